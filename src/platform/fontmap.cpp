@@ -1,0 +1,24 @@
+#include "fontmap.h"
+
+namespace platform {
+
+QString mappedFamily(const QString& faceName)
+{
+    if (faceName == GothicFace)
+        return QStringLiteral("IPAGothic");
+    if (faceName == MinchoFace)
+        return QStringLiteral("IPAMincho");
+    if (faceName == PGothicFace)
+        return QStringLiteral("IPAPGothic");
+    return faceName;
+}
+
+QFont mappedFont(const QString& faceName, double pointSize, bool bold)
+{
+    QFont font(mappedFamily(faceName));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace platform

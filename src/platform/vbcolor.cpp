@@ -1,0 +1,16 @@
+#include "vbcolor.h"
+
+namespace platform {
+
+QColor toQColor(VbColor color)
+{
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+VbColor fromQColor(const QColor& color)
+{
+    QColor rgb = color.toRgb();
+    return RGB(rgb.red(), rgb.green(), rgb.blue());
+}
+
+} // namespace platform

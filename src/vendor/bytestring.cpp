@@ -1,0 +1,13 @@
+#include "bytestring.h"
+
+int LenB_ASCII(const QByteArray& bytes)
+{
+    return static_cast<int>(bytes.size());
+}
+
+QByteArray MidB_ASCII(const QByteArray& bytes, int start, int count)
+{
+    if (start < 1 || count <= 0 || start > bytes.size())
+        return {};
+    return bytes.mid(start - 1, count);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+
+// Byte-wise string operations of the companion library, over CP932 byte strings.
+
+// Length of the byte string in bytes.
+int LenB_ASCII(const QByteArray& bytes);
+
+// The slice of `count` bytes starting at the one-based byte `start`; empty past the end.
+// A slice may cut a double-byte character in two.
+QByteArray MidB_ASCII(const QByteArray& bytes, int start, int count);

@@ -1,0 +1,43 @@
+#include "platform/wait.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(Wait, ManualClockRecordsPausesWithoutSleeping)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard(clock);
+    QElapsedTimer real;
+    real.start();
+    platform::Sleep(3000);
+    platform::Sleep(250);
+    EXPECT_LT(real.elapsed(), 1000);
+    EXPECT_EQ(platform::nowMs(), 3250);
+    EXPECT_EQ(clock.sleeps(), (std::vector<int>{3000, 250}));
+}
+
+TEST(Wait, WaitUntilPollsThroughTheClock)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard(clock);
+    int polls = 0;
+    EXPECT_TRUE(platform::waitUntil([&] { return ++polls == 5; }, 1000, 10));
+    EXPECT_EQ(clock.totalSlept(), 40);
+    EXPECT_FALSE(platform::waitUntil([] { return false; }, 100, 10));
+}
+
+TEST(Wait, RealPauseKeepsTimersRunningButHoldsUserInput)
+{
+    int argc = 1;
+    char name[] = "wait_test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(5);
+    platform::Sleep(60);
+    EXPECT_GE(ticks, 2);
+}
