@@ -1,0 +1,1 @@
+#include "chimeictl_c.h"

@@ -1,0 +1,1 @@
+#include "dlg100.h"

@@ -1,0 +1,1 @@
+#include "seiriken_plugin.h"
