@@ -1,1 +1,58 @@
 #pragma once
+
+#include <QByteArray>
+#include <array>
+#include <cstdint>
+
+class QComboBox;
+class QPaintDevice;
+class QWidget;
+
+// The plug-in information record: fourteen values, all zero until a plug-in fills them.
+struct PlgInfo {
+    enum Index : int {
+        Unused = 0,
+        PreviewWidth = 1,     // ticket width in twips
+        PreviewHeight = 2,    // ticket height in twips
+        CanPrintDate = 3,     // 1 = prints a date
+        CanPrintTime = 4,     // 1 = prints a time
+        CanPrintRoute = 5,    // 1 = prints the route number
+        CanPrintStopName = 6, // 1 = prints the stop name
+        CanPrintBarcode = 7,  // 1 = prints barcodes
+        BarcodeCount = 8,
+        RouteMax = 9,
+        BarcodeRouteMode = 10, // 1 = serial numbering, else route number plus return-trip flag
+        StopRangeFrom = 11,
+        StopRangeTo = 12,
+        CompanySwitch = 13, // 1 or more = offers company names
+    };
+    static constexpr int Count = 14;
+
+    std::array<std::int32_t, Count> values{};
+
+    // Indices outside 0..13 throw std::out_of_range.
+    std::int32_t& operator[](int i) { return values.at(static_cast<std::size_t>(i)); }
+    std::int32_t operator[](int i) const { return values.at(static_cast<std::size_t>(i)); }
+    void clear() { values.fill(0); }
+    friend bool operator==(const PlgInfo&, const PlgInfo&) = default;
+};
+
+// The numbered-ticket plug-in calls. Paths and texts are CP932 byte strings; the buffers are
+// passed by reference and may be read back after the call (these calls leave them unchanged).
+
+// Fills `info` from the plug-in at `path`; returns 0 (and leaves `info` zeroed) when the file is
+// missing, unreadable, not a plug-in or inconsistent, otherwise 1.
+int QV4_GetPlgInfo(QByteArray& path, PlgInfo& info);
+
+// Writes the plug-in's comment into a QPlainTextEdit, QTextEdit or QLineEdit (replacing its
+// text). Nothing happens for an invalid plug-in or another kind of widget.
+void QV4_SetPlgComment(QByteArray& path, QWidget* textBox);
+
+// Appends the plug-in's company names to the combo box, in the file's order.
+void QV4_SetCorpAddList(QByteArray& path, QComboBox* comboBox);
+
+// Draws the plug-in's ticket at the top-left of the device. A company position of -1 (or any
+// position without a name) draws no company; an empty or invalid path draws nothing.
+void QV4_DrawSeiriken(QByteArray& path, QPaintDevice* device, QByteArray& stopName,
+                      QByteArray& dateText, QByteArray& timeText, std::int32_t routeNo,
+                      std::int16_t ticketNo, std::int16_t stopRow, std::int16_t companyPos);
