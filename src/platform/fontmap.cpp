@@ -10,6 +10,8 @@ QString mappedFamily(const QString& faceName)
         return QStringLiteral("IPAMincho");
     if (faceName == PGothicFace)
         return QStringLiteral("IPAPGothic");
+    if (faceName == NumC1Face)
+        return QStringLiteral("DejaVu Sans");
     return faceName;
 }
 
