@@ -1,1 +1,144 @@
 #pragma once
+
+// Window-free logic of the stop-name dot boards: cutting a name into two-byte CP932 cells,
+// the layout tables, the typeface choice per cell, the 18 x 18 glyph raster and the dot strip.
+
+#include "platform/vbcolor.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace dotboard
+{
+
+inline constexpr int RasterSize = 18;    // dots per cell side
+inline constexpr int DotPitch = 3;       // pixels from one dot to the next
+inline constexpr int DotSize = 2;        // a lit dot is a 2 x 2 square
+inline constexpr int CellWidth = 54;     // RasterSize * DotPitch
+inline constexpr int BoardWidth = 432;   // visible board (and the frame)
+inline constexpr int BoardHeight = 56;   // the element and the strip
+inline constexpr int FrameHeight = 58;   // the frame is two pixels taller than the strip
+inline constexpr int StripTop = -1;      // the strip sits one pixel up inside the frame
+inline constexpr int RasterPixels = 19;  // glyph size: 14.25 pt at 96 dpi
+inline constexpr int SmallHaPixels = 16; // the small "は" of the prefix: 12 pt
+inline constexpr int SmallHaTop = 4;
+
+// Where the cells of a name go: cell k (1-based) at x0 + (k - 1) * pitch.
+struct CellLayout {
+    int x0 = 0;
+    int pitch = 0;
+    int stripWidth = BoardWidth;
+    bool operator==(const CellLayout&) const = default;
+};
+
+// Layout of a name of `cells` cells on the plain board (negative counts as 0).
+CellLayout plainLayout(int cells);
+// Layout of a name of `cells` cells (1 or more) behind the "次は" prefix. A name of fewer
+// than one cell (a single byte) is placed like a one-cell name.
+CellLayout prefixLayout(int cells);
+
+// Cells = bytes div 2; a name of 9 or more cells scrolls. With the prefix the two prefix
+// cells count too.
+int cellCount(const QByteArray& cp932Name);
+bool needsScroll(int cells, bool withPrefix);
+
+// The CP932 bytes cut into 2-byte cells; the last holds one byte when the count is odd.
+QList<QByteArray> cutIntoCells(const QByteArray& cp932Name);
+
+// Vertical-writing forms become their horizontal forms: 丨→ー, ｜→－, ↓→→, ↑→←.
+QString horizontalForms(const QString& cellText);
+
+// The CP932 code of the text's first character as a signed 16-bit number: a double-byte
+// character gives both bytes big-endian (0x8000 and up are negative), a single byte 0..255.
+// Empty text gives 0.
+std::int16_t signedCharCode(const QString& text);
+
+// Typeface name ("ＭＳ ゴシック" / "ＭＳ 明朝") for a cell whose first character has
+// `code`, by the board's FontMode (0..4; other values mean Gothic).
+QString cellFace(int fontMode, std::int16_t code);
+
+// Typefaces of the prefix characters by TsugiwaFontMode (0..3; other values as 0).
+QString tsugiwaFaceForTsugi(int tsugiwaFontMode);
+QString tsugiwaFaceForHa(int tsugiwaFontMode);
+
+// 18 x 18 lit/unlit dots, column-major: bit j of column i is raster pixel (i, j).
+class DotMatrix
+{
+public:
+    bool lit(int i, int j) const { return (columns_[i] >> j) & 1u; }
+    void set(int i, int j) { columns_[i] |= 1u << j; }
+    std::uint32_t column(int i) const { return columns_[i]; }
+    int litCount() const;
+    bool isEmpty() const { return litCount() == 0; }
+    bool operator==(const DotMatrix&) const = default;
+
+private:
+    std::array<std::uint32_t, RasterSize> columns_{};
+};
+
+// The hidden 18 x 18 raster: white ground, black text, no antialiasing. One character
+// (one cell) at a time is drawn here and read back as dots.
+class GlyphRaster
+{
+public:
+    GlyphRaster();
+
+    // Face by its system name ("ＭＳ ゴシック"...), mapped to an installed font.
+    void setFace(const QString& faceName);
+    void setBold(bool bold);
+    void setPixelSize(int pixels);
+    // Top of the text cell inside the raster.
+    void setTop(int y) { top_ = y; }
+    bool bold() const { return font_.bold(); }
+    const QFont& font() const { return font_; }
+
+    // Clears the raster, draws the text at (0, top) and returns its exactly black pixels.
+    DotMatrix render(const QString& text);
+    const QImage& image() const { return image_; }
+
+private:
+    QFont font_;
+    int top_ = 0;
+    QImage image_;
+};
+
+// The dot strip: an indexed picture of the whole name, 56 pixels high. Colour index 0 is the
+// background; every ink colour in use gets its own index, so dots keep the colour they were
+// drawn in when an ink changes later.
+class DotStrip
+{
+public:
+    enum Ink : std::uint8_t { Name = 0, Prefix = 1 };
+
+    DotStrip();
+    // Width in pixels (at least 1) and the colours; the strip is cleared.
+    void reset(int width, platform::VbColor back, platform::VbColor name, platform::VbColor prefix);
+    // Clears to a new background, keeping the width and the inks.
+    void clear(platform::VbColor back);
+    // Colour of the dots plotted from now on in this ink.
+    void setInkColor(Ink ink, platform::VbColor color);
+
+    // Lights a 2 x 2 dot at (x + 3i, y + 3j) for every lit (i, j); clipped at the edges.
+    void plot(const DotMatrix& dots, int x, int y, Ink ink);
+
+    int width() const { return image_.width(); }
+    const QImage& image() const { return image_; }
+    bool isLit(int x, int y) const;
+    platform::VbColor colorAt(int x, int y) const;
+    // First column in [fromX, toX) with a lit pixel, or -1.
+    int firstLitColumn(int fromX, int toX) const;
+
+private:
+    std::uint8_t indexFor(platform::VbColor color);
+
+    QImage image_;
+    std::array<platform::VbColor, 2> inkColor_{};
+    std::array<std::uint8_t, 2> inkIndex_{};
+};
+
+} // namespace dotboard
