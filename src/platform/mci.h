@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace platform
+{
+
+// Media control: sound files opened under an alias and driven by command strings, as the
+// Windows multimedia interface takes them. Only the commands this system sends are known:
+//   open "<file>" type waveaudio|mpegvideo|sequencer alias <name> [wait]
+//   play <name> [from <ms>] [wait]
+//   stop <name>
+//   close <name>
+// Wave and MP3 files each play on a mixer channel of their own, so several aliases sound
+// together. MIDI plays through the one music stream with a General MIDI sound font: opening
+// a second MIDI file closes the alias that held the first.
+namespace MciErr
+{
+inline constexpr int InvalidDeviceId = 257;
+inline constexpr int UnrecognizedKeyword = 259;
+inline constexpr int UnrecognizedCommand = 261;
+inline constexpr int Hardware = 262;
+inline constexpr int InvalidDeviceName = 263;
+inline constexpr int CannotLoadDriver = 266;
+inline constexpr int MissingCommandString = 267;
+inline constexpr int BadInteger = 270;
+inline constexpr int FileNotFound = 275;
+inline constexpr int DuplicateAlias = 289;
+inline constexpr int NoClosingQuote = 294;
+inline constexpr int InvalidFile = 296;
+inline constexpr int MissingParameter = 417;
+} // namespace MciErr
+
+struct MciCommand {
+    enum class Verb { Open, Play, Stop, Close };
+    Verb verb = Verb::Close;
+    QString file;       // open
+    QString deviceType; // open, lower case: waveaudio, mpegvideo or sequencer
+    QString alias;      // every command
+    qint64 fromMs = -1; // play; -1 = from the current position
+    bool wait = false;  // open, play
+};
+
+// Parses one command string; keywords and aliases are case-insensitive. On failure returns
+// nothing and, when asked, the error code the command would return.
+std::optional<MciCommand> parseMciCommand(const QString& command, int* error = nullptr);
+
+// Runs one command: 0 on success, an MciErr code otherwise. Without an audio device every
+// open fails, so nothing sounds.
+int mciSendString(const QString& command);
+
+// Sees every command string and its result (tests); an empty function removes it.
+using MciRecorder = std::function<void(const QString& command, int result)>;
+void setMciRecorder(MciRecorder recorder);
+
+// True while the alias is playing (tests and diagnostics).
+bool mciIsPlaying(const QString& alias);
+// Closes every alias (shut-down and tests).
+void mciCloseAll();
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#include "platform/osinfo.h"
+
+#include <sys/utsname.h>
+
+namespace platform
+{
+
+namespace
+{
+QString& overrideName()
+{
+    static QString name;
+    return name;
+}
+} // namespace
+
+QString GetOsInfo()
+{
+    if (!overrideName().isEmpty())
+        return overrideName();
+    utsname info{};
+    if (uname(&info) != 0)
+        return QString();
+    return QString::fromLocal8Bit(info.sysname);
+}
+
+void setOsInfoOverride(const QString& name)
+{
+    overrideName() = name;
+}
+
+} // namespace platform
