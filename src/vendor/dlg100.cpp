@@ -55,7 +55,8 @@ DigitSettingsDialog::DigitSettingsDialog(int keta, QWidget* parent)
     form->addRow(QStringLiteral("左へずらす:"), shiftBox_);
     form->addRow(QStringLiteral("前ゼロで埋める:"), fillZeroBox_);
     auto* note =
-        new QLabel(QStringLiteral("表示できる桁数は %1 桁です。ずらした分の右側の桁は消灯します。")
+        new QLabel(QStringLiteral("表示できる桁数は %1 桁です。ずらした分の右側の桁は消灯します。"
+                                  "前ゼロを 3 桁にすると 5 は「005」と表示します。")
                        .arg(positions),
                    numberBox);
     note->setWordWrap(true);
