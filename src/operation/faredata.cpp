@@ -1,0 +1,201 @@
+#include "operation/faredata.h"
+
+#include "operation/hy3file.h"
+#include "platform/cp932.h"
+#include "platform/msgbox.h"
+#include "platform/runtimeerror.h"
+
+#include <QFile>
+#include <QtGlobal>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace
+{
+
+using platform::RuntimeError;
+namespace RtErr = platform::RtErr;
+
+std::array<FareRecord, FareTableRows>& table()
+{
+    static std::array<FareRecord, FareTableRows> rows;
+    return rows;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+void checkIndex(int index, int first, int last)
+{
+    if (index < first || index > last)
+        throw RuntimeError(RtErr::SubscriptOutOfRange);
+}
+
+qint16 toInt16(double value)
+{
+    const double rounded = std::nearbyint(value); // halves to even, as the Windows program did
+    if (!(rounded >= std::numeric_limits<qint16>::min() &&
+          rounded <= std::numeric_limits<qint16>::max()))
+        throw RuntimeError(RtErr::Overflow);
+    return static_cast<qint16>(rounded);
+}
+
+// The leading number of a text: blanks skipped, an optional sign, digits, an optional
+// fraction; 0 when there is none.
+double leadingNumber(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype end = 0;
+    if (end < trimmed.size() && (trimmed[end] == u'+' || trimmed[end] == u'-'))
+        ++end;
+    while (end < trimmed.size() && isAsciiDigit(trimmed[end]))
+        ++end;
+    if (end < trimmed.size() && trimmed[end] == u'.') {
+        ++end;
+        while (end < trimmed.size() && isAsciiDigit(trimmed[end]))
+            ++end;
+    }
+    bool ok = false;
+    const double value = trimmed.left(end).toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+// The records the copy step can use: it fails at row 302, so no more are read.
+std::vector<hy3::Record> readRecords(QIODevice& in, int count)
+{
+    std::vector<hy3::Record> records(qMin(count, FareTableRows + 1));
+    for (hy3::Record& record : records)
+        hy3::readRecord(in, record);
+    return records;
+}
+
+bool fail(const QString& message)
+{
+    platform::MsgBox(message, platform::Mb::OKOnly);
+    return false;
+}
+
+} // namespace
+
+qint16& FareRecord::Column(int i)
+{
+    checkIndex(i, 1, FareColumnCount);
+    return Columns[i - 1];
+}
+
+qint16 FareRecord::Column(int i) const
+{
+    checkIndex(i, 1, FareColumnCount);
+    return Columns[i - 1];
+}
+
+RouteState& route()
+{
+    static RouteState state;
+    return state;
+}
+
+FareRecord& FareTable(int row)
+{
+    checkIndex(row, 1, FareTableRows);
+    return table()[row - 1];
+}
+
+void ClearFareTable()
+{
+    table().fill(FareRecord{});
+}
+
+void SetFareCell(int row, int cell, const QString& value)
+{
+    checkIndex(row, 1, FareTableRows);
+    checkIndex(cell, 1, FareColumnCount + 2);
+    if (cell == 1) {
+        FareTable(row).StopName = value;
+        return;
+    }
+    bool ok = false;
+    const double number = value.trimmed().toDouble(&ok);
+    if (!ok)
+        throw RuntimeError(RtErr::TypeMismatch);
+    SetFareCell(row, cell, static_cast<int>(toInt16(number)));
+}
+
+void SetFareCell(int row, int cell, int value)
+{
+    checkIndex(row, 1, FareTableRows);
+    checkIndex(cell, 1, FareColumnCount + 2);
+    FareRecord& record = FareTable(row);
+    if (cell == 1)
+        record.StopName = QString::number(value);
+    else if (cell == 2)
+        record.TicketNo = toInt16(value);
+    else
+        record.Columns[cell - 3] = toInt16(value);
+}
+
+qint16 normaliseSection(const QString& text)
+{
+    const double value = qMin(leadingNumber(text), double(MaxSection));
+    return static_cast<qint16>(qMax(std::nearbyint(value), 1.0));
+}
+
+QString routeNoFromText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype start = 0;
+    if (start < trimmed.size() && (trimmed[start] == u'+' || trimmed[start] == u'-'))
+        ++start;
+    qsizetype end = start;
+    while (end < trimmed.size() && isAsciiDigit(trimmed[end]))
+        ++end;
+    while (start < end - 1 && trimmed[start] == u'0')
+        ++start;
+    return start < end ? trimmed.mid(start, end - start) : QStringLiteral("0");
+}
+
+bool LoadFareFile(const QString& folderText)
+{
+    RouteState& state = route();
+    try {
+        std::vector<hy3::Record> records;
+        {
+            const auto file = hy3::openExisting(hy3::filePath(folderText, state.RouteNo));
+            state.RecordCount = hy3::readCount(*file);
+            if (state.RecordCount == 0)
+                return fail(hy3::messageNoRecords());
+            if (state.RecordCount - 1 < state.Section)
+                return fail(hy3::messageSectionTooLarge());
+            state.StopIndex = static_cast<qint16>(state.Section - 1);
+            records = readRecords(*file, state.RecordCount);
+        }
+        ClearFareTable();
+        int row = 1;
+        for (const hy3::Record& record : records) {
+            SetFareCell(row, 1, platform::fromCp932(record.name));
+            SetFareCell(row, 2, int(record.ticketNo));
+            for (int k = 3; k <= FareColumnCount + 2; ++k)
+                SetFareCell(row, k, int(record.columns[k - 3]));
+            ++row;
+        }
+        return true;
+    } catch (const RuntimeError& error) {
+        if (error.number() == RtErr::FileNotFound)
+            return fail(hy3::messageNoFile());
+        return fail(error.description());
+    }
+}
+
+int lastUsableRow()
+{
+    return qBound(0, int(route().RecordCount), FareTableRows);
+}
+
+int clampRow(int row)
+{
+    return qBound(1, row, FareTableRows);
+}

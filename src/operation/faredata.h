@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The loaded route: the fare table and the route state that goes with it. One route is loaded
+// at a time; the control panel sets it, steps through it and displays it.
+
+inline constexpr int FareTableRows = 301;
+inline constexpr int FareColumnCount = 150;
+inline constexpr int MaxSection = 300;
+
+// One stop of the route, in travel order.
+struct FareRecord {
+    QString StopName;
+    qint16 TicketNo = 0;
+    std::array<qint16, FareColumnCount> Columns{}; // Column(1) is Columns[0]
+
+    // Data column 1..150; any other number raises platform::RuntimeError(9).
+    qint16& Column(int i);
+    qint16 Column(int i) const;
+};
+
+struct RouteState {
+    QString RouteText;      // as entered, leading zeros kept
+    QString RouteNo;        // routeNoFromText(RouteText): names the fare and broadcast files
+    qint16 Section = 0;     // 1..300 once set
+    qint16 RecordCount = 0; // the count read from the last fare file opened
+    qint16 StopIndex = 0;   // 0-based; the current stop is row StopIndex + 1
+};
+
+RouteState& route();
+
+// Row 1..301 of the fare table; any other row raises platform::RuntimeError(9).
+FareRecord& FareTable(int row);
+
+// Every row 1..301 back to name "" and all numbers 0.
+void ClearFareTable();
+
+// Stores one value: cell 1 the stop name, cell 2 the ticket number, cells 3..152 data columns
+// 1..150. Row outside 1..301 or cell outside 1..152: RuntimeError(9). A number that does not
+// fit 16 bits: RuntimeError(6); a text that is no number, for a numeric cell: RuntimeError(13).
+void SetFareCell(int row, int cell, const QString& value);
+void SetFareCell(int row, int cell, int value);
+
+// The section as entered ("" counts as 0), rounded, then kept within 1..300.
+qint16 normaliseSection(const QString& text);
+
+// The decimal number the route text starts with, without sign or leading zeros; "0" when it
+// has none ("00012" gives "12", "" gives "0"). Only digits ever reach a file name.
+QString routeNoFromText(const QString& text);
+
+// Loads "<RouteNo>.hy3" from the folder into the fare table for the current Section; needs
+// RouteNo and Section set. On success StopIndex = Section - 1 and rows beyond RecordCount are
+// empty. A failure shows one OK message box and returns false, leaving:
+//  - no file: the message that the route has no data; nothing is created, nothing changes;
+//  - count 0, or Section not below the count (count 1 or negative included): its message;
+//    RecordCount holds the file's count, table and StopIndex keep the previous route;
+//  - any other error (a missing folder, more than 301 records, ...): the error's description;
+//    with more than 301 records RecordCount holds the count and the table the first 301.
+// A file shorter than its count yields empty rows for the records it lacks (a record cut off
+// inside keeps the fields it holds in full), without a message. The file is always closed.
+bool LoadFareFile(const QString& folderText);
+
+// The rows that stepping may reach: RecordCount within 0..301. After a failed load RecordCount
+// may disagree with the table, so the stepping code bounds the current row by this.
+int lastUsableRow();
+
+// A row number kept within the table, 1..301.
+int clampRow(int row);

@@ -1,0 +1,158 @@
+#include "operation/hy3file.h"
+
+#include "platform/runtimeerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hy3
+{
+namespace
+{
+
+using platform::RuntimeError;
+namespace RtErr = platform::RtErr;
+
+// Reads up to `size` bytes; fewer only at the end of the file.
+qint64 readSome(QIODevice& in, char* data, qint64 size)
+{
+    const qint64 got = in.read(data, size);
+    if (got < 0)
+        throw RuntimeError(RtErr::DeviceIo);
+    return got;
+}
+
+// A 16-bit field; returns the bytes the file still held for it (0..2). A cut-off field is 0.
+qint64 readWord(QIODevice& in, quint16& value)
+{
+    uchar bytes[2] = {0, 0};
+    const qint64 got = readSome(in, reinterpret_cast<char*>(bytes), 2);
+    value = got == 2 ? qFromLittleEndian<quint16>(bytes) : 0;
+    return got;
+}
+
+void appendWord(QByteArray& out, quint16 value)
+{
+    uchar bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(reinterpret_cast<const char*>(bytes), 2);
+}
+
+} // namespace
+
+qint16 readCount(QIODevice& in)
+{
+    quint16 count = 0;
+    readWord(in, count);
+    return static_cast<qint16>(count);
+}
+
+ReadStatus readRecord(QIODevice& in, Record& record)
+{
+    record = Record{};
+    quint16 nameLength = 0;
+    const qint64 lengthBytes = readWord(in, nameLength);
+    if (lengthBytes == 0)
+        return ReadStatus::PastEnd;
+    if (lengthBytes < 2)
+        return ReadStatus::Truncated;
+    QByteArray name(nameLength, Qt::Uninitialized);
+    if (readSome(in, name.data(), nameLength) != nameLength)
+        return ReadStatus::Truncated;
+    record.name = name;
+
+    quint16 ticketNo = 0;
+    if (readWord(in, ticketNo) < 2)
+        return ReadStatus::Truncated;
+    record.ticketNo = static_cast<qint16>(ticketNo);
+
+    uchar columns[2 * ColumnCount];
+    if (readSome(in, reinterpret_cast<char*>(columns), sizeof columns) != sizeof columns)
+        return ReadStatus::Truncated;
+    for (int i = 0; i < ColumnCount; ++i)
+        record.columns[i] = qFromLittleEndian<qint16>(columns + 2 * i);
+    return ReadStatus::Complete;
+}
+
+QByteArray encode(const std::vector<Record>& records)
+{
+    if (records.size() > 0x7FFF)
+        throw RuntimeError(RtErr::Overflow);
+    QByteArray out;
+    qsizetype size = 2;
+    for (const Record& record : records)
+        size += FixedRecordBytes + record.name.size();
+    out.reserve(size);
+
+    appendWord(out, static_cast<quint16>(records.size()));
+    for (const Record& record : records) {
+        if (record.name.size() > MaxNameBytes)
+            throw RuntimeError(RtErr::Overflow);
+        appendWord(out, static_cast<quint16>(record.name.size()));
+        out.append(record.name);
+        appendWord(out, static_cast<quint16>(record.ticketNo));
+        for (qint16 value : record.columns)
+            appendWord(out, static_cast<quint16>(value));
+    }
+    return out;
+}
+
+QString filePath(const QString& folder, const QString& routeNo)
+{
+    QString path = folder;
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + routeNo + QStringLiteral(".hy3");
+}
+
+std::unique_ptr<QFile> openExisting(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        throw RuntimeError(RtErr::BadFileName);
+    // O_RDONLY without O_CREAT: a missing file stays missing.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
+            throw RuntimeError(RtErr::PathNotFound);
+        throw RuntimeError(platform::errorNumberFromErrno(err));
+    }
+    struct stat status {
+    };
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        throw RuntimeError(RtErr::PathFileAccess);
+    }
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw RuntimeError(RtErr::DeviceIo);
+    }
+    return file;
+}
+
+QString messageNoRecords()
+{
+    return QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります...");
+}
+
+QString messageSectionTooLarge()
+{
+    return QStringLiteral("指定した区間はデータの数よりも多いです...") + QStringLiteral("\r\n") +
+           QStringLiteral("  解決法：正しい区間を入力して下さい.");
+}
+
+QString messageNoFile()
+{
+    return QStringLiteral("指定した系統のデータがありません...");
+}
+
+} // namespace hy3

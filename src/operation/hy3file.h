@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <memory>
+#include <vector>
+
+class QFile;
+class QIODevice;
+
+// The binary fare data file "<route number>.hy3": a signed 16-bit record count, then the
+// records back to back, each a 16-bit name length, the CP932 name, a 16-bit ticket number and
+// 150 signed 16-bit data columns. Little-endian, no padding; bytes after the last record are
+// ignored. The program and the hy3tool converter both read and write it through this code.
+namespace hy3
+{
+
+inline constexpr int ColumnCount = 150;
+inline constexpr int MaxRows = 301;
+inline constexpr int MaxNameBytes = 0xFFFF;
+inline constexpr int FixedRecordBytes = 2 + 2 + 2 * ColumnCount; // a record with an empty name
+
+struct Record {
+    QByteArray name; // CP932 bytes, kept as stored so that files convert back byte for byte
+    qint16 ticketNo = 0;
+    std::array<qint16, ColumnCount> columns{}; // column 1 first
+
+    bool operator==(const Record&) const = default;
+};
+
+// How much of a record the file held. A field cut off by the end of the file reads as empty
+// or 0, and so does every field after it.
+enum class ReadStatus { Complete, Truncated, PastEnd };
+
+// The record count at the start of the file; 0 when the file holds fewer than two bytes.
+// A device error raises platform::RuntimeError.
+qint16 readCount(QIODevice& in);
+
+// Reads the next record into `record` (always fully overwritten).
+ReadStatus readRecord(QIODevice& in, Record& record);
+
+// The whole file as written by writeFile. Throws platform::RuntimeError(Overflow) when there
+// are more than 32767 records or a name is longer than MaxNameBytes.
+QByteArray encode(const std::vector<Record>& records);
+
+// "<folder>/<routeNo>.hy3": the folder gets a "/" unless it is empty or already ends in one;
+// an empty folder leaves the name relative to the working folder.
+QString filePath(const QString& folder, const QString& routeNo);
+
+// Opens an existing file for reading; never creates one. A missing file raises
+// platform::RuntimeError(FileNotFound); a missing folder raises PathNotFound, other failures
+// the runtime error that matches the system error.
+std::unique_ptr<QFile> openExisting(const QString& path);
+
+// The messages the program shows for a fare file it cannot use.
+QString messageNoRecords();       // the count is 0
+QString messageSectionTooLarge(); // the section is not below the count
+QString messageNoFile();          // the file does not exist
+
+} // namespace hy3

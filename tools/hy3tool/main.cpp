@@ -1,0 +1,16 @@
+#include "hy3commands.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return runHy3Tool(app.arguments().mid(1), out, err);
+}
