@@ -133,7 +133,7 @@ TEST_F(MciDevices, AWaitedPlayLastsTheSoundThroughTheInjectedClock)
     EXPECT_EQ(mciSendString(QStringLiteral("play w from 0 wait")), 0);
     EXPECT_GE(real.elapsed(), 550);
     EXPECT_LT(real.elapsed(), 3000);
-    EXPECT_GE(clock.totalSlept(), 550);
+    EXPECT_GT(clock.sleeps().size(), 10u); // waited through the injected clock
     EXPECT_FALSE(mciIsPlaying(QStringLiteral("w")));
 }
 

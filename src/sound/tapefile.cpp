@@ -1,0 +1,131 @@
+#include "sound/tapefile.h"
+
+#include "platform/cp932.h"
+#include "platform/runtimeerror.h"
+
+#include <QFile>
+#include <QStringList>
+#include <cerrno>
+#include <cmath>
+#include <limits>
+
+namespace sound
+{
+
+using platform::RuntimeError;
+namespace RtErr = platform::RtErr;
+
+namespace
+{
+
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+} // namespace
+
+void TapeFieldReader::skipDelimiter()
+{
+    if (pos_ >= text_.size())
+        return;
+    if (text_[pos_] == u',') {
+        ++pos_;
+        return;
+    }
+    if (text_[pos_] == u'\r')
+        ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == u'\n')
+        ++pos_;
+}
+
+QString TapeFieldReader::readRaw(bool* quoted)
+{
+    while (pos_ < text_.size() && isBlank(text_[pos_]))
+        ++pos_;
+    if (pos_ >= text_.size())
+        throw RuntimeError(RtErr::InputPastEnd);
+    *quoted = text_[pos_] == u'"';
+    QString field;
+    if (*quoted) {
+        const int close = text_.indexOf(u'"', pos_ + 1);
+        const int end = close < 0 ? int(text_.size()) : close;
+        field = text_.mid(pos_ + 1, end - pos_ - 1);
+        pos_ = close < 0 ? end : close + 1;
+        // Anything between the closing quote and the separator is ignored.
+        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
+            ++pos_;
+    } else {
+        const int start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
+            ++pos_;
+        field = text_.mid(start, pos_ - start).trimmed();
+    }
+    skipDelimiter();
+    return field;
+}
+
+QString TapeFieldReader::readText()
+{
+    bool quoted = false;
+    return readRaw(&quoted);
+}
+
+int TapeFieldReader::readInteger()
+{
+    bool quoted = false;
+    const QString field = readRaw(&quoted).trimmed();
+    if (field.isEmpty())
+        return 0;
+    bool ok = false;
+    const double value = field.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw RuntimeError(RtErr::TypeMismatch);
+    const double rounded = std::nearbyint(value);
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max())
+        throw RuntimeError(RtErr::Overflow);
+    return int(rounded);
+}
+
+int countTapeLines(const QString& text)
+{
+    QString normalised = text;
+    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QStringList lines = normalised.split(u'\n');
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    return int(lines.size());
+}
+
+std::vector<TapeEntry> parseTape(const QString& text)
+{
+    const int count = countTapeLines(text);
+    if (count == 0)
+        throw RuntimeError(RtErr::InputPastEnd);
+    std::vector<TapeEntry> entries(static_cast<size_t>(count));
+    TapeFieldReader reader(text);
+    for (TapeEntry& entry : entries) {
+        entry.TapeText = reader.readText();
+        entry.StepFlag = reader.readInteger();
+        entry.SoundFlag = reader.readInteger();
+    }
+    return entries;
+}
+
+std::vector<TapeEntry> readTapeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        throw RuntimeError(RtErr::FileNotFound);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(platform::errorNumberFromErrno(errno));
+    return parseTape(platform::fromCp932(file.readAll()));
+}
+
+} // namespace sound

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace sound
+{
+
+// One line of a broadcast data file.
+struct TapeEntry {
+    QString TapeText;
+    int StepFlag = 0;  // 1: the announcement also steps the fare data
+    int SoundFlag = 0; // 1..3: pre-broadcast sound 1..3
+};
+
+// Reads comma-separated fields in sequence, line ends counting as separators, the way the
+// original data files were read: a short line takes its missing fields from the next.
+// Errors throw platform::RuntimeError.
+class TapeFieldReader
+{
+public:
+    explicit TapeFieldReader(const QString& text) : text_(text) {}
+
+    // A text field: surrounding double quotes are removed and protect commas; an unquoted
+    // text is trimmed.
+    QString readText();
+    // An integer field; empty reads as 0.
+    int readInteger();
+
+private:
+    QString readRaw(bool* quoted);
+    void skipDelimiter();
+
+    QString text_;
+    int pos_ = 0;
+};
+
+// Number of lines as a line-by-line read counts them; blank lines at the very end are not
+// counted (an editor's stray line end must not spoil the file).
+int countTapeLines(const QString& text);
+
+// Parses a whole file's text into one entry per line.
+std::vector<TapeEntry> parseTape(const QString& text);
+
+// Reads "<folder><route>tp.csv" in CP932. Throws platform::RuntimeError when the file is
+// missing, empty or unreadable.
+std::vector<TapeEntry> readTapeFile(const QString& path);
+
+} // namespace sound

@@ -1,0 +1,162 @@
+#include "../platform/audio_test_support.h"
+
+#include "platform/mci.h"
+#include "platform/wait.h"
+#include "sound/soundplayer.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <thread>
+
+using namespace sound;
+
+namespace
+{
+
+class PlaySoundTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The disk driver plays in real time; each injected pause lets that time pass.
+        clock.setOnSleep(
+            [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+        platform::setMciRecorder([this](const QString& c, int r) {
+            commands << c;
+            results << r;
+        });
+    }
+    void TearDown() override
+    {
+        platform::setMciRecorder({});
+        platform::mciCloseAll();
+    }
+    QString wav(const QString& name, int ms = 100)
+    {
+        const QString path = dir.path() + u'/' + name;
+        audiotest::writeWav(path, ms);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QStringList commands;
+    QList<int> results;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock scoped{clock};
+    const QString s1 = channelAlias(QStringLiteral("S1"));
+};
+
+} // namespace
+
+TEST(SoundCommands, TheOpenCommandOfTheWindowsExample)
+{
+    EXPECT_EQ(openCommand(QStringLiteral("C:\\snd\\chime.wav"), QStringLiteral("fareS1")),
+              QStringLiteral("open \"C:\\snd\\chime.wav\" type waveaudio alias fareS1 wait"));
+    EXPECT_EQ(deviceTypePart(QStringLiteral("a.Wav")), QStringLiteral(" type waveaudio alias "));
+    EXPECT_EQ(deviceTypePart(QStringLiteral("a.mp3")), QStringLiteral(" type mpegvideo alias "));
+    EXPECT_EQ(deviceTypePart(QStringLiteral("a.MID")), QStringLiteral(" type sequencer alias "));
+    EXPECT_EQ(deviceTypePart(QStringLiteral("a.wma")), std::nullopt);
+    EXPECT_EQ(deviceTypePart(QStringLiteral("a.ogg")), std::nullopt);
+    EXPECT_EQ(deviceTypePart(QStringLiteral("a.midi")), std::nullopt);
+    // A quote would end the quoted path early: no command is built for such a name.
+    EXPECT_EQ(openCommand(QStringLiteral("/snd/say \"hi\".wav"), QStringLiteral("x")),
+              std::nullopt);
+}
+
+TEST(SoundCommands, TheAliasIsTheExecutablesBaseNameAndTheChannel)
+{
+    EXPECT_EQ(channelAlias(QStringLiteral("S3")), QStringLiteral("sound_soundplayer_testsS3"));
+}
+
+TEST_F(PlaySoundTest, UnwaitedPlaySendsTheFourCommandsInOrder)
+{
+    const QString file = wav(QStringLiteral("my chime.wav"));
+    PlaySound(file, QStringLiteral("S1"), 0, 0);
+    const QStringList expected = {
+        QStringLiteral("close ") + s1,
+        QStringLiteral("open \"%1\" type waveaudio alias %2 wait").arg(file, s1),
+        QStringLiteral("stop ") + s1,
+        QStringLiteral("play ") + s1 + QStringLiteral(" from 0"),
+    };
+    EXPECT_EQ(commands, expected);
+    EXPECT_EQ(results.mid(1), (QList<int>{0, 0, 0})); // the name with a blank opens
+    EXPECT_TRUE(platform::mciIsPlaying(s1));
+    EXPECT_EQ(clock.sleeps(), (std::vector<int>{0}));
+}
+
+TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
+{
+    const QString file = wav(QStringLiteral("click.WAV"), 300);
+    QElapsedTimer real;
+    real.start();
+    PlaySound(file, QStringLiteral("S1"), 1, 25);
+    EXPECT_GE(real.elapsed(), 250 + 25);
+    ASSERT_EQ(commands.size(), 3);
+    EXPECT_EQ(commands[2], QStringLiteral("play ") + s1 + QStringLiteral(" from 0 wait"));
+    EXPECT_FALSE(platform::mciIsPlaying(s1));
+    EXPECT_GT(clock.sleeps().size(), 2u); // the wait went through the injected clock
+    EXPECT_EQ(clock.sleeps().back(), 25);
+}
+
+TEST_F(PlaySoundTest, NamesThatCannotPlayStillCloseTheChannel)
+{
+    PlaySound(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
+    ASSERT_TRUE(platform::mciIsPlaying(s1));
+    commands.clear();
+
+    const QString ogg = dir.path() + QStringLiteral("/tune.ogg");
+    QFile::copy(dir.path() + QStringLiteral("/a.wav"), ogg);
+    PlaySound(ogg, QStringLiteral("S1"), 0, 0);
+    EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
+    EXPECT_FALSE(platform::mciIsPlaying(s1));
+
+    commands.clear();
+    PlaySound(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
+    EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
+
+    commands.clear();
+    PlaySound(QString(), QStringLiteral("S1"), 0, 0);
+    PlaySound(dir.path() + QStringLiteral("/missing.wav"), QStringLiteral("S1"), 0, 0);
+    PlaySound(dir.path(), QStringLiteral("S1"), 0, 0); // a folder is no sound file
+    EXPECT_TRUE(commands.isEmpty());
+}
+
+TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
+{
+    const QString s2 = channelAlias(QStringLiteral("S2"));
+    PlaySound(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
+    PlaySound(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
+    PlaySound(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
+    EXPECT_TRUE(platform::mciIsPlaying(s1));
+    EXPECT_TRUE(platform::mciIsPlaying(s2));
+    // S1 now holds the short sound: it ends long before the other channel's.
+    EXPECT_TRUE(platform::waitUntil([&] { return !platform::mciIsPlaying(s1); }, 3000, 10));
+    EXPECT_TRUE(platform::mciIsPlaying(s2));
+}
+
+TEST_F(PlaySoundTest, CloseAllSoundsClosesTheFourChannelsInOrder)
+{
+    PlaySound(wav(QStringLiteral("a.wav"), 1000), QStringLiteral("S4"), 0, 0);
+    commands.clear();
+    CloseAllSounds();
+    QStringList expected;
+    for (const char* c : {"S1", "S2", "S3", "S4"})
+        expected << QStringLiteral("close ") + channelAlias(QLatin1String(c));
+    EXPECT_EQ(commands, expected);
+    EXPECT_EQ(results.back(), 0);
+    EXPECT_FALSE(platform::mciIsPlaying(channelAlias(QStringLiteral("S4"))));
+}
+
+TEST_F(PlaySoundTest, AllThreeFormatsOpen)
+{
+    const QString sounds = QStringLiteral(FARE_TEST_SOUNDS_DIR);
+    for (const char* name : {"chime.wav", "announce.mp3", "melody.mid"}) {
+        results.clear();
+        PlaySound(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
+        ASSERT_EQ(results.size(), 4) << name;
+        EXPECT_EQ(results[1], 0) << name;
+        EXPECT_TRUE(platform::mciIsPlaying(channelAlias(QStringLiteral("S3")))) << name;
+    }
+}
+
+AUDIO_TEST_MAIN()

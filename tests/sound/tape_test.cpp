@@ -1,0 +1,354 @@
+#include "../platform/audio_test_support.h"
+
+#include "platform/cp932.h"
+#include "platform/mci.h"
+#include "platform/osinfo.h"
+#include "platform/runtimeerror.h"
+#include "platform/speech.h"
+#include "platform/wait.h"
+#include "sound/soundplayer.h"
+#include "sound/tape.h"
+#include "sound/tapeoptions.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace sound;
+
+namespace
+{
+
+// Records what the tape asks of the speech engine.
+struct SpeechLog {
+    QStringList calls;
+    int statusAfterSpeak = platform::SpeechStatus::Speaking;
+};
+
+class RecordingEngine : public platform::SpeechEngine
+{
+public:
+    explicit RecordingEngine(SpeechLog& log) : log_(log) {}
+    void speak(const QString& text) override
+    {
+        log_.calls << QStringLiteral("speak ") + text;
+        status_ = log_.statusAfterSpeak;
+    }
+    void stop() override
+    {
+        log_.calls << QStringLiteral("stop");
+        status_ = platform::SpeechStatus::Idle;
+    }
+    int status() const override { return status_; }
+    void showSettingsDialog(QWidget*, const QString& title) override
+    {
+        log_.calls << QStringLiteral("settings ") + title;
+    }
+
+private:
+    SpeechLog& log_;
+    int status_ = platform::SpeechStatus::Idle;
+};
+
+struct PlainOptions : TapeOptions {
+    bool always = false;
+    QString file;
+    QString sounds[3];
+    bool wait = false;
+    bool preBroadcastAlways() const override { return always; }
+    QString preBroadcastFile() const override { return file; }
+    QString preBroadcastSound(int flag) const override { return sounds[flag - 1]; }
+    bool preBroadcastWait() const override { return wait; }
+};
+
+class TapeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        platform::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
+        setTapeOptions(&options);
+        platform::setMciRecorder([this](const QString& c, int) {
+            if (c.startsWith(u"open"))
+                opened << c;
+        });
+        tape.InitSpeech();
+        folder = dir.path() + u'/';
+    }
+    void TearDown() override
+    {
+        platform::setMciRecorder({});
+        platform::mciCloseAll();
+        setTapeOptions(nullptr);
+        platform::setSpeechEngineFactory({});
+        platform::setOsInfoOverride(QString());
+    }
+    void writeTape(const QString& route, const QString& text)
+    {
+        QFile f(folder + route + QStringLiteral("tp.csv"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(platform::toCp932(text));
+    }
+    QStringList spoken()
+    {
+        QStringList out;
+        for (const QString& c : log.calls)
+            if (c.startsWith(u"speak "))
+                out << c.mid(6);
+        log.calls.clear();
+        return out;
+    }
+    QString sound(const QString& name)
+    {
+        const QString path = folder + name;
+        audiotest::writeWav(path, 50);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    SpeechLog log;
+    PlainOptions options;
+    QStringList opened;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock scoped{clock};
+    BroadcastTape tape;
+};
+
+const QString kThree = QStringLiteral("\"一つ目\",0,0\r\n\"二つ目\",1,0\r\n\"三つ目\",0,0\r\n");
+
+} // namespace
+
+TEST(TapeFieldReader, QuotedTextsKeepTheirCommasAndShortLinesBorrow)
+{
+    TapeFieldReader r(QStringLiteral(
+        " \"次は、市役所前です。\" ,1,2\n無引用 の文 , 0 ,\"3\"\n短い行,1\n2,\"x\",0"));
+    EXPECT_EQ(r.readText(), QStringLiteral("次は、市役所前です。"));
+    EXPECT_EQ(r.readInteger(), 1);
+    EXPECT_EQ(r.readInteger(), 2);
+    EXPECT_EQ(r.readText(), QStringLiteral("無引用 の文"));
+    EXPECT_EQ(r.readInteger(), 0);
+    EXPECT_EQ(r.readInteger(), 3);
+    EXPECT_EQ(r.readText(), QStringLiteral("短い行"));
+    EXPECT_EQ(r.readInteger(), 1);
+    EXPECT_EQ(r.readInteger(), 2); // taken from the next line
+    EXPECT_EQ(r.readText(), QStringLiteral("x"));
+    EXPECT_EQ(r.readInteger(), 0);
+    EXPECT_THROW(r.readText(), platform::RuntimeError);
+}
+
+TEST(TapeFieldReader, EmptyNumbersAreZeroAndWordsAreNoNumbers)
+{
+    TapeFieldReader r(QStringLiteral("a,,\nb,x,1"));
+    EXPECT_EQ(r.readText(), QStringLiteral("a"));
+    EXPECT_EQ(r.readInteger(), 0);
+    EXPECT_EQ(r.readInteger(), 0);
+    EXPECT_EQ(r.readText(), QStringLiteral("b"));
+    try {
+        r.readInteger();
+        FAIL();
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.number(), platform::RtErr::TypeMismatch);
+    }
+}
+
+TEST(TapeFile, OneEntryPerLine)
+{
+    EXPECT_EQ(countTapeLines(QStringLiteral("a,1,2\r\nb,0,0\r\n\r\n")), 2);
+    const auto entries = parseTape(QStringLiteral("\"a, b\",1,2\nc,0,4\n"));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].TapeText, QStringLiteral("a, b"));
+    EXPECT_EQ(entries[0].StepFlag, 1);
+    EXPECT_EQ(entries[0].SoundFlag, 2);
+    EXPECT_EQ(entries[1].SoundFlag, 4);
+    // The last line lacks its flags and has no next line to borrow from.
+    EXPECT_THROW(parseTape(QStringLiteral("a,1,2\nb,1\n")), platform::RuntimeError);
+    EXPECT_THROW(parseTape(QString()), platform::RuntimeError);
+}
+
+TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
+{
+    EXPECT_TRUE(tape.SpeechAvailable());
+    EXPECT_TRUE(tape.groupEnabled());
+    EXPECT_EQ(tape.groupCaption(), QStringLiteral("音合使用可"));
+
+    BroadcastTape failing;
+    platform::setSpeechEngineFactory([] { return nullptr; });
+    QSignalSpy caption(&failing, &BroadcastTape::groupCaptionChanged);
+    QSignalSpy enabled(&failing, &BroadcastTape::groupEnabledChanged);
+    failing.InitSpeech();
+    EXPECT_FALSE(failing.SpeechAvailable());
+    EXPECT_FALSE(failing.groupEnabled());
+    EXPECT_EQ(failing.groupCaption(), QStringLiteral("音合使用不可"));
+    EXPECT_EQ(enabled.size(), 1);
+    EXPECT_EQ(caption.size(), 0); // it already read "not usable"
+}
+
+TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
+{
+    platform::setOsInfoOverride(QStringLiteral("Windows Vista"));
+    BroadcastTape vista;
+    vista.InitSpeech();
+    EXPECT_FALSE(vista.SpeechAvailable());
+    EXPECT_EQ(vista.groupCaption(), QStringLiteral("音合使用不可"));
+    writeTape(QStringLiteral("1"), kThree);
+    vista.LoadTape(folder, QStringLiteral("1"));
+    EXPECT_EQ(vista.TapeCount(), 0);
+}
+
+TEST_F(TapeTest, ThreeLinesForwardAndBack)
+{
+    writeTape(QStringLiteral("12"), kThree);
+    tape.LoadTape(folder, QStringLiteral("12"));
+    ASSERT_EQ(tape.TapeCount(), 3);
+    EXPECT_EQ(tape.TapePos(), 0);
+    tape.StepTapeForward();
+    tape.StepTapeForward();
+    tape.StepTapeForward();
+    EXPECT_EQ(spoken(), (QStringList{QStringLiteral("一つ目"), QStringLiteral("二つ目"),
+                                     QStringLiteral("三つ目")}));
+    tape.StepTapeForward();
+    EXPECT_EQ(tape.TapePos(), 3);
+    EXPECT_TRUE(spoken().isEmpty());
+    tape.StepTapeBack();
+    EXPECT_EQ(spoken(), QStringList{QStringLiteral("二つ目")});
+    EXPECT_EQ(tape.TapePos(), 2);
+    EXPECT_EQ(tape.StepFlag(2), 1);
+    EXPECT_EQ(tape.StepFlag(0), 0);
+    EXPECT_EQ(tape.SoundFlag(4), 0);
+}
+
+TEST_F(TapeTest, BackAtTheStartSpeaksNothingThenForwardSpeaksLineTwo)
+{
+    writeTape(QStringLiteral("1"), kThree);
+    tape.LoadTape(folder, QStringLiteral("1"));
+    tape.StepTapeBack();
+    EXPECT_EQ(tape.TapePos(), 1);
+    EXPECT_TRUE(spoken().isEmpty());
+    tape.StepTapeForward();
+    EXPECT_EQ(spoken(), QStringList{QStringLiteral("二つ目")});
+}
+
+TEST_F(TapeTest, AnotherRouteReplacesTheEntries)
+{
+    writeTape(QStringLiteral("8"),
+              QStringLiteral("a,0,0\nb,0,0\nc,0,0\nd,0,0\ne,0,0\nf,0,0\ng,0,0\nh,0,0\n"));
+    writeTape(QStringLiteral("5"), QStringLiteral("v,0,0\nw,0,0\nx,0,0\ny,0,0\nz,0,0\n"));
+    tape.LoadTape(folder, QStringLiteral("8"));
+    EXPECT_EQ(tape.TapeCount(), 8);
+    tape.StepTapeForward();
+    tape.LoadTape(folder, QStringLiteral("5"));
+    EXPECT_EQ(tape.TapeCount(), 5);
+    EXPECT_EQ(tape.TapePos(), 0);
+    EXPECT_EQ(tape.TapeText(5), QStringLiteral("z"));
+}
+
+TEST_F(TapeTest, ABrokenOrMissingFileSwitchesTheGroupOff)
+{
+    writeTape(QStringLiteral("1"), kThree);
+    tape.LoadTape(folder, QStringLiteral("1"));
+    QSignalSpy enabled(&tape, &BroadcastTape::groupEnabledChanged);
+    tape.LoadTape(folder, QStringLiteral("2"));
+    EXPECT_FALSE(tape.groupEnabled());
+    EXPECT_EQ(tape.TapeCount(), 0); // the previous route's texts are gone
+    writeTape(QStringLiteral("3"), QStringLiteral("a,1,2\nb,x,1\n"));
+    tape.LoadTape(folder, QStringLiteral("3"));
+    EXPECT_FALSE(tape.groupEnabled());
+    tape.LoadTape(folder, QStringLiteral("1"));
+    EXPECT_TRUE(tape.groupEnabled());
+    EXPECT_EQ(enabled.size(), 2);
+}
+
+TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
+{
+    options.sounds[0] = sound(QStringLiteral("one.wav"));
+    options.sounds[1] = sound(QStringLiteral("two.wav"));
+    options.file = sound(QStringLiteral("always.wav"));
+    writeTape(QStringLiteral("1"), QStringLiteral("a,0,2\nb,0,4\nc,0,1\n"));
+    tape.LoadTape(folder, QStringLiteral("1"));
+    const QString s2 = channelAlias(QStringLiteral("S2"));
+    const QString s3 = channelAlias(QStringLiteral("S3"));
+
+    tape.StepTapeForward(); // flag 2
+    tape.StepTapeForward(); // flag 4: no sound
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].contains(options.sounds[1]) &&
+                opened[0].endsWith(s3 + QStringLiteral(" wait")));
+    EXPECT_EQ(spoken(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+
+    options.always = true; // forwards only
+    tape.StepTapeForward();
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_TRUE(opened[1].contains(options.file));
+    tape.StepTapeBack(); // flag 4 again: silent even with "always"
+    EXPECT_EQ(opened.size(), 2);
+    tape.StepTapeBack(); // flag 2 on the back channel
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_TRUE(opened[2].contains(options.sounds[1]) && opened[2].contains(s2));
+}
+
+TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
+{
+    writeTape(QStringLiteral("1"), kThree);
+    tape.LoadTape(folder, QStringLiteral("1"));
+    tape.StepTapeForward();
+    EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 一つ目")}));
+    log.calls.clear();
+    log.statusAfterSpeak = platform::SpeechStatus::Failed;
+    tape.StepTapeForward();
+    EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 二つ目"),
+                                      QStringLiteral("stop")}));
+    log.calls.clear();
+    tape.StopSpeech();
+    tape.ShowSpeechSettings(nullptr);
+    EXPECT_EQ(log.calls,
+              (QStringList{QStringLiteral("stop"), QStringLiteral("settings 音声の調節")}));
+    tape.ReleaseSpeech();
+    tape.StepTapeForward(); // nothing left to speak with
+    EXPECT_EQ(log.calls.size(), 2);
+}
+
+TEST_F(TapeTest, TheTapeButtonsAskForADataStepByTheFlag)
+{
+    writeTape(QStringLiteral("1"), kThree); // only line 2 steps the data
+    tape.LoadTape(folder, QStringLiteral("1"));
+    QSignalSpy steps(&tape, &BroadcastTape::dataStepRequested);
+    tape.PressTapeNext();
+    EXPECT_EQ(steps.size(), 0);
+    tape.PressTapeNext();
+    ASSERT_EQ(steps.size(), 1);
+    EXPECT_EQ(steps[0][0].toInt(), 1);
+    tape.PressTapeNext();
+    tape.PressTapeBack();
+    ASSERT_EQ(steps.size(), 2);
+    EXPECT_EQ(steps[1][0].toInt(), 0);
+    tape.PressTapeBack();
+    tape.PressTapeBack(); // held at 1: the flag of line 1 is read, no step
+    EXPECT_EQ(steps.size(), 2);
+}
+
+TEST(FileExists, FindsFilesOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/p.bmp");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_FALSE(FileExists(dir.path() + QStringLiteral("/q.bmp")));
+    EXPECT_FALSE(FileExists(QString()));
+}
+
+TEST(SampleTapes, TheBundledRoutesLoad)
+{
+    platform::setSpeechEngineFactory([] { return nullptr; });
+    for (const char* route : {"1", "12", "120"}) {
+        const auto entries = readTapeFile(
+            QStringLiteral(FARE_TEST_SAMPLES_DIR "/%1tp.csv").arg(QLatin1String(route)));
+        EXPECT_GE(entries.size(), 10u) << route;
+        EXPECT_TRUE(entries[1].TapeText.startsWith(QStringLiteral("次は、")) ||
+                    entries[2].TapeText.startsWith(QStringLiteral("次は、")));
+    }
+    platform::setSpeechEngineFactory({});
+}
+
+AUDIO_TEST_MAIN()
