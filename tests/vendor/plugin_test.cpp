@@ -528,3 +528,16 @@ TEST_F(PluginTest, BarcodeCarriesRouteFlagAndTicket)
         EXPECT_TRUE(barcodeText(info, barcode, fields).isEmpty()) << route << "/" << ticket;
     }
 }
+
+TEST(PluginFormat, DocumentedExampleIsTheFullSample)
+{
+    QFile doc(QStringLiteral(PLUGIN_DOCS_DIR "/ticket-plugin.md"));
+    ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(doc.readAll());
+    const qsizetype start = text.lastIndexOf(QStringLiteral("```\n4SP-TICKET-PLUGIN")) + 4;
+    const qsizetype end = text.indexOf(QStringLiteral("```"), start);
+    ASSERT_GT(start, 4);
+    ASSERT_GT(end, start);
+    EXPECT_EQ(platform::toCp932(text.mid(start, end - start)),
+              readAll(samplePath("full_ticket.4SP")));
+}
