@@ -1,0 +1,90 @@
+#include "testsupport.h"
+
+#include "elements/chimeictl_c2.h"
+#include "elements/mdegit.h"
+#include "platform/cp932.h"
+#include "vendor/seiriken_plugin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+
+QApplication& testApp()
+{
+    static int argc = 1;
+    static char name[] = "options_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+TestDisplay::TestDisplay() : window_(std::make_unique<QWidget>())
+{
+    testApp();
+    for (int i = 0; i < 12; ++i) {
+        degits_[i] = new M_Degit(window_.get());
+        labels_[i] = new QLabel(window_.get());
+    }
+    clock_ = {new M_Degit(window_.get()), new M_Degit(window_.get())};
+    board_ = new ChimeiCtl_C2(window_.get());
+}
+
+TestDisplay::~TestDisplay() = default;
+
+QString writePlugin(const QDir& dir, const QString& name, const std::map<int, int>& info)
+{
+    static const char* keys[] = {
+        "Reserved",         "PreviewWidth",     "PreviewHeight",   "CanPrintDate", "CanPrintTime",
+        "CanPrintRoute",    "CanPrintStopName", "CanPrintBarcode", "BarcodeCount", "RouteMax",
+        "BarcodeRouteMode", "StopRangeFrom",    "StopRangeTo",     "CompanySwitch"};
+    const auto value = [&](int i) {
+        const auto it = info.find(i);
+        return it == info.end() ? 0 : it->second;
+    };
+    QString text = QStringLiteral("4SP-TICKET-PLUGIN 1\r\n[Info]\r\n");
+    for (int i = 0; i < 14; ++i) {
+        int v = value(i);
+        if (i == PlgInfo::PreviewWidth && v == 0)
+            v = 3300;
+        if (i == PlgInfo::PreviewHeight && v == 0)
+            v = 1395;
+        text += QStringLiteral("%1=%2\r\n").arg(QLatin1String(keys[i])).arg(v);
+    }
+    text += QStringLiteral("[Comment]\r\n試験用プラグイン %1\r\n").arg(name);
+    const auto field = [&](const char* kind, int left) {
+        text += QStringLiteral("[Field]\r\nField=%1\r\nRect=%2,0,300,300\r\n")
+                    .arg(QLatin1String(kind))
+                    .arg(left);
+    };
+    field("TicketNo", 0);
+    if (value(PlgInfo::CanPrintDate) == 1)
+        field("Date", 300);
+    if (value(PlgInfo::CanPrintTime) == 1)
+        field("Time", 600);
+    if (value(PlgInfo::CanPrintRoute) == 1)
+        field("Route", 900);
+    if (value(PlgInfo::CanPrintStopName) == 1)
+        field("StopName", 1200);
+    if (value(PlgInfo::CompanySwitch) >= 1) {
+        field("Company", 1500);
+        text += QStringLiteral("[Companies]\r\n東西交通\r\n南北バス\r\n中央観光\r\n");
+    }
+    if (value(PlgInfo::CanPrintBarcode) == 1) {
+        for (int b = 0; b < value(PlgInfo::BarcodeCount); ++b)
+            text += QStringLiteral("[Barcode]\r\nRect=%1,600,600,300\r\n").arg(b * 600);
+    }
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(platform::toCp932(text));
+    return path;
+}
+
+QString writeGarbage(const QDir& dir, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("MZ\x90\x00 this is no ticket plug-in", 32);
+    return path;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "elements/faredisplay.h"
+#include "options/controlpanellink.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QApplication;
+
+// The one QApplication of the test process.
+QApplication& testApp();
+
+// A fare display made of real elements, not shown.
+class TestDisplay : public FareDisplay
+{
+public:
+    TestDisplay();
+    ~TestDisplay() override;
+
+    M_Degit* Degit(int i) override { return degits_.at(i - 1); }
+    QLabel* lblSeiriNum(int i) override { return labels_.at(i - 1); }
+    M_Degit* TimeDegit(int i) override { return clock_.at(i); }
+    ChimeiCtl_C2* ChimeiCtl() override { return board_; }
+    QTimer* Timer1() override { return &timer_; }
+    QPixmap imgRes(int i) const override { return pictures_.at(i); }
+    void setImgRes(int i, const QPixmap& picture) override { pictures_.at(i) = picture; }
+    QPixmap Picture() const override { return picture_; }
+    void setPicture(const QPixmap& picture) override { picture_ = picture; }
+    QWidget* window() override { return window_.get(); }
+
+private:
+    std::unique_ptr<QWidget> window_;
+    std::array<M_Degit*, 12> degits_{};
+    std::array<QLabel*, 12> labels_{};
+    std::array<M_Degit*, 2> clock_{};
+    ChimeiCtl_C2* board_ = nullptr;
+    QTimer timer_;
+    std::array<QPixmap, 3> pictures_;
+    QPixmap picture_;
+};
+
+// The control panel as the dialog sees it, recording what it is asked to do.
+class TestControlPanel : public ControlPanelLink
+{
+public:
+    int selected = 0;
+    std::vector<int> switches;
+    std::vector<std::pair<int, int>> previewSizes;
+    QComboBox companies;
+
+    int selectedBacklight() const override { return selected; }
+    void switchBacklight(int state) override { switches.push_back(state); }
+    void setTicketPreviewSize(int w, int h) override { previewSizes.emplace_back(w, h); }
+    QComboBox* companyList() override { return &companies; }
+};
+
+// Writes a ticket plug-in with the given [Info] values (by index) and a layout that agrees
+// with them; returns its path.
+QString writePlugin(const QDir& dir, const QString& name, const std::map<int, int>& info);
+// A file that is no plug-in.
+QString writeGarbage(const QDir& dir, const QString& name);
