@@ -4,6 +4,7 @@
 #include "platform/fontmap.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -578,7 +579,8 @@ ParseResult loadTicketPlugin(const QString& path)
 {
     ParseResult result;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // Only regular files: a folder or a pipe is no plug-in, and reading a pipe could block.
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         result.error = QStringLiteral("the file cannot be opened");
         return result;
     }
