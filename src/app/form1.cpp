@@ -1,0 +1,204 @@
+#include "app/form1.h"
+
+#include "app/form1layout.h"
+#include "app/panelpicture.h"
+#include "elements/chimeictl_c2.h"
+#include "elements/mdegit.h"
+#include "platform/fontmap.h"
+#include "platform/twips.h"
+#include "platform/vbcolor.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QTimer>
+#include <QWindow>
+
+namespace
+{
+
+constexpr int ClockIntervalMs = 1000;
+constexpr int DegitKeta = 3;
+constexpr int DegitSizeClass = 2;
+constexpr int TimeDegitKeta = 2;
+constexpr int LabelPointSize = 12;
+constexpr int DialogAccepted = 1;
+
+// Re-enables the control panel however the dialog ends.
+class PanelDisabled
+{
+public:
+    explicit PanelDisabled(QWidget* panel) : panel_(panel)
+    {
+        if (panel_)
+            panel_->setEnabled(false);
+    }
+    ~PanelDisabled()
+    {
+        if (panel_)
+            panel_->setEnabled(true);
+    }
+    PanelDisabled(const PanelDisabled&) = delete;
+    PanelDisabled& operator=(const PanelDisabled&) = delete;
+
+private:
+    QPointer<QWidget> panel_;
+};
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("ファレット"));
+    setFixedSize(form1layout::ClientWidth, form1layout::ClientHeight);
+    createElements();
+    imgRes_[0] = QPixmap::fromImage(drawPanelPicture());
+}
+
+Form1::~Form1() = default;
+
+void Form1::createElements()
+{
+    using form1layout::toPixels;
+
+    chimeiCtl_ = new ChimeiCtl_C2(this);
+    chimeiCtl_->setGeometry(toPixels(form1layout::chimeiRect()));
+    chimeiCtl_->setForeColor(platform::RGB(255, 192, 128));
+
+    QFont labelFont = platform::mappedFont(platform::NumC1Face, LabelPointSize, true);
+    QPalette labelPalette;
+    labelPalette.setColor(QPalette::WindowText, Qt::white);
+    for (int i = 1; i <= form1layout::DegitCount; ++i) {
+        auto* digit = new M_Degit(this);
+        digit->move(toPixels(form1layout::degitRect(i)).topLeft());
+        digit->setKeta(DegitKeta);
+        digit->setDegitSize(DegitSizeClass);
+        connect(digit, &M_Degit::DblClick, this, [this, i] { copyStyleToAll(i); });
+        degit_[i - 1] = digit;
+
+        auto* label = new QLabel(this);
+        label->setGeometry(toPixels(form1layout::labelRect(i)));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFont(labelFont);
+        label->setPalette(labelPalette);
+        lblSeiriNum_[i - 1] = label;
+    }
+
+    for (int i = 0; i < 2; ++i) {
+        auto* clock = new M_Degit(this);
+        const QRect place = toPixels(form1layout::timeDegitRect(i));
+        clock->move(place.topLeft());
+        clock->setKeta(TimeDegitKeta);
+        clock->resize(place.size());
+        clock->setVisible(false);
+        timeDegit_[i] = clock;
+    }
+
+    timer1_ = new QTimer(this);
+    timer1_->setInterval(ClockIntervalMs);
+    connect(timer1_, &QTimer::timeout, this, [this] { tick(QTime::currentTime()); });
+}
+
+M_Degit* Form1::Degit(int i)
+{
+    return i >= 1 && i <= form1layout::DegitCount ? degit_[i - 1] : nullptr;
+}
+
+QLabel* Form1::lblSeiriNum(int i)
+{
+    return i >= 1 && i <= form1layout::DegitCount ? lblSeiriNum_[i - 1] : nullptr;
+}
+
+M_Degit* Form1::TimeDegit(int i)
+{
+    return i == 0 || i == 1 ? timeDegit_[i] : nullptr;
+}
+
+QPixmap Form1::imgRes(int i) const
+{
+    return i >= 0 && i < static_cast<int>(imgRes_.size()) ? imgRes_[i] : QPixmap();
+}
+
+void Form1::setImgRes(int i, const QPixmap& picture)
+{
+    if (i >= 0 && i < static_cast<int>(imgRes_.size()))
+        imgRes_[i] = picture;
+}
+
+void Form1::setPicture(const QPixmap& picture)
+{
+    picture_ = picture;
+    update();
+}
+
+FormInfo Form1::GetFormInfo() const
+{
+    const QPoint topLeft = pos();
+    return FormInfo{platform::pixelsToTwips(topLeft.x()), platform::pixelsToTwips(topLeft.y())};
+}
+
+void Form1::SetFormInfo(const FormInfo& info)
+{
+    move(platform::twipsToPixels(info.Left), platform::twipsToPixels(info.Top));
+}
+
+void Form1::shapeWindow()
+{
+    // A round rectangle with one-pixel corners covers the whole client area.
+    setMask(QRegion(rect()));
+}
+
+void Form1::tick(const QTime& now)
+{
+    const QString text = now.toString(QStringLiteral("HH:mm:ss"));
+    const int hours = text.mid(0, 2).toInt();
+    const int minutes = text.mid(3, 2).toInt();
+    timeDegit_[0]->setValue(VbValue(hours));
+    timeDegit_[1]->setValue(VbValue(minutes));
+}
+
+void Form1::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!picture_.isNull())
+        painter.drawPixmap(0, 0, picture_);
+}
+
+void Form1::mousePressEvent(QMouseEvent* event)
+{
+    // Only a left press on the panel itself moves the window; its elements keep their clicks.
+    const bool onSurface = childAt(event->position().toPoint()) == nullptr;
+    if (event->button() == Qt::LeftButton && onSurface && beginSystemMove()) {
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+bool Form1::beginSystemMove()
+{
+    QWindow* handle = windowHandle();
+    return handle != nullptr && handle->startSystemMove();
+}
+
+void Form1::copyStyleToAll(int i)
+{
+    M_Degit* source = Degit(i);
+    if (source == nullptr || !source->UserSet())
+        return;
+    PanelDisabled panelDisabled(controlPanel_);
+    if (source->ShowSetDlg() != DialogAccepted)
+        return;
+    const int zeroMode = source->ZeroMode();
+    const int shift = source->Shift();
+    const int fillZero = source->FillZero();
+    for (M_Degit* digit : degit_) {
+        const VbValue shown = digit->Value();
+        digit->setShift(shift);
+        digit->setFillZero(fillZero);
+        digit->setZeroMode(zeroMode);
+        digit->setValue(shown);
+    }
+}

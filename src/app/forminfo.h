@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The fare display window's position as the settings file keeps it, in twips.
+struct FormInfo {
+    qint32 Left = 0;
+    qint32 Top = 0;
+};

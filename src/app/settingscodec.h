@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/forminfo.h"
+#include "operation/ctrldatainfo.h"
+#include "options/optioninfo.h"
+#include "platform/vbcolor.h"
+
+#include <QByteArray>
+#include <array>
+
+// One fare element's digit rules as the settings file keeps them.
+struct DegitInfo {
+    qint16 Shift = 0;
+    qint16 ZeroMode = 0;
+    qint16 FillZero = 0;
+
+    friend bool operator==(const DegitInfo&, const DegitInfo&) = default;
+};
+
+// Everything the settings file carries, in the file's order.
+struct SettingsRecords {
+    OptionInfo Options;
+    CtrlDataInfo Ctrl;
+    FormInfo Form;
+    std::array<platform::VbColor, 17> CustomColors{};
+    qint16 ElementCount = 12; // written as 12, never used when read
+    std::array<DegitInfo, 12> Degits{};
+
+    friend bool operator==(const SettingsRecords&, const SettingsRecords&) = default;
+};
+
+// The file's bytes: little-endian, packed, texts as a 16-bit byte count and CP932 bytes.
+// All-empty texts give 320 bytes; the last 172 bytes are always the control panel, window,
+// custom colour, count and digit records.
+QByteArray encodeSettings(const SettingsRecords& records);
+
+// Reads the fields in order into `records`. A file shorter than the full sequence leaves the
+// fields it does not reach as they were; a text whose count runs past the end is cut there.
+// Exactly 12 digit records are read whatever the count field says. Returns true when every
+// field was present.
+bool decodeSettings(const QByteArray& bytes, SettingsRecords& records);
+
+// Texts longer than 65535 CP932 bytes cannot be counted in 16 bits: they are cut to that
+// length on writing (a file path never comes near it).
+inline constexpr int MaxSettingsTextBytes = 0xFFFF;

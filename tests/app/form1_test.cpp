@@ -1,0 +1,265 @@
+#include "app/form1.h"
+
+#include "app/startup.h"
+#include "elements/chimeictl_c2.h"
+#include "elements/mdegit.h"
+#include "platform/fontmap.h"
+#include "tickets/seirikennumset.h"
+#include "vendor/dlg100.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// Counts the moves the window hands to the window system instead of starting them.
+class RecordingForm1 : public Form1
+{
+public:
+    int moves = 0;
+
+protected:
+    bool beginSystemMove() override
+    {
+        ++moves;
+        return true;
+    }
+};
+
+// Answers the digit settings dialog and notes whether the control panel was enabled meanwhile.
+class ScriptedDlg100
+{
+public:
+    ScriptedDlg100(int result, qint16 zeroMode, qint16 shift, qint16 fillZero, QWidget* panel)
+    {
+        setDlg100Handler([=, this](int, qint16& z, qint16& s, qint16& f) {
+            ++calls;
+            panelEnabledDuringDialog = panel->isEnabled();
+            if (result == 1) {
+                z = zeroMode;
+                s = shift;
+                f = fillZero;
+            }
+            return result;
+        });
+    }
+    ~ScriptedDlg100() { setDlg100Handler(nullptr); }
+
+    int calls = 0;
+    bool panelEnabledDuringDialog = true;
+};
+
+class Form1Test : public ::testing::Test
+{
+protected:
+    // Fares on every element, with varied styles so the copy has something to change.
+    void fillFares()
+    {
+        for (int i = 1; i <= 12; ++i) {
+            form.Degit(i)->setValue(VbValue(100 + 10 * i));
+            form.Degit(i)->setShift(i % 2);
+            form.Degit(i)->setZeroMode(i % 4);
+        }
+    }
+
+    void doubleClick(int i) { QTest::mouseDClick(form.Degit(i), Qt::LeftButton); }
+
+    RecordingForm1 form;
+    QWidget panel;
+};
+
+} // namespace
+
+TEST_F(Form1Test, WindowIsAFramelessPanelOfTheDesignedSize)
+{
+    EXPECT_EQ(form.size(), QSize(498, 248));
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(form.isWindow());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ファレット"));
+    EXPECT_EQ(form.imgRes(0).size(), QSize(498, 248));
+    EXPECT_TRUE(form.imgRes(1).isNull());
+    EXPECT_TRUE(form.imgRes(3).isNull());
+}
+
+TEST_F(Form1Test, ElementsSitAtTheirPixelPositions)
+{
+    const int lefts[6] = {83, 142, 201, 260, 319, 378};
+    for (int i = 1; i <= 12; ++i) {
+        SCOPED_TRACE(i);
+        const int column = (i - 1) % 6;
+        const bool firstRow = i <= 6;
+        EXPECT_EQ(form.Degit(i)->geometry(), QRect(lefts[column], firstRow ? 140 : 192, 57, 29));
+        EXPECT_EQ(form.Degit(i)->Keta(), 3);
+        EXPECT_EQ(form.Degit(i)->DegitSize(), 2);
+        EXPECT_EQ(form.lblSeiriNum(i)->geometry(),
+                  QRect(85 + 59 * column, firstRow ? 122 : 174, 52, 16));
+        // Each label sits 270 twips (18 pixels) above its element.
+        EXPECT_EQ(form.Degit(i)->y() - form.lblSeiriNum(i)->y(), 18);
+    }
+    EXPECT_EQ(form.ChimeiCtl()->geometry(), QRect(44, 36, 432, 56));
+    EXPECT_EQ(form.ChimeiCtl()->ForeColor(), platform::RGB(255, 192, 128));
+    EXPECT_EQ(form.TimeDegit(0)->geometry(), QRect(363, 2, 26, 20));
+    EXPECT_EQ(form.TimeDegit(1)->geometry(), QRect(390, 2, 26, 20));
+    EXPECT_EQ(form.Degit(0), nullptr);
+    EXPECT_EQ(form.Degit(13), nullptr);
+    EXPECT_EQ(form.lblSeiriNum(13), nullptr);
+    EXPECT_EQ(form.TimeDegit(2), nullptr);
+}
+
+TEST_F(Form1Test, LabelsAreWhiteBoldCentredAndTransparent)
+{
+    for (int i = 1; i <= 12; ++i) {
+        const QLabel* label = form.lblSeiriNum(i);
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+        EXPECT_EQ(label->alignment(), Qt::AlignCenter);
+        EXPECT_FALSE(label->autoFillBackground());
+        EXPECT_TRUE(label->font().bold());
+        EXPECT_EQ(label->font().pointSize(), 12);
+        EXPECT_EQ(label->font().family(), platform::mappedFamily(platform::NumC1Face));
+    }
+}
+
+TEST_F(Form1Test, ClockStartsHiddenAndStoppedAndTakesNumbers)
+{
+    EXPECT_FALSE(form.Timer1()->isActive());
+    EXPECT_EQ(form.Timer1()->interval(), 1000);
+    EXPECT_TRUE(form.TimeDegit(0)->isHidden());
+    EXPECT_TRUE(form.TimeDegit(1)->isHidden());
+    EXPECT_EQ(form.TimeDegit(0)->Keta(), 2);
+
+    form.tick(QTime(9, 5, 0));
+    EXPECT_EQ(form.TimeDegit(0)->Value(), VbValue(9));
+    EXPECT_EQ(form.TimeDegit(1)->Value(), VbValue(5));
+    EXPECT_TRUE(form.TimeDegit(0)->Value().isNumber());
+
+    form.tick(QTime(23, 59, 59));
+    EXPECT_EQ(form.TimeDegit(0)->Value(), VbValue(23));
+    EXPECT_EQ(form.TimeDegit(1)->Value(), VbValue(59));
+    form.tick(QTime(0, 0, 0));
+    EXPECT_EQ(form.TimeDegit(0)->Value(), VbValue(0));
+}
+
+TEST_F(Form1Test, OnlyTheLeftButtonOnTheSurfaceMovesTheWindow)
+{
+    form.show();
+    const QPoint surface(20, 230);
+    ASSERT_EQ(form.childAt(surface), nullptr);
+    QTest::mousePress(&form, Qt::RightButton, {}, surface);
+    QTest::mouseRelease(&form, Qt::RightButton, {}, surface);
+    QTest::mousePress(&form, Qt::MiddleButton, {}, surface);
+    QTest::mouseRelease(&form, Qt::MiddleButton, {}, surface);
+    EXPECT_EQ(form.moves, 0);
+
+    // A press on an element belongs to the element.
+    QTest::mousePress(form.Degit(4), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(form.Degit(4), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(form.moves, 0);
+
+    QTest::mousePress(&form, Qt::LeftButton, {}, surface);
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, surface);
+    EXPECT_EQ(form.moves, 1);
+}
+
+TEST_F(Form1Test, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValues)
+{
+    fillFares();
+    form.setControlPanel(&panel);
+    ScriptedDlg100 dialog(1, /*zeroMode*/ 3, /*shift*/ 1, /*fillZero*/ 2, &panel);
+
+    doubleClick(5);
+
+    EXPECT_EQ(dialog.calls, 1);
+    EXPECT_FALSE(dialog.panelEnabledDuringDialog);
+    EXPECT_TRUE(panel.isEnabled());
+    for (int i = 1; i <= 12; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(form.Degit(i)->ZeroMode(), 3);
+        EXPECT_EQ(form.Degit(i)->Shift(), 1);
+        EXPECT_EQ(form.Degit(i)->FillZero(), 2);
+        EXPECT_EQ(form.Degit(i)->Value(), VbValue(100 + 10 * i));
+    }
+    // The new rules are drawn: 110 shifted one place left shows its last two digits.
+    EXPECT_EQ(form.Degit(1)->displayedText(), QStringLiteral("10 "));
+}
+
+TEST_F(Form1Test, CancelledDialogChangesNothingAndReenablesThePanel)
+{
+    fillFares();
+    form.setControlPanel(&panel);
+    ScriptedDlg100 dialog(0, 3, 2, 2, &panel);
+
+    doubleClick(2);
+
+    EXPECT_EQ(dialog.calls, 1);
+    EXPECT_FALSE(dialog.panelEnabledDuringDialog);
+    EXPECT_TRUE(panel.isEnabled());
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_EQ(form.Degit(i)->Shift(), i % 2);
+        EXPECT_EQ(form.Degit(i)->ZeroMode(), i % 4);
+        EXPECT_EQ(form.Degit(i)->Value(), VbValue(100 + 10 * i));
+    }
+}
+
+TEST_F(Form1Test, ElementWithoutUserSetOpensNoDialog)
+{
+    form.setControlPanel(&panel);
+    form.Degit(7)->setUserSet(false);
+    ScriptedDlg100 dialog(1, 1, 1, 1, &panel);
+
+    doubleClick(7);
+
+    EXPECT_EQ(dialog.calls, 0);
+    EXPECT_TRUE(panel.isEnabled());
+    EXPECT_EQ(form.Degit(1)->ZeroMode(), 0);
+}
+
+TEST_F(Form1Test, DialogWithoutAControlPanelStillCopies)
+{
+    ScriptedDlg100 dialog(1, 2, 0, 3, &panel);
+    doubleClick(12);
+    EXPECT_EQ(form.Degit(1)->FillZero(), 3);
+}
+
+TEST_F(Form1Test, FormInfoRoundTripsInTwips)
+{
+    form.SetFormInfo(FormInfo{1500, 3000});
+    EXPECT_EQ(form.pos(), QPoint(100, 200));
+    const FormInfo info = form.GetFormInfo();
+    EXPECT_EQ(info.Left, 1500);
+    EXPECT_EQ(info.Top, 3000);
+
+    form.move(7, 0);
+    EXPECT_EQ(form.GetFormInfo().Left, 105);
+    EXPECT_EQ(form.GetFormInfo().Top, 0);
+}
+
+TEST_F(Form1Test, ShapeCoversTheWholeClientArea)
+{
+    form.shapeWindow();
+    EXPECT_EQ(form.mask(), QRegion(0, 0, 498, 248));
+}
+
+TEST_F(Form1Test, StartUpShowsTheBuiltInPanelNumberedAndBlank)
+{
+    for (int i = 1; i <= 12; ++i)
+        form.Degit(i)->setValue(VbValue(i));
+    ResetAllDegits(form);
+    SeirikenNumSet(form, 0, 0);
+    showBuiltInPanel(form);
+
+    EXPECT_EQ(form.Picture().toImage(), form.imgRes(0).toImage());
+    EXPECT_EQ(form.imgRes(1).toImage(), form.imgRes(0).toImage());
+    EXPECT_EQ(form.imgRes(2).toImage(), form.imgRes(0).toImage());
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_EQ(form.lblSeiriNum(i)->text(), QString::number(i));
+        EXPECT_EQ(form.Degit(i)->Value(), VbValue(QString()));
+        EXPECT_TRUE(form.Degit(i)->displayedText().trimmed().isEmpty());
+    }
+    // What is painted is the picture under the elements.
+    const QImage shown = form.grab().toImage();
+    EXPECT_EQ(shown.pixel(20, 20), form.imgRes(0).toImage().pixel(20, 20));
+    EXPECT_EQ(shown.pixel(2, 124), form.imgRes(0).toImage().pixel(2, 124));
+}
