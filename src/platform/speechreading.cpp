@@ -173,9 +173,18 @@ std::unique_ptr<KanaReader> KanaReader::create(QString* error)
     return std::unique_ptr<KanaReader>(new KanaReader(std::move(tagger)));
 }
 
+// Announcement phrases the dictionary reads wrongly (お降り as オフリ), written in kana first.
+static QString withAnnouncementReadings(QString text)
+{
+    static const std::pair<const char*, const char*> kFixes[] = {{"お降り", "おおり"}};
+    for (const auto& [written, spoken] : kFixes)
+        text.replace(QString::fromUtf8(written), QString::fromUtf8(spoken));
+    return text;
+}
+
 QString KanaReader::reading(const QString& text)
 {
-    const QByteArray utf8 = spellNumbers(text).toUtf8();
+    const QByteArray utf8 = spellNumbers(withAnnouncementReadings(text)).toUtf8();
     const mecab_node_t* node =
         mecab_sparse_tonode2(tagger_->mecab, utf8.constData(), size_t(utf8.size()));
     QString out;

@@ -38,6 +38,8 @@ TEST(KanaReader, ReadsKanjiAsTheyAreSpoken)
     EXPECT_TRUE(kana.contains(QStringLiteral("ツギワ"))) << kana.toStdString();
     EXPECT_TRUE(kana.contains(QStringLiteral("シヤクショマエ"))) << kana.toStdString();
     EXPECT_FALSE(kana.contains(QStringLiteral("次")));
+    EXPECT_TRUE(reader->reading(QStringLiteral("お降りの方はお知らせください。"))
+                    .startsWith(QStringLiteral("オオリノホーワ")));
     EXPECT_TRUE(
         reader->reading(QStringLiteral("120系統")).startsWith(QStringLiteral("ヒャクニジュウ")));
     EXPECT_TRUE(reader->reading(QString()).isEmpty());
