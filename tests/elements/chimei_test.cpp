@@ -248,6 +248,11 @@ struct LayoutCase {
     int stripWidth;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os)
+{
+    *os << c.cellX.size() << " cells, TsugiwaMode " << c.tsugiwaMode;
+}
+
 class ChimeiPlacement : public ::testing::TestWithParam<LayoutCase>
 {
 };
