@@ -170,11 +170,31 @@ void Form1::mousePressEvent(QMouseEvent* event)
 {
     // Only a left press on the panel itself moves the window; its elements keep their clicks.
     const bool onSurface = childAt(event->position().toPoint()) == nullptr;
-    if (event->button() == Qt::LeftButton && onSurface && beginSystemMove()) {
+    if (event->button() != Qt::LeftButton || !onSurface) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    // Without a window manager that moves windows, follow the mouse ourselves.
+    if (!beginSystemMove())
+        dragGrip_ = event->globalPosition().toPoint() - pos();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragGrip_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragGrip_);
         event->accept();
         return;
     }
-    QWidget::mousePressEvent(event);
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragGrip_.reset();
+    QWidget::mouseReleaseEvent(event);
 }
 
 bool Form1::beginSystemMove()

@@ -8,6 +8,7 @@
 #include <QTime>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QLabel;
 class QTimer;
@@ -51,6 +52,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     // Hands the window to the window system's move; false when the system refuses.
     virtual bool beginSystemMove();
 
@@ -66,4 +69,6 @@ private:
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;
     QPointer<QWidget> controlPanel_;
+    // Where the press grabbed the window, while it is dragged by our own moves.
+    std::optional<QPoint> dragGrip_;
 };

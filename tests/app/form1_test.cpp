@@ -20,14 +20,22 @@ class RecordingForm1 : public Form1
 {
 public:
     int moves = 0;
+    bool systemMoves = true;
 
 protected:
     bool beginSystemMove() override
     {
         ++moves;
-        return true;
+        return systemMoves;
     }
 };
+
+void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+               const QPoint& local)
+{
+    QMouseEvent event(type, QPointF(local), QPointF(w->mapToGlobal(local)), button, buttons, {});
+    QApplication::sendEvent(w, &event);
+}
 
 // Answers the digit settings dialog and notes whether the control panel was enabled meanwhile.
 class ScriptedDlg100
@@ -161,6 +169,24 @@ TEST_F(Form1Test, OnlyTheLeftButtonOnTheSurfaceMovesTheWindow)
     QTest::mousePress(&form, Qt::LeftButton, {}, surface);
     QTest::mouseRelease(&form, Qt::LeftButton, {}, surface);
     EXPECT_EQ(form.moves, 1);
+}
+
+TEST_F(Form1Test, WithoutSystemMoveTheWindowFollowsTheLeftButton)
+{
+    form.systemMoves = false;
+    form.move(100, 100);
+    form.show();
+    sendMouse(&form, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {20, 230});
+    sendMouse(&form, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {50, 210});
+    EXPECT_EQ(form.pos(), QPoint(130, 80));
+    sendMouse(&form, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 210});
+    sendMouse(&form, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {80, 210});
+    EXPECT_EQ(form.pos(), QPoint(130, 80));
+
+    // Dragging with the right button moves nothing.
+    sendMouse(&form, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {20, 230});
+    sendMouse(&form, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {60, 200});
+    EXPECT_EQ(form.pos(), QPoint(130, 80));
 }
 
 TEST_F(Form1Test, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValues)
