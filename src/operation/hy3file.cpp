@@ -74,11 +74,10 @@ ReadStatus readRecord(QIODevice& in, Record& record)
     record.ticketNo = static_cast<qint16>(ticketNo);
 
     uchar columns[2 * ColumnCount];
-    if (readSome(in, reinterpret_cast<char*>(columns), sizeof columns) != sizeof columns)
-        return ReadStatus::Truncated;
-    for (int i = 0; i < ColumnCount; ++i)
+    const qint64 got = readSome(in, reinterpret_cast<char*>(columns), sizeof columns);
+    for (int i = 0; i < ColumnCount && 2 * i + 2 <= got; ++i)
         record.columns[i] = qFromLittleEndian<qint16>(columns + 2 * i);
-    return ReadStatus::Complete;
+    return got == sizeof columns ? ReadStatus::Complete : ReadStatus::Truncated;
 }
 
 QByteArray encode(const std::vector<Record>& records)

@@ -1,0 +1,356 @@
+#include "operation/faredata.h"
+#include "operation/hy3file.h"
+#include "platform/cp932.h"
+#include "platform/msgbox.h"
+#include "platform/runtimeerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using platform::MsgBoxRecorder;
+namespace RtErr = platform::RtErr;
+
+hy3::Record stop(const QString& name, int ticketNo, std::initializer_list<int> columns = {})
+{
+    hy3::Record record;
+    record.name = platform::toCp932(name);
+    record.ticketNo = qint16(ticketNo);
+    int i = 0;
+    for (int value : columns)
+        record.columns[i++] = qint16(value);
+    return record;
+}
+
+std::vector<hy3::Record> stops(int count)
+{
+    std::vector<hy3::Record> records;
+    for (int i = 1; i <= count; ++i)
+        records.push_back(stop(QStringLiteral("停留所%1").arg(i), i, {i * 10, -1, 32767}));
+    return records;
+}
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+}
+
+class FareDataTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ClearFareTable();
+        route() = RouteState{};
+    }
+
+    QString folder() const { return dir.path(); }
+
+    void writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    void writeRoute(const QString& routeNo, const std::vector<hy3::Record>& records)
+    {
+        writeFile(routeNo + QStringLiteral(".hy3"), hy3::encode(records));
+    }
+
+    bool load(const QString& routeText, const QString& sectionText, const QString& in)
+    {
+        route().RouteText = routeText;
+        route().RouteNo = routeNoFromText(routeText);
+        route().Section = normaliseSection(sectionText);
+        return LoadFareFile(in);
+    }
+
+    bool load(const QString& routeText, const QString& sectionText)
+    {
+        return load(routeText, sectionText, folder());
+    }
+
+    // A loaded route 7 of six stops, the state the failures below must leave alone.
+    void loadPreviousRoute()
+    {
+        writeRoute(QStringLiteral("7"), stops(6));
+        ASSERT_TRUE(load(QStringLiteral("7"), QStringLiteral("3")));
+        messages.clear();
+    }
+
+    void expectPreviousRouteKept()
+    {
+        EXPECT_EQ(FareTable(6).StopName, QStringLiteral("停留所6"));
+        EXPECT_EQ(FareTable(7).StopName, QString());
+        EXPECT_EQ(route().StopIndex, 2);
+    }
+
+    void expectOneMessage(const QString& text)
+    {
+        ASSERT_EQ(messages.calls().size(), 1u);
+        EXPECT_EQ(messages.calls()[0].prompt, text);
+        EXPECT_EQ(messages.calls()[0].buttons, platform::Mb::OKOnly);
+    }
+
+    QTemporaryDir dir;
+    MsgBoxRecorder messages;
+};
+
+TEST_F(FareDataTest, LoadsTheRouteIntoTheTable)
+{
+    writeRoute(QStringLiteral("1"), {stop(QStringLiteral("駅前"), 1, {0, 0}),
+                                     stop(QStringLiteral("市役所前"), 2, {170, -1}),
+                                     stop(QStringLiteral("中央公園"), 3, {180, 170})});
+    ASSERT_TRUE(load(QStringLiteral("1"), QStringLiteral("2")));
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(route().RecordCount, 3);
+    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(FareTable(2).StopName, QStringLiteral("市役所前"));
+    EXPECT_EQ(FareTable(2).TicketNo, 2);
+    EXPECT_EQ(FareTable(2).Column(1), 170);
+    EXPECT_EQ(FareTable(2).Column(2), -1);
+    EXPECT_EQ(FareTable(3).Column(150), 0);
+    EXPECT_EQ(FareTable(4).StopName, QString());
+    EXPECT_EQ(lastUsableRow(), 3);
+}
+
+TEST_F(FareDataTest, FolderWithOrWithoutSlashAndTheWorkingFolder)
+{
+    writeRoute(QStringLiteral("1"), stops(3));
+    EXPECT_TRUE(load(QStringLiteral("1"), QStringLiteral("1"), folder() + u'/'));
+    EXPECT_TRUE(load(QStringLiteral("1"), QStringLiteral("1"), folder()));
+
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder()));
+    const bool fromWorkingFolder = load(QStringLiteral("1"), QStringLiteral("1"), QString());
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(fromWorkingFolder);
+    EXPECT_TRUE(messages.calls().empty());
+}
+
+TEST_F(FareDataTest, CountFiveAcceptsSectionsOneToFour)
+{
+    writeRoute(QStringLiteral("5"), stops(5));
+    for (int section = 1; section <= 4; ++section) {
+        EXPECT_TRUE(load(QStringLiteral("5"), QString::number(section))) << section;
+        EXPECT_EQ(route().StopIndex, section - 1);
+    }
+    EXPECT_TRUE(messages.calls().empty());
+
+    EXPECT_FALSE(load(QStringLiteral("5"), QStringLiteral("5")));
+    expectOneMessage(QStringLiteral("指定した区間はデータの数よりも多いです...\r\n"
+                                    "  解決法：正しい区間を入力して下さい."));
+    EXPECT_EQ(route().StopIndex, 3); // unchanged by the refused section
+    EXPECT_EQ(route().Section, 5);
+}
+
+TEST_F(FareDataTest, CountOneOrNegativeRefusesEverySection)
+{
+    loadPreviousRoute();
+    writeRoute(QStringLiteral("1"), stops(1));
+    EXPECT_FALSE(load(QStringLiteral("1"), QStringLiteral("1")));
+    EXPECT_EQ(route().RecordCount, 1);
+    expectPreviousRouteKept();
+
+    messages.clear();
+    writeFile(QStringLiteral("2.hy3"), QByteArray("\xFF\xFF", 2) + hy3::encode(stops(3)).mid(2));
+    EXPECT_FALSE(load(QStringLiteral("2"), QStringLiteral("1")));
+    expectOneMessage(QStringLiteral("指定した区間はデータの数よりも多いです...\r\n"
+                                    "  解決法：正しい区間を入力して下さい."));
+    EXPECT_EQ(route().RecordCount, -1);
+    EXPECT_EQ(lastUsableRow(), 0);
+    expectPreviousRouteKept();
+}
+
+TEST_F(FareDataTest, ZeroLengthFileHasNoRecords)
+{
+    loadPreviousRoute();
+    writeFile(QStringLiteral("3.hy3"), QByteArray());
+    EXPECT_FALSE(load(QStringLiteral("3"), QStringLiteral("1")));
+    expectOneMessage(QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります..."));
+    EXPECT_EQ(route().RecordCount, 0);
+    expectPreviousRouteKept();
+}
+
+TEST_F(FareDataTest, MissingFileIsReportedAndNotCreated)
+{
+    loadPreviousRoute();
+    const QStringList before = QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_FALSE(load(QStringLiteral("99"), QStringLiteral("1")));
+    expectOneMessage(QStringLiteral("指定した系統のデータがありません..."));
+    EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    EXPECT_EQ(route().RecordCount, 6);
+    expectPreviousRouteKept();
+}
+
+TEST_F(FareDataTest, MissingFolderShowsThePathError)
+{
+    const QString missing = folder() + QStringLiteral("/nowhere");
+    EXPECT_FALSE(load(QStringLiteral("1"), QStringLiteral("1"), missing));
+    expectOneMessage(platform::errorDescription(RtErr::PathNotFound));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(FareDataTest, FolderInPlaceOfTheFileShowsTheAccessError)
+{
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("4.hy3")));
+    EXPECT_FALSE(load(QStringLiteral("4"), QStringLiteral("1")));
+    expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+}
+
+TEST_F(FareDataTest, MoreThan301RecordsKeepsTheFirst301)
+{
+    writeRoute(QStringLiteral("8"), stops(302));
+    EXPECT_FALSE(load(QStringLiteral("8"), QStringLiteral("10")));
+    expectOneMessage(platform::errorDescription(RtErr::SubscriptOutOfRange));
+    EXPECT_EQ(route().RecordCount, 302);
+    EXPECT_EQ(route().StopIndex, 9);
+    EXPECT_EQ(FareTable(1).StopName, QStringLiteral("停留所1"));
+    EXPECT_EQ(FareTable(301).StopName, QStringLiteral("停留所301"));
+    EXPECT_EQ(FareTable(301).Column(1), 3010);
+    EXPECT_EQ(lastUsableRow(), 301);
+}
+
+TEST_F(FareDataTest, RouteTextNamesTheFile)
+{
+    writeRoute(QStringLiteral("12"), stops(4));
+    EXPECT_TRUE(load(QStringLiteral("00012"), QStringLiteral("1")));
+    EXPECT_EQ(route().RouteText, QStringLiteral("00012"));
+    EXPECT_TRUE(load(QStringLiteral("12"), QStringLiteral("1")));
+
+    writeRoute(QStringLiteral("0"), stops(2));
+    EXPECT_TRUE(load(QString(), QStringLiteral("1")));
+    EXPECT_EQ(route().RecordCount, 2);
+    EXPECT_TRUE(messages.calls().empty());
+
+    EXPECT_EQ(routeNoFromText(QStringLiteral("00000")), QStringLiteral("0"));
+    EXPECT_EQ(routeNoFromText(QStringLiteral("120")), QStringLiteral("120"));
+    EXPECT_EQ(routeNoFromText(QStringLiteral("../12")), QStringLiteral("0"));
+    EXPECT_EQ(routeNoFromText(QStringLiteral("12/../x")), QStringLiteral("12"));
+}
+
+TEST_F(FareDataTest, SectionIsKeptWithinOneTo300)
+{
+    EXPECT_EQ(normaliseSection(QStringLiteral("000")), 1);
+    EXPECT_EQ(normaliseSection(QStringLiteral("0")), 1);
+    EXPECT_EQ(normaliseSection(QString()), 1);
+    EXPECT_EQ(normaliseSection(QStringLiteral("007")), 7);
+    EXPECT_EQ(normaliseSection(QStringLiteral("300")), 300);
+    EXPECT_EQ(normaliseSection(QStringLiteral("999")), 300);
+    EXPECT_EQ(normaliseSection(QStringLiteral("99999")), 300); // no 16-bit overflow
+    EXPECT_EQ(normaliseSection(QStringLiteral("2.5")), 2);     // halves round to even
+    EXPECT_EQ(normaliseSection(QStringLiteral("-4")), 1);
+}
+
+TEST_F(FareDataTest, ShorterRouteAfterLongerLeavesEmptyRows)
+{
+    writeRoute(QStringLiteral("1"), stops(10));
+    ASSERT_TRUE(load(QStringLiteral("1"), QStringLiteral("1")));
+    writeRoute(QStringLiteral("2"),
+               {stop(QStringLiteral("甲"), 5, {1}), stop(QStringLiteral("乙"), 6)});
+    ASSERT_TRUE(load(QStringLiteral("2"), QStringLiteral("1")));
+    EXPECT_EQ(FareTable(2).StopName, QStringLiteral("乙"));
+    for (int row : {3, 10, 301}) {
+        EXPECT_EQ(FareTable(row).StopName, QString()) << row;
+        EXPECT_EQ(FareTable(row).TicketNo, 0) << row;
+        EXPECT_EQ(FareTable(row).Column(1), 0) << row;
+        EXPECT_EQ(FareTable(row).Column(3), 0) << row;
+    }
+}
+
+TEST_F(FareDataTest, TruncatedFileLoadsWithEmptyRows)
+{
+    const QByteArray whole = hy3::encode(stops(5));
+    const int recordBytes =
+        hy3::FixedRecordBytes + platform::cp932Length(QStringLiteral("停留所1"));
+    // Two whole records, then the third cut inside its data columns.
+    writeFile(QStringLiteral("6.hy3"), whole.left(2 + 2 * recordBytes + 30));
+    ASSERT_TRUE(load(QStringLiteral("6"), QStringLiteral("1")));
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(route().RecordCount, 5);
+    EXPECT_EQ(FareTable(2).StopName, QStringLiteral("停留所2"));
+    EXPECT_EQ(FareTable(3).StopName, QStringLiteral("停留所3")); // its name was complete
+    EXPECT_EQ(FareTable(3).TicketNo, 3);
+    EXPECT_EQ(FareTable(3).Column(1), 30); // whole columns before the cut are kept
+    EXPECT_EQ(FareTable(3).Column(10), 0);
+    EXPECT_EQ(FareTable(4).StopName, QString());
+    EXPECT_EQ(FareTable(5).TicketNo, 0);
+
+    // A count and nothing else, and a count cut in half.
+    writeFile(QStringLiteral("6.hy3"), QByteArray("\x03\x00", 2));
+    EXPECT_TRUE(load(QStringLiteral("6"), QStringLiteral("1")));
+    writeFile(QStringLiteral("6.hy3"), QByteArray("\x03", 1));
+    EXPECT_FALSE(load(QStringLiteral("6"), QStringLiteral("1")));
+    expectOneMessage(QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります..."));
+}
+
+TEST_F(FareDataTest, FileIsClosedOnEveryPath)
+{
+    writeRoute(QStringLiteral("1"), stops(5));
+    writeRoute(QStringLiteral("2"), stops(1));
+    writeRoute(QStringLiteral("3"), stops(302));
+    writeFile(QStringLiteral("4.hy3"), QByteArray());
+    const int before = openDescriptors();
+    load(QStringLiteral("1"), QStringLiteral("2"));
+    load(QStringLiteral("2"), QStringLiteral("1"));
+    load(QStringLiteral("3"), QStringLiteral("1"));
+    load(QStringLiteral("4"), QStringLiteral("1"));
+    load(QStringLiteral("5"), QStringLiteral("1"));
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(messages.calls().size(), 4u);
+}
+
+TEST_F(FareDataTest, SetFareCellChecksRowCellAndValue)
+{
+    SetFareCell(301, 1, QStringLiteral("終点"));
+    SetFareCell(301, 2, 7);
+    SetFareCell(301, 152, -32768);
+    SetFareCell(301, 3, QStringLiteral(" 120 "));
+    SetFareCell(1, 1, 42);
+    EXPECT_EQ(FareTable(301).StopName, QStringLiteral("終点"));
+    EXPECT_EQ(FareTable(301).TicketNo, 7);
+    EXPECT_EQ(FareTable(301).Column(150), -32768);
+    EXPECT_EQ(FareTable(301).Column(1), 120);
+    EXPECT_EQ(FareTable(1).StopName, QStringLiteral("42"));
+
+    auto errorOf = [](auto&& call) {
+        try {
+            call();
+        } catch (const platform::RuntimeError& error) {
+            return error.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf([] { SetFareCell(0, 1, 1); }), RtErr::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { SetFareCell(302, 1, 1); }), RtErr::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { SetFareCell(1, 0, 1); }), RtErr::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { SetFareCell(1, 153, 1); }), RtErr::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { SetFareCell(1, 3, 32768); }), RtErr::Overflow);
+    EXPECT_EQ(errorOf([] { SetFareCell(1, 2, QStringLiteral("abc")); }), RtErr::TypeMismatch);
+    EXPECT_EQ(errorOf([] { FareTable(0); }), RtErr::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { FareTable(1).Column(151); }), RtErr::SubscriptOutOfRange);
+
+    ClearFareTable();
+    EXPECT_EQ(FareTable(301).StopName, QString());
+    EXPECT_EQ(FareTable(301).Column(150), 0);
+}
+
+TEST_F(FareDataTest, RowHelpersStayInsideTheTable)
+{
+    EXPECT_EQ(clampRow(0), 1);
+    EXPECT_EQ(clampRow(302), 301);
+    EXPECT_EQ(clampRow(5), 5);
+    route().RecordCount = 32767;
+    EXPECT_EQ(lastUsableRow(), 301);
+    route().RecordCount = -5;
+    EXPECT_EQ(lastUsableRow(), 0);
+}
+
+} // namespace

@@ -1,0 +1,193 @@
+#include "hy3commands.h"
+
+#include "operation/hy3file.h"
+#include "platform/cp932.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun hy3tool(const QStringList& args)
+{
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    ToolRun run;
+    run.status = runHy3Tool(args, out, err);
+    run.out = QString::fromUtf8(out.data());
+    run.err = QString::fromUtf8(err.data());
+    return run;
+}
+
+class Hy3ToolTest : public ::testing::Test
+{
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray read(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static std::vector<hy3::Record> stops(int count)
+    {
+        std::vector<hy3::Record> records(count);
+        for (int i = 0; i < count; ++i) {
+            records[i].name = platform::toCp932(QStringLiteral("停留所%1").arg(i + 1));
+            records[i].ticketNo = qint16(i + 1);
+            records[i].columns[0] = qint16(170 + 10 * i);
+        }
+        return records;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(Hy3ToolTest, RoundTripGivesTheSameBytes)
+{
+    std::vector<hy3::Record> records = stops(3);
+    records[1].name = platform::toCp932(QStringLiteral("市役所前, \"本庁舎\"\r\n東口"));
+    records[2].name.clear();
+    records[2].columns[149] = -32768;
+    const QByteArray original = hy3::encode(records);
+    write(QStringLiteral("1.hy3"), original);
+
+    const ToolRun csv = hy3tool({QStringLiteral("to-csv"), path(QStringLiteral("1.hy3"))});
+    ASSERT_EQ(csv.status, 0);
+    EXPECT_TRUE(csv.err.isEmpty()) << csv.err.toStdString();
+    write(QStringLiteral("1.csv"), csv.out.toUtf8());
+
+    const ToolRun back = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("1.csv")),
+                                  path(QStringLiteral("copy.hy3"))});
+    ASSERT_EQ(back.status, 0) << back.err.toStdString();
+    EXPECT_EQ(read(QStringLiteral("copy.hy3")), original);
+}
+
+TEST_F(Hy3ToolTest, ErrorLeavesTheOutputUntouched)
+{
+    write(QStringLiteral("out.hy3"), QByteArray("old contents"));
+    write(QStringLiteral("bad.csv"),
+          QStringLiteral("停留所名,整理券番号,1\n駅前,1,170\n本町,2,70000\n").toUtf8());
+    const ToolRun run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("bad.csv")),
+                                 path(QStringLiteral("out.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("bad.csv:3行目 3列目: 「70000」は")))
+        << run.err.toStdString();
+    EXPECT_EQ(read(QStringLiteral("out.hy3")), QByteArray("old contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left
+
+    const ToolRun missing = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("none.csv")),
+                                     path(QStringLiteral("out.hy3"))});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(read(QStringLiteral("out.hy3")), QByteArray("old contents"));
+
+    const ToolRun unwritable = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("bad.csv")),
+                                        path(QStringLiteral("no/such/folder.hy3"))});
+    EXPECT_EQ(unwritable.status, 1);
+}
+
+TEST_F(Hy3ToolTest, CheckSaysWhetherTheProgramCanUseTheFile)
+{
+    write(QStringLiteral("5.hy3"), hy3::encode(stops(5)));
+    ToolRun run = hy3tool({QStringLiteral("check"), path(QStringLiteral("5.hy3"))});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("停留所 5 件。区間は 1〜4 を指定できます。")))
+        << run.out.toStdString();
+
+    write(QStringLiteral("cut.hy3"), hy3::encode(stops(5)).left(200));
+    run = hy3tool({QStringLiteral("check"), path(QStringLiteral("cut.hy3"))});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("欠けずに揃った停留所が 0 件しか")));
+
+    write(QStringLiteral("1.hy3"), hy3::encode(stops(1)));
+    run = hy3tool({QStringLiteral("check"), path(QStringLiteral("1.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("指定した区間はデータの数よりも多いです...")));
+
+    write(QStringLiteral("0.hy3"), QByteArray());
+    run = hy3tool({QStringLiteral("check"), path(QStringLiteral("0.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.contains(hy3::messageNoRecords()));
+
+    write(QStringLiteral("302.hy3"), hy3::encode(stops(302)));
+    run = hy3tool({QStringLiteral("check"), path(QStringLiteral("302.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("インデックスが有効範囲にありません。")));
+
+    run = hy3tool({QStringLiteral("check"), path(QStringLiteral("none.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.contains(hy3::messageNoFile()));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.hy3"))));
+}
+
+TEST_F(Hy3ToolTest, ToCsvWarnsAboutWhatWillNotConvertBack)
+{
+    std::vector<hy3::Record> records = stops(2);
+    records[1].name = QByteArray("\x82", 1); // a lead byte without its second half
+    QByteArray bytes = hy3::encode(records);
+    bytes[0] = 3; // promises a third record that is not there
+    write(QStringLiteral("odd.hy3"), bytes);
+    const ToolRun run = hy3tool({QStringLiteral("to-csv"), path(QStringLiteral("odd.hy3"))});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.count(u'\n'), 3); // header and the two records present
+    EXPECT_TRUE(run.err.contains(QStringLiteral("3行目の停留所名")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("件数は 3 件")));
+}
+
+TEST_F(Hy3ToolTest, WrongArgumentsShowTheUsage)
+{
+    for (const QStringList& args :
+         {QStringList{}, QStringList{QStringLiteral("to-csv")},
+          QStringList{QStringLiteral("from-csv"), QStringLiteral("a.csv")},
+          QStringList{QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b")}}) {
+        const ToolRun run = hy3tool(args);
+        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("使い方:")));
+    }
+    EXPECT_EQ(hy3tool({QStringLiteral("--help")}).status, 0);
+}
+
+TEST_F(Hy3ToolTest, TheProgramReportsThroughItsExitStatus)
+{
+    write(QStringLiteral("5.hy3"), hy3::encode(stops(5)));
+    QProcess process;
+    process.start(QStringLiteral(HY3TOOL_PATH),
+                  {QStringLiteral("check"), path(QStringLiteral("5.hy3"))});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(
+        QString::fromUtf8(process.readAllStandardOutput()).contains(QStringLiteral("1〜4")));
+
+    process.start(QStringLiteral(HY3TOOL_PATH), {QStringLiteral("bogus")});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 2);
+
+    process.start(QStringLiteral(HY3TOOL_PATH),
+                  {QStringLiteral("check"), path(QStringLiteral("missing.hy3"))});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 1);
+}
+
+} // namespace
