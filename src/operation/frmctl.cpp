@@ -1,0 +1,604 @@
+#include "frmctl.h"
+
+#include "elements/chimeictl_c2.h"
+#include "elements/faredisplay.h"
+#include "elements/mdegit.h"
+#include "operation/faredata.h"
+#include "operation/keypadbutton.h"
+#include "operation/operationoptions.h"
+#include "operation/panelpicture.h"
+#include "operation/seirikenpreview.h"
+#include "operation/stopsequencer.h"
+#include "platform/cp932.h"
+#include "platform/fontmap.h"
+#include "platform/msgbox.h"
+#include "platform/runtimeerror.h"
+#include "platform/twips.h"
+#include "sound/soundplayer.h"
+#include "sound/tape.h"
+#include "vendor/versiondlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStringList>
+
+#ifndef FARE_VERSION
+#define FARE_VERSION "0.0.0"
+#endif
+
+namespace
+{
+
+using platform::twipsToPixels;
+
+const QString ChannelOperating = QStringLiteral("S1");
+
+QString executableName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+QLabel* captionLabel(const QString& text, QWidget* parent, const QRect& place,
+                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(place);
+    label->setAlignment(align);
+    return label;
+}
+
+QListWidget* digitList(QWidget* parent, const QRect& place)
+{
+    auto* list = new QListWidget(parent);
+    list->setGeometry(place);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setUniformItemSizes(true);
+    QFont small = list->font();
+    small.setPointSizeF(8);
+    list->setFont(small);
+    for (int digit = 0; digit <= 9; ++digit) {
+        auto* item = new QListWidgetItem(QString::number(digit), list);
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setSizeHint(QSize(place.width() - 4, 11));
+    }
+    return list;
+}
+
+// The route and section displays of the keypad panel look like a small LCD.
+QLabel* keypadDisplay(const QString& text, QWidget* parent, const QRect& place)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(place);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAutoFillBackground(true);
+    QPalette colors = label->palette();
+    colors.setColor(QPalette::Window, QColor(20, 24, 20));
+    colors.setColor(QPalette::WindowText, QColor(255, 176, 64));
+    label->setPalette(colors);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QFont digits = platform::mappedFont(platform::GothicFace, 14, true);
+    label->setFont(digits);
+    return label;
+}
+
+QPushButton* button(const QString& caption, QWidget* parent, const QRect& place)
+{
+    auto* pushButton = new QPushButton(caption, parent);
+    pushButton->setGeometry(place);
+    return pushButton;
+}
+
+} // namespace
+
+frmCtl::frmCtl(FareDisplay* display, OperationOptions* options, sound::BroadcastTape* tape,
+               QWidget* parent)
+    : QWidget(parent), display_(display), options_(options), tape_(tape)
+{
+    setWindowTitle(QStringLiteral("集中操作盤"));
+    setFont(platform::mappedFont(platform::PGothicFace, 9));
+
+    createRoutePanels();
+    createStepControls();
+    createScrollFrame();
+    createTapeGroup();
+    createPreviewArea();
+    connectTape();
+
+    setPanelWidth(NarrowWidthTwips);
+}
+
+frmCtl::~frmCtl() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+void frmCtl::createRoutePanels()
+{
+    // Both panels share one place; the keypad panel is in front at creation.
+    Frame1[0] = createListPanel();
+    Frame1[1] = createKeypadPanel();
+    for (int j = 0; j < 2; ++j) {
+        Frame1[j]->setGeometry(6, 6, 206, 176);
+        Frame1[j]->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        Frame1[j]->setAutoFillBackground(true);
+        Frame1[j]->installEventFilter(this);
+        Frame1[j]->setToolTip(QStringLiteral("ダブルクリックで入力パネルを切り替えます"));
+    }
+    Frame1[1]->raise();
+}
+
+QFrame* frmCtl::createListPanel()
+{
+    auto* panel = new QFrame(this);
+    Label6 = captionLabel(QStringLiteral("系　統"), panel, QRect(8, 4, 104, 16), Qt::AlignCenter);
+    for (int i = 0; i < 5; ++i) {
+        List2[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116));
+        connect(List2[i], &QListWidget::itemClicked, this,
+                [this] { sound::PlaySound(options_->resetSound(), ChannelOperating, 0, 0); });
+    }
+    Label7 = captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
+    for (int i = 0; i < 3; ++i) {
+        List3[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116));
+        connect(List3[i], &QListWidget::itemClicked, this,
+                [this] { sound::PlaySound(options_->routeSetSound(), ChannelOperating, 0, 0); });
+    }
+    Picture1 = new QLabel(panel);
+    Picture1->setGeometry(8, 146, 8, 22);
+    Picture1->setAutoFillBackground(true);
+    QPalette mark = Picture1->palette();
+    mark.setColor(QPalette::Window, QColor(0, 120, 60));
+    Picture1->setPalette(mark);
+    Label5 = captionLabel(QStringLiteral("系統設定"), panel, QRect(20, 146, 80, 22));
+    QFont bold = Label5->font();
+    bold.setBold(true);
+    Label5->setFont(bold);
+    Command1[0] = button(QStringLiteral("リセット"), panel, QRect(124, 144, 74, 26));
+    connect(Command1[0], &QPushButton::clicked, this, [this] { SetRoute(0); });
+    return panel;
+}
+
+QFrame* frmCtl::createKeypadPanel()
+{
+    auto* panel = new QFrame(this);
+    QFont small = font();
+    small.setPointSizeF(7.5);
+    auto* routeCaption = captionLabel(QStringLiteral("系統"), panel, QRect(8, 4, 96, 14));
+    auto* sectionCaption = captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 74, 14));
+    routeCaption->setFont(small);
+    sectionCaption->setFont(small);
+    Label2[0] = keypadDisplay(QString(), panel, QRect(8, 18, 100, 30));
+    Label2[1] = captionLabel(QStringLiteral("-"), panel, QRect(108, 18, 16, 30), Qt::AlignCenter);
+    Label2[2] = keypadDisplay(QString(), panel, QRect(124, 18, 74, 30));
+
+    // Calculator order: 7 8 9 系統 / 4 5 6 区間 / 1 2 3 0.
+    static constexpr int Layout[3][4] = {{7, 8, 9, 10}, {4, 5, 6, 11}, {1, 2, 3, 0}};
+    QFont keyFont = font();
+    keyFont.setPointSizeF(8);
+    keyFont.setBold(true);
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            const int k = Layout[row][column];
+            const QString caption = k == 10   ? QStringLiteral("系統")
+                                    : k == 11 ? QStringLiteral("区間")
+                                              : QString::number(k);
+            auto* key = new KeypadButton(caption, panel);
+            key->setFont(keyFont);
+            key->move(8 + 30 * column, 56 + 27 * row);
+            connect(key, &QPushButton::clicked, this, [this, k] { CommandButton1_Click(k); });
+            CommandButton1[k] = key;
+        }
+    }
+    Command1[1] = button(QStringLiteral("リセット"), panel, QRect(136, 58, 62, 77));
+    connect(Command1[1], &QPushButton::clicked, this, [this] { SetRoute(1); });
+
+    auto* hint = captionLabel(QStringLiteral("系統・区間を押してから数字を入力"), panel,
+                              QRect(8, 144, 190, 24));
+    hint->setFont(small);
+    hint->setEnabled(false);
+    return panel;
+}
+
+void frmCtl::createStepControls()
+{
+    QFont large = font();
+    large.setPointSizeF(11);
+    large.setBold(true);
+
+    Command2[1] = button(QStringLiteral("データ送り"), this, QRect(218, 6, 135, 44));
+    Command2[1]->setFont(large);
+    Command2[0] = button(QStringLiteral("データ戻し"), this, QRect(218, 54, 135, 30));
+    Check1 = button(QStringLiteral("表示消去"), this, QRect(218, 88, 135, 28));
+    Check1->setCheckable(true);
+    for (QPushButton* control : {Command2[0], Command2[1], Check1})
+        control->setEnabled(false);
+    connect(Command2[1], &QPushButton::clicked, this, [this] { StepData(1); });
+    connect(Command2[0], &QPushButton::clicked, this, [this] { StepData(0); });
+    connect(Check1, &QPushButton::toggled, this, [this](bool on) { DisplayClear(on); });
+
+    Frame2 = new QGroupBox(QStringLiteral("バックライト"), this);
+    Frame2->setGeometry(218, 122, 135, 60);
+    static const char* const Captions[3] = {"OFF", "ON1", "ON2"};
+    for (int b = 0; b < 3; ++b) {
+        Option4[b] = new QRadioButton(QString::fromLatin1(Captions[b]), Frame2);
+        Option4[b]->setGeometry(8 + 42 * b, 26, 42, 22);
+        connect(Option4[b], &QRadioButton::clicked, this, [this, b] { Option4_Click(b); });
+    }
+    Option4[0]->setChecked(true);
+}
+
+void frmCtl::createScrollFrame()
+{
+    Frame6 = new QFrame(this);
+    Frame6->setGeometry(6, 188, 347, 62);
+    Frame6->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+
+    Check2 = new QCheckBox(QStringLiteral("深夜料金"), Frame6);
+    Check2->setGeometry(8, 20, 80, 22);
+
+    static const int Minimum[2] = {1, 0};
+    static const int Maximum[2] = {2000, 3000};
+    Label3[0] = captionLabel(QStringLiteral("ｽｸﾛｰﾙ速度"), Frame6, QRect(96, 6, 64, 20));
+    Label3[1] = captionLabel(QStringLiteral("ｽｸﾛｰﾙ間隔"), Frame6, QRect(96, 34, 64, 20));
+    for (int j = 0; j < 2; ++j) {
+        HScroll1[j] = new QScrollBar(Qt::Horizontal, Frame6);
+        HScroll1[j]->setGeometry(162, 8 + 28 * j, 136, 17);
+        HScroll1[j]->setRange(Minimum[j], Maximum[j]);
+        HScroll1[j]->setValue(Minimum[j]);
+        HScroll1[j]->setPageStep(j == 0 ? 100 : 250);
+        Label1[j] = captionLabel(QString::number(Minimum[j]), Frame6,
+                                 QRect(300, 6 + 28 * j, 40, 20), Qt::AlignRight | Qt::AlignVCenter);
+        connect(HScroll1[j], &QScrollBar::valueChanged, this, [this, j] { HScroll1_Change(j); });
+    }
+}
+
+void frmCtl::createTapeGroup()
+{
+    grpM_Tape = new QGroupBox(QStringLiteral("音合使用不可"), this);
+    grpM_Tape->setGeometry(6, 254, 220, 50);
+    cmdTapeBack = button(QStringLiteral("戻し"), grpM_Tape, QRect(8, 20, 50, 24));
+    cmdTapeNext = button(QStringLiteral("送り"), grpM_Tape, QRect(60, 20, 50, 24));
+    cmdTapeStop = button(QStringLiteral("■"), grpM_Tape, QRect(112, 20, 40, 24));
+    cmdTapeSet = button(QStringLiteral("調整"), grpM_Tape, QRect(162, 20, 50, 24));
+    cmdTapeBack->setToolTip(QStringLiteral("放送を一つ戻します"));
+    cmdTapeNext->setToolTip(QStringLiteral("次の放送を流します"));
+    cmdTapeStop->setToolTip(QStringLiteral("放送を止めます"));
+    cmdTapeSet->setToolTip(QStringLiteral("音声の調節"));
+
+    Command4 = button(QStringLiteral("設定..."), this, QRect(232, 258, 58, 22));
+    Command8 = button(QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), this, QRect(294, 258, 59, 22));
+    Check4 = button(QStringLiteral(">>"), this, QRect(294, 282, 59, 22));
+    Check4->setCheckable(true);
+    Check4->setToolTip(QStringLiteral("整理券プレビューを開きます"));
+    connect(Command4, &QPushButton::clicked, this, &frmCtl::Command4_Click);
+    connect(Command8, &QPushButton::clicked, this, &frmCtl::Command8_Click);
+    connect(Check4, &QPushButton::toggled, this, &frmCtl::Check4_Click);
+}
+
+void frmCtl::createPreviewArea()
+{
+    const int left = twipsToPixels(5415);
+    Label4 = captionLabel(QStringLiteral("整理券プレビュー"), this, QRect(left, 6, 220, 18));
+    picSeirikenPrev = new SeirikenPreview(this);
+    picSeirikenPrev->move(left, twipsToPixels(390));
+    picSeirikenPrev->setPictureSize(QSize(twipsToPixels(3300), twipsToPixels(1395)));
+    picSeirikenPrev->setToolTip(QStringLiteral("右クリックでコピーできます"));
+
+    auto* companyCaption = captionLabel(QStringLiteral("社名"), this, QRect(left, 258, 30, 22));
+    companyCaption->setEnabled(true);
+    Combo1 = new QComboBox(this);
+    Combo1->setGeometry(left + 32, 258, 188, 22);
+
+    MnuHide = new QMenu(this);
+    MnuHideCopy = MnuHide->addAction(QStringLiteral("コピー(&C)"));
+    connect(MnuHideCopy, &QAction::triggered, this, &frmCtl::MnuHideCopy_Click);
+    connect(picSeirikenPrev, &SeirikenPreview::rightButtonPressed, this,
+            [this](const QPoint& at) { MnuHide->popup(at); });
+}
+
+void frmCtl::connectTape()
+{
+    if (!tape_) {
+        grpM_Tape->setEnabled(false);
+        return;
+    }
+    // The tape owns the group's state; the panel shows it from the start.
+    grpM_Tape->setEnabled(tape_->groupEnabled());
+    grpM_Tape->setTitle(tape_->groupCaption());
+    for (QPushButton* control : {cmdTapeSet, cmdTapeBack, cmdTapeNext, cmdTapeStop})
+        control->setEnabled(tape_->buttonsEnabled());
+    connect(tape_, &sound::BroadcastTape::groupEnabledChanged, grpM_Tape, &QWidget::setEnabled);
+    connect(tape_, &sound::BroadcastTape::groupCaptionChanged, grpM_Tape, &QGroupBox::setTitle);
+    connect(tape_, &sound::BroadcastTape::buttonsEnabledChanged, this, [this](bool enabled) {
+        for (QPushButton* control : {cmdTapeSet, cmdTapeBack, cmdTapeNext, cmdTapeStop})
+            control->setEnabled(enabled);
+    });
+    connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &frmCtl::StepData);
+    connect(cmdTapeNext, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeNext);
+    connect(cmdTapeBack, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeBack);
+    connect(cmdTapeStop, &QPushButton::clicked, tape_, &sound::BroadcastTape::StopSpeech);
+    connect(cmdTapeSet, &QPushButton::clicked, this, [this] { tape_->ShowSpeechSettings(this); });
+}
+
+void frmCtl::setPanelWidth(int widthTwips)
+{
+    setFixedSize(twipsToPixels(widthTwips), twipsToPixels(HeightTwips));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load and exit
+
+void frmCtl::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!loaded_)
+        Form_Load();
+}
+
+void frmCtl::Form_Load()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    if (display_ && display_->window())
+        display_->window()->setWindowTitle(QStringLiteral("ファレット - 型番:") + executableName());
+    const QRegion face = KeypadButton::faceRegion();
+    for (int i = 0; i < 12; ++i) {
+        ButtonRgn[i] = face;
+        CommandButton1[i]->setMask(ButtonRgn[i]);
+    }
+    if (tape_)
+        tape_->InitSpeech();
+}
+
+void frmCtl::releaseKeypadRegions()
+{
+    for (int i = 0; i < 12; ++i) {
+        CommandButton1[i]->clearMask();
+        ButtonRgn[i] = QRegion();
+    }
+}
+
+void frmCtl::closeEvent(QCloseEvent* event)
+{
+    const int answer = platform::MsgBox(QStringLiteral("ファレットを終了しますか？"),
+                                        platform::Mb::YesNo | platform::Mb::Question,
+                                        QStringLiteral("ファレットの終了確認"), this);
+    if (answer != platform::Mb::Yes) {
+        event->ignore();
+        return;
+    }
+    if (display_ && display_->ChimeiCtl())
+        display_->ChimeiCtl()->SetChimei(QString());
+    if (display_ && display_->window())
+        display_->window()->clearMask();
+    releaseKeypadRegions();
+    sound::CloseAllSounds();
+    if (tape_)
+        tape_->ReleaseSpeech();
+    emit shutdownRequested();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Route entry
+
+void frmCtl::CommandButton1_Click(int index)
+{
+    sound::PlaySound(options_->resetSound(), ChannelOperating, 0, 0);
+    if (index == 10) {
+        KeyTarget = -1;
+        Label2[0]->clear();
+    } else if (index == 11) {
+        KeyTarget = 0;
+        Label2[2]->clear();
+    } else if (index >= 0 && index <= 9) {
+        QLabel* target = KeyTarget == -1 ? Label2[0] : Label2[2];
+        const int limit = KeyTarget == -1 ? stops::RouteDigits : stops::SectionDigits;
+        target->setText(stops::appendDigit(target->text(), index, limit));
+    }
+}
+
+void frmCtl::Frame1_DblClick(int index)
+{
+    PanelMode = static_cast<qint16>(index);
+    Frame1[index]->lower();
+}
+
+bool frmCtl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (int j = 0; j < 2; ++j) {
+            if (watched == Frame1[j]) {
+                Frame1_DblClick(j);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scrolling, preview, options and version
+
+void frmCtl::HScroll1_Change(int index)
+{
+    Label1[index]->setText(QString::number(HScroll1[index]->value()));
+    if (!display_ || !display_->ChimeiCtl())
+        return;
+    display_->ChimeiCtl()->setSpeed(static_cast<std::int16_t>(HScroll1[0]->value()));
+    display_->ChimeiCtl()->setScrollStartWait(HScroll1[1]->value());
+}
+
+void frmCtl::Check4_Click()
+{
+    if (Check4->isChecked()) {
+        setPanelWidth(WideWidthTwips);
+        Check4->setText(QStringLiteral("<<"));
+        Check4->setToolTip(QStringLiteral("整理券プレビューを隠します"));
+    } else {
+        setPanelWidth(NarrowWidthTwips);
+        Check4->setText(QStringLiteral(">>"));
+        Check4->setToolTip(QStringLiteral("整理券プレビューを開きます"));
+    }
+}
+
+void frmCtl::MnuHideCopy_Click()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setPixmap(picSeirikenPrev->image());
+}
+
+void frmCtl::setTicketPreviewSize(int widthTwips, int heightTwips)
+{
+    picSeirikenPrev->setPictureSize(QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips)));
+}
+
+QComboBox* frmCtl::companyList()
+{
+    return Combo1;
+}
+
+void frmCtl::Command4_Click()
+{
+    QWidget* displayWindow = display_ ? display_->window() : nullptr;
+    if (displayWindow)
+        displayWindow->setEnabled(false);
+    setEnabled(false);
+    if (optionsDialog_) {
+        // The dialog must stay usable even if it was created as a child of either window.
+        optionsDialog_->setEnabled(true);
+        optionsDialog_->exec();
+    }
+    if (displayWindow)
+        displayWindow->setEnabled(true);
+    setEnabled(true);
+    if (display_ && display_->ChimeiCtl()) {
+        display_->ChimeiCtl()->SetChimei(QString());
+        const int row = clampRow(route().StopIndex + 1);
+        display_->ChimeiCtl()->SetChimei(FareTable(row).StopName);
+    }
+}
+
+QString frmCtl::versionText()
+{
+    const QStringList version = QStringLiteral(FARE_VERSION).split(QLatin1Char('.'));
+    const QString number =
+        QStringLiteral("%1.%2.%3")
+            .arg(version.value(0, QStringLiteral("0")), version.value(1, QStringLiteral("0")),
+                 version.value(2, QStringLiteral("0")));
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("機種：") + executableName() + crlf + QStringLiteral("バージョン：") +
+           number + QStringLiteral("  ServiceRelease 1") + crlf + crlf +
+           QStringLiteral("配布：ファレット プロジェクト") + crlf +
+           QStringLiteral("開発：ファレット 開発チーム") + crlf;
+}
+
+void frmCtl::Command8_Click()
+{
+    QWidget* displayWindow = display_ ? display_->window() : nullptr;
+    if (displayWindow)
+        displayWindow->setEnabled(false);
+    Call_dlg110(this, 1, platform::toCp932(versionText()));
+    if (displayWindow)
+        displayWindow->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Backlight
+
+int frmCtl::selectedBacklight() const
+{
+    if (Option4[0]->isChecked())
+        return 0;
+    if (Option4[1]->isChecked())
+        return 1;
+    return 2;
+}
+
+void frmCtl::applyBacklightPicture(int index)
+{
+    if (!display_)
+        return;
+    if (options_->panelIndividual() && options_->panelUser(index)) {
+        const QString file = options_->panelPicture(index);
+        if (!sound::FileExists(file))
+            return;
+        const QImage picture = backlight::loadPanelPicture(file);
+        const QSize panel =
+            display_->imgRes(0).isNull() ? display_->window()->size() : display_->imgRes(0).size();
+        display_->setPicture(
+            backlight::fitToPanel(picture, panel, palette().color(QPalette::Button)));
+        return;
+    }
+    display_->setPicture(display_->imgRes(index));
+}
+
+void frmCtl::Option4_Click(int index)
+{
+    if (index < 0 || index > 2)
+        return;
+    const platform::VbColor color = options_->ticketColor(index);
+    try {
+        applyBacklightPicture(index);
+    } catch (const platform::RuntimeError& error) {
+        platform::MsgBox(backlight::errorMessage(error.number()),
+                         platform::Mb::OKOnly | platform::Mb::Critical, QStringLiteral("エラー"),
+                         this);
+    }
+    if (!display_)
+        return;
+    for (int i = 1; i <= 12; ++i) {
+        QLabel* label = display_->lblSeiriNum(i);
+        if (!label)
+            continue;
+        QPalette colors = label->palette();
+        colors.setColor(QPalette::WindowText, platform::toQColor(color));
+        label->setPalette(colors);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings record
+
+CtrlDataInfo frmCtl::GetCtrlDataInfo() const
+{
+    CtrlDataInfo info;
+    info.Left = platform::pixelsToTwips(pos().x());
+    info.Top = platform::pixelsToTwips(pos().y());
+    info.ScrollSpeed = HScroll1[0]->value();
+    info.ScrollInterval = HScroll1[1]->value();
+    info.PanelMode = PanelMode;
+    info.PreviewShown = Check4->isChecked() ? 1 : 0;
+    info.NightFare = Check2->isChecked() ? 1 : 0;
+    return info;
+}
+
+void frmCtl::SetCtrlDataInfo(const CtrlDataInfo& info)
+{
+    move(twipsToPixels(info.Left), twipsToPixels(info.Top));
+    HScroll1[0]->setValue(info.ScrollSpeed);
+    HScroll1[1]->setValue(info.ScrollInterval);
+    PanelMode = info.PanelMode == 1 ? 1 : 0;
+    Check4->setChecked(info.PreviewShown != 0);
+    Check2->setChecked(info.NightFare != 0);
+    Frame1_DblClick(PanelMode);
+}
