@@ -6,6 +6,7 @@
 #include "platform/fontmap.h"
 #include "platform/twips.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDate>
 #include <QFontMetrics>
@@ -93,6 +94,16 @@ QComboBox* comboBox(QWidget* parent, const QStringList& items, int x, int y, int
     return c;
 }
 
+// Option buttons that exclude each other. Qt's automatic exclusion would also reach buttons
+// in nested groups, so every group is made explicit.
+void exclusive(QWidget* owner, std::initializer_list<QAbstractButton*> buttons)
+{
+    auto* group = new QButtonGroup(owner);
+    group->setExclusive(true);
+    for (QAbstractButton* button : buttons)
+        group->addButton(button);
+}
+
 // Where a check box's or option button's caption starts.
 int captionIndent(QAbstractButton* box)
 {
@@ -164,6 +175,17 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent)
     Command4 = button(this, QStringLiteral("OK"), 540, 343, 92, 26);
     Command4->setDefault(true);
 
+    exclusive(this, {Option1[0], Option1[1], Option1[2], Option1[3], Option1[4], Option1[5]});
+    exclusive(this, {Option5[0], Option5[1]});
+    exclusive(this, {Option3[0], Option3[1]});
+    exclusive(this, {Option3[7], Option3[6]});
+    exclusive(this, {Option3[3], Option3[2]});
+    exclusive(this, {Option3[4], Option3[5]});
+    exclusive(this, {Option2[0], Option2[1]});
+    exclusive(this, {Option2[2], Option2[3]});
+    exclusive(this, {Option6[0], Option6[1]});
+    exclusive(this, {Option7[0], Option7[1]});
+    exclusive(this, {Option4[0], Option4[1], Option4[2]});
     applyDesignState();
     connectReactions();
     Option1[0]->setChecked(true);

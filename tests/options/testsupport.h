@@ -18,6 +18,11 @@ class QApplication;
 // The one QApplication of the test process.
 QApplication& testApp();
 
+// Declared first in a fixture, it makes the application before any widget member.
+struct WithApp {
+    WithApp() { testApp(); }
+};
+
 // A fare display made of real elements, not shown.
 class TestDisplay : public FareDisplay
 {

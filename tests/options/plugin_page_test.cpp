@@ -1,0 +1,165 @@
+#include "options/frmoption.h"
+
+#include "options/optionwidgets.h"
+#include "platform/msgbox.h"
+#include "testsupport.h"
+#include "vendor/pickers.h"
+#include "vendor/seiriken_plugin.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+QStringList listLines(QListWidget* list)
+{
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+class PluginPage : public ::testing::Test
+{
+protected:
+    PluginPage()
+    {
+        dialog.setControlPanelLink(&panel);
+        dialog.chkUseSeiriPrev->setValue(1);
+        full = writePlugin(dir.path(), QStringLiteral("full.4SP"),
+                           {{PlgInfo::PreviewWidth, 3000},
+                            {PlgInfo::PreviewHeight, 1200},
+                            {PlgInfo::CanPrintDate, 1},
+                            {PlgInfo::CanPrintBarcode, 1},
+                            {PlgInfo::BarcodeCount, 2},
+                            {PlgInfo::RouteMax, 999},
+                            {PlgInfo::StopRangeFrom, 1},
+                            {PlgInfo::StopRangeTo, 99},
+                            {PlgInfo::CompanySwitch, 3}});
+        plain = writePlugin(dir.path(), QStringLiteral("plain.4SP"),
+                            {{PlgInfo::PreviewWidth, 2400},
+                             {PlgInfo::PreviewHeight, 900},
+                             {PlgInfo::CanPrintDate, 2}});
+        garbage = writeGarbage(dir.path(), QStringLiteral("garbage.4SP"));
+    }
+
+    WithApp app;
+    QTemporaryDir dir;
+    TestControlPanel panel;
+    frmOption dialog;
+    ScriptedPickers pickers;
+    platform::MsgBoxRecorder messages;
+    QString full, plain, garbage;
+};
+
+} // namespace
+
+TEST_F(PluginPage, ChoosingAPluginListsItsProperties)
+{
+    pickers.fileAnswers = {full};
+    dialog.Command1->click();
+    ASSERT_EQ(pickers.fileCalls.size(), 1u);
+    EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("プラグインの選択"));
+    EXPECT_EQ(pickers.fileCalls[0].filter,
+              pickerFilter({QStringLiteral("整理券プラグイン(*.4SP)"), QStringLiteral("*.4SP")}));
+    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    const QStringList lines = listLines(dialog.List1);
+    ASSERT_EQ(lines.size(), 10);
+    EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 可能"));
+    EXPECT_EQ(lines[5], QStringLiteral("バーコード本数 ---> 2"));
+    EXPECT_EQ(lines[9], QStringLiteral("社名切り替え:---> 可能"));
+    EXPECT_TRUE(dialog.txtPlginComment->toPlainText().contains(QStringLiteral("試験用プラグイン")));
+    EXPECT_EQ(panel.previewSizes, (std::vector<std::pair<int, int>>{{3000, 1200}}));
+    EXPECT_EQ(panel.companies.count(), 3);
+    EXPECT_TRUE(messages.calls().empty());
+}
+
+TEST_F(PluginPage, PluginWithoutCompaniesLeavesTheListEmpty)
+{
+    panel.companies.addItem(QStringLiteral("前の会社"));
+    pickers.fileAnswers = {plain};
+    dialog.Command1->click();
+    EXPECT_EQ(panel.companies.count(), 0);
+    const QStringList lines = listLines(dialog.List1);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 不可"));
+}
+
+TEST_F(PluginPage, InvalidFileAfterAValidOneKeepsTheOldPlugin)
+{
+    pickers.fileAnswers = {full, garbage};
+    dialog.Command1->click();
+    const QStringList before = listLines(dialog.List1);
+    dialog.Command1->click();
+
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].title, QStringLiteral("プラグインロードエラー"));
+    EXPECT_EQ(messages.calls()[0].prompt,
+              QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
+    EXPECT_EQ(messages.calls()[0].buttons, platform::Mb::OKOnly | platform::Mb::Critical);
+    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    EXPECT_EQ(listLines(dialog.List1), before);
+    EXPECT_EQ(panel.companies.count(), 0);
+    EXPECT_EQ(panel.previewSizes.size(), 1u);
+}
+
+TEST_F(PluginPage, CancelledPickerChangesNothing)
+{
+    pickers.fileAnswers = {full};
+    dialog.Command1->click();
+    dialog.Command1->click(); // no answer left: cancelled
+    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    EXPECT_EQ(panel.companies.count(), 3);
+    EXPECT_TRUE(messages.calls().empty());
+}
+
+TEST_F(PluginPage, RemovalEmptiesPathListAndCommentOnly)
+{
+    pickers.fileAnswers = {full};
+    dialog.Command1->click();
+    dialog.Command11->click();
+    EXPECT_TRUE(dialog.ticketPluginPath().isEmpty());
+    EXPECT_EQ(dialog.List1->count(), 0);
+    EXPECT_TRUE(dialog.txtPlginComment->toPlainText().isEmpty());
+    EXPECT_EQ(panel.previewSizes.size(), 1u);
+    EXPECT_EQ(panel.companies.count(), 3);
+}
+
+TEST_F(PluginPage, SetPlginResults)
+{
+    QString path;
+    int result = -1;
+    dialog.SetPlgin(path, result);
+    EXPECT_EQ(result, 0);
+    path = garbage;
+    dialog.SetPlgin(path, result);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(panel.previewSizes.empty());
+    path = plain;
+    dialog.SetPlgin(path, result);
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(path, plain);
+}
+
+TEST_F(PluginPage, LoadReloadsThePluginSilently)
+{
+    OptionInfo o = dialog.GetOptionInfo();
+    o.Ticket.TicketPluginPath = full;
+    dialog.SetOptionInfo(o);
+    EXPECT_EQ(dialog.List1->count(), 10);
+    EXPECT_EQ(panel.companies.count(), 3);
+
+    frmOption other;
+    other.setControlPanelLink(&panel);
+    o.Ticket.TicketPluginPath = garbage;
+    other.SetOptionInfo(o);
+    EXPECT_EQ(other.ticketPluginPath(), garbage);
+    EXPECT_EQ(other.List1->count(), 0);
+    EXPECT_TRUE(messages.calls().empty());
+}
