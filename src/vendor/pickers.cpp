@@ -62,6 +62,7 @@ public:
         auto* calendar = new QCalendarWidget(&dialog);
         calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
         calendar->setGridVisible(true);
+        calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
         const QDate given(date.wYear, date.wMonth, date.wDay);
         calendar->setSelectedDate(given.isValid() ? given : QDate::currentDate());
         auto* buttons =
