@@ -29,6 +29,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -221,10 +222,10 @@ void frmCtl::createStepControls()
     large.setPointSizeF(11);
     large.setBold(true);
 
-    Command2[1] = button(QStringLiteral("データ送り"), this, QRect(218, 6, 135, 44));
+    Command2[1] = button(QStringLiteral("データ送り"), this, QRect(216, 6, 139, 44));
     Command2[1]->setFont(large);
-    Command2[0] = button(QStringLiteral("データ戻し"), this, QRect(218, 54, 135, 30));
-    Check1 = button(QStringLiteral("表示消去"), this, QRect(218, 88, 135, 28));
+    Command2[0] = button(QStringLiteral("データ戻し"), this, QRect(216, 54, 139, 30));
+    Check1 = button(QStringLiteral("表示消去"), this, QRect(216, 88, 139, 28));
     Check1->setCheckable(true);
     for (QPushButton* control : {Command2[0], Command2[1], Check1})
         control->setEnabled(false);
@@ -233,11 +234,17 @@ void frmCtl::createStepControls()
     connect(Check1, &QPushButton::toggled, this, [this](bool on) { DisplayClear(on); });
 
     Frame2 = new QGroupBox(QStringLiteral("バックライト"), this);
-    Frame2->setGeometry(218, 122, 135, 60);
+    Frame2->setGeometry(216, 122, 139, 60);
     static const char* const Captions[3] = {"OFF", "ON1", "ON2"};
+    QFont compact = font();
+    compact.setPointSizeF(8);
+    auto* backlightRow = new QHBoxLayout(Frame2);
+    backlightRow->setContentsMargins(2, 2, 0, 2);
+    backlightRow->setSpacing(0);
     for (int b = 0; b < 3; ++b) {
         Option4[b] = new QRadioButton(QString::fromLatin1(Captions[b]), Frame2);
-        Option4[b]->setGeometry(8 + 42 * b, 26, 42, 22);
+        Option4[b]->setFont(compact);
+        backlightRow->addWidget(Option4[b]);
         connect(Option4[b], &QRadioButton::clicked, this, [this, b] { Option4_Click(b); });
     }
     Option4[0]->setChecked(true);
@@ -300,10 +307,10 @@ void frmCtl::createPreviewArea()
     picSeirikenPrev->setPictureSize(QSize(twipsToPixels(3300), twipsToPixels(1395)));
     picSeirikenPrev->setToolTip(QStringLiteral("右クリックでコピーできます"));
 
-    auto* companyCaption = captionLabel(QStringLiteral("社名"), this, QRect(left, 258, 30, 22));
-    companyCaption->setEnabled(true);
+    captionLabel(QStringLiteral("社名"), this, QRect(left, 130, 30, 22));
     Combo1 = new QComboBox(this);
-    Combo1->setGeometry(left + 32, 258, 188, 22);
+    Combo1->setGeometry(left + 32, 130, 188, 22);
+    Combo1->setToolTip(QStringLiteral("整理券に印字する社名"));
 
     MnuHide = new QMenu(this);
     MnuHideCopy = MnuHide->addAction(QStringLiteral("コピー(&C)"));

@@ -1,0 +1,56 @@
+#include "ctltestsupport.h"
+
+#include "operation/controlpanelwiring.h"
+#include "operation/frmctl.h"
+#include "options/frmoption.h"
+#include "platform/msgbox.h"
+#include "platform/wait.h"
+#include "sound/tape.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace ctltest;
+
+TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
+{
+    app();
+    QTemporaryDir dir;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard(clock);
+    platform::MsgBoxRecorder messages;
+    route() = RouteState{};
+    TestDisplay display;
+    frmOption options;
+    options.setFareDisplay(&display);
+    ControlPanelWiring wiring(display, options);
+    frmCtl& panel = wiring.panel();
+
+    writeRoute(dir.path(), "12", numberedStops(3));
+    options.Text2[0]->setText(dir.path());
+    EXPECT_EQ(wiring.optionReader().fareDataFolder(), dir.path());
+    EXPECT_EQ(sound::tapeOptions(), &wiring.optionReader());
+
+    panel.CommandButton1_Click(10);
+    panel.CommandButton1_Click(1);
+    panel.CommandButton1_Click(2);
+    panel.CommandButton1_Click(11);
+    panel.CommandButton1_Click(1);
+    panel.SetRoute(1);
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(display.value(1), QStringLiteral("101"));
+
+    // The dialog's plug-in page and backlight re-apply reach the panel through its link.
+    panel.Option4[2]->setChecked(true);
+    EXPECT_EQ(panel.selectedBacklight(), 2);
+    options.Option4[2]->setChecked(true); // ticket date fixed
+    EXPECT_EQ(wiring.optionReader().ticketDateMode(), TicketDateMode::Fixed);
+    OptionInfo info = options.GetOptionInfo();
+    info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);
+    options.SetOptionInfo(info);
+    EXPECT_EQ(display.lblSeiriNum(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
+}
