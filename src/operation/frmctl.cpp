@@ -38,6 +38,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStringList>
+#include <vector>
 
 #ifndef FARE_VERSION
 #define FARE_VERSION "0.0.0"
@@ -97,6 +98,16 @@ QLabel* keypadDisplay(const QString& text, QWidget* parent, const QRect& place)
     QFont digits = platform::mappedFont(platform::GothicFace, 14, true);
     label->setFont(digits);
     return label;
+}
+
+// True when the dialog was created inside the window (a dialog is a window of its own, so
+// QWidget::isAncestorOf does not see it).
+bool ownsDialog(const QWidget* window, const QWidget* dialog)
+{
+    for (const QWidget* w = dialog ? dialog->parentWidget() : nullptr; w; w = w->parentWidget())
+        if (w == window)
+            return true;
+    return false;
 }
 
 QPushButton* button(const QString& caption, QWidget* parent, const QRect& place)
@@ -486,18 +497,19 @@ QComboBox* frmCtl::companyList()
 
 void frmCtl::Command4_Click()
 {
-    QWidget* displayWindow = display_ ? display_->window() : nullptr;
-    if (displayWindow)
-        displayWindow->setEnabled(false);
-    setEnabled(false);
-    if (optionsDialog_) {
-        // The dialog must stay usable even if it was created as a child of either window.
-        optionsDialog_->setEnabled(true);
-        optionsDialog_->exec();
+    // Both windows are disabled while the options are open; a window that is the dialog's own
+    // parent stays enabled, or the dialog would be disabled with it (modality holds it anyway).
+    std::vector<QWidget*> disabled;
+    for (QWidget* window : {display_ ? display_->window() : nullptr, static_cast<QWidget*>(this)}) {
+        if (window && !ownsDialog(window, optionsDialog_)) {
+            window->setEnabled(false);
+            disabled.push_back(window);
+        }
     }
-    if (displayWindow)
-        displayWindow->setEnabled(true);
-    setEnabled(true);
+    if (optionsDialog_)
+        optionsDialog_->exec();
+    for (QWidget* window : disabled)
+        window->setEnabled(true);
     if (display_ && display_->ChimeiCtl()) {
         display_->ChimeiCtl()->SetChimei(QString());
         const int row = clampRow(route().StopIndex + 1);

@@ -571,6 +571,17 @@ TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
     EXPECT_TRUE(display.window()->isEnabled());
     EXPECT_EQ(display.board()->shown.size(), shown + 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
+
+    // A dialog created inside the display window stays usable while it is open.
+    QDialog child(display.window());
+    bool childEnabled = false;
+    QTimer::singleShot(0, &child, [&] {
+        childEnabled = child.isEnabled() && !panel->isEnabled();
+        child.reject();
+    });
+    panel->setOptionsDialog(&child);
+    panel->Command4->click();
+    EXPECT_TRUE(childEnabled);
 }
 
 int main(int argc, char** argv)
