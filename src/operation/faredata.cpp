@@ -170,7 +170,8 @@ bool LoadFareFile(const QString& folderText)
                 return fail(hy3::messageNoRecords());
             if (state.RecordCount - 1 < state.Section)
                 return fail(hy3::messageSectionTooLarge());
-            state.StopIndex = static_cast<qint16>(state.Section - 1);
+            // A section never set (0) would put the stop before row 1.
+            state.StopIndex = static_cast<qint16>(qMax(state.Section - 1, 0));
             records = readRecords(*file, state.RecordCount);
         }
         ClearFareTable();

@@ -51,8 +51,8 @@ qint16 normaliseSection(const QString& text);
 QString routeNoFromText(const QString& text);
 
 // Loads "<RouteNo>.hy3" from the folder into the fare table for the current Section; needs
-// RouteNo and Section set. On success StopIndex = Section - 1 and rows beyond RecordCount are
-// empty. A failure shows one OK message box and returns false, leaving:
+// RouteNo and Section set (a Section of 0 counts as 1). On success StopIndex = Section - 1 and
+// rows beyond RecordCount are empty. A failure shows one OK message box and returns false, leaving:
 //  - no file: the message that the route has no data; nothing is created, nothing changes;
 //  - count 0, or Section not below the count (count 1 or negative included): its message;
 //    RecordCount holds the file's count, table and StopIndex keep the previous route;

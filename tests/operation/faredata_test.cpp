@@ -342,6 +342,16 @@ TEST_F(FareDataTest, SetFareCellChecksRowCellAndValue)
     EXPECT_EQ(FareTable(301).Column(150), 0);
 }
 
+TEST_F(FareDataTest, UnsetSectionStartsAtTheFirstStop)
+{
+    writeRoute(QStringLiteral("1"), stops(3));
+    route().RouteNo = QStringLiteral("1");
+    route().Section = 0;
+    route().StopIndex = 2;
+    ASSERT_TRUE(LoadFareFile(folder()));
+    EXPECT_EQ(route().StopIndex, 0);
+}
+
 TEST_F(FareDataTest, RowHelpersStayInsideTheTable)
 {
     EXPECT_EQ(clampRow(0), 1);

@@ -97,6 +97,11 @@ int toCsv(const QString& path, QIODevice& out, QIODevice& err)
                      .arg(contents.count));
     if (contents.truncated)
         say(err, truncationWarning(path, contents));
+    if (contents.count > hy3::MaxRows)
+        say(err,
+            QStringLiteral("%1: 警告: 停留所が %2 件を超えているため、プログラムでは使えません。")
+                .arg(path)
+                .arg(hy3::MaxRows));
     int line = 2;
     for (const hy3::Record& record : contents.records) {
         if (platform::toCp932(platform::fromCp932(record.name)) != record.name)
