@@ -6,4 +6,6 @@
 struct FormInfo {
     qint32 Left = 0;
     qint32 Top = 0;
+
+    friend bool operator==(const FormInfo&, const FormInfo&) = default;
 };

@@ -402,6 +402,12 @@ void frmCtl::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    event->accept();
+    ShutDown();
+}
+
+void frmCtl::ShutDown()
+{
     if (display_ && display_->ChimeiCtl())
         display_->ChimeiCtl()->SetChimei(QString());
     if (display_ && display_->window())
@@ -411,7 +417,6 @@ void frmCtl::closeEvent(QCloseEvent* event)
     if (tape_)
         tape_->ReleaseSpeech();
     emit shutdownRequested();
-    event->accept();
     QCoreApplication::quit();
 }
 

@@ -128,6 +128,11 @@ public:
     // The version box text.
     static QString versionText();
 
+    // The exit after a confirmed close, also run without the question when the session
+    // ends: clears the board, releases the keypad shapes, closes the sounds and the speech
+    // engine, lets the settings be saved (shutdownRequested) and ends the program.
+    void ShutDown();
+
 signals:
     // After the operator confirmed the exit and the panel has cleaned up, before the program
     // ends: the settings are saved here.

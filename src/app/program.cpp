@@ -1,0 +1,110 @@
+#include "program.h"
+
+#include "app/startup.h"
+#include "operation/controlpanelwiring.h"
+#include "operation/frmctl.h"
+#include "options/frmoption.h"
+#include "tickets/seirikennumset.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t written = ::write(signalPipe[0], &byte, 1);
+}
+
+} // namespace
+
+Program::Program(const QString& settingsPath)
+    : settingsPath_(settingsPath), options_(std::make_unique<frmOption>())
+{
+    options_->setFareDisplay(&display_);
+    wiring_ = std::make_unique<ControlPanelWiring>(display_, *options_);
+    display_.setControlPanel(&controlPanel());
+    connect(&controlPanel(), &frmCtl::shutdownRequested, this, &Program::saveSettings);
+}
+
+Program::~Program() = default;
+
+frmCtl& Program::controlPanel()
+{
+    return wiring_->panel();
+}
+
+void Program::start()
+{
+    ResetAllDegits(display_);
+    SetInitialDefaults();
+    // The options dialog exists from here on, loaded and hidden.
+    controlPanel().show(); // its load: caption, keypad shapes, speech engine
+    controlPanel().raise();
+    placeWindowsAtDefaults();
+    display_.shapeWindow();
+    display_.update();
+    LoadSettings({&display_, options_.get(), &controlPanel()}, settingsPath_);
+    display_.show();
+    controlPanel().raise();
+}
+
+void Program::SetInitialDefaults()
+{
+    options_->applyStartupDefaults(); // ticket numbers on, the three label colours
+    SeirikenNumSet(display_, 0, 0);
+    showBuiltInPanel(display_);
+}
+
+void Program::placeWindowsAtDefaults()
+{
+    display_.move(0, 0);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize panel = controlPanel().frameGeometry().size();
+    controlPanel().move(area.x() + area.width() - panel.width(),
+                        area.y() + area.height() - panel.height());
+}
+
+void Program::saveSettings()
+{
+    if (settingsSaved_)
+        return;
+    settingsSaved_ = true;
+    SaveSettings({&display_, options_.get(), &controlPanel()}, settingsPath_);
+}
+
+void Program::shutDownWithoutQuestion()
+{
+    if (!settingsSaved_)
+        controlPanel().ShutDown();
+}
+
+void Program::handleTerminationSignals()
+{
+    if (signalNotifier_ != nullptr)
+        return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    signalNotifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    connect(signalNotifier_, &QSocketNotifier::activated, this, [this] {
+        char byte;
+        [[maybe_unused]] ssize_t got = ::read(signalPipe[1], &byte, 1);
+        shutDownWithoutQuestion();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/form1.h"
+#include "app/settingsfile.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class ControlPanelWiring;
+class QSocketNotifier;
+class frmCtl;
+class frmOption;
+
+// The running system: the fare display window, the options dialog and the control panel,
+// brought up in their fixed order and taken down through the control panel.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    // settingsPath: the settings file (normally beside the executable).
+    explicit Program(const QString& settingsPath = settingsFilePath());
+    ~Program() override;
+
+    // The start-up order: blank fares, built-in defaults, options loaded, control panel
+    // shown, windows placed, display shaped and repainted, settings applied last.
+    void start();
+
+    Form1& display() { return display_; }
+    frmOption& options() { return *options_; }
+    frmCtl& controlPanel();
+
+    // Ends the program as a confirmed exit does, without asking: used when the session
+    // ends (SIGTERM, SIGHUP) and no one can answer.
+    void shutDownWithoutQuestion();
+
+    // Routes SIGTERM and SIGHUP to shutDownWithoutQuestion() through the event loop.
+    void handleTerminationSignals();
+
+private:
+    void SetInitialDefaults();
+    void placeWindowsAtDefaults();
+    void saveSettings();
+
+    QString settingsPath_;
+    Form1 display_;
+    std::unique_ptr<frmOption> options_;
+    std::unique_ptr<ControlPanelWiring> wiring_;
+    QSocketNotifier* signalNotifier_ = nullptr;
+    bool settingsSaved_ = false;
+};
