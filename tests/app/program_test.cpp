@@ -1,0 +1,228 @@
+#include "app/program.h"
+#include "elements/chimeictl_c2.h"
+#include "elements/mdegit.h"
+#include "operation/faredata.h"
+#include "operation/frmctl.h"
+#include "operation/hy3file.h"
+#include "options/frmoption.h"
+#include "platform/cp932.h"
+#include "platform/msgbox.h"
+#include "platform/wait.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <unistd.h>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A small route in the data folder: three stops, fares growing from 170 yen.
+void writeRoute(const QString& folder, const QString& routeNo)
+{
+    std::vector<hy3::Record> records;
+    const QStringList names = {QStringLiteral("駅前"), QStringLiteral("市役所前"),
+                               QStringLiteral("中央公園")};
+    for (int r = 0; r < names.size(); ++r) {
+        hy3::Record record;
+        record.name = platform::toCp932(names[r]);
+        record.ticketNo = static_cast<qint16>(r + 1);
+        for (int i = 0; i <= r; ++i)
+            record.columns[i] = static_cast<qint16>(170 + 30 * (r - i));
+        records.push_back(record);
+    }
+    QFile file(folder + QLatin1Char('/') + routeNo + QStringLiteral(".hy3"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(hy3::encode(records));
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        settingsPath_ = dir_.filePath(QStringLiteral("fare.in4"));
+        writeRoute(dir_.path(), QStringLiteral("12"));
+    }
+
+    // Enters route 12, section 1 on the keypad and sets the route.
+    void setRouteFromKeypad(Program& program)
+    {
+        program.options().Text2[0]->setText(dir_.path());
+        frmCtl& panel = program.controlPanel();
+        for (int key : {10, 1, 2, 11, 1})
+            panel.CommandButton1_Click(key);
+        panel.Command1[1]->click();
+    }
+
+    QTemporaryDir dir_;
+    QString settingsPath_;
+    platform::ManualClock clock_;
+    platform::ScopedWaitClock clockGuard_{clock_};
+};
+
+TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
+{
+    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    {
+        Program program(settingsPath_);
+        program.start();
+        EXPECT_TRUE(boxes.calls().empty()) << "no settings file: no message";
+        for (int i = 1; i <= 12; ++i)
+            EXPECT_EQ(program.display().lblSeiriNum(i)->text(), QString::number(i));
+        EXPECT_EQ(program.display().pos(), QPoint(0, 0));
+
+        setRouteFromKeypad(program);
+        ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
+        EXPECT_EQ(clock_.totalSlept(), 3000) << "the lamp test pauses through the clock";
+        EXPECT_EQ(route().RecordCount, 3);
+        EXPECT_EQ(program.display().Degit(1)->Value(), VbValue(170));
+
+        program.controlPanel().StepData(1);
+        EXPECT_EQ(route().StopIndex, 1);
+        EXPECT_EQ(program.display().Degit(1)->Value(), VbValue(200));
+        EXPECT_EQ(program.display().Degit(2)->Value(), VbValue(170));
+
+        program.display().move(40, 50);
+        program.controlPanel().close();
+        ASSERT_EQ(boxes.calls().size(), 1u);
+        EXPECT_EQ(boxes.calls()[0].prompt, QStringLiteral("ファレットを終了しますか？"));
+        EXPECT_EQ(boxes.calls()[0].title, QStringLiteral("ファレットの終了確認"));
+    }
+
+    QFile file(settingsPath_);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QByteArray folder = platform::toCp932(dir_.path());
+    // 320 bytes with every text empty, plus the folder and the fixed date "yyyy/mm/dd".
+    EXPECT_EQ(bytes.size(), 320 + folder.size() + 10);
+    const QByteArray tail = bytes.right(172);
+    // The display window's record follows the control panel's 22 bytes.
+    EXPECT_EQ(qFromLittleEndian<qint32>(tail.constData() + 22), 40 * 15);
+    EXPECT_EQ(qFromLittleEndian<qint32>(tail.constData() + 26), 50 * 15);
+    EXPECT_EQ(qFromLittleEndian<qint16>(tail.constData() + 98), 12);
+}
+
+TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
+{
+    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    {
+        Program first(settingsPath_);
+        first.start();
+        first.options().Text2[0]->setText(dir_.path());
+        first.display().Degit(5)->setShift(2);
+        first.controlPanel().HScroll1[0]->setValue(700);
+        first.display().move(30, 60);
+        first.controlPanel().close();
+    }
+    QFile file(settingsPath_);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+
+    Program second(settingsPath_);
+    second.start();
+    EXPECT_TRUE(boxes.calls().size() == 1u) << "only the first exit question";
+    EXPECT_EQ(second.options().fareDataFolder(), dir_.path());
+    EXPECT_EQ(second.display().Degit(5)->Shift(), 2);
+    EXPECT_EQ(second.controlPanel().HScroll1[0]->value(), 700);
+    EXPECT_EQ(second.display().pos(), QPoint(30, 60));
+    // After a load every fare element is blank.
+    EXPECT_EQ(second.display().Degit(1)->Value(), VbValue(QStringLiteral(" ")));
+
+    // Saving again at once writes the same bytes.
+    second.controlPanel().close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), saved);
+}
+
+TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)
+{
+    platform::MsgBoxRecorder boxes(platform::Mb::No);
+    Program program(settingsPath_);
+    program.start();
+    program.controlPanel().close();
+    EXPECT_EQ(boxes.calls().size(), 1u);
+    EXPECT_FALSE(QFile::exists(settingsPath_));
+    EXPECT_TRUE(program.controlPanel().isVisible());
+}
+
+TEST_F(ProgramTest, SessionEndSavesWithoutAsking)
+{
+    platform::MsgBoxRecorder boxes(platform::Mb::No);
+    Program program(settingsPath_);
+    program.start();
+    program.shutDownWithoutQuestion();
+    EXPECT_TRUE(boxes.calls().empty());
+    EXPECT_TRUE(QFile::exists(settingsPath_));
+}
+
+TEST_F(ProgramTest, UnreadableSettingsFileShowsTheErrorAndAppliesNothing)
+{
+    // A folder where the settings file should be cannot be read as a file.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("fare.in4")));
+    platform::MsgBoxRecorder boxes(platform::Mb::OK);
+    Program program(settingsPath_);
+    program.start();
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_TRUE(boxes.calls()[0].prompt.startsWith(QStringLiteral("エラー Code:")));
+    EXPECT_TRUE(boxes.calls()[0].prompt.contains(QStringLiteral("\r\n内容:")));
+    EXPECT_EQ(program.display().lblSeiriNum(12)->text(), QStringLiteral("12"));
+}
+
+TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
+{
+    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    QFile old(settingsPath_);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(320, '\0'));
+    old.close();
+    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(dir_.path()).isWritable() || ::geteuid() == 0) {
+        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+        GTEST_SKIP() << "running as root: a read-only folder is still writable";
+    }
+    {
+        Program program(settingsPath_);
+        program.start();
+        boxes.clear();
+        program.controlPanel().close();
+    }
+    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+    ASSERT_EQ(boxes.calls().size(), 2u); // the question, then the error
+    EXPECT_TRUE(boxes.calls()[1].prompt.startsWith(QStringLiteral("エラー Code:70")));
+    QFile after(settingsPath_);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), QByteArray(320, '\0'));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard(clock);
+    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    Program program(dir.filePath(QStringLiteral("not-a-folder/fare.in4")));
+    program.start();
+    EXPECT_TRUE(boxes.calls().empty());
+    program.controlPanel().close();
+    ASSERT_EQ(boxes.calls().size(), 2u);
+    EXPECT_EQ(boxes.calls()[1].prompt,
+              QStringLiteral("エラー Code:76\r\n内容:パスが見つかりません。"));
+}
+
+} // namespace
