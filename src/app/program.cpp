@@ -13,7 +13,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 int signalPipe[2] = {-1, -1};
 

@@ -15,7 +15,8 @@
 #include <QSaveFile>
 #include <cerrno>
 
-namespace {
+namespace
+{
 
 void showSettingsError(int number, const QString& description)
 {

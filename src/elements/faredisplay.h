@@ -10,7 +10,8 @@ class QWidget;
 
 // The fare display window's elements as the options dialog, the ticket numbering and the
 // control panel reach them. The fare display window implements it; the others only see this.
-class FareDisplay {
+class FareDisplay
+{
 public:
     virtual ~FareDisplay() = default;
 

@@ -3,10 +3,13 @@
 #include <cerrno>
 #include <iconv.h>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
-class Iconv {
+class Iconv
+{
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Iconv()

@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace platform {
+namespace platform
+{
 
 // Every file and library string of the system is Windows Shift-JIS (code page 932).
 // A character with no CP932 form becomes "?", as the Windows conversion does.

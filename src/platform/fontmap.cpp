@@ -1,6 +1,7 @@
 #include "fontmap.h"
 
-namespace platform {
+namespace platform
+{
 
 QString mappedFamily(const QString& faceName)
 {

@@ -3,7 +3,8 @@
 #include <QFont>
 #include <QString>
 
-namespace platform {
+namespace platform
+{
 
 // The one place where the typeface names used by the system meet the installed fonts:
 // "ＭＳ ゴシック" -> IPAGothic, "ＭＳ 明朝" -> IPAMincho, "ＭＳ Ｐゴシック" -> IPAPGothic.

@@ -4,8 +4,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 MsgBoxHandler currentHandler;
 
@@ -39,8 +41,7 @@ int showDialog(const MsgBoxCall& call, QWidget* parent)
     }
     case Mb::OKCancel: {
         QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        QPushButton* cancel =
-            box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
         box.setDefaultButton(ok);
         box.setEscapeButton(cancel);
         box.exec();

@@ -6,10 +6,12 @@
 
 class QWidget;
 
-namespace platform {
+namespace platform
+{
 
 // Message boxes with the Windows program's button and icon flags and results.
-namespace Mb {
+namespace Mb
+{
 inline constexpr int OKOnly = 0;
 inline constexpr int OKCancel = 1;
 inline constexpr int YesNo = 4;
@@ -40,7 +42,8 @@ using MsgBoxHandler = std::function<int(const MsgBoxCall&)>;
 void setMsgBoxHandler(MsgBoxHandler handler);
 
 // Records every message box and answers each with a fixed button (tests).
-class MsgBoxRecorder {
+class MsgBoxRecorder
+{
 public:
     explicit MsgBoxRecorder(int answer = Mb::OK);
     ~MsgBoxRecorder();

@@ -2,7 +2,8 @@
 
 #include <cerrno>
 
-namespace platform {
+namespace platform
+{
 
 QString errorDescription(int number)
 {

@@ -3,10 +3,12 @@
 #include <QString>
 #include <stdexcept>
 
-namespace platform {
+namespace platform
+{
 
 // Runtime error numbers of the Windows program that this system's messages carry.
-namespace RtErr {
+namespace RtErr
+{
 inline constexpr int InvalidCall = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int OutOfMemory = 7;
@@ -38,7 +40,8 @@ QString errorDescription(int number);
 int errorNumberFromErrno(int err);
 
 // A runtime error carried to the routine whose handler shows it.
-class RuntimeError : public std::runtime_error {
+class RuntimeError : public std::runtime_error
+{
 public:
     explicit RuntimeError(int number);
     RuntimeError(int number, const QString& description);

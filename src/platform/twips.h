@@ -1,6 +1,7 @@
 #pragma once
 
-namespace platform {
+namespace platform
+{
 
 // Window and control geometry is kept in twips; the screen has 15 twips to a pixel.
 inline constexpr int TwipsPerPixel = 15;

@@ -1,6 +1,7 @@
 #include "vbcolor.h"
 
-namespace platform {
+namespace platform
+{
 
 QColor toQColor(VbColor color)
 {

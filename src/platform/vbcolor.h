@@ -3,7 +3,8 @@
 #include <QColor>
 #include <cstdint>
 
-namespace platform {
+namespace platform
+{
 
 // Colours travel as signed 32-bit values laid out 0x00BBGGRR (red in the low byte).
 using VbColor = std::int32_t;

@@ -8,10 +8,13 @@
 #include <numeric>
 #include <thread>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
-class RealClock : public WaitClock {
+class RealClock : public WaitClock
+{
 public:
     RealClock() { timer_.start(); }
 

@@ -4,12 +4,14 @@
 #include <functional>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 // The one clock behind every blocking pause of the system (the lamp test, waited sounds,
 // scroll pauses) and every elapsed-time measurement. Tests install a ManualClock so they
 // never sleep for real.
-class WaitClock {
+class WaitClock
+{
 public:
     virtual ~WaitClock() = default;
     // Monotonic milliseconds.
@@ -36,7 +38,8 @@ void DoEvents();
 
 // A clock that only moves when told to. sleep() records the pause and advances the time
 // at once; an optional hook runs on every pause (to simulate what happens meanwhile).
-class ManualClock : public WaitClock {
+class ManualClock : public WaitClock
+{
 public:
     qint64 nowMs() override { return now_; }
     void sleep(int ms) override;
@@ -54,7 +57,8 @@ private:
 };
 
 // Installs a clock for the lifetime of the guard (tests).
-class ScopedWaitClock {
+class ScopedWaitClock
+{
 public:
     explicit ScopedWaitClock(WaitClock& clock) { setWaitClock(&clock); }
     ~ScopedWaitClock() { setWaitClock(nullptr); }

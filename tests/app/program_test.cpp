@@ -15,12 +15,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <unistd.h>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-namespace {
+namespace
+{
 
 // A small route in the data folder: three stops, fares growing from 170 yen.
 void writeRoute(const QString& folder, const QString& routeNo)
@@ -41,7 +42,8 @@ void writeRoute(const QString& folder, const QString& routeNo)
     file.write(hy3::encode(records));
 }
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -194,8 +196,8 @@ TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
         boxes.clear();
         program.controlPanel().close();
     }
-    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ExeOwner);
+    QFile::setPermissions(dir_.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_EQ(boxes.calls().size(), 2u); // the question, then the error
     EXPECT_TRUE(boxes.calls()[1].prompt.startsWith(QStringLiteral("エラー Code:70")));
     QFile after(settingsPath_);
@@ -205,7 +207,8 @@ TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
 {
