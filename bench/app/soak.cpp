@@ -1,0 +1,125 @@
+// Drives the real program for a long time: routes set again and again, stepping both ways,
+// long names scrolling, display clear on and off, options applied, the tape spoken. Prints
+// the resident memory each minute and the CPU used while only scrolling.
+//   build/bench/app/fare_soak [minutes] [fare-data-folder]
+#include "app/program.h"
+#include "elements/chimeictl_c2.h"
+#include "operation/faredata.h"
+#include "operation/frmctl.h"
+#include "options/frmoption.h"
+#include "sound/tape.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// Runs the event loop for ms milliseconds.
+void runFor(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void setRoute(frmCtl& panel, const QString& routeNo, int section)
+{
+    panel.CommandButton1_Click(10);
+    for (QChar c : routeNo)
+        panel.CommandButton1_Click(c.digitValue());
+    panel.CommandButton1_Click(11);
+    panel.CommandButton1_Click(section);
+    panel.SetRoute(1);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
+    Program program(QStringLiteral("/nonexistent/fare.in4"));
+    program.start();
+    frmCtl& panel = program.controlPanel();
+    if (argc > 2) {
+        program.options().Text2[0]->setText(QString::fromLocal8Bit(argv[2]));
+        program.options().Text2[1]->setText(QString::fromLocal8Bit(argv[2]));
+    }
+    panel.HScroll1[0]->setValue(200);
+    panel.HScroll1[1]->setValue(500);
+
+    QElapsedTimer total;
+    total.start();
+    long firstMinuteKb = -1;
+    long maxKb = 0;
+    int rounds = 0;
+    const QStringList routes = {QStringLiteral("1"), QStringLiteral("12"), QStringLiteral("120")};
+    while (total.elapsed() < minutes * 60000) {
+        setRoute(panel, routes[rounds % routes.size()], 1);
+        for (int i = 0; i < 12; ++i) {
+            panel.StepData(1);
+            runFor(50);
+        }
+        panel.DisplayClear(true);
+        runFor(20);
+        panel.DisplayClear(false);
+        for (int i = 0; i < 6; ++i)
+            panel.StepData(0);
+        program.options().SetProp();
+        if (sound::theTape().SpeechAvailable()) {
+            sound::theTape().StepTapeForward();
+            runFor(300);
+            sound::theTape().StopSpeech();
+        }
+        ++rounds;
+        const long kb = residentKb();
+        maxKb = std::max(maxKb, kb);
+        if (firstMinuteKb < 0 && total.elapsed() >= 60000)
+            firstMinuteKb = kb;
+        if (rounds % 20 == 0)
+            std::printf("%6.1f min  rounds %5d  RSS %ld kB\n", total.elapsed() / 60000.0, rounds,
+                        kb);
+        std::fflush(stdout);
+    }
+    const long endKb = residentKb();
+
+    // Only scrolling: a long name stands on the board for 10 s.
+    program.display().ChimeiCtl()->SetChimei(
+        QStringLiteral("県立総合医療センター・北浜町三丁目交差点・市民文化センター前"));
+    const double cpuBefore = cpuSeconds();
+    runFor(10000);
+    const double scrollCpu = (cpuSeconds() - cpuBefore) / 10.0 * 100.0;
+
+    std::printf("rounds %d, RSS after the first minute %ld kB, at the end %ld kB (max %ld kB), "
+                "growth %.1f %%\n",
+                rounds, firstMinuteKb, endKb, maxKb,
+                firstMinuteKb > 0 ? 100.0 * (endKb - firstMinuteKb) / firstMinuteKb : 0.0);
+    std::printf("CPU while only scrolling: %.2f %% of one core\n", scrollCpu);
+    return 0;
+}
