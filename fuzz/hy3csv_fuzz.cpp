@@ -1,0 +1,29 @@
+// The CSV form of a fare file, as hy3tool reads it from a spreadsheet.
+#include "fuzzcheck.h"
+
+#include "operation/hy3csv.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray csv(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const hy3::CsvResult result = hy3::fromCsv(csv);
+    for (const hy3::CsvError& error : result.errors) {
+        FUZZ_CHECK(error.line >= 1);
+        FUZZ_CHECK(error.column >= 0);
+        FUZZ_CHECK(!error.what.isEmpty());
+    }
+    if (!result.errors.empty())
+        return 0;
+
+    // What was accepted fits the fare file and survives a second trip through CSV.
+    FUZZ_CHECK(result.records.size() <= static_cast<std::size_t>(hy3::MaxRows));
+    for (const hy3::Record& record : result.records)
+        FUZZ_CHECK(record.name.size() <= hy3::MaxNameBytes);
+    const hy3::CsvResult again = hy3::fromCsv(hy3::toCsv(result.records));
+    FUZZ_CHECK(again.errors.empty());
+    FUZZ_CHECK(again.records == result.records);
+    return 0;
+}
