@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,13 +40,12 @@ double cpuSeconds()
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-// Runs the event loop for ms milliseconds.
+// Runs the event loop for ms milliseconds, idle between events as the real program is.
 void runFor(int ms)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void setRoute(frmCtl& panel, const QString& routeNo, int section)
