@@ -84,7 +84,9 @@ QString writeGarbage(const QDir& dir, const QString& name)
 {
     const QString path = dir.filePath(name);
     QFile file(path);
+    // Starts like an executable; the size comes from the literal, which holds a NUL byte.
+    static const char garbage[] = "MZ\x90\x00 this is no ticket plug-in";
     if (file.open(QIODevice::WriteOnly))
-        file.write("MZ\x90\x00 this is no ticket plug-in", 32);
+        file.write(garbage, sizeof garbage - 1);
     return path;
 }
