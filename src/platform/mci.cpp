@@ -4,6 +4,7 @@
 #include "platform/wait.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -175,9 +176,13 @@ int openDevice(const MciCommand& cmd)
 {
     if (devices().count(cmd.alias))
         return MciErr::DuplicateAlias;
-    QFile file(cmd.file);
-    if (!file.exists())
+    const QFileInfo info(cmd.file);
+    if (!info.exists())
         return MciErr::FileNotFound;
+    // Only a regular file is read: opening a pipe blocks and a device never ends.
+    if (!info.isFile())
+        return MciErr::InvalidFile;
+    QFile file(cmd.file);
     if (!file.open(QIODevice::ReadOnly))
         return MciErr::InvalidFile;
     MediaDevice dev;

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -117,6 +118,23 @@ TEST_F(MciDevices, ErrorsOfOpenPlayAndCloseAndTheRecorder)
     EXPECT_EQ(seen[0].second, MciErr::FileNotFound);
     EXPECT_EQ(seen[5].first, open);
     EXPECT_EQ(seen[6], std::make_pair(QStringLiteral("close A"), 0));
+}
+
+TEST_F(MciDevices, OnlyRegularFilesOpen)
+{
+    // A folder, a pipe with no writer and an endless device: refused at once, none blocks.
+    const QString fifo = dir.path() + QStringLiteral("/pipe.wav");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {dir.path(), fifo, QStringLiteral("/dev/zero")})
+        EXPECT_EQ(mciSendString(QStringLiteral("open \"%1\" type waveaudio alias a").arg(path)),
+                  MciErr::InvalidFile)
+            << path.toStdString();
+    EXPECT_FALSE(mciIsPlaying(QStringLiteral("a")));
+
+    // A long name with blanks and non-Latin characters is still one operand.
+    const QString name = QStringLiteral("停留所 ") + QString(200, u'x') + QStringLiteral(".wav");
+    EXPECT_EQ(
+        mciSendString(QStringLiteral("open \"%1\" type waveaudio alias a").arg(wav(name, 50))), 0);
 }
 
 TEST_F(MciDevices, AWaitedPlayLastsTheSoundThroughTheInjectedClock)
