@@ -4,6 +4,7 @@
 #include "platform/runtimeerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <cerrno>
 #include <cmath>
@@ -120,9 +121,13 @@ std::vector<TapeEntry> parseTape(const QString& text)
 
 std::vector<TapeEntry> readTapeFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists())
         throw RuntimeError(RtErr::FileNotFound);
+    // A folder, pipe or device is no data file; opening a pipe would block the program.
+    if (!info.isFile())
+        throw RuntimeError(RtErr::PathFileAccess);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(platform::errorNumberFromErrno(errno));
     return parseTape(platform::fromCp932(file.readAll()));

@@ -12,6 +12,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace sound;
 
@@ -163,6 +164,24 @@ TEST(TapeFile, OneEntryPerLine)
     // The last line lacks its flags and has no next line to borrow from.
     EXPECT_THROW(parseTape(QStringLiteral("a,1,2\nb,1\n")), platform::RuntimeError);
     EXPECT_THROW(parseTape(QString()), platform::RuntimeError);
+}
+
+TEST(TapeFile, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + QStringLiteral("/1tp.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // None of these may block or read without end.
+    for (const QString& path : {dir.path(), fifo, QStringLiteral("/dev/zero")}) {
+        try {
+            readTapeFile(path);
+            ADD_FAILURE() << path.toStdString();
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.number(), platform::RtErr::PathFileAccess) << path.toStdString();
+        }
+    }
+    EXPECT_THROW(readTapeFile(dir.path() + QStringLiteral("/\"\n") + QString(1000, u'x')),
+                 platform::RuntimeError);
 }
 
 TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
