@@ -114,10 +114,12 @@ QString filePath(const QString& folder, const QString& routeNo)
 std::unique_ptr<QFile> openExisting(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    if (name.isEmpty())
+    // The system call ends the name at a NUL, which would open another file.
+    if (name.isEmpty() || name.contains('\0'))
         throw RuntimeError(RtErr::BadFileName);
-    // O_RDONLY without O_CREAT: a missing file stays missing.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // O_RDONLY without O_CREAT: a missing file stays missing. O_NONBLOCK keeps a pipe from
+    // blocking the open; it is refused below with everything else that is not a file.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
@@ -126,7 +128,7 @@ std::unique_ptr<QFile> openExisting(const QString& path)
     }
     struct stat status {
     };
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         throw RuntimeError(RtErr::PathFileAccess);
     }

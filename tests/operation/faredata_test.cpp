@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +204,37 @@ TEST_F(FareDataTest, FolderInPlaceOfTheFileShowsTheAccessError)
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("4.hy3")));
     EXPECT_FALSE(load(QStringLiteral("4"), QStringLiteral("1")));
     expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+}
+
+TEST_F(FareDataTest, PipeOrDeviceInPlaceOfTheFileShowsTheAccessErrorWithoutBlocking)
+{
+    loadPreviousRoute();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("4.hy3"))).constData(), 0600),
+              0);
+    EXPECT_FALSE(load(QStringLiteral("4"), QStringLiteral("1")));
+    expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+    messages.clear();
+
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("5.hy3"))));
+    EXPECT_FALSE(load(QStringLiteral("5"), QStringLiteral("1")));
+    expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+    expectPreviousRouteKept();
+}
+
+TEST_F(FareDataTest, OddFolderNamesMeetTheMissingFolderMessage)
+{
+    // Whatever the user typed as the folder, the answer is one message, never a crash.
+    const QStringList typed = {QStringLiteral("\"quoted\""), QStringLiteral("two\nlines"),
+                               QString(1000, u'x'), QStringLiteral("運賃😀データ"),
+                               QStringLiteral("a") + QChar(0) + QStringLiteral("b")};
+    for (const QString& name : typed) {
+        messages.clear();
+        EXPECT_FALSE(load(QStringLiteral("1"), QStringLiteral("1"), folder() + u'/' + name));
+        ASSERT_EQ(messages.calls().size(), 1u);
+        EXPECT_FALSE(messages.calls()[0].prompt.isEmpty());
+    }
+    // A NUL would cut the name short and open another file: the name itself is refused.
+    EXPECT_EQ(messages.calls()[0].prompt, platform::errorDescription(RtErr::BadFileName));
 }
 
 TEST_F(FareDataTest, MoreThan301RecordsKeepsTheFirst301)
