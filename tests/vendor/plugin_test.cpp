@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace seiriken;
 
@@ -324,6 +325,28 @@ TEST_F(PluginTest, GetPlgInfoFillsOnlyForAPlugin)
     EXPECT_EQ(info[PlgInfo::CompanySwitch], 3);
     EXPECT_EQ(info[PlgInfo::Unused], 0);
     EXPECT_EQ(path, before);
+}
+
+TEST_F(PluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.path() + "/pipe.4SP";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A folder, a pipe with no writer, an endless device, odd and overlong names: none blocks.
+    const QStringList paths = {dir.path(),
+                               fifo,
+                               QStringLiteral("/dev/zero"),
+                               dir.path() + QStringLiteral("/\"quoted\"\nname.4SP"),
+                               dir.path() + u'/' + QString(1000, u'x') + QStringLiteral(".4SP"),
+                               dir.path() + QStringLiteral("/☃.4SP")};
+    for (const QString& path : paths) {
+        PlgInfo info;
+        info.values.fill(42);
+        QByteArray bytes = platform::toCp932(path);
+        EXPECT_EQ(QV4_GetPlgInfo(bytes, info), 0) << path.toStdString();
+        EXPECT_EQ(info, PlgInfo{});
+    }
 }
 
 TEST_F(PluginTest, OversizedFileIsNoPlugin)
