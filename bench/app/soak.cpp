@@ -121,5 +121,8 @@ int main(int argc, char* argv[])
                 rounds, firstMinuteKb, endKb, maxKb,
                 firstMinuteKb > 0 ? 100.0 * (endKb - firstMinuteKb) / firstMinuteKb : 0.0);
     std::printf("CPU while only scrolling: %.2f %% of one core\n", scrollCpu);
+    std::printf("tape spoken: %s\n", sound::theTape().SpeechAvailable()
+                                           ? "yes"
+                                           : "no (no audio device: set SDL_AUDIODRIVER=disk)");
     return 0;
 }
