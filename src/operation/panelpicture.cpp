@@ -27,7 +27,8 @@ QImage loadPanelPicture(const QString& path)
     const QFileInfo info(path);
     if (!info.exists())
         throw RuntimeError(RtErr::FileNotFound);
-    if (info.isDir() || !info.isReadable())
+    // Folders, pipes and devices are no pictures; a pipe would block the reader for good.
+    if (!info.isFile() || !info.isReadable())
         throw RuntimeError(RtErr::PathFileAccess);
 
     QImageReader reader(path);

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using ctltest::TestOptions;
 
@@ -211,6 +212,9 @@ TEST(BacklightPicture, ErrorNumbersAndFitting)
     };
     EXPECT_EQ(numberOf(dir.filePath("missing.bmp")), 53);
     EXPECT_EQ(numberOf(dir.path()), 75);
+    const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    EXPECT_EQ(numberOf(dir.filePath("pipe.bmp")), 75);
     QFile text(dir.filePath("text.bmp"));
     text.open(QIODevice::WriteOnly);
     text.write("this is no picture");
