@@ -20,7 +20,8 @@
 #include <cstdio>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 long residentKb()
 {
@@ -122,7 +123,7 @@ int main(int argc, char* argv[])
                 firstMinuteKb > 0 ? 100.0 * (endKb - firstMinuteKb) / firstMinuteKb : 0.0);
     std::printf("CPU while only scrolling: %.2f %% of one core\n", scrollCpu);
     std::printf("tape spoken: %s\n", sound::theTape().SpeechAvailable()
-                                           ? "yes"
-                                           : "no (no audio device: set SDL_AUDIODRIVER=disk)");
+                                         ? "yes"
+                                         : "no (no audio device: set SDL_AUDIODRIVER=disk)");
     return 0;
 }

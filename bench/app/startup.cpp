@@ -12,7 +12,8 @@
 #include <ctime>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Milliseconds since the kernel started this process.
 double msSinceProcessStart()
