@@ -38,6 +38,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 #ifndef FARE_VERSION
@@ -318,10 +319,11 @@ void frmCtl::createPreviewArea()
     picSeirikenPrev->setPictureSize(QSize(twipsToPixels(3300), twipsToPixels(1395)));
     picSeirikenPrev->setToolTip(QStringLiteral("右クリックでコピーできます"));
 
-    captionLabel(QStringLiteral("社名"), this, QRect(left, 130, 30, 22));
+    companyCaption_ = captionLabel(QStringLiteral("社名"), this, QRect(left, 130, 30, 22));
     Combo1 = new QComboBox(this);
     Combo1->setGeometry(left + 32, 130, 188, 22);
     Combo1->setToolTip(QStringLiteral("整理券に印字する社名"));
+    placeCompanyList();
 
     MnuHide = new QMenu(this);
     MnuHideCopy = MnuHide->addAction(QStringLiteral("コピー(&C)"));
@@ -493,6 +495,16 @@ void frmCtl::MnuHideCopy_Click()
 void frmCtl::setTicketPreviewSize(int widthTwips, int heightTwips)
 {
     picSeirikenPrev->setPictureSize(QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips)));
+    placeCompanyList();
+}
+
+void frmCtl::placeCompanyList()
+{
+    const int below = picSeirikenPrev->geometry().bottom() + 8;
+    const int lowest = twipsToPixels(HeightTwips) - Combo1->height() - 6;
+    const int top = std::min(below, lowest);
+    companyCaption_->move(companyCaption_->x(), top);
+    Combo1->move(Combo1->x(), top);
 }
 
 QComboBox* frmCtl::companyList()

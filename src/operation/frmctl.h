@@ -144,6 +144,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLabel* companyCaption_ = nullptr;
     void createRoutePanels();
     QFrame* createListPanel();
     QFrame* createKeypadPanel();
@@ -151,6 +152,8 @@ private:
     void createScrollFrame();
     void createTapeGroup();
     void createPreviewArea();
+    // Keeps the company list just below the ticket preview, whatever size the plug-in gives it.
+    void placeCompanyList();
     void connectTape();
     void setPanelWidth(int widthTwips);
     void applyBacklightPicture(int index);

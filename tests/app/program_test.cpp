@@ -4,11 +4,14 @@
 #include "operation/faredata.h"
 #include "operation/frmctl.h"
 #include "operation/hy3file.h"
+#include "operation/seirikenpreview.h"
 #include "options/frmoption.h"
+#include "options/optionwidgets.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -141,6 +144,47 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
     second.controlPanel().close();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), saved);
+}
+
+TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
+{
+    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    Program program(settingsPath_);
+    program.start();
+    QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
+    int result = 0;
+    program.options().SetPlgin(path, result);
+    ASSERT_EQ(result, 2);
+    program.options().txtSeiriPlgDir->setText(path);
+    program.options().chkUseSeiriPrev->setValue(1);
+    frmCtl& panel = program.controlPanel();
+    EXPECT_EQ(panel.Combo1->count(), 3) << "the plug-in's companies";
+    EXPECT_GT(panel.Combo1->y(), panel.picSeirikenPrev->geometry().bottom())
+        << "the company list stays clear of a taller ticket";
+    panel.Check4->click();
+
+    setRouteFromKeypad(program);
+    ASSERT_TRUE(boxes.calls().empty());
+    const QImage ticket = panel.picSeirikenPrev->image().toImage();
+    ASSERT_FALSE(ticket.isNull());
+    const QRgb paper = ticket.pixel(ticket.width() / 2, 2);
+    int ink = 0;
+    for (int y = 0; y < ticket.height(); ++y)
+        for (int x = 0; x < ticket.width(); ++x)
+            ink += ticket.pixel(x, y) != paper ? 1 : 0;
+    EXPECT_GT(ink, ticket.width() * ticket.height() / 50) << "a drawn ticket, not a blank";
+
+    if (const QByteArray dir = qgetenv("FARE_SNAPSHOT_DIR"); !dir.isEmpty()) {
+        panel.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/control-panel.png"));
+        program.display().grab().save(QString::fromLocal8Bit(dir) +
+                                      QStringLiteral("/fare-display.png"));
+    }
+
+    // With the preview switched off the picture is blank after the next stop.
+    program.options().chkUseSeiriPrev->setValue(0);
+    panel.StepData(1);
+    const QImage blank = panel.picSeirikenPrev->image().toImage();
+    EXPECT_EQ(blank.pixel(blank.width() / 2, blank.height() / 2), blank.pixel(1, 1));
 }
 
 TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)
