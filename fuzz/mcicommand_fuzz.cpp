@@ -1,7 +1,7 @@
 // The media command strings: built from paths and aliases that come from the options.
 #include "fuzzcheck.h"
 
-#include "platform/mci.h"
+#include "audio/mci.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 // The ticket plug-in file (*.4SP): parsed, and when accepted, drawn as the preview draws it.
 #include "fuzzcheck.h"
 
-#include "vendor/ticket_drawing.h"
-#include "vendor/ticket_plugin_format.h"
+#include "tickets/ticket_drawing.h"
+#include "tickets/ticket_plugin_format.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -7,7 +7,7 @@
 #include "options/frmoption.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
-#include "vendor/pickers.h"
+#include "dialogs/pickers.h"
 
 #include <QCoreApplication>
 #include <QFile>

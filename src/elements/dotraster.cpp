@@ -2,7 +2,7 @@
 
 #include "platform/cp932.h"
 #include "platform/fontmap.h"
-#include "vendor/bytestring.h"
+#include "platform/bytestring.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "mdegit.h"
 
 #include "elements/degitdraw.h"
-#include "vendor/dlg100.h"
+#include "dialogs/dlg100.h"
 
 #include <QMouseEvent>
 #include <QPainter>

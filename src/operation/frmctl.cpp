@@ -7,7 +7,7 @@
 #include "operation/keypadbutton.h"
 #include "operation/operationoptions.h"
 #include "operation/panelpicture.h"
-#include "operation/seirikenpreview.h"
+#include "tickets/seirikenpreview.h"
 #include "operation/stopsequencer.h"
 #include "platform/cp932.h"
 #include "platform/fontmap.h"
@@ -16,7 +16,7 @@
 #include "platform/twips.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
-#include "vendor/versiondlg.h"
+#include "dialogs/versiondlg.h"
 
 #include <QAction>
 #include <QApplication>

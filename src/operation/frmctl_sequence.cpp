@@ -6,13 +6,13 @@
 #include "elements/mdegit.h"
 #include "operation/faredata.h"
 #include "operation/operationoptions.h"
-#include "operation/seirikenpreview.h"
+#include "tickets/seirikenpreview.h"
 #include "operation/stopsequencer.h"
 #include "platform/cp932.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
-#include "vendor/seiriken_plugin.h"
+#include "tickets/seiriken_plugin.h"
 
 #include <QCheckBox>
 #include <QComboBox>

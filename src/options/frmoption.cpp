@@ -11,8 +11,8 @@
 #include "platform/runtimeerror.h"
 #include "platform/shell.h"
 #include "tickets/seirikennumset.h"
-#include "vendor/pickers.h"
-#include "vendor/seiriken_plugin.h"
+#include "dialogs/pickers.h"
+#include "tickets/seiriken_plugin.h"
 
 #include <QComboBox>
 #include <QGroupBox>

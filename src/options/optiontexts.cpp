@@ -1,7 +1,7 @@
 #include "options/optiontexts.h"
 
-#include "vendor/pickers.h"
-#include "vendor/seiriken_plugin.h"
+#include "dialogs/pickers.h"
+#include "tickets/seiriken_plugin.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #include "sound/soundplayer.h"
 
-#include "platform/mci.h"
+#include "audio/mci.h"
 #include "platform/wait.h"
 
 #include <QCoreApplication>

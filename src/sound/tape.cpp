@@ -2,7 +2,7 @@
 
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
-#include "platform/speech.h"
+#include "speech/speech.h"
 #include "sound/soundplayer.h"
 #include "sound/tapeoptions.h"
 

@@ -5,7 +5,7 @@
 #include "elements/mdegit.h"
 #include "platform/fontmap.h"
 #include "tickets/seirikennumset.h"
-#include "vendor/dlg100.h"
+#include "dialogs/dlg100.h"
 
 #include <QLabel>
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "operation/faredata.h"
 #include "operation/frmctl.h"
 #include "operation/hy3file.h"
-#include "operation/seirikenpreview.h"
+#include "tickets/seirikenpreview.h"
 #include "options/frmoption.h"
 #include "options/optionwidgets.h"
 #include "platform/cp932.h"

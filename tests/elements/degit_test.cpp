@@ -1,7 +1,7 @@
 #include "elements/degitdraw.h"
 #include "elements/mdegit.h"
 #include "elements/vbvalue.h"
-#include "vendor/dlg100.h"
+#include "dialogs/dlg100.h"
 
 #include <QAbstractButton>
 #include <QApplication>

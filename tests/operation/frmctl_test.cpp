@@ -4,14 +4,14 @@
 #include "operation/frmctl.h"
 #include "operation/hy3file.h"
 #include "operation/keypadbutton.h"
-#include "operation/seirikenpreview.h"
+#include "tickets/seirikenpreview.h"
 #include "platform/cp932.h"
-#include "platform/mci.h"
+#include "audio/mci.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
-#include "vendor/versiondlg.h"
+#include "dialogs/versiondlg.h"
 
 #include <QApplication>
 #include <QCheckBox>

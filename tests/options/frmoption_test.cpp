@@ -7,7 +7,7 @@
 #include "platform/runtimeerror.h"
 #include "testsupport.h"
 #include "tickets/seirikennumset.h"
-#include "vendor/pickers.h"
+#include "dialogs/pickers.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "options/optiontexts.h"
 #include "platform/cp932.h"
-#include "vendor/seiriken_plugin.h"
+#include "tickets/seiriken_plugin.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "options/optionwidgets.h"
 #include "platform/msgbox.h"
 #include "testsupport.h"
-#include "vendor/pickers.h"
-#include "vendor/seiriken_plugin.h"
+#include "dialogs/pickers.h"
+#include "tickets/seiriken_plugin.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "elements/chimeictl_c2.h"
 #include "elements/mdegit.h"
 #include "platform/cp932.h"
-#include "vendor/seiriken_plugin.h"
+#include "tickets/seiriken_plugin.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "../platform/audio_test_support.h"
+#include "../audio/audio_test_support.h"
 
-#include "platform/mci.h"
+#include "audio/mci.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 

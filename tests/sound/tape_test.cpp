@@ -1,10 +1,10 @@
-#include "../platform/audio_test_support.h"
+#include "../audio/audio_test_support.h"
 
 #include "platform/cp932.h"
-#include "platform/mci.h"
+#include "audio/mci.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
-#include "platform/speech.h"
+#include "speech/speech.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"

@@ -1,0 +1,244 @@
+#include "dialogs/pickers.h"
+
+#include "platform/cp932.h"
+
+#include <QCalendarWidget>
+#include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace
+{
+
+// Qt's colour dialog has 16 custom slots; the table's 17th entry stays as it is.
+constexpr int QtCustomSlots = 16;
+
+class QtPickers : public VendorPickers
+{
+public:
+    QString fileDlg(QWidget* owner, int /*flags*/, const QByteArray& filter,
+                    const QString& initialFolder, const QString& title) override
+    {
+        QFileDialog dialog(owner, title, initialFolder);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        const QStringList filters = qtNameFilters(filter);
+        if (!filters.isEmpty())
+            dialog.setNameFilters(filters);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    }
+
+    QString folderDlg(QWidget* owner, const QString& title) override
+    {
+        return QFileDialog::getExistingDirectory(owner, title);
+    }
+
+    int chooseColor(QWidget* owner, platform::VbColor& color,
+                    CustomColorTable& customColors) override
+    {
+        for (int i = 0; i < QtCustomSlots; ++i)
+            QColorDialog::setCustomColor(i, platform::toQColor(customColors[i]));
+        QColorDialog dialog(platform::toQColor(color), owner);
+        dialog.setWindowTitle(QStringLiteral("色の設定"));
+        const bool chosen = dialog.exec() == QDialog::Accepted;
+        for (int i = 0; i < QtCustomSlots; ++i)
+            customColors[i] = platform::fromQColor(QColorDialog::customColor(i));
+        if (!chosen)
+            return 0;
+        color = platform::fromQColor(dialog.selectedColor());
+        return 1;
+    }
+
+    int dateDlg(QWidget* owner, SystemTime& date) override
+    {
+        QDialog dialog(owner);
+        dialog.setWindowTitle(QStringLiteral("日付の選択"));
+        auto* calendar = new QCalendarWidget(&dialog);
+        calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+        calendar->setGridVisible(true);
+        calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        const QDate given(date.wYear, date.wMonth, date.wDay);
+        calendar->setSelectedDate(given.isValid() ? given : QDate::currentDate());
+        auto* buttons =
+            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(calendar);
+        layout->addWidget(buttons);
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        const QDate chosen = calendar->selectedDate();
+        date.wYear = static_cast<qint16>(chosen.year());
+        date.wMonth = static_cast<qint16>(chosen.month());
+        date.wDay = static_cast<qint16>(chosen.day());
+        date.wDayOfWeek = static_cast<qint16>(chosen.dayOfWeek() % 7);
+        return 1;
+    }
+};
+
+QtPickers& realPickers()
+{
+    static QtPickers pickers;
+    return pickers;
+}
+
+VendorPickers* installedPickers = nullptr;
+
+// "*.bmp;*.BMP" -> "*.bmp *.BMP"; each pattern also in the other letter case.
+QString bothCasePatterns(const QString& patterns)
+{
+    QStringList out;
+    for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString trimmed = p.trimmed();
+        for (const QString& variant : {trimmed, trimmed.toLower(), trimmed.toUpper()}) {
+            if (!variant.isEmpty() && !out.contains(variant))
+                out << variant;
+        }
+    }
+    return out.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+CustomColorTable& customColors()
+{
+    static CustomColorTable table{};
+    return table;
+}
+
+void setVendorPickers(VendorPickers* pickers)
+{
+    installedPickers = pickers;
+}
+
+VendorPickers& vendorPickers()
+{
+    return installedPickers ? *installedPickers : realPickers();
+}
+
+QString Qv3FileDlg(QWidget* owner, int flags, const QByteArray& filter,
+                   const QString& initialFolder, const QString& title)
+{
+    return vendorPickers().fileDlg(owner, flags, filter, initialFolder, title);
+}
+
+QString Qv3FolderDlg(QWidget* owner, const QString& title)
+{
+    return vendorPickers().folderDlg(owner, title);
+}
+
+int Qv3ChooseColor(QWidget* owner, platform::VbColor& color, CustomColorTable& customColors)
+{
+    return vendorPickers().chooseColor(owner, color, customColors);
+}
+
+int Call_dlg111(QWidget* owner, SystemTime& date)
+{
+    return vendorPickers().dateDlg(owner, date);
+}
+
+QByteArray pickerFilter(const QStringList& descriptionsAndPatterns)
+{
+    QByteArray out;
+    for (const QString& item : descriptionsAndPatterns) {
+        out += platform::toCp932(item);
+        out += '\0';
+    }
+    out += '\0';
+    return out;
+}
+
+QStringList qtNameFilters(const QByteArray& filter)
+{
+    // Items end at each NUL; an empty item (the double NUL) closes the list.
+    QStringList items;
+    qsizetype start = 0;
+    while (start < filter.size()) {
+        qsizetype end = filter.indexOf('\0', start);
+        if (end < 0)
+            end = filter.size();
+        if (end == start)
+            break;
+        items << platform::fromCp932(filter.mid(start, end - start));
+        start = end + 1;
+    }
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
+        QString description = items[i];
+        const QString shown = QLatin1Char('(') + items[i + 1] + QLatin1Char(')');
+        if (description.endsWith(shown))
+            description.chop(shown.size());
+        filters << description + QStringLiteral(" (") + bothCasePatterns(items[i + 1]) +
+                       QLatin1Char(')');
+    }
+    return filters;
+}
+
+ScriptedPickers::ScriptedPickers()
+{
+    setVendorPickers(this);
+}
+
+ScriptedPickers::~ScriptedPickers()
+{
+    setVendorPickers(nullptr);
+}
+
+QString ScriptedPickers::fileDlg(QWidget*, int flags, const QByteArray& filter,
+                                 const QString& initialFolder, const QString& title)
+{
+    fileCalls.push_back({flags, filter, initialFolder, title});
+    if (fileAnswers.empty())
+        return QString();
+    QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedPickers::folderDlg(QWidget*, const QString& title)
+{
+    folderTitles.push_back(title);
+    if (folderAnswers.empty())
+        return QString();
+    QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+int ScriptedPickers::chooseColor(QWidget*, platform::VbColor& color, CustomColorTable&)
+{
+    colorsOffered.push_back(color);
+    if (colorAnswers.empty())
+        return 0;
+    const std::optional<platform::VbColor> answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    if (!answer)
+        return 0;
+    color = *answer;
+    return 1;
+}
+
+int ScriptedPickers::dateDlg(QWidget*, SystemTime& date)
+{
+    datesOffered.push_back(date);
+    if (dateAnswers.empty())
+        return 0;
+    const std::optional<QDate> answer = dateAnswers.front();
+    dateAnswers.pop_front();
+    if (!answer || !answer->isValid())
+        return 0;
+    date.wYear = static_cast<qint16>(answer->year());
+    date.wMonth = static_cast<qint16>(answer->month());
+    date.wDay = static_cast<qint16>(answer->day());
+    date.wDayOfWeek = static_cast<qint16>(answer->dayOfWeek() % 7);
+    return 1;
+}

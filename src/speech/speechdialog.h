@@ -1,0 +1,37 @@
+#pragma once
+
+#include "speech/speech.h"
+
+#include <QDialog>
+#include <functional>
+
+class QFormLayout;
+class QSlider;
+
+namespace platform
+{
+
+// The voice settings dialog: speed, pitch and volume, with a button to hear a sample.
+class SpeechSettingsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    using Preview = std::function<void(const SpeechSettings&)>;
+    SpeechSettingsDialog(QWidget* parent, const QString& title, const SpeechSettings& current,
+                         Preview preview);
+
+    SpeechSettings settings() const;
+
+    static const QString& sampleText();
+
+private:
+    QSlider* addSlider(QFormLayout* form, const QString& name, const QString& label, int min,
+                       int max, int value);
+
+    QSlider* rate_ = nullptr;
+    QSlider* pitch_ = nullptr;
+    QSlider* volume_ = nullptr;
+    Preview preview_;
+};
+
+} // namespace platform

@@ -1,0 +1,595 @@
+#include "tickets/ticket_plugin_format.h"
+
+#include "platform/cp932.h"
+#include "platform/fontmap.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <cmath>
+#include <limits>
+
+namespace seiriken
+{
+namespace
+{
+
+// More items than this is no ticket any more; the cap keeps drawing bounded.
+constexpr int MaxItems = 500;
+
+struct ParseError {
+    int line;
+    QString message;
+};
+
+[[noreturn]] void fail(int line, const QString& message)
+{
+    throw ParseError{line, message};
+}
+
+enum class Section { Info, Comment, Companies, Paper, Text, Field, Box, Barcode };
+
+struct SectionName {
+    const char* name;
+    Section section;
+};
+constexpr SectionName SectionNames[] = {
+    {"Info", Section::Info},   {"Comment", Section::Comment}, {"Companies", Section::Companies},
+    {"Paper", Section::Paper}, {"Text", Section::Text},       {"Field", Section::Field},
+    {"Box", Section::Box},     {"Barcode", Section::Barcode},
+};
+
+struct RawLine {
+    int number;
+    QString text;
+};
+
+struct RawSection {
+    Section section;
+    int line;
+    std::vector<RawLine> lines;
+};
+
+std::optional<QString> decodeText(const QByteArray& bytes)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    QString text;
+    if (bytes.startsWith(bom)) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        text = decoder.decode(QByteArrayView(bytes).sliced(bom.size()));
+        if (decoder.hasError())
+            return std::nullopt;
+    } else {
+        text = platform::fromCp932(bytes);
+        if (text.contains(QChar(QChar::ReplacementCharacter)))
+            return std::nullopt;
+    }
+    for (QChar c : text) {
+        if ((c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c.unicode() == 0x7F)
+            return std::nullopt;
+    }
+    return text;
+}
+
+bool isBlankOrRemark(const QString& trimmed)
+{
+    return trimmed.isEmpty() || trimmed.startsWith(u';');
+}
+
+std::optional<Section> sectionHeader(const QString& trimmed)
+{
+    if (!trimmed.startsWith(u'[') || !trimmed.endsWith(u']'))
+        return std::nullopt;
+    const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed();
+    for (const SectionName& entry : SectionNames) {
+        if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
+            return entry.section;
+    }
+    return std::nullopt;
+}
+
+void checkSignature(const QString& firstLine)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^%1[ \\t]+(\\d{1,4})$").arg(QLatin1String(Signature)));
+    const QRegularExpressionMatch match = pattern.match(firstLine.trimmed());
+    if (!match.hasMatch())
+        fail(1, QStringLiteral("the first line is not \"%1 %2\"")
+                    .arg(QLatin1String(Signature))
+                    .arg(FormatVersion));
+    if (match.captured(1).toInt() != FormatVersion)
+        fail(1, QStringLiteral("format version %1 is not supported").arg(match.captured(1)));
+}
+
+std::vector<RawSection> splitSections(const QStringList& lines)
+{
+    std::vector<RawSection> sections;
+    for (int i = 1; i < lines.size(); ++i) {
+        const int number = i + 1;
+        const QString trimmed = lines[i].trimmed();
+        const bool inComment = !sections.empty() && sections.back().section == Section::Comment;
+        if (const auto header = sectionHeader(trimmed)) {
+            sections.push_back({*header, number, {}});
+            continue;
+        }
+        if (inComment) {
+            sections.back().lines.push_back({number, lines[i]});
+            continue;
+        }
+        if (isBlankOrRemark(trimmed))
+            continue;
+        if (trimmed.startsWith(u'['))
+            fail(number, QStringLiteral("unknown section %1").arg(trimmed));
+        if (sections.empty())
+            fail(number, QStringLiteral("text before the first section"));
+        sections.back().lines.push_back({number, trimmed});
+    }
+    return sections;
+}
+
+QString unquoted(const QString& value)
+{
+    if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+// The key=value lines of one section. Every key is taken at most once; what nobody took is an
+// unknown key.
+class Keys
+{
+public:
+    explicit Keys(const RawSection& raw) : sectionLine_(raw.line)
+    {
+        for (const RawLine& line : raw.lines) {
+            const qsizetype eq = line.text.indexOf(u'=');
+            if (eq <= 0)
+                fail(line.number, QStringLiteral("expected Key=Value"));
+            const QString key = line.text.left(eq).trimmed().toLower();
+            if (entries_.contains(key))
+                fail(line.number, QStringLiteral("%1 is given twice").arg(key));
+            entries_.insert(key, {line.number, unquoted(line.text.mid(eq + 1).trimmed())});
+        }
+    }
+
+    int sectionLine() const { return sectionLine_; }
+
+    std::optional<RawLine> take(const char* key)
+    {
+        auto it = entries_.find(QLatin1String(key).toString().toLower());
+        if (it == entries_.end())
+            return std::nullopt;
+        RawLine entry = *it;
+        entries_.erase(it);
+        return entry;
+    }
+
+    RawLine require(const char* key)
+    {
+        if (auto entry = take(key))
+            return *entry;
+        fail(sectionLine_, QStringLiteral("%1 is missing").arg(QLatin1String(key)));
+    }
+
+    void expectNoMore() const
+    {
+        if (!entries_.isEmpty())
+            fail(entries_.first().number,
+                 QStringLiteral("unknown key %1").arg(entries_.firstKey()));
+    }
+
+private:
+    int sectionLine_;
+    QMap<QString, RawLine> entries_;
+};
+
+int toInteger(const RawLine& entry, qint64 min, qint64 max)
+{
+    bool ok = false;
+    const qint64 value = entry.text.toLongLong(&ok, 10);
+    if (!ok)
+        fail(entry.number, QStringLiteral("\"%1\" is not a whole number").arg(entry.text));
+    if (value < min || value > max)
+        fail(entry.number, QStringLiteral("%1 is outside %2..%3").arg(value).arg(min).arg(max));
+    return static_cast<int>(value);
+}
+
+int integerOr(Keys& keys, const char* key, int fallback, qint64 min, qint64 max)
+{
+    const auto entry = keys.take(key);
+    return entry ? toInteger(*entry, min, max) : fallback;
+}
+
+platform::VbColor toColor(const RawLine& entry)
+{
+    const QString& text = entry.text;
+    bool ok = false;
+    if (text.size() == 7 && text.startsWith(u'#')) {
+        const uint rgb = text.mid(1).toUInt(&ok, 16);
+        if (ok)
+            return platform::RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    } else if (text.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
+        QString digits = text.mid(2);
+        if (digits.endsWith(u'&'))
+            digits.chop(1);
+        const uint bgr = digits.size() <= 8 ? digits.toUInt(&ok, 16) : 0;
+        if (ok && bgr <= 0xFFFFFF)
+            return static_cast<platform::VbColor>(bgr);
+    }
+    fail(entry.number, QStringLiteral("\"%1\" is not a colour (#RRGGBB or &HBBGGRR)").arg(text));
+}
+
+std::optional<platform::VbColor> colorOr(Keys& keys, const char* key)
+{
+    const auto entry = keys.take(key);
+    return entry ? std::optional(toColor(*entry)) : std::nullopt;
+}
+
+template <typename Enum, std::size_t N>
+Enum matchChoice(const RawLine& entry, const char* key,
+                 const std::pair<const char*, Enum> (&names)[N])
+{
+    for (const auto& [name, value] : names) {
+        if (entry.text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    fail(entry.number, QStringLiteral("\"%1\" is not a valid %2").arg(entry.text, key));
+}
+
+template <typename Enum, std::size_t N>
+Enum choice(Keys& keys, const char* key, Enum fallback,
+            const std::pair<const char*, Enum> (&names)[N])
+{
+    const auto entry = keys.take(key);
+    return entry ? matchChoice(*entry, key, names) : fallback;
+}
+
+QRect toRect(const RawLine& entry, int paperWidth, int paperHeight)
+{
+    const QStringList parts = entry.text.split(u',');
+    if (parts.size() != 4)
+        fail(entry.number, QStringLiteral("Rect needs left,top,width,height"));
+    int v[4];
+    for (int i = 0; i < 4; ++i)
+        v[i] = toInteger({entry.number, parts[i].trimmed()}, 0, MaxPaperTwips);
+    if (v[2] <= 0 || v[3] <= 0)
+        fail(entry.number, QStringLiteral("Rect needs a positive width and height"));
+    if (v[0] + v[2] > paperWidth || v[1] + v[3] > paperHeight)
+        fail(entry.number, QStringLiteral("Rect reaches beyond the paper"));
+    return QRect(v[0], v[1], v[2], v[3]);
+}
+
+constexpr const char* InfoNames[PlgInfo::Count] = {
+    "Reserved",         "PreviewWidth",     "PreviewHeight",   "CanPrintDate",  "CanPrintTime",
+    "CanPrintRoute",    "CanPrintStopName", "CanPrintBarcode", "BarcodeCount",  "RouteMax",
+    "BarcodeRouteMode", "StopRangeFrom",    "StopRangeTo",     "CompanySwitch",
+};
+
+PlgInfo readInfo(Keys keys)
+{
+    constexpr qint64 Min = std::numeric_limits<std::int32_t>::min();
+    constexpr qint64 Max = std::numeric_limits<std::int32_t>::max();
+    PlgInfo info;
+    for (int i = 0; i < PlgInfo::Count; ++i) {
+        if (i == PlgInfo::PreviewWidth || i == PlgInfo::PreviewHeight) {
+            const RawLine entry = keys.require(InfoNames[i]);
+            const int value = toInteger(entry, Min, Max);
+            if (value <= 0 || value > MaxPaperTwips)
+                fail(entry.number,
+                     QStringLiteral("the paper size must be 1..%1 twips").arg(MaxPaperTwips));
+            info[i] = value;
+        } else {
+            info[i] = integerOr(keys, InfoNames[i], 0, Min, Max);
+        }
+    }
+    keys.expectNoMore();
+    return info;
+}
+
+QString readComment(const RawSection& raw)
+{
+    QStringList lines;
+    for (const RawLine& line : raw.lines)
+        lines.append(line.text);
+    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    return lines.join(u'\n');
+}
+
+QStringList readCompanies(const RawSection& raw)
+{
+    QStringList names;
+    for (const RawLine& line : raw.lines)
+        names.append(line.text);
+    return names;
+}
+
+TicketPaper readPaper(Keys keys, const PlgInfo& info)
+{
+    TicketPaper paper;
+    paper.color = colorOr(keys, "Color").value_or(paper.color);
+    paper.ink = colorOr(keys, "Ink").value_or(paper.ink);
+    const int shorter = std::min(info[PlgInfo::PreviewWidth], info[PlgInfo::PreviewHeight]);
+    paper.border = integerOr(keys, "Border", 0, 0, shorter / 2);
+    paper.borderColor = colorOr(keys, "BorderColor");
+    keys.expectNoMore();
+    return paper;
+}
+
+constexpr std::pair<const char*, HAlign> HAlignNames[] = {
+    {"Left", HAlign::Left}, {"Center", HAlign::Center}, {"Right", HAlign::Right}};
+constexpr std::pair<const char*, VAlign> VAlignNames[] = {
+    {"Top", VAlign::Top}, {"Middle", VAlign::Middle}, {"Bottom", VAlign::Bottom}};
+constexpr std::pair<const char*, Field> FieldNames[] = {
+    {"StopName", Field::StopName}, {"Date", Field::Date},         {"Time", Field::Time},
+    {"Route", Field::Route},       {"TicketNo", Field::TicketNo}, {"StopRow", Field::StopRow},
+    {"Company", Field::Company}};
+constexpr std::pair<const char*, BarcodeData> BarcodeDataNames[] = {
+    {"RouteAndTicket", BarcodeData::RouteAndTicket},
+    {"Route", BarcodeData::Route},
+    {"Ticket", BarcodeData::Ticket}};
+
+void readLettering(Keys& keys, TicketItem& item)
+{
+    item.fontFace = platform::GothicFace;
+    if (const auto font = keys.take("Font")) {
+        if (font->text != platform::GothicFace && font->text != platform::MinchoFace &&
+            font->text != platform::PGothicFace)
+            fail(font->number, QStringLiteral("unknown font %1").arg(font->text));
+        item.fontFace = font->text;
+    }
+    if (const auto size = keys.take("Size")) {
+        bool ok = false;
+        item.pointSize = size->text.toDouble(&ok);
+        if (!ok || !std::isfinite(item.pointSize) || item.pointSize < 1 || item.pointSize > 300)
+            fail(size->number, QStringLiteral("Size must be 1..300 points"));
+    }
+    if (const auto weight = keys.take("Weight")) {
+        if (weight->text.compare(QLatin1String("Normal"), Qt::CaseInsensitive) == 0)
+            item.weight = 400;
+        else if (weight->text.compare(QLatin1String("Bold"), Qt::CaseInsensitive) == 0)
+            item.weight = 700;
+        else
+            item.weight = toInteger(*weight, 1, 1000);
+    }
+    item.align = choice(keys, "Align", HAlign::Left, HAlignNames);
+    item.valign = choice(keys, "VAlign", VAlign::Middle, VAlignNames);
+    item.color = colorOr(keys, "Color");
+}
+
+bool isNumericField(Field field)
+{
+    return field == Field::Route || field == Field::TicketNo || field == Field::StopRow;
+}
+
+TicketItem readItem(const RawSection& raw, const PlgInfo& info)
+{
+    Keys keys(raw);
+    TicketItem item;
+    item.rect =
+        toRect(keys.require("Rect"), info[PlgInfo::PreviewWidth], info[PlgInfo::PreviewHeight]);
+    switch (raw.section) {
+    case Section::Text:
+        item.kind = ItemKind::Text;
+        item.text = keys.require("Text").text;
+        if (item.text.isEmpty())
+            fail(raw.line, QStringLiteral("Text is empty"));
+        readLettering(keys, item);
+        break;
+    case Section::Field: {
+        item.kind = ItemKind::Field;
+        item.field = matchChoice(keys.require("Field"), "Field", FieldNames);
+        readLettering(keys, item);
+        item.prefix = keys.take("Prefix").value_or(RawLine{}).text;
+        item.suffix = keys.take("Suffix").value_or(RawLine{}).text;
+        if (const auto digits = keys.take("Digits")) {
+            if (!isNumericField(item.field))
+                fail(digits->number, QStringLiteral("Digits is for numeric fields only"));
+            item.digits = toInteger(*digits, 0, 10);
+        }
+        if (const auto format = keys.take("Format")) {
+            if (item.field != Field::Date && item.field != Field::Time)
+                fail(format->number, QStringLiteral("Format is for Date and Time only"));
+            item.format = format->text;
+        }
+        break;
+    }
+    case Section::Box:
+        item.kind = ItemKind::Box;
+        if (const auto fill = keys.take("Fill")) {
+            if (fill->text.compare(QLatin1String("None"), Qt::CaseInsensitive) != 0)
+                item.fill = toColor(*fill);
+        }
+        item.frame =
+            integerOr(keys, "Frame", 0, 0, std::min(item.rect.width(), item.rect.height()) / 2);
+        item.frameColor = colorOr(keys, "FrameColor");
+        break;
+    case Section::Barcode: {
+        item.kind = ItemKind::Barcode;
+        item.data = choice(keys, "Data", BarcodeData::RouteAndTicket, BarcodeDataNames);
+        if (const auto guard = keys.take("Guard")) {
+            const QString letter = guard->text.toUpper();
+            if (letter.size() != 1 || letter[0] < u'A' || letter[0] > u'D')
+                fail(guard->number, QStringLiteral("Guard must be A, B, C or D"));
+            item.guard = static_cast<char>(letter[0].unicode());
+        }
+        item.wideModules = integerOr(keys, "Wide", 3, 2, 3);
+        item.color = colorOr(keys, "Color");
+        break;
+    }
+    default:
+        break;
+    }
+    keys.expectNoMore();
+    return item;
+}
+
+// The flags of PlgInfo and the layout must tell the same story.
+void checkAgreement(const TicketPlugin& plugin, int lastLine)
+{
+    const PlgInfo& info = plugin.info;
+    struct FlagCheck {
+        Field field;
+        const char* flag;
+    };
+    constexpr FlagCheck flagged[] = {{Field::Date, "CanPrintDate"},
+                                     {Field::Time, "CanPrintTime"},
+                                     {Field::Route, "CanPrintRoute"},
+                                     {Field::StopName, "CanPrintStopName"},
+                                     {Field::Company, "CompanySwitch"}};
+    for (const FlagCheck& check : flagged) {
+        bool placed = false;
+        for (const TicketItem& item : plugin.items)
+            placed |= item.kind == ItemKind::Field && item.field == check.field;
+        if (placed != declaresField(info, check.field))
+            fail(lastLine, placed ? QStringLiteral("a field is placed but %1 does not allow it")
+                                        .arg(QLatin1String(check.flag))
+                                  : QStringLiteral("%1 is set but no such field is placed")
+                                        .arg(QLatin1String(check.flag)));
+    }
+    if ((info[PlgInfo::CompanySwitch] >= 1) != !plugin.companies.isEmpty())
+        fail(lastLine, QStringLiteral("CompanySwitch and the [Companies] list disagree"));
+
+    // A numbered ticket without its number is no ticket.
+    bool numbered = false;
+    for (const TicketItem& item : plugin.items)
+        numbered |= item.kind == ItemKind::Field && item.field == Field::TicketNo;
+    if (!numbered)
+        fail(lastLine, QStringLiteral("no TicketNo field is placed"));
+
+    int barcodes = 0;
+    for (const TicketItem& item : plugin.items)
+        barcodes += item.kind == ItemKind::Barcode;
+    if (info[PlgInfo::CanPrintBarcode] != 1) {
+        if (barcodes > 0)
+            fail(lastLine, QStringLiteral("a barcode is placed but CanPrintBarcode is not 1"));
+        return;
+    }
+    if (barcodes == 0)
+        fail(lastLine, QStringLiteral("CanPrintBarcode is 1 but no barcode is placed"));
+    if (info[PlgInfo::BarcodeCount] != barcodes)
+        fail(lastLine, QStringLiteral("BarcodeCount is %1 but %2 barcodes are placed")
+                           .arg(info[PlgInfo::BarcodeCount])
+                           .arg(barcodes));
+    if (info[PlgInfo::RouteMax] < 1 || info[PlgInfo::RouteMax] > 999999)
+        fail(lastLine, QStringLiteral("RouteMax must be 1..999999 for barcodes"));
+    if (info[PlgInfo::StopRangeFrom] < 0 ||
+        info[PlgInfo::StopRangeFrom] > info[PlgInfo::StopRangeTo] ||
+        info[PlgInfo::StopRangeTo] > 32767)
+        fail(lastLine, QStringLiteral("the stop range must satisfy 0 <= from <= to <= 32767"));
+}
+
+TicketPlugin interpret(const std::vector<RawSection>& sections, int lastLine)
+{
+    const RawSection* infoSection = nullptr;
+    const RawSection* paperSection = nullptr;
+    const RawSection* commentSection = nullptr;
+    const RawSection* companySection = nullptr;
+    auto once = [](const RawSection*& slot, const RawSection& raw) {
+        if (slot)
+            fail(raw.line, QStringLiteral("this section is given twice"));
+        slot = &raw;
+    };
+    for (const RawSection& raw : sections) {
+        if (raw.section == Section::Info)
+            once(infoSection, raw);
+        else if (raw.section == Section::Paper)
+            once(paperSection, raw);
+        else if (raw.section == Section::Comment)
+            once(commentSection, raw);
+        else if (raw.section == Section::Companies)
+            once(companySection, raw);
+    }
+    if (!infoSection)
+        fail(0, QStringLiteral("the [Info] section is missing"));
+
+    TicketPlugin plugin;
+    plugin.info = readInfo(Keys(*infoSection));
+    if (paperSection)
+        plugin.paper = readPaper(Keys(*paperSection), plugin.info);
+    if (commentSection)
+        plugin.comment = readComment(*commentSection);
+    if (companySection)
+        plugin.companies = readCompanies(*companySection);
+    for (const RawSection& raw : sections) {
+        const bool drawn = raw.section == Section::Text || raw.section == Section::Field ||
+                           raw.section == Section::Box || raw.section == Section::Barcode;
+        if (!drawn)
+            continue;
+        if (static_cast<int>(plugin.items.size()) >= MaxItems)
+            fail(raw.line, QStringLiteral("more than %1 drawn items").arg(MaxItems));
+        plugin.items.push_back(readItem(raw, plugin.info));
+    }
+    checkAgreement(plugin, lastLine);
+    return plugin;
+}
+
+} // namespace
+
+bool declaresField(const PlgInfo& info, Field field)
+{
+    switch (field) {
+    case Field::Date:
+        return info[PlgInfo::CanPrintDate] == 1;
+    case Field::Time:
+        return info[PlgInfo::CanPrintTime] == 1;
+    case Field::Route:
+        return info[PlgInfo::CanPrintRoute] == 1;
+    case Field::StopName:
+        return info[PlgInfo::CanPrintStopName] == 1;
+    case Field::Company:
+        return info[PlgInfo::CompanySwitch] >= 1;
+    case Field::TicketNo:
+    case Field::StopRow:
+        return true;
+    }
+    return false;
+}
+
+ParseResult parseTicketPlugin(const QByteArray& bytes)
+{
+    ParseResult result;
+    if (bytes.size() > MaxFileSize) {
+        result.error = QStringLiteral("the file is larger than %1 bytes").arg(MaxFileSize);
+        return result;
+    }
+    const std::optional<QString> text = decodeText(bytes);
+    if (!text) {
+        result.error =
+            QStringLiteral("the file is not CP932 (or UTF-8 with a byte-order mark) text");
+        return result;
+    }
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = text->split(lineBreak);
+    try {
+        checkSignature(lines.first());
+        result.plugin = interpret(splitSections(lines), static_cast<int>(lines.size()));
+    } catch (const ParseError& error) {
+        result.line = error.line;
+        result.error = error.message;
+    }
+    return result;
+}
+
+ParseResult loadTicketPlugin(const QString& path)
+{
+    ParseResult result;
+    QFile file(path);
+    // Only regular files: a folder or a pipe is no plug-in, and reading a pipe could block.
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("the file cannot be opened");
+        return result;
+    }
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        result.error = QStringLiteral("the file is larger than %1 bytes").arg(MaxFileSize);
+        return result;
+    }
+    return parseTicketPlugin(bytes);
+}
+
+} // namespace seiriken

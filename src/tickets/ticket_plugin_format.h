@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/vbcolor.h"
+#include "tickets/plginfo.h"
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The numbered-ticket plug-in file (*.4SP): a declarative text file, never code. The layout is
+// described in docs/ticket-plugin.md; this is its in-memory form and its reader.
+namespace seiriken
+{
+
+inline constexpr char Signature[] = "4SP-TICKET-PLUGIN";
+inline constexpr int FormatVersion = 1;
+// Larger files are not read at all.
+inline constexpr qint64 MaxFileSize = 1 << 20;
+// Paper sides above this (in twips) are refused: 30000 twips are 2000 pixels.
+inline constexpr int MaxPaperTwips = 30000;
+
+enum class ItemKind { Text, Field, Box, Barcode };
+enum class Field { StopName, Date, Time, Route, TicketNo, StopRow, Company };
+enum class HAlign { Left, Center, Right };
+enum class VAlign { Top, Middle, Bottom };
+// What a barcode carries: route part and ticket part, or one of them.
+enum class BarcodeData { RouteAndTicket, Route, Ticket };
+
+struct TicketItem {
+    ItemKind kind = ItemKind::Text;
+    QRect rect; // twips, inside the paper
+
+    // Text and Field
+    QString text; // Text only
+    Field field = Field::StopName;
+    QString prefix, suffix;
+    QString format; // Date and Time: a Qt date/time pattern; empty prints the text as given
+    int digits = 0; // numeric fields: zero-padded to at least this many digits
+    QString fontFace;
+    double pointSize = 10.0;
+    int weight = 400; // 1..1000, 700 = bold
+    HAlign align = HAlign::Left;
+    VAlign valign = VAlign::Middle;
+    std::optional<platform::VbColor> color; // unset: the paper's ink
+
+    // Box
+    std::optional<platform::VbColor> fill; // unset: not filled
+    int frame = 0;                         // frame width in twips, 0 = none
+    std::optional<platform::VbColor> frameColor;
+
+    // Barcode
+    BarcodeData data = BarcodeData::RouteAndTicket;
+    char guard = 'A'; // Codabar start and stop character, A to D
+    int wideModules = 3;
+};
+
+struct TicketPaper {
+    platform::VbColor color = platform::RGB(255, 255, 255);
+    platform::VbColor ink = platform::RGB(0, 0, 0);
+    int border = 0; // twips, drawn inside the paper's edge
+    std::optional<platform::VbColor> borderColor;
+};
+
+struct TicketPlugin {
+    PlgInfo info;
+    QString comment;
+    QStringList companies;
+    TicketPaper paper;
+    std::vector<TicketItem> items;
+
+    int paperWidth() const { return info[PlgInfo::PreviewWidth]; }
+    int paperHeight() const { return info[PlgInfo::PreviewHeight]; }
+};
+
+struct ParseResult {
+    std::optional<TicketPlugin> plugin;
+    int line = 0;  // 1-based line of the fault, 0 when it concerns the whole file
+    QString error; // why the file is not a plug-in (English, for authors and tests)
+
+    explicit operator bool() const { return plugin.has_value(); }
+};
+
+// Reads a plug-in from the file's bytes: CP932 text, or UTF-8 when it starts with a byte-order
+// mark. Any bytes are safe to pass; whatever is not a complete, consistent plug-in fails.
+ParseResult parseTicketPlugin(const QByteArray& bytes);
+
+// Reads the file (at most MaxFileSize bytes) and parses it.
+ParseResult loadTicketPlugin(const QString& path);
+
+// True when the plug-in declares that it can print the field (the flags of PlgInfo).
+bool declaresField(const PlgInfo& info, Field field);
+
+} // namespace seiriken

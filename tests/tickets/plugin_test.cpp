@@ -1,0 +1,566 @@
+#include "platform/cp932.h"
+#include "platform/vbcolor.h"
+#include "tickets/codabar.h"
+#include "tickets/seiriken_plugin.h"
+#include "tickets/ticket_drawing.h"
+#include "tickets/ticket_plugin_format.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace seiriken;
+
+namespace
+{
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "plugin_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+QString samplePath(const char* file)
+{
+    return QStringLiteral(PLUGIN_SAMPLES_DIR "/") + QLatin1String(file);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// A small valid plug-in; tests replace one line to make variants.
+const char* const MinimalText = R"(4SP-TICKET-PLUGIN 1
+[Info]
+PreviewWidth=1500
+PreviewHeight=750
+CanPrintDate=1
+[Field]
+Field=Date
+Rect=0,0,1500,300
+[Field]
+Field=TicketNo
+Rect=0,300,1500,450
+)";
+
+QByteArray minimal(const QString& from = {}, const QString& to = {})
+{
+    QString text = QString::fromUtf8(MinimalText);
+    if (!from.isEmpty())
+        text.replace(from, to);
+    return platform::toCp932(text);
+}
+
+std::string errorOf(const ParseResult& result)
+{
+    return QStringLiteral("line %1: %2").arg(result.line).arg(result.error).toStdString();
+}
+
+bool isPaper(QRgb pixel, platform::VbColor paper)
+{
+    return (pixel & 0xFFFFFF) == (platform::toQColor(paper).rgb() & 0xFFFFFF);
+}
+
+// Pixels in the twips rectangle that are not paper-coloured.
+int inkIn(const QImage& image, const QRect& twips, platform::VbColor paper)
+{
+    const QRect pixels(twips.left() / 15, twips.top() / 15, twips.width() / 15,
+                       twips.height() / 15);
+    int ink = 0;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            ink += !isPaper(image.pixel(x, y), paper);
+    return ink;
+}
+
+const TicketItem* fieldItem(const TicketPlugin& plugin, Field field)
+{
+    for (const TicketItem& item : plugin.items)
+        if (item.kind == ItemKind::Field && item.field == field)
+            return &item;
+    return nullptr;
+}
+
+TicketFields sampleFields()
+{
+    TicketFields fields;
+    fields.stopName = QStringLiteral("市役所前");
+    fields.date = QStringLiteral("01-24-2009");
+    fields.time = QStringLiteral("14:05:09");
+    fields.route = 12;
+    fields.ticketNo = 7;
+    fields.stopRow = 7;
+    fields.companyPos = 0;
+    return fields;
+}
+
+QImage drawn(const TicketPlugin& plugin, const TicketFields& fields)
+{
+    QImage image(plugin.paperWidth() / 15, plugin.paperHeight() / 15, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    drawTicket(painter, plugin, fields);
+    return image;
+}
+
+class PluginTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { application(); }
+};
+
+} // namespace
+
+// ---- the file format -------------------------------------------------------------------
+
+TEST(PluginFormat, FullSampleGivesEveryValueCommentAndCompanies)
+{
+    const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
+    ASSERT_TRUE(result) << errorOf(result);
+    const PlgInfo& info = result.plugin->info;
+    const std::array<std::int32_t, 14> expected = {0, 3450, 1800, 1, 1, 1,   1,
+                                                   1, 1,    999,  0, 1, 300, 3};
+    EXPECT_EQ(info.values, expected);
+    EXPECT_EQ(result.plugin->companies,
+              QStringList({"ファレット交通", "みなと観光バス", "さくら市営バス"}));
+    EXPECT_TRUE(result.plugin->comment.startsWith(QStringLiteral("全項目対応整理券プラグイン")));
+    EXPECT_EQ(result.plugin->comment.count(u'\n'), 3);
+    EXPECT_EQ(result.plugin->paper.color, platform::RGB(0xF2, 0xF8, 0xEC));
+    const TicketItem* route = fieldItem(*result.plugin, Field::Route);
+    ASSERT_NE(route, nullptr);
+    EXPECT_EQ(route->prefix, QStringLiteral("系統 ")); // quotes keep the blank
+    EXPECT_EQ(route->align, HAlign::Right);
+    EXPECT_EQ(route->weight, 700);
+}
+
+TEST(PluginFormat, PlainSampleDeclaresOnlyItsFields)
+{
+    const ParseResult result = parseTicketPlugin(readAll(samplePath("plain_ticket.4SP")));
+    ASSERT_TRUE(result) << errorOf(result);
+    const std::array<std::int32_t, 14> expected = {0, 3300, 1395, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(result.plugin->info.values, expected);
+    EXPECT_TRUE(result.plugin->companies.isEmpty());
+}
+
+TEST(PluginFormat, EveryNamedValueIsRead)
+{
+    QString text = QStringLiteral("4SP-TICKET-PLUGIN 1\n[Info]\nReserved=-7\n"
+                                  "PreviewWidth=1500\nPreviewHeight=750\nCanPrintDate=2\n"
+                                  "CanPrintTime=3\nCanPrintRoute=-1\nCanPrintStopName=0\n"
+                                  "CanPrintBarcode=5\nBarcodeCount=2\nRouteMax=999\n"
+                                  "BarcodeRouteMode=1\nStopRangeFrom=1\nStopRangeTo=99\n"
+                                  "CompanySwitch=0\n[Field]\nField=TicketNo\nRect=0,0,9,9\n");
+    const ParseResult result = parseTicketPlugin(platform::toCp932(text));
+    ASSERT_TRUE(result) << errorOf(result);
+    const std::array<std::int32_t, 14> expected = {-7, 1500, 750, 2, 3, -1, 0,
+                                                   5,  2,    999, 1, 1, 99, 0};
+    EXPECT_EQ(result.plugin->info.values, expected);
+}
+
+TEST(PluginFormat, CrLfKeysInAnyCaseAndUtf8WithByteOrderMark)
+{
+    QByteArray crlf = minimal("PreviewWidth", "previewwidth");
+    crlf.replace("\n", "\r\n");
+    EXPECT_TRUE(parseTicketPlugin(crlf)) << errorOf(parseTicketPlugin(crlf));
+
+    const QByteArray utf8 =
+        "\xEF\xBB\xBF" +
+        QString::fromUtf8(MinimalText).replace("[Info]", "[Comment]\n①〜②\n[Info]").toUtf8();
+    const ParseResult result = parseTicketPlugin(utf8);
+    ASSERT_TRUE(result) << errorOf(result);
+    EXPECT_EQ(result.plugin->comment, QStringLiteral("①〜②"));
+}
+
+TEST(PluginFormat, SizeMustBePositiveAndBounded)
+{
+    for (const char* bad : {"PreviewWidth=0", "PreviewWidth=-1500", "PreviewWidth=30001",
+                            "PreviewWidth=abc", "PreviewWidth=", "PreviewWidth=99999999999"}) {
+        const ParseResult result = parseTicketPlugin(minimal("PreviewWidth=1500", bad));
+        EXPECT_FALSE(result) << bad;
+        EXPECT_EQ(result.line, 3) << bad;
+    }
+    EXPECT_FALSE(parseTicketPlugin(minimal("PreviewHeight=750\n", "")));
+    // A ticket without its number.
+    EXPECT_FALSE(parseTicketPlugin(minimal("Field=TicketNo", "Field=StopRow")));
+}
+
+TEST(PluginFormat, FlagsMustAgreeWithTheLayout)
+{
+    // A date placed by a plug-in that does not print dates (only 1 counts).
+    EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1", "CanPrintDate=2")));
+    // Declared but not placed.
+    EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1", "CanPrintDate=1\nCanPrintTime=1")));
+    // Company names need the switch, and the switch needs names and a company field.
+    EXPECT_FALSE(
+        parseTicketPlugin(minimal("[Field]\nField=Date", "[Companies]\nA社\n[Field]\nField=Date")));
+    EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1", "CanPrintDate=1\nCompanySwitch=1")));
+    EXPECT_TRUE(parseTicketPlugin(
+        minimal("CanPrintDate=1", "CanPrintDate=1\nCompanySwitch=1\n[Companies]\nA社\n[Field]"
+                                  "\nField=Company\nRect=0,0,10,10")));
+    // Barcodes: the count must match, and no barcode without the flag.
+    const QString barcode = "[Barcode]\nRect=0,600,1500,150\n";
+    const QString info = "CanPrintDate=1\nCanPrintBarcode=1\nRouteMax=99\nStopRangeTo=50\n";
+    EXPECT_TRUE(
+        parseTicketPlugin(minimal("CanPrintDate=1\n", info + "BarcodeCount=1\n" + barcode)));
+    EXPECT_FALSE(
+        parseTicketPlugin(minimal("CanPrintDate=1\n", info + "BarcodeCount=2\n" + barcode)));
+    EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1\n", "CanPrintDate=1\n" + barcode)));
+    EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1\n", info + "BarcodeCount=0\n")));
+}
+
+TEST(PluginFormat, AuthoringMistakesAreRefused)
+{
+    const std::pair<QString, QString> mistakes[] = {
+        {"4SP-TICKET-PLUGIN 1", "4SP-TICKET-PLUGIN 2"},  // unknown version
+        {"4SP-TICKET-PLUGIN 1", "TICKET 1"},             // no signature
+        {"Rect=0,0,1500,300", "Rect=0,0,1501,300"},      // beyond the paper
+        {"Rect=0,0,1500,300", "Rect=0,0,0,300"},         // empty
+        {"Rect=0,0,1500,300", "Rect=0,0,1500"},          // three numbers
+        {"Field=Date", "Field=Weather"},                 // unknown field
+        {"Field=Date", "Field=Date\nColour=#000000"},    // unknown key
+        {"Field=Date", "Field=Date\nField=Date"},        // twice
+        {"Field=Date", "Field=Date\nColor=#00000G"},     // bad colour
+        {"Field=Date", "Field=Date\nColor=&H1000000"},   // system colour
+        {"Field=Date", "Field=Date\nFont=Arial"},        // not one of the three faces
+        {"Field=Date", "Field=Date\nDigits=3"},          // digits on a date
+        {"Field=TicketNo", "Field=TicketNo\nFormat=hh"}, // format on a number
+        {"Field=Date", "Field=Date\nSize=0"},            // no size
+        {"[Info]", "[Info]\n[Info]"},                    // section twice
+        {"[Info]", "[Inof]"},                            // unknown section
+        {"[Info]", "stray\n[Info]"},                     // text outside sections
+        {"PreviewHeight=750", "PreviewHeight 750"},      // no '='
+    };
+    for (const auto& [from, to] : mistakes)
+        EXPECT_FALSE(parseTicketPlugin(minimal(from, to))) << to.toStdString();
+}
+
+TEST(PluginFormat, ACommentMayHoldBracketsAndRemarks)
+{
+    const ParseResult result =
+        parseTicketPlugin(minimal("[Info]", "[Comment]\n\n[注意] 試作品\n; そのまま\n\n[Info]"));
+    ASSERT_TRUE(result) << errorOf(result);
+    EXPECT_EQ(result.plugin->comment, QStringLiteral("[注意] 試作品\n; そのまま"));
+}
+
+TEST(PluginFormat, EveryTruncationIsSafeAndNoneBeforeTheBarcodeIsAccepted)
+{
+    const QByteArray full = readAll(samplePath("full_ticket.4SP"));
+    const qsizetype barcodeAt = full.indexOf("[Barcode]");
+    ASSERT_GT(barcodeAt, 0);
+    ASSERT_TRUE(parseTicketPlugin(full));
+    for (qsizetype length = 0; length < full.size(); ++length) {
+        const ParseResult result = parseTicketPlugin(full.left(length));
+        if (length <= barcodeAt) {
+            EXPECT_FALSE(result) << "cut at " << length;
+        }
+        if (!result) {
+            EXPECT_FALSE(result.error.isEmpty());
+        }
+    }
+}
+
+TEST(PluginFormat, RandomBytesAndMutationsNeverCrash)
+{
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 500; ++round) {
+        QByteArray garbage(random.bounded(0, 600), '\0');
+        for (char& c : garbage)
+            c = static_cast<char>(random.bounded(256));
+        EXPECT_FALSE(parseTicketPlugin(garbage));
+    }
+    const QByteArray full = readAll(samplePath("full_ticket.4SP"));
+    for (int round = 0; round < 500; ++round) {
+        QByteArray mutated = full;
+        for (int flips = 0; flips < 3; ++flips)
+            mutated[random.bounded(mutated.size())] = static_cast<char>(random.bounded(256));
+        const ParseResult result = parseTicketPlugin(mutated);
+        if (result) { // whatever survives must still draw
+            QImage image(result.plugin->paperWidth() / 15, result.plugin->paperHeight() / 15,
+                         QImage::Format_RGB32);
+            application();
+            QPainter painter(&image);
+            drawTicket(painter, *result.plugin, sampleFields());
+        }
+    }
+}
+
+// ---- the library calls ---------------------------------------------------------------
+
+TEST_F(PluginTest, GetPlgInfoFillsOnlyForAPlugin)
+{
+    PlgInfo info;
+    info.values.fill(42);
+    QByteArray missing = platform::toCp932(QStringLiteral("/nonexistent/なし.4SP"));
+    EXPECT_EQ(QV4_GetPlgInfo(missing, info), 0);
+    EXPECT_EQ(info, PlgInfo{});
+
+    QByteArray empty;
+    EXPECT_EQ(QV4_GetPlgInfo(empty, info), 0);
+
+    // A CP932 path with Japanese folder names, as the options dialog passes it, NUL included.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QStringLiteral("/整理券");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(samplePath("full_ticket.4SP"), folder + "/全項目.4SP"));
+    QByteArray path = platform::toCp932(folder + "/全項目.4SP") + '\0';
+    const QByteArray before = path;
+    info.values.fill(42);
+    EXPECT_NE(QV4_GetPlgInfo(path, info), 0);
+    EXPECT_EQ(info[PlgInfo::CompanySwitch], 3);
+    EXPECT_EQ(info[PlgInfo::Unused], 0);
+    EXPECT_EQ(path, before);
+}
+
+TEST_F(PluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.path() + "/pipe.4SP";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A folder, a pipe with no writer, an endless device, odd and overlong names: none blocks.
+    const QStringList paths = {dir.path(),
+                               fifo,
+                               QStringLiteral("/dev/zero"),
+                               dir.path() + QStringLiteral("/\"quoted\"\nname.4SP"),
+                               dir.path() + u'/' + QString(1000, u'x') + QStringLiteral(".4SP"),
+                               dir.path() + QStringLiteral("/☃.4SP")};
+    for (const QString& path : paths) {
+        PlgInfo info;
+        info.values.fill(42);
+        QByteArray bytes = platform::toCp932(path);
+        EXPECT_EQ(QV4_GetPlgInfo(bytes, info), 0) << path.toStdString();
+        EXPECT_EQ(info, PlgInfo{});
+    }
+}
+
+TEST_F(PluginTest, OversizedFileIsNoPlugin)
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/big.4SP";
+    QByteArray bytes = minimal("[Info]", "[Comment]\n" + QString(600000, u'x') + "\n" +
+                                             QString(600000, u'y') + "\n[Info]");
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    ASSERT_GT(bytes.size(), MaxFileSize);
+    PlgInfo info;
+    QByteArray path = platform::toCp932(file);
+    EXPECT_EQ(QV4_GetPlgInfo(path, info), 0);
+}
+
+TEST_F(PluginTest, CommentGoesIntoTheTextBox)
+{
+    QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
+    QPlainTextEdit box;
+    QV4_SetPlgComment(path, &box);
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("標準整理券プラグイン Ver.1.0\n"
+                                                "日付・乗車停留所・整理番号を印字する\n"
+                                                "白地に黒の、もっとも一般的な整理券です。"));
+    QLineEdit line;
+    QV4_SetPlgComment(path, &line);
+    EXPECT_TRUE(line.text().startsWith(QStringLiteral("標準整理券プラグイン Ver.1.0 日付")));
+
+    QByteArray invalid("/nonexistent.4SP");
+    QV4_SetPlgComment(invalid, &box);
+    EXPECT_TRUE(box.toPlainText().startsWith(QStringLiteral("標準"))); // untouched
+}
+
+TEST_F(PluginTest, CompanyNamesAreAppended)
+{
+    QByteArray path = platform::toCp932(samplePath("full_ticket.4SP"));
+    QComboBox combo;
+    combo.addItem(QStringLiteral("既存"));
+    QV4_SetCorpAddList(path, &combo);
+    ASSERT_EQ(combo.count(), 4);
+    EXPECT_EQ(combo.itemText(1), QStringLiteral("ファレット交通"));
+    EXPECT_EQ(combo.itemText(3), QStringLiteral("さくら市営バス"));
+
+    QByteArray plain = platform::toCp932(samplePath("plain_ticket.4SP"));
+    QV4_SetCorpAddList(plain, &combo);
+    EXPECT_EQ(combo.count(), 4);
+}
+
+// ---- drawing ---------------------------------------------------------------------------
+
+TEST_F(PluginTest, SampleTicketHasInkOnlyWhereItsLayoutPlacesIt)
+{
+    for (const char* file : {"plain_ticket.4SP", "full_ticket.4SP"}) {
+        const ParseResult result = parseTicketPlugin(readAll(samplePath(file)));
+        ASSERT_TRUE(result) << errorOf(result);
+        const TicketPlugin& plugin = *result.plugin;
+        const QImage image = drawn(plugin, sampleFields());
+        if (const char* dir = qgetenv("FARE_TICKET_PNG_DIR").constData(); *dir)
+            image.save(QString::fromLocal8Bit(dir) + "/" + file + ".png");
+
+        const TicketItem* number = fieldItem(plugin, Field::TicketNo);
+        ASSERT_NE(number, nullptr);
+        EXPECT_GT(inkIn(image, number->rect, plugin.paper.color), 50) << file;
+
+        // Everything outside the border and the items' rectangles is bare paper.
+        const int border = (plugin.paper.border + 14) / 15;
+        int stray = 0;
+        for (int y = border; y < image.height() - border; ++y) {
+            for (int x = border; x < image.width() - border; ++x) {
+                bool covered = false;
+                for (const TicketItem& item : plugin.items) {
+                    const QRect px(item.rect.left() / 15 - 1, item.rect.top() / 15 - 1,
+                                   item.rect.width() / 15 + 3, item.rect.height() / 15 + 3);
+                    covered |= px.contains(x, y);
+                }
+                stray += !covered && !isPaper(image.pixel(x, y), plugin.paper.color);
+            }
+        }
+        EXPECT_EQ(stray, 0) << file;
+    }
+}
+
+TEST_F(PluginTest, CompanyMinusOneDrawsNoCompany)
+{
+    const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
+    ASSERT_TRUE(result);
+    const TicketItem* company = fieldItem(*result.plugin, Field::Company);
+    ASSERT_NE(company, nullptr);
+    TicketFields fields = sampleFields();
+    for (std::int16_t position : {0, 2}) {
+        fields.companyPos = position;
+        EXPECT_GT(inkIn(drawn(*result.plugin, fields), company->rect, result.plugin->paper.color),
+                  20);
+    }
+    for (std::int16_t position : {-1, 3}) {
+        fields.companyPos = position;
+        EXPECT_EQ(inkIn(drawn(*result.plugin, fields), company->rect, result.plugin->paper.color),
+                  0);
+    }
+}
+
+TEST_F(PluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
+{
+    QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
+    QByteArray stop = platform::toCp932(QStringLiteral("市役所前"));
+    QByteArray date("01-24-2009"), time("14:05:09");
+    QImage image(220, 93, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QV4_DrawSeiriken(path, &image, stop, date, time, 12, 7, 7, -1);
+    EXPECT_EQ(image.pixel(50, 60) & 0xFFFFFF, 0xFFFFFFu & image.pixel(5, 5)); // paper, no magenta
+    EXPECT_NE(image.pixel(5, 5), QColor(Qt::magenta).rgb());
+    EXPECT_EQ(stop, platform::toCp932(QStringLiteral("市役所前")));
+    EXPECT_EQ(date, QByteArray("01-24-2009"));
+
+    for (QByteArray bad :
+         {QByteArray(), QByteArray("/nonexistent.4SP"), platform::toCp932(samplePath("."))}) {
+        QImage untouched(220, 93, QImage::Format_RGB32);
+        untouched.fill(Qt::magenta);
+        const QImage before = untouched.copy();
+        QV4_DrawSeiriken(bad, &untouched, stop, date, time, 12, 7, 7, 0);
+        EXPECT_EQ(untouched, before) << bad.constData();
+    }
+}
+
+TEST_F(PluginTest, FieldTexts)
+{
+    const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
+    ASSERT_TRUE(result);
+    const TicketPlugin& plugin = *result.plugin;
+    TicketFields fields = sampleFields();
+    const TicketItem& date = *fieldItem(plugin, Field::Date);
+    EXPECT_EQ(fieldText(plugin, date, fields), QStringLiteral("2009年 1月 24日"));
+    fields.date = QStringLiteral("2009/01/24"); // the fixed-date form
+    EXPECT_EQ(fieldText(plugin, date, fields), QStringLiteral("2009年 1月 24日"));
+    fields.date = QStringLiteral("平成21年"); // unknown forms print as given
+    EXPECT_EQ(fieldText(plugin, date, fields), QStringLiteral("平成21年"));
+    fields.date.clear(); // before the first route setting
+    EXPECT_EQ(fieldText(plugin, date, fields), QString());
+
+    EXPECT_EQ(fieldText(plugin, *fieldItem(plugin, Field::Time), fields),
+              QStringLiteral("14時05分"));
+    EXPECT_EQ(fieldText(plugin, *fieldItem(plugin, Field::Route), fields),
+              QStringLiteral("系統 12"));
+    fields.companyPos = 1;
+    EXPECT_EQ(fieldText(plugin, *fieldItem(plugin, Field::Company), fields),
+              QStringLiteral("みなと観光バス"));
+
+    TicketItem padded = *fieldItem(plugin, Field::TicketNo);
+    padded.digits = 3;
+    fields.ticketNo = -4;
+    EXPECT_EQ(fieldText(plugin, padded, fields), QStringLiteral("-004"));
+
+    TicketPlugin undeclared = plugin; // flags rule over items
+    undeclared.info[PlgInfo::CanPrintTime] = 2;
+    EXPECT_EQ(fieldText(undeclared, *fieldItem(plugin, Field::Time), fields), QString());
+}
+
+// ---- barcodes --------------------------------------------------------------------------
+
+TEST(Codabar, KnownPatterns)
+{
+    // A, 1, 2, A from the NW-7 table with 2-module wide elements, one space between.
+    EXPECT_EQ(codabarModules("A12A", 2), QStringLiteral("1011001001"
+                                                        "0"
+                                                        "101011001"
+                                                        "0"
+                                                        "101001011"
+                                                        "0"
+                                                        "1011001001"));
+    // Wide ratio 3: a digit is 5 narrow + 2 wide elements, a guard 4 + 3.
+    EXPECT_EQ(codabarModules("A0120005A", 3).size(), 13 + 7 * (1 + 11) + 1 + 13);
+    EXPECT_EQ(codabarModules("B-$:/.+D", 2).size(),
+              10 + 1 + 9 + 1 + 9 + 1 + 10 + 1 + 10 + 1 + 10 + 1 + 10 + 1 + 10);
+    for (const char* bad : {"", "A", "12", "A1B2A", "A1X A", "a12a"})
+        EXPECT_TRUE(codabarModules(bad).isEmpty()) << bad;
+}
+
+TEST_F(PluginTest, BarcodeCarriesRouteFlagAndTicket)
+{
+    const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
+    ASSERT_TRUE(result);
+    PlgInfo info = result.plugin->info; // RouteMax 999, stops 1..300, route-number mode
+    TicketItem barcode;
+    barcode.kind = ItemKind::Barcode;
+    TicketFields fields = sampleFields();
+    fields.route = 12;
+    fields.ticketNo = 5;
+    EXPECT_EQ(barcodeText(info, barcode, fields), QByteArray("A0120005A"));
+    barcode.data = BarcodeData::Ticket;
+    barcode.guard = 'C';
+    EXPECT_EQ(barcodeText(info, barcode, fields), QByteArray("C005C"));
+    barcode.data = BarcodeData::RouteAndTicket;
+    info[PlgInfo::BarcodeRouteMode] = 1; // serial: no return-trip flag
+    EXPECT_EQ(barcodeText(info, barcode, fields), QByteArray("C012005C"));
+
+    for (auto [route, ticket] : {std::pair{0, 5}, {1000, 5}, {12, 0}, {12, 301}}) {
+        fields.route = route;
+        fields.ticketNo = static_cast<std::int16_t>(ticket);
+        EXPECT_TRUE(barcodeText(info, barcode, fields).isEmpty()) << route << "/" << ticket;
+    }
+}
+
+TEST(PluginFormat, DocumentedExampleIsTheFullSample)
+{
+    QFile doc(QStringLiteral(PLUGIN_DOCS_DIR "/ticket-plugin.md"));
+    ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(doc.readAll());
+    const qsizetype start = text.lastIndexOf(QStringLiteral("```\n4SP-TICKET-PLUGIN")) + 4;
+    const qsizetype end = text.indexOf(QStringLiteral("```"), start);
+    ASSERT_GT(start, 4);
+    ASSERT_GT(end, start);
+    EXPECT_EQ(platform::toCp932(text.mid(start, end - start)),
+              readAll(samplePath("full_ticket.4SP")));
+}
