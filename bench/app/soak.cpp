@@ -3,10 +3,10 @@
 // the resident memory each minute and the CPU used while only scrolling.
 //   build/bench/app/fare_soak [minutes] [fare-data-folder]
 #include "app/program.h"
-#include "elements/chimeictl_c2.h"
+#include "elements/nextstopnameboard.h"
+#include "operation/controlpanel.h"
 #include "operation/faredata.h"
-#include "operation/frmctl.h"
-#include "options/frmoption.h"
+#include "options/optionsdialog.h"
 #include "sound/tape.h"
 
 #include <QApplication>
@@ -49,14 +49,14 @@ void runFor(int ms)
     loop.exec();
 }
 
-void setRoute(frmCtl& panel, const QString& routeNo, int section)
+void setRoute(ControlPanel& panel, const QString& routeNo, int section)
 {
-    panel.CommandButton1_Click(10);
+    panel.onKeypadKey(10);
     for (QChar c : routeNo)
-        panel.CommandButton1_Click(c.digitValue());
-    panel.CommandButton1_Click(11);
-    panel.CommandButton1_Click(section);
-    panel.SetRoute(1);
+        panel.onKeypadKey(c.digitValue());
+    panel.onKeypadKey(11);
+    panel.onKeypadKey(section);
+    panel.setRoute(1);
 }
 
 } // namespace
@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
     Program program(QStringLiteral("/nonexistent/fare.in4"));
     program.start();
-    frmCtl& panel = program.controlPanel();
+    ControlPanel& panel = program.controlPanel();
     if (argc > 2) {
         program.options().Text2[0]->setText(QString::fromLocal8Bit(argv[2]));
         program.options().Text2[1]->setText(QString::fromLocal8Bit(argv[2]));
@@ -84,15 +84,15 @@ int main(int argc, char* argv[])
     while (total.elapsed() < minutes * 60000) {
         setRoute(panel, routes[rounds % routes.size()], 1);
         for (int i = 0; i < 12; ++i) {
-            panel.StepData(1);
+            panel.stepStop(1);
             runFor(50);
         }
-        panel.DisplayClear(true);
+        panel.setDisplayCleared(true);
         runFor(20);
-        panel.DisplayClear(false);
+        panel.setDisplayCleared(false);
         for (int i = 0; i < 6; ++i)
-            panel.StepData(0);
-        program.options().SetProp();
+            panel.stepStop(0);
+        program.options().applyDisplayOptions();
         if (sound::theTape().SpeechAvailable()) {
             sound::theTape().StepTapeForward();
             runFor(300);
@@ -111,7 +111,7 @@ int main(int argc, char* argv[])
     const long endKb = residentKb();
 
     // Only scrolling: a long name stands on the board for 10 s.
-    program.display().ChimeiCtl()->SetChimei(
+    program.display().stopNameBoard()->setStopName(
         QStringLiteral("県立総合医療センター・北浜町三丁目交差点・市民文化センター前"));
     const double cpuBefore = cpuSeconds();
     runFor(10000);

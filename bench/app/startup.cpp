@@ -2,7 +2,7 @@
 // settings loaded. Run it under /usr/bin/time -v for the resident memory:
 //   /usr/bin/time -v build/bench/app/fare_startup [settings-file]
 #include "app/program.h"
-#include "operation/frmctl.h"
+#include "operation/controlpanel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

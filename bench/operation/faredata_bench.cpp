@@ -37,11 +37,11 @@ void BM_LoadFareFile(benchmark::State& state)
     route().RouteNo = QStringLiteral("120");
     route().Section = 1;
     for (auto _ : state) {
-        if (!LoadFareFile(dir.path())) {
+        if (!loadFareFile(dir.path())) {
             state.SkipWithError("route not loaded");
             return;
         }
-        benchmark::DoNotOptimize(FareTable(301).Column(150));
+        benchmark::DoNotOptimize(fareRow(301).Column(150));
     }
 }
 BENCHMARK(BM_LoadFareFile)->Unit(benchmark::kMillisecond);

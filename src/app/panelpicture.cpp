@@ -1,6 +1,6 @@
 #include "app/panelpicture.h"
 
-#include "app/form1layout.h"
+#include "app/faredisplaylayout.h"
 #include "platform/fontmap.h"
 
 #include <QPainter>

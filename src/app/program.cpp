@@ -1,10 +1,10 @@
 #include "program.h"
 
 #include "app/startup.h"
+#include "operation/controlpanel.h"
 #include "operation/controlpanelwiring.h"
-#include "operation/frmctl.h"
-#include "options/frmoption.h"
-#include "tickets/seirikennumset.h"
+#include "options/optionsdialog.h"
+#include "tickets/ticketlabels.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -27,40 +27,40 @@ void onTerminationSignal(int)
 } // namespace
 
 Program::Program(const QString& settingsPath)
-    : settingsPath_(settingsPath), options_(std::make_unique<frmOption>())
+    : settingsPath_(settingsPath), options_(std::make_unique<OptionsDialog>())
 {
     options_->setFareDisplay(&display_);
     wiring_ = std::make_unique<ControlPanelWiring>(display_, *options_);
     display_.setControlPanel(&controlPanel());
-    connect(&controlPanel(), &frmCtl::shutdownRequested, this, &Program::saveSettings);
+    connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::saveSettings);
 }
 
 Program::~Program() = default;
 
-frmCtl& Program::controlPanel()
+ControlPanel& Program::controlPanel()
 {
     return wiring_->panel();
 }
 
 void Program::start()
 {
-    ResetAllDegits(display_);
-    SetInitialDefaults();
+    blankFareElements(display_);
+    applyInitialDefaults();
     // The options dialog exists from here on, loaded and hidden.
     controlPanel().show(); // its load: caption, keypad shapes, speech engine
     controlPanel().raise();
     placeWindowsAtDefaults();
     display_.shapeWindow();
     display_.update();
-    LoadSettings({&display_, options_.get(), &controlPanel()}, settingsPath_);
+    readSettingsFile({&display_, options_.get(), &controlPanel()}, settingsPath_);
     display_.show();
     controlPanel().raise();
 }
 
-void Program::SetInitialDefaults()
+void Program::applyInitialDefaults()
 {
     options_->applyStartupDefaults(); // ticket numbers on, the three label colours
-    SeirikenNumSet(display_, 0, 0);
+    numberTicketLabels(display_, 0, 0);
     showBuiltInPanel(display_);
 }
 
@@ -81,13 +81,13 @@ void Program::saveSettings()
     if (settingsSaved_)
         return;
     settingsSaved_ = true;
-    SaveSettings({&display_, options_.get(), &controlPanel()}, settingsPath_);
+    writeSettingsFile({&display_, options_.get(), &controlPanel()}, settingsPath_);
 }
 
 void Program::shutDownWithoutQuestion()
 {
     if (!settingsSaved_)
-        controlPanel().ShutDown();
+        controlPanel().shutDown();
 }
 
 void Program::handleTerminationSignals()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/form1.h"
+#include "app/faredisplaywindow.h"
 #include "app/settingsfile.h"
 
 #include <QObject>
@@ -9,8 +9,8 @@
 
 class ControlPanelWiring;
 class QSocketNotifier;
-class frmCtl;
-class frmOption;
+class ControlPanel;
+class OptionsDialog;
 
 // The running system: the fare display window, the options dialog and the control panel,
 // brought up in their fixed order and taken down through the control panel.
@@ -26,9 +26,9 @@ public:
     // shown, windows placed, display shaped and repainted, settings applied last.
     void start();
 
-    Form1& display() { return display_; }
-    frmOption& options() { return *options_; }
-    frmCtl& controlPanel();
+    FareDisplayWindow& display() { return display_; }
+    OptionsDialog& options() { return *options_; }
+    ControlPanel& controlPanel();
 
     // Ends the program as a confirmed exit does, without asking: used when the session
     // ends (SIGTERM, SIGHUP) and no one can answer.
@@ -38,13 +38,13 @@ public:
     void handleTerminationSignals();
 
 private:
-    void SetInitialDefaults();
+    void applyInitialDefaults();
     void placeWindowsAtDefaults();
     void saveSettings();
 
     QString settingsPath_;
-    Form1 display_;
-    std::unique_ptr<frmOption> options_;
+    FareDisplayWindow display_;
+    std::unique_ptr<OptionsDialog> options_;
     std::unique_ptr<ControlPanelWiring> wiring_;
     QSocketNotifier* signalNotifier_ = nullptr;
     bool settingsSaved_ = false;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/forminfo.h"
-#include "operation/ctrldatainfo.h"
+#include "app/windowposition.h"
+#include "operation/controlpanelstate.h"
 #include "options/optioninfo.h"
-#include "platform/vbcolor.h"
+#include "platform/bgrcolor.h"
 
 #include <QByteArray>
 #include <array>
@@ -20,9 +20,9 @@ struct DegitInfo {
 // Everything the settings file carries, in the file's order.
 struct SettingsRecords {
     OptionInfo Options;
-    CtrlDataInfo Ctrl;
-    FormInfo Form;
-    std::array<platform::VbColor, 17> CustomColors{};
+    ControlPanelState Ctrl;
+    WindowPosition Form;
+    std::array<platform::BgrColor, 17> CustomColors{};
     qint16 ElementCount = 12; // written as 12, never used when read
     std::array<DegitInfo, 12> Degits{};
 

@@ -1,13 +1,13 @@
 #include "settingsfile.h"
 
-#include "app/form1.h"
-#include "elements/chimeictl_c2.h"
-#include "elements/mdegit.h"
-#include "operation/frmctl.h"
-#include "options/frmoption.h"
+#include "app/faredisplaywindow.h"
+#include "dialogs/pickers.h"
+#include "elements/digitelement.h"
+#include "elements/nextstopnameboard.h"
+#include "operation/controlpanel.h"
+#include "options/optionsdialog.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
-#include "dialogs/pickers.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,9 +20,9 @@ namespace
 
 void showSettingsError(int number, const QString& description)
 {
-    platform::MsgBox(QStringLiteral("エラー Code:") + QString::number(number) +
-                         QStringLiteral("\r\n内容:") + description,
-                     platform::Mb::OKOnly);
+    platform::showMessageBox(QStringLiteral("エラー Code:") + QString::number(number) +
+                                 QStringLiteral("\r\n内容:") + description,
+                             platform::MessageBox::OKOnly);
 }
 
 void showSettingsError(const platform::RuntimeError& error)
@@ -40,12 +40,12 @@ platform::RuntimeError fileError(int savedErrno)
 void collect(const SettingsWindows& w, SettingsRecords& r)
 {
     for (int i = 1; i <= 12; ++i) {
-        M_Degit* degit = w.display->Degit(i);
+        DigitElement* degit = w.display->fareElement(i);
         r.Degits[i - 1] = {degit->Shift(), degit->ZeroMode(), degit->FillZero()};
     }
-    r.Options = w.options->GetOptionInfo();
-    r.Ctrl = w.controlPanel->GetCtrlDataInfo();
-    r.Form = w.display->GetFormInfo();
+    r.Options = w.options->optionInfo();
+    r.Ctrl = w.controlPanel->panelState();
+    r.Form = w.display->windowPosition();
     r.CustomColors = customColors();
 }
 
@@ -69,34 +69,34 @@ void applyToDigits(const SettingsWindows& w, const SettingsRecords& r)
 {
     const OptionDigits& d = r.Options.Digits;
     for (int i = 1; i <= 12; ++i) {
-        M_Degit* degit = w.display->Degit(i);
+        DigitElement* degit = w.display->fareElement(i);
         const DegitInfo& info = r.Degits[i - 1];
         degit->setZeroMode(info.ZeroMode);
         degit->setShift(info.Shift);
         degit->setFillZero(info.FillZero);
         degit->setBackColor(d.DigitBackColor);
-        degit->setBaseForeColor(d.DigitUnlitColor);
-        degit->setDegitForeColor(d.DigitLitColor);
-        degit->setValue(VbValue(QStringLiteral(" ")));
+        degit->setUnlitColor(d.DigitUnlitColor);
+        degit->setLitColor(d.DigitLitColor);
+        degit->setValue(ElementValue(QStringLiteral(" ")));
     }
     for (int i = 0; i <= 1; ++i) {
-        M_Degit* clock = w.display->TimeDegit(i);
+        DigitElement* clock = w.display->clockElement(i);
         clock->setBackColor(d.DigitBackColor);
-        clock->setBaseForeColor(d.DigitUnlitColor);
-        clock->setDegitForeColor(d.DigitLitColor);
+        clock->setUnlitColor(d.DigitUnlitColor);
+        clock->setLitColor(d.DigitLitColor);
     }
 }
 
 void applyToStopName(const SettingsWindows& w, const SettingsRecords& r)
 {
     const OptionStopName& s = r.Options.StopName;
-    ChimeiCtl_C2* board = w.display->ChimeiCtl();
+    NextStopNameBoard* board = w.display->stopNameBoard();
     board->setBackColor(s.StopNameBackColor);
     board->setForeColor(s.StopNameForeColor);
-    board->setTsugiwaMode(s.NextStopMode);
-    board->setTsugiwaColor(s.NextStopColor);
-    board->setTsugiwaBold(s.NextStopBold != 0);
-    board->setTsugiwaFontMode(s.NextStopFontMode);
+    board->setPrefixMode(s.NextStopMode);
+    board->setPrefixColor(s.NextStopColor);
+    board->setPrefixBold(s.NextStopBold != 0);
+    board->setPrefixFontMode(s.NextStopFontMode);
 }
 
 } // namespace
@@ -116,7 +116,7 @@ SettingsRecords& settingsRecords()
     return records;
 }
 
-bool SaveSettings(const SettingsWindows& windows, const QString& path)
+bool writeSettingsFile(const SettingsWindows& windows, const QString& path)
 {
     try {
         SettingsRecords& records = settingsRecords();
@@ -129,14 +129,14 @@ bool SaveSettings(const SettingsWindows& windows, const QString& path)
     }
 }
 
-bool LoadSettings(const SettingsWindows& windows, const QString& path)
+bool readSettingsFile(const SettingsWindows& windows, const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
         return false; // the first run: the built-in defaults stay
     try {
         if (info.isDir())
-            throw platform::RuntimeError(platform::RtErr::PathFileAccess);
+            throw platform::RuntimeError(platform::ErrorNumber::PathFileAccess);
         QFile file(path);
         errno = 0;
         if (!file.open(QIODevice::ReadOnly))
@@ -152,10 +152,10 @@ bool LoadSettings(const SettingsWindows& windows, const QString& path)
 
         applyToDigits(windows, records);
         applyToStopName(windows, records);
-        windows.options->SetOptionInfo(records.Options);
-        windows.controlPanel->SetCtrlDataInfo(records.Ctrl);
-        windows.display->SetFormInfo(records.Form);
-        windows.options->SetProp();
+        windows.options->applyOptionInfo(records.Options);
+        windows.controlPanel->restorePanelState(records.Ctrl);
+        windows.display->restoreWindowPosition(records.Form);
+        windows.options->applyDisplayOptions();
         return true;
     } catch (const platform::RuntimeError& error) {
         showSettingsError(error);

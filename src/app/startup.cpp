@@ -1,18 +1,18 @@
 #include "app/startup.h"
 
+#include "elements/digitelement.h"
 #include "elements/faredisplay.h"
-#include "elements/mdegit.h"
 
-void ResetAllDegits(FareDisplay& display)
+void blankFareElements(FareDisplay& display)
 {
     for (int i = 1; i <= 12; ++i)
-        display.Degit(i)->ResetDegit(false);
+        display.fareElement(i)->resetDigits(false);
 }
 
 void showBuiltInPanel(FareDisplay& display)
 {
-    const QPixmap builtIn = display.imgRes(0);
-    display.setPicture(builtIn);
-    display.setImgRes(1, builtIn);
-    display.setImgRes(2, builtIn);
+    const QPixmap builtIn = display.backlightPicture(0);
+    display.setCurrentPicture(builtIn);
+    display.setBacklightPicture(1, builtIn);
+    display.setBacklightPicture(2, builtIn);
 }

@@ -3,7 +3,8 @@
 class FareDisplay;
 
 // Blanks the twelve fare elements (no lamp test).
-void ResetAllDegits(FareDisplay& display);
+void blankFareElements(FareDisplay& display);
 
-// Shows the built-in panel held in imgRes(0) and makes it the picture of imgRes(1) and (2).
+// Shows the built-in panel held in backlightPicture(0) and makes it the picture of
+// backlightPicture(1) and (2).
 void showBuiltInPanel(FareDisplay& display);

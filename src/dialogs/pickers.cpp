@@ -17,7 +17,7 @@ namespace
 // Qt's colour dialog has 16 custom slots; the table's 17th entry stays as it is.
 constexpr int QtCustomSlots = 16;
 
-class QtPickers : public VendorPickers
+class QtPickers : public PickerBackend
 {
 public:
     QString fileDlg(QWidget* owner, int /*flags*/, const QByteArray& filter,
@@ -39,7 +39,7 @@ public:
         return QFileDialog::getExistingDirectory(owner, title);
     }
 
-    int chooseColor(QWidget* owner, platform::VbColor& color,
+    int chooseColor(QWidget* owner, platform::BgrColor& color,
                     CustomColorTable& customColors) override
     {
         for (int i = 0; i < QtCustomSlots; ++i)
@@ -91,7 +91,7 @@ QtPickers& realPickers()
     return pickers;
 }
 
-VendorPickers* installedPickers = nullptr;
+PickerBackend* installedPickers = nullptr;
 
 // "*.bmp;*.BMP" -> "*.bmp *.BMP"; each pattern also in the other letter case.
 QString bothCasePatterns(const QString& patterns)
@@ -115,35 +115,35 @@ CustomColorTable& customColors()
     return table;
 }
 
-void setVendorPickers(VendorPickers* pickers)
+void setPickerBackend(PickerBackend* pickers)
 {
     installedPickers = pickers;
 }
 
-VendorPickers& vendorPickers()
+PickerBackend& pickerBackend()
 {
     return installedPickers ? *installedPickers : realPickers();
 }
 
-QString Qv3FileDlg(QWidget* owner, int flags, const QByteArray& filter,
-                   const QString& initialFolder, const QString& title)
+QString pickFile(QWidget* owner, int flags, const QByteArray& filter, const QString& initialFolder,
+                 const QString& title)
 {
-    return vendorPickers().fileDlg(owner, flags, filter, initialFolder, title);
+    return pickerBackend().fileDlg(owner, flags, filter, initialFolder, title);
 }
 
-QString Qv3FolderDlg(QWidget* owner, const QString& title)
+QString pickFolder(QWidget* owner, const QString& title)
 {
-    return vendorPickers().folderDlg(owner, title);
+    return pickerBackend().folderDlg(owner, title);
 }
 
-int Qv3ChooseColor(QWidget* owner, platform::VbColor& color, CustomColorTable& customColors)
+int pickColor(QWidget* owner, platform::BgrColor& color, CustomColorTable& customColors)
 {
-    return vendorPickers().chooseColor(owner, color, customColors);
+    return pickerBackend().chooseColor(owner, color, customColors);
 }
 
-int Call_dlg111(QWidget* owner, SystemTime& date)
+int pickDate(QWidget* owner, SystemTime& date)
 {
-    return vendorPickers().dateDlg(owner, date);
+    return pickerBackend().dateDlg(owner, date);
 }
 
 QByteArray pickerFilter(const QStringList& descriptionsAndPatterns)
@@ -185,12 +185,12 @@ QStringList qtNameFilters(const QByteArray& filter)
 
 ScriptedPickers::ScriptedPickers()
 {
-    setVendorPickers(this);
+    setPickerBackend(this);
 }
 
 ScriptedPickers::~ScriptedPickers()
 {
-    setVendorPickers(nullptr);
+    setPickerBackend(nullptr);
 }
 
 QString ScriptedPickers::fileDlg(QWidget*, int flags, const QByteArray& filter,
@@ -214,12 +214,12 @@ QString ScriptedPickers::folderDlg(QWidget*, const QString& title)
     return answer;
 }
 
-int ScriptedPickers::chooseColor(QWidget*, platform::VbColor& color, CustomColorTable&)
+int ScriptedPickers::chooseColor(QWidget*, platform::BgrColor& color, CustomColorTable&)
 {
     colorsOffered.push_back(color);
     if (colorAnswers.empty())
         return 0;
-    const std::optional<platform::VbColor> answer = colorAnswers.front();
+    const std::optional<platform::BgrColor> answer = colorAnswers.front();
     colorAnswers.pop_front();
     if (!answer)
         return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/vbcolor.h"
+#include "platform/bgrcolor.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -27,20 +27,20 @@ struct SystemTime {
 
 // The custom colours of the colour picker: one table for the whole run, kept in the
 // settings file.
-using CustomColorTable = std::array<platform::VbColor, 17>;
+using CustomColorTable = std::array<platform::BgrColor, 17>;
 CustomColorTable& customColors();
 
 // File picker. The filter is a list of CP932 description/pattern pairs, every item NUL-ended
 // and the list closed by one more NUL. flags 0 picks an existing file. Empty when cancelled.
-QString Qv3FileDlg(QWidget* owner, int flags, const QByteArray& filter,
-                   const QString& initialFolder, const QString& title);
+QString pickFile(QWidget* owner, int flags, const QByteArray& filter, const QString& initialFolder,
+                 const QString& title);
 // Folder picker; empty when cancelled.
-QString Qv3FolderDlg(QWidget* owner, const QString& title);
+QString pickFolder(QWidget* owner, const QString& title);
 // Colour picker starting from color; the first 16 custom colours are offered and written
 // back (the 17th is kept). Non-zero when a colour was chosen, which is then in color.
-int Qv3ChooseColor(QWidget* owner, platform::VbColor& color, CustomColorTable& customColors);
+int pickColor(QWidget* owner, platform::BgrColor& color, CustomColorTable& customColors);
 // Calendar; fills year, month, day (and day of week). Non-zero when a date was chosen.
-int Call_dlg111(QWidget* owner, SystemTime& date);
+int pickDate(QWidget* owner, SystemTime& date);
 
 // Builds the NUL-separated CP932 filter list from description/pattern pairs.
 QByteArray pickerFilter(const QStringList& descriptionsAndPatterns);
@@ -50,25 +50,25 @@ QStringList qtNameFilters(const QByteArray& filter);
 
 // The pickers are the one interaction tests cannot click through: they go through this
 // interface, real Qt dialogs unless a stand-in is installed.
-class VendorPickers
+class PickerBackend
 {
 public:
-    virtual ~VendorPickers() = default;
+    virtual ~PickerBackend() = default;
     virtual QString fileDlg(QWidget* owner, int flags, const QByteArray& filter,
                             const QString& initialFolder, const QString& title) = 0;
     virtual QString folderDlg(QWidget* owner, const QString& title) = 0;
-    virtual int chooseColor(QWidget* owner, platform::VbColor& color,
+    virtual int chooseColor(QWidget* owner, platform::BgrColor& color,
                             CustomColorTable& customColors) = 0;
     virtual int dateDlg(QWidget* owner, SystemTime& date) = 0;
 };
 
 // Installs pickers (not owned); nullptr restores the real dialogs.
-void setVendorPickers(VendorPickers* pickers);
-VendorPickers& vendorPickers();
+void setPickerBackend(PickerBackend* pickers);
+PickerBackend& pickerBackend();
 
 // Scripted pickers for tests: answers are taken from the queues in order; an empty queue
 // answers "cancelled". Every call is recorded. Installs itself for its lifetime.
-class ScriptedPickers : public VendorPickers
+class ScriptedPickers : public PickerBackend
 {
 public:
     struct FileCall {
@@ -85,18 +85,18 @@ public:
 
     std::deque<QString> fileAnswers;
     std::deque<QString> folderAnswers;
-    std::deque<std::optional<platform::VbColor>> colorAnswers;
+    std::deque<std::optional<platform::BgrColor>> colorAnswers;
     std::deque<std::optional<QDate>> dateAnswers;
 
     std::vector<FileCall> fileCalls;
     std::vector<QString> folderTitles;
-    std::vector<platform::VbColor> colorsOffered;
+    std::vector<platform::BgrColor> colorsOffered;
     std::vector<SystemTime> datesOffered;
 
     QString fileDlg(QWidget* owner, int flags, const QByteArray& filter,
                     const QString& initialFolder, const QString& title) override;
     QString folderDlg(QWidget* owner, const QString& title) override;
-    int chooseColor(QWidget* owner, platform::VbColor& color,
+    int chooseColor(QWidget* owner, platform::BgrColor& color,
                     CustomColorTable& customColors) override;
     int dateDlg(QWidget* owner, SystemTime& date) override;
 };

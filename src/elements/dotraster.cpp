@@ -1,8 +1,8 @@
 #include "elements/dotraster.h"
 
+#include "platform/bytestring.h"
 #include "platform/cp932.h"
 #include "platform/fontmap.h"
-#include "platform/bytestring.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -68,7 +68,7 @@ CellLayout prefixLayout(int cells)
 
 int cellCount(const QByteArray& cp932Name)
 {
-    return LenB_ASCII(cp932Name) / 2;
+    return byteLength(cp932Name) / 2;
 }
 
 bool needsScroll(int cells, bool withPrefix)
@@ -81,10 +81,10 @@ bool needsScroll(int cells, bool withPrefix)
 QList<QByteArray> cutIntoCells(const QByteArray& cp932Name)
 {
     QList<QByteArray> cells;
-    const int n = LenB_ASCII(cp932Name);
+    const int n = byteLength(cp932Name);
     cells.reserve((n + 1) / 2);
     for (int k = 1; 2 * k - 1 <= n; ++k)
-        cells.append(MidB_ASCII(cp932Name, 2 * k - 1, 2));
+        cells.append(byteSlice(cp932Name, 2 * k - 1, 2));
     return cells;
 }
 
@@ -202,15 +202,15 @@ DotStrip::DotStrip()
     reset(BoardWidth, 0, 0, 0);
 }
 
-void DotStrip::reset(int width, platform::VbColor back, platform::VbColor name,
-                     platform::VbColor prefix)
+void DotStrip::reset(int width, platform::BgrColor back, platform::BgrColor name,
+                     platform::BgrColor prefix)
 {
     image_ = QImage(std::max(width, 1), BoardHeight, QImage::Format_Indexed8);
     inkColor_ = {name, prefix};
     clear(back);
 }
 
-void DotStrip::clear(platform::VbColor back)
+void DotStrip::clear(platform::BgrColor back)
 {
     image_.setColorTable({platform::toQColor(back).rgb()});
     inkIndex_[Name] = indexFor(inkColor_[Name]);
@@ -219,7 +219,7 @@ void DotStrip::clear(platform::VbColor back)
         image_.fill(0);
 }
 
-void DotStrip::setInkColor(Ink ink, platform::VbColor color)
+void DotStrip::setInkColor(Ink ink, platform::BgrColor color)
 {
     if (inkColor_[ink] == color)
         return;
@@ -227,7 +227,7 @@ void DotStrip::setInkColor(Ink ink, platform::VbColor color)
     inkIndex_[ink] = indexFor(color);
 }
 
-std::uint8_t DotStrip::indexFor(platform::VbColor color)
+std::uint8_t DotStrip::indexFor(platform::BgrColor color)
 {
     const QRgb rgb = platform::toQColor(color).rgb();
     QList<QRgb> table = image_.colorTable();
@@ -279,7 +279,7 @@ bool DotStrip::isLit(int x, int y) const
     return image_.constScanLine(y)[x] != 0;
 }
 
-platform::VbColor DotStrip::colorAt(int x, int y) const
+platform::BgrColor DotStrip::colorAt(int x, int y) const
 {
     if (!image_.valid(x, y))
         return 0;

@@ -3,7 +3,7 @@
 // Window-free logic of the stop-name dot boards: cutting a name into two-byte CP932 cells,
 // the layout tables, the typeface choice per cell, the 18 x 18 glyph raster and the dot strip.
 
-#include "platform/vbcolor.h"
+#include "platform/bgrcolor.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -62,7 +62,7 @@ std::int16_t signedCharCode(const QString& text);
 // `code`, by the board's FontMode (0..4; other values mean Gothic).
 QString cellFace(int fontMode, std::int16_t code);
 
-// Typefaces of the prefix characters by TsugiwaFontMode (0..3; other values as 0).
+// Typefaces of the prefix characters by prefixFontMode (0..3; other values as 0).
 QString tsugiwaFaceForTsugi(int tsugiwaFontMode);
 QString tsugiwaFaceForHa(int tsugiwaFontMode);
 
@@ -117,11 +117,12 @@ public:
 
     DotStrip();
     // Width in pixels (at least 1) and the colours; the strip is cleared.
-    void reset(int width, platform::VbColor back, platform::VbColor name, platform::VbColor prefix);
+    void reset(int width, platform::BgrColor back, platform::BgrColor name,
+               platform::BgrColor prefix);
     // Clears to a new background, keeping the width and the inks.
-    void clear(platform::VbColor back);
+    void clear(platform::BgrColor back);
     // Colour of the dots plotted from now on in this ink.
-    void setInkColor(Ink ink, platform::VbColor color);
+    void setInkColor(Ink ink, platform::BgrColor color);
 
     // Lights a 2 x 2 dot at (x + 3i, y + 3j) for every lit (i, j); clipped at the edges.
     void plot(const DotMatrix& dots, int x, int y, Ink ink);
@@ -129,15 +130,15 @@ public:
     int width() const { return image_.width(); }
     const QImage& image() const { return image_; }
     bool isLit(int x, int y) const;
-    platform::VbColor colorAt(int x, int y) const;
+    platform::BgrColor colorAt(int x, int y) const;
     // First column in [fromX, toX) with a lit pixel, or -1.
     int firstLitColumn(int fromX, int toX) const;
 
 private:
-    std::uint8_t indexFor(platform::VbColor color);
+    std::uint8_t indexFor(platform::BgrColor color);
 
     QImage image_;
-    std::array<platform::VbColor, 2> inkColor_{};
+    std::array<platform::BgrColor, 2> inkColor_{};
     std::array<std::uint8_t, 2> inkIndex_{};
 };
 

@@ -1,7 +1,7 @@
 #include "controlpanelwiring.h"
 
-#include "operation/frmctl.h"
-#include "options/frmoption.h"
+#include "operation/controlpanel.h"
+#include "options/optionsdialog.h"
 #include "sound/tape.h"
 
 namespace
@@ -15,42 +15,42 @@ bool isOn(int checkValue)
 
 } // namespace
 
-QString FrmOptionReader::fareDataFolder() const
+QString OptionsDialogReader::fareDataFolder() const
 {
     return dialog_.fareDataFolder();
 }
 
-QString FrmOptionReader::broadcastDataFolder() const
+QString OptionsDialogReader::broadcastDataFolder() const
 {
     return dialog_.broadcastDataFolder();
 }
 
-QString FrmOptionReader::routeSetSound() const
+QString OptionsDialogReader::routeSetSound() const
 {
     return dialog_.routeSetSound();
 }
 
-QString FrmOptionReader::resetSound() const
+QString OptionsDialogReader::resetSound() const
 {
     return dialog_.resetSound();
 }
 
-bool FrmOptionReader::stepSoundByColumn() const
+bool OptionsDialogReader::stepSoundByColumn() const
 {
     return dialog_.stepSoundByColumn();
 }
 
-QString FrmOptionReader::stepSoundFile() const
+QString OptionsDialogReader::stepSoundFile() const
 {
     return dialog_.stepSoundFile();
 }
 
-int FrmOptionReader::stepSoundColumn() const
+int OptionsDialogReader::stepSoundColumn() const
 {
     return dialog_.stepSoundColumn();
 }
 
-QString FrmOptionReader::stepSound(int k) const
+QString OptionsDialogReader::stepSound(int k) const
 {
     switch (k) {
     case 1:
@@ -64,62 +64,62 @@ QString FrmOptionReader::stepSound(int k) const
     }
 }
 
-bool FrmOptionReader::stepSoundWait() const
+bool OptionsDialogReader::stepSoundWait() const
 {
     return dialog_.stepSoundWait();
 }
 
-bool FrmOptionReader::infoStopOrderOn() const
+bool OptionsDialogReader::infoStopOrderOn() const
 {
     return isOn(dialog_.infoStopOrderOn());
 }
 
-int FrmOptionReader::infoStopOrderCell() const
+int OptionsDialogReader::infoStopOrderCell() const
 {
     return dialog_.infoStopOrderCell();
 }
 
-bool FrmOptionReader::infoStopOrderFromZero() const
+bool OptionsDialogReader::infoStopOrderFromZero() const
 {
     return isOn(dialog_.infoStopOrderFromZero());
 }
 
-bool FrmOptionReader::infoTicketOn() const
+bool OptionsDialogReader::infoTicketOn() const
 {
     return isOn(dialog_.infoTicketOn());
 }
 
-int FrmOptionReader::infoTicketCell() const
+int OptionsDialogReader::infoTicketCell() const
 {
     return dialog_.infoTicketCell();
 }
 
-bool FrmOptionReader::infoRouteOn() const
+bool OptionsDialogReader::infoRouteOn() const
 {
     return isOn(dialog_.infoRouteOn());
 }
 
-int FrmOptionReader::infoRouteCell() const
+int OptionsDialogReader::infoRouteCell() const
 {
     return dialog_.infoRouteCell();
 }
 
-bool FrmOptionReader::infoColumnOn() const
+bool OptionsDialogReader::infoColumnOn() const
 {
     return isOn(dialog_.infoColumnOn());
 }
 
-int FrmOptionReader::infoColumn() const
+int OptionsDialogReader::infoColumn() const
 {
     return dialog_.infoColumn();
 }
 
-int FrmOptionReader::infoColumnCell() const
+int OptionsDialogReader::infoColumnCell() const
 {
     return dialog_.infoColumnCell();
 }
 
-TicketDateMode FrmOptionReader::ticketDateMode() const
+TicketDateMode OptionsDialogReader::ticketDateMode() const
 {
     if (dialog_.dateFixed())
         return TicketDateMode::Fixed;
@@ -128,27 +128,27 @@ TicketDateMode FrmOptionReader::ticketDateMode() const
     return TicketDateMode::EachPrint;
 }
 
-QString FrmOptionReader::fixedDate() const
+QString OptionsDialogReader::fixedDate() const
 {
     return dialog_.fixedDate();
 }
 
-bool FrmOptionReader::useTicketPreview() const
+bool OptionsDialogReader::useTicketPreview() const
 {
     return isOn(dialog_.useTicketPreview());
 }
 
-QString FrmOptionReader::ticketPluginPath() const
+QString OptionsDialogReader::ticketPluginPath() const
 {
     return dialog_.ticketPluginPath();
 }
 
-int FrmOptionReader::nextStopMode() const
+int OptionsDialogReader::nextStopMode() const
 {
     return dialog_.nextStopMode();
 }
 
-platform::VbColor FrmOptionReader::ticketColor(int state) const
+platform::BgrColor OptionsDialogReader::ticketColor(int state) const
 {
     switch (state) {
     case 1:
@@ -160,12 +160,12 @@ platform::VbColor FrmOptionReader::ticketColor(int state) const
     }
 }
 
-bool FrmOptionReader::panelIndividual() const
+bool OptionsDialogReader::panelIndividual() const
 {
     return dialog_.panelIndividual();
 }
 
-bool FrmOptionReader::panelUser(int state) const
+bool OptionsDialogReader::panelUser(int state) const
 {
     switch (state) {
     case 1:
@@ -177,7 +177,7 @@ bool FrmOptionReader::panelUser(int state) const
     }
 }
 
-QString FrmOptionReader::panelPicture(int state) const
+QString OptionsDialogReader::panelPicture(int state) const
 {
     switch (state) {
     case 1:
@@ -189,17 +189,17 @@ QString FrmOptionReader::panelPicture(int state) const
     }
 }
 
-bool FrmOptionReader::preBroadcastAlways() const
+bool OptionsDialogReader::preBroadcastAlways() const
 {
     return dialog_.preBroadcastAlways();
 }
 
-QString FrmOptionReader::preBroadcastFile() const
+QString OptionsDialogReader::preBroadcastFile() const
 {
     return dialog_.preBroadcastFile();
 }
 
-QString FrmOptionReader::preBroadcastSound(int flag) const
+QString OptionsDialogReader::preBroadcastSound(int flag) const
 {
     switch (flag) {
     case 1:
@@ -213,14 +213,14 @@ QString FrmOptionReader::preBroadcastSound(int flag) const
     }
 }
 
-bool FrmOptionReader::preBroadcastWait() const
+bool OptionsDialogReader::preBroadcastWait() const
 {
     return dialog_.preBroadcastWait();
 }
 
-ControlPanelWiring::ControlPanelWiring(FareDisplay& display, frmOption& options)
+ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options)
     : options_(options), reader_(options),
-      panel_(std::make_unique<frmCtl>(&display, &reader_, &sound::theTape()))
+      panel_(std::make_unique<ControlPanel>(&display, &reader_, &sound::theTape()))
 {
     panel_->setOptionsDialog(&options);
     options.setControlPanelLink(panel_.get());

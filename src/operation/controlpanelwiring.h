@@ -6,15 +6,15 @@
 #include <memory>
 
 class FareDisplay;
-class frmCtl;
-class frmOption;
+class ControlPanel;
+class OptionsDialog;
 
 // The options as the control panel and the broadcast tape read them: straight from the
 // options dialog's controls at each call.
-class FrmOptionReader : public OperationOptions, public sound::TapeOptions
+class OptionsDialogReader : public OperationOptions, public sound::TapeOptions
 {
 public:
-    explicit FrmOptionReader(const frmOption& dialog) : dialog_(dialog) {}
+    explicit OptionsDialogReader(const OptionsDialog& dialog) : dialog_(dialog) {}
 
     QString fareDataFolder() const override;
     QString broadcastDataFolder() const override;
@@ -40,7 +40,7 @@ public:
     bool useTicketPreview() const override;
     QString ticketPluginPath() const override;
     int nextStopMode() const override;
-    platform::VbColor ticketColor(int state) const override;
+    platform::BgrColor ticketColor(int state) const override;
     bool panelIndividual() const override;
     bool panelUser(int state) const override;
     QString panelPicture(int state) const override;
@@ -51,7 +51,7 @@ public:
     bool preBroadcastWait() const override;
 
 private:
-    const frmOption& dialog_;
+    const OptionsDialog& dialog_;
 };
 
 // The control panel with everything it drives: the fare display window, the options dialog
@@ -60,14 +60,14 @@ private:
 class ControlPanelWiring
 {
 public:
-    ControlPanelWiring(FareDisplay& display, frmOption& options);
+    ControlPanelWiring(FareDisplay& display, OptionsDialog& options);
     ~ControlPanelWiring();
 
-    frmCtl& panel() { return *panel_; }
-    FrmOptionReader& optionReader() { return reader_; }
+    ControlPanel& panel() { return *panel_; }
+    OptionsDialogReader& optionReader() { return reader_; }
 
 private:
-    frmOption& options_;
-    FrmOptionReader reader_;
-    std::unique_ptr<frmCtl> panel_;
+    OptionsDialog& options_;
+    OptionsDialogReader reader_;
+    std::unique_ptr<ControlPanel> panel_;
 };

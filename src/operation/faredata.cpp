@@ -16,7 +16,7 @@ namespace
 {
 
 using platform::RuntimeError;
-namespace RtErr = platform::RtErr;
+namespace ErrorNumber = platform::ErrorNumber;
 
 std::array<FareRecord, FareTableRows>& table()
 {
@@ -32,7 +32,7 @@ bool isAsciiDigit(QChar c)
 void checkIndex(int index, int first, int last)
 {
     if (index < first || index > last)
-        throw RuntimeError(RtErr::SubscriptOutOfRange);
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
 }
 
 qint16 toInt16(double value)
@@ -40,7 +40,7 @@ qint16 toInt16(double value)
     const double rounded = std::nearbyint(value); // halves to even, as the Windows program did
     if (!(rounded >= std::numeric_limits<qint16>::min() &&
           rounded <= std::numeric_limits<qint16>::max()))
-        throw RuntimeError(RtErr::Overflow);
+        throw RuntimeError(ErrorNumber::Overflow);
     return static_cast<qint16>(rounded);
 }
 
@@ -75,7 +75,7 @@ std::vector<hy3::Record> readRecords(QIODevice& in, int count)
 
 bool fail(const QString& message)
 {
-    platform::MsgBox(message, platform::Mb::OKOnly);
+    platform::showMessageBox(message, platform::MessageBox::OKOnly);
     return false;
 }
 
@@ -99,37 +99,37 @@ RouteState& route()
     return state;
 }
 
-FareRecord& FareTable(int row)
+FareRecord& fareRow(int row)
 {
     checkIndex(row, 1, FareTableRows);
     return table()[row - 1];
 }
 
-void ClearFareTable()
+void clearFareTable()
 {
     table().fill(FareRecord{});
 }
 
-void SetFareCell(int row, int cell, const QString& value)
+void setFareCell(int row, int cell, const QString& value)
 {
     checkIndex(row, 1, FareTableRows);
     checkIndex(cell, 1, FareColumnCount + 2);
     if (cell == 1) {
-        FareTable(row).StopName = value;
+        fareRow(row).StopName = value;
         return;
     }
     bool ok = false;
     const double number = value.trimmed().toDouble(&ok);
     if (!ok)
-        throw RuntimeError(RtErr::TypeMismatch);
-    SetFareCell(row, cell, static_cast<int>(toInt16(number)));
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    setFareCell(row, cell, static_cast<int>(toInt16(number)));
 }
 
-void SetFareCell(int row, int cell, int value)
+void setFareCell(int row, int cell, int value)
 {
     checkIndex(row, 1, FareTableRows);
     checkIndex(cell, 1, FareColumnCount + 2);
-    FareRecord& record = FareTable(row);
+    FareRecord& record = fareRow(row);
     if (cell == 1)
         record.StopName = QString::number(value);
     else if (cell == 2)
@@ -158,7 +158,7 @@ QString routeNoFromText(const QString& text)
     return start < end ? trimmed.mid(start, end - start) : QStringLiteral("0");
 }
 
-bool LoadFareFile(const QString& folderText)
+bool loadFareFile(const QString& folderText)
 {
     RouteState& state = route();
     try {
@@ -174,18 +174,18 @@ bool LoadFareFile(const QString& folderText)
             state.StopIndex = static_cast<qint16>(qMax(state.Section - 1, 0));
             records = readRecords(*file, state.RecordCount);
         }
-        ClearFareTable();
+        clearFareTable();
         int row = 1;
         for (const hy3::Record& record : records) {
-            SetFareCell(row, 1, platform::fromCp932(record.name));
-            SetFareCell(row, 2, int(record.ticketNo));
+            setFareCell(row, 1, platform::fromCp932(record.name));
+            setFareCell(row, 2, int(record.ticketNo));
             for (int k = 3; k <= FareColumnCount + 2; ++k)
-                SetFareCell(row, k, int(record.columns[k - 3]));
+                setFareCell(row, k, int(record.columns[k - 3]));
             ++row;
         }
         return true;
     } catch (const RuntimeError& error) {
-        if (error.number() == RtErr::FileNotFound)
+        if (error.number() == ErrorNumber::FileNotFound)
             return fail(hy3::messageNoFile());
         return fail(error.description());
     }

@@ -32,16 +32,16 @@ struct RouteState {
 RouteState& route();
 
 // Row 1..301 of the fare table; any other row raises platform::RuntimeError(9).
-FareRecord& FareTable(int row);
+FareRecord& fareRow(int row);
 
 // Every row 1..301 back to name "" and all numbers 0.
-void ClearFareTable();
+void clearFareTable();
 
 // Stores one value: cell 1 the stop name, cell 2 the ticket number, cells 3..152 data columns
 // 1..150. Row outside 1..301 or cell outside 1..152: RuntimeError(9). A number that does not
 // fit 16 bits: RuntimeError(6); a text that is no number, for a numeric cell: RuntimeError(13).
-void SetFareCell(int row, int cell, const QString& value);
-void SetFareCell(int row, int cell, int value);
+void setFareCell(int row, int cell, const QString& value);
+void setFareCell(int row, int cell, int value);
 
 // The section as entered ("" counts as 0), rounded, then kept within 1..300.
 qint16 normaliseSection(const QString& text);
@@ -60,7 +60,7 @@ QString routeNoFromText(const QString& text);
 //    with more than 301 records RecordCount holds the count and the table the first 301.
 // A file shorter than its count yields empty rows for the records it lacks (a record cut off
 // inside keeps the fields it holds in full), without a message. The file is always closed.
-bool LoadFareFile(const QString& folderText);
+bool loadFareFile(const QString& folderText);
 
 // The rows that stepping may reach: RecordCount within 0..301. After a failed load RecordCount
 // may disagree with the table, so the stepping code bounds the current row by this.

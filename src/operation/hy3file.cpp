@@ -18,14 +18,14 @@ namespace
 {
 
 using platform::RuntimeError;
-namespace RtErr = platform::RtErr;
+namespace ErrorNumber = platform::ErrorNumber;
 
 // Reads up to `size` bytes; fewer only at the end of the file.
 qint64 readSome(QIODevice& in, char* data, qint64 size)
 {
     const qint64 got = in.read(data, size);
     if (got < 0)
-        throw RuntimeError(RtErr::DeviceIo);
+        throw RuntimeError(ErrorNumber::DeviceIo);
     return got;
 }
 
@@ -83,7 +83,7 @@ ReadStatus readRecord(QIODevice& in, Record& record)
 QByteArray encode(const std::vector<Record>& records)
 {
     if (records.size() > 0x7FFF)
-        throw RuntimeError(RtErr::Overflow);
+        throw RuntimeError(ErrorNumber::Overflow);
     QByteArray out;
     qsizetype size = 2;
     for (const Record& record : records)
@@ -93,7 +93,7 @@ QByteArray encode(const std::vector<Record>& records)
     appendWord(out, static_cast<quint16>(records.size()));
     for (const Record& record : records) {
         if (record.name.size() > MaxNameBytes)
-            throw RuntimeError(RtErr::Overflow);
+            throw RuntimeError(ErrorNumber::Overflow);
         appendWord(out, static_cast<quint16>(record.name.size()));
         out.append(record.name);
         appendWord(out, static_cast<quint16>(record.ticketNo));
@@ -116,26 +116,26 @@ std::unique_ptr<QFile> openExisting(const QString& path)
     const QByteArray name = QFile::encodeName(path);
     // The system call ends the name at a NUL, which would open another file.
     if (name.isEmpty() || name.contains('\0'))
-        throw RuntimeError(RtErr::BadFileName);
+        throw RuntimeError(ErrorNumber::BadFileName);
     // O_RDONLY without O_CREAT: a missing file stays missing. O_NONBLOCK keeps a pipe from
     // blocking the open; it is refused below with everything else that is not a file.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
-            throw RuntimeError(RtErr::PathNotFound);
+            throw RuntimeError(ErrorNumber::PathNotFound);
         throw RuntimeError(platform::errorNumberFromErrno(err));
     }
     struct stat status {
     };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        throw RuntimeError(RtErr::PathFileAccess);
+        throw RuntimeError(ErrorNumber::PathFileAccess);
     }
     auto file = std::make_unique<QFile>(path);
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw RuntimeError(RtErr::DeviceIo);
+        throw RuntimeError(ErrorNumber::DeviceIo);
     }
     return file;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/vbcolor.h"
+#include "platform/bgrcolor.h"
 
 #include <QString>
 
@@ -54,7 +54,7 @@ public:
     virtual int nextStopMode() const = 0;
 
     // Backlight state 0 = OFF, 1 = ON1, 2 = ON2.
-    virtual platform::VbColor ticketColor(int state) const = 0;
+    virtual platform::BgrColor ticketColor(int state) const = 0;
     virtual bool panelIndividual() const = 0;
     virtual bool panelUser(int state) const = 0;
     virtual QString panelPicture(int state) const = 0;

@@ -22,28 +22,28 @@ bool isPanelFormat(const QByteArray& format)
 QImage loadPanelPicture(const QString& path)
 {
     using platform::RuntimeError;
-    namespace RtErr = platform::RtErr;
+    namespace ErrorNumber = platform::ErrorNumber;
 
     const QFileInfo info(path);
     if (!info.exists())
-        throw RuntimeError(RtErr::FileNotFound);
+        throw RuntimeError(ErrorNumber::FileNotFound);
     // Folders, pipes and devices are no pictures; a pipe would block the reader for good.
     if (!info.isFile() || !info.isReadable())
-        throw RuntimeError(RtErr::PathFileAccess);
+        throw RuntimeError(ErrorNumber::PathFileAccess);
 
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     if (!isPanelFormat(reader.format()))
-        throw RuntimeError(RtErr::InvalidPicture);
+        throw RuntimeError(ErrorNumber::InvalidPicture);
     QImage picture = reader.read();
     if (picture.isNull()) {
         switch (reader.error()) {
         case QImageReader::FileNotFoundError:
-            throw RuntimeError(RtErr::FileNotFound);
+            throw RuntimeError(ErrorNumber::FileNotFound);
         case QImageReader::DeviceError:
-            throw RuntimeError(RtErr::DeviceIo);
+            throw RuntimeError(ErrorNumber::DeviceIo);
         default:
-            throw RuntimeError(RtErr::InvalidPicture);
+            throw RuntimeError(ErrorNumber::InvalidPicture);
         }
     }
     return picture;

@@ -96,25 +96,25 @@ std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int se
 {
     std::vector<ElementWrite> writes;
     for (int i = std::max(section, 1); i <= FareElementCount; ++i)
-        writes.push_back({i, VbValue(static_cast<int>(nightFare(row.Column(i), night)))});
+        writes.push_back({i, ElementValue(static_cast<int>(nightFare(row.Column(i), night)))});
 
     if (options.infoStopOrderOn()) {
         if (const int element = elementAt(options.infoStopOrderCell()))
-            writes.push_back({element, VbValue(options.infoStopOrderFromZero() ? n - 1 : n)});
+            writes.push_back({element, ElementValue(options.infoStopOrderFromZero() ? n - 1 : n)});
     }
     if (options.infoTicketOn()) {
         if (const int element = elementAt(options.infoTicketCell()))
-            writes.push_back({element, VbValue(static_cast<int>(row.TicketNo))});
+            writes.push_back({element, ElementValue(static_cast<int>(row.TicketNo))});
     }
     if (options.infoRouteOn()) {
         if (const int element = elementAt(options.infoRouteCell()))
-            writes.push_back({element, VbValue(routeText)});
+            writes.push_back({element, ElementValue(routeText)});
     }
     if (options.infoColumnOn()) {
         const int element = elementAt(options.infoColumnCell());
         const int column = columnAt(options.infoColumn());
         if (element != 0 && column != 0)
-            writes.push_back({element, VbValue(static_cast<int>(row.Column(column)))});
+            writes.push_back({element, ElementValue(static_cast<int>(row.Column(column)))});
     }
     return writes;
 }

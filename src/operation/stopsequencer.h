@@ -1,6 +1,6 @@
 #pragma once
 
-#include "elements/vbvalue.h"
+#include "elements/elementvalue.h"
 
 #include <QDate>
 #include <QString>
@@ -45,7 +45,7 @@ QString stepSound(const OperationOptions& options, const FareRecord& row);
 // One value written to fare element `element` (1..12).
 struct ElementWrite {
     int element;
-    VbValue value;
+    ElementValue value;
 };
 
 // The fares of stop row n from element `section` on, then the information numbers over them,

@@ -3,7 +3,7 @@
 class QComboBox;
 
 // What the options dialog needs from the control panel window. The control panel implements
-// it and hands itself to frmOption::setControlPanelLink; until then the dialog acts as if
+// it and hands itself to OptionsDialog::setControlPanelLink; until then the dialog acts as if
 // the backlight were OFF and skips the rest.
 class ControlPanelLink
 {

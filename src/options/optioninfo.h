@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/vbcolor.h"
+#include "platform/bgrcolor.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -19,9 +19,9 @@ struct OptionFolders {
 
 struct OptionPanel {
     qint16 AutoTicketNumbers = 0;
-    platform::VbColor TicketColorOff = 0;
-    platform::VbColor TicketColorOn1 = 0;
-    platform::VbColor TicketColorOn2 = 0;
+    platform::BgrColor TicketColorOff = 0;
+    platform::BgrColor TicketColorOn1 = 0;
+    platform::BgrColor TicketColorOn2 = 0;
     qint16 TicketNumberMode = 0;
     qint16 TicketZeroPad = 0;
     qint16 PanelAuto = 0;
@@ -40,9 +40,9 @@ struct OptionPanel {
 };
 
 struct OptionDigits {
-    platform::VbColor DigitBackColor = 0;
-    platform::VbColor DigitUnlitColor = 0;
-    platform::VbColor DigitLitColor = 0;
+    platform::BgrColor DigitBackColor = 0;
+    platform::BgrColor DigitUnlitColor = 0;
+    platform::BgrColor DigitLitColor = 0;
     qint16 InfoStopOrderOn = 0;
     qint16 InfoStopOrderCell = 0;
     qint16 InfoStopOrderFromZero = 0;
@@ -58,12 +58,12 @@ struct OptionDigits {
 };
 
 struct OptionStopName {
-    platform::VbColor StopNameBackColor = 0;
-    platform::VbColor StopNameForeColor = 0;
+    platform::BgrColor StopNameBackColor = 0;
+    platform::BgrColor StopNameForeColor = 0;
     qint16 StopNameFontMode = 0;
     qint16 StopNameBold = 0;
     qint16 NextStopMode = 0;
-    platform::VbColor NextStopColor = 0;
+    platform::BgrColor NextStopColor = 0;
     qint16 NextStopFontMode = 0;
     qint16 NextStopBold = 0;
 

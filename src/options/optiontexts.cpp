@@ -1,7 +1,7 @@
 #include "options/optiontexts.h"
 
 #include "dialogs/pickers.h"
-#include "tickets/seiriken_plugin.h"
+#include "tickets/ticketplugin.h"
 
 namespace
 {
@@ -65,27 +65,27 @@ QStringList numberItems(int last)
     return items;
 }
 
-QStringList plgPropertyLines(const PlgInfo& info)
+QStringList plgPropertyLines(const PluginInfo& info)
 {
     const auto n = [&](int i) { return QString::number(info[i]); };
     QStringList lines;
-    lines << QStringLiteral("日付の印字 ") + yesNo(info[PlgInfo::CanPrintDate] == 1);
-    lines << QStringLiteral("時刻の印字 ") + yesNo(info[PlgInfo::CanPrintTime] == 1);
-    lines << QStringLiteral("系統番号の印字 ") + yesNo(info[PlgInfo::CanPrintRoute] == 1);
-    lines << QStringLiteral("停名の印字 ") + yesNo(info[PlgInfo::CanPrintStopName] == 1);
-    lines << QStringLiteral("バーコード印字 ") + yesNo(info[PlgInfo::CanPrintBarcode] == 1);
-    if (info[PlgInfo::CanPrintBarcode] == 1) {
-        lines << QStringLiteral("バーコード本数 ---> ") + n(PlgInfo::BarcodeCount);
+    lines << QStringLiteral("日付の印字 ") + yesNo(info[PluginInfo::CanPrintDate] == 1);
+    lines << QStringLiteral("時刻の印字 ") + yesNo(info[PluginInfo::CanPrintTime] == 1);
+    lines << QStringLiteral("系統番号の印字 ") + yesNo(info[PluginInfo::CanPrintRoute] == 1);
+    lines << QStringLiteral("停名の印字 ") + yesNo(info[PluginInfo::CanPrintStopName] == 1);
+    lines << QStringLiteral("バーコード印字 ") + yesNo(info[PluginInfo::CanPrintBarcode] == 1);
+    if (info[PluginInfo::CanPrintBarcode] == 1) {
+        lines << QStringLiteral("バーコード本数 ---> ") + n(PluginInfo::BarcodeCount);
         lines << QStringLiteral("バーコード系統方式 ") +
-                     (info[PlgInfo::BarcodeRouteMode] == 1
+                     (info[PluginInfo::BarcodeRouteMode] == 1
                           ? QStringLiteral("---> 連番式")
                           : QStringLiteral("---> 系統番号＋往復フラグ"));
         lines << QStringLiteral("設定可能な系統範囲 ") + QStringLiteral("---> 1 ～ ") +
-                     n(PlgInfo::RouteMax);
-        lines << QStringLiteral("停留所認識範囲 ---> ") + n(PlgInfo::StopRangeFrom) +
-                     QStringLiteral(" ～ ") + n(PlgInfo::StopRangeTo);
+                     n(PluginInfo::RouteMax);
+        lines << QStringLiteral("停留所認識範囲 ---> ") + n(PluginInfo::StopRangeFrom) +
+                     QStringLiteral(" ～ ") + n(PluginInfo::StopRangeTo);
     }
-    lines << QStringLiteral("社名切り替え:") + yesNo(info[PlgInfo::CompanySwitch] >= 1);
+    lines << QStringLiteral("社名切り替え:") + yesNo(info[PluginInfo::CompanySwitch] >= 1);
     return lines;
 }
 

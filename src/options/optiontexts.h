@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-struct PlgInfo;
+struct PluginInfo;
 
 // Texts of the options dialog that need no window.
 
@@ -22,7 +22,7 @@ QStringList nextStopModeItems();
 QStringList numberItems(int last);
 
 // The property list of a ticket plug-in, one line per entry.
-QStringList plgPropertyLines(const PlgInfo& info);
+QStringList plgPropertyLines(const PluginInfo& info);
 
 // The fixed ticket date "yyyy/mm/dd": the year in plain decimal, month and day two-digit.
 QString fixedDateText(int year, int month, int day);

@@ -10,7 +10,7 @@ ColorButton::ColorButton(QWidget* parent) : QPushButton(parent)
     setFocusPolicy(Qt::TabFocus);
 }
 
-void ColorButton::setBackColor(platform::VbColor color)
+void ColorButton::setBackColor(platform::BgrColor color)
 {
     color_ = color;
     update();

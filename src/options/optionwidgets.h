@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/vbcolor.h"
+#include "platform/bgrcolor.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -14,14 +14,14 @@ class ColorButton : public QPushButton
     Q_OBJECT
 public:
     explicit ColorButton(QWidget* parent = nullptr);
-    platform::VbColor backColor() const { return color_; }
-    void setBackColor(platform::VbColor color);
+    platform::BgrColor backColor() const { return color_; }
+    void setBackColor(platform::BgrColor color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    platform::VbColor color_ = 0;
+    platform::BgrColor color_ = 0;
 };
 
 // The pictures of the six page buttons.

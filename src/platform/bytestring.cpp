@@ -1,11 +1,11 @@
 #include "bytestring.h"
 
-int LenB_ASCII(const QByteArray& bytes)
+int byteLength(const QByteArray& bytes)
 {
     return static_cast<int>(bytes.size());
 }
 
-QByteArray MidB_ASCII(const QByteArray& bytes, int start, int count)
+QByteArray byteSlice(const QByteArray& bytes, int start, int count)
 {
     if (start < 1 || count <= 0 || start > bytes.size())
         return {};

@@ -9,56 +9,56 @@ namespace platform
 namespace
 {
 
-MsgBoxHandler currentHandler;
+MessageBoxHandler currentHandler;
 
 QMessageBox::Icon iconFor(int buttons)
 {
     switch (buttons & 0x70) {
-    case Mb::Critical:
+    case MessageBox::Critical:
         return QMessageBox::Critical;
-    case Mb::Question:
+    case MessageBox::Question:
         return QMessageBox::Question;
-    case Mb::Exclamation:
+    case MessageBox::Exclamation:
         return QMessageBox::Warning;
-    case Mb::Information:
+    case MessageBox::Information:
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
     }
 }
 
-int showDialog(const MsgBoxCall& call, QWidget* parent)
+int showDialog(const MessageBoxCall& call, QWidget* parent)
 {
     QMessageBox box(iconFor(call.buttons), call.title, call.prompt, QMessageBox::NoButton, parent);
     switch (call.buttons & 0x0F) {
-    case Mb::YesNo: {
+    case MessageBox::YesNo: {
         QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
         box.exec();
-        return box.clickedButton() == yes ? Mb::Yes : Mb::No;
+        return box.clickedButton() == yes ? MessageBox::Yes : MessageBox::No;
     }
-    case Mb::OKCancel: {
+    case MessageBox::OKCancel: {
         QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
         box.setDefaultButton(ok);
         box.setEscapeButton(cancel);
         box.exec();
-        return box.clickedButton() == ok ? Mb::OK : Mb::Cancel;
+        return box.clickedButton() == ok ? MessageBox::OK : MessageBox::Cancel;
     }
     default:
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
-        return Mb::OK;
+        return MessageBox::OK;
     }
 }
 
 } // namespace
 
-int MsgBox(const QString& prompt, int buttons, const QString& title, QWidget* parent)
+int showMessageBox(const QString& prompt, int buttons, const QString& title, QWidget* parent)
 {
-    MsgBoxCall call{prompt, buttons, title};
+    MessageBoxCall call{prompt, buttons, title};
     if (call.title.isEmpty())
         call.title = QCoreApplication::applicationName();
     if (currentHandler)
@@ -66,22 +66,22 @@ int MsgBox(const QString& prompt, int buttons, const QString& title, QWidget* pa
     return showDialog(call, parent);
 }
 
-void setMsgBoxHandler(MsgBoxHandler handler)
+void setMessageBoxHandler(MessageBoxHandler handler)
 {
     currentHandler = std::move(handler);
 }
 
-MsgBoxRecorder::MsgBoxRecorder(int answer) : answer_(answer)
+MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
 {
-    setMsgBoxHandler([this](const MsgBoxCall& call) {
+    setMessageBoxHandler([this](const MessageBoxCall& call) {
         calls_.push_back(call);
         return answer_;
     });
 }
 
-MsgBoxRecorder::~MsgBoxRecorder()
+MessageBoxRecorder::~MessageBoxRecorder()
 {
-    setMsgBoxHandler(nullptr);
+    setMessageBoxHandler(nullptr);
 }
 
 } // namespace platform

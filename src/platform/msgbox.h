@@ -10,7 +10,7 @@ namespace platform
 {
 
 // Message boxes with the Windows program's button and icon flags and results.
-namespace Mb
+namespace MessageBox
 {
 inline constexpr int OKOnly = 0;
 inline constexpr int OKCancel = 1;
@@ -24,39 +24,39 @@ inline constexpr int OK = 1;
 inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
-} // namespace Mb
+} // namespace MessageBox
 
-struct MsgBoxCall {
+struct MessageBoxCall {
     QString prompt;
-    int buttons = Mb::OKOnly;
+    int buttons = MessageBox::OKOnly;
     QString title; // the title shown (the application's title when none was given)
 };
 
-// Shows a modal message box and returns the button pressed (Mb::OK, Mb::Yes, ...).
+// Shows a modal message box and returns the button pressed (MessageBox::OK, MessageBox::Yes, ...).
 // An empty title means the application's title (the executable's base name).
-int MsgBox(const QString& prompt, int buttons = Mb::OKOnly, const QString& title = QString(),
-           QWidget* parent = nullptr);
+int showMessageBox(const QString& prompt, int buttons = MessageBox::OKOnly,
+                   const QString& title = QString(), QWidget* parent = nullptr);
 
 // Tests answer message boxes through a handler; nullptr restores the real dialogs.
-using MsgBoxHandler = std::function<int(const MsgBoxCall&)>;
-void setMsgBoxHandler(MsgBoxHandler handler);
+using MessageBoxHandler = std::function<int(const MessageBoxCall&)>;
+void setMessageBoxHandler(MessageBoxHandler handler);
 
 // Records every message box and answers each with a fixed button (tests).
-class MsgBoxRecorder
+class MessageBoxRecorder
 {
 public:
-    explicit MsgBoxRecorder(int answer = Mb::OK);
-    ~MsgBoxRecorder();
-    MsgBoxRecorder(const MsgBoxRecorder&) = delete;
-    MsgBoxRecorder& operator=(const MsgBoxRecorder&) = delete;
+    explicit MessageBoxRecorder(int answer = MessageBox::OK);
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     void setAnswer(int answer) { answer_ = answer; }
-    const std::vector<MsgBoxCall>& calls() const { return calls_; }
+    const std::vector<MessageBoxCall>& calls() const { return calls_; }
     void clear() { calls_.clear(); }
 
 private:
     int answer_;
-    std::vector<MsgBoxCall> calls_;
+    std::vector<MessageBoxCall> calls_;
 };
 
 } // namespace platform

@@ -14,7 +14,7 @@ QString& overrideName()
 }
 } // namespace
 
-QString GetOsInfo()
+QString osName()
 {
     if (!overrideName().isEmpty())
         return overrideName();
@@ -24,7 +24,7 @@ QString GetOsInfo()
     return QString::fromLocal8Bit(info.sysname);
 }
 
-void setOsInfoOverride(const QString& name)
+void setOsNameOverride(const QString& name)
 {
     overrideName() = name;
 }

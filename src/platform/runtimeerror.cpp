@@ -8,49 +8,49 @@ namespace platform
 QString errorDescription(int number)
 {
     switch (number) {
-    case RtErr::InvalidCall:
+    case ErrorNumber::InvalidCall:
         return QStringLiteral("プロシージャの呼び出し、または引数が不正です。");
-    case RtErr::Overflow:
+    case ErrorNumber::Overflow:
         return QStringLiteral("オーバーフローしました。");
-    case RtErr::OutOfMemory:
+    case ErrorNumber::OutOfMemory:
         return QStringLiteral("メモリが不足しています。");
-    case RtErr::SubscriptOutOfRange:
+    case ErrorNumber::SubscriptOutOfRange:
         return QStringLiteral("インデックスが有効範囲にありません。");
-    case RtErr::TypeMismatch:
+    case ErrorNumber::TypeMismatch:
         return QStringLiteral("型が一致しません。");
-    case RtErr::OutOfStack:
+    case ErrorNumber::OutOfStack:
         return QStringLiteral("スタック領域が不足しています。");
-    case RtErr::InternalError:
+    case ErrorNumber::InternalError:
         return QStringLiteral("内部エラーです。");
-    case RtErr::BadFileName:
+    case ErrorNumber::BadFileName:
         return QStringLiteral("ファイル名または番号が不正です。");
-    case RtErr::FileNotFound:
+    case ErrorNumber::FileNotFound:
         return QStringLiteral("ファイルが見つかりません。");
-    case RtErr::BadFileMode:
+    case ErrorNumber::BadFileMode:
         return QStringLiteral("ファイル モードが不正です。");
-    case RtErr::FileAlreadyOpen:
+    case ErrorNumber::FileAlreadyOpen:
         return QStringLiteral("ファイルは既に開かれています。");
-    case RtErr::DeviceIo:
+    case ErrorNumber::DeviceIo:
         return QStringLiteral("デバイス I/O エラーです。");
-    case RtErr::DiskFull:
+    case ErrorNumber::DiskFull:
         return QStringLiteral("ディスクの空き容量が不足しています。");
-    case RtErr::InputPastEnd:
+    case ErrorNumber::InputPastEnd:
         return QStringLiteral("ファイルにこれ以上データがありません。");
-    case RtErr::TooManyFiles:
+    case ErrorNumber::TooManyFiles:
         return QStringLiteral("ファイルが多すぎます。");
-    case RtErr::DeviceUnavailable:
+    case ErrorNumber::DeviceUnavailable:
         return QStringLiteral("デバイスが準備されていません。");
-    case RtErr::PermissionDenied:
+    case ErrorNumber::PermissionDenied:
         return QStringLiteral("書き込みできません。");
-    case RtErr::DiskNotReady:
+    case ErrorNumber::DiskNotReady:
         return QStringLiteral("ディスクが準備されていません。");
-    case RtErr::PathFileAccess:
+    case ErrorNumber::PathFileAccess:
         return QStringLiteral("パス名が無効です。");
-    case RtErr::PathNotFound:
+    case ErrorNumber::PathNotFound:
         return QStringLiteral("パスが見つかりません。");
-    case RtErr::InvalidPropertyValue:
+    case ErrorNumber::InvalidPropertyValue:
         return QStringLiteral("プロパティの値が不正です。");
-    case RtErr::InvalidPicture:
+    case ErrorNumber::InvalidPicture:
         return QStringLiteral("ピクチャが不正です。");
     default:
         return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
@@ -61,31 +61,31 @@ int errorNumberFromErrno(int err)
 {
     switch (err) {
     case ENOENT:
-        return RtErr::FileNotFound;
+        return ErrorNumber::FileNotFound;
     case ENOTDIR:
-        return RtErr::PathNotFound;
+        return ErrorNumber::PathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
-        return RtErr::PermissionDenied;
+        return ErrorNumber::PermissionDenied;
     case EISDIR:
-        return RtErr::PathFileAccess;
+        return ErrorNumber::PathFileAccess;
     case ENAMETOOLONG:
     case EINVAL:
-        return RtErr::BadFileName;
+        return ErrorNumber::BadFileName;
     case ENOSPC:
     case EDQUOT:
-        return RtErr::DiskFull;
+        return ErrorNumber::DiskFull;
     case EMFILE:
     case ENFILE:
-        return RtErr::TooManyFiles;
+        return ErrorNumber::TooManyFiles;
     case ENXIO:
     case ENODEV:
-        return RtErr::DeviceUnavailable;
+        return ErrorNumber::DeviceUnavailable;
     case ENOMEM:
-        return RtErr::OutOfMemory;
+        return ErrorNumber::OutOfMemory;
     default:
-        return RtErr::DeviceIo;
+        return ErrorNumber::DeviceIo;
     }
 }
 

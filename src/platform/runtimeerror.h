@@ -7,7 +7,7 @@ namespace platform
 {
 
 // Runtime error numbers of the Windows program that this system's messages carry.
-namespace RtErr
+namespace ErrorNumber
 {
 inline constexpr int InvalidCall = 5;
 inline constexpr int Overflow = 6;
@@ -31,7 +31,7 @@ inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int InvalidPicture = 481;
-} // namespace RtErr
+} // namespace ErrorNumber
 
 // The Japanese description of a runtime error number, as the messages show it.
 QString errorDescription(int number);

@@ -7,7 +7,7 @@
 namespace platform
 {
 
-bool ShellOpenFolder(const QString& folder)
+bool openFolderInFileManager(const QString& folder)
 {
     // An empty or missing folder would only make the file manager show an error of its own.
     if (folder.trimmed().isEmpty())

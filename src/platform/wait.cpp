@@ -59,7 +59,7 @@ void setWaitClock(WaitClock* clock)
     currentClock = clock;
 }
 
-void Sleep(int ms)
+void sleepMs(int ms)
 {
     waitClock().sleep(ms);
 }
@@ -81,7 +81,7 @@ bool waitUntil(const std::function<bool()>& done, int maxMs, int pollMs)
     return true;
 }
 
-void DoEvents()
+void processPendingEvents()
 {
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();

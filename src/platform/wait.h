@@ -27,14 +27,14 @@ WaitClock& waitClock();
 void setWaitClock(WaitClock* clock);
 
 // Shorthands through the clock in use.
-void Sleep(int ms);
+void sleepMs(int ms);
 qint64 nowMs();
 
 // Pauses in steps of pollMs until done() is true or maxMs have passed; returns done().
 bool waitUntil(const std::function<bool()>& done, int maxMs, int pollMs = 10);
 
 // Runs the pending window events, user input included.
-void DoEvents();
+void processPendingEvents();
 
 // A clock that only moves when told to. sleep() records the pause and advances the time
 // at once; an optional hook runs on every pause (to simulate what happens meanwhile).

@@ -55,7 +55,7 @@ std::optional<QString> openCommand(const QString& file, const QString& alias)
     return QStringLiteral("open \"") + file + u'"' + *type + alias + QStringLiteral(" wait");
 }
 
-void PlaySound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
+void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
 {
     if (file.isEmpty() || !fileExists(file))
         return;
@@ -68,15 +68,15 @@ void PlaySound(const QString& file, const QString& channel, int waitFlag, int pa
         return;
     if (waitFlag != 0) {
         platform::mciSendString(QStringLiteral("play ") + alias + QStringLiteral(" from 0 wait"));
-        platform::Sleep(pauseMs);
+        platform::sleepMs(pauseMs);
     } else {
         platform::mciSendString(QStringLiteral("stop ") + alias);
         platform::mciSendString(QStringLiteral("play ") + alias + QStringLiteral(" from 0"));
-        platform::Sleep(0);
+        platform::sleepMs(0);
     }
 }
 
-void CloseAllSounds()
+void closeAllSounds()
 {
     for (const char* channel : {"S1", "S2", "S3", "S4"})
         platform::mciSendString(QStringLiteral("close ") +

@@ -10,10 +10,10 @@ namespace sound
 
 // Plays a file on a channel; a new sound on a channel first closes what it played. With a
 // non-zero waitFlag the call returns once the sound has ended, then pauses pauseMs.
-void PlaySound(const QString& file, const QString& channel, int waitFlag, int pauseMs);
+void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs);
 
 // Closes the four channels (shut-down).
-void CloseAllSounds();
+void closeAllSounds();
 
 // The media alias of a channel: the executable's base name followed by the channel text.
 QString channelAlias(const QString& channel);

@@ -2,9 +2,9 @@
 
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
-#include "speech/speech.h"
 #include "sound/soundplayer.h"
 #include "sound/tapeoptions.h"
+#include "speech/speech.h"
 
 #include <QFileInfo>
 
@@ -50,7 +50,7 @@ QString BroadcastTape::captionUnusable()
 
 bool BroadcastTape::onVista()
 {
-    return platform::GetOsInfo() == u"Windows Vista";
+    return platform::osName() == u"Windows Vista";
 }
 
 void BroadcastTape::InitSpeech()
@@ -117,7 +117,7 @@ void BroadcastTape::StepTapeBack()
 
 void BroadcastTape::playPreBroadcast(const QString& file, const QString& channel)
 {
-    PlaySound(file, channel, tapeOptions()->preBroadcastWait() ? 1 : 0, 0);
+    playSound(file, channel, tapeOptions()->preBroadcastWait() ? 1 : 0, 0);
 }
 
 void BroadcastTape::SpeakEntry(int p)

@@ -14,7 +14,7 @@ namespace sound
 {
 
 using platform::RuntimeError;
-namespace RtErr = platform::RtErr;
+namespace ErrorNumber = platform::ErrorNumber;
 
 namespace
 {
@@ -50,7 +50,7 @@ QString TapeFieldReader::readRaw(bool* quoted)
     while (pos_ < text_.size() && isBlank(text_[pos_]))
         ++pos_;
     if (pos_ >= text_.size())
-        throw RuntimeError(RtErr::InputPastEnd);
+        throw RuntimeError(ErrorNumber::InputPastEnd);
     *quoted = text_[pos_] == u'"';
     QString field;
     if (*quoted) {
@@ -86,11 +86,11 @@ int TapeFieldReader::readInteger()
     bool ok = false;
     const double value = field.toDouble(&ok);
     if (!ok || !std::isfinite(value))
-        throw RuntimeError(RtErr::TypeMismatch);
+        throw RuntimeError(ErrorNumber::TypeMismatch);
     const double rounded = std::nearbyint(value);
     if (rounded < std::numeric_limits<qint16>::min() ||
         rounded > std::numeric_limits<qint16>::max())
-        throw RuntimeError(RtErr::Overflow);
+        throw RuntimeError(ErrorNumber::Overflow);
     return int(rounded);
 }
 
@@ -108,7 +108,7 @@ std::vector<TapeEntry> parseTape(const QString& text)
 {
     const int count = countTapeLines(text);
     if (count == 0)
-        throw RuntimeError(RtErr::InputPastEnd);
+        throw RuntimeError(ErrorNumber::InputPastEnd);
     std::vector<TapeEntry> entries(static_cast<size_t>(count));
     TapeFieldReader reader(text);
     for (TapeEntry& entry : entries) {
@@ -123,10 +123,10 @@ std::vector<TapeEntry> readTapeFile(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw RuntimeError(RtErr::FileNotFound);
+        throw RuntimeError(ErrorNumber::FileNotFound);
     // A folder, pipe or device is no data file; opening a pipe would block the program.
     if (!info.isFile())
-        throw RuntimeError(RtErr::PathFileAccess);
+        throw RuntimeError(ErrorNumber::PathFileAccess);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(platform::errorNumberFromErrno(errno));

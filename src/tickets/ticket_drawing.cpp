@@ -67,7 +67,7 @@ int decimalDigits(std::int32_t value)
     return static_cast<int>(QString::number(value).size());
 }
 
-QColor colorOf(const std::optional<platform::VbColor>& color, platform::VbColor fallback)
+QColor colorOf(const std::optional<platform::BgrColor>& color, platform::BgrColor fallback)
 {
     return platform::toQColor(color.value_or(fallback));
 }
@@ -159,23 +159,23 @@ QString fieldText(const TicketPlugin& plugin, const TicketItem& item, const Tick
     return value.isEmpty() ? QString() : item.prefix + value + item.suffix;
 }
 
-QByteArray barcodeText(const PlgInfo& info, const TicketItem& item, const TicketFields& fields)
+QByteArray barcodeText(const PluginInfo& info, const TicketItem& item, const TicketFields& fields)
 {
-    if (item.kind != ItemKind::Barcode || info[PlgInfo::CanPrintBarcode] != 1)
+    if (item.kind != ItemKind::Barcode || info[PluginInfo::CanPrintBarcode] != 1)
         return {};
-    const std::int32_t routeMax = info[PlgInfo::RouteMax];
+    const std::int32_t routeMax = info[PluginInfo::RouteMax];
     QByteArray route;
     if (fields.route >= 1 && fields.route <= routeMax) {
         route = padded(fields.route, decimalDigits(routeMax)).toLatin1();
         // Route-number mode adds the return-trip flag; the call carries no direction, so it is
         // always the outward trip.
-        if (info[PlgInfo::BarcodeRouteMode] != 1)
+        if (info[PluginInfo::BarcodeRouteMode] != 1)
             route += '0';
     }
     QByteArray ticket;
-    if (fields.ticketNo >= info[PlgInfo::StopRangeFrom] &&
-        fields.ticketNo <= info[PlgInfo::StopRangeTo])
-        ticket = padded(fields.ticketNo, decimalDigits(info[PlgInfo::StopRangeTo])).toLatin1();
+    if (fields.ticketNo >= info[PluginInfo::StopRangeFrom] &&
+        fields.ticketNo <= info[PluginInfo::StopRangeTo])
+        ticket = padded(fields.ticketNo, decimalDigits(info[PluginInfo::StopRangeTo])).toLatin1();
 
     QByteArray data;
     switch (item.data) {

@@ -28,7 +28,7 @@ QString fieldText(const TicketPlugin& plugin, const TicketItem& item, const Tick
 
 // The Codabar text of a barcode item, guards included; empty when the route is outside
 // 1..RouteMax or the ticket number outside the stop recognition range.
-QByteArray barcodeText(const PlgInfo& info, const TicketItem& item, const TicketFields& fields);
+QByteArray barcodeText(const PluginInfo& info, const TicketItem& item, const TicketFields& fields);
 
 // Draws the ticket with its top-left corner at the painter's origin, one device pixel being 15
 // twips.

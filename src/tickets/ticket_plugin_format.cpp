@@ -202,7 +202,7 @@ int integerOr(Keys& keys, const char* key, int fallback, qint64 min, qint64 max)
     return entry ? toInteger(*entry, min, max) : fallback;
 }
 
-platform::VbColor toColor(const RawLine& entry)
+platform::BgrColor toColor(const RawLine& entry)
 {
     const QString& text = entry.text;
     bool ok = false;
@@ -216,12 +216,12 @@ platform::VbColor toColor(const RawLine& entry)
             digits.chop(1);
         const uint bgr = digits.size() <= 8 ? digits.toUInt(&ok, 16) : 0;
         if (ok && bgr <= 0xFFFFFF)
-            return static_cast<platform::VbColor>(bgr);
+            return static_cast<platform::BgrColor>(bgr);
     }
     fail(entry.number, QStringLiteral("\"%1\" is not a colour (#RRGGBB or &HBBGGRR)").arg(text));
 }
 
-std::optional<platform::VbColor> colorOr(Keys& keys, const char* key)
+std::optional<platform::BgrColor> colorOr(Keys& keys, const char* key)
 {
     const auto entry = keys.take(key);
     return entry ? std::optional(toColor(*entry)) : std::nullopt;
@@ -261,19 +261,19 @@ QRect toRect(const RawLine& entry, int paperWidth, int paperHeight)
     return QRect(v[0], v[1], v[2], v[3]);
 }
 
-constexpr const char* InfoNames[PlgInfo::Count] = {
+constexpr const char* InfoNames[PluginInfo::Count] = {
     "Reserved",         "PreviewWidth",     "PreviewHeight",   "CanPrintDate",  "CanPrintTime",
     "CanPrintRoute",    "CanPrintStopName", "CanPrintBarcode", "BarcodeCount",  "RouteMax",
     "BarcodeRouteMode", "StopRangeFrom",    "StopRangeTo",     "CompanySwitch",
 };
 
-PlgInfo readInfo(Keys keys)
+PluginInfo readInfo(Keys keys)
 {
     constexpr qint64 Min = std::numeric_limits<std::int32_t>::min();
     constexpr qint64 Max = std::numeric_limits<std::int32_t>::max();
-    PlgInfo info;
-    for (int i = 0; i < PlgInfo::Count; ++i) {
-        if (i == PlgInfo::PreviewWidth || i == PlgInfo::PreviewHeight) {
+    PluginInfo info;
+    for (int i = 0; i < PluginInfo::Count; ++i) {
+        if (i == PluginInfo::PreviewWidth || i == PluginInfo::PreviewHeight) {
             const RawLine entry = keys.require(InfoNames[i]);
             const int value = toInteger(entry, Min, Max);
             if (value <= 0 || value > MaxPaperTwips)
@@ -308,12 +308,12 @@ QStringList readCompanies(const RawSection& raw)
     return names;
 }
 
-TicketPaper readPaper(Keys keys, const PlgInfo& info)
+TicketPaper readPaper(Keys keys, const PluginInfo& info)
 {
     TicketPaper paper;
     paper.color = colorOr(keys, "Color").value_or(paper.color);
     paper.ink = colorOr(keys, "Ink").value_or(paper.ink);
-    const int shorter = std::min(info[PlgInfo::PreviewWidth], info[PlgInfo::PreviewHeight]);
+    const int shorter = std::min(info[PluginInfo::PreviewWidth], info[PluginInfo::PreviewHeight]);
     paper.border = integerOr(keys, "Border", 0, 0, shorter / 2);
     paper.borderColor = colorOr(keys, "BorderColor");
     keys.expectNoMore();
@@ -366,12 +366,12 @@ bool isNumericField(Field field)
     return field == Field::Route || field == Field::TicketNo || field == Field::StopRow;
 }
 
-TicketItem readItem(const RawSection& raw, const PlgInfo& info)
+TicketItem readItem(const RawSection& raw, const PluginInfo& info)
 {
     Keys keys(raw);
     TicketItem item;
-    item.rect =
-        toRect(keys.require("Rect"), info[PlgInfo::PreviewWidth], info[PlgInfo::PreviewHeight]);
+    item.rect = toRect(keys.require("Rect"), info[PluginInfo::PreviewWidth],
+                       info[PluginInfo::PreviewHeight]);
     switch (raw.section) {
     case Section::Text:
         item.kind = ItemKind::Text;
@@ -428,10 +428,10 @@ TicketItem readItem(const RawSection& raw, const PlgInfo& info)
     return item;
 }
 
-// The flags of PlgInfo and the layout must tell the same story.
+// The flags of PluginInfo and the layout must tell the same story.
 void checkAgreement(const TicketPlugin& plugin, int lastLine)
 {
-    const PlgInfo& info = plugin.info;
+    const PluginInfo& info = plugin.info;
     struct FlagCheck {
         Field field;
         const char* flag;
@@ -451,7 +451,7 @@ void checkAgreement(const TicketPlugin& plugin, int lastLine)
                                   : QStringLiteral("%1 is set but no such field is placed")
                                         .arg(QLatin1String(check.flag)));
     }
-    if ((info[PlgInfo::CompanySwitch] >= 1) != !plugin.companies.isEmpty())
+    if ((info[PluginInfo::CompanySwitch] >= 1) != !plugin.companies.isEmpty())
         fail(lastLine, QStringLiteral("CompanySwitch and the [Companies] list disagree"));
 
     // A numbered ticket without its number is no ticket.
@@ -464,22 +464,22 @@ void checkAgreement(const TicketPlugin& plugin, int lastLine)
     int barcodes = 0;
     for (const TicketItem& item : plugin.items)
         barcodes += item.kind == ItemKind::Barcode;
-    if (info[PlgInfo::CanPrintBarcode] != 1) {
+    if (info[PluginInfo::CanPrintBarcode] != 1) {
         if (barcodes > 0)
             fail(lastLine, QStringLiteral("a barcode is placed but CanPrintBarcode is not 1"));
         return;
     }
     if (barcodes == 0)
         fail(lastLine, QStringLiteral("CanPrintBarcode is 1 but no barcode is placed"));
-    if (info[PlgInfo::BarcodeCount] != barcodes)
+    if (info[PluginInfo::BarcodeCount] != barcodes)
         fail(lastLine, QStringLiteral("BarcodeCount is %1 but %2 barcodes are placed")
-                           .arg(info[PlgInfo::BarcodeCount])
+                           .arg(info[PluginInfo::BarcodeCount])
                            .arg(barcodes));
-    if (info[PlgInfo::RouteMax] < 1 || info[PlgInfo::RouteMax] > 999999)
+    if (info[PluginInfo::RouteMax] < 1 || info[PluginInfo::RouteMax] > 999999)
         fail(lastLine, QStringLiteral("RouteMax must be 1..999999 for barcodes"));
-    if (info[PlgInfo::StopRangeFrom] < 0 ||
-        info[PlgInfo::StopRangeFrom] > info[PlgInfo::StopRangeTo] ||
-        info[PlgInfo::StopRangeTo] > 32767)
+    if (info[PluginInfo::StopRangeFrom] < 0 ||
+        info[PluginInfo::StopRangeFrom] > info[PluginInfo::StopRangeTo] ||
+        info[PluginInfo::StopRangeTo] > 32767)
         fail(lastLine, QStringLiteral("the stop range must satisfy 0 <= from <= to <= 32767"));
 }
 
@@ -530,19 +530,19 @@ TicketPlugin interpret(const std::vector<RawSection>& sections, int lastLine)
 
 } // namespace
 
-bool declaresField(const PlgInfo& info, Field field)
+bool declaresField(const PluginInfo& info, Field field)
 {
     switch (field) {
     case Field::Date:
-        return info[PlgInfo::CanPrintDate] == 1;
+        return info[PluginInfo::CanPrintDate] == 1;
     case Field::Time:
-        return info[PlgInfo::CanPrintTime] == 1;
+        return info[PluginInfo::CanPrintTime] == 1;
     case Field::Route:
-        return info[PlgInfo::CanPrintRoute] == 1;
+        return info[PluginInfo::CanPrintRoute] == 1;
     case Field::StopName:
-        return info[PlgInfo::CanPrintStopName] == 1;
+        return info[PluginInfo::CanPrintStopName] == 1;
     case Field::Company:
-        return info[PlgInfo::CompanySwitch] >= 1;
+        return info[PluginInfo::CompanySwitch] >= 1;
     case Field::TicketNo:
     case Field::StopRow:
         return true;

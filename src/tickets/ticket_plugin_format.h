@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/vbcolor.h"
-#include "tickets/plginfo.h"
+#include "platform/bgrcolor.h"
+#include "tickets/plugininfo.h"
 
 #include <QByteArray>
 #include <QRect>
@@ -44,12 +44,12 @@ struct TicketItem {
     int weight = 400; // 1..1000, 700 = bold
     HAlign align = HAlign::Left;
     VAlign valign = VAlign::Middle;
-    std::optional<platform::VbColor> color; // unset: the paper's ink
+    std::optional<platform::BgrColor> color; // unset: the paper's ink
 
     // Box
-    std::optional<platform::VbColor> fill; // unset: not filled
-    int frame = 0;                         // frame width in twips, 0 = none
-    std::optional<platform::VbColor> frameColor;
+    std::optional<platform::BgrColor> fill; // unset: not filled
+    int frame = 0;                          // frame width in twips, 0 = none
+    std::optional<platform::BgrColor> frameColor;
 
     // Barcode
     BarcodeData data = BarcodeData::RouteAndTicket;
@@ -58,21 +58,21 @@ struct TicketItem {
 };
 
 struct TicketPaper {
-    platform::VbColor color = platform::RGB(255, 255, 255);
-    platform::VbColor ink = platform::RGB(0, 0, 0);
+    platform::BgrColor color = platform::RGB(255, 255, 255);
+    platform::BgrColor ink = platform::RGB(0, 0, 0);
     int border = 0; // twips, drawn inside the paper's edge
-    std::optional<platform::VbColor> borderColor;
+    std::optional<platform::BgrColor> borderColor;
 };
 
 struct TicketPlugin {
-    PlgInfo info;
+    PluginInfo info;
     QString comment;
     QStringList companies;
     TicketPaper paper;
     std::vector<TicketItem> items;
 
-    int paperWidth() const { return info[PlgInfo::PreviewWidth]; }
-    int paperHeight() const { return info[PlgInfo::PreviewHeight]; }
+    int paperWidth() const { return info[PluginInfo::PreviewWidth]; }
+    int paperHeight() const { return info[PluginInfo::PreviewHeight]; }
 };
 
 struct ParseResult {
@@ -90,7 +90,7 @@ ParseResult parseTicketPlugin(const QByteArray& bytes);
 // Reads the file (at most MaxFileSize bytes) and parses it.
 ParseResult loadTicketPlugin(const QString& path);
 
-// True when the plug-in declares that it can print the field (the flags of PlgInfo).
-bool declaresField(const PlgInfo& info, Field field);
+// True when the plug-in declares that it can print the field (the flags of PluginInfo).
+bool declaresField(const PluginInfo& info, Field field);
 
 } // namespace seiriken

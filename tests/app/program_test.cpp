@@ -1,15 +1,15 @@
 #include "app/program.h"
-#include "elements/chimeictl_c2.h"
-#include "elements/mdegit.h"
+#include "elements/digitelement.h"
+#include "elements/nextstopnameboard.h"
+#include "operation/controlpanel.h"
 #include "operation/faredata.h"
-#include "operation/frmctl.h"
 #include "operation/hy3file.h"
-#include "tickets/seirikenpreview.h"
-#include "options/frmoption.h"
+#include "options/optionsdialog.h"
 #include "options/optionwidgets.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
+#include "tickets/ticketpreview.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -59,9 +59,9 @@ protected:
     void setRouteFromKeypad(Program& program)
     {
         program.options().Text2[0]->setText(dir_.path());
-        frmCtl& panel = program.controlPanel();
+        ControlPanel& panel = program.controlPanel();
         for (int key : {10, 1, 2, 11, 1})
-            panel.CommandButton1_Click(key);
+            panel.onKeypadKey(key);
         panel.Command1[1]->click();
     }
 
@@ -73,25 +73,25 @@ protected:
 
 TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
 {
-    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
         Program program(settingsPath_);
         program.start();
         EXPECT_TRUE(boxes.calls().empty()) << "no settings file: no message";
         for (int i = 1; i <= 12; ++i)
-            EXPECT_EQ(program.display().lblSeiriNum(i)->text(), QString::number(i));
+            EXPECT_EQ(program.display().ticketLabel(i)->text(), QString::number(i));
         EXPECT_EQ(program.display().pos(), QPoint(0, 0));
 
         setRouteFromKeypad(program);
         ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
         EXPECT_EQ(clock_.totalSlept(), 3000) << "the lamp test pauses through the clock";
         EXPECT_EQ(route().RecordCount, 3);
-        EXPECT_EQ(program.display().Degit(1)->Value(), VbValue(170));
+        EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(170));
 
-        program.controlPanel().StepData(1);
+        program.controlPanel().stepStop(1);
         EXPECT_EQ(route().StopIndex, 1);
-        EXPECT_EQ(program.display().Degit(1)->Value(), VbValue(200));
-        EXPECT_EQ(program.display().Degit(2)->Value(), VbValue(170));
+        EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(200));
+        EXPECT_EQ(program.display().fareElement(2)->Value(), ElementValue(170));
 
         program.display().move(40, 50);
         program.controlPanel().close();
@@ -115,12 +115,12 @@ TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
 
 TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
 {
-    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
         Program first(settingsPath_);
         first.start();
         first.options().Text2[0]->setText(dir_.path());
-        first.display().Degit(5)->setShift(2);
+        first.display().fareElement(5)->setShift(2);
         first.controlPanel().HScroll1[0]->setValue(700);
         first.display().move(30, 60);
         first.controlPanel().close();
@@ -134,11 +134,11 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
     second.start();
     EXPECT_TRUE(boxes.calls().size() == 1u) << "only the first exit question";
     EXPECT_EQ(second.options().fareDataFolder(), dir_.path());
-    EXPECT_EQ(second.display().Degit(5)->Shift(), 2);
+    EXPECT_EQ(second.display().fareElement(5)->Shift(), 2);
     EXPECT_EQ(second.controlPanel().HScroll1[0]->value(), 700);
     EXPECT_EQ(second.display().pos(), QPoint(30, 60));
     // After a load every fare element is blank.
-    EXPECT_EQ(second.display().Degit(1)->Value(), VbValue(QStringLiteral(" ")));
+    EXPECT_EQ(second.display().fareElement(1)->Value(), ElementValue(QStringLiteral(" ")));
 
     // Saving again at once writes the same bytes.
     second.controlPanel().close();
@@ -148,16 +148,16 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
 
 TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
 {
-    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     Program program(settingsPath_);
     program.start();
     QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
     int result = 0;
-    program.options().SetPlgin(path, result);
+    program.options().loadPlugin(path, result);
     ASSERT_EQ(result, 2);
     program.options().txtSeiriPlgDir->setText(path);
     program.options().chkUseSeiriPrev->setValue(1);
-    frmCtl& panel = program.controlPanel();
+    ControlPanel& panel = program.controlPanel();
     EXPECT_EQ(panel.Combo1->count(), 3) << "the plug-in's companies";
     EXPECT_GT(panel.Combo1->y(), panel.picSeirikenPrev->geometry().bottom())
         << "the company list stays clear of a taller ticket";
@@ -182,14 +182,14 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
 
     // With the preview switched off the picture is blank after the next stop.
     program.options().chkUseSeiriPrev->setValue(0);
-    panel.StepData(1);
+    panel.stepStop(1);
     const QImage blank = panel.picSeirikenPrev->image().toImage();
     EXPECT_EQ(blank.pixel(blank.width() / 2, blank.height() / 2), blank.pixel(1, 1));
 }
 
 TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)
 {
-    platform::MsgBoxRecorder boxes(platform::Mb::No);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::No);
     Program program(settingsPath_);
     program.start();
     program.controlPanel().close();
@@ -200,7 +200,7 @@ TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)
 
 TEST_F(ProgramTest, SessionEndSavesWithoutAsking)
 {
-    platform::MsgBoxRecorder boxes(platform::Mb::No);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::No);
     Program program(settingsPath_);
     program.start();
     program.shutDownWithoutQuestion();
@@ -212,18 +212,18 @@ TEST_F(ProgramTest, UnreadableSettingsFileShowsTheErrorAndAppliesNothing)
 {
     // A folder where the settings file should be cannot be read as a file.
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("fare.in4")));
-    platform::MsgBoxRecorder boxes(platform::Mb::OK);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
     Program program(settingsPath_);
     program.start();
     ASSERT_EQ(boxes.calls().size(), 1u);
     EXPECT_TRUE(boxes.calls()[0].prompt.startsWith(QStringLiteral("エラー Code:")));
     EXPECT_TRUE(boxes.calls()[0].prompt.contains(QStringLiteral("\r\n内容:")));
-    EXPECT_EQ(program.display().lblSeiriNum(12)->text(), QStringLiteral("12"));
+    EXPECT_EQ(program.display().ticketLabel(12)->text(), QStringLiteral("12"));
 }
 
 TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
 {
-    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     QFile old(settingsPath_);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(320, '\0'));
@@ -262,7 +262,7 @@ TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
     plain.close();
     platform::ManualClock clock;
     platform::ScopedWaitClock guard(clock);
-    platform::MsgBoxRecorder boxes(platform::Mb::Yes);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     Program program(dir.filePath(QStringLiteral("not-a-folder/fare.in4")));
     program.start();
     EXPECT_TRUE(boxes.calls().empty());

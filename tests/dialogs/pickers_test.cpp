@@ -1,5 +1,5 @@
-#include "platform/cp932.h"
 #include "dialogs/pickers.h"
+#include "platform/cp932.h"
 
 #include <gtest/gtest.h>
 
@@ -39,40 +39,39 @@ TEST(PickerFilter, OddOrUnterminatedListsDoNotOverrun)
 
 TEST(ScriptedPickers, AnswersInOrderAndRestoresRealPickersWhenGone)
 {
-    VendorPickers* real = &vendorPickers();
+    PickerBackend* real = &pickerBackend();
     {
         ScriptedPickers pickers;
-        EXPECT_EQ(&vendorPickers(), &pickers);
+        EXPECT_EQ(&pickerBackend(), &pickers);
         pickers.fileAnswers = {QStringLiteral("/tmp/a.wav")};
         pickers.folderAnswers = {QStringLiteral("/data")};
         pickers.colorAnswers = {platform::RGB(1, 2, 3), std::nullopt};
         pickers.dateAnswers = {QDate(2009, 3, 5)};
 
-        EXPECT_EQ(
-            Qv3FileDlg(nullptr, 0, QByteArray("A\0*.a\0\0", 7), QString(), QStringLiteral("t")),
-            QStringLiteral("/tmp/a.wav"));
-        EXPECT_TRUE(Qv3FileDlg(nullptr, 0, QByteArray(), QString(), QString()).isEmpty());
+        EXPECT_EQ(pickFile(nullptr, 0, QByteArray("A\0*.a\0\0", 7), QString(), QStringLiteral("t")),
+                  QStringLiteral("/tmp/a.wav"));
+        EXPECT_TRUE(pickFile(nullptr, 0, QByteArray(), QString(), QString()).isEmpty());
         ASSERT_EQ(pickers.fileCalls.size(), 2u);
         EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("t"));
 
-        EXPECT_EQ(Qv3FolderDlg(nullptr, QStringLiteral("f")), QStringLiteral("/data"));
+        EXPECT_EQ(pickFolder(nullptr, QStringLiteral("f")), QStringLiteral("/data"));
 
-        platform::VbColor c = 0x123456;
-        EXPECT_NE(Qv3ChooseColor(nullptr, c, customColors()), 0);
+        platform::BgrColor c = 0x123456;
+        EXPECT_NE(pickColor(nullptr, c, customColors()), 0);
         EXPECT_EQ(c, platform::RGB(1, 2, 3));
-        EXPECT_EQ(Qv3ChooseColor(nullptr, c, customColors()), 0);
+        EXPECT_EQ(pickColor(nullptr, c, customColors()), 0);
         EXPECT_EQ(c, platform::RGB(1, 2, 3));
-        EXPECT_EQ(pickers.colorsOffered, (std::vector<platform::VbColor>{0x123456, c}));
+        EXPECT_EQ(pickers.colorsOffered, (std::vector<platform::BgrColor>{0x123456, c}));
 
         SystemTime date{};
-        EXPECT_NE(Call_dlg111(nullptr, date), 0);
+        EXPECT_NE(pickDate(nullptr, date), 0);
         EXPECT_EQ(date.wYear, 2009);
         EXPECT_EQ(date.wMonth, 3);
         EXPECT_EQ(date.wDay, 5);
         EXPECT_EQ(date.wDayOfWeek, 4); // Thursday
-        EXPECT_EQ(Call_dlg111(nullptr, date), 0);
+        EXPECT_EQ(pickDate(nullptr, date), 0);
     }
-    EXPECT_EQ(&vendorPickers(), real);
+    EXPECT_EQ(&pickerBackend(), real);
 }
 
 TEST(CustomColors, OneTableOfSeventeenForTheWholeRun)

@@ -14,8 +14,8 @@
 namespace
 {
 
-using platform::MsgBoxRecorder;
-namespace RtErr = platform::RtErr;
+using platform::MessageBoxRecorder;
+namespace ErrorNumber = platform::ErrorNumber;
 
 hy3::Record stop(const QString& name, int ticketNo, std::initializer_list<int> columns = {})
 {
@@ -47,7 +47,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ClearFareTable();
+        clearFareTable();
         route() = RouteState{};
     }
 
@@ -70,7 +70,7 @@ protected:
         route().RouteText = routeText;
         route().RouteNo = routeNoFromText(routeText);
         route().Section = normaliseSection(sectionText);
-        return LoadFareFile(in);
+        return loadFareFile(in);
     }
 
     bool load(const QString& routeText, const QString& sectionText)
@@ -88,8 +88,8 @@ protected:
 
     void expectPreviousRouteKept()
     {
-        EXPECT_EQ(FareTable(6).StopName, QStringLiteral("停留所6"));
-        EXPECT_EQ(FareTable(7).StopName, QString());
+        EXPECT_EQ(fareRow(6).StopName, QStringLiteral("停留所6"));
+        EXPECT_EQ(fareRow(7).StopName, QString());
         EXPECT_EQ(route().StopIndex, 2);
     }
 
@@ -97,11 +97,11 @@ protected:
     {
         ASSERT_EQ(messages.calls().size(), 1u);
         EXPECT_EQ(messages.calls()[0].prompt, text);
-        EXPECT_EQ(messages.calls()[0].buttons, platform::Mb::OKOnly);
+        EXPECT_EQ(messages.calls()[0].buttons, platform::MessageBox::OKOnly);
     }
 
     QTemporaryDir dir;
-    MsgBoxRecorder messages;
+    MessageBoxRecorder messages;
 };
 
 TEST_F(FareDataTest, LoadsTheRouteIntoTheTable)
@@ -113,12 +113,12 @@ TEST_F(FareDataTest, LoadsTheRouteIntoTheTable)
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(route().RecordCount, 3);
     EXPECT_EQ(route().StopIndex, 1);
-    EXPECT_EQ(FareTable(2).StopName, QStringLiteral("市役所前"));
-    EXPECT_EQ(FareTable(2).TicketNo, 2);
-    EXPECT_EQ(FareTable(2).Column(1), 170);
-    EXPECT_EQ(FareTable(2).Column(2), -1);
-    EXPECT_EQ(FareTable(3).Column(150), 0);
-    EXPECT_EQ(FareTable(4).StopName, QString());
+    EXPECT_EQ(fareRow(2).StopName, QStringLiteral("市役所前"));
+    EXPECT_EQ(fareRow(2).TicketNo, 2);
+    EXPECT_EQ(fareRow(2).Column(1), 170);
+    EXPECT_EQ(fareRow(2).Column(2), -1);
+    EXPECT_EQ(fareRow(3).Column(150), 0);
+    EXPECT_EQ(fareRow(4).StopName, QString());
     EXPECT_EQ(lastUsableRow(), 3);
 }
 
@@ -195,7 +195,7 @@ TEST_F(FareDataTest, MissingFolderShowsThePathError)
 {
     const QString missing = folder() + QStringLiteral("/nowhere");
     EXPECT_FALSE(load(QStringLiteral("1"), QStringLiteral("1"), missing));
-    expectOneMessage(platform::errorDescription(RtErr::PathNotFound));
+    expectOneMessage(platform::errorDescription(ErrorNumber::PathNotFound));
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
@@ -203,7 +203,7 @@ TEST_F(FareDataTest, FolderInPlaceOfTheFileShowsTheAccessError)
 {
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("4.hy3")));
     EXPECT_FALSE(load(QStringLiteral("4"), QStringLiteral("1")));
-    expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+    expectOneMessage(platform::errorDescription(ErrorNumber::PathFileAccess));
 }
 
 TEST_F(FareDataTest, PipeOrDeviceInPlaceOfTheFileShowsTheAccessErrorWithoutBlocking)
@@ -212,12 +212,12 @@ TEST_F(FareDataTest, PipeOrDeviceInPlaceOfTheFileShowsTheAccessErrorWithoutBlock
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("4.hy3"))).constData(), 0600),
               0);
     EXPECT_FALSE(load(QStringLiteral("4"), QStringLiteral("1")));
-    expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+    expectOneMessage(platform::errorDescription(ErrorNumber::PathFileAccess));
     messages.clear();
 
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("5.hy3"))));
     EXPECT_FALSE(load(QStringLiteral("5"), QStringLiteral("1")));
-    expectOneMessage(platform::errorDescription(RtErr::PathFileAccess));
+    expectOneMessage(platform::errorDescription(ErrorNumber::PathFileAccess));
     expectPreviousRouteKept();
 }
 
@@ -234,19 +234,19 @@ TEST_F(FareDataTest, OddFolderNamesMeetTheMissingFolderMessage)
         EXPECT_FALSE(messages.calls()[0].prompt.isEmpty());
     }
     // A NUL would cut the name short and open another file: the name itself is refused.
-    EXPECT_EQ(messages.calls()[0].prompt, platform::errorDescription(RtErr::BadFileName));
+    EXPECT_EQ(messages.calls()[0].prompt, platform::errorDescription(ErrorNumber::BadFileName));
 }
 
 TEST_F(FareDataTest, MoreThan301RecordsKeepsTheFirst301)
 {
     writeRoute(QStringLiteral("8"), stops(302));
     EXPECT_FALSE(load(QStringLiteral("8"), QStringLiteral("10")));
-    expectOneMessage(platform::errorDescription(RtErr::SubscriptOutOfRange));
+    expectOneMessage(platform::errorDescription(ErrorNumber::SubscriptOutOfRange));
     EXPECT_EQ(route().RecordCount, 302);
     EXPECT_EQ(route().StopIndex, 9);
-    EXPECT_EQ(FareTable(1).StopName, QStringLiteral("停留所1"));
-    EXPECT_EQ(FareTable(301).StopName, QStringLiteral("停留所301"));
-    EXPECT_EQ(FareTable(301).Column(1), 3010);
+    EXPECT_EQ(fareRow(1).StopName, QStringLiteral("停留所1"));
+    EXPECT_EQ(fareRow(301).StopName, QStringLiteral("停留所301"));
+    EXPECT_EQ(fareRow(301).Column(1), 3010);
     EXPECT_EQ(lastUsableRow(), 301);
 }
 
@@ -288,12 +288,12 @@ TEST_F(FareDataTest, ShorterRouteAfterLongerLeavesEmptyRows)
     writeRoute(QStringLiteral("2"),
                {stop(QStringLiteral("甲"), 5, {1}), stop(QStringLiteral("乙"), 6)});
     ASSERT_TRUE(load(QStringLiteral("2"), QStringLiteral("1")));
-    EXPECT_EQ(FareTable(2).StopName, QStringLiteral("乙"));
+    EXPECT_EQ(fareRow(2).StopName, QStringLiteral("乙"));
     for (int row : {3, 10, 301}) {
-        EXPECT_EQ(FareTable(row).StopName, QString()) << row;
-        EXPECT_EQ(FareTable(row).TicketNo, 0) << row;
-        EXPECT_EQ(FareTable(row).Column(1), 0) << row;
-        EXPECT_EQ(FareTable(row).Column(3), 0) << row;
+        EXPECT_EQ(fareRow(row).StopName, QString()) << row;
+        EXPECT_EQ(fareRow(row).TicketNo, 0) << row;
+        EXPECT_EQ(fareRow(row).Column(1), 0) << row;
+        EXPECT_EQ(fareRow(row).Column(3), 0) << row;
     }
 }
 
@@ -307,13 +307,13 @@ TEST_F(FareDataTest, TruncatedFileLoadsWithEmptyRows)
     ASSERT_TRUE(load(QStringLiteral("6"), QStringLiteral("1")));
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(route().RecordCount, 5);
-    EXPECT_EQ(FareTable(2).StopName, QStringLiteral("停留所2"));
-    EXPECT_EQ(FareTable(3).StopName, QStringLiteral("停留所3")); // its name was complete
-    EXPECT_EQ(FareTable(3).TicketNo, 3);
-    EXPECT_EQ(FareTable(3).Column(1), 30); // whole columns before the cut are kept
-    EXPECT_EQ(FareTable(3).Column(10), 0);
-    EXPECT_EQ(FareTable(4).StopName, QString());
-    EXPECT_EQ(FareTable(5).TicketNo, 0);
+    EXPECT_EQ(fareRow(2).StopName, QStringLiteral("停留所2"));
+    EXPECT_EQ(fareRow(3).StopName, QStringLiteral("停留所3")); // its name was complete
+    EXPECT_EQ(fareRow(3).TicketNo, 3);
+    EXPECT_EQ(fareRow(3).Column(1), 30); // whole columns before the cut are kept
+    EXPECT_EQ(fareRow(3).Column(10), 0);
+    EXPECT_EQ(fareRow(4).StopName, QString());
+    EXPECT_EQ(fareRow(5).TicketNo, 0);
 
     // A count and nothing else, and a count cut in half.
     writeFile(QStringLiteral("6.hy3"), QByteArray("\x03\x00", 2));
@@ -341,16 +341,16 @@ TEST_F(FareDataTest, FileIsClosedOnEveryPath)
 
 TEST_F(FareDataTest, SetFareCellChecksRowCellAndValue)
 {
-    SetFareCell(301, 1, QStringLiteral("終点"));
-    SetFareCell(301, 2, 7);
-    SetFareCell(301, 152, -32768);
-    SetFareCell(301, 3, QStringLiteral(" 120 "));
-    SetFareCell(1, 1, 42);
-    EXPECT_EQ(FareTable(301).StopName, QStringLiteral("終点"));
-    EXPECT_EQ(FareTable(301).TicketNo, 7);
-    EXPECT_EQ(FareTable(301).Column(150), -32768);
-    EXPECT_EQ(FareTable(301).Column(1), 120);
-    EXPECT_EQ(FareTable(1).StopName, QStringLiteral("42"));
+    setFareCell(301, 1, QStringLiteral("終点"));
+    setFareCell(301, 2, 7);
+    setFareCell(301, 152, -32768);
+    setFareCell(301, 3, QStringLiteral(" 120 "));
+    setFareCell(1, 1, 42);
+    EXPECT_EQ(fareRow(301).StopName, QStringLiteral("終点"));
+    EXPECT_EQ(fareRow(301).TicketNo, 7);
+    EXPECT_EQ(fareRow(301).Column(150), -32768);
+    EXPECT_EQ(fareRow(301).Column(1), 120);
+    EXPECT_EQ(fareRow(1).StopName, QStringLiteral("42"));
 
     auto errorOf = [](auto&& call) {
         try {
@@ -360,18 +360,18 @@ TEST_F(FareDataTest, SetFareCellChecksRowCellAndValue)
         }
         return 0;
     };
-    EXPECT_EQ(errorOf([] { SetFareCell(0, 1, 1); }), RtErr::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([] { SetFareCell(302, 1, 1); }), RtErr::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([] { SetFareCell(1, 0, 1); }), RtErr::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([] { SetFareCell(1, 153, 1); }), RtErr::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([] { SetFareCell(1, 3, 32768); }), RtErr::Overflow);
-    EXPECT_EQ(errorOf([] { SetFareCell(1, 2, QStringLiteral("abc")); }), RtErr::TypeMismatch);
-    EXPECT_EQ(errorOf([] { FareTable(0); }), RtErr::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([] { FareTable(1).Column(151); }), RtErr::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { setFareCell(0, 1, 1); }), ErrorNumber::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { setFareCell(302, 1, 1); }), ErrorNumber::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { setFareCell(1, 0, 1); }), ErrorNumber::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { setFareCell(1, 153, 1); }), ErrorNumber::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { setFareCell(1, 3, 32768); }), ErrorNumber::Overflow);
+    EXPECT_EQ(errorOf([] { setFareCell(1, 2, QStringLiteral("abc")); }), ErrorNumber::TypeMismatch);
+    EXPECT_EQ(errorOf([] { fareRow(0); }), ErrorNumber::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { fareRow(1).Column(151); }), ErrorNumber::SubscriptOutOfRange);
 
-    ClearFareTable();
-    EXPECT_EQ(FareTable(301).StopName, QString());
-    EXPECT_EQ(FareTable(301).Column(150), 0);
+    clearFareTable();
+    EXPECT_EQ(fareRow(301).StopName, QString());
+    EXPECT_EQ(fareRow(301).Column(150), 0);
 }
 
 TEST_F(FareDataTest, UnsetSectionStartsAtTheFirstStop)
@@ -380,7 +380,7 @@ TEST_F(FareDataTest, UnsetSectionStartsAtTheFirstStop)
     route().RouteNo = QStringLiteral("1");
     route().Section = 0;
     route().StopIndex = 2;
-    ASSERT_TRUE(LoadFareFile(folder()));
+    ASSERT_TRUE(loadFareFile(folder()));
     EXPECT_EQ(route().StopIndex, 0);
 }
 

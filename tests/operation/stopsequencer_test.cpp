@@ -1,6 +1,6 @@
-#include "ctltestsupport.h"
+#include "controlpaneltestsupport.h"
 
-#include "operation/ctrldatainfo.h"
+#include "operation/controlpanelstate.h"
 #include "operation/faredata.h"
 #include "operation/panelpicture.h"
 #include "operation/stopsequencer.h"
@@ -175,13 +175,13 @@ TEST(Folder, SeparatorAppendedOnce)
 
 TEST(CtrlDataInfoRecord, TwentyTwoLittleEndianBytes)
 {
-    CtrlDataInfo info{1, 2000, 3000, 1, 1, -15, 4500};
+    ControlPanelState info{1, 2000, 3000, 1, 1, -15, 4500};
     const QByteArray bytes = info.toBytes();
-    ASSERT_EQ(bytes.size(), CtrlDataInfo::Size);
+    ASSERT_EQ(bytes.size(), ControlPanelState::Size);
     EXPECT_EQ(bytes.left(6), QByteArray::fromHex("0100d0070000"));
     EXPECT_EQ(bytes.mid(14, 4), QByteArray::fromHex("f1ffffff"));
-    EXPECT_EQ(CtrlDataInfo::fromBytes(bytes), info);
-    EXPECT_FALSE(CtrlDataInfo::fromBytes(bytes.left(21)).has_value());
+    EXPECT_EQ(ControlPanelState::fromBytes(bytes), info);
+    EXPECT_FALSE(ControlPanelState::fromBytes(bytes.left(21)).has_value());
 }
 
 TEST(BacklightMessage, DetailByErrorNumber)

@@ -1,8 +1,8 @@
-#include "ctltestsupport.h"
+#include "controlpaneltestsupport.h"
 
+#include "operation/controlpanel.h"
 #include "operation/controlpanelwiring.h"
-#include "operation/frmctl.h"
-#include "options/frmoption.h"
+#include "options/optionsdialog.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
@@ -22,25 +22,25 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     QTemporaryDir dir;
     platform::ManualClock clock;
     platform::ScopedWaitClock guard(clock);
-    platform::MsgBoxRecorder messages;
+    platform::MessageBoxRecorder messages;
     route() = RouteState{};
     TestDisplay display;
-    frmOption options;
+    OptionsDialog options;
     options.setFareDisplay(&display);
     ControlPanelWiring wiring(display, options);
-    frmCtl& panel = wiring.panel();
+    ControlPanel& panel = wiring.panel();
 
     writeRoute(dir.path(), "12", numberedStops(3));
     options.Text2[0]->setText(dir.path());
     EXPECT_EQ(wiring.optionReader().fareDataFolder(), dir.path());
     EXPECT_EQ(sound::tapeOptions(), &wiring.optionReader());
 
-    panel.CommandButton1_Click(10);
-    panel.CommandButton1_Click(1);
-    panel.CommandButton1_Click(2);
-    panel.CommandButton1_Click(11);
-    panel.CommandButton1_Click(1);
-    panel.SetRoute(1);
+    panel.onKeypadKey(10);
+    panel.onKeypadKey(1);
+    panel.onKeypadKey(2);
+    panel.onKeypadKey(11);
+    panel.onKeypadKey(1);
+    panel.setRoute(1);
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
 
@@ -49,8 +49,8 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     EXPECT_EQ(panel.selectedBacklight(), 2);
     options.Option4[2]->setChecked(true); // ticket date fixed
     EXPECT_EQ(wiring.optionReader().ticketDateMode(), TicketDateMode::Fixed);
-    OptionInfo info = options.GetOptionInfo();
+    OptionInfo info = options.optionInfo();
     info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);
-    options.SetOptionInfo(info);
-    EXPECT_EQ(display.lblSeiriNum(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
+    options.applyOptionInfo(info);
+    EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
 }

@@ -1,4 +1,4 @@
-#include "options/frmoption.h"
+#include "options/optionsdialog.h"
 #include "options/optionwidgets.h"
 #include "testsupport.h"
 
@@ -84,7 +84,7 @@ void checkChildren(QWidget* parent, const QString& where)
 TEST(OptionsLayout, EveryPageIsTidy)
 {
     testApp();
-    frmOption dialog;
+    OptionsDialog dialog;
     dialog.Option3[1]->setChecked(true);
     dialog.chkUseSeiriPrev->setValue(1);
     dialog.show();

@@ -1,6 +1,6 @@
 #include "options/optiontexts.h"
 #include "platform/cp932.h"
-#include "tickets/seiriken_plugin.h"
+#include "tickets/ticketplugin.h"
 
 #include <gtest/gtest.h>
 
@@ -55,9 +55,9 @@ TEST(OptionTexts, PickerFiltersAreNulSeparatedCp932)
 namespace
 {
 
-PlgInfo info(std::initializer_list<std::pair<int, int>> values)
+PluginInfo info(std::initializer_list<std::pair<int, int>> values)
 {
-    PlgInfo p;
+    PluginInfo p;
     for (const auto& [index, value] : values)
         p[index] = value;
     return p;
@@ -67,8 +67,9 @@ PlgInfo info(std::initializer_list<std::pair<int, int>> values)
 
 TEST(PluginProperties, WithoutBarcodesSixLines)
 {
-    const QStringList lines = plgPropertyLines(info(
-        {{PlgInfo::CanPrintDate, 1}, {PlgInfo::CanPrintStopName, 1}, {PlgInfo::BarcodeCount, 4}}));
+    const QStringList lines = plgPropertyLines(info({{PluginInfo::CanPrintDate, 1},
+                                                     {PluginInfo::CanPrintStopName, 1},
+                                                     {PluginInfo::BarcodeCount, 4}}));
     const QStringList expected = {
         QStringLiteral("日付の印字 ---> 可能"),     QStringLiteral("時刻の印字 ---> 不可"),
         QStringLiteral("系統番号の印字 ---> 不可"), QStringLiteral("停名の印字 ---> 可能"),
@@ -78,13 +79,13 @@ TEST(PluginProperties, WithoutBarcodesSixLines)
 
 TEST(PluginProperties, WithBarcodesTenLinesInOrder)
 {
-    const QStringList lines = plgPropertyLines(info({{PlgInfo::CanPrintBarcode, 1},
-                                                     {PlgInfo::BarcodeCount, 2},
-                                                     {PlgInfo::RouteMax, 999},
-                                                     {PlgInfo::BarcodeRouteMode, 0},
-                                                     {PlgInfo::StopRangeFrom, 1},
-                                                     {PlgInfo::StopRangeTo, 99},
-                                                     {PlgInfo::CompanySwitch, 3}}));
+    const QStringList lines = plgPropertyLines(info({{PluginInfo::CanPrintBarcode, 1},
+                                                     {PluginInfo::BarcodeCount, 2},
+                                                     {PluginInfo::RouteMax, 999},
+                                                     {PluginInfo::BarcodeRouteMode, 0},
+                                                     {PluginInfo::StopRangeFrom, 1},
+                                                     {PluginInfo::StopRangeTo, 99},
+                                                     {PluginInfo::CompanySwitch, 3}}));
     ASSERT_EQ(lines.size(), 10);
     EXPECT_EQ(lines[4], QStringLiteral("バーコード印字 ---> 可能"));
     EXPECT_EQ(lines[5], QStringLiteral("バーコード本数 ---> 2"));
@@ -98,13 +99,13 @@ TEST(PluginProperties, WithBarcodesTenLinesInOrder)
 
 TEST(PluginProperties, OnlyOneCountsAsSupportedAndNumbersAreUnpadded)
 {
-    const QStringList lines = plgPropertyLines(info({{PlgInfo::CanPrintDate, 2},
-                                                     {PlgInfo::CanPrintTime, -1},
-                                                     {PlgInfo::CanPrintBarcode, 1},
-                                                     {PlgInfo::BarcodeCount, -1},
-                                                     {PlgInfo::BarcodeRouteMode, 1},
-                                                     {PlgInfo::StopRangeFrom, -1},
-                                                     {PlgInfo::CompanySwitch, 1}}));
+    const QStringList lines = plgPropertyLines(info({{PluginInfo::CanPrintDate, 2},
+                                                     {PluginInfo::CanPrintTime, -1},
+                                                     {PluginInfo::CanPrintBarcode, 1},
+                                                     {PluginInfo::BarcodeCount, -1},
+                                                     {PluginInfo::BarcodeRouteMode, 1},
+                                                     {PluginInfo::StopRangeFrom, -1},
+                                                     {PluginInfo::CompanySwitch, 1}}));
     EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 不可"));
     EXPECT_EQ(lines[1], QStringLiteral("時刻の印字 ---> 不可"));
     EXPECT_EQ(lines[5], QStringLiteral("バーコード本数 ---> -1"));

@@ -1,10 +1,10 @@
-#include "options/frmoption.h"
+#include "options/optionsdialog.h"
 
+#include "dialogs/pickers.h"
 #include "options/optionwidgets.h"
 #include "platform/msgbox.h"
 #include "testsupport.h"
-#include "dialogs/pickers.h"
-#include "tickets/seiriken_plugin.h"
+#include "tickets/ticketplugin.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -33,28 +33,28 @@ protected:
         dialog.setControlPanelLink(&panel);
         dialog.chkUseSeiriPrev->setValue(1);
         full = writePlugin(dir.path(), QStringLiteral("full.4SP"),
-                           {{PlgInfo::PreviewWidth, 3000},
-                            {PlgInfo::PreviewHeight, 1200},
-                            {PlgInfo::CanPrintDate, 1},
-                            {PlgInfo::CanPrintBarcode, 1},
-                            {PlgInfo::BarcodeCount, 2},
-                            {PlgInfo::RouteMax, 999},
-                            {PlgInfo::StopRangeFrom, 1},
-                            {PlgInfo::StopRangeTo, 99},
-                            {PlgInfo::CompanySwitch, 3}});
+                           {{PluginInfo::PreviewWidth, 3000},
+                            {PluginInfo::PreviewHeight, 1200},
+                            {PluginInfo::CanPrintDate, 1},
+                            {PluginInfo::CanPrintBarcode, 1},
+                            {PluginInfo::BarcodeCount, 2},
+                            {PluginInfo::RouteMax, 999},
+                            {PluginInfo::StopRangeFrom, 1},
+                            {PluginInfo::StopRangeTo, 99},
+                            {PluginInfo::CompanySwitch, 3}});
         plain = writePlugin(dir.path(), QStringLiteral("plain.4SP"),
-                            {{PlgInfo::PreviewWidth, 2400},
-                             {PlgInfo::PreviewHeight, 900},
-                             {PlgInfo::CanPrintDate, 2}});
+                            {{PluginInfo::PreviewWidth, 2400},
+                             {PluginInfo::PreviewHeight, 900},
+                             {PluginInfo::CanPrintDate, 2}});
         garbage = writeGarbage(dir.path(), QStringLiteral("garbage.4SP"));
     }
 
     WithApp app;
     QTemporaryDir dir;
     TestControlPanel panel;
-    frmOption dialog;
+    OptionsDialog dialog;
     ScriptedPickers pickers;
-    platform::MsgBoxRecorder messages;
+    platform::MessageBoxRecorder messages;
     QString full, plain, garbage;
 };
 
@@ -102,7 +102,8 @@ TEST_F(PluginPage, InvalidFileAfterAValidOneKeepsTheOldPlugin)
     EXPECT_EQ(messages.calls()[0].title, QStringLiteral("プラグインロードエラー"));
     EXPECT_EQ(messages.calls()[0].prompt,
               QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
-    EXPECT_EQ(messages.calls()[0].buttons, platform::Mb::OKOnly | platform::Mb::Critical);
+    EXPECT_EQ(messages.calls()[0].buttons,
+              platform::MessageBox::OKOnly | platform::MessageBox::Critical);
     EXPECT_EQ(dialog.ticketPluginPath(), full);
     EXPECT_EQ(listLines(dialog.List1), before);
     EXPECT_EQ(panel.companies.count(), 0);
@@ -135,30 +136,30 @@ TEST_F(PluginPage, SetPlginResults)
 {
     QString path;
     int result = -1;
-    dialog.SetPlgin(path, result);
+    dialog.loadPlugin(path, result);
     EXPECT_EQ(result, 0);
     path = garbage;
-    dialog.SetPlgin(path, result);
+    dialog.loadPlugin(path, result);
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(panel.previewSizes.empty());
     path = plain;
-    dialog.SetPlgin(path, result);
+    dialog.loadPlugin(path, result);
     EXPECT_EQ(result, 2);
     EXPECT_EQ(path, plain);
 }
 
 TEST_F(PluginPage, LoadReloadsThePluginSilently)
 {
-    OptionInfo o = dialog.GetOptionInfo();
+    OptionInfo o = dialog.optionInfo();
     o.Ticket.TicketPluginPath = full;
-    dialog.SetOptionInfo(o);
+    dialog.applyOptionInfo(o);
     EXPECT_EQ(dialog.List1->count(), 10);
     EXPECT_EQ(panel.companies.count(), 3);
 
-    frmOption other;
+    OptionsDialog other;
     other.setControlPanelLink(&panel);
     o.Ticket.TicketPluginPath = garbage;
-    other.SetOptionInfo(o);
+    other.applyOptionInfo(o);
     EXPECT_EQ(other.ticketPluginPath(), garbage);
     EXPECT_EQ(other.List1->count(), 0);
     EXPECT_TRUE(messages.calls().empty());

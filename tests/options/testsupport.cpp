@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
-#include "elements/chimeictl_c2.h"
-#include "elements/mdegit.h"
+#include "elements/digitelement.h"
+#include "elements/nextstopnameboard.h"
 #include "platform/cp932.h"
-#include "tickets/seiriken_plugin.h"
+#include "tickets/ticketplugin.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,11 +22,11 @@ TestDisplay::TestDisplay() : window_(std::make_unique<QWidget>())
 {
     testApp();
     for (int i = 0; i < 12; ++i) {
-        degits_[i] = new M_Degit(window_.get());
+        degits_[i] = new DigitElement(window_.get());
         labels_[i] = new QLabel(window_.get());
     }
-    clock_ = {new M_Degit(window_.get()), new M_Degit(window_.get())};
-    board_ = new ChimeiCtl_C2(window_.get());
+    clock_ = {new DigitElement(window_.get()), new DigitElement(window_.get())};
+    board_ = new NextStopNameBoard(window_.get());
 }
 
 TestDisplay::~TestDisplay() = default;
@@ -44,9 +44,9 @@ QString writePlugin(const QDir& dir, const QString& name, const std::map<int, in
     QString text = QStringLiteral("4SP-TICKET-PLUGIN 1\r\n[Info]\r\n");
     for (int i = 0; i < 14; ++i) {
         int v = value(i);
-        if (i == PlgInfo::PreviewWidth && v == 0)
+        if (i == PluginInfo::PreviewWidth && v == 0)
             v = 3300;
-        if (i == PlgInfo::PreviewHeight && v == 0)
+        if (i == PluginInfo::PreviewHeight && v == 0)
             v = 1395;
         text += QStringLiteral("%1=%2\r\n").arg(QLatin1String(keys[i])).arg(v);
     }
@@ -57,20 +57,20 @@ QString writePlugin(const QDir& dir, const QString& name, const std::map<int, in
                     .arg(left);
     };
     field("TicketNo", 0);
-    if (value(PlgInfo::CanPrintDate) == 1)
+    if (value(PluginInfo::CanPrintDate) == 1)
         field("Date", 300);
-    if (value(PlgInfo::CanPrintTime) == 1)
+    if (value(PluginInfo::CanPrintTime) == 1)
         field("Time", 600);
-    if (value(PlgInfo::CanPrintRoute) == 1)
+    if (value(PluginInfo::CanPrintRoute) == 1)
         field("Route", 900);
-    if (value(PlgInfo::CanPrintStopName) == 1)
+    if (value(PluginInfo::CanPrintStopName) == 1)
         field("StopName", 1200);
-    if (value(PlgInfo::CompanySwitch) >= 1) {
+    if (value(PluginInfo::CompanySwitch) >= 1) {
         field("Company", 1500);
         text += QStringLiteral("[Companies]\r\n東西交通\r\n南北バス\r\n中央観光\r\n");
     }
-    if (value(PlgInfo::CanPrintBarcode) == 1) {
-        for (int b = 0; b < value(PlgInfo::BarcodeCount); ++b)
+    if (value(PluginInfo::CanPrintBarcode) == 1) {
+        for (int b = 0; b < value(PluginInfo::BarcodeCount); ++b)
             text += QStringLiteral("[Barcode]\r\nRect=%1,600,600,300\r\n").arg(b * 600);
     }
     const QString path = dir.filePath(name);

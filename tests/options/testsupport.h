@@ -30,23 +30,23 @@ public:
     TestDisplay();
     ~TestDisplay() override;
 
-    M_Degit* Degit(int i) override { return degits_.at(i - 1); }
-    QLabel* lblSeiriNum(int i) override { return labels_.at(i - 1); }
-    M_Degit* TimeDegit(int i) override { return clock_.at(i); }
-    ChimeiCtl_C2* ChimeiCtl() override { return board_; }
-    QTimer* Timer1() override { return &timer_; }
-    QPixmap imgRes(int i) const override { return pictures_.at(i); }
-    void setImgRes(int i, const QPixmap& picture) override { pictures_.at(i) = picture; }
-    QPixmap Picture() const override { return picture_; }
-    void setPicture(const QPixmap& picture) override { picture_ = picture; }
+    DigitElement* fareElement(int i) override { return degits_.at(i - 1); }
+    QLabel* ticketLabel(int i) override { return labels_.at(i - 1); }
+    DigitElement* clockElement(int i) override { return clock_.at(i); }
+    NextStopNameBoard* stopNameBoard() override { return board_; }
+    QTimer* clockTimer() override { return &timer_; }
+    QPixmap backlightPicture(int i) const override { return pictures_.at(i); }
+    void setBacklightPicture(int i, const QPixmap& picture) override { pictures_.at(i) = picture; }
+    QPixmap currentPicture() const override { return picture_; }
+    void setCurrentPicture(const QPixmap& picture) override { picture_ = picture; }
     QWidget* window() override { return window_.get(); }
 
 private:
     std::unique_ptr<QWidget> window_;
-    std::array<M_Degit*, 12> degits_{};
+    std::array<DigitElement*, 12> degits_{};
     std::array<QLabel*, 12> labels_{};
-    std::array<M_Degit*, 2> clock_{};
-    ChimeiCtl_C2* board_ = nullptr;
+    std::array<DigitElement*, 2> clock_{};
+    NextStopNameBoard* board_ = nullptr;
     QTimer timer_;
     std::array<QPixmap, 3> pictures_;
     QPixmap picture_;

@@ -1,7 +1,7 @@
+#include "platform/bgrcolor.h"
 #include "platform/fontmap.h"
 #include "platform/runtimeerror.h"
 #include "platform/twips.h"
-#include "platform/vbcolor.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ TEST(Twips, FifteenTwipsToAPixel)
     EXPECT_EQ(platform::pixelsToTwips(248), 3720);
 }
 
-TEST(VbColor, RedSitsInTheLowByte)
+TEST(BgrColor, RedSitsInTheLowByte)
 {
     EXPECT_EQ(platform::RGB(248, 210, 114), 0x72D2F8);
     const QColor c = platform::toQColor(0x72D2F8);
@@ -21,7 +21,7 @@ TEST(VbColor, RedSitsInTheLowByte)
     EXPECT_EQ(c.blue(), 114);
     EXPECT_EQ(platform::fromQColor(QColor(192, 255, 192)), platform::RGB(192, 255, 192));
     // System-colour flags in the high byte do not disturb the colour.
-    EXPECT_EQ(platform::toQColor(static_cast<platform::VbColor>(0x80000000u | 0x0000FF)),
+    EXPECT_EQ(platform::toQColor(static_cast<platform::BgrColor>(0x80000000u | 0x0000FF)),
               QColor(255, 0, 0));
 }
 

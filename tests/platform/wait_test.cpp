@@ -11,8 +11,8 @@ TEST(Wait, ManualClockRecordsPausesWithoutSleeping)
     platform::ScopedWaitClock guard(clock);
     QElapsedTimer real;
     real.start();
-    platform::Sleep(3000);
-    platform::Sleep(250);
+    platform::sleepMs(3000);
+    platform::sleepMs(250);
     EXPECT_LT(real.elapsed(), 1000);
     EXPECT_EQ(platform::nowMs(), 3250);
     EXPECT_EQ(clock.sleeps(), (std::vector<int>{3000, 250}));
@@ -38,6 +38,6 @@ TEST(Wait, RealPauseKeepsTimersRunningButHoldsUserInput)
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(5);
-    platform::Sleep(60);
+    platform::sleepMs(60);
     EXPECT_GE(ticks, 2);
 }

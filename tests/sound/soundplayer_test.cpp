@@ -71,7 +71,7 @@ TEST(SoundCommands, TheAliasIsTheExecutablesBaseNameAndTheChannel)
 TEST_F(PlaySoundTest, UnwaitedPlaySendsTheFourCommandsInOrder)
 {
     const QString file = wav(QStringLiteral("my chime.wav"));
-    PlaySound(file, QStringLiteral("S1"), 0, 0);
+    playSound(file, QStringLiteral("S1"), 0, 0);
     const QStringList expected = {
         QStringLiteral("close ") + s1,
         QStringLiteral("open \"%1\" type waveaudio alias %2 wait").arg(file, s1),
@@ -89,7 +89,7 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
     const QString file = wav(QStringLiteral("click.WAV"), 300);
     QElapsedTimer real;
     real.start();
-    PlaySound(file, QStringLiteral("S1"), 1, 25);
+    playSound(file, QStringLiteral("S1"), 1, 25);
     EXPECT_GE(real.elapsed(), 250 + 25);
     ASSERT_EQ(commands.size(), 3);
     EXPECT_EQ(commands[2], QStringLiteral("play ") + s1 + QStringLiteral(" from 0 wait"));
@@ -100,33 +100,33 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
 
 TEST_F(PlaySoundTest, NamesThatCannotPlayStillCloseTheChannel)
 {
-    PlaySound(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
+    playSound(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
     ASSERT_TRUE(platform::mciIsPlaying(s1));
     commands.clear();
 
     const QString ogg = dir.path() + QStringLiteral("/tune.ogg");
     QFile::copy(dir.path() + QStringLiteral("/a.wav"), ogg);
-    PlaySound(ogg, QStringLiteral("S1"), 0, 0);
+    playSound(ogg, QStringLiteral("S1"), 0, 0);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
     EXPECT_FALSE(platform::mciIsPlaying(s1));
 
     commands.clear();
-    PlaySound(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
+    playSound(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
 
     commands.clear();
-    PlaySound(QString(), QStringLiteral("S1"), 0, 0);
-    PlaySound(dir.path() + QStringLiteral("/missing.wav"), QStringLiteral("S1"), 0, 0);
-    PlaySound(dir.path(), QStringLiteral("S1"), 0, 0); // a folder is no sound file
+    playSound(QString(), QStringLiteral("S1"), 0, 0);
+    playSound(dir.path() + QStringLiteral("/missing.wav"), QStringLiteral("S1"), 0, 0);
+    playSound(dir.path(), QStringLiteral("S1"), 0, 0); // a folder is no sound file
     EXPECT_TRUE(commands.isEmpty());
 }
 
 TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
 {
     const QString s2 = channelAlias(QStringLiteral("S2"));
-    PlaySound(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
-    PlaySound(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
-    PlaySound(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
+    playSound(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
+    playSound(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
+    playSound(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
     EXPECT_TRUE(platform::mciIsPlaying(s1));
     EXPECT_TRUE(platform::mciIsPlaying(s2));
     // S1 now holds the short sound: it ends long before the other channel's.
@@ -136,9 +136,9 @@ TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
 
 TEST_F(PlaySoundTest, CloseAllSoundsClosesTheFourChannelsInOrder)
 {
-    PlaySound(wav(QStringLiteral("a.wav"), 1000), QStringLiteral("S4"), 0, 0);
+    playSound(wav(QStringLiteral("a.wav"), 1000), QStringLiteral("S4"), 0, 0);
     commands.clear();
-    CloseAllSounds();
+    closeAllSounds();
     QStringList expected;
     for (const char* c : {"S1", "S2", "S3", "S4"})
         expected << QStringLiteral("close ") + channelAlias(QLatin1String(c));
@@ -152,7 +152,7 @@ TEST_F(PlaySoundTest, AllThreeFormatsOpen)
     const QString sounds = QStringLiteral(FARE_TEST_SOUNDS_DIR);
     for (const char* name : {"chime.wav", "announce.mp3", "melody.mid"}) {
         results.clear();
-        PlaySound(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
+        playSound(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
         ASSERT_EQ(results.size(), 4) << name;
         EXPECT_EQ(results[1], 0) << name;
         EXPECT_TRUE(platform::mciIsPlaying(channelAlias(QStringLiteral("S3")))) << name;

@@ -1,14 +1,14 @@
 #include "../audio/audio_test_support.h"
 
-#include "platform/cp932.h"
 #include "audio/mci.h"
+#include "platform/cp932.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
-#include "speech/speech.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "sound/tapeoptions.h"
+#include "speech/speech.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -81,7 +81,7 @@ protected:
         platform::mciCloseAll();
         setTapeOptions(nullptr);
         platform::setSpeechEngineFactory({});
-        platform::setOsInfoOverride(QString());
+        platform::setOsNameOverride(QString());
     }
     void writeTape(const QString& route, const QString& text)
     {
@@ -148,7 +148,7 @@ TEST(TapeFieldReader, EmptyNumbersAreZeroAndWordsAreNoNumbers)
         r.readInteger();
         FAIL();
     } catch (const platform::RuntimeError& e) {
-        EXPECT_EQ(e.number(), platform::RtErr::TypeMismatch);
+        EXPECT_EQ(e.number(), platform::ErrorNumber::TypeMismatch);
     }
 }
 
@@ -177,7 +177,7 @@ TEST(TapeFile, OnlyRegularFilesAreRead)
             readTapeFile(path);
             ADD_FAILURE() << path.toStdString();
         } catch (const platform::RuntimeError& e) {
-            EXPECT_EQ(e.number(), platform::RtErr::PathFileAccess) << path.toStdString();
+            EXPECT_EQ(e.number(), platform::ErrorNumber::PathFileAccess) << path.toStdString();
         }
     }
     EXPECT_THROW(readTapeFile(dir.path() + QStringLiteral("/\"\n") + QString(1000, u'x')),
@@ -204,7 +204,7 @@ TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
 
 TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
 {
-    platform::setOsInfoOverride(QStringLiteral("Windows Vista"));
+    platform::setOsNameOverride(QStringLiteral("Windows Vista"));
     BroadcastTape vista;
     vista.InitSpeech();
     EXPECT_FALSE(vista.SpeechAvailable());

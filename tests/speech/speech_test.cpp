@@ -2,11 +2,11 @@
 
 #include "audio/mcimixer.h"
 #include "platform/osinfo.h"
+#include "platform/wait.h"
 #include "speech/speechdialog.h"
 #include "speech/speechengine.h"
 #include "speech/speechreading.h"
 #include "speech/speechsynth.h"
-#include "platform/wait.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -143,11 +143,11 @@ TEST(SpeechSettingsDialog, EditsTheSettingsAndPlaysASample)
 
 TEST(OsInfo, NamesTheSystemAndCanPretend)
 {
-    EXPECT_EQ(GetOsInfo(), QStringLiteral("Linux"));
-    setOsInfoOverride(QStringLiteral("Windows Vista"));
-    EXPECT_EQ(GetOsInfo(), QStringLiteral("Windows Vista"));
-    setOsInfoOverride(QString());
-    EXPECT_EQ(GetOsInfo(), QStringLiteral("Linux"));
+    EXPECT_EQ(osName(), QStringLiteral("Linux"));
+    setOsNameOverride(QStringLiteral("Windows Vista"));
+    EXPECT_EQ(osName(), QStringLiteral("Windows Vista"));
+    setOsNameOverride(QString());
+    EXPECT_EQ(osName(), QStringLiteral("Linux"));
 }
 
 AUDIO_TEST_MAIN()

@@ -1,9 +1,9 @@
+#include "platform/bgrcolor.h"
 #include "platform/cp932.h"
-#include "platform/vbcolor.h"
 #include "tickets/codabar.h"
-#include "tickets/seiriken_plugin.h"
 #include "tickets/ticket_drawing.h"
 #include "tickets/ticket_plugin_format.h"
+#include "tickets/ticketplugin.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -71,13 +71,13 @@ std::string errorOf(const ParseResult& result)
     return QStringLiteral("line %1: %2").arg(result.line).arg(result.error).toStdString();
 }
 
-bool isPaper(QRgb pixel, platform::VbColor paper)
+bool isPaper(QRgb pixel, platform::BgrColor paper)
 {
     return (pixel & 0xFFFFFF) == (platform::toQColor(paper).rgb() & 0xFFFFFF);
 }
 
 // Pixels in the twips rectangle that are not paper-coloured.
-int inkIn(const QImage& image, const QRect& twips, platform::VbColor paper)
+int inkIn(const QImage& image, const QRect& twips, platform::BgrColor paper)
 {
     const QRect pixels(twips.left() / 15, twips.top() / 15, twips.width() / 15,
                        twips.height() / 15);
@@ -132,7 +132,7 @@ TEST(PluginFormat, FullSampleGivesEveryValueCommentAndCompanies)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
     ASSERT_TRUE(result) << errorOf(result);
-    const PlgInfo& info = result.plugin->info;
+    const PluginInfo& info = result.plugin->info;
     const std::array<std::int32_t, 14> expected = {0, 3450, 1800, 1, 1, 1,   1,
                                                    1, 1,    999,  0, 1, 300, 3};
     EXPECT_EQ(info.values, expected);
@@ -303,14 +303,14 @@ TEST(PluginFormat, RandomBytesAndMutationsNeverCrash)
 
 TEST_F(PluginTest, GetPlgInfoFillsOnlyForAPlugin)
 {
-    PlgInfo info;
+    PluginInfo info;
     info.values.fill(42);
     QByteArray missing = platform::toCp932(QStringLiteral("/nonexistent/なし.4SP"));
-    EXPECT_EQ(QV4_GetPlgInfo(missing, info), 0);
-    EXPECT_EQ(info, PlgInfo{});
+    EXPECT_EQ(readPluginInfo(missing, info), 0);
+    EXPECT_EQ(info, PluginInfo{});
 
     QByteArray empty;
-    EXPECT_EQ(QV4_GetPlgInfo(empty, info), 0);
+    EXPECT_EQ(readPluginInfo(empty, info), 0);
 
     // A CP932 path with Japanese folder names, as the options dialog passes it, NUL included.
     QTemporaryDir dir;
@@ -321,9 +321,9 @@ TEST_F(PluginTest, GetPlgInfoFillsOnlyForAPlugin)
     QByteArray path = platform::toCp932(folder + "/全項目.4SP") + '\0';
     const QByteArray before = path;
     info.values.fill(42);
-    EXPECT_NE(QV4_GetPlgInfo(path, info), 0);
-    EXPECT_EQ(info[PlgInfo::CompanySwitch], 3);
-    EXPECT_EQ(info[PlgInfo::Unused], 0);
+    EXPECT_NE(readPluginInfo(path, info), 0);
+    EXPECT_EQ(info[PluginInfo::CompanySwitch], 3);
+    EXPECT_EQ(info[PluginInfo::Unused], 0);
     EXPECT_EQ(path, before);
 }
 
@@ -341,11 +341,11 @@ TEST_F(PluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
                                dir.path() + u'/' + QString(1000, u'x') + QStringLiteral(".4SP"),
                                dir.path() + QStringLiteral("/☃.4SP")};
     for (const QString& path : paths) {
-        PlgInfo info;
+        PluginInfo info;
         info.values.fill(42);
         QByteArray bytes = platform::toCp932(path);
-        EXPECT_EQ(QV4_GetPlgInfo(bytes, info), 0) << path.toStdString();
-        EXPECT_EQ(info, PlgInfo{});
+        EXPECT_EQ(readPluginInfo(bytes, info), 0) << path.toStdString();
+        EXPECT_EQ(info, PluginInfo{});
     }
 }
 
@@ -361,25 +361,25 @@ TEST_F(PluginTest, OversizedFileIsNoPlugin)
         out.write(bytes);
     }
     ASSERT_GT(bytes.size(), MaxFileSize);
-    PlgInfo info;
+    PluginInfo info;
     QByteArray path = platform::toCp932(file);
-    EXPECT_EQ(QV4_GetPlgInfo(path, info), 0);
+    EXPECT_EQ(readPluginInfo(path, info), 0);
 }
 
 TEST_F(PluginTest, CommentGoesIntoTheTextBox)
 {
     QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
     QPlainTextEdit box;
-    QV4_SetPlgComment(path, &box);
+    showPluginComment(path, &box);
     EXPECT_EQ(box.toPlainText(), QStringLiteral("標準整理券プラグイン Ver.1.0\n"
                                                 "日付・乗車停留所・整理番号を印字する\n"
                                                 "白地に黒の、もっとも一般的な整理券です。"));
     QLineEdit line;
-    QV4_SetPlgComment(path, &line);
+    showPluginComment(path, &line);
     EXPECT_TRUE(line.text().startsWith(QStringLiteral("標準整理券プラグイン Ver.1.0 日付")));
 
     QByteArray invalid("/nonexistent.4SP");
-    QV4_SetPlgComment(invalid, &box);
+    showPluginComment(invalid, &box);
     EXPECT_TRUE(box.toPlainText().startsWith(QStringLiteral("標準"))); // untouched
 }
 
@@ -388,13 +388,13 @@ TEST_F(PluginTest, CompanyNamesAreAppended)
     QByteArray path = platform::toCp932(samplePath("full_ticket.4SP"));
     QComboBox combo;
     combo.addItem(QStringLiteral("既存"));
-    QV4_SetCorpAddList(path, &combo);
+    addPluginCompanies(path, &combo);
     ASSERT_EQ(combo.count(), 4);
     EXPECT_EQ(combo.itemText(1), QStringLiteral("ファレット交通"));
     EXPECT_EQ(combo.itemText(3), QStringLiteral("さくら市営バス"));
 
     QByteArray plain = platform::toCp932(samplePath("plain_ticket.4SP"));
-    QV4_SetCorpAddList(plain, &combo);
+    addPluginCompanies(plain, &combo);
     EXPECT_EQ(combo.count(), 4);
 }
 
@@ -458,7 +458,7 @@ TEST_F(PluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
     QByteArray date("01-24-2009"), time("14:05:09");
     QImage image(220, 93, QImage::Format_RGB32);
     image.fill(Qt::magenta);
-    QV4_DrawSeiriken(path, &image, stop, date, time, 12, 7, 7, -1);
+    drawPluginTicket(path, &image, stop, date, time, 12, 7, 7, -1);
     EXPECT_EQ(image.pixel(50, 60) & 0xFFFFFF, 0xFFFFFFu & image.pixel(5, 5)); // paper, no magenta
     EXPECT_NE(image.pixel(5, 5), QColor(Qt::magenta).rgb());
     EXPECT_EQ(stop, platform::toCp932(QStringLiteral("市役所前")));
@@ -469,7 +469,7 @@ TEST_F(PluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
         QImage untouched(220, 93, QImage::Format_RGB32);
         untouched.fill(Qt::magenta);
         const QImage before = untouched.copy();
-        QV4_DrawSeiriken(bad, &untouched, stop, date, time, 12, 7, 7, 0);
+        drawPluginTicket(bad, &untouched, stop, date, time, 12, 7, 7, 0);
         EXPECT_EQ(untouched, before) << bad.constData();
     }
 }
@@ -503,7 +503,7 @@ TEST_F(PluginTest, FieldTexts)
     EXPECT_EQ(fieldText(plugin, padded, fields), QStringLiteral("-004"));
 
     TicketPlugin undeclared = plugin; // flags rule over items
-    undeclared.info[PlgInfo::CanPrintTime] = 2;
+    undeclared.info[PluginInfo::CanPrintTime] = 2;
     EXPECT_EQ(fieldText(undeclared, *fieldItem(plugin, Field::Time), fields), QString());
 }
 
@@ -531,7 +531,7 @@ TEST_F(PluginTest, BarcodeCarriesRouteFlagAndTicket)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
     ASSERT_TRUE(result);
-    PlgInfo info = result.plugin->info; // RouteMax 999, stops 1..300, route-number mode
+    PluginInfo info = result.plugin->info; // RouteMax 999, stops 1..300, route-number mode
     TicketItem barcode;
     barcode.kind = ItemKind::Barcode;
     TicketFields fields = sampleFields();
@@ -542,7 +542,7 @@ TEST_F(PluginTest, BarcodeCarriesRouteFlagAndTicket)
     barcode.guard = 'C';
     EXPECT_EQ(barcodeText(info, barcode, fields), QByteArray("C005C"));
     barcode.data = BarcodeData::RouteAndTicket;
-    info[PlgInfo::BarcodeRouteMode] = 1; // serial: no return-trip flag
+    info[PluginInfo::BarcodeRouteMode] = 1; // serial: no return-trip flag
     EXPECT_EQ(barcodeText(info, barcode, fields), QByteArray("C012005C"));
 
     for (auto [route, ticket] : {std::pair{0, 5}, {1000, 5}, {12, 0}, {12, 301}}) {

@@ -154,8 +154,8 @@ int check(const QString& path, QIODevice& out)
         file = hy3::openExisting(path);
         contents = readFile(*file);
     } catch (const platform::RuntimeError& error) {
-        say(out, error.number() == platform::RtErr::FileNotFound ? hy3::messageNoFile()
-                                                                 : error.description());
+        say(out, error.number() == platform::ErrorNumber::FileNotFound ? hy3::messageNoFile()
+                                                                       : error.description());
         return 1;
     }
     if (contents.count == 0) {
@@ -172,7 +172,7 @@ int check(const QString& path, QIODevice& out)
         say(out, QStringLiteral("停留所 %1 件: %2 件を超えるため読み込めません。")
                      .arg(contents.count)
                      .arg(hy3::MaxRows));
-        say(out, platform::errorDescription(platform::RtErr::SubscriptOutOfRange));
+        say(out, platform::errorDescription(platform::ErrorNumber::SubscriptOutOfRange));
         return 1;
     }
     say(out, QStringLiteral("停留所 %1 件。区間は 1〜%2 を指定できます。")

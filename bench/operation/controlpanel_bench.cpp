@@ -1,0 +1,165 @@
+// Route setting (without the lamp test's pause) and one stop display on a 301-stop route,
+// through the real control panel and real display elements. Goal: 20 ms each.
+#include "elements/digitelement.h"
+#include "elements/faredisplay.h"
+#include "elements/nextstopnameboard.h"
+#include "operation/controlpanel.h"
+#include "operation/faredata.h"
+#include "operation/hy3file.h"
+#include "operation/operationoptions.h"
+#include "platform/cp932.h"
+#include "platform/wait.h"
+#include "sound/tape.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <array>
+#include <benchmark/benchmark.h>
+
+namespace
+{
+
+struct BenchOptions : OperationOptions {
+    QString folder;
+    QString fareDataFolder() const override { return folder; }
+    QString broadcastDataFolder() const override { return folder; }
+    QString routeSetSound() const override { return {}; }
+    QString resetSound() const override { return {}; }
+    bool stepSoundByColumn() const override { return false; }
+    QString stepSoundFile() const override { return {}; }
+    int stepSoundColumn() const override { return 0; }
+    QString stepSound(int) const override { return {}; }
+    bool stepSoundWait() const override { return false; }
+    bool infoStopOrderOn() const override { return true; }
+    int infoStopOrderCell() const override { return 0; }
+    bool infoStopOrderFromZero() const override { return false; }
+    bool infoTicketOn() const override { return false; }
+    int infoTicketCell() const override { return 0; }
+    bool infoRouteOn() const override { return true; }
+    int infoRouteCell() const override { return 11; }
+    bool infoColumnOn() const override { return false; }
+    int infoColumn() const override { return 0; }
+    int infoColumnCell() const override { return 0; }
+    TicketDateMode ticketDateMode() const override { return TicketDateMode::EachPrint; }
+    QString fixedDate() const override { return {}; }
+    bool useTicketPreview() const override { return false; }
+    QString ticketPluginPath() const override { return {}; }
+    int nextStopMode() const override { return 1; }
+    platform::BgrColor ticketColor(int) const override { return 0xFFFFFF; }
+    bool panelIndividual() const override { return false; }
+    bool panelUser(int) const override { return false; }
+    QString panelPicture(int) const override { return {}; }
+};
+
+class BenchDisplay : public FareDisplay
+{
+public:
+    BenchDisplay()
+    {
+        for (auto& d : degit_) {
+            d = new DigitElement(&window_);
+            d->setDigitCount(3);
+            d->setSizeClass(2);
+        }
+        for (auto& l : labels_)
+            l = new QLabel(&window_);
+        for (auto& c : clock_) {
+            c = new DigitElement(&window_);
+            c->setVisible(false);
+        }
+        board_ = new NextStopNameBoard(&window_);
+        board_->resize(432, 56);
+    }
+    DigitElement* fareElement(int i) override { return degit_[size_t(i - 1)]; }
+    QLabel* ticketLabel(int i) override { return labels_[size_t(i - 1)]; }
+    DigitElement* clockElement(int i) override { return clock_[size_t(i)]; }
+    NextStopNameBoard* stopNameBoard() override { return board_; }
+    QTimer* clockTimer() override { return &timer_; }
+    QPixmap backlightPicture(int) const override { return {}; }
+    void setBacklightPicture(int, const QPixmap&) override {}
+    QPixmap currentPicture() const override { return {}; }
+    void setCurrentPicture(const QPixmap&) override {}
+    QWidget* window() override { return &window_; }
+
+private:
+    QWidget window_;
+    std::array<DigitElement*, 12> degit_{};
+    std::array<QLabel*, 12> labels_{};
+    std::array<DigitElement*, 2> clock_{};
+    NextStopNameBoard* board_ = nullptr;
+    QTimer timer_;
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard{clock};
+    BenchOptions options;
+    BenchDisplay display;
+    sound::BroadcastTape tape;
+    ControlPanel panel{&display, &options, &tape};
+
+    Fixture()
+    {
+        options.folder = dir.path();
+        std::vector<hy3::Record> records(301);
+        for (int k = 0; k < 301; ++k) {
+            records[size_t(k)].name = platform::toCp932(QStringLiteral("停留所%1丁目").arg(k + 1));
+            records[size_t(k)].ticketNo = qint16(k + 1);
+            for (int i = 0; i < 150; ++i)
+                records[size_t(k)].columns[size_t(i)] = qint16(170 + 10 * i);
+        }
+        QFile file(dir.filePath("123.hy3"));
+        file.open(QIODevice::WriteOnly);
+        file.write(hy3::encode(records));
+        file.close();
+        panel.onKeypadKey(10);
+        for (int d : {1, 2, 3})
+            panel.onKeypadKey(d);
+        panel.onKeypadKey(11);
+        panel.onKeypadKey(1);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture* f = new Fixture;
+    return *f;
+}
+
+void BM_SetRoute301(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state)
+        f.panel.setRoute(1);
+}
+BENCHMARK(BM_SetRoute301)->Unit(benchmark::kMillisecond);
+
+void BM_DispData(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.panel.setRoute(1);
+    int row = 1;
+    for (auto _ : state) {
+        f.panel.showStop(row);
+        row = row % 300 + 1;
+    }
+}
+BENCHMARK(BM_DispData)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "elements/stopnameboard.h"
+
+// The stop-name board of the fare display window: StopNameBoard that can lead the name with
+// "次は" (next is), the "は" optionally smaller, in its own colour, typefaces and weight.
+// The prefix is part of the strip and scrolls with the name.
+class NextStopNameBoard : public StopNameBoard
+{
+    Q_OBJECT
+    Q_PROPERTY(int prefixMode READ prefixMode WRITE setPrefixMode)
+    Q_PROPERTY(int prefixColor READ prefixColor WRITE setPrefixColor)
+    Q_PROPERTY(int prefixFontMode READ prefixFontMode WRITE setPrefixFontMode)
+    Q_PROPERTY(bool prefixBold READ prefixBold WRITE setPrefixBold)
+
+public:
+    static constexpr platform::BgrColor DefaultPrefixColor = 0x79B9FF;
+
+    explicit NextStopNameBoard(QWidget* parent = nullptr);
+
+    // 0 no prefix, 1 prefix with a small "は", 2 prefix with a full-size "は"; any other
+    // value is stored as 0. Takes effect at the next setStopName.
+    std::int16_t prefixMode() const { return tsugiwaMode_; }
+    void setPrefixMode(std::int16_t mode);
+    platform::BgrColor prefixColor() const { return tsugiwaColor_; }
+    void setPrefixColor(platform::BgrColor color);
+    // 0 all Gothic, 1 only "は" Mincho, 2 all Mincho, 3 only "は" Gothic; others as 0.
+    std::int16_t prefixFontMode() const { return tsugiwaFontMode_; }
+    void setPrefixFontMode(std::int16_t fontMode);
+    bool prefixBold() const { return tsugiwaBold_; }
+    void setPrefixBold(bool bold);
+
+    // Draws "次は" into the strip at x = 0 in prefixColor.
+    void drawPrefix();
+
+    void WriteProperties(PropertyList& bag) const override;
+    void ReadProperties(const PropertyList& bag) override;
+
+protected:
+    bool drawName(const QByteArray& cp932Name) override;
+
+private:
+    std::int16_t tsugiwaMode_ = 0;
+    platform::BgrColor tsugiwaColor_ = DefaultPrefixColor;
+    std::int16_t tsugiwaFontMode_ = 0;
+    bool tsugiwaBold_ = false;
+};

@@ -1,0 +1,330 @@
+#include "elements/stopnameboard.h"
+
+#include "platform/cp932.h"
+#include "platform/wait.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QtWidgets/qdrawutil.h>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace dotboard;
+
+namespace
+{
+
+// One pass per millisecond. After a long stall (a modal dialog, a suspended process) the
+// scroll does not race to catch up beyond this many passes at once.
+constexpr qint64 MaxPassesPerRun = 60'000;
+
+} // namespace
+
+StopNameBoard::StopNameBoard(QWidget* parent) : QWidget(parent), frameTimer_(new QTimer(this))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(BoardWidth, BoardHeight);
+    strip_.reset(BoardWidth, backColor_, foreColor_, foreColor_);
+    connect(frameTimer_, &QTimer::timeout, this, &StopNameBoard::RunScrollPasses);
+}
+
+StopNameBoard::~StopNameBoard() = default;
+
+QSize StopNameBoard::sizeHint() const
+{
+    return {BoardWidth, BoardHeight};
+}
+
+QSize StopNameBoard::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void StopNameBoard::markModified(const QString& name)
+{
+    propertiesModified_ = true;
+    emit propertyChanged(name);
+}
+
+void StopNameBoard::setBackColor(platform::BgrColor color)
+{
+    backColor_ = color;
+    strip_.clear(color); // a new background erases the dots
+    update();
+    markModified(QStringLiteral("BackColor"));
+}
+
+void StopNameBoard::setForeColor(platform::BgrColor color)
+{
+    foreColor_ = color;
+    markModified(QStringLiteral("ForeColor"));
+}
+
+void StopNameBoard::setSpeed(std::int16_t speed)
+{
+    speed_ = speed;
+    markModified(QStringLiteral("Speed"));
+}
+
+void StopNameBoard::setScrollStartWait(std::int32_t ms)
+{
+    scrollStartWait_ = ms;
+    markModified(QStringLiteral("ScrollStartWait"));
+}
+
+void StopNameBoard::setMode(std::int16_t mode)
+{
+    mode_ = mode;
+    markModified(QStringLiteral("Mode"));
+}
+
+void StopNameBoard::setAppearance(std::int16_t appearance)
+{
+    if (appearance == 0 || appearance == 1)
+        appearance_ = appearance;
+    strip_.clear(backColor_); // the strip's background is set again
+    update();
+    markModified(QStringLiteral("Appearance"));
+}
+
+void StopNameBoard::setFontMode(std::int16_t fontMode)
+{
+    fontMode_ = fontMode;
+    markModified(QStringLiteral("FontMode"));
+}
+
+void StopNameBoard::setFontBold(bool bold)
+{
+    fontBold_ = bold;
+    raster_.setBold(bold);
+    markModified(QStringLiteral("FontBold"));
+}
+
+void StopNameBoard::setStopName(const QString& name)
+{
+    strip_.clear(backColor_);
+    update();
+    // An empty name only blanks the board; a running scroll goes on with the blank strip.
+    if (name.isEmpty())
+        return;
+
+    stopScroll();
+    const bool scrolls = drawName(platform::toCp932(name));
+    if (scrolls)
+        startScroll();
+}
+
+bool StopNameBoard::drawName(const QByteArray& cp932Name)
+{
+    const CellLayout layout = plainLayout(cellCount(cp932Name));
+    resetStrip(layout.stripWidth);
+    drawCells(cp932Name, layout);
+    return needsScroll(cellCount(cp932Name), false);
+}
+
+void StopNameBoard::drawCells(const QByteArray& cp932Name, const CellLayout& layout)
+{
+    const QList<QByteArray> cells = cutIntoCells(cp932Name);
+    for (qsizetype k = 0; k < cells.size(); ++k)
+        DrawDot54(layout.x0 + static_cast<int>(k) * layout.pitch, 0, platform::fromCp932(cells[k]));
+}
+
+void StopNameBoard::resetStrip(int width)
+{
+    strip_.reset(width, backColor_, foreColor_, foreColor_);
+    placeStrip(0);
+    update();
+}
+
+void StopNameBoard::DrawDot54(int x, int y, const QString& cell)
+{
+    // Half of a double-byte character decodes to U+FFFD; it has no glyph of its own.
+    QString text = horizontalForms(cell);
+    text.remove(QChar::ReplacementCharacter);
+    if (text.isEmpty())
+        return;
+    raster_.setFace(cellFace(fontMode_, signedCharCode(text)));
+    raster_.setBold(fontBold_);
+    strip_.setInkColor(DotStrip::Name, foreColor_);
+    strip_.plot(raster_.render(text), x, y, DotStrip::Name);
+    update();
+}
+
+void StopNameBoard::Refresh()
+{
+    repaint();
+}
+
+// --- scrolling -----------------------------------------------------------------------------
+
+void StopNameBoard::startScroll()
+{
+    scrollStop_ = false;
+    speedChecked_ = false;
+    position_ = 0.0;
+    placeStrip(0);
+    beginPause(platform::nowMs());
+}
+
+void StopNameBoard::stopScroll()
+{
+    scrollStop_ = true;
+    pausing_ = false;
+    frameTimer_->stop();
+    position_ = 0.0;
+    placeStrip(0);
+}
+
+void StopNameBoard::beginPause(qint64 from)
+{
+    pausing_ = true;
+    pauseUntil_ = from + std::max<std::int32_t>(scrollStartWait_, 0);
+    scheduleTimer();
+}
+
+void StopNameBoard::RunScrollPasses()
+{
+    if (scrollStop_)
+        return;
+    const qint64 now = platform::nowMs();
+    while (!scrollStop_) {
+        if (pausing_) {
+            if (now < pauseUntil_)
+                break;
+            pausing_ = false;
+            passedUntil_ = pauseUntil_;
+            if (!speedChecked_) {
+                speedChecked_ = true;
+                if (speed_ == 0)
+                    setSpeed(1);
+                position_ = 0.0;
+            }
+        }
+        runMovingPasses(now);
+        if (!pausing_)
+            break;
+    }
+    scheduleTimer();
+}
+
+void StopNameBoard::runMovingPasses(qint64 now)
+{
+    if (now - passedUntil_ > MaxPassesPerRun)
+        passedUntil_ = now - MaxPassesPerRun;
+    while (passedUntil_ < now) {
+        ++passedUntil_;
+        const int step = speed_ < 0 ? 1 : speed_;
+        position_ -= step / 200.0;
+        const int left = static_cast<int>(std::lround(position_));
+        if (left + strip_.width() <= -BoardWidth) {
+            // Scrolled out and a further board width of blank has passed: start over.
+            position_ = 0.0;
+            placeStrip(0);
+            beginPause(passedUntil_);
+            return;
+        }
+        placeStrip(left);
+    }
+}
+
+void StopNameBoard::placeStrip(int left)
+{
+    if (left == stripLeft_)
+        return;
+    stripLeft_ = left;
+    update();
+}
+
+void StopNameBoard::scheduleTimer()
+{
+    if (scrollStop_) {
+        frameTimer_->stop();
+        return;
+    }
+    const int interval =
+        pausing_ ? static_cast<int>(std::clamp<qint64>(pauseUntil_ - platform::nowMs(), 0,
+                                                       std::numeric_limits<int>::max()))
+                 : FrameIntervalMs;
+    if (!frameTimer_->isActive() || frameTimer_->interval() != interval)
+        frameTimer_->start(interval);
+}
+
+// --- drawing -------------------------------------------------------------------------------
+
+QRect StopNameBoard::frameClientRect() const
+{
+    const int border = appearance_ == 1 ? 2 : 1;
+    return QRect(0, 0, BoardWidth, FrameHeight).adjusted(border, border, -border, -border);
+}
+
+void StopNameBoard::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QColor back = platform::toQColor(backColor_);
+    painter.fillRect(event->rect(), back);
+
+    const QRect frame(0, 0, BoardWidth, FrameHeight);
+    if (appearance_ == 1) {
+        qDrawWinPanel(&painter, frame, palette(), true);
+    } else {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    }
+
+    const QRect client = frameClientRect();
+    painter.setClipRect(client & event->rect());
+    const QImage& image = strip_.image();
+    const QPoint origin = client.topLeft() + QPoint(stripLeft_, StripTop);
+    // Only the part of the strip inside the frame is drawn.
+    const QRect source = QRect(client.topLeft() - origin, client.size()) & image.rect();
+    if (!source.isEmpty())
+        painter.drawImage(origin + source.topLeft(), image, source);
+}
+
+// --- saved properties ----------------------------------------------------------------------
+
+QVariant StopNameBoard::savedValue(const PropertyList& bag, const QString& key,
+                                   const QVariant& fallback)
+{
+    for (const auto& [name, value] : bag) {
+        if (name == key)
+            return value;
+    }
+    return fallback;
+}
+
+void StopNameBoard::WriteProperties(PropertyList& bag) const
+{
+    auto put = [&bag](const char* key, const QVariant& value, const QVariant& fallback) {
+        if (value != fallback)
+            bag.append({QString::fromLatin1(key), value});
+    };
+    put("BackColor", backColor_, DefaultBackColor);
+    put("ForeColor", foreColor_, DefaultForeColor);
+    put("Speed", speed_, DefaultSpeed);
+    put("ScrollStartWait", scrollStartWait_, DefaultScrollStartWait);
+    put("Mode", mode_, std::int16_t{0});
+    put("Appearance", appearance_, DefaultAppearance);
+    put("FontMode", fontMode_, std::int16_t{0});
+    put("FontBold", fontBold_, false);
+}
+
+void StopNameBoard::ReadProperties(const PropertyList& bag)
+{
+    auto get = [&bag](const char* key, const QVariant& fallback) {
+        return savedValue(bag, QString::fromLatin1(key), fallback);
+    };
+    backColor_ = get("BackColor", DefaultBackColor).toInt();
+    foreColor_ = get("ForeColor", DefaultForeColor).toInt();
+    speed_ = static_cast<std::int16_t>(get("Speed", DefaultSpeed).toInt());
+    scrollStartWait_ = get("ScrollStartWait", DefaultScrollStartWait).toInt();
+    mode_ = static_cast<std::int16_t>(get("Mode", 0).toInt());
+    const int appearance = get("Appearance", DefaultAppearance).toInt();
+    appearance_ = static_cast<std::int16_t>(appearance == 0 ? 0 : 1);
+    fontMode_ = static_cast<std::int16_t>(get("FontMode", 0).toInt());
+    fontBold_ = get("FontBold", false).toBool();
+    strip_.clear(backColor_);
+    update();
+}

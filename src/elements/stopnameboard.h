@@ -1,0 +1,156 @@
+#pragma once
+
+#include "elements/dotraster.h"
+#include "platform/bgrcolor.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+#include <cstdint>
+
+class QTimer;
+
+// LED dot-matrix stop-name board. A name is rendered cell by cell (two CP932 bytes a cell)
+// into 18 x 18 dots drawn as 2 x 2 squares at a pitch of 3 pixels; a name that fits is
+// spread over the board, a longer one scrolls from right to left.
+//
+// The strip (all dots of the name) is prepared by setStopName; scrolling only moves it. The
+// scroll runs from a frame timer: one pass per millisecond of platform::nowMs(), each
+// moving the strip Speed / 200 pixel, with a pause of ScrollStartWait ms before the scroll
+// and after each wrap. setStopName returns at once.
+class StopNameBoard : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(int ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(int Speed READ Speed WRITE setSpeed)
+    Q_PROPERTY(int ScrollStartWait READ ScrollStartWait WRITE setScrollStartWait)
+    Q_PROPERTY(int Mode READ Mode WRITE setMode)
+    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
+    Q_PROPERTY(int FontMode READ FontMode WRITE setFontMode)
+    Q_PROPERTY(bool FontBold READ FontBold WRITE setFontBold)
+
+public:
+    static constexpr platform::BgrColor DefaultBackColor = 0x808080;
+    static constexpr platform::BgrColor DefaultForeColor = 0x00BEFF;
+    static constexpr std::int16_t DefaultSpeed = 5;
+    static constexpr std::int32_t DefaultScrollStartWait = 1500;
+    static constexpr std::int16_t DefaultAppearance = 1;
+    // Interval of the frame timer that runs the scroll passes.
+    static constexpr int FrameIntervalMs = 16;
+
+    explicit StopNameBoard(QWidget* parent = nullptr);
+    ~StopNameBoard() override;
+
+    // Board background; assigning it blanks the board until the next setStopName.
+    platform::BgrColor BackColor() const { return backColor_; }
+    void setBackColor(platform::BgrColor color);
+    // Colour of the lit dots; dots already shown keep their colour.
+    platform::BgrColor ForeColor() const { return foreColor_; }
+    void setForeColor(platform::BgrColor color);
+    // Scroll step: Speed / 200 pixel per pass (read afresh on every pass). A scroll that
+    // starts with 0 sets it to 1; a negative value moves like 1.
+    std::int16_t Speed() const { return speed_; }
+    void setSpeed(std::int16_t speed);
+    // Pause in ms before a scroll and after each wrap (negative pauses as 0).
+    std::int32_t ScrollStartWait() const { return scrollStartWait_; }
+    void setScrollStartWait(std::int32_t ms);
+    // Stored and saved only.
+    std::int16_t Mode() const { return mode_; }
+    void setMode(std::int16_t mode);
+    // 0 flat frame, 1 sunken three-dimensional border; other values are ignored.
+    std::int16_t Appearance() const { return appearance_; }
+    void setAppearance(std::int16_t appearance);
+    // Typeface per cell: 0 Gothic, 1 Mincho, 2 kanji Gothic / rest Mincho, 3 kanji Mincho /
+    // rest Gothic, 4 full-width letters and digits Gothic / rest Mincho; others Gothic.
+    std::int16_t FontMode() const { return fontMode_; }
+    void setFontMode(std::int16_t fontMode);
+    bool FontBold() const { return fontBold_; }
+    void setFontBold(bool bold);
+
+    // Shows a stop name. An empty name blanks the board and leaves a running scroll going;
+    // any other name replaces the board (and the scroll) and starts scrolling when it has
+    // 9 or more cells.
+    void setStopName(const QString& name);
+    // Draws one cell (normally one double-byte character) as dots with its top-left dot at
+    // (x, y) of the strip. An empty cell draws nothing.
+    void DrawDot54(int x, int y, const QString& cell);
+    // Repaints the board now.
+    void Refresh();
+
+    // Saved properties: (key, value) pairs, each written only when it differs from its
+    // default, in a fixed order.
+    using PropertyList = QList<QPair<QString, QVariant>>;
+    virtual void WriteProperties(PropertyList& bag) const;
+    virtual void ReadProperties(const PropertyList& bag);
+    // Every property assignment marks the saved properties as modified.
+    bool propertiesModified() const { return propertiesModified_; }
+    void clearPropertiesModified() { propertiesModified_ = false; }
+
+    // Scrolling state and the pass runner the frame timer calls; tests call it directly
+    // after moving a platform::ManualClock.
+    bool isScrolling() const { return !scrollStop_; }
+    bool isScrollPausing() const { return isScrolling() && pausing_; }
+    void RunScrollPasses();
+    double scrollPosition() const { return position_; }
+    int stripLeft() const { return stripLeft_; }
+    int stripWidth() const { return strip_.width(); }
+    const dotboard::DotStrip& strip() const { return strip_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // Emitted on every property assignment with the property's name.
+    void propertyChanged(const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+    // Lays out and draws a non-empty name (CP932) into the cleared strip; returns true when
+    // the name must scroll. The prefixed board overrides it.
+    virtual bool drawName(const QByteArray& cp932Name);
+    // Draws the name's cells at x0 + (k - 1) * pitch, y = 0.
+    void drawCells(const QByteArray& cp932Name, const dotboard::CellLayout& layout);
+    // Resets the strip to a blank of the given width at left 0 with the current colours.
+    void resetStrip(int width);
+    dotboard::DotStrip& stripForDrawing() { return strip_; }
+    dotboard::GlyphRaster& raster() { return raster_; }
+    void markModified(const QString& name);
+    static QVariant savedValue(const PropertyList& bag, const QString& key,
+                               const QVariant& fallback);
+
+private:
+    void startScroll();
+    void stopScroll();
+    void beginPause(qint64 from);
+    void runMovingPasses(qint64 now);
+    void placeStrip(int left);
+    void scheduleTimer();
+    QRect frameClientRect() const;
+
+    platform::BgrColor backColor_ = DefaultBackColor;
+    platform::BgrColor foreColor_ = DefaultForeColor;
+    std::int16_t speed_ = DefaultSpeed;
+    std::int32_t scrollStartWait_ = DefaultScrollStartWait;
+    std::int16_t mode_ = 0;
+    std::int16_t appearance_ = DefaultAppearance;
+    std::int16_t fontMode_ = 0;
+    bool fontBold_ = false;
+    bool propertiesModified_ = false;
+
+    dotboard::DotStrip strip_;
+    dotboard::GlyphRaster raster_;
+    int stripLeft_ = 0;
+
+    // Scroll state: ScrollStop, the exact position, and the pass clock.
+    bool scrollStop_ = true;
+    bool pausing_ = false;
+    bool speedChecked_ = false;
+    double position_ = 0.0;
+    qint64 pauseUntil_ = 0;
+    qint64 passedUntil_ = 0;
+    QTimer* frameTimer_ = nullptr;
+};

@@ -1,0 +1,201 @@
+// Route setting, stepping, display clear and the display of one stop.
+#include "controlpanel.h"
+
+#include "elements/digitelement.h"
+#include "elements/faredisplay.h"
+#include "elements/nextstopnameboard.h"
+#include "operation/faredata.h"
+#include "operation/operationoptions.h"
+#include "operation/stopsequencer.h"
+#include "platform/cp932.h"
+#include "platform/wait.h"
+#include "sound/soundplayer.h"
+#include "sound/tape.h"
+#include "tickets/ticketplugin.h"
+#include "tickets/ticketpreview.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+namespace
+{
+
+constexpr int LampTestMs = 3000;
+const QString ChannelOperating = QStringLiteral("S1");
+const QString ChannelStep = QStringLiteral("S2");
+
+QString selectedDigits(const QListWidget* const* lists, int count)
+{
+    QString digits;
+    for (int i = 0; i < count; ++i) {
+        const QList<QListWidgetItem*> selected = lists[i]->selectedItems();
+        if (!selected.isEmpty())
+            digits += selected.first()->text();
+    }
+    return digits;
+}
+
+} // namespace
+
+void ControlPanel::setRoute(int panel)
+{
+    const QString fareFolder = stops::withTrailingSeparator(options_->fareDataFolder());
+    const QString broadcastFolder = stops::withTrailingSeparator(options_->broadcastDataFolder());
+    sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
+
+    RouteState& state = route();
+    state.RouteText.clear();
+    QString sectionText;
+    if (panel == 1) {
+        state.RouteText = Label2[0]->text();
+        sectionText = Label2[2]->text();
+    } else {
+        state.RouteText = selectedDigits(List2.data(), int(List2.size()));
+        sectionText = selectedDigits(List3.data(), int(List3.size()));
+    }
+    state.Section = normaliseSection(sectionText);
+    state.RouteNo = routeNoFromText(state.RouteText);
+
+    if (tape_)
+        tape_->LoadTape(broadcastFolder, state.RouteNo);
+    if (!loadFareFile(fareFolder))
+        return;
+    if (!display_)
+        return;
+
+    NextStopNameBoard* board = display_->stopNameBoard();
+    SavedTsugiwaMode = board->prefixMode();
+    board->setPrefixMode(0);
+    board->setStopName(QStringLiteral("系統設定"));
+    board->setPrefixMode(SavedTsugiwaMode);
+
+    // Lamp test: every segment lit long enough to be seen, then zeros.
+    for (int i = 1; i <= stops::FareElementCount; ++i)
+        display_->fareElement(i)->resetDigits(true);
+    platform::processPendingEvents();
+    platform::sleepMs(LampTestMs);
+    for (int i = 1; i <= stops::FareElementCount; ++i)
+        display_->fareElement(i)->setValue(ElementValue(0));
+
+    Command2[0]->setEnabled(true);
+    Command2[1]->setEnabled(true);
+    Check1->setEnabled(true);
+
+    TicketDate = stops::routeSetTicketDate(*options_, QDate::currentDate());
+    board->setPrefixMode(SavedTsugiwaMode);
+    showStop(route().StopIndex + 1);
+}
+
+void ControlPanel::stepStop(int direction)
+{
+    RouteState& state = route();
+    if (direction == 0) {
+        if (state.StopIndex <= 0)
+            return;
+        --state.StopIndex;
+    } else {
+        // The table holds at most 301 rows, whatever count a failed load left behind.
+        if (state.StopIndex >= lastUsableRow() - 1)
+            return;
+        ++state.StopIndex;
+    }
+    const int row = clampRow(state.StopIndex + 1);
+    sound::playSound(stops::stepSound(*options_, fareRow(row)), ChannelStep,
+                     options_->stepSoundWait() ? 1 : 0, 0);
+    showStop(row);
+}
+
+void ControlPanel::setDisplayCleared(bool on)
+{
+    if (on) {
+        if (display_) {
+            display_->stopNameBoard()->setStopName(QString());
+            for (int i = 1; i <= stops::FareElementCount; ++i)
+                display_->fareElement(i)->resetDigits(false);
+            display_->clockTimer()->stop();
+            display_->clockElement(0)->setValue(ElementValue(QString()));
+            display_->clockElement(1)->setValue(ElementValue(QString()));
+        }
+        for (QWidget* control :
+             {static_cast<QWidget*>(Frame1[0]), static_cast<QWidget*>(Frame1[1]),
+              static_cast<QWidget*>(Command2[0]), static_cast<QWidget*>(Command2[1]),
+              static_cast<QWidget*>(grpM_Tape), static_cast<QWidget*>(Frame6)})
+            control->setEnabled(false);
+        return;
+    }
+    for (QWidget* control : {static_cast<QWidget*>(Frame1[0]), static_cast<QWidget*>(Frame1[1]),
+                             static_cast<QWidget*>(Command2[0]), static_cast<QWidget*>(Command2[1]),
+                             static_cast<QWidget*>(Frame6)})
+        control->setEnabled(true);
+    if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
+        display_->clockTimer()->start();
+    grpM_Tape->setEnabled(tape_ && tape_->SpeechAvailable());
+    showStop(route().StopIndex + 1);
+}
+
+void ControlPanel::showStop(int n)
+{
+    n = clampRow(n);
+    const FareRecord& row = fareRow(n);
+    const RouteState& state = route();
+
+    if (display_) {
+        const auto writes = stops::stopElementWrites(row, n, state.Section, Check2->isChecked(),
+                                                     *options_, state.RouteText);
+        for (const stops::ElementWrite& write : writes)
+            display_->fareElement(write.element)->setValue(write.value);
+    }
+
+    drawTicketPreview(n);
+    platform::processPendingEvents();
+    showStopName(n);
+}
+
+void ControlPanel::drawTicketPreview(int n)
+{
+    const QString dateText = stops::currentTicketDate(*options_, TicketDate, QDate::currentDate());
+    picSeirikenPrev->Cls();
+    if (options_->useTicketPreview()) {
+        FareRecord& row = fareRow(n);
+        QByteArray path = platform::toCp932(options_->ticketPluginPath());
+        const QByteArray nameSent = platform::toCp932(row.StopName);
+        const QByteArray dateSent = platform::toCp932(dateText);
+        QByteArray name = nameSent;
+        QByteArray date = dateSent;
+        QByteArray time = platform::toCp932(stops::ticketTimeText(QTime::currentTime()));
+        drawPluginTicket(path, &picSeirikenPrev->image(), name, date, time,
+                         stops::routeNumber(route().RouteText), row.TicketNo,
+                         static_cast<std::int16_t>(n),
+                         static_cast<std::int16_t>(Combo1->currentIndex()));
+        // Only what the library changed comes back, so names it cannot encode stay intact.
+        if (name != nameSent)
+            row.StopName = platform::fromCp932(name);
+    }
+    picSeirikenPrev->update();
+}
+
+void ControlPanel::showStopName(int n)
+{
+    if (!display_)
+        return;
+    NextStopNameBoard* board = display_->stopNameBoard();
+    const auto mode = static_cast<std::int16_t>(options_->nextStopMode());
+    const QString name = fareRow(n).StopName;
+    if (n < 2) {
+        // The first stop of a route is never announced with "次は".
+        SavedTsugiwaMode = mode;
+        board->setPrefixMode(0);
+        board->setStopName(name);
+        board->setPrefixMode(mode);
+    } else {
+        board->setPrefixMode(mode);
+        board->setStopName(name);
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <optional>
+
+// The control panel's record in the settings file: 22 bytes, little-endian, no padding, in
+// the order of the fields below.
+struct ControlPanelState {
+    static constexpr int Size = 22;
+
+    qint16 PanelMode = 0;      // the route-entry panel sent to the back last
+    qint32 ScrollSpeed = 1;    // HScroll1(0)
+    qint32 ScrollInterval = 0; // HScroll1(1)
+    qint16 NightFare = 0;      // Check2: 0 off, 1 on
+    qint16 PreviewShown = 0;   // Check4: 0 or 1
+    qint32 Left = 0;           // window left edge, twips
+    qint32 Top = 0;            // window top edge, twips
+
+    QByteArray toBytes() const;
+    // Nothing when fewer than Size bytes are given; bytes after the record are ignored.
+    static std::optional<ControlPanelState> fromBytes(const QByteArray& bytes);
+
+    friend bool operator==(const ControlPanelState&, const ControlPanelState&) = default;
+};

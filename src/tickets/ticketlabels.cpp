@@ -1,0 +1,114 @@
+#include "tickets/ticketlabels.h"
+
+#include "elements/faredisplay.h"
+#include "platform/fontmap.h"
+#include "platform/msgbox.h"
+#include "platform/runtimeerror.h"
+
+#include <QLabel>
+
+namespace
+{
+
+constexpr int LabelCount = 12;
+// Runtime error for a label that the window does not have.
+constexpr int NoSuchControlElement = 340;
+
+QString formatTicketNumber(int n, int zeroFill)
+{
+    return zeroFill != 0 ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))
+                         : QString::number(n);
+}
+
+QLabel* labelAt(FareDisplay& display, int i)
+{
+    QLabel* label = display.ticketLabel(i);
+    if (label == nullptr)
+        throw platform::RuntimeError(
+            NoSuchControlElement,
+            QStringLiteral("コントロール配列の要素 %1 が存在しません。").arg(i));
+    return label;
+}
+
+} // namespace
+
+QString ticketLabelPrefix(int mode)
+{
+    switch (mode) {
+    case 2:
+    case 3:
+        return QStringLiteral("な し");
+    case 4:
+    case 5:
+        return QStringLiteral("無 券");
+    case 6:
+    case 7:
+        return QStringLiteral("券なし");
+    case 8:
+    case 9:
+        return QStringLiteral("券無し");
+    default:
+        return QString();
+    }
+}
+
+TicketLabelNumbering ticketLabelNumbering(int mode, int zeroFill)
+{
+    TicketLabelNumbering result;
+    if (mode < 2) {
+        result.label1Face = platform::NumC1Face;
+    } else {
+        // Label 1 carries a prefix instead of a number; unknown modes leave it empty.
+        result.label1Face = platform::PGothicFace;
+        result.captions[0] = ticketLabelPrefix(mode);
+    }
+
+    // Modes 0 and 1 number every label; prefixed modes start at label 2.
+    int first = 0;
+    int offset = 0;
+    if (mode == 0) {
+        first = 1;
+    } else if (mode == 1) {
+        first = 1;
+        offset = -1;
+    } else if (mode >= 2 && mode <= 11) {
+        first = 2;
+        offset = (mode % 2 == 0) ? -1 : 0;
+    }
+    if (first == 0)
+        return result;
+    for (int i = first; i <= LabelCount; ++i)
+        result.captions[i - 1] = formatTicketNumber(i + offset, zeroFill);
+    return result;
+}
+
+QString numberingErrorText(int number, const QString& description)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("エラーです！") + crlf + crlf + QStringLiteral("コード：") +
+           QString::number(number) + crlf + crlf + QStringLiteral("内容：") + description + crlf +
+           crlf + QStringLiteral("モジュール：IniIO-SeirikenNumSet( )");
+}
+
+void numberTicketLabels(FareDisplay& display, int mode, int zeroFill)
+{
+    try {
+        const TicketLabelNumbering numbering = ticketLabelNumbering(mode, zeroFill);
+        QLabel* first = labelAt(display, 1);
+        // Only the typeface changes; size and weight stay as the window designed them.
+        QFont font = first->font();
+        font.setFamily(platform::mappedFamily(numbering.label1Face));
+        first->setFont(font);
+        for (int i = 1; i <= LabelCount; ++i) {
+            if (numbering.captions[i - 1])
+                labelAt(display, i)->setText(*numbering.captions[i - 1]);
+        }
+    } catch (const platform::RuntimeError& e) {
+        platform::showMessageBox(numberingErrorText(e.number(), e.description()),
+                                 platform::MessageBox::Critical, QStringLiteral("エラー！"));
+    } catch (const std::exception&) {
+        const int number = platform::ErrorNumber::InternalError;
+        platform::showMessageBox(numberingErrorText(number, platform::errorDescription(number)),
+                                 platform::MessageBox::Critical, QStringLiteral("エラー！"));
+    }
+}

@@ -1,0 +1,91 @@
+#include "tickets/ticketplugin.h"
+
+#include "platform/cp932.h"
+#include "tickets/ticket_drawing.h"
+#include "tickets/ticket_plugin_format.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace
+{
+
+// The path as the caller's buffer holds it: CP932, possibly with a terminating NUL.
+QString pathText(const QByteArray& path)
+{
+    const qsizetype end = path.indexOf('\0');
+    return platform::fromCp932(end < 0 ? path : path.left(end));
+}
+
+QString bufferText(const QByteArray& buffer)
+{
+    return pathText(buffer);
+}
+
+std::optional<seiriken::TicketPlugin> pluginAt(const QByteArray& path)
+{
+    return seiriken::loadTicketPlugin(pathText(path)).plugin;
+}
+
+} // namespace
+
+int readPluginInfo(QByteArray& path, PluginInfo& info)
+{
+    info.clear();
+    const auto plugin = pluginAt(path);
+    if (!plugin)
+        return 0;
+    info = plugin->info;
+    return 1;
+}
+
+void showPluginComment(QByteArray& path, QWidget* textBox)
+{
+    if (!textBox)
+        return;
+    const auto plugin = pluginAt(path);
+    if (!plugin)
+        return;
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox))
+        plain->setPlainText(plugin->comment);
+    else if (auto* rich = qobject_cast<QTextEdit*>(textBox))
+        rich->setPlainText(plugin->comment);
+    else if (auto* line = qobject_cast<QLineEdit*>(textBox))
+        line->setText(QString(plugin->comment).replace(u'\n', u' '));
+}
+
+void addPluginCompanies(QByteArray& path, QComboBox* comboBox)
+{
+    if (!comboBox)
+        return;
+    if (const auto plugin = pluginAt(path))
+        comboBox->addItems(plugin->companies);
+}
+
+void drawPluginTicket(QByteArray& path, QPaintDevice* device, QByteArray& stopName,
+                      QByteArray& dateText, QByteArray& timeText, std::int32_t routeNo,
+                      std::int16_t ticketNo, std::int16_t stopRow, std::int16_t companyPos)
+{
+    if (!device)
+        return;
+    const auto plugin = pluginAt(path);
+    if (!plugin)
+        return;
+    seiriken::TicketFields fields;
+    fields.stopName = bufferText(stopName);
+    fields.date = bufferText(dateText);
+    fields.time = bufferText(timeText);
+    fields.route = routeNo;
+    fields.ticketNo = ticketNo;
+    fields.stopRow = stopRow;
+    fields.companyPos = companyPos;
+
+    QPainter painter;
+    // A device that is being painted elsewhere (a widget outside its paint event) is left alone.
+    if (!painter.begin(device))
+        return;
+    seiriken::drawTicket(painter, *plugin, fields);
+}

@@ -1,0 +1,650 @@
+#include "elements/dotraster.h"
+#include "elements/nextstopnameboard.h"
+#include "elements/stopnameboard.h"
+#include "platform/cp932.h"
+#include "platform/fontmap.h"
+#include "platform/wait.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace dotboard;
+using platform::RGB;
+
+namespace
+{
+
+const QString Block = QStringLiteral("■");
+
+// The dots found in the strip with a cell's top-left dot at (x, y).
+DotMatrix dotsAt(const DotStrip& strip, int x, int y = 0)
+{
+    DotMatrix dots;
+    for (int i = 0; i < RasterSize; ++i) {
+        for (int j = 0; j < RasterSize; ++j) {
+            if (strip.isLit(x + DotPitch * i, y + DotPitch * j))
+                dots.set(i, j);
+        }
+    }
+    return dots;
+}
+
+DotMatrix glyph(const QString& text, const QString& face = platform::GothicFace, bool bold = false,
+                int pixels = RasterPixels, int top = 0)
+{
+    GlyphRaster raster;
+    raster.setFace(face);
+    raster.setBold(bold);
+    raster.setPixelSize(pixels);
+    raster.setTop(top);
+    return raster.render(text);
+}
+
+DotMatrix unite(const DotMatrix& a, const DotMatrix& b)
+{
+    DotMatrix both = a;
+    for (int i = 0; i < RasterSize; ++i) {
+        for (int j = 0; j < RasterSize; ++j) {
+            if (b.lit(i, j))
+                both.set(i, j);
+        }
+    }
+    return both;
+}
+
+// Nothing lit in the strip's columns [from, to).
+bool blankBetween(const DotStrip& strip, int from, int to)
+{
+    return strip.firstLitColumn(from, to) == -1;
+}
+
+class ScrollTest : public ::testing::Test
+{
+protected:
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock{clock};
+    NextStopNameBoard board;
+
+    // Advances the clock in frame-sized steps, running the passes as the timer would.
+    void run(qint64 ms)
+    {
+        while (ms > 0) {
+            const qint64 step = std::min<qint64>(ms, StopNameBoard::FrameIntervalMs);
+            clock.advance(step);
+            board.RunScrollPasses();
+            ms -= step;
+        }
+    }
+};
+
+const QString NineCells = QStringLiteral("市役所前中央通り東");
+
+} // namespace
+
+// --- pure logic --------------------------------------------------------------------------
+
+TEST(ChimeiLayout, PlainTableSpreadsShortNamesAndLinesUpLongOnes)
+{
+    EXPECT_EQ(plainLayout(0), (CellLayout{0, 0, 432}));
+    EXPECT_EQ(plainLayout(1), (CellLayout{188, 0, 432}));
+    EXPECT_EQ(plainLayout(2), (CellLayout{81, 216, 432}));
+    EXPECT_EQ(plainLayout(3), (CellLayout{54, 135, 432}));
+    EXPECT_EQ(plainLayout(4), (CellLayout{27, 108, 432}));
+    EXPECT_EQ(plainLayout(5), (CellLayout{27, 81, 432}));
+    EXPECT_EQ(plainLayout(6), (CellLayout{0, 75, 432}));
+    EXPECT_EQ(plainLayout(7), (CellLayout{0, 62, 432}));
+    EXPECT_EQ(plainLayout(8), (CellLayout{0, 54, 432}));
+    EXPECT_EQ(plainLayout(9), (CellLayout{0, 54, 486}));
+    EXPECT_EQ(plainLayout(-3), plainLayout(0));
+    EXPECT_FALSE(needsScroll(8, false));
+    EXPECT_TRUE(needsScroll(9, false));
+}
+
+TEST(ChimeiLayout, PrefixTableLeavesRoomForTsugiwa)
+{
+    EXPECT_EQ(prefixLayout(1), (CellLayout{242, 0, 432}));
+    EXPECT_EQ(prefixLayout(2), (CellLayout{162, 162, 432}));
+    EXPECT_EQ(prefixLayout(3), (CellLayout{135, 108, 432}));
+    EXPECT_EQ(prefixLayout(4), (CellLayout{135, 71, 432}));
+    EXPECT_EQ(prefixLayout(5), (CellLayout{108, 67, 432}));
+    EXPECT_EQ(prefixLayout(6), (CellLayout{108, 54, 432}));
+    EXPECT_EQ(prefixLayout(7), (CellLayout{108, 54, 486}));
+    EXPECT_EQ(prefixLayout(0), prefixLayout(1)); // a lone byte stays clear of the prefix
+    EXPECT_FALSE(needsScroll(6, true));
+    EXPECT_TRUE(needsScroll(7, true));
+    EXPECT_FALSE(needsScroll(0, true));
+}
+
+TEST(ChimeiCells, CutsIntoTwoByteCellsWhateverTheyHold)
+{
+    const QByteArray name = platform::toCp932(QStringLiteral("A市B")); // 41 8E 73 42
+    const QList<QByteArray> cells = cutIntoCells(name);
+    ASSERT_EQ(cells.size(), 2);
+    EXPECT_EQ(cells[0], QByteArray("A\x8E"));
+    EXPECT_EQ(cells[1], QByteArray("\x73"
+                                   "B"));
+    EXPECT_EQ(cellCount(name), 2);
+
+    const QList<QByteArray> odd = cutIntoCells(platform::toCp932(QStringLiteral("市A")));
+    ASSERT_EQ(odd.size(), 2);
+    EXPECT_EQ(odd[1], QByteArray("A"));
+    EXPECT_EQ(cellCount(platform::toCp932(QStringLiteral("市A"))), 1);
+    EXPECT_TRUE(cutIntoCells({}).isEmpty());
+}
+
+TEST(ChimeiCells, VerticalFormsBecomeHorizontal)
+{
+    EXPECT_EQ(horizontalForms(QStringLiteral("丨")), QStringLiteral("ー"));
+    EXPECT_EQ(horizontalForms(QStringLiteral("｜")), QStringLiteral("－"));
+    EXPECT_EQ(horizontalForms(QStringLiteral("↓")), QStringLiteral("→"));
+    EXPECT_EQ(horizontalForms(QStringLiteral("↑")), QStringLiteral("←"));
+    EXPECT_EQ(horizontalForms(QStringLiteral("前")), QStringLiteral("前"));
+}
+
+TEST(ChimeiFontMode, CodeIsSignedSixteenBit)
+{
+    EXPECT_EQ(signedCharCode(QStringLiteral("市")), static_cast<std::int16_t>(0x8E73));
+    EXPECT_LT(signedCharCode(QStringLiteral("市")), 0);
+    EXPECT_EQ(signedCharCode(QStringLiteral("あ")), static_cast<std::int16_t>(0x82A0));
+    EXPECT_EQ(signedCharCode(QStringLiteral("Ａ")), static_cast<std::int16_t>(0x8260));
+    EXPECT_EQ(signedCharCode(QStringLiteral("AB")), 0x41);
+    EXPECT_EQ(signedCharCode(QStringLiteral("ｱ")), 0xB1); // half-width kana: one byte
+    EXPECT_EQ(signedCharCode({}), 0);
+}
+
+TEST(ChimeiFontMode, FaceByModeAndCode)
+{
+    const QString gothic = platform::GothicFace;
+    const QString mincho = platform::MinchoFace;
+    const auto code = [](const char* utf8) { return signedCharCode(QString::fromUtf8(utf8)); };
+    // kanji, kana, full-width letter, single-byte letter
+    for (const char* ch : {"駅", "あ", "Ａ", "A"}) {
+        EXPECT_EQ(cellFace(0, code(ch)), gothic) << ch;
+        EXPECT_EQ(cellFace(1, code(ch)), mincho) << ch;
+        EXPECT_EQ(cellFace(9, code(ch)), gothic) << ch;
+        EXPECT_EQ(cellFace(-1, code(ch)), gothic) << ch;
+    }
+    EXPECT_EQ(cellFace(2, code("駅")), gothic);
+    EXPECT_EQ(cellFace(2, code("あ")), mincho);
+    EXPECT_EQ(cellFace(2, code("Ａ")), mincho);
+    EXPECT_EQ(cellFace(2, code("A")), gothic); // single bytes count as kanji
+    EXPECT_EQ(cellFace(3, code("駅")), mincho);
+    EXPECT_EQ(cellFace(3, code("あ")), gothic);
+    EXPECT_EQ(cellFace(3, code("A")), mincho);
+    EXPECT_EQ(cellFace(4, code("Ａ")), gothic);
+    EXPECT_EQ(cellFace(4, code("０")), gothic);
+    EXPECT_EQ(cellFace(4, code("ｚ")), gothic);
+    EXPECT_EQ(cellFace(4, code("A")), mincho);
+    EXPECT_EQ(cellFace(4, code("あ")), mincho);
+    EXPECT_EQ(cellFace(4, code("駅")), mincho);
+    // Boundaries of the kanji range.
+    EXPECT_EQ(cellFace(2, static_cast<std::int16_t>(0x889E)), mincho);
+    EXPECT_EQ(cellFace(2, static_cast<std::int16_t>(0x889F)), gothic);
+    EXPECT_EQ(cellFace(2, static_cast<std::int16_t>(0xE040)), gothic);
+}
+
+TEST(ChimeiFontMode, PrefixFaces)
+{
+    const QString gothic = platform::GothicFace;
+    const QString mincho = platform::MinchoFace;
+    EXPECT_EQ(tsugiwaFaceForTsugi(0), gothic);
+    EXPECT_EQ(tsugiwaFaceForHa(0), gothic);
+    EXPECT_EQ(tsugiwaFaceForTsugi(1), gothic);
+    EXPECT_EQ(tsugiwaFaceForHa(1), mincho);
+    EXPECT_EQ(tsugiwaFaceForTsugi(2), mincho);
+    EXPECT_EQ(tsugiwaFaceForHa(2), mincho);
+    EXPECT_EQ(tsugiwaFaceForTsugi(3), mincho);
+    EXPECT_EQ(tsugiwaFaceForHa(3), gothic);
+    EXPECT_EQ(tsugiwaFaceForTsugi(7), gothic);
+    EXPECT_EQ(tsugiwaFaceForHa(-2), gothic);
+}
+
+TEST(ChimeiRaster, GlyphFillsTheCellAndFacesDiffer)
+{
+    const DotMatrix gothic = glyph(QStringLiteral("駅"));
+    EXPECT_GT(gothic.litCount(), 40);
+    EXPECT_NE(gothic, glyph(QStringLiteral("駅"), platform::MinchoFace));
+    EXPECT_NE(gothic, glyph(QStringLiteral("駅"), platform::GothicFace, true));
+    EXPECT_GT(glyph(QStringLiteral("駅"), platform::GothicFace, true).litCount(),
+              gothic.litCount());
+    // The text stands at the top: a full block reaches the upper rows.
+    const DotMatrix block = glyph(Block);
+    bool upper = false;
+    for (int i = 0; i < RasterSize; ++i)
+        upper = upper || block.lit(i, 3);
+    EXPECT_TRUE(upper);
+    EXPECT_TRUE(glyph(QStringLiteral(" ")).isEmpty());
+}
+
+TEST(ChimeiStrip, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
+{
+    DotStrip strip;
+    strip.reset(60, RGB(0, 0, 0), RGB(255, 192, 128), RGB(1, 2, 3));
+    DotMatrix dots;
+    dots.set(0, 0);
+    dots.set(17, 17);
+    strip.plot(dots, 10, 0, DotStrip::Name);
+    EXPECT_TRUE(strip.isLit(10, 0) && strip.isLit(11, 1));
+    EXPECT_FALSE(strip.isLit(12, 0) || strip.isLit(10, 2));
+    EXPECT_FALSE(strip.isLit(59, 51)); // (10 + 51, 51) is past the width: clipped
+    EXPECT_EQ(strip.colorAt(10, 0), RGB(255, 192, 128));
+    strip.plot(dots, -100, -100, DotStrip::Prefix); // wholly outside: nothing, no crash
+    strip.plot(dots, 59, 55, DotStrip::Prefix);
+    EXPECT_EQ(strip.colorAt(59, 55), RGB(1, 2, 3));
+
+    strip.setInkColor(DotStrip::Name, RGB(0, 255, 0));
+    strip.plot(dots, 30, 0, DotStrip::Name);
+    EXPECT_EQ(strip.colorAt(10, 0), RGB(255, 192, 128)); // earlier dots keep their colour
+    EXPECT_EQ(strip.colorAt(30, 0), RGB(0, 255, 0));
+}
+
+// --- the board: drawing ------------------------------------------------------------------
+
+struct LayoutCase {
+    int tsugiwaMode;
+    std::vector<int> cellX; // where each cell's left edge must be
+    int stripWidth;
+};
+
+void PrintTo(const LayoutCase& c, std::ostream* os)
+{
+    *os << c.cellX.size() << " cells, TsugiwaMode " << c.tsugiwaMode;
+}
+
+class ChimeiPlacement : public ::testing::TestWithParam<LayoutCase>
+{
+};
+
+TEST_P(ChimeiPlacement, EveryCellSitsAtItsTableX)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    const LayoutCase& c = GetParam();
+    const int cells = static_cast<int>(c.cellX.size());
+    NextStopNameBoard board;
+    board.setPrefixMode(static_cast<std::int16_t>(c.tsugiwaMode));
+    board.setStopName(Block.repeated(cells));
+
+    EXPECT_EQ(board.stripWidth(), c.stripWidth);
+    const DotMatrix block = glyph(Block);
+    int firstBlockDot = 0;
+    while (block.column(firstBlockDot) == 0)
+        ++firstBlockDot;
+    int expectedEnd = c.tsugiwaMode != 0 ? 2 * CellWidth : 0;
+    for (int k = 0; k < cells; ++k) {
+        const int x = c.cellX[k];
+        EXPECT_EQ(dotsAt(board.strip(), x), block) << "cell " << k + 1 << " at " << x;
+        EXPECT_EQ(board.strip().firstLitColumn(expectedEnd, board.stripWidth()),
+                  x + DotPitch * firstBlockDot)
+            << "cell " << k + 1;
+        EXPECT_EQ(board.strip().colorAt(x + DotPitch * 8, DotPitch * 8), board.ForeColor());
+        expectedEnd = x + CellWidth;
+    }
+    EXPECT_TRUE(blankBetween(board.strip(), expectedEnd, board.stripWidth()));
+    EXPECT_EQ(board.isScrolling(), board.stripWidth() > BoardWidth);
+    EXPECT_EQ(board.stripLeft(), 0);
+}
+
+std::vector<int> edgeToEdge(int from, int cells)
+{
+    std::vector<int> xs;
+    for (int k = 0; k < cells; ++k)
+        xs.push_back(from + k * CellWidth);
+    return xs;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, ChimeiPlacement,
+    ::testing::Values(
+        LayoutCase{0, {188}, 432}, LayoutCase{0, {81, 297}, 432},
+        LayoutCase{0, {54, 189, 324}, 432}, LayoutCase{0, {0, 62, 124, 186, 248, 310, 372}, 432},
+        LayoutCase{0, edgeToEdge(0, 8), 432}, LayoutCase{0, edgeToEdge(0, 9), 486},
+        LayoutCase{1, {242}, 432}, LayoutCase{1, {162, 324}, 432},
+        LayoutCase{1, {135, 243, 351}, 432}, LayoutCase{2, {135, 206, 277, 348}, 432},
+        LayoutCase{1, {108, 175, 242, 309, 376}, 432}, LayoutCase{2, edgeToEdge(108, 6), 432},
+        LayoutCase{1, edgeToEdge(108, 7), 486}, LayoutCase{2, edgeToEdge(108, 9), 594}));
+
+TEST(ChimeiBoard, SevenCellsScrollOnlyWithThePrefix)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    NextStopNameBoard board;
+    const QString seven = QStringLiteral("市役所前中央通");
+    board.setStopName(seven);
+    EXPECT_EQ(board.stripWidth(), 432);
+    EXPECT_FALSE(board.isScrolling());
+    board.setPrefixMode(1);
+    board.setStopName(seven);
+    EXPECT_EQ(board.stripWidth(), 486);
+    EXPECT_TRUE(board.isScrolling());
+}
+
+TEST(ChimeiBoard, OddBytesAndSingleByteCells)
+{
+    StopNameBoard board;
+    // One double-byte and one single-byte character: cells = 1, both at x = 188.
+    board.setStopName(QStringLiteral("市A"));
+    EXPECT_EQ(dotsAt(board.strip(), 188),
+              unite(glyph(QStringLiteral("市")), glyph(QStringLiteral("A"))));
+    EXPECT_TRUE(blankBetween(board.strip(), 0, 188));
+    // Two single-byte letters share one cell and one raster.
+    board.setStopName(QStringLiteral("AB"));
+    EXPECT_EQ(dotsAt(board.strip(), 188), glyph(QStringLiteral("AB")));
+    // A lone byte has no whole cell and is still drawn at the first cell position.
+    board.setStopName(QStringLiteral("A"));
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(QStringLiteral("A")));
+}
+
+TEST(ChimeiBoard, SubstitutionHappensBeforeTheFaceChoice)
+{
+    StopNameBoard board;
+    board.setFontMode(3); // kanji Mincho, the rest Gothic
+    board.setStopName(QStringLiteral("丨"));
+    EXPECT_EQ(dotsAt(board.strip(), 188), glyph(QStringLiteral("ー"), platform::GothicFace));
+    board.setStopName(QStringLiteral("↑"));
+    EXPECT_EQ(dotsAt(board.strip(), 188), glyph(QStringLiteral("←"), platform::GothicFace));
+}
+
+TEST(ChimeiBoard, FontModesPickTheFacePerCell)
+{
+    StopNameBoard board;
+    board.setFontMode(4);
+    board.setStopName(QStringLiteral("ＡA")); // 3 bytes: cells "Ａ" and "A", both at 188
+    EXPECT_EQ(dotsAt(board.strip(), 188), unite(glyph(QStringLiteral("Ａ"), platform::GothicFace),
+                                                glyph(QStringLiteral("A"), platform::MinchoFace)));
+    board.setFontMode(2);
+    board.setStopName(QStringLiteral("駅あ"));
+    EXPECT_EQ(dotsAt(board.strip(), 81), glyph(QStringLiteral("駅"), platform::GothicFace));
+    EXPECT_EQ(dotsAt(board.strip(), 81 + 216), glyph(QStringLiteral("あ"), platform::MinchoFace));
+}
+
+TEST(ChimeiBoard, PrefixDotsFacesAndSizes)
+{
+    NextStopNameBoard board;
+    board.setPrefixColor(RGB(10, 20, 30));
+    board.setPrefixMode(1);
+    board.setStopName(QStringLiteral("駅"));
+    const QString tsugi = QStringLiteral("次");
+    const QString ha = QStringLiteral("は");
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(tsugi));
+    EXPECT_EQ(dotsAt(board.strip(), 54),
+              glyph(ha, platform::GothicFace, false, SmallHaPixels, SmallHaTop));
+    EXPECT_NE(dotsAt(board.strip(), 54), glyph(ha));
+    const int x = board.strip().firstLitColumn(0, 54);
+    ASSERT_GE(x, 0);
+    int y = 0;
+    while (!board.strip().isLit(x, y))
+        ++y;
+    EXPECT_EQ(board.strip().colorAt(x, y), RGB(10, 20, 30));
+    EXPECT_EQ(dotsAt(board.strip(), 242), glyph(QStringLiteral("駅")));
+
+    board.setPrefixMode(2);
+    board.setPrefixFontMode(1);
+    board.setStopName(QStringLiteral("駅"));
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(tsugi, platform::GothicFace));
+    EXPECT_EQ(dotsAt(board.strip(), 54), glyph(ha, platform::MinchoFace));
+
+    // Bold name, regular prefix.
+    board.setFontBold(true);
+    board.setPrefixBold(false);
+    board.setStopName(QStringLiteral("駅"));
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(tsugi, platform::GothicFace, false));
+    EXPECT_EQ(dotsAt(board.strip(), 242), glyph(QStringLiteral("駅"), platform::GothicFace, true));
+
+    // An empty name shows no prefix either.
+    board.setStopName({});
+    EXPECT_TRUE(blankBetween(board.strip(), 0, board.stripWidth()));
+}
+
+TEST(ChimeiBoard, ColoursAndBackground)
+{
+    StopNameBoard board;
+    board.setStopName(Block);
+    const int x = board.strip().firstLitColumn(0, 432);
+    ASSERT_GE(x, 188);
+    board.setForeColor(RGB(0, 0, 255));
+    EXPECT_NE(board.strip().colorAt(x, 9), RGB(0, 0, 255)); // shown dots keep their colour
+    board.setStopName(Block);
+    EXPECT_EQ(board.strip().colorAt(x, 9), RGB(0, 0, 255));
+    board.setBackColor(RGB(0, 0, 0)); // erases the board
+    EXPECT_TRUE(blankBetween(board.strip(), 0, 432));
+    EXPECT_EQ(board.strip().colorAt(0, 0), RGB(0, 0, 0));
+}
+
+TEST(ChimeiBoard, PaintShowsTheStripInsideTheFrame)
+{
+    StopNameBoard board;
+    board.setBackColor(RGB(0, 0, 0));
+    board.setForeColor(RGB(255, 192, 128));
+    board.setStopName(Block);
+    const int x = board.strip().firstLitColumn(0, 432);
+    int y = 0;
+    while (!board.strip().isLit(x, y))
+        ++y;
+    // Sunken border of two pixels; the strip sits one pixel up inside the frame.
+    QImage shot = board.grab().toImage();
+    EXPECT_EQ(shot.size(), QSize(432, 56));
+    EXPECT_EQ(shot.pixelColor(x + 2, y + 2 + StripTop), QColor(255, 192, 128));
+    EXPECT_EQ(shot.pixelColor(100, 30), QColor(0, 0, 0));
+    board.setAppearance(0);
+    board.setStopName(Block);
+    shot = board.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(x + 1, y + 1 + StripTop), QColor(255, 192, 128));
+}
+
+TEST(ChimeiBoard, BadInputIsDrawnOrIgnored)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    NextStopNameBoard board;
+    board.setPrefixMode(1);
+    for (const QString& name :
+         {QStringLiteral("\t\n\r\x01"), QStringLiteral("😀🚌"), QStringLiteral("A市B"),
+          QStringLiteral("A"), QString(QChar(0xFFFD)), QStringLiteral("\u00e9t\u00e9")}) {
+        board.setStopName(name);
+        EXPECT_EQ(board.stripLeft(), 0);
+    }
+    board.setStopName(QStringLiteral("駅").repeated(10'000));
+    EXPECT_EQ(board.stripWidth(), (10'000 + 2) * CellWidth);
+    EXPECT_TRUE(board.isScrolling());
+    board.setStopName(QStringLiteral("駅"));
+    EXPECT_FALSE(board.isScrolling());
+}
+
+// --- scrolling -----------------------------------------------------------------------------
+
+TEST_F(ScrollTest, PausesThenMovesSpeedOver200PixelPerMillisecond)
+{
+    board.setStopName(NineCells);
+    EXPECT_EQ(board.stripWidth(), 486);
+    EXPECT_TRUE(board.isScrolling());
+    EXPECT_TRUE(board.isScrollPausing());
+    EXPECT_TRUE(clock.sleeps().empty()); // the pause is timed, not slept
+    run(1499);
+    EXPECT_TRUE(board.isScrollPausing());
+    EXPECT_EQ(board.stripLeft(), 0);
+    run(1);
+    EXPECT_FALSE(board.isScrollPausing());
+    run(200); // 200 passes of 5/200 pixel
+    EXPECT_NEAR(board.scrollPosition(), -5.0, 1e-9);
+    EXPECT_EQ(board.stripLeft(), -5);
+    board.setSpeed(40); // read afresh on every pass
+    run(100);
+    EXPECT_NEAR(board.scrollPosition(), -25.0, 1e-9);
+    EXPECT_EQ(board.stripLeft(), -25);
+}
+
+TEST_F(ScrollTest, WrapsWhenABoardWidthOfBlankHasPassedAndPausesAgain)
+{
+    board.setSpeed(200); // one pixel per pass
+    board.setScrollStartWait(100);
+    board.setStopName(NineCells);
+    run(100);
+    run(486 + 432 - 1);
+    EXPECT_EQ(board.stripLeft(), -917);
+    run(1);
+    EXPECT_EQ(board.stripLeft(), 0);
+    EXPECT_TRUE(board.isScrollPausing());
+    run(99);
+    EXPECT_EQ(board.stripLeft(), 0);
+    run(1 + 10);
+    EXPECT_EQ(board.stripLeft(), -10);
+}
+
+TEST_F(ScrollTest, LongStallsDoNotHangTheBoard)
+{
+    board.setSpeed(200);
+    board.setScrollStartWait(0);
+    board.setStopName(NineCells);
+    clock.advance(50'000'000);
+    board.RunScrollPasses();
+    EXPECT_TRUE(board.isScrolling());
+    EXPECT_LE(board.stripLeft(), 0);
+    EXPECT_GT(board.stripLeft(), -918);
+}
+
+TEST_F(ScrollTest, SpeedZeroBecomesOneAndNegativeMovesLikeOne)
+{
+    board.setSpeed(0);
+    board.clearPropertiesModified();
+    board.setStopName(NineCells);
+    run(1499);
+    EXPECT_EQ(board.Speed(), 0); // not before the pause is over
+    EXPECT_FALSE(board.propertiesModified());
+    run(201);
+    EXPECT_EQ(board.Speed(), 1);
+    EXPECT_TRUE(board.propertiesModified());
+    EXPECT_NEAR(board.scrollPosition(), -1.0, 1e-9);
+
+    board.setSpeed(-50);
+    run(200);
+    EXPECT_NEAR(board.scrollPosition(), -2.0, 1e-9);
+    EXPECT_EQ(board.Speed(), -50);
+}
+
+TEST_F(ScrollTest, EmptyNameBlanksButKeepsTheScrollGoing)
+{
+    board.setSpeed(200);
+    board.setScrollStartWait(0);
+    board.setStopName(NineCells);
+    run(100);
+    board.setStopName({});
+    EXPECT_TRUE(blankBetween(board.strip(), 0, board.stripWidth()));
+    EXPECT_TRUE(board.isScrolling());
+    EXPECT_EQ(board.stripLeft(), -100);
+    run(100);
+    EXPECT_EQ(board.stripLeft(), -200);
+    run(918 - 200); // wraps at the old strip's width
+    EXPECT_EQ(board.stripLeft(), 0);
+    EXPECT_TRUE(board.isScrolling());
+}
+
+TEST_F(ScrollTest, ANewNameReplacesTheScroll)
+{
+    board.setSpeed(200);
+    board.setStopName(NineCells);
+    run(1600);
+    EXPECT_EQ(board.stripLeft(), -100);
+    board.setStopName(QStringLiteral("駅前"));
+    EXPECT_FALSE(board.isScrolling());
+    EXPECT_EQ(board.stripLeft(), 0);
+    run(500);
+    EXPECT_EQ(board.stripLeft(), 0);
+
+    board.setStopName(NineCells);
+    run(1000);
+    board.setStopName(NineCells + NineCells); // its own scroll, with its own pause
+    EXPECT_TRUE(board.isScrollPausing());
+    EXPECT_EQ(board.stripWidth(), 18 * 54);
+    run(1500 + 7);
+    EXPECT_EQ(board.stripLeft(), -7);
+}
+
+TEST_F(ScrollTest, TheFrameTimerRunsTheScroll)
+{
+    board.setScrollStartWait(0);
+    board.setSpeed(200);
+    board.setStopName(NineCells);
+    clock.advance(30);
+    // The timer calls the same pass runner; give it a chance to fire.
+    QElapsedTimer guard;
+    guard.start();
+    while (board.stripLeft() == 0 && guard.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(board.stripLeft(), -30);
+}
+
+// --- properties ------------------------------------------------------------------------------
+
+TEST(ChimeiProperties, CorrectionsAndModifiedMarks)
+{
+    NextStopNameBoard board;
+    QStringList changed;
+    QObject::connect(&board, &StopNameBoard::propertyChanged,
+                     [&changed](const QString& name) { changed << name; });
+    board.setPrefixMode(3);
+    EXPECT_EQ(board.prefixMode(), 0);
+    board.setPrefixMode(2);
+    board.setPrefixMode(-1);
+    EXPECT_EQ(board.prefixMode(), 0);
+    board.setPrefixFontMode(9); // stored; drawn as 0
+    EXPECT_EQ(board.prefixFontMode(), 9);
+    board.setFontMode(12);
+    EXPECT_EQ(board.FontMode(), 12);
+    EXPECT_EQ(changed.count(), 5);
+    EXPECT_TRUE(board.propertiesModified());
+
+    board.resize(432, 56);
+    board.setAppearance(0);
+    EXPECT_EQ(board.Appearance(), 0);
+    board.setAppearance(5); // not a look: ignored
+    EXPECT_EQ(board.Appearance(), 0);
+    EXPECT_EQ(board.size(), QSize(432, 56)); // no resize
+}
+
+TEST(ChimeiProperties, DefaultsAreNotSavedAndChangesRoundTrip)
+{
+    NextStopNameBoard fresh;
+    StopNameBoard::PropertyList bag;
+    fresh.WriteProperties(bag);
+    EXPECT_TRUE(bag.isEmpty());
+    EXPECT_EQ(fresh.BackColor(), 8421504);
+    EXPECT_EQ(fresh.ForeColor(), 48895);
+    EXPECT_EQ(fresh.Speed(), 5);
+    EXPECT_EQ(fresh.ScrollStartWait(), 1500);
+    EXPECT_EQ(fresh.Appearance(), 1);
+    EXPECT_EQ(fresh.prefixColor(), 7977471);
+
+    NextStopNameBoard board;
+    board.setForeColor(8438015);
+    board.setScrollStartWait(800);
+    board.setFontBold(true);
+    board.setPrefixMode(1);
+    board.setPrefixBold(true);
+    board.WriteProperties(bag);
+    QStringList keys;
+    for (const auto& entry : bag)
+        keys << entry.first;
+    EXPECT_EQ(keys, (QStringList{"ForeColor", "ScrollStartWait", "FontBold", "TsugiwaMode",
+                                 "TsugiwaBold"}));
+
+    NextStopNameBoard loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.ForeColor(), 8438015);
+    EXPECT_EQ(loaded.ScrollStartWait(), 800);
+    EXPECT_TRUE(loaded.FontBold());
+    EXPECT_EQ(loaded.prefixMode(), 1);
+    EXPECT_TRUE(loaded.prefixBold());
+    EXPECT_EQ(loaded.BackColor(), 8421504);
+    EXPECT_FALSE(loaded.propertiesModified());
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,592 @@
+#include "controlpaneltestsupport.h"
+
+#include "audio/mci.h"
+#include "dialogs/versiondialog.h"
+#include "operation/controlpanel.h"
+#include "operation/faredata.h"
+#include "operation/hy3file.h"
+#include "operation/keypadbutton.h"
+#include "platform/cp932.h"
+#include "platform/msgbox.h"
+#include "platform/runtimeerror.h"
+#include "platform/wait.h"
+#include "sound/tape.h"
+#include "tickets/ticketpreview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace ctltest;
+namespace MessageBox = platform::MessageBox;
+
+namespace
+{
+
+class ControlPanelTest : public ::testing::Test
+{
+protected:
+    ControlPanelTest() : clockGuard(clock)
+    {
+        app();
+        route() = RouteState{};
+        clearFareTable();
+        options.fareFolder = dir.path();
+        options.broadcastFolder = dir.path();
+        panel = std::make_unique<ControlPanel>(&display, &options, &tape);
+        platform::setMciRecorder(
+            [this](const QString& command, int) { mciCommands.push_back(command); });
+    }
+    ~ControlPanelTest() override { platform::setMciRecorder({}); }
+
+    void press(int key) { panel->CommandButton1[size_t(key)]->click(); }
+    void enter(const QString& routeText, const QString& section)
+    {
+        press(10);
+        for (QChar c : routeText)
+            press(c.digitValue());
+        press(11);
+        for (QChar c : section)
+            press(c.digitValue());
+    }
+    void setRoute(const QString& routeText, const QString& section)
+    {
+        enter(routeText, section);
+        panel->Command1[1]->click();
+    }
+    QString lastShown()
+    {
+        return display.board()->shown.empty() ? QString() : display.board()->shown.back().name;
+    }
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return file.fileName();
+    }
+    bool playedOn(const QString& channel) const
+    {
+        for (const QString& command : mciCommands)
+            if (command.startsWith(QStringLiteral("close ")) && command.endsWith(channel))
+                return true;
+        return false;
+    }
+
+    QTemporaryDir dir;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock clockGuard;
+    platform::MessageBoxRecorder messages;
+    TestOptions options;
+    TestDisplay display;
+    sound::BroadcastTape tape;
+    std::unique_ptr<ControlPanel> panel;
+    std::vector<QString> mciCommands;
+};
+
+} // namespace
+
+TEST_F(ControlPanelTest, WindowStartsNarrowWithSteppingDisabled)
+{
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("集中操作盤"));
+    EXPECT_EQ(panel->width(), 359);
+    EXPECT_FALSE(panel->Command2[0]->isEnabled());
+    EXPECT_FALSE(panel->Command2[1]->isEnabled());
+    EXPECT_FALSE(panel->Check1->isEnabled());
+    EXPECT_EQ(panel->Check4->text(), QStringLiteral(">>"));
+    EXPECT_EQ(panel->HScroll1[0]->minimum(), 1);
+    EXPECT_EQ(panel->HScroll1[0]->maximum(), 2000);
+    EXPECT_EQ(panel->HScroll1[1]->maximum(), 3000);
+    EXPECT_EQ(panel->Label2[1]->text(), QStringLiteral("-"));
+    // Keypad panel in front of the list panel.
+    const QObjectList order = panel->children();
+    EXPECT_GT(order.indexOf(panel->Frame1[1]), order.indexOf(panel->Frame1[0]));
+}
+
+TEST_F(ControlPanelTest, KeypadDigitsLimitsAndTargets)
+{
+    press(3); // before any target key: the section display
+    EXPECT_EQ(panel->Label2[2]->text(), QStringLiteral("3"));
+    press(10);
+    for (int i = 0; i < 6; ++i)
+        press(1);
+    EXPECT_EQ(panel->KeyTarget, -1);
+    EXPECT_EQ(panel->Label2[0]->text(), QStringLiteral("11111"));
+    press(11);
+    for (int d : {0, 1, 2, 3})
+        press(d);
+    EXPECT_EQ(panel->KeyTarget, 0);
+    EXPECT_EQ(panel->Label2[2]->text(), QStringLiteral("012"));
+    press(10);
+    EXPECT_TRUE(panel->Label2[0]->text().isEmpty());
+}
+
+TEST_F(ControlPanelTest, KeypadKeysAreClippedToRoundedFaces)
+{
+    panel->onLoad();
+    const QRegion region = panel->ButtonRgn[0];
+    EXPECT_EQ(region.boundingRect(), QRect(2, 2, 26, 23));
+    EXPECT_TRUE(region.contains(QPoint(15, 12)));
+    EXPECT_FALSE(region.contains(QPoint(1, 1)));
+    EXPECT_FALSE(region.contains(QPoint(2, 2))); // rounded corner
+    EXPECT_EQ(panel->CommandButton1[5]->mask(), region);
+    EXPECT_TRUE(display.window()->windowTitle().startsWith(QStringLiteral("ファレット - 型番:")));
+}
+
+TEST_F(ControlPanelTest, RouteFromKeypadRunsLampTestAndShowsTheSection)
+{
+    writeRoute(dir.path(), "12", numberedStops(5));
+    options.nextStop = 1;
+    QString duringLampTest;
+    clock.setOnSleep([&](int) { duringLampTest = display.value(1); });
+
+    setRoute("12", "2");
+
+    EXPECT_EQ(clock.sleeps(), (std::vector<int>{3000}));
+    EXPECT_EQ(duringLampTest, QStringLiteral("888"));
+    ASSERT_GE(display.board()->shown.size(), 2u);
+    EXPECT_EQ(display.board()->shown.front().name, QStringLiteral("系統設定"));
+    EXPECT_EQ(display.board()->shown.front().tsugiwaMode, 0);
+    EXPECT_EQ(display.board()->shown.back().name, QStringLiteral("停留所2"));
+    EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 1); // the second row shows "次は"
+    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(display.value(1), QStringLiteral("0")); // before the section: lamp-test zero
+    EXPECT_EQ(display.value(2), QStringLiteral("202"));
+    EXPECT_EQ(display.value(12), QStringLiteral("212"));
+    EXPECT_TRUE(panel->Command2[0]->isEnabled());
+    EXPECT_TRUE(panel->Command2[1]->isEnabled());
+    EXPECT_TRUE(panel->Check1->isEnabled());
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(panel->TicketDate, QDate::currentDate().toString("MM-dd-yyyy"));
+}
+
+TEST_F(ControlPanelTest, RouteFromListsAndTheFirstRowWithoutPrefix)
+{
+    writeRoute(dir.path(), "12", numberedStops(4));
+    options.nextStop = 2;
+    const char* routeDigits = "00012";
+    for (int i = 0; i < 5; ++i)
+        panel->List2[size_t(i)]->item(routeDigits[i] - '0')->setSelected(true);
+    panel->List3[2]->item(1)->setSelected(true); // section "1" from the last list only
+    panel->Command1[0]->click();
+
+    EXPECT_EQ(route().RouteText, QStringLiteral("00012"));
+    EXPECT_EQ(route().Section, 1);
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所1"));
+    EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 0);
+    EXPECT_EQ(display.board()->prefixMode(), 2);
+
+    panel->stepStop(1);
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
+    EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 2);
+}
+
+TEST_F(ControlPanelTest, FareFileFailuresStopBeforeTheDisplay)
+{
+    writeFile("7.hy3", QByteArray());              // count 0
+    writeRoute(dir.path(), "5", numberedStops(5)); // accepts sections 1..4
+    struct Case {
+        QString route, section, folder, message;
+    };
+    const std::vector<Case> cases = {
+        {"7", "1", dir.path(), hy3::messageNoRecords()},
+        {"5", "5", dir.path(), hy3::messageSectionTooLarge()},
+        {"9", "1", dir.path(), hy3::messageNoFile()},
+        {"9", "1", dir.filePath("nowhere"),
+         platform::errorDescription(platform::ErrorNumber::PathNotFound)},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        options.fareFolder = c.folder;
+        setRoute(c.route, c.section);
+        ASSERT_EQ(messages.calls().size(), 1u) << c.route.toStdString();
+        EXPECT_EQ(messages.calls()[0].prompt, c.message);
+        EXPECT_EQ(messages.calls()[0].buttons, MessageBox::OKOnly);
+    }
+    EXPECT_TRUE(clock.sleeps().empty());
+    EXPECT_TRUE(display.board()->shown.empty());
+    EXPECT_FALSE(panel->Command2[1]->isEnabled());
+    EXPECT_FALSE(QFile::exists(dir.filePath("9.hy3")));
+}
+
+TEST_F(ControlPanelTest, SectionFiveAndThirteenLeaveTheFirstElements)
+{
+    writeRoute(dir.path(), "20", numberedStops(15));
+    setRoute("20", "5");
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(display.value(i), QStringLiteral("0")) << i;
+    EXPECT_EQ(display.value(5), QStringLiteral("505"));
+    panel->stepStop(1);
+    EXPECT_EQ(display.value(4), QStringLiteral("0"));
+    EXPECT_EQ(display.value(5), QStringLiteral("605"));
+
+    panel->Check1->setChecked(true);
+    panel->Check1->setChecked(false);
+    EXPECT_EQ(display.value(4), QString()); // blank after clear and restore
+    EXPECT_EQ(display.value(5), QStringLiteral("605"));
+
+    setRoute("20", "13");
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(display.value(i), QStringLiteral("0")) << i;
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所13"));
+}
+
+TEST_F(ControlPanelTest, SteppingAtBothEndsIsSilent)
+{
+    writeRoute(dir.path(), "3", numberedStops(3));
+    options.stepFile = writeFile("step.wav", "RIFF");
+    setRoute("3", "1");
+    const size_t shownAfterSet = display.board()->shown.size();
+    mciCommands.clear();
+
+    panel->Command2[0]->click(); // back on the first row
+    EXPECT_TRUE(mciCommands.empty());
+    EXPECT_EQ(display.board()->shown.size(), shownAfterSet);
+
+    panel->Command2[1]->click();
+    panel->Command2[1]->click();
+    EXPECT_EQ(route().StopIndex, 2);
+    EXPECT_TRUE(playedOn("S2"));
+    mciCommands.clear();
+    const size_t shownAtEnd = display.board()->shown.size();
+    panel->Command2[1]->click(); // forward on the last row
+    EXPECT_TRUE(mciCommands.empty());
+    EXPECT_EQ(display.board()->shown.size(), shownAtEnd);
+    EXPECT_EQ(route().StopIndex, 2);
+}
+
+TEST_F(ControlPanelTest, StepSoundByColumnValue)
+{
+    auto stopsList = numberedStops(3);
+    stopsList[1].columns[150] = 4;
+    stopsList[2].columns[150] = 1;
+    writeRoute(dir.path(), "8", stopsList);
+    options.byColumn = true;
+    options.soundColumn = 149;
+    options.stepSounds = {writeFile("one.wav", "RIFF"), writeFile("two.wav", "RIFF"),
+                          writeFile("three.wav", "RIFF")};
+    setRoute("8", "1");
+    mciCommands.clear();
+    panel->stepStop(1); // value 4: nothing plays
+    EXPECT_TRUE(mciCommands.empty());
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
+    panel->stepStop(1); // value 1
+    EXPECT_TRUE(playedOn("S2"));
+    bool openedOne = false;
+    for (const QString& command : mciCommands)
+        openedOne |= command.contains(QStringLiteral("one.wav"));
+    EXPECT_TRUE(openedOne);
+}
+
+TEST_F(ControlPanelTest, NightFareDoublesAtTheNextDisplay)
+{
+    std::vector<Stop> stopsList = {{"始発", 1, {{1, 150}, {2, -1}, {3, 20000}}}, {"終点", 2, {}}};
+    writeRoute(dir.path(), "4", stopsList);
+    setRoute("4", "1");
+    EXPECT_EQ(display.value(1), QStringLiteral("150"));
+    panel->Check2->setChecked(true);
+    EXPECT_EQ(display.value(1), QStringLiteral("150")); // no action of its own
+    panel->showStop(1);
+    EXPECT_EQ(display.value(1), QStringLiteral("300"));
+    EXPECT_EQ(display.value(2), QStringLiteral("-1"));
+    EXPECT_EQ(display.value(3), QStringLiteral("32767"));
+}
+
+TEST_F(ControlPanelTest, InformationNumbersOnTheElements)
+{
+    writeRoute(dir.path(), "120", numberedStops(3));
+    options.routeOn = true;
+    options.routeCell = 11;
+    options.stopOrderOn = true;
+    options.stopOrderCell = 0;
+    options.stopOrderFromZero = true;
+    options.ticketOn = true;
+    options.ticketCell = 1;
+    setRoute("00120", "1");
+    EXPECT_TRUE(display.fareElement(12)->Value().isText());
+    EXPECT_EQ(display.fareElement(12)->Value().text(), QStringLiteral("00120"));
+    EXPECT_EQ(display.value(1), QStringLiteral("0"));
+    EXPECT_EQ(display.value(2), QStringLiteral("1"));
+    panel->stepStop(1);
+    EXPECT_EQ(display.value(1), QStringLiteral("1"));
+    EXPECT_EQ(display.value(2), QStringLiteral("2"));
+}
+
+TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
+{
+    writeRoute(dir.path(), "1", numberedStops(3));
+    setRoute("1", "1");
+    display.clockTimer()->start();
+    display.clockElement(0)->setValue(ElementValue(9));
+
+    panel->Check1->setChecked(true);
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(display.value(i), QString());
+    EXPECT_FALSE(display.clockTimer()->isActive());
+    EXPECT_EQ(display.clockElement(0)->Value().toString(), QString());
+    EXPECT_FALSE(panel->Frame1[0]->isEnabled());
+    EXPECT_FALSE(panel->Frame1[1]->isEnabled());
+    EXPECT_FALSE(panel->Command2[1]->isEnabled());
+    EXPECT_FALSE(panel->grpM_Tape->isEnabled());
+    EXPECT_FALSE(panel->Frame6->isEnabled());
+
+    const size_t shown = display.board()->shown.size();
+    panel->Check1->setChecked(false);
+    EXPECT_TRUE(panel->Frame1[1]->isEnabled());
+    EXPECT_TRUE(panel->Command2[0]->isEnabled());
+    EXPECT_TRUE(panel->Frame6->isEnabled());
+    EXPECT_FALSE(display.clockTimer()->isActive()); // the clock is hidden
+    EXPECT_EQ(panel->grpM_Tape->isEnabled(), tape.SpeechAvailable());
+    EXPECT_EQ(display.value(1), QStringLiteral("101"));
+    EXPECT_EQ(display.board()->shown.size(), shown + 1);
+
+    display.clockElement(0)->setVisible(true);
+    panel->Check1->setChecked(true);
+    panel->Check1->setChecked(false);
+    EXPECT_TRUE(display.clockTimer()->isActive());
+}
+
+TEST_F(ControlPanelTest, StepsStayInsideTheTableAfterAnOversizedFile)
+{
+    writeRoute(dir.path(), "2", numberedStops(5));
+    setRoute("2", "1");
+    writeRoute(dir.path(), "302", numberedStops(302));
+    setRoute("302", "1");
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(route().RecordCount, 302);
+    route().StopIndex = 299;
+    panel->stepStop(1);
+    EXPECT_EQ(route().StopIndex, 300);
+    panel->stepStop(1);
+    EXPECT_EQ(route().StopIndex, 300);
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所301"));
+}
+
+TEST_F(ControlPanelTest, BacklightMissingUserFileKeepsPicture)
+{
+    QPixmap before(498, 248);
+    before.fill(Qt::darkGreen);
+    display.setCurrentPicture(before);
+    options.individual = true;
+    options.user = {true, true, true};
+    options.pictures[1] = dir.filePath("missing.bmp");
+    panel->Option4[1]->click();
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(display.currentPicture().toImage(), before.toImage());
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(display.ticketLabel(i)->palette().color(QPalette::WindowText),
+                  platform::toQColor(options.colors[1]));
+    EXPECT_EQ(panel->selectedBacklight(), 1);
+}
+
+TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
+{
+    options.individual = true;
+    options.user = {false, false, true};
+    options.pictures[2] = writeFile("panel.jpg", "not a picture at all");
+    panel->onBacklightSelected(2);
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_TRUE(messages.calls()[0].prompt.contains(QStringLiteral("エラーコード：481")));
+    EXPECT_EQ(messages.calls()[0].title, QStringLiteral("エラー"));
+    EXPECT_EQ(messages.calls()[0].buttons, MessageBox::OKOnly | MessageBox::Critical);
+    EXPECT_EQ(display.ticketLabel(5)->palette().color(QPalette::WindowText),
+              platform::toQColor(options.colors[2]));
+
+    // A real picture smaller than the panel shows from the top-left with grey around it.
+    QImage small(100, 40, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    ASSERT_TRUE(small.save(dir.filePath("small.bmp"), "BMP"));
+    options.pictures[2] = dir.filePath("small.bmp");
+    messages.clear();
+    panel->onBacklightSelected(2);
+    EXPECT_TRUE(messages.calls().empty());
+    const QImage shown = display.currentPicture().toImage();
+    EXPECT_EQ(shown.size(), QSize(498, 248));
+    EXPECT_EQ(shown.pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_NE(shown.pixelColor(300, 200), QColor(Qt::red));
+
+    options.individual = false; // built-in picture of the state
+    QPixmap builtin(498, 248);
+    builtin.fill(Qt::blue);
+    display.setBacklightPicture(0, builtin);
+    panel->onBacklightSelected(0);
+    EXPECT_EQ(display.currentPicture().toImage(), builtin.toImage());
+}
+
+TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
+{
+    writeRoute(dir.path(), "6", numberedStops(4));
+    writeFile("6tp.csv", platform::toCp932(QStringLiteral(
+                             "案内一,0,0\r\n\"次は、二番です。\",1,0\r\n案内三,1,0\r\n")));
+    setRoute("6", "1");
+    ASSERT_EQ(tape.TapeCount(), 3);
+    tape.PressTapeNext(); // flag 0
+    EXPECT_EQ(route().StopIndex, 0);
+    tape.PressTapeNext(); // flag 1
+    EXPECT_EQ(route().StopIndex, 1);
+    tape.PressTapeNext();
+    EXPECT_EQ(route().StopIndex, 2);
+    tape.PressTapeBack(); // back to entry 2, flagged
+    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
+}
+
+TEST_F(ControlPanelTest, ScrollBarsSendBothValues)
+{
+    panel->HScroll1[1]->setValue(1500);
+    panel->HScroll1[0]->setValue(640);
+    EXPECT_EQ(panel->Label1[0]->text(), QStringLiteral("640"));
+    EXPECT_EQ(panel->Label1[1]->text(), QStringLiteral("1500"));
+    EXPECT_EQ(display.stopNameBoard()->Speed(), 640);
+    display.stopNameBoard()->setScrollStartWait(0);
+    panel->HScroll1[0]->setValue(641); // moving the speed re-sends the interval
+    EXPECT_EQ(display.stopNameBoard()->ScrollStartWait(), 1500);
+}
+
+TEST_F(ControlPanelTest, PreviewAreaAndCopy)
+{
+    panel->Check4->click();
+    EXPECT_EQ(panel->width(), 600);
+    EXPECT_EQ(panel->Check4->text(), QStringLiteral("<<"));
+    EXPECT_EQ(panel->Check4->toolTip(), QStringLiteral("整理券プレビューを隠します"));
+    EXPECT_GE(panel->width(), panel->picSeirikenPrev->geometry().right());
+    panel->Check4->click();
+    EXPECT_EQ(panel->width(), 359);
+    EXPECT_EQ(panel->Check4->toolTip(), QStringLiteral("整理券プレビューを開きます"));
+    EXPECT_GT(panel->picSeirikenPrev->x(), panel->width());
+
+    panel->setTicketPreviewSize(3000, 1500);
+    EXPECT_EQ(panel->picSeirikenPrev->size(), QSize(200, 100));
+    panel->picSeirikenPrev->image().fill(Qt::magenta);
+    panel->MnuHideCopy_Click();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(200, 100));
+    EXPECT_EQ(panel->MnuHideCopy->text(), QStringLiteral("コピー(&C)"));
+    EXPECT_EQ(panel->companyList(), panel->Combo1);
+}
+
+TEST_F(ControlPanelTest, SettingsRecordRoundTripAndPanelSwitch)
+{
+    ControlPanelState info;
+    info.PanelMode = 1;
+    info.ScrollSpeed = 700;
+    info.ScrollInterval = 2500;
+    info.NightFare = 1;
+    info.PreviewShown = 1;
+    info.Left = 1500;
+    info.Top = 3000;
+    panel->restorePanelState(info);
+    EXPECT_EQ(panel->width(), 600);
+    EXPECT_EQ(panel->Label1[1]->text(), QStringLiteral("2500"));
+    EXPECT_EQ(display.stopNameBoard()->Speed(), 700);
+    const QObjectList order = panel->children();
+    EXPECT_LT(order.indexOf(panel->Frame1[1]), order.indexOf(panel->Frame1[0]));
+    EXPECT_EQ(panel->panelState(), info);
+
+    panel->Frame1_DblClick(0);
+    EXPECT_EQ(panel->PanelMode, 0);
+    const QObjectList after = panel->children();
+    EXPECT_GT(after.indexOf(panel->Frame1[1]), after.indexOf(panel->Frame1[0]));
+}
+
+TEST_F(ControlPanelTest, ExitAsksAndOnlyYesShutsDown)
+{
+    int shutdowns = 0;
+    QObject::connect(panel.get(), &ControlPanel::shutdownRequested, [&] { ++shutdowns; });
+    messages.setAnswer(MessageBox::No);
+    QCloseEvent refused;
+    QApplication::sendEvent(panel.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(shutdowns, 0);
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].prompt, QStringLiteral("ファレットを終了しますか？"));
+    EXPECT_EQ(messages.calls()[0].title, QStringLiteral("ファレットの終了確認"));
+    EXPECT_EQ(messages.calls()[0].buttons, MessageBox::YesNo | MessageBox::Question);
+
+    panel->onLoad();
+    messages.setAnswer(MessageBox::Yes);
+    QCloseEvent accepted;
+    QApplication::sendEvent(panel.get(), &accepted);
+    EXPECT_TRUE(accepted.isAccepted());
+    EXPECT_EQ(shutdowns, 1);
+    EXPECT_TRUE(panel->ButtonRgn[0].isEmpty());
+}
+
+TEST_F(ControlPanelTest, VersionBoxText)
+{
+    QString shownText;
+    int flag = 0;
+    bool displayDisabled = false;
+    setVersionDialogHandler([&](QWidget*, int f, const QString& text) {
+        flag = f;
+        shownText = text;
+        displayDisabled = !display.window()->isEnabled();
+    });
+    panel->Command8->click();
+    setVersionDialogHandler(nullptr);
+    EXPECT_EQ(flag, 1);
+    EXPECT_TRUE(displayDisabled);
+    EXPECT_TRUE(display.window()->isEnabled());
+    const QStringList lines = shownText.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("機種：")));
+    EXPECT_TRUE(lines[1].contains(
+        QRegularExpression(QStringLiteral("^バージョン：\\d+\\.\\d+\\.\\d+  ServiceRelease 1$"))));
+    EXPECT_TRUE(lines[2].isEmpty());
+    EXPECT_TRUE(lines[5].isEmpty());
+}
+
+TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
+{
+    writeRoute(dir.path(), "1", numberedStops(3));
+    setRoute("1", "2");
+    QDialog dialog;
+    bool bothDisabled = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        bothDisabled = !panel->isEnabled() && !display.window()->isEnabled();
+        dialog.reject();
+    });
+    panel->setOptionsDialog(&dialog);
+    const size_t shown = display.board()->shown.size();
+    panel->Command4->click();
+    EXPECT_TRUE(bothDisabled);
+    EXPECT_TRUE(panel->isEnabled());
+    EXPECT_TRUE(display.window()->isEnabled());
+    EXPECT_EQ(display.board()->shown.size(), shown + 1);
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
+
+    // A dialog created inside the display window stays usable while it is open.
+    QDialog child(display.window());
+    bool childEnabled = false;
+    QTimer::singleShot(0, &child, [&] {
+        childEnabled = child.isEnabled() && !panel->isEnabled();
+        child.reject();
+    });
+    panel->setOptionsDialog(&child);
+    panel->Command4->click();
+    EXPECT_TRUE(childEnabled);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    app();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,463 @@
+#include "options/optionsdialog.h"
+
+#include "dialogs/pickers.h"
+#include "elements/digitelement.h"
+#include "elements/nextstopnameboard.h"
+#include "options/optiontexts.h"
+#include "options/optionwidgets.h"
+#include "platform/runtimeerror.h"
+#include "testsupport.h"
+#include "tickets/ticketlabels.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class OptionsDialogTest : public ::testing::Test
+{
+protected:
+    WithApp app;
+    OptionsDialog dialog;
+};
+
+QColor labelColor(QLabel* label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+// Every field away from its initial value.
+OptionInfo changedOptions()
+{
+    OptionInfo o;
+    o.Folders = {QStringLiteral("/data/運賃"), QStringLiteral("/data/放送")};
+    o.Panel = {0,
+               0x102030,
+               0x405060,
+               0x708090,
+               7,
+               1,
+               0,
+               -1,
+               0,
+               -1,
+               -1,
+               0,
+               0,
+               -1,
+               QStringLiteral("/p/off.bmp"),
+               QStringLiteral("/p/on1.gif"),
+               QStringLiteral("/p/on2.jpg")};
+    o.Digits = {0x010203, 0x040506, 0x070809, 1, 11, 1, 1, 5, 1, 2, 1, 149, 3};
+    o.StopName = {0x111111, 0x222222, 4, 1, 2, 0x333333, 3, 1};
+    o.Sounds = {QStringLiteral("a.wav"),
+                QStringLiteral("b.wav"),
+                0,
+                -1,
+                -1,
+                0,
+                QStringLiteral("c.mp3"),
+                42,
+                QStringLiteral("d1.mid"),
+                QStringLiteral("d2.mid"),
+                QStringLiteral("d3.mid"),
+                0,
+                -1,
+                0,
+                -1,
+                QStringLiteral("e.wav"),
+                QStringLiteral("f1.wav"),
+                QStringLiteral("f2.wav"),
+                QStringLiteral("f3.wav")};
+    o.Ticket = {1, QString(), 0, 0, -1, QStringLiteral("2001/02/03")};
+    return o;
+}
+
+} // namespace
+
+TEST_F(OptionsDialogTest, CreatedWithCaptionSizeAndFirstPage)
+{
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("オプション"));
+    EXPECT_EQ(dialog.size(), QSize(638, 374));
+    EXPECT_TRUE(dialog.Option1[0]->isChecked());
+    EXPECT_FALSE(dialog.Frame1[0]->isHidden());
+    for (int i = 1; i < 6; ++i)
+        EXPECT_TRUE(dialog.Frame1[i]->isHidden());
+    EXPECT_TRUE(dialog.Option5[1]->isChecked());
+    EXPECT_FALSE(dialog.Frame2[1]->isHidden());
+    EXPECT_TRUE(dialog.Frame2[0]->isHidden());
+    EXPECT_EQ(dialog.Option1[5]->text(), QStringLiteral("　　整理券　　　プレビュー"));
+    EXPECT_EQ(dialog.Combo2->count(), 12);
+    EXPECT_EQ(dialog.Combo2->itemText(0), QStringLiteral("1,2,3... 12 （既定の表示）"));
+    EXPECT_EQ(dialog.Combo4[4]->count(), 150);
+    EXPECT_EQ(dialog.Combo1->itemText(149), QStringLiteral("150"));
+}
+
+TEST_F(OptionsDialogTest, InitialOptionsAreTheDesignValues)
+{
+    dialog.applyStartupDefaults();
+    const OptionInfo o = dialog.optionInfo();
+    OptionInfo expected;
+    expected.Panel = {1, 0xFFFFFF, 0xC0FFC0, 0xC0FFC0, 0, 0,  -1, 0, -1,
+                      0, -1,       0,        -1,       0, {}, {}, {}};
+    expected.Digits = {0x808080, 0x969696, 0x72D2F8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    expected.StopName = {0x808080, 0x00FFFF, -1, 0, -1, 0x00FFFF, -1, 0};
+    expected.Sounds.StepSoundAlways = -1;
+    expected.Sounds.StepSoundNoWait = -1;
+    expected.Sounds.PreBroadcastAlways = -1;
+    expected.Sounds.PreBroadcastWait = -1;
+    expected.Ticket = {0, {}, -1,
+                       0, 0,  QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))};
+    EXPECT_EQ(o.Folders, expected.Folders);
+    EXPECT_EQ(o.Panel, expected.Panel);
+    EXPECT_EQ(o.Digits, expected.Digits);
+    EXPECT_EQ(o.StopName, expected.StopName);
+    EXPECT_EQ(o.Sounds, expected.Sounds);
+    EXPECT_EQ(o.Ticket, expected.Ticket);
+}
+
+TEST_F(OptionsDialogTest, ToggledDependentsFollowTheirBoxes)
+{
+    EXPECT_TRUE(dialog.Frame3->isEnabled());
+    dialog.Check1->click();
+    EXPECT_FALSE(dialog.Frame3->isEnabled());
+    dialog.Check1->click();
+    EXPECT_TRUE(dialog.Frame3->isEnabled());
+
+    EXPECT_FALSE(dialog.Combo4[3]->isEnabled());
+    dialog.Check3[3]->click();
+    EXPECT_TRUE(dialog.Combo4[3]->isEnabled());
+    EXPECT_TRUE(dialog.Combo4[4]->isEnabled());
+    dialog.Check3[3]->click();
+    EXPECT_FALSE(dialog.Combo4[3]->isEnabled());
+    EXPECT_FALSE(dialog.Combo4[4]->isEnabled());
+
+    dialog.Check3[0]->click();
+    EXPECT_TRUE(dialog.Combo4[0]->isEnabled());
+    EXPECT_TRUE(dialog.Check3[4]->isEnabled());
+    EXPECT_FALSE(dialog.Combo4[1]->isEnabled());
+
+    // A user click never produces the greyed state; a stored greyed value counts as on.
+    dialog.Check3[1]->setValue(2);
+    EXPECT_TRUE(dialog.Combo4[1]->isEnabled());
+    dialog.Check3[1]->setValue(1);
+    EXPECT_TRUE(dialog.Combo4[1]->isEnabled());
+    dialog.Check3[1]->click();
+    EXPECT_EQ(dialog.Check3[1]->value(), 0);
+    EXPECT_FALSE(dialog.Combo4[1]->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, PanelGroupsShowForIndividualPicturesAndKeepTheirSelections)
+{
+    for (QGroupBox* frame : dialog.Frame6) {
+        EXPECT_TRUE(frame->isHidden());
+        EXPECT_FALSE(frame->isEnabled());
+    }
+    dialog.Option3[1]->click();
+    for (QGroupBox* frame : dialog.Frame6) {
+        EXPECT_FALSE(frame->isHidden());
+        EXPECT_TRUE(frame->isEnabled());
+    }
+    dialog.Option3[6]->click();
+    dialog.Option3[5]->click();
+    dialog.Option3[0]->click();
+    for (QGroupBox* frame : dialog.Frame6)
+        EXPECT_TRUE(frame->isHidden());
+    EXPECT_TRUE(dialog.panelOffUser());
+    EXPECT_TRUE(dialog.panelOn2User());
+    EXPECT_TRUE(dialog.panelOn1Builtin());
+    EXPECT_TRUE(dialog.panelAuto());
+}
+
+TEST_F(OptionsDialogTest, PreviewSwitchShowsThePluginAndDateGroups)
+{
+    EXPECT_TRUE(dialog.Frame10->isHidden());
+    dialog.chkUseSeiriPrev->click();
+    EXPECT_FALSE(dialog.Frame10->isHidden());
+    EXPECT_TRUE(dialog.Frame7->isEnabled());
+    dialog.chkUseSeiriPrev->click();
+    EXPECT_TRUE(dialog.Frame7->isHidden());
+    EXPECT_FALSE(dialog.Frame10->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, PageButtonsBringTheirPageToTheFront)
+{
+    dialog.Option1[3]->click();
+    EXPECT_FALSE(dialog.Frame1[3]->isHidden());
+    EXPECT_TRUE(dialog.Frame1[0]->isHidden());
+    dialog.Option5[0]->click();
+    EXPECT_FALSE(dialog.Frame2[0]->isHidden());
+    EXPECT_TRUE(dialog.Frame2[1]->isHidden());
+}
+
+TEST_F(OptionsDialogTest, EveryFieldSurvivesTheRoundTrip)
+{
+    const OptionInfo stored = changedOptions();
+    dialog.applyOptionInfo(stored);
+    const OptionInfo read = dialog.optionInfo();
+    EXPECT_EQ(read.Folders, stored.Folders);
+    EXPECT_EQ(read.Panel, stored.Panel);
+    EXPECT_EQ(read.Digits, stored.Digits);
+    EXPECT_EQ(read.StopName, stored.StopName);
+    EXPECT_EQ(read.Sounds, stored.Sounds);
+    EXPECT_EQ(read.Ticket, stored.Ticket);
+
+    // The readers see the same values.
+    EXPECT_EQ(dialog.fareDataFolder(), QStringLiteral("/data/運賃"));
+    EXPECT_EQ(dialog.infoColumn(), 149);
+    EXPECT_EQ(dialog.infoColumnCell(), 3);
+    EXPECT_EQ(dialog.stepSoundColumn(), 42);
+    EXPECT_TRUE(dialog.stepSoundWait());
+    EXPECT_TRUE(dialog.preBroadcastNoWait());
+    EXPECT_TRUE(dialog.dateFixed());
+    EXPECT_EQ(dialog.fixedDate(), QStringLiteral("2001/02/03"));
+    EXPECT_EQ(dialog.panelOn2Picture(), QStringLiteral("/p/on2.jpg"));
+}
+
+TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
+{
+    OptionInfo o = changedOptions();
+    dialog.applyOptionInfo(o);
+    EXPECT_FALSE(dialog.Frame3->isEnabled()); // AutoTicketNumbers 0
+    EXPECT_TRUE(dialog.Combo4[3]->isEnabled());
+    EXPECT_TRUE(dialog.Combo4[4]->isEnabled());
+    EXPECT_TRUE(dialog.Check3[4]->isEnabled());
+    for (QGroupBox* frame : dialog.Frame6)
+        EXPECT_FALSE(frame->isHidden());
+    EXPECT_FALSE(dialog.Frame10->isHidden());
+    // The digit colours reach the preview element at once.
+    EXPECT_EQ(dialog.M_Degit1->BackColor(), 0x010203);
+    EXPECT_EQ(dialog.M_Degit1->litColor(), 0x070809);
+
+    OptionsDialog other;
+    o.Digits.InfoColumnOn = 0;
+    o.Panel.AutoTicketNumbers = 2;
+    other.applyOptionInfo(o);
+    EXPECT_FALSE(other.Combo4[3]->isEnabled());
+    EXPECT_TRUE(other.Frame3->isEnabled());
+    EXPECT_EQ(other.optionInfo().Panel.AutoTicketNumbers, 2);
+}
+
+TEST_F(OptionsDialogTest, BadListPositionStopsTheLoadAtThatField)
+{
+    OptionInfo o = changedOptions();
+    o.Digits.InfoColumn = 150; // one past the last column
+    try {
+        dialog.applyOptionInfo(o);
+        FAIL() << "no error raised";
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 380);
+    }
+    // Fields before it are in, fields after it are not.
+    EXPECT_EQ(dialog.digitLitColor(), 0x070809);
+    EXPECT_EQ(dialog.infoRouteCell(), 2);
+    EXPECT_EQ(dialog.infoColumnCell(), 0);
+    EXPECT_EQ(dialog.stopNameBackColor(), 0x808080);
+
+    o = changedOptions();
+    o.StopName.NextStopMode = -2;
+    EXPECT_THROW(dialog.applyOptionInfo(o), platform::RuntimeError);
+    o = changedOptions();
+    o.Panel.TicketZeroPad = 3;
+    EXPECT_THROW(dialog.applyOptionInfo(o), platform::RuntimeError);
+}
+
+TEST_F(OptionsDialogTest, AnyColourOrPathIsAccepted)
+{
+    OptionInfo o = changedOptions();
+    o.Panel.TicketColorOff = static_cast<platform::BgrColor>(0x80000005);
+    o.Digits.DigitBackColor = -1;
+    o.Folders.FareDataFolder = QStringLiteral("\\\\server\\共有\\*?<>|");
+    dialog.applyOptionInfo(o);
+    const OptionInfo read = dialog.optionInfo();
+    EXPECT_EQ(read.Panel.TicketColorOff, static_cast<platform::BgrColor>(0x80000005));
+    EXPECT_EQ(read.Digits.DigitBackColor, -1);
+    EXPECT_EQ(read.Folders.FareDataFolder, o.Folders.FareDataFolder);
+    dialog.grab(); // paints the odd colours
+}
+
+TEST_F(OptionsDialogTest, LoadReappliesTheBacklightSelectedOnThePanel)
+{
+    TestControlPanel panel;
+    dialog.setControlPanelLink(&panel);
+    panel.selected = 1;
+    dialog.applyOptionInfo(changedOptions());
+    EXPECT_EQ(panel.switches, std::vector<int>{1});
+    panel.selected = -1; // nothing selected: the last state
+    dialog.applyOptionInfo(changedOptions());
+    EXPECT_EQ(panel.switches, (std::vector<int>{1, 2}));
+}
+
+TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
+{
+    TestDisplay display;
+    TestControlPanel panel;
+    dialog.setFareDisplay(&display);
+    dialog.setControlPanelLink(&panel);
+    OptionInfo o = changedOptions();
+    o.Panel.AutoTicketNumbers = 1;
+    o.Panel.TicketNumberMode = 1;
+    o.Panel.TicketZeroPad = 1;
+    dialog.applyOptionInfo(o);
+    panel.switches.clear();
+    panel.selected = 1;
+
+    dialog.applyDisplayOptions();
+
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_FALSE(display.ticketLabel(i)->isHidden());
+        EXPECT_EQ(labelColor(display.ticketLabel(i)), platform::toQColor(0x405060));
+        EXPECT_EQ(display.fareElement(i)->BackColor(), 0x010203);
+        EXPECT_EQ(display.fareElement(i)->unlitColor(), 0x040506);
+        EXPECT_EQ(display.fareElement(i)->litColor(), 0x070809);
+    }
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(display.clockElement(i)->BackColor(), 0x010203);
+        EXPECT_EQ(display.clockElement(i)->unlitColor(), 0x040506);
+        EXPECT_EQ(display.clockElement(i)->litColor(), 0x070809);
+    }
+    const TicketLabelNumbering numbering = ticketLabelNumbering(1, 1);
+    for (int i = 1; i <= 12; ++i) {
+        if (numbering.captions[i - 1]) {
+            EXPECT_EQ(display.ticketLabel(i)->text(), *numbering.captions[i - 1]) << i;
+        }
+    }
+
+    NextStopNameBoard* board = display.stopNameBoard();
+    EXPECT_EQ(board->BackColor(), 0x111111);
+    EXPECT_EQ(board->ForeColor(), 0x222222);
+    EXPECT_EQ(board->FontMode(), 4);
+    EXPECT_TRUE(board->FontBold());
+    EXPECT_EQ(board->prefixMode(), 2);
+    EXPECT_EQ(board->prefixColor(), 0x333333);
+    EXPECT_EQ(board->prefixFontMode(), 3);
+    EXPECT_TRUE(board->prefixBold());
+    EXPECT_EQ(panel.switches, std::vector<int>{1});
+}
+
+TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
+{
+    TestDisplay display;
+    dialog.setFareDisplay(&display);
+    dialog.Check4->setValue(2);
+    dialog.Check5->setValue(2);
+    dialog.Check1->setValue(0);
+    dialog.applyDisplayOptions();
+    EXPECT_FALSE(display.stopNameBoard()->FontBold());
+    EXPECT_FALSE(display.stopNameBoard()->prefixBold());
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_TRUE(display.ticketLabel(i)->isHidden());
+    // Without a control panel the labels take the OFF colour.
+    EXPECT_EQ(labelColor(display.ticketLabel(5)), platform::toQColor(dialog.ticketColorOff()));
+}
+
+TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDisplayAfterOk)
+{
+    TestDisplay display;
+    dialog.setFareDisplay(&display);
+    ScriptedPickers pickers;
+    pickers.colorAnswers = {platform::RGB(10, 20, 30)};
+    const platform::BgrColor before = display.fareElement(1)->litColor();
+    dialog.show();
+    dialog.Command8[2]->click();
+    EXPECT_EQ(pickers.colorsOffered, std::vector<platform::BgrColor>{0x72D2F8});
+    EXPECT_EQ(dialog.M_Degit1->litColor(), platform::RGB(10, 20, 30));
+    EXPECT_EQ(display.fareElement(1)->litColor(), before);
+    dialog.Command4->click();
+    EXPECT_EQ(display.fareElement(1)->litColor(), platform::RGB(10, 20, 30));
+    EXPECT_TRUE(dialog.isHidden());
+
+    // A cancelled colour picker changes nothing.
+    dialog.Command9[1]->click();
+    EXPECT_EQ(dialog.stopNameForeColor(), 0x00FFFF);
+}
+
+TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
+{
+    TestDisplay display;
+    TestControlPanel panel;
+    dialog.setFareDisplay(&display);
+    dialog.setControlPanelLink(&panel);
+    dialog.Command8[0]->setBackColor(0x123456);
+    dialog.show();
+    dialog.close();
+    EXPECT_TRUE(dialog.isHidden());
+    EXPECT_TRUE(panel.switches.empty());
+    EXPECT_NE(display.fareElement(1)->BackColor(), 0x123456);
+    dialog.show(); // shown again as it was
+    EXPECT_EQ(dialog.digitBackColor(), 0x123456);
+}
+
+TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
+{
+    ScriptedPickers pickers;
+    dialog.chkUseSeiriPrev->setValue(1);
+    const QString before = dialog.fixedDate();
+    dialog.Command7->click(); // cancelled
+    EXPECT_EQ(dialog.fixedDate(), before);
+    pickers.dateAnswers = {QDate(2009, 3, 5)};
+    dialog.Command7->click();
+    EXPECT_EQ(dialog.Label10->text(), QStringLiteral("2009/03/05"));
+    ASSERT_EQ(pickers.datesOffered.size(), 2u);
+    EXPECT_EQ(pickers.datesOffered[1].wYear, 0); // handed over zeroed
+}
+
+TEST_F(OptionsDialogTest, FileAndFolderPickersFillTheirBoxes)
+{
+    ScriptedPickers pickers;
+    pickers.folderAnswers = {QStringLiteral("/srv/fares")};
+    dialog.Command3[0]->click();
+    dialog.Command3[1]->click(); // cancelled
+    EXPECT_EQ(dialog.fareDataFolder(), QStringLiteral("/srv/fares"));
+    EXPECT_TRUE(dialog.broadcastDataFolder().isEmpty());
+    EXPECT_EQ(pickers.folderTitles.front(), QStringLiteral("フォルダーを選択してください"));
+
+    pickers.fileAnswers = {QStringLiteral("/snd/chime.wav"), QStringLiteral("/pic/on1.bmp")};
+    dialog.cmdSelectSound[10]->click();
+    dialog.Option3[1]->click(); // the picture buttons work only for individual pictures
+    dialog.Command6[1]->click();
+    EXPECT_EQ(dialog.stepSound3(), QStringLiteral("/snd/chime.wav"));
+    EXPECT_EQ(dialog.panelOn1Picture(), QStringLiteral("/pic/on1.bmp"));
+    ASSERT_EQ(pickers.fileCalls.size(), 2u);
+    EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("サウンドの選択"));
+    EXPECT_EQ(pickers.fileCalls[0].filter, soundFilter());
+    EXPECT_EQ(pickers.fileCalls[1].title, QStringLiteral("パネル画像の選択"));
+    EXPECT_EQ(pickers.fileCalls[1].filter, panelPictureFilter());
+    EXPECT_TRUE(pickers.fileCalls[1].initialFolder.isEmpty());
+}
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+TEST_F(OptionsDialogTest, ExplorerButtonsOpenExistingFoldersOnly)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    QTemporaryDir folder;
+    dialog.Text2[1]->setText(folder.path());
+    dialog.Command10[1]->click();
+    dialog.Text2[0]->setText(folder.filePath(QStringLiteral("missing")));
+    dialog.Command10[0]->click();
+    dialog.Text2[0]->clear();
+    dialog.Command10[0]->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(folder.path()));
+}
+
+#include "optionsdialog_test.moc"
