@@ -161,7 +161,7 @@ void ControlPanel::showStop(int n)
 void ControlPanel::drawTicketPreview(int n)
 {
     const QString dateText = stops::currentTicketDate(*options_, TicketDate, QDate::currentDate());
-    picSeirikenPrev->Cls();
+    picSeirikenPrev->clear();
     if (options_->useTicketPreview()) {
         FareRecord& row = fareRow(n);
         QByteArray path = platform::toCp932(options_->ticketPluginPath());

@@ -1,4 +1,4 @@
-#include "ticketpreview.h"
+#include "tickets/ticketpreview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,10 +12,10 @@ void TicketPreview::setPictureSize(const QSize& size)
 {
     resize(size);
     image_ = QPixmap(size.expandedTo(QSize(1, 1)));
-    Cls();
+    clear();
 }
 
-void TicketPreview::Cls()
+void TicketPreview::clear()
 {
     image_.fill(Qt::white);
     update();

@@ -14,7 +14,7 @@ public:
     // Resizes the picture (and its image), in pixels; the image is cleared.
     void setPictureSize(const QSize& size);
     // Fills the image with the background colour.
-    void Cls();
+    void clear();
     // The image, to draw into and to copy.
     QPixmap& image() { return image_; }
     const QPixmap& image() const { return image_; }
