@@ -56,10 +56,10 @@ TicketLabelNumbering ticketLabelNumbering(int mode, int zeroFill)
 {
     TicketLabelNumbering result;
     if (mode < 2) {
-        result.label1Face = platform::NumC1Face;
+        result.firstLabelFace = platform::NumC1Face;
     } else {
         // Label 1 carries a prefix instead of a number; unknown modes leave it empty.
-        result.label1Face = platform::PGothicFace;
+        result.firstLabelFace = platform::PGothicFace;
         result.captions[0] = ticketLabelPrefix(mode);
     }
 
@@ -97,7 +97,7 @@ void numberTicketLabels(FareDisplay& display, int mode, int zeroFill)
         QLabel* first = labelAt(display, 1);
         // Only the typeface changes; size and weight stay as the window designed them.
         QFont font = first->font();
-        font.setFamily(platform::mappedFamily(numbering.label1Face));
+        font.setFamily(platform::mappedFamily(numbering.firstLabelFace));
         first->setFont(font);
         for (int i = 1; i <= LabelCount; ++i) {
             if (numbering.captions[i - 1])

@@ -11,7 +11,7 @@ struct TicketLabelNumbering {
     // Caption for label i at index i - 1; an empty optional leaves that label as it is.
     std::array<std::optional<QString>, 12> captions;
     // Typeface name given to label 1 ("M_NumC1" or "ＭＳ Ｐゴシック").
-    QString label1Face;
+    QString firstLabelFace;
 };
 
 // The captions and label-1 typeface for numbering mode 0..11 (others write fewer labels);

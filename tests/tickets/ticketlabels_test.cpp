@@ -17,7 +17,7 @@ namespace
 QApplication& app()
 {
     static int argc = 1;
-    static char name[] = "seirikennumset_test";
+    static char name[] = "tickets_labels_tests";
     static char* argv[] = {name, nullptr};
     static QApplication instance(argc, argv);
     return instance;
@@ -78,13 +78,13 @@ QStringList numbers(int from, int to, bool zeroFill)
 
 struct ModeCase {
     int mode;
-    QString label1;
+    QString firstCaption;
     int firstNumber; // number shown on label 2
 };
 
 } // namespace
 
-TEST(numberTicketLabels, EveryModeWithAndWithoutZeroFill)
+TEST(NumberTicketLabels, EveryModeWithAndWithoutZeroFill)
 {
     const QString pgothic = platform::mappedFamily(platform::PGothicFace);
     const QString numc1 = platform::mappedFamily(platform::NumC1Face);
@@ -116,7 +116,7 @@ TEST(numberTicketLabels, EveryModeWithAndWithoutZeroFill)
         for (const ModeCase& c : cases) {
             SCOPED_TRACE(c.mode);
             numberTicketLabels(display, c.mode, zeroFill);
-            QStringList expected{c.label1};
+            QStringList expected{c.firstCaption};
             expected << numbers(c.firstNumber, c.firstNumber + 10, zeroFill);
             EXPECT_EQ(display.captions(), expected);
             EXPECT_EQ(display.family(1), pgothic);
@@ -128,7 +128,7 @@ TEST(numberTicketLabels, EveryModeWithAndWithoutZeroFill)
     }
 }
 
-TEST(numberTicketLabels, ZeroFillWritesTwoDigits)
+TEST(NumberTicketLabels, ZeroFillWritesTwoDigits)
 {
     LabelsOnly display;
     numberTicketLabels(display, 1, 1);
@@ -140,7 +140,7 @@ TEST(numberTicketLabels, ZeroFillWritesTwoDigits)
     EXPECT_EQ(display.captions()[11], QStringLiteral("12"));
 }
 
-TEST(numberTicketLabels, BackFromPrefixModeRestoresLabelOne)
+TEST(NumberTicketLabels, BackFromPrefixModeRestoresLabelOne)
 {
     LabelsOnly display;
     numberTicketLabels(display, 2, 0);
@@ -149,7 +149,7 @@ TEST(numberTicketLabels, BackFromPrefixModeRestoresLabelOne)
     EXPECT_EQ(display.family(1), platform::mappedFamily(platform::NumC1Face));
 }
 
-TEST(numberTicketLabels, ModesOutsideTheListTouchOnlyLabelOne)
+TEST(NumberTicketLabels, ModesOutsideTheListTouchOnlyLabelOne)
 {
     LabelsOnly display;
     const QStringList before = display.captions();
@@ -165,7 +165,7 @@ TEST(numberTicketLabels, ModesOutsideTheListTouchOnlyLabelOne)
     EXPECT_EQ(display.family(1), platform::mappedFamily(platform::NumC1Face));
 }
 
-TEST(numberTicketLabels, LabelVisibilityIsLeftAlone)
+TEST(NumberTicketLabels, LabelVisibilityIsLeftAlone)
 {
     LabelsOnly display;
     const_cast<QLabel&>(display.label(3)).setVisible(false);
@@ -175,7 +175,7 @@ TEST(numberTicketLabels, LabelVisibilityIsLeftAlone)
     EXPECT_FALSE(display.label(4).isHidden());
 }
 
-TEST(numberTicketLabels, ErrorShowsTheCriticalMessageAndKeepsEarlierCaptions)
+TEST(NumberTicketLabels, ErrorShowsTheCriticalMessageAndKeepsEarlierCaptions)
 {
     LabelsOnly display(7);
     platform::MessageBoxRecorder boxes;
@@ -195,7 +195,7 @@ TEST(numberTicketLabels, ErrorShowsTheCriticalMessageAndKeepsEarlierCaptions)
     EXPECT_EQ(captions[7], QStringLiteral("old8"));
 }
 
-TEST(numberTicketLabels, ErrorTextLayout)
+TEST(NumberTicketLabels, ErrorTextLayout)
 {
     EXPECT_EQ(numberingErrorText(9, QStringLiteral("インデックスが有効範囲にありません。")),
               QStringLiteral(
@@ -208,11 +208,11 @@ TEST(TicketLabelNumbering, PureCaptionsLeaveUnwrittenLabelsOpen)
     const TicketLabelNumbering negative = ticketLabelNumbering(-1, 0);
     for (const auto& caption : negative.captions)
         EXPECT_FALSE(caption.has_value());
-    EXPECT_EQ(negative.label1Face, platform::NumC1Face);
+    EXPECT_EQ(negative.firstLabelFace, platform::NumC1Face);
 
     const TicketLabelNumbering twelve = ticketLabelNumbering(12, 0);
     ASSERT_TRUE(twelve.captions[0].has_value());
     EXPECT_TRUE(twelve.captions[0]->isEmpty());
     EXPECT_FALSE(twelve.captions[1].has_value());
-    EXPECT_EQ(twelve.label1Face, platform::PGothicFace);
+    EXPECT_EQ(twelve.firstLabelFace, platform::PGothicFace);
 }
