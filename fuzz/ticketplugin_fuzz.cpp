@@ -1,8 +1,8 @@
 // The ticket plug-in file (*.4SP): parsed, and when accepted, drawn as the preview draws it.
 #include "fuzzcheck.h"
 
-#include "tickets/ticket_drawing.h"
-#include "tickets/ticket_plugin_format.h"
+#include "tickets/ticketdrawing.h"
+#include "tickets/ticketpluginformat.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -17,7 +17,7 @@ namespace
 QGuiApplication* application = nullptr;
 
 // A small ticket; drawing cost grows with the paper, which the reader already bounds.
-QImage paperFor(const seiriken::TicketPlugin& plugin)
+QImage paperFor(const tickets::TicketPlugin& plugin)
 {
     const int width = qMax(1, plugin.paperWidth() / 15);
     const int height = qMax(1, plugin.paperHeight() / 15);
@@ -38,17 +38,17 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const seiriken::ParseResult result = seiriken::parseTicketPlugin(bytes);
+    const tickets::ParseResult result = tickets::parseTicketPlugin(bytes);
     if (!result) {
         FUZZ_CHECK(!result.error.isEmpty());
         FUZZ_CHECK(result.line >= 0);
         return 0;
     }
-    const seiriken::TicketPlugin& plugin = *result.plugin;
-    FUZZ_CHECK(plugin.paperWidth() > 0 && plugin.paperWidth() <= seiriken::MaxPaperTwips);
-    FUZZ_CHECK(plugin.paperHeight() > 0 && plugin.paperHeight() <= seiriken::MaxPaperTwips);
+    const tickets::TicketPlugin& plugin = *result.plugin;
+    FUZZ_CHECK(plugin.paperWidth() > 0 && plugin.paperWidth() <= tickets::MaxPaperTwips);
+    FUZZ_CHECK(plugin.paperHeight() > 0 && plugin.paperHeight() <= tickets::MaxPaperTwips);
 
-    seiriken::TicketFields fields;
+    tickets::TicketFields fields;
     fields.stopName = QStringLiteral("市役所前");
     fields.date = QStringLiteral("2024/03/09");
     fields.time = QStringLiteral("08:15:00");
@@ -56,14 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fields.ticketNo = 7;
     fields.stopRow = 3;
     fields.companyPos = plugin.companies.isEmpty() ? -1 : 0;
-    for (const seiriken::TicketItem& item : plugin.items) {
-        if (item.kind == seiriken::ItemKind::Barcode)
-            seiriken::barcodeText(plugin.info, item, fields);
-        else if (item.kind == seiriken::ItemKind::Field)
-            seiriken::fieldText(plugin, item, fields);
+    for (const tickets::TicketItem& item : plugin.items) {
+        if (item.kind == tickets::ItemKind::Barcode)
+            tickets::barcodeText(plugin.info, item, fields);
+        else if (item.kind == tickets::ItemKind::Field)
+            tickets::fieldText(plugin, item, fields);
     }
     QImage image = paperFor(plugin);
     QPainter painter(&image);
-    seiriken::drawTicket(painter, plugin, fields);
+    tickets::drawTicket(painter, plugin, fields);
     return 0;
 }

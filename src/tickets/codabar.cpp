@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace seiriken
+namespace tickets
 {
 namespace
 {
@@ -55,4 +55,4 @@ QString codabarModules(const QByteArray& text, int wideModules)
     return modules;
 }
 
-} // namespace seiriken
+} // namespace tickets

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace seiriken
+namespace tickets
 {
 
 // Codabar (NW-7), the barcode of Japanese bus tickets. The text must start and end with a guard
@@ -13,4 +13,4 @@ namespace seiriken
 // the text cannot be encoded.
 QString codabarModules(const QByteArray& text, int wideModules = 3);
 
-} // namespace seiriken
+} // namespace tickets

@@ -7,7 +7,7 @@
 // The plug-in information record: fourteen values, all zero until a plug-in fills them.
 struct PluginInfo {
     enum Index : int {
-        Unused = 0,
+        Reserved = 0,         // not used by the program
         PreviewWidth = 1,     // ticket width in twips
         PreviewHeight = 2,    // ticket height in twips
         CanPrintDate = 3,     // 1 = prints a date

@@ -1,8 +1,8 @@
 #include "tickets/ticketplugin.h"
 
 #include "platform/cp932.h"
-#include "tickets/ticket_drawing.h"
-#include "tickets/ticket_plugin_format.h"
+#include "tickets/ticketdrawing.h"
+#include "tickets/ticketpluginformat.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,21 +13,16 @@
 namespace
 {
 
-// The path as the caller's buffer holds it: CP932, possibly with a terminating NUL.
-QString pathText(const QByteArray& path)
-{
-    const qsizetype end = path.indexOf('\0');
-    return platform::fromCp932(end < 0 ? path : path.left(end));
-}
-
+// A text as the caller's buffer holds it: CP932, possibly with a terminating NUL.
 QString bufferText(const QByteArray& buffer)
 {
-    return pathText(buffer);
+    const qsizetype end = buffer.indexOf('\0');
+    return platform::fromCp932(end < 0 ? buffer : buffer.left(end));
 }
 
-std::optional<seiriken::TicketPlugin> pluginAt(const QByteArray& path)
+std::optional<tickets::TicketPlugin> pluginAt(const QByteArray& path)
 {
-    return seiriken::loadTicketPlugin(pathText(path)).plugin;
+    return tickets::loadTicketPlugin(bufferText(path)).plugin;
 }
 
 } // namespace
@@ -74,7 +69,7 @@ void drawPluginTicket(QByteArray& path, QPaintDevice* device, QByteArray& stopNa
     const auto plugin = pluginAt(path);
     if (!plugin)
         return;
-    seiriken::TicketFields fields;
+    tickets::TicketFields fields;
     fields.stopName = bufferText(stopName);
     fields.date = bufferText(dateText);
     fields.time = bufferText(timeText);
@@ -87,5 +82,5 @@ void drawPluginTicket(QByteArray& path, QPaintDevice* device, QByteArray& stopNa
     // A device that is being painted elsewhere (a widget outside its paint event) is left alone.
     if (!painter.begin(device))
         return;
-    seiriken::drawTicket(painter, *plugin, fields);
+    tickets::drawTicket(painter, *plugin, fields);
 }

@@ -1,4 +1,4 @@
-#include "tickets/ticket_plugin_format.h"
+#include "tickets/ticketpluginformat.h"
 
 #include "platform/cp932.h"
 #include "platform/fontmap.h"
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <limits>
 
-namespace seiriken
+namespace tickets
 {
 namespace
 {
@@ -138,10 +138,10 @@ QString unquoted(const QString& value)
 
 // The key=value lines of one section. Every key is taken at most once; what nobody took is an
 // unknown key.
-class Keys
+class SectionKeys
 {
 public:
-    explicit Keys(const RawSection& raw) : sectionLine_(raw.line)
+    explicit SectionKeys(const RawSection& raw) : sectionLine_(raw.line)
     {
         for (const RawLine& line : raw.lines) {
             const qsizetype eq = line.text.indexOf(u'=');
@@ -196,7 +196,7 @@ int toInteger(const RawLine& entry, qint64 min, qint64 max)
     return static_cast<int>(value);
 }
 
-int integerOr(Keys& keys, const char* key, int fallback, qint64 min, qint64 max)
+int integerOr(SectionKeys& keys, const char* key, int fallback, qint64 min, qint64 max)
 {
     const auto entry = keys.take(key);
     return entry ? toInteger(*entry, min, max) : fallback;
@@ -221,15 +221,14 @@ platform::BgrColor toColor(const RawLine& entry)
     fail(entry.number, QStringLiteral("\"%1\" is not a colour (#RRGGBB or &HBBGGRR)").arg(text));
 }
 
-std::optional<platform::BgrColor> colorOr(Keys& keys, const char* key)
+std::optional<platform::BgrColor> colorOr(SectionKeys& keys, const char* key)
 {
     const auto entry = keys.take(key);
     return entry ? std::optional(toColor(*entry)) : std::nullopt;
 }
 
 template <typename Enum, std::size_t N>
-Enum matchChoice(const RawLine& entry, const char* key,
-                 const std::pair<const char*, Enum> (&names)[N])
+Enum toChoice(const RawLine& entry, const char* key, const std::pair<const char*, Enum> (&names)[N])
 {
     for (const auto& [name, value] : names) {
         if (entry.text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
@@ -239,11 +238,11 @@ Enum matchChoice(const RawLine& entry, const char* key,
 }
 
 template <typename Enum, std::size_t N>
-Enum choice(Keys& keys, const char* key, Enum fallback,
-            const std::pair<const char*, Enum> (&names)[N])
+Enum choiceOr(SectionKeys& keys, const char* key, Enum fallback,
+              const std::pair<const char*, Enum> (&names)[N])
 {
     const auto entry = keys.take(key);
-    return entry ? matchChoice(*entry, key, names) : fallback;
+    return entry ? toChoice(*entry, key, names) : fallback;
 }
 
 QRect toRect(const RawLine& entry, int paperWidth, int paperHeight)
@@ -251,14 +250,15 @@ QRect toRect(const RawLine& entry, int paperWidth, int paperHeight)
     const QStringList parts = entry.text.split(u',');
     if (parts.size() != 4)
         fail(entry.number, QStringLiteral("Rect needs left,top,width,height"));
-    int v[4];
+    int numbers[4];
     for (int i = 0; i < 4; ++i)
-        v[i] = toInteger({entry.number, parts[i].trimmed()}, 0, MaxPaperTwips);
-    if (v[2] <= 0 || v[3] <= 0)
+        numbers[i] = toInteger({entry.number, parts[i].trimmed()}, 0, MaxPaperTwips);
+    const auto [left, top, width, height] = numbers;
+    if (width <= 0 || height <= 0)
         fail(entry.number, QStringLiteral("Rect needs a positive width and height"));
-    if (v[0] + v[2] > paperWidth || v[1] + v[3] > paperHeight)
+    if (left + width > paperWidth || top + height > paperHeight)
         fail(entry.number, QStringLiteral("Rect reaches beyond the paper"));
-    return QRect(v[0], v[1], v[2], v[3]);
+    return QRect(left, top, width, height);
 }
 
 constexpr const char* InfoNames[PluginInfo::Count] = {
@@ -267,7 +267,7 @@ constexpr const char* InfoNames[PluginInfo::Count] = {
     "BarcodeRouteMode", "StopRangeFrom",    "StopRangeTo",     "CompanySwitch",
 };
 
-PluginInfo readInfo(Keys keys)
+PluginInfo readInfo(SectionKeys keys)
 {
     constexpr qint64 Min = std::numeric_limits<std::int32_t>::min();
     constexpr qint64 Max = std::numeric_limits<std::int32_t>::max();
@@ -308,7 +308,7 @@ QStringList readCompanies(const RawSection& raw)
     return names;
 }
 
-TicketPaper readPaper(Keys keys, const PluginInfo& info)
+TicketPaper readPaper(SectionKeys keys, const PluginInfo& info)
 {
     TicketPaper paper;
     paper.color = colorOr(keys, "Color").value_or(paper.color);
@@ -333,7 +333,7 @@ constexpr std::pair<const char*, BarcodeData> BarcodeDataNames[] = {
     {"Route", BarcodeData::Route},
     {"Ticket", BarcodeData::Ticket}};
 
-void readLettering(Keys& keys, TicketItem& item)
+void readLettering(SectionKeys& keys, TicketItem& item)
 {
     item.fontFace = platform::GothicFace;
     if (const auto font = keys.take("Font")) {
@@ -356,8 +356,8 @@ void readLettering(Keys& keys, TicketItem& item)
         else
             item.weight = toInteger(*weight, 1, 1000);
     }
-    item.align = choice(keys, "Align", HAlign::Left, HAlignNames);
-    item.valign = choice(keys, "VAlign", VAlign::Middle, VAlignNames);
+    item.align = choiceOr(keys, "Align", HAlign::Left, HAlignNames);
+    item.valign = choiceOr(keys, "VAlign", VAlign::Middle, VAlignNames);
     item.color = colorOr(keys, "Color");
 }
 
@@ -368,7 +368,7 @@ bool isNumericField(Field field)
 
 TicketItem readItem(const RawSection& raw, const PluginInfo& info)
 {
-    Keys keys(raw);
+    SectionKeys keys(raw);
     TicketItem item;
     item.rect = toRect(keys.require("Rect"), info[PluginInfo::PreviewWidth],
                        info[PluginInfo::PreviewHeight]);
@@ -382,7 +382,7 @@ TicketItem readItem(const RawSection& raw, const PluginInfo& info)
         break;
     case Section::Field: {
         item.kind = ItemKind::Field;
-        item.field = matchChoice(keys.require("Field"), "Field", FieldNames);
+        item.field = toChoice(keys.require("Field"), "Field", FieldNames);
         readLettering(keys, item);
         item.prefix = keys.take("Prefix").value_or(RawLine{}).text;
         item.suffix = keys.take("Suffix").value_or(RawLine{}).text;
@@ -410,7 +410,7 @@ TicketItem readItem(const RawSection& raw, const PluginInfo& info)
         break;
     case Section::Barcode: {
         item.kind = ItemKind::Barcode;
-        item.data = choice(keys, "Data", BarcodeData::RouteAndTicket, BarcodeDataNames);
+        item.data = choiceOr(keys, "Data", BarcodeData::RouteAndTicket, BarcodeDataNames);
         if (const auto guard = keys.take("Guard")) {
             const QString letter = guard->text.toUpper();
             if (letter.size() != 1 || letter[0] < u'A' || letter[0] > u'D')
@@ -483,34 +483,34 @@ void checkAgreement(const TicketPlugin& plugin, int lastLine)
         fail(lastLine, QStringLiteral("the stop range must satisfy 0 <= from <= to <= 32767"));
 }
 
-TicketPlugin interpret(const std::vector<RawSection>& sections, int lastLine)
+TicketPlugin buildPlugin(const std::vector<RawSection>& sections, int lastLine)
 {
     const RawSection* infoSection = nullptr;
     const RawSection* paperSection = nullptr;
     const RawSection* commentSection = nullptr;
     const RawSection* companySection = nullptr;
-    auto once = [](const RawSection*& slot, const RawSection& raw) {
+    auto keepSingle = [](const RawSection*& slot, const RawSection& raw) {
         if (slot)
             fail(raw.line, QStringLiteral("this section is given twice"));
         slot = &raw;
     };
     for (const RawSection& raw : sections) {
         if (raw.section == Section::Info)
-            once(infoSection, raw);
+            keepSingle(infoSection, raw);
         else if (raw.section == Section::Paper)
-            once(paperSection, raw);
+            keepSingle(paperSection, raw);
         else if (raw.section == Section::Comment)
-            once(commentSection, raw);
+            keepSingle(commentSection, raw);
         else if (raw.section == Section::Companies)
-            once(companySection, raw);
+            keepSingle(companySection, raw);
     }
     if (!infoSection)
         fail(0, QStringLiteral("the [Info] section is missing"));
 
     TicketPlugin plugin;
-    plugin.info = readInfo(Keys(*infoSection));
+    plugin.info = readInfo(SectionKeys(*infoSection));
     if (paperSection)
-        plugin.paper = readPaper(Keys(*paperSection), plugin.info);
+        plugin.paper = readPaper(SectionKeys(*paperSection), plugin.info);
     if (commentSection)
         plugin.comment = readComment(*commentSection);
     if (companySection)
@@ -567,7 +567,7 @@ ParseResult parseTicketPlugin(const QByteArray& bytes)
     const QStringList lines = text->split(lineBreak);
     try {
         checkSignature(lines.first());
-        result.plugin = interpret(splitSections(lines), static_cast<int>(lines.size()));
+        result.plugin = buildPlugin(splitSections(lines), static_cast<int>(lines.size()));
     } catch (const ParseError& error) {
         result.line = error.line;
         result.error = error.message;
@@ -592,4 +592,4 @@ ParseResult loadTicketPlugin(const QString& path)
     return parseTicketPlugin(bytes);
 }
 
-} // namespace seiriken
+} // namespace tickets

@@ -1,9 +1,9 @@
 #include "platform/bgrcolor.h"
 #include "platform/cp932.h"
 #include "tickets/codabar.h"
-#include "tickets/ticket_drawing.h"
-#include "tickets/ticket_plugin_format.h"
+#include "tickets/ticketdrawing.h"
 #include "tickets/ticketplugin.h"
+#include "tickets/ticketpluginformat.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using namespace seiriken;
+using namespace tickets;
 
 namespace
 {
@@ -26,7 +26,7 @@ namespace
 QApplication& application()
 {
     static int argc = 1;
-    static char name[] = "plugin_test";
+    static char name[] = "tickets_plugin_tests";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
     return app;
@@ -118,7 +118,7 @@ QImage drawn(const TicketPlugin& plugin, const TicketFields& fields)
     return image;
 }
 
-class PluginTest : public ::testing::Test
+class TicketPluginTest : public ::testing::Test
 {
 protected:
     void SetUp() override { application(); }
@@ -128,7 +128,7 @@ protected:
 
 // ---- the file format -------------------------------------------------------------------
 
-TEST(PluginFormat, FullSampleGivesEveryValueCommentAndCompanies)
+TEST(TicketPluginFormat, FullSampleGivesEveryValueCommentAndCompanies)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
     ASSERT_TRUE(result) << errorOf(result);
@@ -148,7 +148,7 @@ TEST(PluginFormat, FullSampleGivesEveryValueCommentAndCompanies)
     EXPECT_EQ(route->weight, 700);
 }
 
-TEST(PluginFormat, PlainSampleDeclaresOnlyItsFields)
+TEST(TicketPluginFormat, PlainSampleDeclaresOnlyItsFields)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("plain_ticket.4SP")));
     ASSERT_TRUE(result) << errorOf(result);
@@ -157,7 +157,7 @@ TEST(PluginFormat, PlainSampleDeclaresOnlyItsFields)
     EXPECT_TRUE(result.plugin->companies.isEmpty());
 }
 
-TEST(PluginFormat, EveryNamedValueIsRead)
+TEST(TicketPluginFormat, EveryNamedValueIsRead)
 {
     QString text = QStringLiteral("4SP-TICKET-PLUGIN 1\n[Info]\nReserved=-7\n"
                                   "PreviewWidth=1500\nPreviewHeight=750\nCanPrintDate=2\n"
@@ -172,7 +172,7 @@ TEST(PluginFormat, EveryNamedValueIsRead)
     EXPECT_EQ(result.plugin->info.values, expected);
 }
 
-TEST(PluginFormat, CrLfKeysInAnyCaseAndUtf8WithByteOrderMark)
+TEST(TicketPluginFormat, CrLfKeysInAnyCaseAndUtf8WithByteOrderMark)
 {
     QByteArray crlf = minimal("PreviewWidth", "previewwidth");
     crlf.replace("\n", "\r\n");
@@ -186,7 +186,7 @@ TEST(PluginFormat, CrLfKeysInAnyCaseAndUtf8WithByteOrderMark)
     EXPECT_EQ(result.plugin->comment, QStringLiteral("①〜②"));
 }
 
-TEST(PluginFormat, SizeMustBePositiveAndBounded)
+TEST(TicketPluginFormat, SizeMustBePositiveAndBounded)
 {
     for (const char* bad : {"PreviewWidth=0", "PreviewWidth=-1500", "PreviewWidth=30001",
                             "PreviewWidth=abc", "PreviewWidth=", "PreviewWidth=99999999999"}) {
@@ -199,7 +199,7 @@ TEST(PluginFormat, SizeMustBePositiveAndBounded)
     EXPECT_FALSE(parseTicketPlugin(minimal("Field=TicketNo", "Field=StopRow")));
 }
 
-TEST(PluginFormat, FlagsMustAgreeWithTheLayout)
+TEST(TicketPluginFormat, FlagsMustAgreeWithTheLayout)
 {
     // A date placed by a plug-in that does not print dates (only 1 counts).
     EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1", "CanPrintDate=2")));
@@ -223,7 +223,7 @@ TEST(PluginFormat, FlagsMustAgreeWithTheLayout)
     EXPECT_FALSE(parseTicketPlugin(minimal("CanPrintDate=1\n", info + "BarcodeCount=0\n")));
 }
 
-TEST(PluginFormat, AuthoringMistakesAreRefused)
+TEST(TicketPluginFormat, AuthoringMistakesAreRefused)
 {
     const std::pair<QString, QString> mistakes[] = {
         {"4SP-TICKET-PLUGIN 1", "4SP-TICKET-PLUGIN 2"},  // unknown version
@@ -249,7 +249,7 @@ TEST(PluginFormat, AuthoringMistakesAreRefused)
         EXPECT_FALSE(parseTicketPlugin(minimal(from, to))) << to.toStdString();
 }
 
-TEST(PluginFormat, ACommentMayHoldBracketsAndRemarks)
+TEST(TicketPluginFormat, ACommentMayHoldBracketsAndRemarks)
 {
     const ParseResult result =
         parseTicketPlugin(minimal("[Info]", "[Comment]\n\n[注意] 試作品\n; そのまま\n\n[Info]"));
@@ -257,7 +257,7 @@ TEST(PluginFormat, ACommentMayHoldBracketsAndRemarks)
     EXPECT_EQ(result.plugin->comment, QStringLiteral("[注意] 試作品\n; そのまま"));
 }
 
-TEST(PluginFormat, EveryTruncationIsSafeAndNoneBeforeTheBarcodeIsAccepted)
+TEST(TicketPluginFormat, EveryTruncationIsSafeAndNoneBeforeTheBarcodeIsAccepted)
 {
     const QByteArray full = readAll(samplePath("full_ticket.4SP"));
     const qsizetype barcodeAt = full.indexOf("[Barcode]");
@@ -274,7 +274,7 @@ TEST(PluginFormat, EveryTruncationIsSafeAndNoneBeforeTheBarcodeIsAccepted)
     }
 }
 
-TEST(PluginFormat, RandomBytesAndMutationsNeverCrash)
+TEST(TicketPluginFormat, RandomBytesAndMutationsNeverCrash)
 {
     QRandomGenerator random(4711);
     for (int round = 0; round < 500; ++round) {
@@ -301,7 +301,7 @@ TEST(PluginFormat, RandomBytesAndMutationsNeverCrash)
 
 // ---- the library calls ---------------------------------------------------------------
 
-TEST_F(PluginTest, GetPlgInfoFillsOnlyForAPlugin)
+TEST_F(TicketPluginTest, ReadPluginInfoFillsOnlyForAPlugin)
 {
     PluginInfo info;
     info.values.fill(42);
@@ -323,11 +323,11 @@ TEST_F(PluginTest, GetPlgInfoFillsOnlyForAPlugin)
     info.values.fill(42);
     EXPECT_NE(readPluginInfo(path, info), 0);
     EXPECT_EQ(info[PluginInfo::CompanySwitch], 3);
-    EXPECT_EQ(info[PluginInfo::Unused], 0);
+    EXPECT_EQ(info[PluginInfo::Reserved], 0);
     EXPECT_EQ(path, before);
 }
 
-TEST_F(PluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
+TEST_F(TicketPluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -349,7 +349,7 @@ TEST_F(PluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
     }
 }
 
-TEST_F(PluginTest, OversizedFileIsNoPlugin)
+TEST_F(TicketPluginTest, OversizedFileIsNoPlugin)
 {
     QTemporaryDir dir;
     const QString file = dir.path() + "/big.4SP";
@@ -366,7 +366,7 @@ TEST_F(PluginTest, OversizedFileIsNoPlugin)
     EXPECT_EQ(readPluginInfo(path, info), 0);
 }
 
-TEST_F(PluginTest, CommentGoesIntoTheTextBox)
+TEST_F(TicketPluginTest, CommentGoesIntoTheTextBox)
 {
     QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
     QPlainTextEdit box;
@@ -383,7 +383,7 @@ TEST_F(PluginTest, CommentGoesIntoTheTextBox)
     EXPECT_TRUE(box.toPlainText().startsWith(QStringLiteral("標準"))); // untouched
 }
 
-TEST_F(PluginTest, CompanyNamesAreAppended)
+TEST_F(TicketPluginTest, CompanyNamesAreAppended)
 {
     QByteArray path = platform::toCp932(samplePath("full_ticket.4SP"));
     QComboBox combo;
@@ -400,7 +400,7 @@ TEST_F(PluginTest, CompanyNamesAreAppended)
 
 // ---- drawing ---------------------------------------------------------------------------
 
-TEST_F(PluginTest, SampleTicketHasInkOnlyWhereItsLayoutPlacesIt)
+TEST_F(TicketPluginTest, SampleTicketHasInkOnlyWhereItsLayoutPlacesIt)
 {
     for (const char* file : {"plain_ticket.4SP", "full_ticket.4SP"}) {
         const ParseResult result = parseTicketPlugin(readAll(samplePath(file)));
@@ -432,7 +432,7 @@ TEST_F(PluginTest, SampleTicketHasInkOnlyWhereItsLayoutPlacesIt)
     }
 }
 
-TEST_F(PluginTest, CompanyMinusOneDrawsNoCompany)
+TEST_F(TicketPluginTest, CompanyMinusOneDrawsNoCompany)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
     ASSERT_TRUE(result);
@@ -451,7 +451,7 @@ TEST_F(PluginTest, CompanyMinusOneDrawsNoCompany)
     }
 }
 
-TEST_F(PluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
+TEST_F(TicketPluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
 {
     QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
     QByteArray stop = platform::toCp932(QStringLiteral("市役所前"));
@@ -474,7 +474,7 @@ TEST_F(PluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
     }
 }
 
-TEST_F(PluginTest, FieldTexts)
+TEST_F(TicketPluginTest, FieldTexts)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
     ASSERT_TRUE(result);
@@ -527,7 +527,7 @@ TEST(Codabar, KnownPatterns)
         EXPECT_TRUE(codabarModules(bad).isEmpty()) << bad;
 }
 
-TEST_F(PluginTest, BarcodeCarriesRouteFlagAndTicket)
+TEST_F(TicketPluginTest, BarcodeCarriesRouteFlagAndTicket)
 {
     const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
     ASSERT_TRUE(result);
@@ -552,7 +552,7 @@ TEST_F(PluginTest, BarcodeCarriesRouteFlagAndTicket)
     }
 }
 
-TEST(PluginFormat, DocumentedExampleIsTheFullSample)
+TEST(TicketPluginFormat, DocumentedExampleIsTheFullSample)
 {
     QFile doc(QStringLiteral(PLUGIN_DOCS_DIR "/ticket-plugin.md"));
     ASSERT_TRUE(doc.open(QIODevice::ReadOnly));

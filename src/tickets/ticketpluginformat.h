@@ -12,7 +12,7 @@
 
 // The numbered-ticket plug-in file (*.4SP): a declarative text file, never code. The layout is
 // described in docs/ticket-plugin.md; this is its in-memory form and its reader.
-namespace seiriken
+namespace tickets
 {
 
 inline constexpr char Signature[] = "4SP-TICKET-PLUGIN";
@@ -93,4 +93,4 @@ ParseResult loadTicketPlugin(const QString& path);
 // True when the plug-in declares that it can print the field (the flags of PluginInfo).
 bool declaresField(const PluginInfo& info, Field field);
 
-} // namespace seiriken
+} // namespace tickets

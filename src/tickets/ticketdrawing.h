@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tickets/ticket_plugin_format.h"
+#include "tickets/ticketpluginformat.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,7 +8,7 @@
 
 class QPainter;
 
-namespace seiriken
+namespace tickets
 {
 
 // What the drawing call receives for one ticket.
@@ -34,4 +34,4 @@ QByteArray barcodeText(const PluginInfo& info, const TicketItem& item, const Tic
 // twips.
 void drawTicket(QPainter& painter, const TicketPlugin& plugin, const TicketFields& fields);
 
-} // namespace seiriken
+} // namespace tickets

@@ -1,4 +1,4 @@
-#include "tickets/ticket_drawing.h"
+#include "tickets/ticketdrawing.h"
 
 #include "platform/fontmap.h"
 #include "platform/twips.h"
@@ -10,7 +10,7 @@
 #include <QTime>
 #include <cmath>
 
-namespace seiriken
+namespace tickets
 {
 namespace
 {
@@ -228,4 +228,4 @@ void drawTicket(QPainter& painter, const TicketPlugin& plugin, const TicketField
     painter.restore();
 }
 
-} // namespace seiriken
+} // namespace tickets
