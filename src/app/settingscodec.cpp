@@ -165,8 +165,8 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
     io.i32(c.Left);
     io.i32(c.Top);
 
-    io.i32(r.Form.Left);
-    io.i32(r.Form.Top);
+    io.i32(r.Form.left);
+    io.i32(r.Form.top);
 
     for (auto& colour : r.CustomColors)
         io.i32(colour);

@@ -20,7 +20,7 @@ SettingsRecords sampleRecords()
     r.Options.Ticket.FixedDate = QStringLiteral("2009/01/24");
     r.Ctrl.ScrollSpeed = 1500;
     r.Ctrl.Top = -30;
-    r.Form.Left = 7470;
+    r.Form.left = 7470;
     r.CustomColors[16] = 0x123456;
     r.Degits[11] = {2, 3, 1};
     return r;
@@ -85,7 +85,7 @@ TEST(SettingsCodec, ShortFileKeepsWhatItDoesNotReach)
     const QByteArray bytes = encodeSettings(full);
 
     SettingsRecords before;
-    before.Form.Left = 999;
+    before.Form.left = 999;
     before.Degits[11] = {7, 7, 7};
     SettingsRecords read = before;
     // Cut inside the display window's record: the control panel's record is whole.
@@ -93,7 +93,7 @@ TEST(SettingsCodec, ShortFileKeepsWhatItDoesNotReach)
     EXPECT_FALSE(decodeSettings(cut, read));
     EXPECT_EQ(read.Options, full.Options);
     EXPECT_EQ(read.Ctrl, full.Ctrl);
-    EXPECT_EQ(read.Form.Left, 999);
+    EXPECT_EQ(read.Form.left, 999);
     EXPECT_EQ(read.Degits[11], (DegitInfo{7, 7, 7}));
 }
 
