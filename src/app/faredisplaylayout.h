@@ -6,7 +6,7 @@
 
 // Where the fare display window's elements sit, in twips as the window is designed, and the
 // same places in pixels. The panel picture is drawn to fit these places.
-namespace form1layout
+namespace displaylayout
 {
 
 inline constexpr int ClientWidthTwips = 7470;
@@ -14,7 +14,7 @@ inline constexpr int ClientHeightTwips = 3720;
 inline constexpr int ClientWidth = platform::twipsToPixels(ClientWidthTwips);   // 498
 inline constexpr int ClientHeight = platform::twipsToPixels(ClientHeightTwips); // 248
 
-inline constexpr int DegitCount = 12;
+inline constexpr int FareElementCount = 12;
 inline constexpr int CellsPerRow = 6;
 // Horizontal distance between neighbouring cells.
 inline constexpr int CellPitchTwips = 885;
@@ -33,13 +33,13 @@ constexpr QRect toPixels(const TwipRect& r)
 }
 
 // The stop-name board.
-constexpr TwipRect chimeiRect()
+constexpr TwipRect stopNameBoardRect()
 {
     return {660, 540, 6480, 840};
 }
 
 // Fare element i (1..12): six to a row, the second row under the first.
-constexpr TwipRect degitRect(int i)
+constexpr TwipRect fareElementRect(int i)
 {
     const int column = (i - 1) % CellsPerRow;
     const int top = i <= CellsPerRow ? 2100 : 2880;
@@ -47,7 +47,7 @@ constexpr TwipRect degitRect(int i)
 }
 
 // Ticket-number label i (1..12), in the header strip over fare element i.
-constexpr TwipRect labelRect(int i)
+constexpr TwipRect ticketLabelRect(int i)
 {
     const int column = (i - 1) % CellsPerRow;
     const int top = i <= CellsPerRow ? 1830 : 2610;
@@ -55,9 +55,9 @@ constexpr TwipRect labelRect(int i)
 }
 
 // Clock element 0 (hours) or 1 (minutes).
-constexpr TwipRect timeDegitRect(int i)
+constexpr TwipRect clockElementRect(int i)
 {
     return {i == 0 ? 5445 : 5850, 30, 390, 300};
 }
 
-} // namespace form1layout
+} // namespace displaylayout

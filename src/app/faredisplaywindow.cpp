@@ -19,10 +19,10 @@ namespace
 {
 
 constexpr int ClockIntervalMs = 1000;
-constexpr int DegitKeta = 3;
-constexpr int DegitSizeClass = 2;
-constexpr int TimeDegitKeta = 2;
-constexpr int LabelPointSize = 12;
+constexpr int FareDigitCount = 3;
+constexpr int FareSizeClass = 2;
+constexpr int ClockDigitCount = 2;
+constexpr int TicketLabelPointSize = 12;
 constexpr int DialogAccepted = 1;
 
 // Re-enables the control panel however the dialog ends.
@@ -52,84 +52,98 @@ FareDisplayWindow::FareDisplayWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral("ファレット"));
-    setFixedSize(form1layout::ClientWidth, form1layout::ClientHeight);
-    createElements();
-    imgRes_[0] = QPixmap::fromImage(drawPanelPicture());
+    setFixedSize(displaylayout::ClientWidth, displaylayout::ClientHeight);
+    createStopNameBoard();
+    createFareElementsAndLabels();
+    createClock();
+    backlightPictures_[0] = QPixmap::fromImage(drawPanelPicture());
 }
 
 FareDisplayWindow::~FareDisplayWindow() = default;
 
-void FareDisplayWindow::createElements()
+void FareDisplayWindow::createStopNameBoard()
 {
-    using form1layout::toPixels;
+    stopNameBoard_ = new NextStopNameBoard(this);
+    stopNameBoard_->setObjectName(QStringLiteral("stopNameBoard"));
+    stopNameBoard_->setGeometry(displaylayout::toPixels(displaylayout::stopNameBoardRect()));
+    stopNameBoard_->setForeColor(platform::RGB(255, 192, 128));
+}
 
-    chimeiCtl_ = new NextStopNameBoard(this);
-    chimeiCtl_->setGeometry(toPixels(form1layout::chimeiRect()));
-    chimeiCtl_->setForeColor(platform::RGB(255, 192, 128));
+void FareDisplayWindow::createFareElementsAndLabels()
+{
+    using displaylayout::toPixels;
 
-    QFont labelFont = platform::mappedFont(platform::NumC1Face, LabelPointSize, true);
+    QFont labelFont = platform::mappedFont(platform::NumC1Face, TicketLabelPointSize, true);
     QPalette labelPalette;
     labelPalette.setColor(QPalette::WindowText, Qt::white);
-    for (int i = 1; i <= form1layout::DegitCount; ++i) {
-        auto* digit = new DigitElement(this);
-        digit->move(toPixels(form1layout::degitRect(i)).topLeft());
-        digit->setDigitCount(DegitKeta);
-        digit->setSizeClass(DegitSizeClass);
-        connect(digit, &DigitElement::DblClick, this, [this, i] { copyStyleToAll(i); });
-        degit_[i - 1] = digit;
+    for (int i = 1; i <= displaylayout::FareElementCount; ++i) {
+        auto* element = new DigitElement(this);
+        element->setObjectName(QStringLiteral("fareElement%1").arg(i));
+        element->move(toPixels(displaylayout::fareElementRect(i)).topLeft());
+        element->setDigitCount(FareDigitCount);
+        element->setSizeClass(FareSizeClass);
+        connect(element, &DigitElement::DblClick, this,
+                [this, i] { onFareElementDoubleClicked(i); });
+        fareElements_[i - 1] = element;
 
         auto* label = new QLabel(this);
-        label->setGeometry(toPixels(form1layout::labelRect(i)));
+        label->setObjectName(QStringLiteral("ticketLabel%1").arg(i));
+        label->setGeometry(toPixels(displaylayout::ticketLabelRect(i)));
         label->setAlignment(Qt::AlignCenter);
         label->setFont(labelFont);
         label->setPalette(labelPalette);
-        lblSeiriNum_[i - 1] = label;
+        ticketLabels_[i - 1] = label;
     }
+}
 
+void FareDisplayWindow::createClock()
+{
     for (int i = 0; i < 2; ++i) {
         auto* clock = new DigitElement(this);
-        const QRect place = toPixels(form1layout::timeDegitRect(i));
+        clock->setObjectName(QStringLiteral("clockElement%1").arg(i));
+        const QRect place = displaylayout::toPixels(displaylayout::clockElementRect(i));
         clock->move(place.topLeft());
-        clock->setDigitCount(TimeDegitKeta);
+        clock->setDigitCount(ClockDigitCount);
         clock->resize(place.size());
         clock->setVisible(false);
-        timeDegit_[i] = clock;
+        clockElements_[i] = clock;
     }
 
-    timer1_ = new QTimer(this);
-    timer1_->setInterval(ClockIntervalMs);
-    connect(timer1_, &QTimer::timeout, this, [this] { tick(QTime::currentTime()); });
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(ClockIntervalMs);
+    connect(clockTimer_, &QTimer::timeout, this, [this] { showTimeOfDay(QTime::currentTime()); });
 }
 
 DigitElement* FareDisplayWindow::fareElement(int i)
 {
-    return i >= 1 && i <= form1layout::DegitCount ? degit_[i - 1] : nullptr;
+    return i >= 1 && i <= displaylayout::FareElementCount ? fareElements_[i - 1] : nullptr;
 }
 
 QLabel* FareDisplayWindow::ticketLabel(int i)
 {
-    return i >= 1 && i <= form1layout::DegitCount ? lblSeiriNum_[i - 1] : nullptr;
+    return i >= 1 && i <= displaylayout::FareElementCount ? ticketLabels_[i - 1] : nullptr;
 }
 
 DigitElement* FareDisplayWindow::clockElement(int i)
 {
-    return i == 0 || i == 1 ? timeDegit_[i] : nullptr;
+    return i == 0 || i == 1 ? clockElements_[i] : nullptr;
 }
 
 QPixmap FareDisplayWindow::backlightPicture(int i) const
 {
-    return i >= 0 && i < static_cast<int>(imgRes_.size()) ? imgRes_[i] : QPixmap();
+    const bool held = i >= 0 && i < static_cast<int>(backlightPictures_.size());
+    return held ? backlightPictures_[i] : QPixmap();
 }
 
 void FareDisplayWindow::setBacklightPicture(int i, const QPixmap& picture)
 {
-    if (i >= 0 && i < static_cast<int>(imgRes_.size()))
-        imgRes_[i] = picture;
+    if (i >= 0 && i < static_cast<int>(backlightPictures_.size()))
+        backlightPictures_[i] = picture;
 }
 
 void FareDisplayWindow::setCurrentPicture(const QPixmap& picture)
 {
-    picture_ = picture;
+    currentPicture_ = picture;
     update();
 }
 
@@ -140,9 +154,9 @@ WindowPosition FareDisplayWindow::windowPosition() const
                           platform::pixelsToTwips(topLeft.y())};
 }
 
-void FareDisplayWindow::restoreWindowPosition(const WindowPosition& info)
+void FareDisplayWindow::restoreWindowPosition(const WindowPosition& position)
 {
-    move(platform::twipsToPixels(info.Left), platform::twipsToPixels(info.Top));
+    move(platform::twipsToPixels(position.left), platform::twipsToPixels(position.top));
 }
 
 void FareDisplayWindow::shapeWindow()
@@ -151,21 +165,21 @@ void FareDisplayWindow::shapeWindow()
     setMask(QRegion(rect()));
 }
 
-void FareDisplayWindow::tick(const QTime& now)
+void FareDisplayWindow::showTimeOfDay(const QTime& now)
 {
     const QString text = now.toString(QStringLiteral("HH:mm:ss"));
     const int hours = text.mid(0, 2).toInt();
     const int minutes = text.mid(3, 2).toInt();
-    timeDegit_[0]->setValue(ElementValue(hours));
-    timeDegit_[1]->setValue(ElementValue(minutes));
+    clockElements_[0]->setValue(ElementValue(hours));
+    clockElements_[1]->setValue(ElementValue(minutes));
 }
 
 void FareDisplayWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    if (!picture_.isNull())
-        painter.drawPixmap(0, 0, picture_);
+    if (!currentPicture_.isNull())
+        painter.drawPixmap(0, 0, currentPicture_);
 }
 
 void FareDisplayWindow::mousePressEvent(QMouseEvent* event)
@@ -205,7 +219,7 @@ bool FareDisplayWindow::beginSystemMove()
     return handle != nullptr && handle->startSystemMove();
 }
 
-void FareDisplayWindow::copyStyleToAll(int i)
+void FareDisplayWindow::onFareElementDoubleClicked(int i)
 {
     DigitElement* source = fareElement(i);
     if (source == nullptr || !source->UserSet())
@@ -216,7 +230,7 @@ void FareDisplayWindow::copyStyleToAll(int i)
     const int zeroMode = source->ZeroMode();
     const int shift = source->Shift();
     const int fillZero = source->FillZero();
-    for (DigitElement* digit : degit_) {
+    for (DigitElement* digit : fareElements_) {
         const ElementValue shown = digit->Value();
         digit->setShift(shift);
         digit->setFillZero(fillZero);

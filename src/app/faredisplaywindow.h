@@ -26,12 +26,12 @@ public:
     DigitElement* fareElement(int i) override;
     QLabel* ticketLabel(int i) override;
     DigitElement* clockElement(int i) override;
-    NextStopNameBoard* stopNameBoard() override { return chimeiCtl_; }
-    QTimer* clockTimer() override { return timer1_; }
+    NextStopNameBoard* stopNameBoard() override { return stopNameBoard_; }
+    QTimer* clockTimer() override { return clockTimer_; }
 
     QPixmap backlightPicture(int i) const override;
     void setBacklightPicture(int i, const QPixmap& picture) override;
-    QPixmap currentPicture() const override { return picture_; }
+    QPixmap currentPicture() const override { return currentPicture_; }
     void setCurrentPicture(const QPixmap& picture) override;
 
     QWidget* window() override { return this; }
@@ -41,13 +41,14 @@ public:
 
     // Position for the settings file, in twips.
     WindowPosition windowPosition() const;
-    void restoreWindowPosition(const WindowPosition& info);
+    void restoreWindowPosition(const WindowPosition& position);
 
     // Gives the window its shape (the whole client rectangle).
     void shapeWindow();
 
-    // One clock tick at the given time of day; the timer calls it with the current time.
-    void tick(const QTime& now);
+    // Shows the hours and minutes of the given time on the clock elements; the clock timer
+    // calls it every second with the current time.
+    void showTimeOfDay(const QTime& now);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,16 +59,19 @@ protected:
     virtual bool beginSystemMove();
 
 private:
-    void createElements();
-    void copyStyleToAll(int i);
+    void createStopNameBoard();
+    void createFareElementsAndLabels();
+    void createClock();
+    // Edits fare element i's digit rules in its dialog and gives them to all twelve.
+    void onFareElementDoubleClicked(int i);
 
-    std::array<DigitElement*, 12> degit_{};
-    std::array<QLabel*, 12> lblSeiriNum_{};
-    std::array<DigitElement*, 2> timeDegit_{};
-    NextStopNameBoard* chimeiCtl_ = nullptr;
-    QTimer* timer1_ = nullptr;
-    std::array<QPixmap, 3> imgRes_;
-    QPixmap picture_;
+    std::array<DigitElement*, 12> fareElements_{};
+    std::array<QLabel*, 12> ticketLabels_{};
+    std::array<DigitElement*, 2> clockElements_{};
+    NextStopNameBoard* stopNameBoard_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+    std::array<QPixmap, 3> backlightPictures_;
+    QPixmap currentPicture_;
     QPointer<QWidget> controlPanel_;
     // Where the press grabbed the window, while it is dragged by our own moves.
     std::optional<QPoint> dragGrip_;

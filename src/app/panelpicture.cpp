@@ -9,13 +9,13 @@
 namespace
 {
 
-const QColor Casing(48, 48, 48);
-const QColor Frame(255, 255, 255);
-const QColor Board(0, 0, 0);
-const QColor StopField(112, 112, 112);
-const QColor FareField(36, 36, 36);
-const QColor DimSegment(72, 72, 72);
-const QColor Ink(255, 255, 255);
+const QColor CasingColor(48, 48, 48);
+const QColor FrameColor(255, 255, 255);
+const QColor BoardColor(0, 0, 0);
+const QColor StopFieldColor(112, 112, 112);
+const QColor FareFieldColor(36, 36, 36);
+const QColor DimSegmentColor(72, 72, 72);
+const QColor InkColor(255, 255, 255);
 
 constexpr int FrameInset = 1;
 constexpr int FrameWidth = 3;
@@ -33,16 +33,16 @@ QFont pixelFont(const QString& face, int pixelSize, bool bold)
 
 void drawFrameAndBoard(QPainter& p)
 {
-    p.fillRect(0, 0, form1layout::ClientWidth, form1layout::ClientHeight, Casing);
+    p.fillRect(0, 0, displaylayout::ClientWidth, displaylayout::ClientHeight, CasingColor);
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF outer(FrameInset, FrameInset, form1layout::ClientWidth - 2 * FrameInset,
-                       form1layout::ClientHeight - 2 * FrameInset);
+    const QRectF outer(FrameInset, FrameInset, displaylayout::ClientWidth - 2 * FrameInset,
+                       displaylayout::ClientHeight - 2 * FrameInset);
     QPainterPath frame;
     frame.addRoundedRect(outer, 12, 12);
-    p.fillPath(frame, Frame);
+    p.fillPath(frame, FrameColor);
     QPainterPath board;
     board.addRoundedRect(outer.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth), 9, 9);
-    p.fillPath(board, Board);
+    p.fillPath(board, BoardColor);
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
@@ -59,21 +59,21 @@ void drawDimEight(QPainter& p, const QRect& position)
     const int halfHeight = y1 - y0 - t - 1;
     // top, middle, bottom
     for (int y : {y0, y1, y2})
-        p.fillRect(x0 + t + 1, y, barLength, t, DimSegment);
+        p.fillRect(x0 + t + 1, y, barLength, t, DimSegmentColor);
     // upper and lower pairs of uprights
     for (int x : {x0, x1}) {
-        p.fillRect(x, y0 + t + 1, t, halfHeight, DimSegment);
-        p.fillRect(x, y1 + t + 1, t, y2 - y1 - t - 1, DimSegment);
+        p.fillRect(x, y0 + t + 1, t, halfHeight, DimSegmentColor);
+        p.fillRect(x, y1 + t + 1, t, y2 - y1 - t - 1, DimSegmentColor);
     }
 }
 
 void drawUpperArea(QPainter& p, int ruleY)
 {
-    const QRect field = form1layout::toPixels(form1layout::chimeiRect());
-    p.fillRect(field.adjusted(-2, -2, 2, 2), StopField);
+    const QRect field = displaylayout::toPixels(displaylayout::stopNameBoardRect());
+    p.fillRect(field.adjusted(-2, -2, 2, 2), StopFieldColor);
 
     // "次" over "は", left of the field.
-    p.setPen(Ink);
+    p.setPen(InkColor);
     p.setFont(pixelFont(platform::GothicFace, 24, true));
     const int markLeft = 10;
     const int markWidth = field.left() - 2 - markLeft;
@@ -90,14 +90,14 @@ void drawUpperArea(QPainter& p, int ruleY)
 
     // The line between the two areas.
     p.fillRect(FrameInset + FrameWidth, ruleY,
-               form1layout::ClientWidth - 2 * (FrameInset + FrameWidth), 2, Frame);
+               displaylayout::ClientWidth - 2 * (FrameInset + FrameWidth), 2, FrameColor);
 }
 
 // Vertical caption of the grid, one character under the other.
 void drawGridCaption(QPainter& p, const QRect& column)
 {
     const QString caption = QStringLiteral("整理券／運賃");
-    p.setPen(Ink);
+    p.setPen(InkColor);
     p.setFont(pixelFont(platform::GothicFace, 15, true));
     const int step = column.height() / caption.size();
     for (int k = 0; k < caption.size(); ++k) {
@@ -119,48 +119,48 @@ void drawGridCaption(QPainter& p, const QRect& column)
 // One row of six cells (header strip over fare field) and the narrow closing column.
 void drawGridRow(QPainter& p, int firstElement)
 {
-    const QRect label = form1layout::toPixels(form1layout::labelRect(firstElement));
-    const QRect digit = form1layout::toPixels(form1layout::degitRect(firstElement));
-    const int pitch = platform::twipsToPixels(form1layout::CellPitchTwips);
+    const QRect label = displaylayout::toPixels(displaylayout::ticketLabelRect(firstElement));
+    const QRect digit = displaylayout::toPixels(displaylayout::fareElementRect(firstElement));
+    const int pitch = platform::twipsToPixels(displaylayout::CellPitchTwips);
     const int top = label.top() - 2;
     const int separator = digit.top() - Rule;
     const int bottom = digit.bottom() + 1;
     const int left = digit.left() - 2;
-    const int sixCellsRight = left + form1layout::CellsPerRow * pitch;
+    const int sixCellsRight = left + displaylayout::CellsPerRow * pitch;
     const int right = sixCellsRight + ClosingColumnWidth;
 
-    for (int k = 0; k < form1layout::CellsPerRow; ++k) {
+    for (int k = 0; k < displaylayout::CellsPerRow; ++k) {
         const QRect field(left + k * pitch + Rule, digit.top(), pitch - Rule, digit.height());
-        p.fillRect(field, FareField);
+        p.fillRect(field, FareFieldColor);
         const int positionWidth = digit.width() / DigitsPerCell;
         for (int d = 0; d < DigitsPerCell; ++d)
             drawDimEight(p, QRect(digit.left() + k * pitch + d * positionWidth, digit.top(),
                                   positionWidth, digit.height()));
     }
     // Outlines: horizontal rules, then one upright per cell boundary.
-    p.fillRect(left, top, right - left + Rule, Rule, Frame);
-    p.fillRect(left, separator, sixCellsRight - left, Rule, Frame);
-    p.fillRect(left, bottom, right - left + Rule, Rule, Frame);
-    for (int k = 0; k <= form1layout::CellsPerRow; ++k)
-        p.fillRect(left + k * pitch, top, Rule, bottom - top + 1, Frame);
-    p.fillRect(right, top, Rule, bottom - top + 1, Frame);
+    p.fillRect(left, top, right - left + Rule, Rule, FrameColor);
+    p.fillRect(left, separator, sixCellsRight - left, Rule, FrameColor);
+    p.fillRect(left, bottom, right - left + Rule, Rule, FrameColor);
+    for (int k = 0; k <= displaylayout::CellsPerRow; ++k)
+        p.fillRect(left + k * pitch, top, Rule, bottom - top + 1, FrameColor);
+    p.fillRect(right, top, Rule, bottom - top + 1, FrameColor);
 }
 
 } // namespace
 
 QImage drawPanelPicture()
 {
-    QImage image(form1layout::ClientWidth, form1layout::ClientHeight, QImage::Format_RGB32);
+    QImage image(displaylayout::ClientWidth, displaylayout::ClientHeight, QImage::Format_RGB32);
     QPainter p(&image);
     drawFrameAndBoard(p);
 
-    const QRect firstLabel = form1layout::toPixels(form1layout::labelRect(1));
-    const QRect lastDigit = form1layout::toPixels(form1layout::degitRect(12));
+    const QRect firstLabel = displaylayout::toPixels(displaylayout::ticketLabelRect(1));
+    const QRect lastDigit = displaylayout::toPixels(displaylayout::fareElementRect(12));
     const int ruleY = firstLabel.top() - 10;
     drawUpperArea(p, ruleY);
 
     const int captionLeft = FrameInset + FrameWidth + 6;
-    const int gridLeft = form1layout::toPixels(form1layout::degitRect(1)).left() - 2;
+    const int gridLeft = displaylayout::toPixels(displaylayout::fareElementRect(1)).left() - 2;
     drawGridCaption(p, QRect(captionLeft, firstLabel.top() - 2, gridLeft - captionLeft - 6,
                              lastDigit.bottom() + 2 - (firstLabel.top() - 2)));
     drawGridRow(p, 1);

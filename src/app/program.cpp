@@ -16,12 +16,15 @@
 namespace
 {
 
-int signalPipe[2] = {-1, -1};
+// The signal handler writes a byte into one end; the event loop reads it at the other.
+int terminationPipe[2] = {-1, -1};
+constexpr int SignalEnd = 0;
+constexpr int EventLoopEnd = 1;
 
 void onTerminationSignal(int)
 {
     const char byte = 1;
-    [[maybe_unused]] ssize_t written = ::write(signalPipe[0], &byte, 1);
+    [[maybe_unused]] ssize_t written = ::write(terminationPipe[SignalEnd], &byte, 1);
 }
 
 } // namespace
@@ -94,12 +97,13 @@ void Program::handleTerminationSignals()
 {
     if (signalNotifier_ != nullptr)
         return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
         return;
-    signalNotifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    signalNotifier_ =
+        new QSocketNotifier(terminationPipe[EventLoopEnd], QSocketNotifier::Read, this);
     connect(signalNotifier_, &QSocketNotifier::activated, this, [this] {
         char byte;
-        [[maybe_unused]] ssize_t got = ::read(signalPipe[1], &byte, 1);
+        [[maybe_unused]] ssize_t got = ::read(terminationPipe[EventLoopEnd], &byte, 1);
         shutDownWithoutQuestion();
     });
     struct sigaction action = {};

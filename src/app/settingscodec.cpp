@@ -91,11 +91,11 @@ private:
 // One field list serves both directions, so reading and writing cannot drift apart.
 template <typename Io, typename Records> void fields(Io& io, Records& r)
 {
-    auto& f = r.Options.Folders;
+    auto& f = r.options.Folders;
     io.text(f.FareDataFolder);
     io.text(f.BroadcastDataFolder);
 
-    auto& p = r.Options.Panel;
+    auto& p = r.options.Panel;
     io.i16(p.AutoTicketNumbers);
     io.i32(p.TicketColorOff);
     io.i32(p.TicketColorOn1);
@@ -108,7 +108,7 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
     io.text(p.PanelOn1Picture);
     io.text(p.PanelOn2Picture);
 
-    auto& d = r.Options.Digits;
+    auto& d = r.options.Digits;
     io.i32(d.DigitBackColor);
     io.i32(d.DigitUnlitColor);
     io.i32(d.DigitLitColor);
@@ -117,7 +117,7 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
                       &d.InfoColumnOn, &d.InfoColumn, &d.InfoColumnCell})
         io.i16(*v);
 
-    auto& s = r.Options.StopName;
+    auto& s = r.options.StopName;
     io.i32(s.StopNameBackColor);
     io.i32(s.StopNameForeColor);
     io.i16(s.StopNameFontMode);
@@ -127,7 +127,7 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
     io.i16(s.NextStopFontMode);
     io.i16(s.NextStopBold);
 
-    auto& o = r.Options.Sounds;
+    auto& o = r.options.Sounds;
     io.text(o.RouteSetSound);
     io.text(o.ResetSound);
     io.i16(o.StepSoundAlways);
@@ -148,7 +148,7 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
     io.text(o.PreBroadcastSound2);
     io.text(o.PreBroadcastSound3);
 
-    auto& t = r.Options.Ticket;
+    auto& t = r.options.Ticket;
     io.i16(t.UseTicketPreview);
     io.text(t.TicketPluginPath);
     io.i16(t.DateEachPrint);
@@ -156,7 +156,7 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
     io.i16(t.DateFixed);
     io.text(t.FixedDate);
 
-    auto& c = r.Ctrl;
+    auto& c = r.controlPanel;
     io.i16(c.PanelMode);
     io.i32(c.ScrollSpeed);
     io.i32(c.ScrollInterval);
@@ -165,16 +165,16 @@ template <typename Io, typename Records> void fields(Io& io, Records& r)
     io.i32(c.Left);
     io.i32(c.Top);
 
-    io.i32(r.Form.Left);
-    io.i32(r.Form.Top);
+    io.i32(r.displayPosition.left);
+    io.i32(r.displayPosition.top);
 
-    for (auto& colour : r.CustomColors)
+    for (auto& colour : r.customColors)
         io.i32(colour);
-    io.i16(r.ElementCount);
-    for (auto& degit : r.Degits) {
-        io.i16(degit.Shift);
-        io.i16(degit.ZeroMode);
-        io.i16(degit.FillZero);
+    io.i16(r.elementCount);
+    for (auto& rules : r.digitRules) {
+        io.i16(rules.shift);
+        io.i16(rules.zeroMode);
+        io.i16(rules.fillZero);
     }
 }
 
@@ -184,7 +184,7 @@ QByteArray encodeSettings(const SettingsRecords& records)
 {
     Writer writer;
     SettingsRecords copy = records;
-    copy.ElementCount = 12;
+    copy.elementCount = SettingsElementCount;
     fields(writer, copy);
     return writer.result();
 }
@@ -192,8 +192,8 @@ QByteArray encodeSettings(const SettingsRecords& records)
 bool decodeSettings(const QByteArray& bytes, SettingsRecords& records)
 {
     Reader reader(bytes);
-    qint16 count = records.ElementCount;
+    const qint16 count = records.elementCount;
     fields(reader, records);
-    records.ElementCount = count; // read and not used
+    records.elementCount = count; // read and not used
     return reader.complete();
 }

@@ -9,22 +9,24 @@
 #include <array>
 
 // One fare element's digit rules as the settings file keeps them.
-struct DegitInfo {
-    qint16 Shift = 0;
-    qint16 ZeroMode = 0;
-    qint16 FillZero = 0;
+struct DigitRules {
+    qint16 shift = 0;
+    qint16 zeroMode = 0;
+    qint16 fillZero = 0;
 
-    friend bool operator==(const DegitInfo&, const DegitInfo&) = default;
+    friend bool operator==(const DigitRules&, const DigitRules&) = default;
 };
+
+inline constexpr int SettingsElementCount = 12;
 
 // Everything the settings file carries, in the file's order.
 struct SettingsRecords {
-    OptionInfo Options;
-    ControlPanelState Ctrl;
-    WindowPosition Form;
-    std::array<platform::BgrColor, 17> CustomColors{};
-    qint16 ElementCount = 12; // written as 12, never used when read
-    std::array<DegitInfo, 12> Degits{};
+    OptionInfo options;
+    ControlPanelState controlPanel;
+    WindowPosition displayPosition;
+    std::array<platform::BgrColor, 17> customColors{};
+    qint16 elementCount = SettingsElementCount; // written as 12, never used when read
+    std::array<DigitRules, SettingsElementCount> digitRules{};
 
     friend bool operator==(const SettingsRecords&, const SettingsRecords&) = default;
 };

@@ -37,16 +37,16 @@ platform::RuntimeError fileError(int savedErrno)
         platform::errorNumberFromErrno(savedErrno != 0 ? savedErrno : EIO));
 }
 
-void collect(const SettingsWindows& w, SettingsRecords& r)
+void collectRecords(const SettingsWindows& w, SettingsRecords& r)
 {
-    for (int i = 1; i <= 12; ++i) {
-        DigitElement* degit = w.display->fareElement(i);
-        r.Degits[i - 1] = {degit->Shift(), degit->ZeroMode(), degit->FillZero()};
+    for (int i = 1; i <= SettingsElementCount; ++i) {
+        DigitElement* element = w.display->fareElement(i);
+        r.digitRules[i - 1] = {element->Shift(), element->ZeroMode(), element->FillZero()};
     }
-    r.Options = w.options->optionInfo();
-    r.Ctrl = w.controlPanel->panelState();
-    r.Form = w.display->windowPosition();
-    r.CustomColors = customColors();
+    r.options = w.options->optionInfo();
+    r.controlPanel = w.controlPanel->panelState();
+    r.displayPosition = w.display->windowPosition();
+    r.customColors = customColors();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -65,19 +65,20 @@ void writeFile(const QString& path, const QByteArray& bytes)
         throw fileError(errno);
 }
 
-void applyToDigits(const SettingsWindows& w, const SettingsRecords& r)
+// Every fare element gets its rules and the option colours and is left blank.
+void applyToDigitElements(const SettingsWindows& w, const SettingsRecords& r)
 {
-    const OptionDigits& d = r.Options.Digits;
-    for (int i = 1; i <= 12; ++i) {
-        DigitElement* degit = w.display->fareElement(i);
-        const DegitInfo& info = r.Degits[i - 1];
-        degit->setZeroMode(info.ZeroMode);
-        degit->setShift(info.Shift);
-        degit->setFillZero(info.FillZero);
-        degit->setBackColor(d.DigitBackColor);
-        degit->setUnlitColor(d.DigitUnlitColor);
-        degit->setLitColor(d.DigitLitColor);
-        degit->setValue(ElementValue(QStringLiteral(" ")));
+    const OptionDigits& d = r.options.Digits;
+    for (int i = 1; i <= SettingsElementCount; ++i) {
+        DigitElement* element = w.display->fareElement(i);
+        const DigitRules& rules = r.digitRules[i - 1];
+        element->setZeroMode(rules.zeroMode);
+        element->setShift(rules.shift);
+        element->setFillZero(rules.fillZero);
+        element->setBackColor(d.DigitBackColor);
+        element->setUnlitColor(d.DigitUnlitColor);
+        element->setLitColor(d.DigitLitColor);
+        element->setValue(ElementValue(QStringLiteral(" ")));
     }
     for (int i = 0; i <= 1; ++i) {
         DigitElement* clock = w.display->clockElement(i);
@@ -87,9 +88,9 @@ void applyToDigits(const SettingsWindows& w, const SettingsRecords& r)
     }
 }
 
-void applyToStopName(const SettingsWindows& w, const SettingsRecords& r)
+void applyToStopNameBoard(const SettingsWindows& w, const SettingsRecords& r)
 {
-    const OptionStopName& s = r.Options.StopName;
+    const OptionStopName& s = r.options.StopName;
     NextStopNameBoard* board = w.display->stopNameBoard();
     board->setBackColor(s.StopNameBackColor);
     board->setForeColor(s.StopNameForeColor);
@@ -120,7 +121,7 @@ bool writeSettingsFile(const SettingsWindows& windows, const QString& path)
 {
     try {
         SettingsRecords& records = settingsRecords();
-        collect(windows, records);
+        collectRecords(windows, records);
         writeFile(path, encodeSettings(records));
         return true;
     } catch (const platform::RuntimeError& error) {
@@ -148,13 +149,13 @@ bool readSettingsFile(const SettingsWindows& windows, const QString& path)
 
         SettingsRecords& records = settingsRecords();
         decodeSettings(bytes, records);
-        customColors() = records.CustomColors;
+        customColors() = records.customColors;
 
-        applyToDigits(windows, records);
-        applyToStopName(windows, records);
-        windows.options->applyOptionInfo(records.Options);
-        windows.controlPanel->restorePanelState(records.Ctrl);
-        windows.display->restoreWindowPosition(records.Form);
+        applyToDigitElements(windows, records);
+        applyToStopNameBoard(windows, records);
+        windows.options->applyOptionInfo(records.options);
+        windows.controlPanel->restorePanelState(records.controlPanel);
+        windows.display->restoreWindowPosition(records.displayPosition);
         windows.options->applyDisplayOptions();
         return true;
     } catch (const platform::RuntimeError& error) {

@@ -16,7 +16,7 @@ namespace
 {
 
 // Counts the moves the window hands to the window system instead of starting them.
-class RecordingForm1 : public FareDisplayWindow
+class RecordingFareDisplayWindow : public FareDisplayWindow
 {
 public:
     int moves = 0;
@@ -38,10 +38,11 @@ void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseB
 }
 
 // Answers the digit settings dialog and notes whether the control panel was enabled meanwhile.
-class ScriptedDlg100
+class ScriptedDigitSettingsDialog
 {
 public:
-    ScriptedDlg100(int result, qint16 zeroMode, qint16 shift, qint16 fillZero, QWidget* panel)
+    ScriptedDigitSettingsDialog(int result, qint16 zeroMode, qint16 shift, qint16 fillZero,
+                                QWidget* panel)
     {
         setDigitSettingsHandler([=, this](int, qint16& z, qint16& s, qint16& f) {
             ++calls;
@@ -54,74 +55,74 @@ public:
             return result;
         });
     }
-    ~ScriptedDlg100() { setDigitSettingsHandler(nullptr); }
+    ~ScriptedDigitSettingsDialog() { setDigitSettingsHandler(nullptr); }
 
     int calls = 0;
     bool panelEnabledDuringDialog = true;
 };
 
-class Form1Test : public ::testing::Test
+class FareDisplayWindowTest : public ::testing::Test
 {
 protected:
     // Fares on every element, with varied styles so the copy has something to change.
     void fillFares()
     {
         for (int i = 1; i <= 12; ++i) {
-            form.fareElement(i)->setValue(ElementValue(100 + 10 * i));
-            form.fareElement(i)->setShift(i % 2);
-            form.fareElement(i)->setZeroMode(i % 4);
+            display.fareElement(i)->setValue(ElementValue(100 + 10 * i));
+            display.fareElement(i)->setShift(i % 2);
+            display.fareElement(i)->setZeroMode(i % 4);
         }
     }
 
-    void doubleClick(int i) { QTest::mouseDClick(form.fareElement(i), Qt::LeftButton); }
+    void doubleClick(int i) { QTest::mouseDClick(display.fareElement(i), Qt::LeftButton); }
 
-    RecordingForm1 form;
+    RecordingFareDisplayWindow display;
     QWidget panel;
 };
 
 } // namespace
 
-TEST_F(Form1Test, WindowIsAFramelessPanelOfTheDesignedSize)
+TEST_F(FareDisplayWindowTest, WindowIsAFramelessPanelOfTheDesignedSize)
 {
-    EXPECT_EQ(form.size(), QSize(498, 248));
-    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(form.isWindow());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("ファレット"));
-    EXPECT_EQ(form.backlightPicture(0).size(), QSize(498, 248));
-    EXPECT_TRUE(form.backlightPicture(1).isNull());
-    EXPECT_TRUE(form.backlightPicture(3).isNull());
+    EXPECT_EQ(display.size(), QSize(498, 248));
+    EXPECT_TRUE(display.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(display.isWindow());
+    EXPECT_EQ(display.windowTitle(), QStringLiteral("ファレット"));
+    EXPECT_EQ(display.backlightPicture(0).size(), QSize(498, 248));
+    EXPECT_TRUE(display.backlightPicture(1).isNull());
+    EXPECT_TRUE(display.backlightPicture(3).isNull());
 }
 
-TEST_F(Form1Test, ElementsSitAtTheirPixelPositions)
+TEST_F(FareDisplayWindowTest, ElementsSitAtTheirPixelPositions)
 {
     const int lefts[6] = {83, 142, 201, 260, 319, 378};
     for (int i = 1; i <= 12; ++i) {
         SCOPED_TRACE(i);
         const int column = (i - 1) % 6;
         const bool firstRow = i <= 6;
-        EXPECT_EQ(form.fareElement(i)->geometry(),
+        EXPECT_EQ(display.fareElement(i)->geometry(),
                   QRect(lefts[column], firstRow ? 140 : 192, 57, 29));
-        EXPECT_EQ(form.fareElement(i)->digitCount(), 3);
-        EXPECT_EQ(form.fareElement(i)->sizeClass(), 2);
-        EXPECT_EQ(form.ticketLabel(i)->geometry(),
+        EXPECT_EQ(display.fareElement(i)->digitCount(), 3);
+        EXPECT_EQ(display.fareElement(i)->sizeClass(), 2);
+        EXPECT_EQ(display.ticketLabel(i)->geometry(),
                   QRect(85 + 59 * column, firstRow ? 122 : 174, 52, 16));
         // Each label sits 270 twips (18 pixels) above its element.
-        EXPECT_EQ(form.fareElement(i)->y() - form.ticketLabel(i)->y(), 18);
+        EXPECT_EQ(display.fareElement(i)->y() - display.ticketLabel(i)->y(), 18);
     }
-    EXPECT_EQ(form.stopNameBoard()->geometry(), QRect(44, 36, 432, 56));
-    EXPECT_EQ(form.stopNameBoard()->ForeColor(), platform::RGB(255, 192, 128));
-    EXPECT_EQ(form.clockElement(0)->geometry(), QRect(363, 2, 26, 20));
-    EXPECT_EQ(form.clockElement(1)->geometry(), QRect(390, 2, 26, 20));
-    EXPECT_EQ(form.fareElement(0), nullptr);
-    EXPECT_EQ(form.fareElement(13), nullptr);
-    EXPECT_EQ(form.ticketLabel(13), nullptr);
-    EXPECT_EQ(form.clockElement(2), nullptr);
+    EXPECT_EQ(display.stopNameBoard()->geometry(), QRect(44, 36, 432, 56));
+    EXPECT_EQ(display.stopNameBoard()->ForeColor(), platform::RGB(255, 192, 128));
+    EXPECT_EQ(display.clockElement(0)->geometry(), QRect(363, 2, 26, 20));
+    EXPECT_EQ(display.clockElement(1)->geometry(), QRect(390, 2, 26, 20));
+    EXPECT_EQ(display.fareElement(0), nullptr);
+    EXPECT_EQ(display.fareElement(13), nullptr);
+    EXPECT_EQ(display.ticketLabel(13), nullptr);
+    EXPECT_EQ(display.clockElement(2), nullptr);
 }
 
-TEST_F(Form1Test, LabelsAreWhiteBoldCentredAndTransparent)
+TEST_F(FareDisplayWindowTest, LabelsAreWhiteBoldCentredAndTransparent)
 {
     for (int i = 1; i <= 12; ++i) {
-        const QLabel* label = form.ticketLabel(i);
+        const QLabel* label = display.ticketLabel(i);
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
         EXPECT_EQ(label->alignment(), Qt::AlignCenter);
         EXPECT_FALSE(label->autoFillBackground());
@@ -131,70 +132,70 @@ TEST_F(Form1Test, LabelsAreWhiteBoldCentredAndTransparent)
     }
 }
 
-TEST_F(Form1Test, ClockStartsHiddenAndStoppedAndTakesNumbers)
+TEST_F(FareDisplayWindowTest, ClockStartsHiddenAndStoppedAndTakesNumbers)
 {
-    EXPECT_FALSE(form.clockTimer()->isActive());
-    EXPECT_EQ(form.clockTimer()->interval(), 1000);
-    EXPECT_TRUE(form.clockElement(0)->isHidden());
-    EXPECT_TRUE(form.clockElement(1)->isHidden());
-    EXPECT_EQ(form.clockElement(0)->digitCount(), 2);
+    EXPECT_FALSE(display.clockTimer()->isActive());
+    EXPECT_EQ(display.clockTimer()->interval(), 1000);
+    EXPECT_TRUE(display.clockElement(0)->isHidden());
+    EXPECT_TRUE(display.clockElement(1)->isHidden());
+    EXPECT_EQ(display.clockElement(0)->digitCount(), 2);
 
-    form.tick(QTime(9, 5, 0));
-    EXPECT_EQ(form.clockElement(0)->Value(), ElementValue(9));
-    EXPECT_EQ(form.clockElement(1)->Value(), ElementValue(5));
-    EXPECT_TRUE(form.clockElement(0)->Value().isNumber());
+    display.showTimeOfDay(QTime(9, 5, 0));
+    EXPECT_EQ(display.clockElement(0)->Value(), ElementValue(9));
+    EXPECT_EQ(display.clockElement(1)->Value(), ElementValue(5));
+    EXPECT_TRUE(display.clockElement(0)->Value().isNumber());
 
-    form.tick(QTime(23, 59, 59));
-    EXPECT_EQ(form.clockElement(0)->Value(), ElementValue(23));
-    EXPECT_EQ(form.clockElement(1)->Value(), ElementValue(59));
-    form.tick(QTime(0, 0, 0));
-    EXPECT_EQ(form.clockElement(0)->Value(), ElementValue(0));
+    display.showTimeOfDay(QTime(23, 59, 59));
+    EXPECT_EQ(display.clockElement(0)->Value(), ElementValue(23));
+    EXPECT_EQ(display.clockElement(1)->Value(), ElementValue(59));
+    display.showTimeOfDay(QTime(0, 0, 0));
+    EXPECT_EQ(display.clockElement(0)->Value(), ElementValue(0));
 }
 
-TEST_F(Form1Test, OnlyTheLeftButtonOnTheSurfaceMovesTheWindow)
+TEST_F(FareDisplayWindowTest, OnlyTheLeftButtonOnTheSurfaceMovesTheWindow)
 {
-    form.show();
+    display.show();
     const QPoint surface(20, 230);
-    ASSERT_EQ(form.childAt(surface), nullptr);
-    QTest::mousePress(&form, Qt::RightButton, {}, surface);
-    QTest::mouseRelease(&form, Qt::RightButton, {}, surface);
-    QTest::mousePress(&form, Qt::MiddleButton, {}, surface);
-    QTest::mouseRelease(&form, Qt::MiddleButton, {}, surface);
-    EXPECT_EQ(form.moves, 0);
+    ASSERT_EQ(display.childAt(surface), nullptr);
+    QTest::mousePress(&display, Qt::RightButton, {}, surface);
+    QTest::mouseRelease(&display, Qt::RightButton, {}, surface);
+    QTest::mousePress(&display, Qt::MiddleButton, {}, surface);
+    QTest::mouseRelease(&display, Qt::MiddleButton, {}, surface);
+    EXPECT_EQ(display.moves, 0);
 
     // A press on an element belongs to the element.
-    QTest::mousePress(form.fareElement(4), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(form.fareElement(4), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(form.moves, 0);
+    QTest::mousePress(display.fareElement(4), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(display.fareElement(4), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(display.moves, 0);
 
-    QTest::mousePress(&form, Qt::LeftButton, {}, surface);
-    QTest::mouseRelease(&form, Qt::LeftButton, {}, surface);
-    EXPECT_EQ(form.moves, 1);
+    QTest::mousePress(&display, Qt::LeftButton, {}, surface);
+    QTest::mouseRelease(&display, Qt::LeftButton, {}, surface);
+    EXPECT_EQ(display.moves, 1);
 }
 
-TEST_F(Form1Test, WithoutSystemMoveTheWindowFollowsTheLeftButton)
+TEST_F(FareDisplayWindowTest, WithoutSystemMoveTheWindowFollowsTheLeftButton)
 {
-    form.systemMoves = false;
-    form.move(100, 100);
-    form.show();
-    sendMouse(&form, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {20, 230});
-    sendMouse(&form, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {50, 210});
-    EXPECT_EQ(form.pos(), QPoint(130, 80));
-    sendMouse(&form, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 210});
-    sendMouse(&form, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {80, 210});
-    EXPECT_EQ(form.pos(), QPoint(130, 80));
+    display.systemMoves = false;
+    display.move(100, 100);
+    display.show();
+    sendMouse(&display, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {20, 230});
+    sendMouse(&display, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {50, 210});
+    EXPECT_EQ(display.pos(), QPoint(130, 80));
+    sendMouse(&display, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 210});
+    sendMouse(&display, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {80, 210});
+    EXPECT_EQ(display.pos(), QPoint(130, 80));
 
     // Dragging with the right button moves nothing.
-    sendMouse(&form, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {20, 230});
-    sendMouse(&form, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {60, 200});
-    EXPECT_EQ(form.pos(), QPoint(130, 80));
+    sendMouse(&display, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {20, 230});
+    sendMouse(&display, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {60, 200});
+    EXPECT_EQ(display.pos(), QPoint(130, 80));
 }
 
-TEST_F(Form1Test, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValues)
+TEST_F(FareDisplayWindowTest, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValues)
 {
     fillFares();
-    form.setControlPanel(&panel);
-    ScriptedDlg100 dialog(1, /*zeroMode*/ 3, /*shift*/ 1, /*fillZero*/ 2, &panel);
+    display.setControlPanel(&panel);
+    ScriptedDigitSettingsDialog dialog(1, /*zeroMode*/ 3, /*shift*/ 1, /*fillZero*/ 2, &panel);
 
     doubleClick(5);
 
@@ -203,20 +204,20 @@ TEST_F(Form1Test, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValues)
     EXPECT_TRUE(panel.isEnabled());
     for (int i = 1; i <= 12; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(form.fareElement(i)->ZeroMode(), 3);
-        EXPECT_EQ(form.fareElement(i)->Shift(), 1);
-        EXPECT_EQ(form.fareElement(i)->FillZero(), 2);
-        EXPECT_EQ(form.fareElement(i)->Value(), ElementValue(100 + 10 * i));
+        EXPECT_EQ(display.fareElement(i)->ZeroMode(), 3);
+        EXPECT_EQ(display.fareElement(i)->Shift(), 1);
+        EXPECT_EQ(display.fareElement(i)->FillZero(), 2);
+        EXPECT_EQ(display.fareElement(i)->Value(), ElementValue(100 + 10 * i));
     }
     // The new rules are drawn: 110 shifted one place left shows its last two digits.
-    EXPECT_EQ(form.fareElement(1)->displayedText(), QStringLiteral("10 "));
+    EXPECT_EQ(display.fareElement(1)->displayedText(), QStringLiteral("10 "));
 }
 
-TEST_F(Form1Test, CancelledDialogChangesNothingAndReenablesThePanel)
+TEST_F(FareDisplayWindowTest, CancelledDialogChangesNothingAndReenablesThePanel)
 {
     fillFares();
-    form.setControlPanel(&panel);
-    ScriptedDlg100 dialog(0, 3, 2, 2, &panel);
+    display.setControlPanel(&panel);
+    ScriptedDigitSettingsDialog dialog(0, 3, 2, 2, &panel);
 
     doubleClick(2);
 
@@ -224,69 +225,69 @@ TEST_F(Form1Test, CancelledDialogChangesNothingAndReenablesThePanel)
     EXPECT_FALSE(dialog.panelEnabledDuringDialog);
     EXPECT_TRUE(panel.isEnabled());
     for (int i = 1; i <= 12; ++i) {
-        EXPECT_EQ(form.fareElement(i)->Shift(), i % 2);
-        EXPECT_EQ(form.fareElement(i)->ZeroMode(), i % 4);
-        EXPECT_EQ(form.fareElement(i)->Value(), ElementValue(100 + 10 * i));
+        EXPECT_EQ(display.fareElement(i)->Shift(), i % 2);
+        EXPECT_EQ(display.fareElement(i)->ZeroMode(), i % 4);
+        EXPECT_EQ(display.fareElement(i)->Value(), ElementValue(100 + 10 * i));
     }
 }
 
-TEST_F(Form1Test, ElementWithoutUserSetOpensNoDialog)
+TEST_F(FareDisplayWindowTest, ElementWithoutUserSetOpensNoDialog)
 {
-    form.setControlPanel(&panel);
-    form.fareElement(7)->setUserSet(false);
-    ScriptedDlg100 dialog(1, 1, 1, 1, &panel);
+    display.setControlPanel(&panel);
+    display.fareElement(7)->setUserSet(false);
+    ScriptedDigitSettingsDialog dialog(1, 1, 1, 1, &panel);
 
     doubleClick(7);
 
     EXPECT_EQ(dialog.calls, 0);
     EXPECT_TRUE(panel.isEnabled());
-    EXPECT_EQ(form.fareElement(1)->ZeroMode(), 0);
+    EXPECT_EQ(display.fareElement(1)->ZeroMode(), 0);
 }
 
-TEST_F(Form1Test, DialogWithoutAControlPanelStillCopies)
+TEST_F(FareDisplayWindowTest, DialogWithoutAControlPanelStillCopies)
 {
-    ScriptedDlg100 dialog(1, 2, 0, 3, &panel);
+    ScriptedDigitSettingsDialog dialog(1, 2, 0, 3, &panel);
     doubleClick(12);
-    EXPECT_EQ(form.fareElement(1)->FillZero(), 3);
+    EXPECT_EQ(display.fareElement(1)->FillZero(), 3);
 }
 
-TEST_F(Form1Test, FormInfoRoundTripsInTwips)
+TEST_F(FareDisplayWindowTest, WindowPositionRoundTripsInTwips)
 {
-    form.restoreWindowPosition(WindowPosition{1500, 3000});
-    EXPECT_EQ(form.pos(), QPoint(100, 200));
-    const WindowPosition info = form.windowPosition();
-    EXPECT_EQ(info.Left, 1500);
-    EXPECT_EQ(info.Top, 3000);
+    display.restoreWindowPosition(WindowPosition{1500, 3000});
+    EXPECT_EQ(display.pos(), QPoint(100, 200));
+    const WindowPosition position = display.windowPosition();
+    EXPECT_EQ(position.left, 1500);
+    EXPECT_EQ(position.top, 3000);
 
-    form.move(7, 0);
-    EXPECT_EQ(form.windowPosition().Left, 105);
-    EXPECT_EQ(form.windowPosition().Top, 0);
+    display.move(7, 0);
+    EXPECT_EQ(display.windowPosition().left, 105);
+    EXPECT_EQ(display.windowPosition().top, 0);
 }
 
-TEST_F(Form1Test, ShapeCoversTheWholeClientArea)
+TEST_F(FareDisplayWindowTest, ShapeCoversTheWholeClientArea)
 {
-    form.shapeWindow();
-    EXPECT_EQ(form.mask(), QRegion(0, 0, 498, 248));
+    display.shapeWindow();
+    EXPECT_EQ(display.mask(), QRegion(0, 0, 498, 248));
 }
 
-TEST_F(Form1Test, StartUpShowsTheBuiltInPanelNumberedAndBlank)
+TEST_F(FareDisplayWindowTest, StartUpShowsTheBuiltInPanelNumberedAndBlank)
 {
     for (int i = 1; i <= 12; ++i)
-        form.fareElement(i)->setValue(ElementValue(i));
-    blankFareElements(form);
-    numberTicketLabels(form, 0, 0);
-    showBuiltInPanel(form);
+        display.fareElement(i)->setValue(ElementValue(i));
+    blankFareElements(display);
+    numberTicketLabels(display, 0, 0);
+    showBuiltInPanel(display);
 
-    EXPECT_EQ(form.currentPicture().toImage(), form.backlightPicture(0).toImage());
-    EXPECT_EQ(form.backlightPicture(1).toImage(), form.backlightPicture(0).toImage());
-    EXPECT_EQ(form.backlightPicture(2).toImage(), form.backlightPicture(0).toImage());
+    EXPECT_EQ(display.currentPicture().toImage(), display.backlightPicture(0).toImage());
+    EXPECT_EQ(display.backlightPicture(1).toImage(), display.backlightPicture(0).toImage());
+    EXPECT_EQ(display.backlightPicture(2).toImage(), display.backlightPicture(0).toImage());
     for (int i = 1; i <= 12; ++i) {
-        EXPECT_EQ(form.ticketLabel(i)->text(), QString::number(i));
-        EXPECT_EQ(form.fareElement(i)->Value(), ElementValue(QString()));
-        EXPECT_TRUE(form.fareElement(i)->displayedText().trimmed().isEmpty());
+        EXPECT_EQ(display.ticketLabel(i)->text(), QString::number(i));
+        EXPECT_EQ(display.fareElement(i)->Value(), ElementValue(QString()));
+        EXPECT_TRUE(display.fareElement(i)->displayedText().trimmed().isEmpty());
     }
     // What is painted is the picture under the elements.
-    const QImage shown = form.grab().toImage();
-    EXPECT_EQ(shown.pixel(20, 20), form.backlightPicture(0).toImage().pixel(20, 20));
-    EXPECT_EQ(shown.pixel(2, 124), form.backlightPicture(0).toImage().pixel(2, 124));
+    const QImage shown = display.grab().toImage();
+    EXPECT_EQ(shown.pixel(20, 20), display.backlightPicture(0).toImage().pixel(20, 20));
+    EXPECT_EQ(shown.pixel(2, 124), display.backlightPicture(0).toImage().pixel(2, 124));
 }

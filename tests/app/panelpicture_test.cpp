@@ -40,22 +40,22 @@ TEST_F(PanelPicture, HasTheWindowsClientSize)
 
 TEST_F(PanelPicture, NoOutlineRunsUnderAnElement)
 {
-    using namespace form1layout;
-    EXPECT_EQ(whitePixelsIn(*image_, toPixels(chimeiRect())), 0);
-    for (int i = 1; i <= DegitCount; ++i) {
+    using namespace displaylayout;
+    EXPECT_EQ(whitePixelsIn(*image_, toPixels(stopNameBoardRect())), 0);
+    for (int i = 1; i <= FareElementCount; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(whitePixelsIn(*image_, toPixels(degitRect(i))), 0);
-        EXPECT_EQ(whitePixelsIn(*image_, toPixels(labelRect(i))), 0);
+        EXPECT_EQ(whitePixelsIn(*image_, toPixels(fareElementRect(i))), 0);
+        EXPECT_EQ(whitePixelsIn(*image_, toPixels(ticketLabelRect(i))), 0);
     }
 }
 
 TEST_F(PanelPicture, EveryElementSitsInItsOwnOutlinedCell)
 {
-    using namespace form1layout;
-    for (int i = 1; i <= DegitCount; ++i) {
+    using namespace displaylayout;
+    for (int i = 1; i <= FareElementCount; ++i) {
         SCOPED_TRACE(i);
-        const QRect digit = toPixels(degitRect(i));
-        const QRect label = toPixels(labelRect(i));
+        const QRect digit = toPixels(fareElementRect(i));
+        const QRect label = toPixels(ticketLabelRect(i));
         const int midY = digit.center().y();
         // Uprights close to both sides of the fare field and a rule between label and field.
         EXPECT_TRUE(isWhite(image_->pixel(digit.left() - 2, midY)));
@@ -71,7 +71,7 @@ TEST_F(PanelPicture, EveryElementSitsInItsOwnOutlinedCell)
 TEST_F(PanelPicture, DimEightsFillTheFareFields)
 {
     // The middle bar of each "8" is lit dimly, the gaps between digits stay dark.
-    const QRect digit = form1layout::toPixels(form1layout::degitRect(1));
+    const QRect digit = displaylayout::toPixels(displaylayout::fareElementRect(1));
     const int positionWidth = digit.width() / 3;
     for (int d = 0; d < 3; ++d) {
         const int x = digit.left() + d * positionWidth + positionWidth / 2;
@@ -83,7 +83,7 @@ TEST_F(PanelPicture, DimEightsFillTheFareFields)
 
 TEST_F(PanelPicture, StopFieldIsGreyAndFramedInWhite)
 {
-    const QRect field = form1layout::toPixels(form1layout::chimeiRect());
+    const QRect field = displaylayout::toPixels(displaylayout::stopNameBoardRect());
     const QRgb grey = image_->pixel(field.center());
     EXPECT_EQ(qRed(grey), qGreen(grey));
     EXPECT_GT(qGray(grey), 80);

@@ -10,19 +10,19 @@ namespace
 SettingsRecords sampleRecords()
 {
     SettingsRecords r;
-    r.Options.Folders.FareDataFolder = QStringLiteral("/home/運転士/運賃");
-    r.Options.Panel.AutoTicketNumbers = 1;
-    r.Options.Panel.TicketColorOn1 = platform::RGB(192, 255, 192);
-    r.Options.Panel.PanelOn2Picture = QStringLiteral("panel～2.bmp");
-    r.Options.Digits.InfoColumn = 149;
-    r.Options.StopName.NextStopColor = platform::RGB(255, 192, 128);
-    r.Options.Sounds.PreBroadcastSound3 = QStringLiteral("chime.mid");
-    r.Options.Ticket.FixedDate = QStringLiteral("2009/01/24");
-    r.Ctrl.ScrollSpeed = 1500;
-    r.Ctrl.Top = -30;
-    r.Form.Left = 7470;
-    r.CustomColors[16] = 0x123456;
-    r.Degits[11] = {2, 3, 1};
+    r.options.Folders.FareDataFolder = QStringLiteral("/home/運転士/運賃");
+    r.options.Panel.AutoTicketNumbers = 1;
+    r.options.Panel.TicketColorOn1 = platform::RGB(192, 255, 192);
+    r.options.Panel.PanelOn2Picture = QStringLiteral("panel～2.bmp");
+    r.options.Digits.InfoColumn = 149;
+    r.options.StopName.NextStopColor = platform::RGB(255, 192, 128);
+    r.options.Sounds.PreBroadcastSound3 = QStringLiteral("chime.mid");
+    r.options.Ticket.FixedDate = QStringLiteral("2009/01/24");
+    r.controlPanel.ScrollSpeed = 1500;
+    r.controlPanel.Top = -30;
+    r.displayPosition.left = 7470;
+    r.customColors[16] = 0x123456;
+    r.digitRules[11] = {2, 3, 1};
     return r;
 }
 
@@ -36,8 +36,8 @@ qint16 i16At(const QByteArray& b, qsizetype pos)
 TEST(SettingsCodec, AllEmptyTextsGive320BytesWithTheTailLaidOut)
 {
     SettingsRecords r;
-    r.Ctrl.PanelMode = 1;
-    r.Degits[0] = {1, 2, 3};
+    r.controlPanel.PanelMode = 1;
+    r.digitRules[0] = {1, 2, 3};
     const QByteArray bytes = encodeSettings(r);
     ASSERT_EQ(bytes.size(), 320);
     // The count 12 sits 74 bytes before the end; the first digit record follows it.
@@ -46,13 +46,13 @@ TEST(SettingsCodec, AllEmptyTextsGive320BytesWithTheTailLaidOut)
     EXPECT_EQ(i16At(bytes, bytes.size() - 70), 2);
     EXPECT_EQ(i16At(bytes, bytes.size() - 68), 3);
     // The control panel's record opens the 172-byte tail.
-    EXPECT_EQ(bytes.mid(bytes.size() - 172, 22), r.Ctrl.toBytes());
+    EXPECT_EQ(bytes.mid(bytes.size() - 172, 22), r.controlPanel.toBytes());
 }
 
 TEST(SettingsCodec, TextsAreCountedInCp932Bytes)
 {
     SettingsRecords r;
-    r.Options.Folders.FareDataFolder = QStringLiteral("運賃データ"); // 5 full-width characters
+    r.options.Folders.FareDataFolder = QStringLiteral("運賃データ"); // 5 full-width characters
     const QByteArray bytes = encodeSettings(r);
     EXPECT_EQ(bytes.size(), 330);
     EXPECT_EQ(i16At(bytes, 0), 10);
@@ -76,7 +76,7 @@ TEST(SettingsCodec, CountFieldOtherThan12StillReadsTwelveRecords)
     qToLittleEndian<qint16>(3, bytes.data() + bytes.size() - 74);
     SettingsRecords read;
     EXPECT_TRUE(decodeSettings(bytes, read));
-    EXPECT_EQ(read.Degits, r.Degits);
+    EXPECT_EQ(read.digitRules, r.digitRules);
 }
 
 TEST(SettingsCodec, ShortFileKeepsWhatItDoesNotReach)
@@ -85,16 +85,16 @@ TEST(SettingsCodec, ShortFileKeepsWhatItDoesNotReach)
     const QByteArray bytes = encodeSettings(full);
 
     SettingsRecords before;
-    before.Form.Left = 999;
-    before.Degits[11] = {7, 7, 7};
+    before.displayPosition.left = 999;
+    before.digitRules[11] = {7, 7, 7};
     SettingsRecords read = before;
     // Cut inside the display window's record: the control panel's record is whole.
     const QByteArray cut = bytes.left(bytes.size() - 172 + 22 + 2);
     EXPECT_FALSE(decodeSettings(cut, read));
-    EXPECT_EQ(read.Options, full.Options);
-    EXPECT_EQ(read.Ctrl, full.Ctrl);
-    EXPECT_EQ(read.Form.Left, 999);
-    EXPECT_EQ(read.Degits[11], (DegitInfo{7, 7, 7}));
+    EXPECT_EQ(read.options, full.options);
+    EXPECT_EQ(read.controlPanel, full.controlPanel);
+    EXPECT_EQ(read.displayPosition.left, 999);
+    EXPECT_EQ(read.digitRules[11], (DigitRules{7, 7, 7}));
 }
 
 TEST(SettingsCodec, TextRunningPastTheEndIsCutThere)
@@ -103,10 +103,10 @@ TEST(SettingsCodec, TextRunningPastTheEndIsCutThere)
     bytes.append("\x10\x00", 2); // claims 16 bytes
     bytes.append("/data");
     SettingsRecords read;
-    read.Options.Folders.BroadcastDataFolder = QStringLiteral("kept");
+    read.options.Folders.BroadcastDataFolder = QStringLiteral("kept");
     EXPECT_FALSE(decodeSettings(bytes, read));
-    EXPECT_EQ(read.Options.Folders.FareDataFolder, QStringLiteral("/data"));
-    EXPECT_EQ(read.Options.Folders.BroadcastDataFolder, QStringLiteral("kept"));
+    EXPECT_EQ(read.options.Folders.FareDataFolder, QStringLiteral("/data"));
+    EXPECT_EQ(read.options.Folders.BroadcastDataFolder, QStringLiteral("kept"));
 }
 
 TEST(SettingsCodec, AnyBytesDecodeWithoutCrash)
