@@ -530,8 +530,8 @@ void ControlPanel::Command4_Click()
         window->setEnabled(true);
     if (display_ && display_->stopNameBoard()) {
         display_->stopNameBoard()->setStopName(QString());
-        const int row = clampRow(route().StopIndex + 1);
-        display_->stopNameBoard()->setStopName(fareRow(row).StopName);
+        const int row = clampRow(route().stopIndex + 1);
+        display_->stopNameBoard()->setStopName(fareRow(row).stopName);
     }
 }
 

@@ -51,20 +51,20 @@ void ControlPanel::setRoute(int panel)
     sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
 
     RouteState& state = route();
-    state.RouteText.clear();
+    state.routeText.clear();
     QString sectionText;
     if (panel == 1) {
-        state.RouteText = Label2[0]->text();
+        state.routeText = Label2[0]->text();
         sectionText = Label2[2]->text();
     } else {
-        state.RouteText = selectedDigits(List2.data(), int(List2.size()));
+        state.routeText = selectedDigits(List2.data(), int(List2.size()));
         sectionText = selectedDigits(List3.data(), int(List3.size()));
     }
-    state.Section = normaliseSection(sectionText);
-    state.RouteNo = routeNoFromText(state.RouteText);
+    state.section = normaliseSection(sectionText);
+    state.routeNo = routeNoFromText(state.routeText);
 
     if (tape_)
-        tape_->LoadTape(broadcastFolder, state.RouteNo);
+        tape_->LoadTape(broadcastFolder, state.routeNo);
     if (!loadFareFile(fareFolder))
         return;
     if (!display_)
@@ -90,23 +90,23 @@ void ControlPanel::setRoute(int panel)
 
     TicketDate = stops::routeSetTicketDate(*options_, QDate::currentDate());
     board->setPrefixMode(SavedTsugiwaMode);
-    showStop(route().StopIndex + 1);
+    showStop(route().stopIndex + 1);
 }
 
 void ControlPanel::stepStop(int direction)
 {
     RouteState& state = route();
     if (direction == 0) {
-        if (state.StopIndex <= 0)
+        if (state.stopIndex <= 0)
             return;
-        --state.StopIndex;
+        --state.stopIndex;
     } else {
         // The table holds at most 301 rows, whatever count a failed load left behind.
-        if (state.StopIndex >= lastUsableRow() - 1)
+        if (state.stopIndex >= lastUsableRow() - 1)
             return;
-        ++state.StopIndex;
+        ++state.stopIndex;
     }
-    const int row = clampRow(state.StopIndex + 1);
+    const int row = clampRow(state.stopIndex + 1);
     sound::playSound(stops::stepSound(*options_, fareRow(row)), ChannelStep,
                      options_->stepSoundWait() ? 1 : 0, 0);
     showStop(row);
@@ -137,7 +137,7 @@ void ControlPanel::setDisplayCleared(bool on)
     if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
         display_->clockTimer()->start();
     grpM_Tape->setEnabled(tape_ && tape_->SpeechAvailable());
-    showStop(route().StopIndex + 1);
+    showStop(route().stopIndex + 1);
 }
 
 void ControlPanel::showStop(int n)
@@ -147,8 +147,8 @@ void ControlPanel::showStop(int n)
     const RouteState& state = route();
 
     if (display_) {
-        const auto writes = stops::stopElementWrites(row, n, state.Section, Check2->isChecked(),
-                                                     *options_, state.RouteText);
+        const auto writes = stops::stopElementWrites(row, n, state.section, Check2->isChecked(),
+                                                     *options_, state.routeText);
         for (const stops::ElementWrite& write : writes)
             display_->fareElement(write.element)->setValue(write.value);
     }
@@ -165,18 +165,18 @@ void ControlPanel::drawTicketPreview(int n)
     if (options_->useTicketPreview()) {
         FareRecord& row = fareRow(n);
         QByteArray path = platform::toCp932(options_->ticketPluginPath());
-        const QByteArray nameSent = platform::toCp932(row.StopName);
+        const QByteArray nameSent = platform::toCp932(row.stopName);
         const QByteArray dateSent = platform::toCp932(dateText);
         QByteArray name = nameSent;
         QByteArray date = dateSent;
         QByteArray time = platform::toCp932(stops::ticketTimeText(QTime::currentTime()));
         drawPluginTicket(path, &picSeirikenPrev->image(), name, date, time,
-                         stops::routeNumber(route().RouteText), row.TicketNo,
+                         stops::routeNumber(route().routeText), row.ticketNo,
                          static_cast<std::int16_t>(n),
                          static_cast<std::int16_t>(Combo1->currentIndex()));
         // Only what the library changed comes back, so names it cannot encode stay intact.
         if (name != nameSent)
-            row.StopName = platform::fromCp932(name);
+            row.stopName = platform::fromCp932(name);
     }
     picSeirikenPrev->update();
 }
@@ -187,7 +187,7 @@ void ControlPanel::showStopName(int n)
         return;
     NextStopNameBoard* board = display_->stopNameBoard();
     const auto mode = static_cast<std::int16_t>(options_->nextStopMode());
-    const QString name = fareRow(n).StopName;
+    const QString name = fareRow(n).stopName;
     if (n < 2) {
         // The first stop of a route is never announced with "次は".
         SavedTsugiwaMode = mode;

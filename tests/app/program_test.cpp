@@ -85,11 +85,11 @@ TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
         setRouteFromKeypad(program);
         ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
         EXPECT_EQ(clock_.totalSlept(), 3000) << "the lamp test pauses through the clock";
-        EXPECT_EQ(route().RecordCount, 3);
+        EXPECT_EQ(route().recordCount, 3);
         EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(170));
 
         program.controlPanel().stepStop(1);
-        EXPECT_EQ(route().StopIndex, 1);
+        EXPECT_EQ(route().stopIndex, 1);
         EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(200));
         EXPECT_EQ(program.display().fareElement(2)->Value(), ElementValue(170));
 

@@ -166,7 +166,7 @@ TEST_F(ControlPanelTest, RouteFromKeypadRunsLampTestAndShowsTheSection)
     EXPECT_EQ(display.board()->shown.front().tsugiwaMode, 0);
     EXPECT_EQ(display.board()->shown.back().name, QStringLiteral("停留所2"));
     EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 1); // the second row shows "次は"
-    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(route().stopIndex, 1);
     EXPECT_EQ(display.value(1), QStringLiteral("0")); // before the section: lamp-test zero
     EXPECT_EQ(display.value(2), QStringLiteral("202"));
     EXPECT_EQ(display.value(12), QStringLiteral("212"));
@@ -187,8 +187,8 @@ TEST_F(ControlPanelTest, RouteFromListsAndTheFirstRowWithoutPrefix)
     panel->List3[2]->item(1)->setSelected(true); // section "1" from the last list only
     panel->Command1[0]->click();
 
-    EXPECT_EQ(route().RouteText, QStringLiteral("00012"));
-    EXPECT_EQ(route().Section, 1);
+    EXPECT_EQ(route().routeText, QStringLiteral("00012"));
+    EXPECT_EQ(route().section, 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所1"));
     EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 0);
     EXPECT_EQ(display.board()->prefixMode(), 2);
@@ -262,14 +262,14 @@ TEST_F(ControlPanelTest, SteppingAtBothEndsIsSilent)
 
     panel->Command2[1]->click();
     panel->Command2[1]->click();
-    EXPECT_EQ(route().StopIndex, 2);
+    EXPECT_EQ(route().stopIndex, 2);
     EXPECT_TRUE(playedOn("S2"));
     mciCommands.clear();
     const size_t shownAtEnd = display.board()->shown.size();
     panel->Command2[1]->click(); // forward on the last row
     EXPECT_TRUE(mciCommands.empty());
     EXPECT_EQ(display.board()->shown.size(), shownAtEnd);
-    EXPECT_EQ(route().StopIndex, 2);
+    EXPECT_EQ(route().stopIndex, 2);
 }
 
 TEST_F(ControlPanelTest, StepSoundByColumnValue)
@@ -370,12 +370,12 @@ TEST_F(ControlPanelTest, StepsStayInsideTheTableAfterAnOversizedFile)
     writeRoute(dir.path(), "302", numberedStops(302));
     setRoute("302", "1");
     ASSERT_EQ(messages.calls().size(), 1u);
-    EXPECT_EQ(route().RecordCount, 302);
-    route().StopIndex = 299;
+    EXPECT_EQ(route().recordCount, 302);
+    route().stopIndex = 299;
     panel->stepStop(1);
-    EXPECT_EQ(route().StopIndex, 300);
+    EXPECT_EQ(route().stopIndex, 300);
     panel->stepStop(1);
-    EXPECT_EQ(route().StopIndex, 300);
+    EXPECT_EQ(route().stopIndex, 300);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所301"));
 }
 
@@ -438,13 +438,13 @@ TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
     setRoute("6", "1");
     ASSERT_EQ(tape.TapeCount(), 3);
     tape.PressTapeNext(); // flag 0
-    EXPECT_EQ(route().StopIndex, 0);
+    EXPECT_EQ(route().stopIndex, 0);
     tape.PressTapeNext(); // flag 1
-    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(route().stopIndex, 1);
     tape.PressTapeNext();
-    EXPECT_EQ(route().StopIndex, 2);
+    EXPECT_EQ(route().stopIndex, 2);
     tape.PressTapeBack(); // back to entry 2, flagged
-    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(route().stopIndex, 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
 }
 
