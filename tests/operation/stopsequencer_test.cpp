@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using ctltest::TestOptions;
+using paneltest::TestOptions;
 
 namespace
 {
@@ -173,7 +173,7 @@ TEST(Folder, SeparatorAppendedOnce)
     EXPECT_EQ(stops::withTrailingSeparator(QStringLiteral("/data/")), QStringLiteral("/data/"));
 }
 
-TEST(CtrlDataInfoRecord, TwentyTwoLittleEndianBytes)
+TEST(ControlPanelStateRecord, TwentyTwoLittleEndianBytes)
 {
     ControlPanelState info{1, 2000, 3000, 1, 1, -15, 4500};
     const QByteArray bytes = info.toBytes();
@@ -200,7 +200,7 @@ TEST(BacklightMessage, DetailByErrorNumber)
 
 TEST(BacklightPicture, ErrorNumbersAndFitting)
 {
-    ctltest::app();
+    paneltest::app();
     QTemporaryDir dir;
     auto numberOf = [](const QString& path) {
         try {

@@ -6,6 +6,7 @@
 #include "platform/msgbox.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
+#include "support/widgetlookup.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,7 +15,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace ctltest;
+using namespace paneltest;
 
 TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
 {
@@ -45,7 +46,7 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
 
     // The dialog's plug-in page and backlight re-apply reach the panel through its link.
-    panel.Option4[2]->setChecked(true);
+    findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
     EXPECT_EQ(panel.selectedBacklight(), 2);
     options.Option4[2]->setChecked(true); // ticket date fixed
     EXPECT_EQ(wiring.optionReader().ticketDateMode(), TicketDateMode::Fixed);
