@@ -33,8 +33,8 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
 
     writeRoute(dir.path(), "12", numberedStops(3));
     options.Text2[0]->setText(dir.path());
-    EXPECT_EQ(wiring.optionReader().fareDataFolder(), dir.path());
-    EXPECT_EQ(sound::tapeOptions(), &wiring.optionReader());
+    EXPECT_EQ(wiring.optionsReader().fareDataFolder(), dir.path());
+    EXPECT_EQ(sound::tapeOptions(), &wiring.optionsReader());
 
     panel.onKeypadKey(10);
     panel.onKeypadKey(1);
@@ -49,7 +49,7 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
     EXPECT_EQ(panel.selectedBacklight(), 2);
     options.Option4[2]->setChecked(true); // ticket date fixed
-    EXPECT_EQ(wiring.optionReader().ticketDateMode(), TicketDateMode::Fixed);
+    EXPECT_EQ(wiring.optionsReader().ticketDateMode(), TicketDateMode::Fixed);
     OptionInfo info = options.optionInfo();
     info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);
     options.applyOptionInfo(info);
