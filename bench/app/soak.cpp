@@ -72,8 +72,8 @@ int main(int argc, char* argv[])
         program.options().Text2[0]->setText(QString::fromLocal8Bit(argv[2]));
         program.options().Text2[1]->setText(QString::fromLocal8Bit(argv[2]));
     }
-    panel.HScroll1[0]->setValue(200);
-    panel.HScroll1[1]->setValue(500);
+    panel.findChild<QScrollBar*>(QStringLiteral("scrollSpeedBar"))->setValue(200);
+    panel.findChild<QScrollBar*>(QStringLiteral("scrollIntervalBar"))->setValue(500);
 
     QElapsedTimer total;
     total.start();

@@ -60,23 +60,23 @@ class BenchDisplay : public FareDisplay
 public:
     BenchDisplay()
     {
-        for (auto& d : degit_) {
+        for (auto& d : fareElements_) {
             d = new DigitElement(&window_);
             d->setDigitCount(3);
             d->setSizeClass(2);
         }
-        for (auto& l : labels_)
+        for (auto& l : ticketLabels_)
             l = new QLabel(&window_);
-        for (auto& c : clock_) {
+        for (auto& c : clockElements_) {
             c = new DigitElement(&window_);
             c->setVisible(false);
         }
         board_ = new NextStopNameBoard(&window_);
         board_->resize(432, 56);
     }
-    DigitElement* fareElement(int i) override { return degit_[size_t(i - 1)]; }
-    QLabel* ticketLabel(int i) override { return labels_[size_t(i - 1)]; }
-    DigitElement* clockElement(int i) override { return clock_[size_t(i)]; }
+    DigitElement* fareElement(int i) override { return fareElements_[size_t(i - 1)]; }
+    QLabel* ticketLabel(int i) override { return ticketLabels_[size_t(i - 1)]; }
+    DigitElement* clockElement(int i) override { return clockElements_[size_t(i)]; }
     NextStopNameBoard* stopNameBoard() override { return board_; }
     QTimer* clockTimer() override { return &timer_; }
     QPixmap backlightPicture(int) const override { return {}; }
@@ -87,9 +87,9 @@ public:
 
 private:
     QWidget window_;
-    std::array<DigitElement*, 12> degit_{};
-    std::array<QLabel*, 12> labels_{};
-    std::array<DigitElement*, 2> clock_{};
+    std::array<DigitElement*, 12> fareElements_{};
+    std::array<QLabel*, 12> ticketLabels_{};
+    std::array<DigitElement*, 2> clockElements_{};
     NextStopNameBoard* board_ = nullptr;
     QTimer timer_;
 };
@@ -139,7 +139,7 @@ void BM_SetRoute301(benchmark::State& state)
 }
 BENCHMARK(BM_SetRoute301)->Unit(benchmark::kMillisecond);
 
-void BM_DispData(benchmark::State& state)
+void BM_ShowStop(benchmark::State& state)
 {
     Fixture& f = fixture();
     f.panel.setRoute(1);
@@ -149,7 +149,7 @@ void BM_DispData(benchmark::State& state)
         row = row % 300 + 1;
     }
 }
-BENCHMARK(BM_DispData)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowStop)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -34,14 +34,14 @@ void BM_LoadFareFile(benchmark::State& state)
         return;
     }
     file.close();
-    route().RouteNo = QStringLiteral("120");
-    route().Section = 1;
+    route().routeNo = QStringLiteral("120");
+    route().section = 1;
     for (auto _ : state) {
         if (!loadFareFile(dir.path())) {
             state.SkipWithError("route not loaded");
             return;
         }
-        benchmark::DoNotOptimize(fareRow(301).Column(150));
+        benchmark::DoNotOptimize(fareRow(301).column(150));
     }
 }
 BENCHMARK(BM_LoadFareFile)->Unit(benchmark::kMillisecond);

@@ -145,45 +145,51 @@ ControlPanel::~ControlPanel() = default;
 void ControlPanel::createRoutePanels()
 {
     // Both panels share one place; the keypad panel is in front at creation.
-    Frame1[0] = createListPanel();
-    Frame1[1] = createKeypadPanel();
+    routeEntryPanels_[0] = createListPanel();
+    routeEntryPanels_[1] = createKeypadPanel();
     for (int j = 0; j < 2; ++j) {
-        Frame1[j]->setGeometry(6, 6, 206, 176);
-        Frame1[j]->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        Frame1[j]->setAutoFillBackground(true);
-        Frame1[j]->installEventFilter(this);
-        Frame1[j]->setToolTip(QStringLiteral("ダブルクリックで入力パネルを切り替えます"));
+        QFrame* panel = routeEntryPanels_[j];
+        panel->setObjectName(QStringLiteral("routeEntryPanel%1").arg(j));
+        panel->setGeometry(6, 6, 206, 176);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        panel->setAutoFillBackground(true);
+        panel->installEventFilter(this);
+        panel->setToolTip(QStringLiteral("ダブルクリックで入力パネルを切り替えます"));
     }
-    Frame1[1]->raise();
+    routeEntryPanels_[1]->raise();
 }
 
 QFrame* ControlPanel::createListPanel()
 {
     auto* panel = new QFrame(this);
-    Label6 = captionLabel(QStringLiteral("系　統"), panel, QRect(8, 4, 104, 16), Qt::AlignCenter);
+    captionLabel(QStringLiteral("系　統"), panel, QRect(8, 4, 104, 16), Qt::AlignCenter);
     for (int i = 0; i < 5; ++i) {
-        List2[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116));
-        connect(List2[i], &QListWidget::itemClicked, this,
+        routeDigitLists_[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116));
+        routeDigitLists_[i]->setObjectName(QStringLiteral("routeDigitList%1").arg(i));
+        connect(routeDigitLists_[i], &QListWidget::itemClicked, this,
                 [this] { sound::playSound(options_->resetSound(), ChannelOperating, 0, 0); });
     }
-    Label7 = captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
+    captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
     for (int i = 0; i < 3; ++i) {
-        List3[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116));
-        connect(List3[i], &QListWidget::itemClicked, this,
+        sectionDigitLists_[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116));
+        sectionDigitLists_[i]->setObjectName(QStringLiteral("sectionDigitList%1").arg(i));
+        connect(sectionDigitLists_[i], &QListWidget::itemClicked, this,
                 [this] { sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0); });
     }
-    Picture1 = new QLabel(panel);
-    Picture1->setGeometry(8, 146, 8, 22);
-    Picture1->setAutoFillBackground(true);
-    QPalette mark = Picture1->palette();
-    mark.setColor(QPalette::Window, QColor(0, 120, 60));
-    Picture1->setPalette(mark);
-    Label5 = captionLabel(QStringLiteral("系統設定"), panel, QRect(20, 146, 80, 22));
-    QFont bold = Label5->font();
+    auto* mark = new QLabel(panel);
+    mark->setGeometry(8, 146, 8, 22);
+    mark->setAutoFillBackground(true);
+    QPalette markColors = mark->palette();
+    markColors.setColor(QPalette::Window, QColor(0, 120, 60));
+    mark->setPalette(markColors);
+    QLabel* routeSetCaption =
+        captionLabel(QStringLiteral("系統設定"), panel, QRect(20, 146, 80, 22));
+    QFont bold = routeSetCaption->font();
     bold.setBold(true);
-    Label5->setFont(bold);
-    Command1[0] = button(QStringLiteral("リセット"), panel, QRect(124, 144, 74, 26));
-    connect(Command1[0], &QPushButton::clicked, this, [this] { setRoute(0); });
+    routeSetCaption->setFont(bold);
+    listRouteSetButton_ = button(QStringLiteral("リセット"), panel, QRect(124, 144, 74, 26));
+    listRouteSetButton_->setObjectName(QStringLiteral("listRouteSetButton"));
+    connect(listRouteSetButton_, &QPushButton::clicked, this, [this] { setRoute(0); });
     return panel;
 }
 
@@ -196,9 +202,13 @@ QFrame* ControlPanel::createKeypadPanel()
     auto* sectionCaption = captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 74, 14));
     routeCaption->setFont(small);
     sectionCaption->setFont(small);
-    Label2[0] = keypadDisplay(QString(), panel, QRect(8, 18, 100, 30));
-    Label2[1] = captionLabel(QStringLiteral("-"), panel, QRect(108, 18, 16, 30), Qt::AlignCenter);
-    Label2[2] = keypadDisplay(QString(), panel, QRect(124, 18, 74, 30));
+    routeDisplay_ = keypadDisplay(QString(), panel, QRect(8, 18, 100, 30));
+    routeDisplay_->setObjectName(QStringLiteral("routeDisplay"));
+    QLabel* separator =
+        captionLabel(QStringLiteral("-"), panel, QRect(108, 18, 16, 30), Qt::AlignCenter);
+    separator->setObjectName(QStringLiteral("routeSectionSeparator"));
+    sectionDisplay_ = keypadDisplay(QString(), panel, QRect(124, 18, 74, 30));
+    sectionDisplay_->setObjectName(QStringLiteral("sectionDisplay"));
 
     // Calculator order: 7 8 9 系統 / 4 5 6 区間 / 1 2 3 0.
     static constexpr int Layout[3][4] = {{7, 8, 9, 10}, {4, 5, 6, 11}, {1, 2, 3, 0}};
@@ -212,14 +222,16 @@ QFrame* ControlPanel::createKeypadPanel()
                                     : k == 11 ? QStringLiteral("区間")
                                               : QString::number(k);
             auto* key = new KeypadButton(caption, panel);
+            key->setObjectName(QStringLiteral("keypadKey%1").arg(k));
             key->setFont(keyFont);
             key->move(8 + 30 * column, 56 + 27 * row);
             connect(key, &QPushButton::clicked, this, [this, k] { onKeypadKey(k); });
-            CommandButton1[k] = key;
+            keypadKeys_[k] = key;
         }
     }
-    Command1[1] = button(QStringLiteral("リセット"), panel, QRect(136, 58, 62, 77));
-    connect(Command1[1], &QPushButton::clicked, this, [this] { setRoute(1); });
+    keypadRouteSetButton_ = button(QStringLiteral("リセット"), panel, QRect(136, 58, 62, 77));
+    keypadRouteSetButton_->setObjectName(QStringLiteral("keypadRouteSetButton"));
+    connect(keypadRouteSetButton_, &QPushButton::clicked, this, [this] { setRoute(1); });
 
     auto* hint = captionLabel(QStringLiteral("系統・区間を押してから数字を入力"), panel,
                               QRect(8, 144, 190, 24));
@@ -234,126 +246,162 @@ void ControlPanel::createStepControls()
     large.setPointSizeF(11);
     large.setBold(true);
 
-    Command2[1] = button(QStringLiteral("データ送り"), this, QRect(216, 6, 139, 44));
-    Command2[1]->setFont(large);
-    Command2[0] = button(QStringLiteral("データ戻し"), this, QRect(216, 54, 139, 30));
-    Check1 = button(QStringLiteral("表示消去"), this, QRect(216, 88, 139, 28));
-    Check1->setCheckable(true);
-    for (QPushButton* control : {Command2[0], Command2[1], Check1})
+    stepForwardButton_ = button(QStringLiteral("データ送り"), this, QRect(216, 6, 139, 44));
+    stepForwardButton_->setObjectName(QStringLiteral("stepForwardButton"));
+    stepForwardButton_->setFont(large);
+    stepBackButton_ = button(QStringLiteral("データ戻し"), this, QRect(216, 54, 139, 30));
+    stepBackButton_->setObjectName(QStringLiteral("stepBackButton"));
+    displayClearButton_ = button(QStringLiteral("表示消去"), this, QRect(216, 88, 139, 28));
+    displayClearButton_->setObjectName(QStringLiteral("displayClearButton"));
+    displayClearButton_->setCheckable(true);
+    for (QPushButton* control : {stepBackButton_, stepForwardButton_, displayClearButton_})
         control->setEnabled(false);
-    connect(Command2[1], &QPushButton::clicked, this, [this] { stepStop(1); });
-    connect(Command2[0], &QPushButton::clicked, this, [this] { stepStop(0); });
-    connect(Check1, &QPushButton::toggled, this, [this](bool on) { setDisplayCleared(on); });
+    connect(stepForwardButton_, &QPushButton::clicked, this, [this] { stepStop(1); });
+    connect(stepBackButton_, &QPushButton::clicked, this, [this] { stepStop(0); });
+    connect(displayClearButton_, &QPushButton::toggled, this,
+            [this](bool on) { setDisplayCleared(on); });
 
-    Frame2 = new QGroupBox(QStringLiteral("バックライト"), this);
-    Frame2->setGeometry(216, 122, 139, 60);
+    backlightGroup_ = new QGroupBox(QStringLiteral("バックライト"), this);
+    backlightGroup_->setObjectName(QStringLiteral("backlightGroup"));
+    backlightGroup_->setGeometry(216, 122, 139, 60);
     static const char* const Captions[3] = {"OFF", "ON1", "ON2"};
     QFont compact = font();
     compact.setPointSizeF(8);
-    auto* backlightRow = new QHBoxLayout(Frame2);
+    auto* backlightRow = new QHBoxLayout(backlightGroup_);
     backlightRow->setContentsMargins(2, 2, 0, 2);
     backlightRow->setSpacing(0);
     for (int b = 0; b < 3; ++b) {
-        Option4[b] = new QRadioButton(QString::fromLatin1(Captions[b]), Frame2);
-        Option4[b]->setFont(compact);
-        backlightRow->addWidget(Option4[b]);
-        connect(Option4[b], &QRadioButton::clicked, this, [this, b] { onBacklightSelected(b); });
+        auto* choice = new QRadioButton(QString::fromLatin1(Captions[b]), backlightGroup_);
+        choice->setObjectName(QStringLiteral("backlightButton%1").arg(b));
+        choice->setFont(compact);
+        backlightRow->addWidget(choice);
+        connect(choice, &QRadioButton::clicked, this, [this, b] { onBacklightSelected(b); });
+        backlightButtons_[b] = choice;
     }
-    Option4[0]->setChecked(true);
+    backlightButtons_[0]->setChecked(true);
 }
 
 void ControlPanel::createScrollFrame()
 {
-    Frame6 = new QFrame(this);
-    Frame6->setGeometry(6, 188, 347, 62);
-    Frame6->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    scrollFrame_ = new QFrame(this);
+    scrollFrame_->setObjectName(QStringLiteral("scrollFrame"));
+    scrollFrame_->setGeometry(6, 188, 347, 62);
+    scrollFrame_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
-    Check2 = new QCheckBox(QStringLiteral("深夜料金"), Frame6);
-    Check2->setGeometry(8, 20, 80, 22);
+    nightFareCheck_ = new QCheckBox(QStringLiteral("深夜料金"), scrollFrame_);
+    nightFareCheck_->setObjectName(QStringLiteral("nightFareCheck"));
+    nightFareCheck_->setGeometry(8, 20, 80, 22);
 
-    static const int Minimum[2] = {1, 0};
-    static const int Maximum[2] = {2000, 3000};
-    Label3[0] = captionLabel(QStringLiteral("ｽｸﾛｰﾙ速度"), Frame6, QRect(96, 6, 64, 20));
-    Label3[1] = captionLabel(QStringLiteral("ｽｸﾛｰﾙ間隔"), Frame6, QRect(96, 34, 64, 20));
-    for (int j = 0; j < 2; ++j) {
-        HScroll1[j] = new QScrollBar(Qt::Horizontal, Frame6);
-        HScroll1[j]->setGeometry(162, 8 + 28 * j, 136, 17);
-        HScroll1[j]->setRange(Minimum[j], Maximum[j]);
-        HScroll1[j]->setValue(Minimum[j]);
-        HScroll1[j]->setPageStep(j == 0 ? 100 : 250);
-        Label1[j] = captionLabel(QString::number(Minimum[j]), Frame6,
-                                 QRect(300, 6 + 28 * j, 40, 20), Qt::AlignRight | Qt::AlignVCenter);
-        connect(HScroll1[j], &QScrollBar::valueChanged, this, [this, j] { HScroll1_Change(j); });
-    }
+    scrollSpeedBar_ =
+        createScrollRow(0, QStringLiteral("ｽｸﾛｰﾙ速度"), 1, 2000, 100, scrollSpeedLabel_);
+    scrollSpeedBar_->setObjectName(QStringLiteral("scrollSpeedBar"));
+    scrollSpeedLabel_->setObjectName(QStringLiteral("scrollSpeedLabel"));
+    scrollIntervalBar_ =
+        createScrollRow(1, QStringLiteral("ｽｸﾛｰﾙ間隔"), 0, 3000, 250, scrollIntervalLabel_);
+    scrollIntervalBar_->setObjectName(QStringLiteral("scrollIntervalBar"));
+    scrollIntervalLabel_->setObjectName(QStringLiteral("scrollIntervalLabel"));
+}
+
+QScrollBar* ControlPanel::createScrollRow(int row, const QString& caption, int minimum, int maximum,
+                                          int pageStep, QLabel*& valueLabel)
+{
+    captionLabel(caption, scrollFrame_, QRect(96, 6 + 28 * row, 64, 20));
+    auto* bar = new QScrollBar(Qt::Horizontal, scrollFrame_);
+    bar->setGeometry(162, 8 + 28 * row, 136, 17);
+    bar->setRange(minimum, maximum);
+    bar->setValue(minimum);
+    bar->setPageStep(pageStep);
+    QLabel* label =
+        captionLabel(QString::number(minimum), scrollFrame_, QRect(300, 6 + 28 * row, 40, 20),
+                     Qt::AlignRight | Qt::AlignVCenter);
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar, label] { onScrollBarMoved(bar, label); });
+    valueLabel = label;
+    return bar;
 }
 
 void ControlPanel::createTapeGroup()
 {
-    grpM_Tape = new QGroupBox(QStringLiteral("音合使用不可"), this);
-    grpM_Tape->setGeometry(6, 254, 220, 50);
-    cmdTapeBack = button(QStringLiteral("戻し"), grpM_Tape, QRect(8, 20, 50, 24));
-    cmdTapeNext = button(QStringLiteral("送り"), grpM_Tape, QRect(60, 20, 50, 24));
-    cmdTapeStop = button(QStringLiteral("■"), grpM_Tape, QRect(112, 20, 40, 24));
-    cmdTapeSet = button(QStringLiteral("調整"), grpM_Tape, QRect(162, 20, 50, 24));
-    cmdTapeBack->setToolTip(QStringLiteral("放送を一つ戻します"));
-    cmdTapeNext->setToolTip(QStringLiteral("次の放送を流します"));
-    cmdTapeStop->setToolTip(QStringLiteral("放送を止めます"));
-    cmdTapeSet->setToolTip(QStringLiteral("音声の調節"));
+    tapeGroup_ = new QGroupBox(QStringLiteral("音合使用不可"), this);
+    tapeGroup_->setObjectName(QStringLiteral("tapeGroup"));
+    tapeGroup_->setGeometry(6, 254, 220, 50);
+    tapeBackButton_ = button(QStringLiteral("戻し"), tapeGroup_, QRect(8, 20, 50, 24));
+    tapeNextButton_ = button(QStringLiteral("送り"), tapeGroup_, QRect(60, 20, 50, 24));
+    tapeStopButton_ = button(QStringLiteral("■"), tapeGroup_, QRect(112, 20, 40, 24));
+    tapeSettingsButton_ = button(QStringLiteral("調整"), tapeGroup_, QRect(162, 20, 50, 24));
+    tapeBackButton_->setObjectName(QStringLiteral("tapeBackButton"));
+    tapeNextButton_->setObjectName(QStringLiteral("tapeNextButton"));
+    tapeStopButton_->setObjectName(QStringLiteral("tapeStopButton"));
+    tapeSettingsButton_->setObjectName(QStringLiteral("tapeSettingsButton"));
+    tapeBackButton_->setToolTip(QStringLiteral("放送を一つ戻します"));
+    tapeNextButton_->setToolTip(QStringLiteral("次の放送を流します"));
+    tapeStopButton_->setToolTip(QStringLiteral("放送を止めます"));
+    tapeSettingsButton_->setToolTip(QStringLiteral("音声の調節"));
 
-    Command4 = button(QStringLiteral("設定..."), this, QRect(232, 258, 58, 22));
-    Command8 = button(QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), this, QRect(294, 258, 59, 22));
-    Check4 = button(QStringLiteral(">>"), this, QRect(294, 282, 59, 22));
-    Check4->setCheckable(true);
-    Check4->setToolTip(QStringLiteral("整理券プレビューを開きます"));
-    connect(Command4, &QPushButton::clicked, this, &ControlPanel::Command4_Click);
-    connect(Command8, &QPushButton::clicked, this, &ControlPanel::Command8_Click);
-    connect(Check4, &QPushButton::toggled, this, &ControlPanel::Check4_Click);
+    optionsButton_ = button(QStringLiteral("設定..."), this, QRect(232, 258, 58, 22));
+    optionsButton_->setObjectName(QStringLiteral("optionsButton"));
+    versionButton_ = button(QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), this, QRect(294, 258, 59, 22));
+    versionButton_->setObjectName(QStringLiteral("versionButton"));
+    previewToggle_ = button(QStringLiteral(">>"), this, QRect(294, 282, 59, 22));
+    previewToggle_->setObjectName(QStringLiteral("previewToggle"));
+    previewToggle_->setCheckable(true);
+    previewToggle_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
+    connect(optionsButton_, &QPushButton::clicked, this, &ControlPanel::onOptionsClicked);
+    connect(versionButton_, &QPushButton::clicked, this, &ControlPanel::onVersionClicked);
+    connect(previewToggle_, &QPushButton::toggled, this, &ControlPanel::onPreviewToggled);
 }
 
 void ControlPanel::createPreviewArea()
 {
     const int left = twipsToPixels(5415);
-    Label4 = captionLabel(QStringLiteral("整理券プレビュー"), this, QRect(left, 6, 220, 18));
-    picSeirikenPrev = new TicketPreview(this);
-    picSeirikenPrev->move(left, twipsToPixels(390));
-    picSeirikenPrev->setPictureSize(QSize(twipsToPixels(3300), twipsToPixels(1395)));
-    picSeirikenPrev->setToolTip(QStringLiteral("右クリックでコピーできます"));
+    captionLabel(QStringLiteral("整理券プレビュー"), this, QRect(left, 6, 220, 18));
+    ticketPreview_ = new TicketPreview(this);
+    ticketPreview_->setObjectName(QStringLiteral("ticketPreview"));
+    ticketPreview_->move(left, twipsToPixels(390));
+    ticketPreview_->setPictureSize(QSize(twipsToPixels(3300), twipsToPixels(1395)));
+    ticketPreview_->setToolTip(QStringLiteral("右クリックでコピーできます"));
 
     companyCaption_ = captionLabel(QStringLiteral("社名"), this, QRect(left, 130, 30, 22));
-    Combo1 = new QComboBox(this);
-    Combo1->setGeometry(left + 32, 130, 188, 22);
-    Combo1->setToolTip(QStringLiteral("整理券に印字する社名"));
+    companyList_ = new QComboBox(this);
+    companyList_->setObjectName(QStringLiteral("companyList"));
+    companyList_->setGeometry(left + 32, 130, 188, 22);
+    companyList_->setToolTip(QStringLiteral("整理券に印字する社名"));
     placeCompanyList();
 
-    MnuHide = new QMenu(this);
-    MnuHideCopy = MnuHide->addAction(QStringLiteral("コピー(&C)"));
-    connect(MnuHideCopy, &QAction::triggered, this, &ControlPanel::MnuHideCopy_Click);
-    connect(picSeirikenPrev, &TicketPreview::rightButtonPressed, this,
-            [this](const QPoint& at) { MnuHide->popup(at); });
+    previewMenu_ = new QMenu(this);
+    previewMenu_->setObjectName(QStringLiteral("previewMenu"));
+    copyPreviewAction_ = previewMenu_->addAction(QStringLiteral("コピー(&C)"));
+    copyPreviewAction_->setObjectName(QStringLiteral("copyPreviewAction"));
+    connect(copyPreviewAction_, &QAction::triggered, this, &ControlPanel::onCopyPreviewTriggered);
+    connect(ticketPreview_, &TicketPreview::rightButtonPressed, this,
+            [this](const QPoint& at) { previewMenu_->popup(at); });
 }
 
 void ControlPanel::connectTape()
 {
     if (!tape_) {
-        grpM_Tape->setEnabled(false);
+        tapeGroup_->setEnabled(false);
         return;
     }
     // The tape owns the group's state; the panel shows it from the start.
-    grpM_Tape->setEnabled(tape_->groupEnabled());
-    grpM_Tape->setTitle(tape_->groupCaption());
-    for (QPushButton* control : {cmdTapeSet, cmdTapeBack, cmdTapeNext, cmdTapeStop})
+    tapeGroup_->setEnabled(tape_->groupEnabled());
+    tapeGroup_->setTitle(tape_->groupCaption());
+    for (QPushButton* control :
+         {tapeSettingsButton_, tapeBackButton_, tapeNextButton_, tapeStopButton_})
         control->setEnabled(tape_->buttonsEnabled());
-    connect(tape_, &sound::BroadcastTape::groupEnabledChanged, grpM_Tape, &QWidget::setEnabled);
-    connect(tape_, &sound::BroadcastTape::groupCaptionChanged, grpM_Tape, &QGroupBox::setTitle);
+    connect(tape_, &sound::BroadcastTape::groupEnabledChanged, tapeGroup_, &QWidget::setEnabled);
+    connect(tape_, &sound::BroadcastTape::groupCaptionChanged, tapeGroup_, &QGroupBox::setTitle);
     connect(tape_, &sound::BroadcastTape::buttonsEnabledChanged, this, [this](bool enabled) {
-        for (QPushButton* control : {cmdTapeSet, cmdTapeBack, cmdTapeNext, cmdTapeStop})
+        for (QPushButton* control :
+             {tapeSettingsButton_, tapeBackButton_, tapeNextButton_, tapeStopButton_})
             control->setEnabled(enabled);
     });
     connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &ControlPanel::stepStop);
-    connect(cmdTapeNext, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeNext);
-    connect(cmdTapeBack, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeBack);
-    connect(cmdTapeStop, &QPushButton::clicked, tape_, &sound::BroadcastTape::StopSpeech);
-    connect(cmdTapeSet, &QPushButton::clicked, this, [this] { tape_->ShowSpeechSettings(this); });
+    connect(tapeNextButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeNext);
+    connect(tapeBackButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeBack);
+    connect(tapeStopButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::StopSpeech);
+    connect(tapeSettingsButton_, &QPushButton::clicked, this,
+            [this] { tape_->ShowSpeechSettings(this); });
 }
 
 void ControlPanel::setPanelWidth(int widthTwips)
@@ -380,8 +428,8 @@ void ControlPanel::onLoad()
         display_->window()->setWindowTitle(QStringLiteral("ファレット - 型番:") + executableName());
     const QRegion face = KeypadButton::faceRegion();
     for (int i = 0; i < 12; ++i) {
-        ButtonRgn[i] = face;
-        CommandButton1[i]->setMask(ButtonRgn[i]);
+        keypadRegions_[i] = face;
+        keypadKeys_[i]->setMask(keypadRegions_[i]);
     }
     if (tape_)
         tape_->InitSpeech();
@@ -390,8 +438,8 @@ void ControlPanel::onLoad()
 void ControlPanel::releaseKeypadRegions()
 {
     for (int i = 0; i < 12; ++i) {
-        CommandButton1[i]->clearMask();
-        ButtonRgn[i] = QRegion();
+        keypadKeys_[i]->clearMask();
+        keypadRegions_[i] = QRegion();
     }
 }
 
@@ -430,30 +478,31 @@ void ControlPanel::onKeypadKey(int index)
 {
     sound::playSound(options_->resetSound(), ChannelOperating, 0, 0);
     if (index == 10) {
-        KeyTarget = -1;
-        Label2[0]->clear();
+        keypadTarget_ = KeypadTarget::Route;
+        routeDisplay_->clear();
     } else if (index == 11) {
-        KeyTarget = 0;
-        Label2[2]->clear();
+        keypadTarget_ = KeypadTarget::Section;
+        sectionDisplay_->clear();
     } else if (index >= 0 && index <= 9) {
-        QLabel* target = KeyTarget == -1 ? Label2[0] : Label2[2];
-        const int limit = KeyTarget == -1 ? stops::RouteDigits : stops::SectionDigits;
+        const bool toRoute = keypadTarget_ == KeypadTarget::Route;
+        QLabel* target = toRoute ? routeDisplay_ : sectionDisplay_;
+        const int limit = toRoute ? stops::RouteDigits : stops::SectionDigits;
         target->setText(stops::appendDigit(target->text(), index, limit));
     }
 }
 
-void ControlPanel::Frame1_DblClick(int index)
+void ControlPanel::sendEntryPanelBack(int index)
 {
-    PanelMode = static_cast<qint16>(index);
-    Frame1[index]->lower();
+    entryPanelInBack_ = static_cast<qint16>(index);
+    routeEntryPanels_[index]->lower();
 }
 
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (int j = 0; j < 2; ++j) {
-            if (watched == Frame1[j]) {
-                Frame1_DblClick(j);
+            if (watched == routeEntryPanels_[j]) {
+                sendEntryPanelBack(j);
                 return true;
             }
         }
@@ -464,56 +513,57 @@ bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
 // ---------------------------------------------------------------------------------------------
 // Scrolling, preview, options and version
 
-void ControlPanel::HScroll1_Change(int index)
+// Moving either bar sends both values, so the board always has the pair the bars show.
+void ControlPanel::onScrollBarMoved(QScrollBar* bar, QLabel* valueLabel)
 {
-    Label1[index]->setText(QString::number(HScroll1[index]->value()));
+    valueLabel->setText(QString::number(bar->value()));
     if (!display_ || !display_->stopNameBoard())
         return;
-    display_->stopNameBoard()->setSpeed(static_cast<std::int16_t>(HScroll1[0]->value()));
-    display_->stopNameBoard()->setScrollStartWait(HScroll1[1]->value());
+    display_->stopNameBoard()->setSpeed(static_cast<std::int16_t>(scrollSpeedBar_->value()));
+    display_->stopNameBoard()->setScrollStartWait(scrollIntervalBar_->value());
 }
 
-void ControlPanel::Check4_Click()
+void ControlPanel::onPreviewToggled()
 {
-    if (Check4->isChecked()) {
+    if (previewToggle_->isChecked()) {
         setPanelWidth(WideWidthTwips);
-        Check4->setText(QStringLiteral("<<"));
-        Check4->setToolTip(QStringLiteral("整理券プレビューを隠します"));
+        previewToggle_->setText(QStringLiteral("<<"));
+        previewToggle_->setToolTip(QStringLiteral("整理券プレビューを隠します"));
     } else {
         setPanelWidth(NarrowWidthTwips);
-        Check4->setText(QStringLiteral(">>"));
-        Check4->setToolTip(QStringLiteral("整理券プレビューを開きます"));
+        previewToggle_->setText(QStringLiteral(">>"));
+        previewToggle_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
     }
 }
 
-void ControlPanel::MnuHideCopy_Click()
+void ControlPanel::onCopyPreviewTriggered()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setPixmap(picSeirikenPrev->image());
+    clipboard->setPixmap(ticketPreview_->image());
 }
 
 void ControlPanel::setTicketPreviewSize(int widthTwips, int heightTwips)
 {
-    picSeirikenPrev->setPictureSize(QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips)));
+    ticketPreview_->setPictureSize(QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips)));
     placeCompanyList();
 }
 
 void ControlPanel::placeCompanyList()
 {
-    const int below = picSeirikenPrev->geometry().bottom() + 8;
-    const int lowest = twipsToPixels(HeightTwips) - Combo1->height() - 6;
+    const int below = ticketPreview_->geometry().bottom() + 8;
+    const int lowest = twipsToPixels(HeightTwips) - companyList_->height() - 6;
     const int top = std::min(below, lowest);
     companyCaption_->move(companyCaption_->x(), top);
-    Combo1->move(Combo1->x(), top);
+    companyList_->move(companyList_->x(), top);
 }
 
 QComboBox* ControlPanel::companyList()
 {
-    return Combo1;
+    return companyList_;
 }
 
-void ControlPanel::Command4_Click()
+void ControlPanel::onOptionsClicked()
 {
     // Both windows are disabled while the options are open; a window that is the dialog's own
     // parent stays enabled, or the dialog would be disabled with it (modality holds it anyway).
@@ -530,8 +580,8 @@ void ControlPanel::Command4_Click()
         window->setEnabled(true);
     if (display_ && display_->stopNameBoard()) {
         display_->stopNameBoard()->setStopName(QString());
-        const int row = clampRow(route().StopIndex + 1);
-        display_->stopNameBoard()->setStopName(fareRow(row).StopName);
+        const int row = clampRow(route().stopIndex + 1);
+        display_->stopNameBoard()->setStopName(fareRow(row).stopName);
     }
 }
 
@@ -549,7 +599,7 @@ QString ControlPanel::versionText()
            QStringLiteral("開発：ファレット 開発チーム") + crlf;
 }
 
-void ControlPanel::Command8_Click()
+void ControlPanel::onVersionClicked()
 {
     QWidget* displayWindow = display_ ? display_->window() : nullptr;
     if (displayWindow)
@@ -564,9 +614,9 @@ void ControlPanel::Command8_Click()
 
 int ControlPanel::selectedBacklight() const
 {
-    if (Option4[0]->isChecked())
+    if (backlightButtons_[0]->isChecked())
         return 0;
-    if (Option4[1]->isChecked())
+    if (backlightButtons_[1]->isChecked())
         return 1;
     return 2;
 }
@@ -622,21 +672,21 @@ ControlPanelState ControlPanel::panelState() const
     ControlPanelState info;
     info.Left = platform::pixelsToTwips(pos().x());
     info.Top = platform::pixelsToTwips(pos().y());
-    info.ScrollSpeed = HScroll1[0]->value();
-    info.ScrollInterval = HScroll1[1]->value();
-    info.PanelMode = PanelMode;
-    info.PreviewShown = Check4->isChecked() ? 1 : 0;
-    info.NightFare = Check2->isChecked() ? 1 : 0;
+    info.ScrollSpeed = scrollSpeedBar_->value();
+    info.ScrollInterval = scrollIntervalBar_->value();
+    info.PanelMode = entryPanelInBack_;
+    info.PreviewShown = previewToggle_->isChecked() ? 1 : 0;
+    info.NightFare = nightFareCheck_->isChecked() ? 1 : 0;
     return info;
 }
 
 void ControlPanel::restorePanelState(const ControlPanelState& info)
 {
     move(twipsToPixels(info.Left), twipsToPixels(info.Top));
-    HScroll1[0]->setValue(info.ScrollSpeed);
-    HScroll1[1]->setValue(info.ScrollInterval);
-    PanelMode = info.PanelMode == 1 ? 1 : 0;
-    Check4->setChecked(info.PreviewShown != 0);
-    Check2->setChecked(info.NightFare != 0);
-    Frame1_DblClick(PanelMode);
+    scrollSpeedBar_->setValue(info.ScrollSpeed);
+    scrollIntervalBar_->setValue(info.ScrollInterval);
+    entryPanelInBack_ = info.PanelMode == 1 ? 1 : 0;
+    previewToggle_->setChecked(info.PreviewShown != 0);
+    nightFareCheck_->setChecked(info.NightFare != 0);
+    sendEntryPanelBack(entryPanelInBack_);
 }

@@ -68,6 +68,8 @@ public:
     void stepStop(int direction);
     // Display clear ("表示消去") switched on or off.
     void setDisplayCleared(bool on);
+    // A keypad key: 0..9 a digit, 10 "系統", 11 "区間".
+    void onKeypadKey(int index);
 
     // ControlPanelLink
     int selectedBacklight() const override;
@@ -75,55 +77,12 @@ public:
     void setTicketPreviewSize(int widthTwips, int heightTwips) override;
     QComboBox* companyList() override;
 
-    // Window state.
-    QString TicketDate;
-    qint16 SavedTsugiwaMode = 0;
-    qint16 PanelMode = 0;
-    qint16 KeyTarget = 0; // -1: keypad digits go to the route display, 0: to the section
-    std::array<QRegion, 12> ButtonRgn;
-
-    // Controls, by their designer names.
-    QGroupBox* grpM_Tape = nullptr;
-    QPushButton* cmdTapeSet = nullptr;
-    QPushButton* cmdTapeBack = nullptr;
-    QPushButton* cmdTapeNext = nullptr;
-    QPushButton* cmdTapeStop = nullptr;
-    QPushButton* Check4 = nullptr; // graphical check box
-    QComboBox* Combo1 = nullptr;
-    TicketPreview* picSeirikenPrev = nullptr;
-    QLabel* Label4 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QFrame* Frame6 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    std::array<QScrollBar*, 2> HScroll1{};
-    std::array<QLabel*, 2> Label3{};
-    std::array<QLabel*, 2> Label1{};
-    QGroupBox* Frame2 = nullptr;
-    std::array<QRadioButton*, 3> Option4{};
-    QPushButton* Command8 = nullptr;
-    QPushButton* Check1 = nullptr; // graphical check box
-    std::array<QPushButton*, 2> Command2{};
-    std::array<QFrame*, 2> Frame1{};
-    std::array<QListWidget*, 5> List2{};
-    std::array<QListWidget*, 3> List3{};
-    std::array<QPushButton*, 2> Command1{};
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Picture1 = nullptr;
-    std::array<KeypadButton*, 12> CommandButton1{};
-    std::array<QLabel*, 3> Label2{};
-    QMenu* MnuHide = nullptr;
-    QAction* MnuHideCopy = nullptr;
-
-    // Control handlers, as the controls run them.
-    void onKeypadKey(int index);
-    void Frame1_DblClick(int index);
-    void HScroll1_Change(int index);
-    void Check4_Click();
-    void MnuHideCopy_Click();
-    void Command4_Click();
-    void Command8_Click();
+    // Where keypad digits go: "系統" turns them to the route display, "区間" back to the
+    // section display, where they go at the start.
+    enum class KeypadTarget { Section, Route };
+    KeypadTarget keypadTarget() const { return keypadTarget_; }
+    // The ticket date kept at the last route setting.
+    QString ticketDate() const { return ticketDate_; }
 
     // The version box text.
     static QString versionText();
@@ -144,12 +103,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* companyCaption_ = nullptr;
     void createRoutePanels();
     QFrame* createListPanel();
     QFrame* createKeypadPanel();
     void createStepControls();
     void createScrollFrame();
+    // One row of the scroll frame: caption, bar and the label that shows the bar's value.
+    QScrollBar* createScrollRow(int row, const QString& caption, int minimum, int maximum,
+                                int pageStep, QLabel*& valueLabel);
     void createTapeGroup();
     void createPreviewArea();
     // Keeps the company list just below the ticket preview, whatever size the plug-in gives it.
@@ -161,9 +122,63 @@ private:
     void drawTicketPreview(int n);
     void releaseKeypadRegions();
 
+    // Brings the other route-entry panel to the front by sending this one back.
+    void sendEntryPanelBack(int index);
+    void onScrollBarMoved(QScrollBar* bar, QLabel* valueLabel);
+    void onPreviewToggled();
+    void onCopyPreviewTriggered();
+    void onOptionsClicked();
+    void onVersionClicked();
+
     FareDisplay* display_;
     OperationOptions* options_;
     sound::BroadcastTape* tape_;
     QDialog* optionsDialog_ = nullptr;
     bool loaded_ = false;
+
+    QString ticketDate_;
+    // The "次は" prefix mode, kept while a name is shown without the prefix.
+    qint16 savedPrefixMode_ = 0;
+    // The route-entry panel sent to the back last: 0 the lists, 1 the keypad.
+    qint16 entryPanelInBack_ = 0;
+    KeypadTarget keypadTarget_ = KeypadTarget::Section;
+    std::array<QRegion, 12> keypadRegions_;
+
+    // Route entry: two panels in one place, the digit lists (0) and the keypad (1).
+    std::array<QFrame*, 2> routeEntryPanels_{};
+    std::array<QListWidget*, 5> routeDigitLists_{};
+    std::array<QListWidget*, 3> sectionDigitLists_{};
+    QPushButton* listRouteSetButton_ = nullptr;
+    std::array<KeypadButton*, 12> keypadKeys_{}; // by key index, as onKeypadKey takes it
+    QLabel* routeDisplay_ = nullptr;
+    QLabel* sectionDisplay_ = nullptr;
+    QPushButton* keypadRouteSetButton_ = nullptr;
+
+    QPushButton* stepForwardButton_ = nullptr;
+    QPushButton* stepBackButton_ = nullptr;
+    QPushButton* displayClearButton_ = nullptr; // checkable
+    QGroupBox* backlightGroup_ = nullptr;
+    std::array<QRadioButton*, 3> backlightButtons_{};
+
+    QFrame* scrollFrame_ = nullptr;
+    QCheckBox* nightFareCheck_ = nullptr;
+    QScrollBar* scrollSpeedBar_ = nullptr;
+    QScrollBar* scrollIntervalBar_ = nullptr;
+    QLabel* scrollSpeedLabel_ = nullptr;
+    QLabel* scrollIntervalLabel_ = nullptr;
+
+    QGroupBox* tapeGroup_ = nullptr;
+    QPushButton* tapeBackButton_ = nullptr;
+    QPushButton* tapeNextButton_ = nullptr;
+    QPushButton* tapeStopButton_ = nullptr;
+    QPushButton* tapeSettingsButton_ = nullptr;
+
+    QPushButton* optionsButton_ = nullptr;
+    QPushButton* versionButton_ = nullptr;
+    QPushButton* previewToggle_ = nullptr; // checkable
+    TicketPreview* ticketPreview_ = nullptr;
+    QLabel* companyCaption_ = nullptr;
+    QComboBox* companyList_ = nullptr;
+    QMenu* previewMenu_ = nullptr;
+    QAction* copyPreviewAction_ = nullptr;
 };

@@ -51,30 +51,30 @@ void ControlPanel::setRoute(int panel)
     sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
 
     RouteState& state = route();
-    state.RouteText.clear();
+    state.routeText.clear();
     QString sectionText;
     if (panel == 1) {
-        state.RouteText = Label2[0]->text();
-        sectionText = Label2[2]->text();
+        state.routeText = routeDisplay_->text();
+        sectionText = sectionDisplay_->text();
     } else {
-        state.RouteText = selectedDigits(List2.data(), int(List2.size()));
-        sectionText = selectedDigits(List3.data(), int(List3.size()));
+        state.routeText = selectedDigits(routeDigitLists_.data(), int(routeDigitLists_.size()));
+        sectionText = selectedDigits(sectionDigitLists_.data(), int(sectionDigitLists_.size()));
     }
-    state.Section = normaliseSection(sectionText);
-    state.RouteNo = routeNoFromText(state.RouteText);
+    state.section = normaliseSection(sectionText);
+    state.routeNo = routeNoFromText(state.routeText);
 
     if (tape_)
-        tape_->LoadTape(broadcastFolder, state.RouteNo);
+        tape_->LoadTape(broadcastFolder, state.routeNo);
     if (!loadFareFile(fareFolder))
         return;
     if (!display_)
         return;
 
     NextStopNameBoard* board = display_->stopNameBoard();
-    SavedTsugiwaMode = board->prefixMode();
+    savedPrefixMode_ = board->prefixMode();
     board->setPrefixMode(0);
     board->setStopName(QStringLiteral("系統設定"));
-    board->setPrefixMode(SavedTsugiwaMode);
+    board->setPrefixMode(savedPrefixMode_);
 
     // Lamp test: every segment lit long enough to be seen, then zeros.
     for (int i = 1; i <= stops::FareElementCount; ++i)
@@ -84,29 +84,29 @@ void ControlPanel::setRoute(int panel)
     for (int i = 1; i <= stops::FareElementCount; ++i)
         display_->fareElement(i)->setValue(ElementValue(0));
 
-    Command2[0]->setEnabled(true);
-    Command2[1]->setEnabled(true);
-    Check1->setEnabled(true);
+    stepBackButton_->setEnabled(true);
+    stepForwardButton_->setEnabled(true);
+    displayClearButton_->setEnabled(true);
 
-    TicketDate = stops::routeSetTicketDate(*options_, QDate::currentDate());
-    board->setPrefixMode(SavedTsugiwaMode);
-    showStop(route().StopIndex + 1);
+    ticketDate_ = stops::routeSetTicketDate(*options_, QDate::currentDate());
+    board->setPrefixMode(savedPrefixMode_);
+    showStop(route().stopIndex + 1);
 }
 
 void ControlPanel::stepStop(int direction)
 {
     RouteState& state = route();
     if (direction == 0) {
-        if (state.StopIndex <= 0)
+        if (state.stopIndex <= 0)
             return;
-        --state.StopIndex;
+        --state.stopIndex;
     } else {
         // The table holds at most 301 rows, whatever count a failed load left behind.
-        if (state.StopIndex >= lastUsableRow() - 1)
+        if (state.stopIndex >= lastUsableRow() - 1)
             return;
-        ++state.StopIndex;
+        ++state.stopIndex;
     }
-    const int row = clampRow(state.StopIndex + 1);
+    const int row = clampRow(state.stopIndex + 1);
     sound::playSound(stops::stepSound(*options_, fareRow(row)), ChannelStep,
                      options_->stepSoundWait() ? 1 : 0, 0);
     showStop(row);
@@ -124,20 +124,22 @@ void ControlPanel::setDisplayCleared(bool on)
             display_->clockElement(1)->setValue(ElementValue(QString()));
         }
         for (QWidget* control :
-             {static_cast<QWidget*>(Frame1[0]), static_cast<QWidget*>(Frame1[1]),
-              static_cast<QWidget*>(Command2[0]), static_cast<QWidget*>(Command2[1]),
-              static_cast<QWidget*>(grpM_Tape), static_cast<QWidget*>(Frame6)})
+             {static_cast<QWidget*>(routeEntryPanels_[0]),
+              static_cast<QWidget*>(routeEntryPanels_[1]), static_cast<QWidget*>(stepBackButton_),
+              static_cast<QWidget*>(stepForwardButton_), static_cast<QWidget*>(tapeGroup_),
+              static_cast<QWidget*>(scrollFrame_)})
             control->setEnabled(false);
         return;
     }
-    for (QWidget* control : {static_cast<QWidget*>(Frame1[0]), static_cast<QWidget*>(Frame1[1]),
-                             static_cast<QWidget*>(Command2[0]), static_cast<QWidget*>(Command2[1]),
-                             static_cast<QWidget*>(Frame6)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(routeEntryPanels_[0]), static_cast<QWidget*>(routeEntryPanels_[1]),
+          static_cast<QWidget*>(stepBackButton_), static_cast<QWidget*>(stepForwardButton_),
+          static_cast<QWidget*>(scrollFrame_)})
         control->setEnabled(true);
     if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
         display_->clockTimer()->start();
-    grpM_Tape->setEnabled(tape_ && tape_->SpeechAvailable());
-    showStop(route().StopIndex + 1);
+    tapeGroup_->setEnabled(tape_ && tape_->SpeechAvailable());
+    showStop(route().stopIndex + 1);
 }
 
 void ControlPanel::showStop(int n)
@@ -147,8 +149,8 @@ void ControlPanel::showStop(int n)
     const RouteState& state = route();
 
     if (display_) {
-        const auto writes = stops::stopElementWrites(row, n, state.Section, Check2->isChecked(),
-                                                     *options_, state.RouteText);
+        const auto writes = stops::stopElementWrites(
+            row, n, state.section, nightFareCheck_->isChecked(), *options_, state.routeText);
         for (const stops::ElementWrite& write : writes)
             display_->fareElement(write.element)->setValue(write.value);
     }
@@ -160,25 +162,25 @@ void ControlPanel::showStop(int n)
 
 void ControlPanel::drawTicketPreview(int n)
 {
-    const QString dateText = stops::currentTicketDate(*options_, TicketDate, QDate::currentDate());
-    picSeirikenPrev->clear();
+    const QString dateText = stops::currentTicketDate(*options_, ticketDate_, QDate::currentDate());
+    ticketPreview_->clear();
     if (options_->useTicketPreview()) {
         FareRecord& row = fareRow(n);
         QByteArray path = platform::toCp932(options_->ticketPluginPath());
-        const QByteArray nameSent = platform::toCp932(row.StopName);
+        const QByteArray nameSent = platform::toCp932(row.stopName);
         const QByteArray dateSent = platform::toCp932(dateText);
         QByteArray name = nameSent;
         QByteArray date = dateSent;
         QByteArray time = platform::toCp932(stops::ticketTimeText(QTime::currentTime()));
-        drawPluginTicket(path, &picSeirikenPrev->image(), name, date, time,
-                         stops::routeNumber(route().RouteText), row.TicketNo,
+        drawPluginTicket(path, &ticketPreview_->image(), name, date, time,
+                         stops::routeNumber(route().routeText), row.ticketNo,
                          static_cast<std::int16_t>(n),
-                         static_cast<std::int16_t>(Combo1->currentIndex()));
+                         static_cast<std::int16_t>(companyList_->currentIndex()));
         // Only what the library changed comes back, so names it cannot encode stay intact.
         if (name != nameSent)
-            row.StopName = platform::fromCp932(name);
+            row.stopName = platform::fromCp932(name);
     }
-    picSeirikenPrev->update();
+    ticketPreview_->update();
 }
 
 void ControlPanel::showStopName(int n)
@@ -187,10 +189,10 @@ void ControlPanel::showStopName(int n)
         return;
     NextStopNameBoard* board = display_->stopNameBoard();
     const auto mode = static_cast<std::int16_t>(options_->nextStopMode());
-    const QString name = fareRow(n).StopName;
+    const QString name = fareRow(n).stopName;
     if (n < 2) {
         // The first stop of a route is never announced with "次は".
-        SavedTsugiwaMode = mode;
+        savedPrefixMode_ = mode;
         board->setPrefixMode(0);
         board->setStopName(name);
         board->setPrefixMode(mode);

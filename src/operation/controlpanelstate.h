@@ -9,11 +9,11 @@
 struct ControlPanelState {
     static constexpr int Size = 22;
 
-    qint16 PanelMode = 0;      // the route-entry panel sent to the back last
-    qint32 ScrollSpeed = 1;    // HScroll1(0)
-    qint32 ScrollInterval = 0; // HScroll1(1)
-    qint16 NightFare = 0;      // Check2: 0 off, 1 on
-    qint16 PreviewShown = 0;   // Check4: 0 or 1
+    qint16 PanelMode = 0;      // the route-entry panel sent to the back last: 0 lists, 1 keypad
+    qint32 ScrollSpeed = 1;    // the scroll speed bar
+    qint32 ScrollInterval = 0; // the scroll interval bar
+    qint16 NightFare = 0;      // night fare: 0 off, 1 on
+    qint16 PreviewShown = 0;   // ticket preview area: 0 hidden, 1 shown
     qint32 Left = 0;           // window left edge, twips
     qint32 Top = 0;            // window top edge, twips
 

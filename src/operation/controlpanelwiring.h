@@ -64,7 +64,7 @@ public:
     ~ControlPanelWiring();
 
     ControlPanel& panel() { return *panel_; }
-    OptionsDialogReader& optionReader() { return reader_; }
+    OptionsDialogReader& optionsReader() { return reader_; }
 
 private:
     OptionsDialog& options_;

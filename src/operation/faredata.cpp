@@ -81,16 +81,16 @@ bool fail(const QString& message)
 
 } // namespace
 
-qint16& FareRecord::Column(int i)
+qint16& FareRecord::column(int i)
 {
     checkIndex(i, 1, FareColumnCount);
-    return Columns[i - 1];
+    return columns[i - 1];
 }
 
-qint16 FareRecord::Column(int i) const
+qint16 FareRecord::column(int i) const
 {
     checkIndex(i, 1, FareColumnCount);
-    return Columns[i - 1];
+    return columns[i - 1];
 }
 
 RouteState& route()
@@ -115,7 +115,7 @@ void setFareCell(int row, int cell, const QString& value)
     checkIndex(row, 1, FareTableRows);
     checkIndex(cell, 1, FareColumnCount + 2);
     if (cell == 1) {
-        fareRow(row).StopName = value;
+        fareRow(row).stopName = value;
         return;
     }
     bool ok = false;
@@ -131,11 +131,11 @@ void setFareCell(int row, int cell, int value)
     checkIndex(cell, 1, FareColumnCount + 2);
     FareRecord& record = fareRow(row);
     if (cell == 1)
-        record.StopName = QString::number(value);
+        record.stopName = QString::number(value);
     else if (cell == 2)
-        record.TicketNo = toInt16(value);
+        record.ticketNo = toInt16(value);
     else
-        record.Columns[cell - 3] = toInt16(value);
+        record.columns[cell - 3] = toInt16(value);
 }
 
 qint16 normaliseSection(const QString& text)
@@ -164,15 +164,15 @@ bool loadFareFile(const QString& folderText)
     try {
         std::vector<hy3::Record> records;
         {
-            const auto file = hy3::openExisting(hy3::filePath(folderText, state.RouteNo));
-            state.RecordCount = hy3::readCount(*file);
-            if (state.RecordCount == 0)
+            const auto file = hy3::openExisting(hy3::filePath(folderText, state.routeNo));
+            state.recordCount = hy3::readCount(*file);
+            if (state.recordCount == 0)
                 return fail(hy3::messageNoRecords());
-            if (state.RecordCount - 1 < state.Section)
+            if (state.recordCount - 1 < state.section)
                 return fail(hy3::messageSectionTooLarge());
             // A section never set (0) would put the stop before row 1.
-            state.StopIndex = static_cast<qint16>(qMax(state.Section - 1, 0));
-            records = readRecords(*file, state.RecordCount);
+            state.stopIndex = static_cast<qint16>(qMax(state.section - 1, 0));
+            records = readRecords(*file, state.recordCount);
         }
         clearFareTable();
         int row = 1;
@@ -193,7 +193,7 @@ bool loadFareFile(const QString& folderText)
 
 int lastUsableRow()
 {
-    return qBound(0, int(route().RecordCount), FareTableRows);
+    return qBound(0, int(route().recordCount), FareTableRows);
 }
 
 int clampRow(int row)

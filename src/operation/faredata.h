@@ -12,21 +12,21 @@ inline constexpr int MaxSection = 300;
 
 // One stop of the route, in travel order.
 struct FareRecord {
-    QString StopName;
-    qint16 TicketNo = 0;
-    std::array<qint16, FareColumnCount> Columns{}; // Column(1) is Columns[0]
+    QString stopName;
+    qint16 ticketNo = 0;
+    std::array<qint16, FareColumnCount> columns{}; // column(1) is columns[0]
 
     // Data column 1..150; any other number raises platform::RuntimeError(9).
-    qint16& Column(int i);
-    qint16 Column(int i) const;
+    qint16& column(int i);
+    qint16 column(int i) const;
 };
 
 struct RouteState {
-    QString RouteText;      // as entered, leading zeros kept
-    QString RouteNo;        // routeNoFromText(RouteText): names the fare and broadcast files
-    qint16 Section = 0;     // 1..300 once set
-    qint16 RecordCount = 0; // the count read from the last fare file opened
-    qint16 StopIndex = 0;   // 0-based; the current stop is row StopIndex + 1
+    QString routeText;      // as entered, leading zeros kept
+    QString routeNo;        // routeNoFromText(routeText): names the fare and broadcast files
+    qint16 section = 0;     // 1..300 once set
+    qint16 recordCount = 0; // the count read from the last fare file opened
+    qint16 stopIndex = 0;   // 0-based; the current stop is row stopIndex + 1
 };
 
 RouteState& route();
@@ -50,19 +50,19 @@ qint16 normaliseSection(const QString& text);
 // has none ("00012" gives "12", "" gives "0"). Only digits ever reach a file name.
 QString routeNoFromText(const QString& text);
 
-// Loads "<RouteNo>.hy3" from the folder into the fare table for the current Section; needs
-// RouteNo and Section set (a Section of 0 counts as 1). On success StopIndex = Section - 1 and
-// rows beyond RecordCount are empty. A failure shows one OK message box and returns false, leaving:
+// Loads "<routeNo>.hy3" from the folder into the fare table for the current section; needs
+// routeNo and section set (a section of 0 counts as 1). On success stopIndex = section - 1 and
+// rows beyond recordCount are empty. A failure shows one OK message box and returns false, leaving:
 //  - no file: the message that the route has no data; nothing is created, nothing changes;
-//  - count 0, or Section not below the count (count 1 or negative included): its message;
-//    RecordCount holds the file's count, table and StopIndex keep the previous route;
+//  - count 0, or section not below the count (count 1 or negative included): its message;
+//    recordCount holds the file's count, table and stopIndex keep the previous route;
 //  - any other error (a missing folder, more than 301 records, ...): the error's description;
-//    with more than 301 records RecordCount holds the count and the table the first 301.
+//    with more than 301 records recordCount holds the count and the table the first 301.
 // A file shorter than its count yields empty rows for the records it lacks (a record cut off
 // inside keeps the fields it holds in full), without a message. The file is always closed.
 bool loadFareFile(const QString& folderText);
 
-// The rows that stepping may reach: RecordCount within 0..301. After a failed load RecordCount
+// The rows that stepping may reach: recordCount within 0..301. After a failed load recordCount
 // may disagree with the table, so the stepping code bounds the current row by this.
 int lastUsableRow();
 

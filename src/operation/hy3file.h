@@ -40,8 +40,8 @@ qint16 readCount(QIODevice& in);
 // Reads the next record into `record` (always fully overwritten).
 ReadStatus readRecord(QIODevice& in, Record& record);
 
-// The whole file as written by writeFile. Throws platform::RuntimeError(Overflow) when there
-// are more than 32767 records or a name is longer than MaxNameBytes.
+// The bytes of a whole file holding the records. Throws platform::RuntimeError(Overflow) when
+// there are more than 32767 records or a name is longer than MaxNameBytes.
 QByteArray encode(const std::vector<Record>& records);
 
 // "<folder>/<routeNo>.hy3": the folder gets a "/" unless it is empty or already ends in one;

@@ -86,7 +86,7 @@ QString stepSound(const OperationOptions& options, const FareRecord& row)
     const int column = columnAt(options.stepSoundColumn());
     if (column == 0)
         return QString();
-    const int flag = row.Column(column);
+    const int flag = row.column(column);
     return flag >= 1 && flag <= 3 ? options.stepSound(flag) : QString();
 }
 
@@ -96,7 +96,7 @@ std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int se
 {
     std::vector<ElementWrite> writes;
     for (int i = std::max(section, 1); i <= FareElementCount; ++i)
-        writes.push_back({i, ElementValue(static_cast<int>(nightFare(row.Column(i), night)))});
+        writes.push_back({i, ElementValue(static_cast<int>(nightFare(row.column(i), night)))});
 
     if (options.infoStopOrderOn()) {
         if (const int element = elementAt(options.infoStopOrderCell()))
@@ -104,7 +104,7 @@ std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int se
     }
     if (options.infoTicketOn()) {
         if (const int element = elementAt(options.infoTicketCell()))
-            writes.push_back({element, ElementValue(static_cast<int>(row.TicketNo))});
+            writes.push_back({element, ElementValue(static_cast<int>(row.ticketNo))});
     }
     if (options.infoRouteOn()) {
         if (const int element = elementAt(options.infoRouteCell()))
@@ -114,7 +114,7 @@ std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int se
         const int element = elementAt(options.infoColumnCell());
         const int column = columnAt(options.infoColumn());
         if (element != 0 && column != 0)
-            writes.push_back({element, ElementValue(static_cast<int>(row.Column(column)))});
+            writes.push_back({element, ElementValue(static_cast<int>(row.column(column)))});
     }
     return writes;
 }

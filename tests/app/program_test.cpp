@@ -9,6 +9,7 @@
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
+#include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
 #include <QComboBox>
@@ -62,7 +63,7 @@ protected:
         ControlPanel& panel = program.controlPanel();
         for (int key : {10, 1, 2, 11, 1})
             panel.onKeypadKey(key);
-        panel.Command1[1]->click();
+        findWidget<QPushButton>(panel, "keypadRouteSetButton")->click();
     }
 
     QTemporaryDir dir_;
@@ -85,11 +86,11 @@ TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
         setRouteFromKeypad(program);
         ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
         EXPECT_EQ(clock_.totalSlept(), 3000) << "the lamp test pauses through the clock";
-        EXPECT_EQ(route().RecordCount, 3);
+        EXPECT_EQ(route().recordCount, 3);
         EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(170));
 
         program.controlPanel().stepStop(1);
-        EXPECT_EQ(route().StopIndex, 1);
+        EXPECT_EQ(route().stopIndex, 1);
         EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(200));
         EXPECT_EQ(program.display().fareElement(2)->Value(), ElementValue(170));
 
@@ -121,7 +122,7 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
         first.start();
         first.options().Text2[0]->setText(dir_.path());
         first.display().fareElement(5)->setShift(2);
-        first.controlPanel().HScroll1[0]->setValue(700);
+        findWidget<QScrollBar>(first.controlPanel(), "scrollSpeedBar")->setValue(700);
         first.display().move(30, 60);
         first.controlPanel().close();
     }
@@ -135,7 +136,7 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
     EXPECT_TRUE(boxes.calls().size() == 1u) << "only the first exit question";
     EXPECT_EQ(second.options().fareDataFolder(), dir_.path());
     EXPECT_EQ(second.display().fareElement(5)->Shift(), 2);
-    EXPECT_EQ(second.controlPanel().HScroll1[0]->value(), 700);
+    EXPECT_EQ(findWidget<QScrollBar>(second.controlPanel(), "scrollSpeedBar")->value(), 700);
     EXPECT_EQ(second.display().pos(), QPoint(30, 60));
     // After a load every fare element is blank.
     EXPECT_EQ(second.display().fareElement(1)->Value(), ElementValue(QStringLiteral(" ")));
@@ -158,14 +159,15 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
     program.options().txtSeiriPlgDir->setText(path);
     program.options().chkUseSeiriPrev->setValue(1);
     ControlPanel& panel = program.controlPanel();
-    EXPECT_EQ(panel.Combo1->count(), 3) << "the plug-in's companies";
-    EXPECT_GT(panel.Combo1->y(), panel.picSeirikenPrev->geometry().bottom())
+    const auto* preview = findWidget<TicketPreview>(panel, "ticketPreview");
+    EXPECT_EQ(panel.companyList()->count(), 3) << "the plug-in's companies";
+    EXPECT_GT(panel.companyList()->y(), preview->geometry().bottom())
         << "the company list stays clear of a taller ticket";
-    panel.Check4->click();
+    findWidget<QPushButton>(panel, "previewToggle")->click();
 
     setRouteFromKeypad(program);
     ASSERT_TRUE(boxes.calls().empty());
-    const QImage ticket = panel.picSeirikenPrev->image().toImage();
+    const QImage ticket = preview->image().toImage();
     ASSERT_FALSE(ticket.isNull());
     const QRgb paper = ticket.pixel(ticket.width() / 2, 2);
     int ink = 0;
@@ -183,7 +185,7 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
     // With the preview switched off the picture is blank after the next stop.
     program.options().chkUseSeiriPrev->setValue(0);
     panel.stepStop(1);
-    const QImage blank = panel.picSeirikenPrev->image().toImage();
+    const QImage blank = preview->image().toImage();
     EXPECT_EQ(blank.pixel(blank.width() / 2, blank.height() / 2), blank.pixel(1, 1));
 }
 

@@ -11,6 +11,7 @@
 #include "platform/runtimeerror.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
+#include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -34,11 +36,19 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace ctltest;
+using namespace paneltest;
 namespace MessageBox = platform::MessageBox;
 
 namespace
 {
+
+void doubleClick(QWidget* target)
+{
+    const QPointF inside(5, 5);
+    QMouseEvent event(QEvent::MouseButtonDblClick, inside, target->mapToGlobal(inside),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
 
 class ControlPanelTest : public ::testing::Test
 {
@@ -56,7 +66,20 @@ protected:
     }
     ~ControlPanelTest() override { platform::setMciRecorder({}); }
 
-    void press(int key) { panel->CommandButton1[size_t(key)]->click(); }
+    template <class T> T* widget(const QString& name) { return findWidget<T>(*panel, name); }
+    QPushButton* button(const QString& name) { return widget<QPushButton>(name); }
+    KeypadButton* key(int index)
+    {
+        return widget<KeypadButton>(QStringLiteral("keypadKey%1").arg(index));
+    }
+    QFrame* entryPanel(int index)
+    {
+        return widget<QFrame>(QStringLiteral("routeEntryPanel%1").arg(index));
+    }
+    QLabel* label(const QString& name) { return widget<QLabel>(name); }
+    QScrollBar* scrollBar(const QString& name) { return widget<QScrollBar>(name); }
+
+    void press(int index) { key(index)->click(); }
     void enter(const QString& routeText, const QString& section)
     {
         press(10);
@@ -69,7 +92,7 @@ protected:
     void setRoute(const QString& routeText, const QString& section)
     {
         enter(routeText, section);
-        panel->Command1[1]->click();
+        button("keypadRouteSetButton")->click();
     }
     QString lastShown()
     {
@@ -107,46 +130,46 @@ TEST_F(ControlPanelTest, WindowStartsNarrowWithSteppingDisabled)
 {
     EXPECT_EQ(panel->windowTitle(), QStringLiteral("集中操作盤"));
     EXPECT_EQ(panel->width(), 359);
-    EXPECT_FALSE(panel->Command2[0]->isEnabled());
-    EXPECT_FALSE(panel->Command2[1]->isEnabled());
-    EXPECT_FALSE(panel->Check1->isEnabled());
-    EXPECT_EQ(panel->Check4->text(), QStringLiteral(">>"));
-    EXPECT_EQ(panel->HScroll1[0]->minimum(), 1);
-    EXPECT_EQ(panel->HScroll1[0]->maximum(), 2000);
-    EXPECT_EQ(panel->HScroll1[1]->maximum(), 3000);
-    EXPECT_EQ(panel->Label2[1]->text(), QStringLiteral("-"));
+    EXPECT_FALSE(button("stepBackButton")->isEnabled());
+    EXPECT_FALSE(button("stepForwardButton")->isEnabled());
+    EXPECT_FALSE(button("displayClearButton")->isEnabled());
+    EXPECT_EQ(button("previewToggle")->text(), QStringLiteral(">>"));
+    EXPECT_EQ(scrollBar("scrollSpeedBar")->minimum(), 1);
+    EXPECT_EQ(scrollBar("scrollSpeedBar")->maximum(), 2000);
+    EXPECT_EQ(scrollBar("scrollIntervalBar")->maximum(), 3000);
+    EXPECT_EQ(label("routeSectionSeparator")->text(), QStringLiteral("-"));
     // Keypad panel in front of the list panel.
     const QObjectList order = panel->children();
-    EXPECT_GT(order.indexOf(panel->Frame1[1]), order.indexOf(panel->Frame1[0]));
+    EXPECT_GT(order.indexOf(entryPanel(1)), order.indexOf(entryPanel(0)));
 }
 
 TEST_F(ControlPanelTest, KeypadDigitsLimitsAndTargets)
 {
     press(3); // before any target key: the section display
-    EXPECT_EQ(panel->Label2[2]->text(), QStringLiteral("3"));
+    EXPECT_EQ(label("sectionDisplay")->text(), QStringLiteral("3"));
     press(10);
     for (int i = 0; i < 6; ++i)
         press(1);
-    EXPECT_EQ(panel->KeyTarget, -1);
-    EXPECT_EQ(panel->Label2[0]->text(), QStringLiteral("11111"));
+    EXPECT_EQ(panel->keypadTarget(), ControlPanel::KeypadTarget::Route);
+    EXPECT_EQ(label("routeDisplay")->text(), QStringLiteral("11111"));
     press(11);
     for (int d : {0, 1, 2, 3})
         press(d);
-    EXPECT_EQ(panel->KeyTarget, 0);
-    EXPECT_EQ(panel->Label2[2]->text(), QStringLiteral("012"));
+    EXPECT_EQ(panel->keypadTarget(), ControlPanel::KeypadTarget::Section);
+    EXPECT_EQ(label("sectionDisplay")->text(), QStringLiteral("012"));
     press(10);
-    EXPECT_TRUE(panel->Label2[0]->text().isEmpty());
+    EXPECT_TRUE(label("routeDisplay")->text().isEmpty());
 }
 
 TEST_F(ControlPanelTest, KeypadKeysAreClippedToRoundedFaces)
 {
     panel->onLoad();
-    const QRegion region = panel->ButtonRgn[0];
+    const QRegion region = key(0)->mask();
     EXPECT_EQ(region.boundingRect(), QRect(2, 2, 26, 23));
     EXPECT_TRUE(region.contains(QPoint(15, 12)));
     EXPECT_FALSE(region.contains(QPoint(1, 1)));
     EXPECT_FALSE(region.contains(QPoint(2, 2))); // rounded corner
-    EXPECT_EQ(panel->CommandButton1[5]->mask(), region);
+    EXPECT_EQ(key(5)->mask(), region);
     EXPECT_TRUE(display.window()->windowTitle().startsWith(QStringLiteral("ファレット - 型番:")));
 }
 
@@ -163,18 +186,18 @@ TEST_F(ControlPanelTest, RouteFromKeypadRunsLampTestAndShowsTheSection)
     EXPECT_EQ(duringLampTest, QStringLiteral("888"));
     ASSERT_GE(display.board()->shown.size(), 2u);
     EXPECT_EQ(display.board()->shown.front().name, QStringLiteral("系統設定"));
-    EXPECT_EQ(display.board()->shown.front().tsugiwaMode, 0);
+    EXPECT_EQ(display.board()->shown.front().prefixMode, 0);
     EXPECT_EQ(display.board()->shown.back().name, QStringLiteral("停留所2"));
-    EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 1); // the second row shows "次は"
-    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(display.board()->shown.back().prefixMode, 1); // the second row shows "次は"
+    EXPECT_EQ(route().stopIndex, 1);
     EXPECT_EQ(display.value(1), QStringLiteral("0")); // before the section: lamp-test zero
     EXPECT_EQ(display.value(2), QStringLiteral("202"));
     EXPECT_EQ(display.value(12), QStringLiteral("212"));
-    EXPECT_TRUE(panel->Command2[0]->isEnabled());
-    EXPECT_TRUE(panel->Command2[1]->isEnabled());
-    EXPECT_TRUE(panel->Check1->isEnabled());
+    EXPECT_TRUE(button("stepBackButton")->isEnabled());
+    EXPECT_TRUE(button("stepForwardButton")->isEnabled());
+    EXPECT_TRUE(button("displayClearButton")->isEnabled());
     EXPECT_TRUE(messages.calls().empty());
-    EXPECT_EQ(panel->TicketDate, QDate::currentDate().toString("MM-dd-yyyy"));
+    EXPECT_EQ(panel->ticketDate(), QDate::currentDate().toString("MM-dd-yyyy"));
 }
 
 TEST_F(ControlPanelTest, RouteFromListsAndTheFirstRowWithoutPrefix)
@@ -183,19 +206,23 @@ TEST_F(ControlPanelTest, RouteFromListsAndTheFirstRowWithoutPrefix)
     options.nextStop = 2;
     const char* routeDigits = "00012";
     for (int i = 0; i < 5; ++i)
-        panel->List2[size_t(i)]->item(routeDigits[i] - '0')->setSelected(true);
-    panel->List3[2]->item(1)->setSelected(true); // section "1" from the last list only
-    panel->Command1[0]->click();
+        widget<QListWidget>(QStringLiteral("routeDigitList%1").arg(i))
+            ->item(routeDigits[i] - '0')
+            ->setSelected(true);
+    widget<QListWidget>("sectionDigitList2")
+        ->item(1)
+        ->setSelected(true); // section "1" from the last list only
+    button("listRouteSetButton")->click();
 
-    EXPECT_EQ(route().RouteText, QStringLiteral("00012"));
-    EXPECT_EQ(route().Section, 1);
+    EXPECT_EQ(route().routeText, QStringLiteral("00012"));
+    EXPECT_EQ(route().section, 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所1"));
-    EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 0);
+    EXPECT_EQ(display.board()->shown.back().prefixMode, 0);
     EXPECT_EQ(display.board()->prefixMode(), 2);
 
     panel->stepStop(1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
-    EXPECT_EQ(display.board()->shown.back().tsugiwaMode, 2);
+    EXPECT_EQ(display.board()->shown.back().prefixMode, 2);
 }
 
 TEST_F(ControlPanelTest, FareFileFailuresStopBeforeTheDisplay)
@@ -222,7 +249,7 @@ TEST_F(ControlPanelTest, FareFileFailuresStopBeforeTheDisplay)
     }
     EXPECT_TRUE(clock.sleeps().empty());
     EXPECT_TRUE(display.board()->shown.empty());
-    EXPECT_FALSE(panel->Command2[1]->isEnabled());
+    EXPECT_FALSE(button("stepForwardButton")->isEnabled());
     EXPECT_FALSE(QFile::exists(dir.filePath("9.hy3")));
 }
 
@@ -237,8 +264,8 @@ TEST_F(ControlPanelTest, SectionFiveAndThirteenLeaveTheFirstElements)
     EXPECT_EQ(display.value(4), QStringLiteral("0"));
     EXPECT_EQ(display.value(5), QStringLiteral("605"));
 
-    panel->Check1->setChecked(true);
-    panel->Check1->setChecked(false);
+    button("displayClearButton")->setChecked(true);
+    button("displayClearButton")->setChecked(false);
     EXPECT_EQ(display.value(4), QString()); // blank after clear and restore
     EXPECT_EQ(display.value(5), QStringLiteral("605"));
 
@@ -256,20 +283,20 @@ TEST_F(ControlPanelTest, SteppingAtBothEndsIsSilent)
     const size_t shownAfterSet = display.board()->shown.size();
     mciCommands.clear();
 
-    panel->Command2[0]->click(); // back on the first row
+    button("stepBackButton")->click(); // back on the first row
     EXPECT_TRUE(mciCommands.empty());
     EXPECT_EQ(display.board()->shown.size(), shownAfterSet);
 
-    panel->Command2[1]->click();
-    panel->Command2[1]->click();
-    EXPECT_EQ(route().StopIndex, 2);
+    button("stepForwardButton")->click();
+    button("stepForwardButton")->click();
+    EXPECT_EQ(route().stopIndex, 2);
     EXPECT_TRUE(playedOn("S2"));
     mciCommands.clear();
     const size_t shownAtEnd = display.board()->shown.size();
-    panel->Command2[1]->click(); // forward on the last row
+    button("stepForwardButton")->click(); // forward on the last row
     EXPECT_TRUE(mciCommands.empty());
     EXPECT_EQ(display.board()->shown.size(), shownAtEnd);
-    EXPECT_EQ(route().StopIndex, 2);
+    EXPECT_EQ(route().stopIndex, 2);
 }
 
 TEST_F(ControlPanelTest, StepSoundByColumnValue)
@@ -301,7 +328,7 @@ TEST_F(ControlPanelTest, NightFareDoublesAtTheNextDisplay)
     writeRoute(dir.path(), "4", stopsList);
     setRoute("4", "1");
     EXPECT_EQ(display.value(1), QStringLiteral("150"));
-    panel->Check2->setChecked(true);
+    widget<QCheckBox>("nightFareCheck")->setChecked(true);
     EXPECT_EQ(display.value(1), QStringLiteral("150")); // no action of its own
     panel->showStop(1);
     EXPECT_EQ(display.value(1), QStringLiteral("300"));
@@ -336,30 +363,30 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
     display.clockTimer()->start();
     display.clockElement(0)->setValue(ElementValue(9));
 
-    panel->Check1->setChecked(true);
+    button("displayClearButton")->setChecked(true);
     for (int i = 1; i <= 12; ++i)
         EXPECT_EQ(display.value(i), QString());
     EXPECT_FALSE(display.clockTimer()->isActive());
     EXPECT_EQ(display.clockElement(0)->Value().toString(), QString());
-    EXPECT_FALSE(panel->Frame1[0]->isEnabled());
-    EXPECT_FALSE(panel->Frame1[1]->isEnabled());
-    EXPECT_FALSE(panel->Command2[1]->isEnabled());
-    EXPECT_FALSE(panel->grpM_Tape->isEnabled());
-    EXPECT_FALSE(panel->Frame6->isEnabled());
+    EXPECT_FALSE(entryPanel(0)->isEnabled());
+    EXPECT_FALSE(entryPanel(1)->isEnabled());
+    EXPECT_FALSE(button("stepForwardButton")->isEnabled());
+    EXPECT_FALSE(widget<QGroupBox>("tapeGroup")->isEnabled());
+    EXPECT_FALSE(widget<QFrame>("scrollFrame")->isEnabled());
 
     const size_t shown = display.board()->shown.size();
-    panel->Check1->setChecked(false);
-    EXPECT_TRUE(panel->Frame1[1]->isEnabled());
-    EXPECT_TRUE(panel->Command2[0]->isEnabled());
-    EXPECT_TRUE(panel->Frame6->isEnabled());
+    button("displayClearButton")->setChecked(false);
+    EXPECT_TRUE(entryPanel(1)->isEnabled());
+    EXPECT_TRUE(button("stepBackButton")->isEnabled());
+    EXPECT_TRUE(widget<QFrame>("scrollFrame")->isEnabled());
     EXPECT_FALSE(display.clockTimer()->isActive()); // the clock is hidden
-    EXPECT_EQ(panel->grpM_Tape->isEnabled(), tape.SpeechAvailable());
+    EXPECT_EQ(widget<QGroupBox>("tapeGroup")->isEnabled(), tape.SpeechAvailable());
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
     EXPECT_EQ(display.board()->shown.size(), shown + 1);
 
     display.clockElement(0)->setVisible(true);
-    panel->Check1->setChecked(true);
-    panel->Check1->setChecked(false);
+    button("displayClearButton")->setChecked(true);
+    button("displayClearButton")->setChecked(false);
     EXPECT_TRUE(display.clockTimer()->isActive());
 }
 
@@ -370,12 +397,12 @@ TEST_F(ControlPanelTest, StepsStayInsideTheTableAfterAnOversizedFile)
     writeRoute(dir.path(), "302", numberedStops(302));
     setRoute("302", "1");
     ASSERT_EQ(messages.calls().size(), 1u);
-    EXPECT_EQ(route().RecordCount, 302);
-    route().StopIndex = 299;
+    EXPECT_EQ(route().recordCount, 302);
+    route().stopIndex = 299;
     panel->stepStop(1);
-    EXPECT_EQ(route().StopIndex, 300);
+    EXPECT_EQ(route().stopIndex, 300);
     panel->stepStop(1);
-    EXPECT_EQ(route().StopIndex, 300);
+    EXPECT_EQ(route().stopIndex, 300);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所301"));
 }
 
@@ -387,7 +414,7 @@ TEST_F(ControlPanelTest, BacklightMissingUserFileKeepsPicture)
     options.individual = true;
     options.user = {true, true, true};
     options.pictures[1] = dir.filePath("missing.bmp");
-    panel->Option4[1]->click();
+    widget<QRadioButton>("backlightButton1")->click();
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(display.currentPicture().toImage(), before.toImage());
     for (int i = 1; i <= 12; ++i)
@@ -438,48 +465,49 @@ TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
     setRoute("6", "1");
     ASSERT_EQ(tape.TapeCount(), 3);
     tape.PressTapeNext(); // flag 0
-    EXPECT_EQ(route().StopIndex, 0);
+    EXPECT_EQ(route().stopIndex, 0);
     tape.PressTapeNext(); // flag 1
-    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(route().stopIndex, 1);
     tape.PressTapeNext();
-    EXPECT_EQ(route().StopIndex, 2);
+    EXPECT_EQ(route().stopIndex, 2);
     tape.PressTapeBack(); // back to entry 2, flagged
-    EXPECT_EQ(route().StopIndex, 1);
+    EXPECT_EQ(route().stopIndex, 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
 }
 
 TEST_F(ControlPanelTest, ScrollBarsSendBothValues)
 {
-    panel->HScroll1[1]->setValue(1500);
-    panel->HScroll1[0]->setValue(640);
-    EXPECT_EQ(panel->Label1[0]->text(), QStringLiteral("640"));
-    EXPECT_EQ(panel->Label1[1]->text(), QStringLiteral("1500"));
+    scrollBar("scrollIntervalBar")->setValue(1500);
+    scrollBar("scrollSpeedBar")->setValue(640);
+    EXPECT_EQ(label("scrollSpeedLabel")->text(), QStringLiteral("640"));
+    EXPECT_EQ(label("scrollIntervalLabel")->text(), QStringLiteral("1500"));
     EXPECT_EQ(display.stopNameBoard()->Speed(), 640);
     display.stopNameBoard()->setScrollStartWait(0);
-    panel->HScroll1[0]->setValue(641); // moving the speed re-sends the interval
+    scrollBar("scrollSpeedBar")->setValue(641); // moving the speed re-sends the interval
     EXPECT_EQ(display.stopNameBoard()->ScrollStartWait(), 1500);
 }
 
 TEST_F(ControlPanelTest, PreviewAreaAndCopy)
 {
-    panel->Check4->click();
+    button("previewToggle")->click();
     EXPECT_EQ(panel->width(), 600);
-    EXPECT_EQ(panel->Check4->text(), QStringLiteral("<<"));
-    EXPECT_EQ(panel->Check4->toolTip(), QStringLiteral("整理券プレビューを隠します"));
-    EXPECT_GE(panel->width(), panel->picSeirikenPrev->geometry().right());
-    panel->Check4->click();
+    EXPECT_EQ(button("previewToggle")->text(), QStringLiteral("<<"));
+    EXPECT_EQ(button("previewToggle")->toolTip(), QStringLiteral("整理券プレビューを隠します"));
+    EXPECT_GE(panel->width(), widget<TicketPreview>("ticketPreview")->geometry().right());
+    button("previewToggle")->click();
     EXPECT_EQ(panel->width(), 359);
-    EXPECT_EQ(panel->Check4->toolTip(), QStringLiteral("整理券プレビューを開きます"));
-    EXPECT_GT(panel->picSeirikenPrev->x(), panel->width());
+    EXPECT_EQ(button("previewToggle")->toolTip(), QStringLiteral("整理券プレビューを開きます"));
+    EXPECT_GT(widget<TicketPreview>("ticketPreview")->x(), panel->width());
 
     panel->setTicketPreviewSize(3000, 1500);
-    EXPECT_EQ(panel->picSeirikenPrev->size(), QSize(200, 100));
-    panel->picSeirikenPrev->image().fill(Qt::magenta);
-    panel->MnuHideCopy_Click();
+    EXPECT_EQ(widget<TicketPreview>("ticketPreview")->size(), QSize(200, 100));
+    widget<TicketPreview>("ticketPreview")->image().fill(Qt::magenta);
+    QAction* copy = widget<QAction>("copyPreviewAction");
+    copy->trigger();
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.size(), QSize(200, 100));
-    EXPECT_EQ(panel->MnuHideCopy->text(), QStringLiteral("コピー(&C)"));
-    EXPECT_EQ(panel->companyList(), panel->Combo1);
+    EXPECT_EQ(copy->text(), QStringLiteral("コピー(&C)"));
+    EXPECT_EQ(panel->companyList(), widget<QComboBox>("companyList"));
 }
 
 TEST_F(ControlPanelTest, SettingsRecordRoundTripAndPanelSwitch)
@@ -494,16 +522,16 @@ TEST_F(ControlPanelTest, SettingsRecordRoundTripAndPanelSwitch)
     info.Top = 3000;
     panel->restorePanelState(info);
     EXPECT_EQ(panel->width(), 600);
-    EXPECT_EQ(panel->Label1[1]->text(), QStringLiteral("2500"));
+    EXPECT_EQ(label("scrollIntervalLabel")->text(), QStringLiteral("2500"));
     EXPECT_EQ(display.stopNameBoard()->Speed(), 700);
     const QObjectList order = panel->children();
-    EXPECT_LT(order.indexOf(panel->Frame1[1]), order.indexOf(panel->Frame1[0]));
+    EXPECT_LT(order.indexOf(entryPanel(1)), order.indexOf(entryPanel(0)));
     EXPECT_EQ(panel->panelState(), info);
 
-    panel->Frame1_DblClick(0);
-    EXPECT_EQ(panel->PanelMode, 0);
+    doubleClick(entryPanel(0));
+    EXPECT_EQ(panel->panelState().PanelMode, 0);
     const QObjectList after = panel->children();
-    EXPECT_GT(after.indexOf(panel->Frame1[1]), after.indexOf(panel->Frame1[0]));
+    EXPECT_GT(after.indexOf(entryPanel(1)), after.indexOf(entryPanel(0)));
 }
 
 TEST_F(ControlPanelTest, ExitAsksAndOnlyYesShutsDown)
@@ -526,7 +554,7 @@ TEST_F(ControlPanelTest, ExitAsksAndOnlyYesShutsDown)
     QApplication::sendEvent(panel.get(), &accepted);
     EXPECT_TRUE(accepted.isAccepted());
     EXPECT_EQ(shutdowns, 1);
-    EXPECT_TRUE(panel->ButtonRgn[0].isEmpty());
+    EXPECT_TRUE(key(0)->mask().isEmpty());
 }
 
 TEST_F(ControlPanelTest, VersionBoxText)
@@ -539,7 +567,7 @@ TEST_F(ControlPanelTest, VersionBoxText)
         shownText = text;
         displayDisabled = !display.window()->isEnabled();
     });
-    panel->Command8->click();
+    button("versionButton")->click();
     setVersionDialogHandler(nullptr);
     EXPECT_EQ(flag, 1);
     EXPECT_TRUE(displayDisabled);
@@ -565,7 +593,7 @@ TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
     });
     panel->setOptionsDialog(&dialog);
     const size_t shown = display.board()->shown.size();
-    panel->Command4->click();
+    button("optionsButton")->click();
     EXPECT_TRUE(bothDisabled);
     EXPECT_TRUE(panel->isEnabled());
     EXPECT_TRUE(display.window()->isEnabled());
@@ -580,7 +608,7 @@ TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
         child.reject();
     });
     panel->setOptionsDialog(&child);
-    panel->Command4->click();
+    button("optionsButton")->click();
     EXPECT_TRUE(childEnabled);
 }
 

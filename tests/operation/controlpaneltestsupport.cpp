@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QFile>
 
-namespace ctltest
+namespace paneltest
 {
 
 QApplication& app()
@@ -30,20 +30,20 @@ TestDisplay::TestDisplay()
 {
     window_.resize(498, 248);
     for (int i = 0; i < 12; ++i) {
-        degit_[size_t(i)] = new DigitElement(&window_);
-        degit_[size_t(i)]->setDigitCount(3);
-        labels_[size_t(i)] = new QLabel(QString::number(i + 1), &window_);
+        fareElements_[size_t(i)] = new DigitElement(&window_);
+        fareElements_[size_t(i)]->setDigitCount(3);
+        ticketLabels_[size_t(i)] = new QLabel(QString::number(i + 1), &window_);
     }
     for (int i = 0; i < 2; ++i) {
-        clock_[size_t(i)] = new DigitElement(&window_);
-        clock_[size_t(i)]->setDigitCount(2);
-        clock_[size_t(i)]->setVisible(false);
+        clockElements_[size_t(i)] = new DigitElement(&window_);
+        clockElements_[size_t(i)]->setDigitCount(2);
+        clockElements_[size_t(i)]->setVisible(false);
     }
     board_ = new RecordingBoard(&window_);
     timer_.setInterval(1000);
     QPixmap builtin(498, 248);
     builtin.fill(Qt::black);
-    imgRes_ = {builtin, builtin, builtin};
+    backlightPictures_ = {builtin, builtin, builtin};
     picture_ = builtin;
 }
 
@@ -82,4 +82,4 @@ std::vector<Stop> numberedStops(int count)
     return stops;
 }
 
-} // namespace ctltest
+} // namespace paneltest

@@ -17,14 +17,14 @@
 
 class QApplication;
 
-namespace ctltest
+namespace paneltest
 {
 
 QApplication& app();
 
 // Options with plain fields, set directly by the tests.
 struct TestOptions : OperationOptions {
-    QString fareFolder, broadcastFolder, routeSound, resetSnd, stepFile;
+    QString fareFolder, broadcastFolder, routeSetFile, resetFile, stepFile;
     bool byColumn = false;
     int soundColumn = 0;
     std::array<QString, 3> stepSounds;
@@ -44,8 +44,8 @@ struct TestOptions : OperationOptions {
 
     QString fareDataFolder() const override { return fareFolder; }
     QString broadcastDataFolder() const override { return broadcastFolder; }
-    QString routeSetSound() const override { return routeSound; }
-    QString resetSound() const override { return resetSnd; }
+    QString routeSetSound() const override { return routeSetFile; }
+    QString resetSound() const override { return resetFile; }
     bool stepSoundByColumn() const override { return byColumn; }
     QString stepSoundFile() const override { return stepFile; }
     int stepSoundColumn() const override { return soundColumn; }
@@ -79,7 +79,7 @@ public:
     using NextStopNameBoard::NextStopNameBoard;
     struct Shown {
         QString name;
-        int tsugiwaMode;
+        int prefixMode;
     };
     std::vector<Shown> shown;
 
@@ -94,15 +94,15 @@ public:
     TestDisplay();
     ~TestDisplay() override;
 
-    DigitElement* fareElement(int i) override { return degit_.at(size_t(i - 1)); }
-    QLabel* ticketLabel(int i) override { return labels_.at(size_t(i - 1)); }
-    DigitElement* clockElement(int i) override { return clock_.at(size_t(i)); }
+    DigitElement* fareElement(int i) override { return fareElements_.at(size_t(i - 1)); }
+    QLabel* ticketLabel(int i) override { return ticketLabels_.at(size_t(i - 1)); }
+    DigitElement* clockElement(int i) override { return clockElements_.at(size_t(i)); }
     NextStopNameBoard* stopNameBoard() override { return board_; }
     QTimer* clockTimer() override { return &timer_; }
-    QPixmap backlightPicture(int i) const override { return imgRes_.at(size_t(i)); }
+    QPixmap backlightPicture(int i) const override { return backlightPictures_.at(size_t(i)); }
     void setBacklightPicture(int i, const QPixmap& picture) override
     {
-        imgRes_.at(size_t(i)) = picture;
+        backlightPictures_.at(size_t(i)) = picture;
     }
     QPixmap currentPicture() const override { return picture_; }
     void setCurrentPicture(const QPixmap& picture) override { picture_ = picture; }
@@ -114,12 +114,12 @@ public:
 
 private:
     QWidget window_;
-    std::array<DigitElement*, 12> degit_{};
-    std::array<QLabel*, 12> labels_{};
-    std::array<DigitElement*, 2> clock_{};
+    std::array<DigitElement*, 12> fareElements_{};
+    std::array<QLabel*, 12> ticketLabels_{};
+    std::array<DigitElement*, 2> clockElements_{};
     RecordingBoard* board_ = nullptr;
     QTimer timer_;
-    std::array<QPixmap, 3> imgRes_;
+    std::array<QPixmap, 3> backlightPictures_;
     QPixmap picture_;
 };
 
@@ -135,4 +135,4 @@ void writeRoute(const QString& folder, const QString& routeNo, const std::vector
 // Stops named 停留所1.. with ticket number k and column i = 100 * k + i.
 std::vector<Stop> numberedStops(int count);
 
-} // namespace ctltest
+} // namespace paneltest

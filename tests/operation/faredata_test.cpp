@@ -67,9 +67,9 @@ protected:
 
     bool load(const QString& routeText, const QString& sectionText, const QString& in)
     {
-        route().RouteText = routeText;
-        route().RouteNo = routeNoFromText(routeText);
-        route().Section = normaliseSection(sectionText);
+        route().routeText = routeText;
+        route().routeNo = routeNoFromText(routeText);
+        route().section = normaliseSection(sectionText);
         return loadFareFile(in);
     }
 
@@ -88,9 +88,9 @@ protected:
 
     void expectPreviousRouteKept()
     {
-        EXPECT_EQ(fareRow(6).StopName, QStringLiteral("停留所6"));
-        EXPECT_EQ(fareRow(7).StopName, QString());
-        EXPECT_EQ(route().StopIndex, 2);
+        EXPECT_EQ(fareRow(6).stopName, QStringLiteral("停留所6"));
+        EXPECT_EQ(fareRow(7).stopName, QString());
+        EXPECT_EQ(route().stopIndex, 2);
     }
 
     void expectOneMessage(const QString& text)
@@ -111,14 +111,14 @@ TEST_F(FareDataTest, LoadsTheRouteIntoTheTable)
                                      stop(QStringLiteral("中央公園"), 3, {180, 170})});
     ASSERT_TRUE(load(QStringLiteral("1"), QStringLiteral("2")));
     EXPECT_TRUE(messages.calls().empty());
-    EXPECT_EQ(route().RecordCount, 3);
-    EXPECT_EQ(route().StopIndex, 1);
-    EXPECT_EQ(fareRow(2).StopName, QStringLiteral("市役所前"));
-    EXPECT_EQ(fareRow(2).TicketNo, 2);
-    EXPECT_EQ(fareRow(2).Column(1), 170);
-    EXPECT_EQ(fareRow(2).Column(2), -1);
-    EXPECT_EQ(fareRow(3).Column(150), 0);
-    EXPECT_EQ(fareRow(4).StopName, QString());
+    EXPECT_EQ(route().recordCount, 3);
+    EXPECT_EQ(route().stopIndex, 1);
+    EXPECT_EQ(fareRow(2).stopName, QStringLiteral("市役所前"));
+    EXPECT_EQ(fareRow(2).ticketNo, 2);
+    EXPECT_EQ(fareRow(2).column(1), 170);
+    EXPECT_EQ(fareRow(2).column(2), -1);
+    EXPECT_EQ(fareRow(3).column(150), 0);
+    EXPECT_EQ(fareRow(4).stopName, QString());
     EXPECT_EQ(lastUsableRow(), 3);
 }
 
@@ -141,15 +141,15 @@ TEST_F(FareDataTest, CountFiveAcceptsSectionsOneToFour)
     writeRoute(QStringLiteral("5"), stops(5));
     for (int section = 1; section <= 4; ++section) {
         EXPECT_TRUE(load(QStringLiteral("5"), QString::number(section))) << section;
-        EXPECT_EQ(route().StopIndex, section - 1);
+        EXPECT_EQ(route().stopIndex, section - 1);
     }
     EXPECT_TRUE(messages.calls().empty());
 
     EXPECT_FALSE(load(QStringLiteral("5"), QStringLiteral("5")));
     expectOneMessage(QStringLiteral("指定した区間はデータの数よりも多いです...\r\n"
                                     "  解決法：正しい区間を入力して下さい."));
-    EXPECT_EQ(route().StopIndex, 3); // unchanged by the refused section
-    EXPECT_EQ(route().Section, 5);
+    EXPECT_EQ(route().stopIndex, 3); // unchanged by the refused section
+    EXPECT_EQ(route().section, 5);
 }
 
 TEST_F(FareDataTest, CountOneOrNegativeRefusesEverySection)
@@ -157,7 +157,7 @@ TEST_F(FareDataTest, CountOneOrNegativeRefusesEverySection)
     loadPreviousRoute();
     writeRoute(QStringLiteral("1"), stops(1));
     EXPECT_FALSE(load(QStringLiteral("1"), QStringLiteral("1")));
-    EXPECT_EQ(route().RecordCount, 1);
+    EXPECT_EQ(route().recordCount, 1);
     expectPreviousRouteKept();
 
     messages.clear();
@@ -165,7 +165,7 @@ TEST_F(FareDataTest, CountOneOrNegativeRefusesEverySection)
     EXPECT_FALSE(load(QStringLiteral("2"), QStringLiteral("1")));
     expectOneMessage(QStringLiteral("指定した区間はデータの数よりも多いです...\r\n"
                                     "  解決法：正しい区間を入力して下さい."));
-    EXPECT_EQ(route().RecordCount, -1);
+    EXPECT_EQ(route().recordCount, -1);
     EXPECT_EQ(lastUsableRow(), 0);
     expectPreviousRouteKept();
 }
@@ -176,7 +176,7 @@ TEST_F(FareDataTest, ZeroLengthFileHasNoRecords)
     writeFile(QStringLiteral("3.hy3"), QByteArray());
     EXPECT_FALSE(load(QStringLiteral("3"), QStringLiteral("1")));
     expectOneMessage(QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります..."));
-    EXPECT_EQ(route().RecordCount, 0);
+    EXPECT_EQ(route().recordCount, 0);
     expectPreviousRouteKept();
 }
 
@@ -187,7 +187,7 @@ TEST_F(FareDataTest, MissingFileIsReportedAndNotCreated)
     EXPECT_FALSE(load(QStringLiteral("99"), QStringLiteral("1")));
     expectOneMessage(QStringLiteral("指定した系統のデータがありません..."));
     EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-    EXPECT_EQ(route().RecordCount, 6);
+    EXPECT_EQ(route().recordCount, 6);
     expectPreviousRouteKept();
 }
 
@@ -242,11 +242,11 @@ TEST_F(FareDataTest, MoreThan301RecordsKeepsTheFirst301)
     writeRoute(QStringLiteral("8"), stops(302));
     EXPECT_FALSE(load(QStringLiteral("8"), QStringLiteral("10")));
     expectOneMessage(platform::errorDescription(ErrorNumber::SubscriptOutOfRange));
-    EXPECT_EQ(route().RecordCount, 302);
-    EXPECT_EQ(route().StopIndex, 9);
-    EXPECT_EQ(fareRow(1).StopName, QStringLiteral("停留所1"));
-    EXPECT_EQ(fareRow(301).StopName, QStringLiteral("停留所301"));
-    EXPECT_EQ(fareRow(301).Column(1), 3010);
+    EXPECT_EQ(route().recordCount, 302);
+    EXPECT_EQ(route().stopIndex, 9);
+    EXPECT_EQ(fareRow(1).stopName, QStringLiteral("停留所1"));
+    EXPECT_EQ(fareRow(301).stopName, QStringLiteral("停留所301"));
+    EXPECT_EQ(fareRow(301).column(1), 3010);
     EXPECT_EQ(lastUsableRow(), 301);
 }
 
@@ -254,12 +254,12 @@ TEST_F(FareDataTest, RouteTextNamesTheFile)
 {
     writeRoute(QStringLiteral("12"), stops(4));
     EXPECT_TRUE(load(QStringLiteral("00012"), QStringLiteral("1")));
-    EXPECT_EQ(route().RouteText, QStringLiteral("00012"));
+    EXPECT_EQ(route().routeText, QStringLiteral("00012"));
     EXPECT_TRUE(load(QStringLiteral("12"), QStringLiteral("1")));
 
     writeRoute(QStringLiteral("0"), stops(2));
     EXPECT_TRUE(load(QString(), QStringLiteral("1")));
-    EXPECT_EQ(route().RecordCount, 2);
+    EXPECT_EQ(route().recordCount, 2);
     EXPECT_TRUE(messages.calls().empty());
 
     EXPECT_EQ(routeNoFromText(QStringLiteral("00000")), QStringLiteral("0"));
@@ -288,12 +288,12 @@ TEST_F(FareDataTest, ShorterRouteAfterLongerLeavesEmptyRows)
     writeRoute(QStringLiteral("2"),
                {stop(QStringLiteral("甲"), 5, {1}), stop(QStringLiteral("乙"), 6)});
     ASSERT_TRUE(load(QStringLiteral("2"), QStringLiteral("1")));
-    EXPECT_EQ(fareRow(2).StopName, QStringLiteral("乙"));
+    EXPECT_EQ(fareRow(2).stopName, QStringLiteral("乙"));
     for (int row : {3, 10, 301}) {
-        EXPECT_EQ(fareRow(row).StopName, QString()) << row;
-        EXPECT_EQ(fareRow(row).TicketNo, 0) << row;
-        EXPECT_EQ(fareRow(row).Column(1), 0) << row;
-        EXPECT_EQ(fareRow(row).Column(3), 0) << row;
+        EXPECT_EQ(fareRow(row).stopName, QString()) << row;
+        EXPECT_EQ(fareRow(row).ticketNo, 0) << row;
+        EXPECT_EQ(fareRow(row).column(1), 0) << row;
+        EXPECT_EQ(fareRow(row).column(3), 0) << row;
     }
 }
 
@@ -306,14 +306,14 @@ TEST_F(FareDataTest, TruncatedFileLoadsWithEmptyRows)
     writeFile(QStringLiteral("6.hy3"), whole.left(2 + 2 * recordBytes + 30));
     ASSERT_TRUE(load(QStringLiteral("6"), QStringLiteral("1")));
     EXPECT_TRUE(messages.calls().empty());
-    EXPECT_EQ(route().RecordCount, 5);
-    EXPECT_EQ(fareRow(2).StopName, QStringLiteral("停留所2"));
-    EXPECT_EQ(fareRow(3).StopName, QStringLiteral("停留所3")); // its name was complete
-    EXPECT_EQ(fareRow(3).TicketNo, 3);
-    EXPECT_EQ(fareRow(3).Column(1), 30); // whole columns before the cut are kept
-    EXPECT_EQ(fareRow(3).Column(10), 0);
-    EXPECT_EQ(fareRow(4).StopName, QString());
-    EXPECT_EQ(fareRow(5).TicketNo, 0);
+    EXPECT_EQ(route().recordCount, 5);
+    EXPECT_EQ(fareRow(2).stopName, QStringLiteral("停留所2"));
+    EXPECT_EQ(fareRow(3).stopName, QStringLiteral("停留所3")); // its name was complete
+    EXPECT_EQ(fareRow(3).ticketNo, 3);
+    EXPECT_EQ(fareRow(3).column(1), 30); // whole columns before the cut are kept
+    EXPECT_EQ(fareRow(3).column(10), 0);
+    EXPECT_EQ(fareRow(4).stopName, QString());
+    EXPECT_EQ(fareRow(5).ticketNo, 0);
 
     // A count and nothing else, and a count cut in half.
     writeFile(QStringLiteral("6.hy3"), QByteArray("\x03\x00", 2));
@@ -346,11 +346,11 @@ TEST_F(FareDataTest, SetFareCellChecksRowCellAndValue)
     setFareCell(301, 152, -32768);
     setFareCell(301, 3, QStringLiteral(" 120 "));
     setFareCell(1, 1, 42);
-    EXPECT_EQ(fareRow(301).StopName, QStringLiteral("終点"));
-    EXPECT_EQ(fareRow(301).TicketNo, 7);
-    EXPECT_EQ(fareRow(301).Column(150), -32768);
-    EXPECT_EQ(fareRow(301).Column(1), 120);
-    EXPECT_EQ(fareRow(1).StopName, QStringLiteral("42"));
+    EXPECT_EQ(fareRow(301).stopName, QStringLiteral("終点"));
+    EXPECT_EQ(fareRow(301).ticketNo, 7);
+    EXPECT_EQ(fareRow(301).column(150), -32768);
+    EXPECT_EQ(fareRow(301).column(1), 120);
+    EXPECT_EQ(fareRow(1).stopName, QStringLiteral("42"));
 
     auto errorOf = [](auto&& call) {
         try {
@@ -367,21 +367,21 @@ TEST_F(FareDataTest, SetFareCellChecksRowCellAndValue)
     EXPECT_EQ(errorOf([] { setFareCell(1, 3, 32768); }), ErrorNumber::Overflow);
     EXPECT_EQ(errorOf([] { setFareCell(1, 2, QStringLiteral("abc")); }), ErrorNumber::TypeMismatch);
     EXPECT_EQ(errorOf([] { fareRow(0); }), ErrorNumber::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([] { fareRow(1).Column(151); }), ErrorNumber::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([] { fareRow(1).column(151); }), ErrorNumber::SubscriptOutOfRange);
 
     clearFareTable();
-    EXPECT_EQ(fareRow(301).StopName, QString());
-    EXPECT_EQ(fareRow(301).Column(150), 0);
+    EXPECT_EQ(fareRow(301).stopName, QString());
+    EXPECT_EQ(fareRow(301).column(150), 0);
 }
 
 TEST_F(FareDataTest, UnsetSectionStartsAtTheFirstStop)
 {
     writeRoute(QStringLiteral("1"), stops(3));
-    route().RouteNo = QStringLiteral("1");
-    route().Section = 0;
-    route().StopIndex = 2;
+    route().routeNo = QStringLiteral("1");
+    route().section = 0;
+    route().stopIndex = 2;
     ASSERT_TRUE(loadFareFile(folder()));
-    EXPECT_EQ(route().StopIndex, 0);
+    EXPECT_EQ(route().stopIndex, 0);
 }
 
 TEST_F(FareDataTest, RowHelpersStayInsideTheTable)
@@ -389,9 +389,9 @@ TEST_F(FareDataTest, RowHelpersStayInsideTheTable)
     EXPECT_EQ(clampRow(0), 1);
     EXPECT_EQ(clampRow(302), 301);
     EXPECT_EQ(clampRow(5), 5);
-    route().RecordCount = 32767;
+    route().recordCount = 32767;
     EXPECT_EQ(lastUsableRow(), 301);
-    route().RecordCount = -5;
+    route().recordCount = -5;
     EXPECT_EQ(lastUsableRow(), 0);
 }
 

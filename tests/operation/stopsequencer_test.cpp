@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using ctltest::TestOptions;
+using paneltest::TestOptions;
 
 namespace
 {
@@ -20,10 +20,10 @@ namespace
 FareRecord rowWithColumns()
 {
     FareRecord row;
-    row.StopName = QStringLiteral("市役所前");
-    row.TicketNo = 7;
+    row.stopName = QStringLiteral("市役所前");
+    row.ticketNo = 7;
     for (int i = 1; i <= 150; ++i)
-        row.Column(i) = qint16(i * 10);
+        row.column(i) = qint16(i * 10);
     return row;
 }
 
@@ -93,15 +93,15 @@ TEST(StepSound, ChosenByColumnValue)
     options.byColumn = true;
     options.soundColumn = 149; // column 150
     for (int value : {1, 2, 3}) {
-        row.Column(150) = qint16(value);
+        row.column(150) = qint16(value);
         EXPECT_EQ(stops::stepSound(options, row), options.stepSounds[size_t(value - 1)]);
     }
     for (int value : {0, 4, -1}) {
-        row.Column(150) = qint16(value);
+        row.column(150) = qint16(value);
         EXPECT_TRUE(stops::stepSound(options, row).isEmpty()) << value;
     }
     options.soundColumn = -1; // nothing selected
-    row.Column(1) = 1;
+    row.column(1) = 1;
     EXPECT_TRUE(stops::stepSound(options, row).isEmpty());
 }
 
@@ -173,7 +173,7 @@ TEST(Folder, SeparatorAppendedOnce)
     EXPECT_EQ(stops::withTrailingSeparator(QStringLiteral("/data/")), QStringLiteral("/data/"));
 }
 
-TEST(CtrlDataInfoRecord, TwentyTwoLittleEndianBytes)
+TEST(ControlPanelStateRecord, TwentyTwoLittleEndianBytes)
 {
     ControlPanelState info{1, 2000, 3000, 1, 1, -15, 4500};
     const QByteArray bytes = info.toBytes();
@@ -200,7 +200,7 @@ TEST(BacklightMessage, DetailByErrorNumber)
 
 TEST(BacklightPicture, ErrorNumbersAndFitting)
 {
-    ctltest::app();
+    paneltest::app();
     QTemporaryDir dir;
     auto numberOf = [](const QString& path) {
         try {

@@ -6,6 +6,7 @@
 #include "platform/msgbox.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
+#include "support/widgetlookup.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,7 +15,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace ctltest;
+using namespace paneltest;
 
 TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
 {
@@ -32,8 +33,8 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
 
     writeRoute(dir.path(), "12", numberedStops(3));
     options.Text2[0]->setText(dir.path());
-    EXPECT_EQ(wiring.optionReader().fareDataFolder(), dir.path());
-    EXPECT_EQ(sound::tapeOptions(), &wiring.optionReader());
+    EXPECT_EQ(wiring.optionsReader().fareDataFolder(), dir.path());
+    EXPECT_EQ(sound::tapeOptions(), &wiring.optionsReader());
 
     panel.onKeypadKey(10);
     panel.onKeypadKey(1);
@@ -45,10 +46,10 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
 
     // The dialog's plug-in page and backlight re-apply reach the panel through its link.
-    panel.Option4[2]->setChecked(true);
+    findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
     EXPECT_EQ(panel.selectedBacklight(), 2);
     options.Option4[2]->setChecked(true); // ticket date fixed
-    EXPECT_EQ(wiring.optionReader().ticketDateMode(), TicketDateMode::Fixed);
+    EXPECT_EQ(wiring.optionsReader().ticketDateMode(), TicketDateMode::Fixed);
     OptionInfo info = options.optionInfo();
     info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);
     options.applyOptionInfo(info);

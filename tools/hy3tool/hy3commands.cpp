@@ -28,7 +28,7 @@ void say(QIODevice& device, const QString& text)
     device.write("\n");
 }
 
-// The records that the file holds, as the program would read them; warnings go to `err`.
+// The records that the file holds, as the program would read them, and how many are whole.
 struct FileContents {
     qint16 count = 0;
     std::vector<hy3::Record> records;
