@@ -75,7 +75,7 @@ void FareDisplayWindow::createElements()
         digit->move(toPixels(form1layout::degitRect(i)).topLeft());
         digit->setDigitCount(DegitKeta);
         digit->setSizeClass(DegitSizeClass);
-        connect(digit, &DigitElement::DblClick, this, [this, i] { copyStyleToAll(i); });
+        connect(digit, &DigitElement::doubleClicked, this, [this, i] { copyStyleToAll(i); });
         degit_[i - 1] = digit;
 
         auto* label = new QLabel(this);
@@ -208,16 +208,16 @@ bool FareDisplayWindow::beginSystemMove()
 void FareDisplayWindow::copyStyleToAll(int i)
 {
     DigitElement* source = fareElement(i);
-    if (source == nullptr || !source->UserSet())
+    if (source == nullptr || !source->isUserSettable())
         return;
     PanelDisabled panelDisabled(controlPanel_);
     if (source->showSettingsDialog() != DialogAccepted)
         return;
-    const int zeroMode = source->ZeroMode();
-    const int shift = source->Shift();
-    const int fillZero = source->FillZero();
+    const int zeroMode = source->zeroMode();
+    const int shift = source->shift();
+    const int fillZero = source->fillZero();
     for (DigitElement* digit : degit_) {
-        const ElementValue shown = digit->Value();
+        const ElementValue shown = digit->value();
         digit->setShift(shift);
         digit->setFillZero(fillZero);
         digit->setZeroMode(zeroMode);

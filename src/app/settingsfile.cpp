@@ -41,7 +41,7 @@ void collect(const SettingsWindows& w, SettingsRecords& r)
 {
     for (int i = 1; i <= 12; ++i) {
         DigitElement* degit = w.display->fareElement(i);
-        r.Degits[i - 1] = {degit->Shift(), degit->ZeroMode(), degit->FillZero()};
+        r.Degits[i - 1] = {degit->shift(), degit->zeroMode(), degit->fillZero()};
     }
     r.Options = w.options->optionInfo();
     r.Ctrl = w.controlPanel->panelState();

@@ -140,15 +140,15 @@ TEST_F(Form1Test, ClockStartsHiddenAndStoppedAndTakesNumbers)
     EXPECT_EQ(form.clockElement(0)->digitCount(), 2);
 
     form.tick(QTime(9, 5, 0));
-    EXPECT_EQ(form.clockElement(0)->Value(), ElementValue(9));
-    EXPECT_EQ(form.clockElement(1)->Value(), ElementValue(5));
-    EXPECT_TRUE(form.clockElement(0)->Value().isNumber());
+    EXPECT_EQ(form.clockElement(0)->value(), ElementValue(9));
+    EXPECT_EQ(form.clockElement(1)->value(), ElementValue(5));
+    EXPECT_TRUE(form.clockElement(0)->value().isNumber());
 
     form.tick(QTime(23, 59, 59));
-    EXPECT_EQ(form.clockElement(0)->Value(), ElementValue(23));
-    EXPECT_EQ(form.clockElement(1)->Value(), ElementValue(59));
+    EXPECT_EQ(form.clockElement(0)->value(), ElementValue(23));
+    EXPECT_EQ(form.clockElement(1)->value(), ElementValue(59));
     form.tick(QTime(0, 0, 0));
-    EXPECT_EQ(form.clockElement(0)->Value(), ElementValue(0));
+    EXPECT_EQ(form.clockElement(0)->value(), ElementValue(0));
 }
 
 TEST_F(Form1Test, OnlyTheLeftButtonOnTheSurfaceMovesTheWindow)
@@ -203,10 +203,10 @@ TEST_F(Form1Test, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValues)
     EXPECT_TRUE(panel.isEnabled());
     for (int i = 1; i <= 12; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(form.fareElement(i)->ZeroMode(), 3);
-        EXPECT_EQ(form.fareElement(i)->Shift(), 1);
-        EXPECT_EQ(form.fareElement(i)->FillZero(), 2);
-        EXPECT_EQ(form.fareElement(i)->Value(), ElementValue(100 + 10 * i));
+        EXPECT_EQ(form.fareElement(i)->zeroMode(), 3);
+        EXPECT_EQ(form.fareElement(i)->shift(), 1);
+        EXPECT_EQ(form.fareElement(i)->fillZero(), 2);
+        EXPECT_EQ(form.fareElement(i)->value(), ElementValue(100 + 10 * i));
     }
     // The new rules are drawn: 110 shifted one place left shows its last two digits.
     EXPECT_EQ(form.fareElement(1)->displayedText(), QStringLiteral("10 "));
@@ -224,30 +224,30 @@ TEST_F(Form1Test, CancelledDialogChangesNothingAndReenablesThePanel)
     EXPECT_FALSE(dialog.panelEnabledDuringDialog);
     EXPECT_TRUE(panel.isEnabled());
     for (int i = 1; i <= 12; ++i) {
-        EXPECT_EQ(form.fareElement(i)->Shift(), i % 2);
-        EXPECT_EQ(form.fareElement(i)->ZeroMode(), i % 4);
-        EXPECT_EQ(form.fareElement(i)->Value(), ElementValue(100 + 10 * i));
+        EXPECT_EQ(form.fareElement(i)->shift(), i % 2);
+        EXPECT_EQ(form.fareElement(i)->zeroMode(), i % 4);
+        EXPECT_EQ(form.fareElement(i)->value(), ElementValue(100 + 10 * i));
     }
 }
 
 TEST_F(Form1Test, ElementWithoutUserSetOpensNoDialog)
 {
     form.setControlPanel(&panel);
-    form.fareElement(7)->setUserSet(false);
+    form.fareElement(7)->setUserSettable(false);
     ScriptedDlg100 dialog(1, 1, 1, 1, &panel);
 
     doubleClick(7);
 
     EXPECT_EQ(dialog.calls, 0);
     EXPECT_TRUE(panel.isEnabled());
-    EXPECT_EQ(form.fareElement(1)->ZeroMode(), 0);
+    EXPECT_EQ(form.fareElement(1)->zeroMode(), 0);
 }
 
 TEST_F(Form1Test, DialogWithoutAControlPanelStillCopies)
 {
     ScriptedDlg100 dialog(1, 2, 0, 3, &panel);
     doubleClick(12);
-    EXPECT_EQ(form.fareElement(1)->FillZero(), 3);
+    EXPECT_EQ(form.fareElement(1)->fillZero(), 3);
 }
 
 TEST_F(Form1Test, FormInfoRoundTripsInTwips)
@@ -282,7 +282,7 @@ TEST_F(Form1Test, StartUpShowsTheBuiltInPanelNumberedAndBlank)
     EXPECT_EQ(form.backlightPicture(2).toImage(), form.backlightPicture(0).toImage());
     for (int i = 1; i <= 12; ++i) {
         EXPECT_EQ(form.ticketLabel(i)->text(), QString::number(i));
-        EXPECT_EQ(form.fareElement(i)->Value(), ElementValue(QString()));
+        EXPECT_EQ(form.fareElement(i)->value(), ElementValue(QString()));
         EXPECT_TRUE(form.fareElement(i)->displayedText().trimmed().isEmpty());
     }
     // What is painted is the picture under the elements.

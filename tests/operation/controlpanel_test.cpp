@@ -320,8 +320,8 @@ TEST_F(ControlPanelTest, InformationNumbersOnTheElements)
     options.ticketOn = true;
     options.ticketCell = 1;
     setRoute("00120", "1");
-    EXPECT_TRUE(display.fareElement(12)->Value().isText());
-    EXPECT_EQ(display.fareElement(12)->Value().text(), QStringLiteral("00120"));
+    EXPECT_TRUE(display.fareElement(12)->value().isText());
+    EXPECT_EQ(display.fareElement(12)->value().text(), QStringLiteral("00120"));
     EXPECT_EQ(display.value(1), QStringLiteral("0"));
     EXPECT_EQ(display.value(2), QStringLiteral("1"));
     panel->stepStop(1);
@@ -340,7 +340,7 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
     for (int i = 1; i <= 12; ++i)
         EXPECT_EQ(display.value(i), QString());
     EXPECT_FALSE(display.clockTimer()->isActive());
-    EXPECT_EQ(display.clockElement(0)->Value().toString(), QString());
+    EXPECT_EQ(display.clockElement(0)->value().toString(), QString());
     EXPECT_FALSE(panel->Frame1[0]->isEnabled());
     EXPECT_FALSE(panel->Frame1[1]->isEnabled());
     EXPECT_FALSE(panel->Command2[1]->isEnabled());

@@ -235,7 +235,7 @@ TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
         EXPECT_FALSE(frame->isHidden());
     EXPECT_FALSE(dialog.Frame10->isHidden());
     // The digit colours reach the preview element at once.
-    EXPECT_EQ(dialog.M_Degit1->BackColor(), 0x010203);
+    EXPECT_EQ(dialog.M_Degit1->backColor(), 0x010203);
     EXPECT_EQ(dialog.M_Degit1->litColor(), 0x070809);
 
     OptionsDialog other;
@@ -316,12 +316,12 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     for (int i = 1; i <= 12; ++i) {
         EXPECT_FALSE(display.ticketLabel(i)->isHidden());
         EXPECT_EQ(labelColor(display.ticketLabel(i)), platform::toQColor(0x405060));
-        EXPECT_EQ(display.fareElement(i)->BackColor(), 0x010203);
+        EXPECT_EQ(display.fareElement(i)->backColor(), 0x010203);
         EXPECT_EQ(display.fareElement(i)->unlitColor(), 0x040506);
         EXPECT_EQ(display.fareElement(i)->litColor(), 0x070809);
     }
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(display.clockElement(i)->BackColor(), 0x010203);
+        EXPECT_EQ(display.clockElement(i)->backColor(), 0x010203);
         EXPECT_EQ(display.clockElement(i)->unlitColor(), 0x040506);
         EXPECT_EQ(display.clockElement(i)->litColor(), 0x070809);
     }
@@ -392,7 +392,7 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     dialog.close();
     EXPECT_TRUE(dialog.isHidden());
     EXPECT_TRUE(panel.switches.empty());
-    EXPECT_NE(display.fareElement(1)->BackColor(), 0x123456);
+    EXPECT_NE(display.fareElement(1)->backColor(), 0x123456);
     dialog.show(); // shown again as it was
     EXPECT_EQ(dialog.digitBackColor(), 0x123456);
 }
