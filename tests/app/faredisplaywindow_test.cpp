@@ -109,7 +109,7 @@ TEST_F(Form1Test, ElementsSitAtTheirPixelPositions)
         EXPECT_EQ(form.fareElement(i)->y() - form.ticketLabel(i)->y(), 18);
     }
     EXPECT_EQ(form.stopNameBoard()->geometry(), QRect(44, 36, 432, 56));
-    EXPECT_EQ(form.stopNameBoard()->ForeColor(), platform::RGB(255, 192, 128));
+    EXPECT_EQ(form.stopNameBoard()->foreColor(), platform::RGB(255, 192, 128));
     EXPECT_EQ(form.clockElement(0)->geometry(), QRect(363, 2, 26, 20));
     EXPECT_EQ(form.clockElement(1)->geometry(), QRect(390, 2, 26, 20));
     EXPECT_EQ(form.fareElement(0), nullptr);

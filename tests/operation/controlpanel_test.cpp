@@ -454,10 +454,10 @@ TEST_F(ControlPanelTest, ScrollBarsSendBothValues)
     panel->HScroll1[0]->setValue(640);
     EXPECT_EQ(panel->Label1[0]->text(), QStringLiteral("640"));
     EXPECT_EQ(panel->Label1[1]->text(), QStringLiteral("1500"));
-    EXPECT_EQ(display.stopNameBoard()->Speed(), 640);
+    EXPECT_EQ(display.stopNameBoard()->speed(), 640);
     display.stopNameBoard()->setScrollStartWait(0);
     panel->HScroll1[0]->setValue(641); // moving the speed re-sends the interval
-    EXPECT_EQ(display.stopNameBoard()->ScrollStartWait(), 1500);
+    EXPECT_EQ(display.stopNameBoard()->scrollStartWait(), 1500);
 }
 
 TEST_F(ControlPanelTest, PreviewAreaAndCopy)
@@ -495,7 +495,7 @@ TEST_F(ControlPanelTest, SettingsRecordRoundTripAndPanelSwitch)
     panel->restorePanelState(info);
     EXPECT_EQ(panel->width(), 600);
     EXPECT_EQ(panel->Label1[1]->text(), QStringLiteral("2500"));
-    EXPECT_EQ(display.stopNameBoard()->Speed(), 700);
+    EXPECT_EQ(display.stopNameBoard()->speed(), 700);
     const QObjectList order = panel->children();
     EXPECT_LT(order.indexOf(panel->Frame1[1]), order.indexOf(panel->Frame1[0]));
     EXPECT_EQ(panel->panelState(), info);

@@ -333,10 +333,10 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     }
 
     NextStopNameBoard* board = display.stopNameBoard();
-    EXPECT_EQ(board->BackColor(), 0x111111);
-    EXPECT_EQ(board->ForeColor(), 0x222222);
-    EXPECT_EQ(board->FontMode(), 4);
-    EXPECT_TRUE(board->FontBold());
+    EXPECT_EQ(board->backColor(), 0x111111);
+    EXPECT_EQ(board->foreColor(), 0x222222);
+    EXPECT_EQ(board->fontMode(), 4);
+    EXPECT_TRUE(board->fontBold());
     EXPECT_EQ(board->prefixMode(), 2);
     EXPECT_EQ(board->prefixColor(), 0x333333);
     EXPECT_EQ(board->prefixFontMode(), 3);
@@ -352,7 +352,7 @@ TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
     dialog.Check5->setValue(2);
     dialog.Check1->setValue(0);
     dialog.applyDisplayOptions();
-    EXPECT_FALSE(display.stopNameBoard()->FontBold());
+    EXPECT_FALSE(display.stopNameBoard()->fontBold());
     EXPECT_FALSE(display.stopNameBoard()->prefixBold());
     for (int i = 1; i <= 12; ++i)
         EXPECT_TRUE(display.ticketLabel(i)->isHidden());
