@@ -36,7 +36,7 @@ QString kanjiRun(int count)
     return text;
 }
 
-void BM_SetChimei20(benchmark::State& state)
+void BM_SetStopName20(benchmark::State& state)
 {
     NextStopNameBoard board;
     board.setPrefixMode(static_cast<std::int16_t>(state.range(0)));
@@ -44,9 +44,9 @@ void BM_SetChimei20(benchmark::State& state)
         board.setStopName(TwentyChars);
     state.SetLabel(state.range(0) ? "with prefix" : "plain");
 }
-BENCHMARK(BM_SetChimei20)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SetStopName20)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-void BM_SetChimei20Fresh(benchmark::State& state)
+void BM_SetStopName20Fresh(benchmark::State& state)
 {
     static const QString pool = kanjiRun(6000);
     if (pool.size() < 20) {
@@ -62,7 +62,7 @@ void BM_SetChimei20Fresh(benchmark::State& state)
         at += 20;
     }
 }
-BENCHMARK(BM_SetChimei20Fresh)->Iterations(140)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SetStopName20Fresh)->Iterations(140)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderCell(benchmark::State& state)
 {
@@ -84,7 +84,7 @@ void BM_ScrollFrame(benchmark::State& state)
     QImage target(board.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         clock.advance(16);
-        board.RunScrollPasses();
+        board.advanceScroll();
         board.render(&target);
     }
 }

@@ -1,7 +1,7 @@
 // Shows a NextStopNameBoard and keeps a name on it, for measuring what scrolling costs and for
 // looking at the board.
 //
-//   chimei_scroll [--seconds S] [--prefix MODE] [--snapshot FILE] [--at MS] NAME
+//   stopname_scroll [--seconds S] [--prefix MODE] [--snapshot FILE] [--at MS] NAME
 //
 // Without --snapshot the board runs for S seconds (default 10) and the process exits; the
 // CPU time used is printed from /proc/self/stat. With --snapshot the board is grabbed to
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"seconds", "How long to keep scrolling.", "S", "10"});
-    parser.addOption({"prefix", "TsugiwaMode of the board (0..2).", "MODE", "0"});
+    parser.addOption({"prefix", "Prefix mode of the board (0..2).", "MODE", "0"});
     parser.addOption({"snapshot", "Grab the board to this PNG and exit.", "FILE"});
     parser.addOption({"at", "Milliseconds of scrolling before the snapshot.", "MS", "0"});
     parser.addPositionalArgument("name", "The stop name.");
@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     board.setForeColor(platform::RGB(255, 192, 128));
     board.setBackColor(platform::RGB(0, 0, 0));
     board.setPrefixMode(static_cast<std::int16_t>(parser.value("prefix").toInt()));
-    board.setWindowTitle(QStringLiteral("ChimeiCtl_C2"));
+    board.setWindowTitle(QStringLiteral("NextStopNameBoard"));
 
     if (parser.isSet("snapshot")) {
         // A manual clock puts the scroll exactly where asked.
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         const int at = parser.value("at").toInt();
         for (int ms = 0; ms < at; ms += 16) {
             clock.advance(std::min(16, at - ms));
-            board.RunScrollPasses();
+            board.advanceScroll();
         }
         const bool saved = board.grab().save(parser.value("snapshot"));
         std::printf("strip left %d, width %d\n", board.stripLeft(), board.stripWidth());

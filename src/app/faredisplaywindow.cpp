@@ -82,7 +82,7 @@ void FareDisplayWindow::createFareElementsAndLabels()
         element->move(toPixels(displaylayout::fareElementRect(i)).topLeft());
         element->setDigitCount(FareDigitCount);
         element->setSizeClass(FareSizeClass);
-        connect(element, &DigitElement::DblClick, this,
+        connect(element, &DigitElement::doubleClicked, this,
                 [this, i] { onFareElementDoubleClicked(i); });
         fareElements_[i - 1] = element;
 
@@ -222,16 +222,16 @@ bool FareDisplayWindow::beginSystemMove()
 void FareDisplayWindow::onFareElementDoubleClicked(int i)
 {
     DigitElement* source = fareElement(i);
-    if (source == nullptr || !source->UserSet())
+    if (source == nullptr || !source->isUserSettable())
         return;
     PanelDisabled panelDisabled(controlPanel_);
     if (source->showSettingsDialog() != DialogAccepted)
         return;
-    const int zeroMode = source->ZeroMode();
-    const int shift = source->Shift();
-    const int fillZero = source->FillZero();
+    const int zeroMode = source->zeroMode();
+    const int shift = source->shift();
+    const int fillZero = source->fillZero();
     for (DigitElement* digit : fareElements_) {
-        const ElementValue shown = digit->Value();
+        const ElementValue shown = digit->value();
         digit->setShift(shift);
         digit->setFillZero(fillZero);
         digit->setZeroMode(zeroMode);

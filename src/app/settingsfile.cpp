@@ -41,7 +41,7 @@ void collectRecords(const SettingsWindows& w, SettingsRecords& r)
 {
     for (int i = 1; i <= SettingsElementCount; ++i) {
         DigitElement* element = w.display->fareElement(i);
-        r.digitRules[i - 1] = {element->Shift(), element->ZeroMode(), element->FillZero()};
+        r.digitRules[i - 1] = {element->shift(), element->zeroMode(), element->fillZero()};
     }
     r.options = w.options->optionInfo();
     r.controlPanel = w.controlPanel->panelState();

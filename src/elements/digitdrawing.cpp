@@ -7,9 +7,9 @@
 #include <array>
 #include <cmath>
 
-DegitSizeClass degitSizeClass(int degitSize)
+DigitSizeClass digitSizeClass(int sizeClass)
 {
-    switch (degitSize) {
+    switch (sizeClass) {
     case 1:
         return {17, 26, 24};
     case 2:
@@ -24,24 +24,24 @@ DegitSizeClass degitSizeClass(int degitSize)
 namespace
 {
 
-ElementValue applyZeroMode(const ElementValue& w, int zeroMode)
+ElementValue applyZeroMode(const ElementValue& value, int zeroMode)
 {
     const ElementValue zero(0);
     const ElementValue empty(QString{});
     const ElementValue minusOne(-1);
     switch (zeroMode) {
     case 0:
-        return (w == zero || w == empty) ? empty : w;
+        return (value == zero || value == empty) ? empty : value;
     case 1:
-        return (w == zero || w == empty) ? zero : w;
+        return (value == zero || value == empty) ? zero : value;
     case 2:
-        if (w == minusOne)
+        if (value == minusOne)
             return zero;
-        return w == zero ? empty : w;
+        return value == zero ? empty : value;
     case 3:
-        return (w == minusOne || w == zero || w == empty) ? zero : w;
+        return (value == minusOne || value == zero || value == empty) ? zero : value;
     default:
-        return w;
+        return value;
     }
 }
 
@@ -71,22 +71,22 @@ QString zeroPadded(double number, int width)
 
 } // namespace
 
-QString processDegitValue(const ElementValue& value, int zeroMode, int fillZero, int shift,
-                          int keta)
+QString formatDigitValue(const ElementValue& value, int zeroMode, int fillZero, int shift,
+                         int digitCount)
 {
-    if (keta <= 0)
+    if (digitCount <= 0)
         return {};
-    const ElementValue w = applyZeroMode(value, zeroMode);
-    QString text = w.toString();
+    const ElementValue adjusted = applyZeroMode(value, zeroMode);
+    QString text = adjusted.toString();
     if (fillZero > 0) {
-        const auto number = w.numericValue();
+        const auto number = adjusted.numericValue();
         if (number && std::isfinite(*number))
             text = zeroPadded(*number, fillZero);
     }
-    // Blanks beyond keta would be cut off again at once.
+    // Blanks beyond digitCount would be cut off again at once.
     if (shift > 0)
-        text += QString(std::min(shift, keta), u' ');
-    return text.right(keta);
+        text += QString(std::min(shift, digitCount), u' ');
+    return text.right(digitCount);
 }
 
 std::uint8_t segmentMask(QChar c)
@@ -112,15 +112,15 @@ std::uint8_t segmentMask(QChar c)
     return 0;
 }
 
-DegitLook degitLook(int degitStyle)
+DigitLook digitLook(int digitStyle)
 {
-    switch (degitStyle) {
+    switch (digitStyle) {
     case 1:
-        return DegitLook::Slanted;
+        return DigitLook::Slanted;
     case 2:
-        return DegitLook::Rounded;
+        return DigitLook::Rounded;
     default:
-        return DegitLook::Upright;
+        return DigitLook::Upright;
     }
 }
 
@@ -186,7 +186,7 @@ std::array<std::pair<QPointF, QPointF>, 7> segmentLines(const DigitFrame& f)
     }};
 }
 
-void paintDigit(QPainter& painter, const QRectF& cell, std::uint8_t mask, DegitLook look,
+void paintDigit(QPainter& painter, const QRectF& cell, std::uint8_t mask, DigitLook look,
                 const QColor& color, bool bold)
 {
     if (mask == 0)
@@ -194,13 +194,13 @@ void paintDigit(QPainter& painter, const QRectF& cell, std::uint8_t mask, DegitL
     const DigitFrame frame = digitFrame(cell, bold);
     const auto lines = segmentLines(frame);
     painter.save();
-    if (look == DegitLook::Slanted) {
+    if (look == DigitLook::Slanted) {
         // Lean the digit forward about its vertical centre.
         const double lean = 0.12;
         const double cy = frame.middle();
         painter.setTransform(QTransform(1, 0, -lean, 1, lean * cy, 0), true);
     }
-    if (look == DegitLook::Rounded) {
+    if (look == DigitLook::Rounded) {
         QPen pen(color, frame.thickness * 1.05, Qt::SolidLine, Qt::RoundCap);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
@@ -208,12 +208,12 @@ void paintDigit(QPainter& painter, const QRectF& cell, std::uint8_t mask, DegitL
         painter.setPen(Qt::NoPen);
         painter.setBrush(color);
     }
-    const double inset = look == DegitLook::Rounded ? frame.thickness * 0.45 : 0.0;
+    const double inset = look == DigitLook::Rounded ? frame.thickness * 0.45 : 0.0;
     for (int s = 0; s < 7; ++s) {
         if (!(mask & (1u << s)))
             continue;
         auto [p, q] = lines[static_cast<std::size_t>(s)];
-        if (look == DegitLook::Rounded) {
+        if (look == DigitLook::Rounded) {
             const QPointF step = (q - p) / std::max(1e-9, QLineF(p, q).length()) * inset;
             painter.drawLine(p + step, q - step);
         } else {
@@ -225,22 +225,22 @@ void paintDigit(QPainter& painter, const QRectF& cell, std::uint8_t mask, DegitL
 
 } // namespace
 
-void paintDegits(QPainter& painter, const QRectF& rect, const QString& text, int keta,
-                 DegitLook look, const DegitColors& colors, bool bold)
+void paintDigits(QPainter& painter, const QRectF& rect, const QString& text, int digitCount,
+                 DigitLook look, const DigitColors& colors, bool bold)
 {
-    if (keta <= 0 || rect.width() <= 0 || rect.height() <= 0)
+    if (digitCount <= 0 || rect.width() <= 0 || rect.height() <= 0)
         return;
-    const double positionWidth = rect.width() / keta;
+    const double positionWidth = rect.width() / digitCount;
     auto cellAt = [&](int position) {
         return QRectF(rect.left() + position * positionWidth, rect.top(), positionWidth,
                       rect.height());
     };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    for (int position = 0; position < keta; ++position)
+    for (int position = 0; position < digitCount; ++position)
         paintDigit(painter, cellAt(position), Segment::All, look, colors.unlit, bold);
-    const QString shown = text.right(keta);
-    const int first = keta - static_cast<int>(shown.size());
+    const QString shown = text.right(digitCount);
+    const int first = digitCount - static_cast<int>(shown.size());
     for (int i = 0; i < shown.size(); ++i)
         paintDigit(painter, cellAt(first + i), segmentMask(shown[i]), look, colors.lit, bold);
     painter.restore();

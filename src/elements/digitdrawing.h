@@ -10,18 +10,18 @@ class QPainter;
 class QRectF;
 
 // The size classes of the digit element, in pixels: 0 (and any unknown class), 1, 2, 3.
-struct DegitSizeClass {
+struct DigitSizeClass {
     int positionWidth; // width of one digit position
     int height;        // height of the element
     int pointSize;     // size of the digit typeface the class stands for
 };
-DegitSizeClass degitSizeClass(int degitSize);
+DigitSizeClass digitSizeClass(int sizeClass);
 
-// The text the element shows for a value under its rules: blank zeros (ZeroMode), leading
-// zeros (FillZero), blank positions on the right (Shift), cut to the rightmost keta
+// The text the element shows for a value under its rules: blank zeros (zeroMode), leading
+// zeros (fillZero), blank positions on the right (shift), cut to the rightmost digitCount
 // characters.
-QString processDegitValue(const ElementValue& value, int zeroMode, int fillZero, int shift,
-                          int keta);
+QString formatDigitValue(const ElementValue& value, int zeroMode, int fillZero, int shift,
+                         int digitCount);
 
 // Seven segments, one bit each: a top, b upper right, c lower right, d bottom, e lower left,
 // f upper left, g middle.
@@ -35,16 +35,16 @@ inline constexpr std::uint8_t A = 0x01, B = 0x02, C = 0x04, D = 0x08, E = 0x10, 
 std::uint8_t segmentMask(QChar c);
 
 // Looks of the segments: 0 (and any unknown style) upright, 1 slanted, 2 rounded.
-enum class DegitLook { Upright, Slanted, Rounded };
-DegitLook degitLook(int degitStyle);
+enum class DigitLook { Upright, Slanted, Rounded };
+DigitLook digitLook(int digitStyle);
 
-struct DegitColors {
+struct DigitColors {
     QColor unlit;
     QColor lit;
 };
 
-// Paints keta digit positions of equal width across rect: every segment of each position in
-// the unlit colour, then the rightmost keta characters of text right-aligned in the lit
+// Paints digitCount digit positions of equal width across rect: every segment of each position in
+// the unlit colour, then the rightmost digitCount characters of text right-aligned in the lit
 // colour. Bold glyphs draw thicker segments. The background is left to the caller.
-void paintDegits(QPainter& painter, const QRectF& rect, const QString& text, int keta,
-                 DegitLook look, const DegitColors& colors, bool bold = true);
+void paintDigits(QPainter& painter, const QRectF& rect, const QString& text, int digitCount,
+                 DigitLook look, const DigitColors& colors, bool bold = true);

@@ -19,8 +19,8 @@ qint16 toInt16(int value)
 } // namespace
 
 DigitElement::DigitElement(QWidget* parent)
-    : QWidget(parent), baseForeColor_(platform::RGB(150, 150, 150)),
-      degitForeColor_(platform::RGB(248, 210, 114)), backColor_(platform::RGB(128, 128, 128))
+    : QWidget(parent), unlitColor_(platform::RGB(150, 150, 150)),
+      litColor_(platform::RGB(248, 210, 114)), backColor_(platform::RGB(128, 128, 128))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     applySize();
@@ -28,19 +28,19 @@ DigitElement::DigitElement(QWidget* parent)
 
 void DigitElement::setUnlitColor(platform::BgrColor color)
 {
-    baseForeColor_ = color;
+    unlitColor_ = color;
     redraw();
 }
 
 void DigitElement::setLitColor(platform::BgrColor color)
 {
-    degitForeColor_ = color;
+    litColor_ = color;
     redraw();
 }
 
 void DigitElement::setFillZero(int fillZero)
 {
-    fillZero_ = std::min(toInt16(fillZero), keta_);
+    fillZero_ = std::min(toInt16(fillZero), digitCount_);
 }
 
 void DigitElement::setZeroMode(int zeroMode)
@@ -51,29 +51,29 @@ void DigitElement::setZeroMode(int zeroMode)
 
 void DigitElement::setShift(int shift)
 {
-    const qint16 limited = std::min(toInt16(shift), static_cast<qint16>(keta_ - 1));
+    const qint16 limited = std::min(toInt16(shift), static_cast<qint16>(digitCount_ - 1));
     shift_ = std::max<qint16>(limited, 0);
 }
 
-void DigitElement::setDigitCount(int keta)
+void DigitElement::setDigitCount(int digitCount)
 {
-    const qint16 stored = toInt16(keta);
-    keta_ = (stored < 1 || stored > 15) ? 4 : stored;
+    const qint16 stored = toInt16(digitCount);
+    digitCount_ = (stored < 1 || stored > 15) ? 4 : stored;
     applySize();
     redraw();
 }
 
-void DigitElement::setSizeClass(int degitSize)
+void DigitElement::setSizeClass(int sizeClass)
 {
-    const qint16 stored = toInt16(degitSize);
-    degitSize_ = (stored >= 1 && stored <= 3) ? stored : 0;
+    const qint16 stored = toInt16(sizeClass);
+    sizeClass_ = (stored >= 1 && stored <= 3) ? stored : 0;
     applySize();
     redraw();
 }
 
-void DigitElement::setDigitStyle(int degitStyle)
+void DigitElement::setDigitStyle(int digitStyle)
 {
-    degitStyle_ = toInt16(degitStyle);
+    digitStyle_ = toInt16(digitStyle);
     redraw();
 }
 
@@ -83,9 +83,9 @@ void DigitElement::setValue(const ElementValue& value)
     redraw();
 }
 
-void DigitElement::setUserSet(bool userSet)
+void DigitElement::setUserSettable(bool settable)
 {
-    userSet_ = userSet;
+    userSettable_ = settable;
 }
 
 void DigitElement::setBackColor(platform::BgrColor color)
@@ -99,7 +99,7 @@ int DigitElement::showSettingsDialog()
     qint16 zeroMode = zeroMode_;
     qint16 shift = shift_;
     qint16 fillZero = fillZero_;
-    const int result = showDigitSettingsDialog(this, keta_, zeroMode, shift, fillZero);
+    const int result = showDigitSettingsDialog(this, digitCount_, zeroMode, shift, fillZero);
     zeroMode_ = zeroMode;
     shift_ = shift;
     fillZero_ = fillZero;
@@ -115,7 +115,7 @@ void DigitElement::resetDigits(bool lampTest)
     setShift(0);
     setZeroMode(0);
     setFillZero(0);
-    setValue(lampTest ? ElementValue(QString(keta_, u'8')) : ElementValue(QString()));
+    setValue(lampTest ? ElementValue(QString(digitCount_, u'8')) : ElementValue(QString()));
     setShift(shift);
     setZeroMode(zeroMode);
     setFillZero(fillZero);
@@ -123,15 +123,15 @@ void DigitElement::resetDigits(bool lampTest)
 
 void DigitElement::redraw()
 {
-    shown_ = processDegitValue(value_, zeroMode_, fillZero_, shift_, keta_);
+    displayedText_ = formatDigitValue(value_, zeroMode_, fillZero_, shift_, digitCount_);
     drawn_ = true;
     update();
 }
 
 void DigitElement::applySize()
 {
-    const DegitSizeClass size = degitSizeClass(degitSize_);
-    setFixedSize(keta_ * size.positionWidth, size.height);
+    const DigitSizeClass size = digitSizeClass(sizeClass_);
+    setFixedSize(digitCount_ * size.positionWidth, size.height);
 }
 
 void DigitElement::paintEvent(QPaintEvent*)
@@ -140,14 +140,13 @@ void DigitElement::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), platform::toQColor(backColor_));
     if (!drawn_)
         return;
-    const DegitColors colors{platform::toQColor(baseForeColor_),
-                             platform::toQColor(degitForeColor_)};
-    paintDegits(painter, QRectF(rect()), shown_, keta_, degitLook(degitStyle_), colors,
-                BoldGlyphs());
+    const DigitColors colors{platform::toQColor(unlitColor_), platform::toQColor(litColor_)};
+    paintDigits(painter, QRectF(rect()), displayedText_, digitCount_, digitLook(digitStyle_),
+                colors, boldGlyphs());
 }
 
 void DigitElement::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
-    emit DblClick();
+    emit doubleClicked();
 }

@@ -8,38 +8,44 @@
 
 // A number in the style of a segment display: every position shows its unlit segments, the
 // value is lit over them, right-aligned. Out-of-range property values are corrected on
-// assignment. Changing FillZero, ZeroMode or Shift shows at the next redraw (assign Value).
+// assignment. Changing the zero padding, the zero mode or the shift shows at the next redraw
+// (assign the value again).
 class DigitElement : public QWidget
 {
     Q_OBJECT
 public:
     explicit DigitElement(QWidget* parent = nullptr);
 
-    platform::BgrColor unlitColor() const { return baseForeColor_; }
+    platform::BgrColor unlitColor() const { return unlitColor_; }
     void setUnlitColor(platform::BgrColor color);
-    platform::BgrColor litColor() const { return degitForeColor_; }
+    platform::BgrColor litColor() const { return litColor_; }
     void setLitColor(platform::BgrColor color);
-    qint16 FillZero() const { return fillZero_; }
+    // Leading zeros a numeric value is padded to; 0 (or less) pads nothing.
+    qint16 fillZero() const { return fillZero_; }
     void setFillZero(int fillZero);
-    qint16 ZeroMode() const { return zeroMode_; }
+    // How zero, the empty text and -1 show: 0..3.
+    qint16 zeroMode() const { return zeroMode_; }
     void setZeroMode(int zeroMode);
-    qint16 Shift() const { return shift_; }
+    // Positions the value moves left, leaving blanks on the right.
+    qint16 shift() const { return shift_; }
     void setShift(int shift);
-    qint16 digitCount() const { return keta_; }
-    void setDigitCount(int keta);
-    qint16 sizeClass() const { return degitSize_; }
-    void setSizeClass(int degitSize);
-    qint16 digitStyle() const { return degitStyle_; }
-    void setDigitStyle(int degitStyle);
-    ElementValue Value() const { return value_; }
+    qint16 digitCount() const { return digitCount_; }
+    void setDigitCount(int digitCount);
+    qint16 sizeClass() const { return sizeClass_; }
+    void setSizeClass(int sizeClass);
+    qint16 digitStyle() const { return digitStyle_; }
+    void setDigitStyle(int digitStyle);
+    // The value as assigned, not as shown.
+    ElementValue value() const { return value_; }
     void setValue(const ElementValue& value);
-    bool UserSet() const { return userSet_; }
-    void setUserSet(bool userSet);
-    platform::BgrColor BackColor() const { return backColor_; }
+    // Whether the owner lets a double-click open the settings dialog; only stored here.
+    bool isUserSettable() const { return userSettable_; }
+    void setUserSettable(bool settable);
+    platform::BgrColor backColor() const { return backColor_; }
     void setBackColor(platform::BgrColor color);
     // Extra spacing between characters and bold glyphs: this platform takes 0 and bold.
-    int CharExtra() const { return 0; }
-    bool BoldGlyphs() const { return true; }
+    int extraCharacterSpacing() const { return 0; }
+    bool boldGlyphs() const { return true; }
 
     // Opens the digit settings dialog; the values it hands back are taken as they are.
     // Returns the dialog's result (1 when confirmed).
@@ -49,10 +55,10 @@ public:
     void resetDigits(bool lampTest);
 
     // The processed text now drawn; empty before the first redraw.
-    QString displayedText() const { return shown_; }
+    QString displayedText() const { return displayedText_; }
 
 signals:
-    void DblClick();
+    void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,19 +68,19 @@ private:
     void redraw();
     void applySize();
 
-    platform::BgrColor baseForeColor_;
-    platform::BgrColor degitForeColor_;
+    platform::BgrColor unlitColor_;
+    platform::BgrColor litColor_;
     qint16 fillZero_ = 0;
     qint16 zeroMode_ = 0;
     qint16 shift_ = 0;
-    qint16 keta_ = 4;
-    qint16 degitSize_ = 0;
-    qint16 degitStyle_ = 0;
+    qint16 digitCount_ = 4;
+    qint16 sizeClass_ = 0;
+    qint16 digitStyle_ = 0;
     ElementValue value_;
-    bool userSet_ = true;
+    bool userSettable_ = true;
     platform::BgrColor backColor_;
 
     // What the last redraw prepared for painting.
     bool drawn_ = false;
-    QString shown_;
+    QString displayedText_;
 };

@@ -133,16 +133,14 @@ QString cellFace(int fontMode, std::int16_t code)
     }
 }
 
-QString tsugiwaFaceForTsugi(int tsugiwaFontMode)
+QString firstPrefixFace(int prefixFontMode)
 {
-    return tsugiwaFontMode == 2 || tsugiwaFontMode == 3 ? platform::MinchoFace
-                                                        : platform::GothicFace;
+    return prefixFontMode == 2 || prefixFontMode == 3 ? platform::MinchoFace : platform::GothicFace;
 }
 
-QString tsugiwaFaceForHa(int tsugiwaFontMode)
+QString secondPrefixFace(int prefixFontMode)
 {
-    return tsugiwaFontMode == 1 || tsugiwaFontMode == 2 ? platform::MinchoFace
-                                                        : platform::GothicFace;
+    return prefixFontMode == 1 || prefixFontMode == 2 ? platform::MinchoFace : platform::GothicFace;
 }
 
 int DotMatrix::litCount() const

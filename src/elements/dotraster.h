@@ -16,17 +16,17 @@
 namespace dotboard
 {
 
-inline constexpr int RasterSize = 18;    // dots per cell side
-inline constexpr int DotPitch = 3;       // pixels from one dot to the next
-inline constexpr int DotSize = 2;        // a lit dot is a 2 x 2 square
-inline constexpr int CellWidth = 54;     // RasterSize * DotPitch
-inline constexpr int BoardWidth = 432;   // visible board (and the frame)
-inline constexpr int BoardHeight = 56;   // the element and the strip
-inline constexpr int FrameHeight = 58;   // the frame is two pixels taller than the strip
-inline constexpr int StripTop = -1;      // the strip sits one pixel up inside the frame
-inline constexpr int RasterPixels = 19;  // glyph size: 14.25 pt at 96 dpi
-inline constexpr int SmallHaPixels = 16; // the small "は" of the prefix: 12 pt
-inline constexpr int SmallHaTop = 4;
+inline constexpr int RasterSize = 18;          // dots per cell side
+inline constexpr int DotPitch = 3;             // pixels from one dot to the next
+inline constexpr int DotSize = 2;              // a lit dot is a 2 x 2 square
+inline constexpr int CellWidth = 54;           // RasterSize * DotPitch
+inline constexpr int BoardWidth = 432;         // visible board (and the frame)
+inline constexpr int BoardHeight = 56;         // the element and the strip
+inline constexpr int FrameHeight = 58;         // the frame is two pixels taller than the strip
+inline constexpr int StripTop = -1;            // the strip sits one pixel up inside the frame
+inline constexpr int RasterPixels = 19;        // glyph size: 14.25 pt at 96 dpi
+inline constexpr int SmallParticlePixels = 16; // the small "は" of the prefix: 12 pt
+inline constexpr int SmallParticleTop = 4;     // and how far it sits below a full-size glyph
 
 // Where the cells of a name go: cell k (1-based) at x0 + (k - 1) * pitch.
 struct CellLayout {
@@ -59,12 +59,13 @@ QString horizontalForms(const QString& cellText);
 std::int16_t signedCharCode(const QString& text);
 
 // Typeface name ("ＭＳ ゴシック" / "ＭＳ 明朝") for a cell whose first character has
-// `code`, by the board's FontMode (0..4; other values mean Gothic).
+// `code`, by the board's fontMode (0..4; other values mean Gothic).
 QString cellFace(int fontMode, std::int16_t code);
 
-// Typefaces of the prefix characters by prefixFontMode (0..3; other values as 0).
-QString tsugiwaFaceForTsugi(int tsugiwaFontMode);
-QString tsugiwaFaceForHa(int tsugiwaFontMode);
+// Typefaces of the prefix characters, "次" (first) and "は" (second), by prefixFontMode
+// (0..3; other values as 0).
+QString firstPrefixFace(int prefixFontMode);
+QString secondPrefixFace(int prefixFontMode);
 
 // 18 x 18 lit/unlit dots, column-major: bit j of column i is raster pixel (i, j).
 class DotMatrix

@@ -20,12 +20,12 @@ std::optional<double> ElementValue::numericValue() const
 {
     if (isNumber())
         return number_;
-    return parseVbNumber(text_);
+    return parseNumber(text_);
 }
 
 QString ElementValue::toString() const
 {
-    return isNumber() ? vbNumberText(number_) : text_;
+    return isNumber() ? formatNumber(number_) : text_;
 }
 
 bool operator==(const ElementValue& a, const ElementValue& b)
@@ -104,7 +104,7 @@ std::optional<double> parseDecimal(QStringView body, bool negative)
 
 } // namespace
 
-std::optional<double> parseVbNumber(const QString& text)
+std::optional<double> parseNumber(const QString& text)
 {
     QStringView body = QStringView(text).trimmed();
     if (body.isEmpty())
@@ -125,7 +125,7 @@ std::optional<double> parseVbNumber(const QString& text)
     return parseDecimal(body, negative);
 }
 
-QString vbNumberText(double number)
+QString formatNumber(double number)
 {
     if (number == 0.0 || std::isnan(number))
         return QStringLiteral("0");

@@ -41,9 +41,10 @@ private:
     QString text_;
 };
 
-// Reads a text the way a numeric conversion of the old runtime does; nothing when it is no
-// number (or overflows).
-std::optional<double> parseVbNumber(const QString& text);
+// Reads a text as a number: blanks around, a sign, decimals, an exponent (E or D), thousands
+// commas or an &H / &O prefix; nothing when it is no number (or overflows).
+std::optional<double> parseNumber(const QString& text);
 
-// The text of a number as the old runtime converts it.
-QString vbNumberText(double number);
+// A number as text: whole numbers without a decimal part, others with up to 15 significant
+// digits and an upper-case exponent ("1.5", "1E+20").
+QString formatNumber(double number);

@@ -6,31 +6,31 @@ NextStopNameBoard::NextStopNameBoard(QWidget* parent) : StopNameBoard(parent) {}
 
 void NextStopNameBoard::setPrefixMode(std::int16_t mode)
 {
-    tsugiwaMode_ = mode >= 0 && mode <= 2 ? mode : std::int16_t{0};
-    markModified(QStringLiteral("TsugiwaMode"));
+    prefixMode_ = mode >= 0 && mode <= 2 ? mode : std::int16_t{0};
+    markModified(QStringLiteral("prefixMode"));
 }
 
 void NextStopNameBoard::setPrefixColor(platform::BgrColor color)
 {
-    tsugiwaColor_ = color;
-    markModified(QStringLiteral("TsugiwaColor"));
+    prefixColor_ = color;
+    markModified(QStringLiteral("prefixColor"));
 }
 
 void NextStopNameBoard::setPrefixFontMode(std::int16_t fontMode)
 {
-    tsugiwaFontMode_ = fontMode;
-    markModified(QStringLiteral("TsugiwaFontMode"));
+    prefixFontMode_ = fontMode;
+    markModified(QStringLiteral("prefixFontMode"));
 }
 
 void NextStopNameBoard::setPrefixBold(bool bold)
 {
-    tsugiwaBold_ = bold;
-    markModified(QStringLiteral("TsugiwaBold"));
+    prefixBold_ = bold;
+    markModified(QStringLiteral("prefixBold"));
 }
 
 bool NextStopNameBoard::drawName(const QByteArray& cp932Name)
 {
-    if (tsugiwaMode_ == 0)
+    if (prefixMode_ == 0)
         return StopNameBoard::drawName(cp932Name);
     // A name of a single byte (no whole cell) is placed like a one-cell name, clear of the
     // prefix, and does not count the prefix cells.
@@ -46,18 +46,18 @@ void NextStopNameBoard::drawPrefix()
 {
     GlyphRaster& glyphs = raster();
     DotStrip& dots = stripForDrawing();
-    dots.setInkColor(DotStrip::Prefix, tsugiwaColor_);
+    dots.setInkColor(DotStrip::Prefix, prefixColor_);
 
     glyphs.setPixelSize(RasterPixels);
     glyphs.setTop(0);
-    glyphs.setBold(tsugiwaBold_);
-    glyphs.setFace(tsugiwaFaceForTsugi(tsugiwaFontMode_));
+    glyphs.setBold(prefixBold_);
+    glyphs.setFace(firstPrefixFace(prefixFontMode_));
     dots.plot(glyphs.render(QStringLiteral("次")), 0, 0, DotStrip::Prefix);
 
-    const bool smallHa = tsugiwaMode_ == 1;
-    glyphs.setPixelSize(smallHa ? SmallHaPixels : RasterPixels);
-    glyphs.setTop(smallHa ? SmallHaTop : 0);
-    glyphs.setFace(tsugiwaFaceForHa(tsugiwaFontMode_));
+    const bool smallParticle = prefixMode_ == 1;
+    glyphs.setPixelSize(smallParticle ? SmallParticlePixels : RasterPixels);
+    glyphs.setTop(smallParticle ? SmallParticleTop : 0);
+    glyphs.setFace(secondPrefixFace(prefixFontMode_));
     dots.plot(glyphs.render(QStringLiteral("は")), CellWidth, 0, DotStrip::Prefix);
 
     glyphs.setPixelSize(RasterPixels);
@@ -66,26 +66,26 @@ void NextStopNameBoard::drawPrefix()
     update();
 }
 
-void NextStopNameBoard::WriteProperties(PropertyList& bag) const
+void NextStopNameBoard::saveProperties(PropertyList& bag) const
 {
-    StopNameBoard::WriteProperties(bag);
-    if (tsugiwaMode_ != 0)
-        bag.append({QStringLiteral("TsugiwaMode"), tsugiwaMode_});
-    if (tsugiwaColor_ != DefaultPrefixColor)
-        bag.append({QStringLiteral("TsugiwaColor"), tsugiwaColor_});
-    if (tsugiwaFontMode_ != 0)
-        bag.append({QStringLiteral("TsugiwaFontMode"), tsugiwaFontMode_});
-    if (tsugiwaBold_)
-        bag.append({QStringLiteral("TsugiwaBold"), true});
+    StopNameBoard::saveProperties(bag);
+    if (prefixMode_ != 0)
+        bag.append({QStringLiteral("prefixMode"), prefixMode_});
+    if (prefixColor_ != DefaultPrefixColor)
+        bag.append({QStringLiteral("prefixColor"), prefixColor_});
+    if (prefixFontMode_ != 0)
+        bag.append({QStringLiteral("prefixFontMode"), prefixFontMode_});
+    if (prefixBold_)
+        bag.append({QStringLiteral("prefixBold"), true});
 }
 
-void NextStopNameBoard::ReadProperties(const PropertyList& bag)
+void NextStopNameBoard::loadProperties(const PropertyList& bag)
 {
-    StopNameBoard::ReadProperties(bag);
-    const int mode = savedValue(bag, QStringLiteral("TsugiwaMode"), 0).toInt();
-    tsugiwaMode_ = static_cast<std::int16_t>(mode >= 0 && mode <= 2 ? mode : 0);
-    tsugiwaColor_ = savedValue(bag, QStringLiteral("TsugiwaColor"), DefaultPrefixColor).toInt();
-    tsugiwaFontMode_ =
-        static_cast<std::int16_t>(savedValue(bag, QStringLiteral("TsugiwaFontMode"), 0).toInt());
-    tsugiwaBold_ = savedValue(bag, QStringLiteral("TsugiwaBold"), false).toBool();
+    StopNameBoard::loadProperties(bag);
+    const int mode = savedValue(bag, QStringLiteral("prefixMode"), 0).toInt();
+    prefixMode_ = static_cast<std::int16_t>(mode >= 0 && mode <= 2 ? mode : 0);
+    prefixColor_ = savedValue(bag, QStringLiteral("prefixColor"), DefaultPrefixColor).toInt();
+    prefixFontMode_ =
+        static_cast<std::int16_t>(savedValue(bag, QStringLiteral("prefixFontMode"), 0).toInt());
+    prefixBold_ = savedValue(bag, QStringLiteral("prefixBold"), false).toBool();
 }

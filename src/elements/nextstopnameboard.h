@@ -20,28 +20,28 @@ public:
 
     // 0 no prefix, 1 prefix with a small "は", 2 prefix with a full-size "は"; any other
     // value is stored as 0. Takes effect at the next setStopName.
-    std::int16_t prefixMode() const { return tsugiwaMode_; }
+    std::int16_t prefixMode() const { return prefixMode_; }
     void setPrefixMode(std::int16_t mode);
-    platform::BgrColor prefixColor() const { return tsugiwaColor_; }
+    platform::BgrColor prefixColor() const { return prefixColor_; }
     void setPrefixColor(platform::BgrColor color);
     // 0 all Gothic, 1 only "は" Mincho, 2 all Mincho, 3 only "は" Gothic; others as 0.
-    std::int16_t prefixFontMode() const { return tsugiwaFontMode_; }
+    std::int16_t prefixFontMode() const { return prefixFontMode_; }
     void setPrefixFontMode(std::int16_t fontMode);
-    bool prefixBold() const { return tsugiwaBold_; }
+    bool prefixBold() const { return prefixBold_; }
     void setPrefixBold(bool bold);
 
     // Draws "次は" into the strip at x = 0 in prefixColor.
     void drawPrefix();
 
-    void WriteProperties(PropertyList& bag) const override;
-    void ReadProperties(const PropertyList& bag) override;
+    void saveProperties(PropertyList& bag) const override;
+    void loadProperties(const PropertyList& bag) override;
 
 protected:
     bool drawName(const QByteArray& cp932Name) override;
 
 private:
-    std::int16_t tsugiwaMode_ = 0;
-    platform::BgrColor tsugiwaColor_ = DefaultPrefixColor;
-    std::int16_t tsugiwaFontMode_ = 0;
-    bool tsugiwaBold_ = false;
+    std::int16_t prefixMode_ = 0;
+    platform::BgrColor prefixColor_ = DefaultPrefixColor;
+    std::int16_t prefixFontMode_ = 0;
+    bool prefixBold_ = false;
 };

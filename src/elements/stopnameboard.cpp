@@ -27,7 +27,7 @@ StopNameBoard::StopNameBoard(QWidget* parent) : QWidget(parent), frameTimer_(new
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(BoardWidth, BoardHeight);
     strip_.reset(BoardWidth, backColor_, foreColor_, foreColor_);
-    connect(frameTimer_, &QTimer::timeout, this, &StopNameBoard::RunScrollPasses);
+    connect(frameTimer_, &QTimer::timeout, this, &StopNameBoard::advanceScroll);
 }
 
 StopNameBoard::~StopNameBoard() = default;
@@ -53,31 +53,31 @@ void StopNameBoard::setBackColor(platform::BgrColor color)
     backColor_ = color;
     strip_.clear(color); // a new background erases the dots
     update();
-    markModified(QStringLiteral("BackColor"));
+    markModified(QStringLiteral("backColor"));
 }
 
 void StopNameBoard::setForeColor(platform::BgrColor color)
 {
     foreColor_ = color;
-    markModified(QStringLiteral("ForeColor"));
+    markModified(QStringLiteral("foreColor"));
 }
 
 void StopNameBoard::setSpeed(std::int16_t speed)
 {
     speed_ = speed;
-    markModified(QStringLiteral("Speed"));
+    markModified(QStringLiteral("speed"));
 }
 
 void StopNameBoard::setScrollStartWait(std::int32_t ms)
 {
     scrollStartWait_ = ms;
-    markModified(QStringLiteral("ScrollStartWait"));
+    markModified(QStringLiteral("scrollStartWait"));
 }
 
 void StopNameBoard::setMode(std::int16_t mode)
 {
     mode_ = mode;
-    markModified(QStringLiteral("Mode"));
+    markModified(QStringLiteral("mode"));
 }
 
 void StopNameBoard::setAppearance(std::int16_t appearance)
@@ -86,20 +86,20 @@ void StopNameBoard::setAppearance(std::int16_t appearance)
         appearance_ = appearance;
     strip_.clear(backColor_); // the strip's background is set again
     update();
-    markModified(QStringLiteral("Appearance"));
+    markModified(QStringLiteral("appearance"));
 }
 
 void StopNameBoard::setFontMode(std::int16_t fontMode)
 {
     fontMode_ = fontMode;
-    markModified(QStringLiteral("FontMode"));
+    markModified(QStringLiteral("fontMode"));
 }
 
 void StopNameBoard::setFontBold(bool bold)
 {
     fontBold_ = bold;
     raster_.setBold(bold);
-    markModified(QStringLiteral("FontBold"));
+    markModified(QStringLiteral("fontBold"));
 }
 
 void StopNameBoard::setStopName(const QString& name)
@@ -128,7 +128,7 @@ void StopNameBoard::drawCells(const QByteArray& cp932Name, const CellLayout& lay
 {
     const QList<QByteArray> cells = cutIntoCells(cp932Name);
     for (qsizetype k = 0; k < cells.size(); ++k)
-        DrawDot54(layout.x0 + static_cast<int>(k) * layout.pitch, 0, platform::fromCp932(cells[k]));
+        drawCell(layout.x0 + static_cast<int>(k) * layout.pitch, 0, platform::fromCp932(cells[k]));
 }
 
 void StopNameBoard::resetStrip(int width)
@@ -138,7 +138,7 @@ void StopNameBoard::resetStrip(int width)
     update();
 }
 
-void StopNameBoard::DrawDot54(int x, int y, const QString& cell)
+void StopNameBoard::drawCell(int x, int y, const QString& cell)
 {
     // Half of a double-byte character decodes to U+FFFD; it has no glyph of its own.
     QString text = horizontalForms(cell);
@@ -152,7 +152,7 @@ void StopNameBoard::DrawDot54(int x, int y, const QString& cell)
     update();
 }
 
-void StopNameBoard::Refresh()
+void StopNameBoard::repaintBoard()
 {
     repaint();
 }
@@ -161,7 +161,7 @@ void StopNameBoard::Refresh()
 
 void StopNameBoard::startScroll()
 {
-    scrollStop_ = false;
+    scrollStopped_ = false;
     speedChecked_ = false;
     position_ = 0.0;
     placeStrip(0);
@@ -170,7 +170,7 @@ void StopNameBoard::startScroll()
 
 void StopNameBoard::stopScroll()
 {
-    scrollStop_ = true;
+    scrollStopped_ = true;
     pausing_ = false;
     frameTimer_->stop();
     position_ = 0.0;
@@ -184,12 +184,12 @@ void StopNameBoard::beginPause(qint64 from)
     scheduleTimer();
 }
 
-void StopNameBoard::RunScrollPasses()
+void StopNameBoard::advanceScroll()
 {
-    if (scrollStop_)
+    if (scrollStopped_)
         return;
     const qint64 now = platform::nowMs();
-    while (!scrollStop_) {
+    while (!scrollStopped_) {
         if (pausing_) {
             if (now < pauseUntil_)
                 break;
@@ -239,7 +239,7 @@ void StopNameBoard::placeStrip(int left)
 
 void StopNameBoard::scheduleTimer()
 {
-    if (scrollStop_) {
+    if (scrollStopped_) {
         frameTimer_->stop();
         return;
     }
@@ -295,36 +295,36 @@ QVariant StopNameBoard::savedValue(const PropertyList& bag, const QString& key,
     return fallback;
 }
 
-void StopNameBoard::WriteProperties(PropertyList& bag) const
+void StopNameBoard::saveProperties(PropertyList& bag) const
 {
     auto put = [&bag](const char* key, const QVariant& value, const QVariant& fallback) {
         if (value != fallback)
             bag.append({QString::fromLatin1(key), value});
     };
-    put("BackColor", backColor_, DefaultBackColor);
-    put("ForeColor", foreColor_, DefaultForeColor);
-    put("Speed", speed_, DefaultSpeed);
-    put("ScrollStartWait", scrollStartWait_, DefaultScrollStartWait);
-    put("Mode", mode_, std::int16_t{0});
-    put("Appearance", appearance_, DefaultAppearance);
-    put("FontMode", fontMode_, std::int16_t{0});
-    put("FontBold", fontBold_, false);
+    put("backColor", backColor_, DefaultBackColor);
+    put("foreColor", foreColor_, DefaultForeColor);
+    put("speed", speed_, DefaultSpeed);
+    put("scrollStartWait", scrollStartWait_, DefaultScrollStartWait);
+    put("mode", mode_, std::int16_t{0});
+    put("appearance", appearance_, DefaultAppearance);
+    put("fontMode", fontMode_, std::int16_t{0});
+    put("fontBold", fontBold_, false);
 }
 
-void StopNameBoard::ReadProperties(const PropertyList& bag)
+void StopNameBoard::loadProperties(const PropertyList& bag)
 {
     auto get = [&bag](const char* key, const QVariant& fallback) {
         return savedValue(bag, QString::fromLatin1(key), fallback);
     };
-    backColor_ = get("BackColor", DefaultBackColor).toInt();
-    foreColor_ = get("ForeColor", DefaultForeColor).toInt();
-    speed_ = static_cast<std::int16_t>(get("Speed", DefaultSpeed).toInt());
-    scrollStartWait_ = get("ScrollStartWait", DefaultScrollStartWait).toInt();
-    mode_ = static_cast<std::int16_t>(get("Mode", 0).toInt());
-    const int appearance = get("Appearance", DefaultAppearance).toInt();
+    backColor_ = get("backColor", DefaultBackColor).toInt();
+    foreColor_ = get("foreColor", DefaultForeColor).toInt();
+    speed_ = static_cast<std::int16_t>(get("speed", DefaultSpeed).toInt());
+    scrollStartWait_ = get("scrollStartWait", DefaultScrollStartWait).toInt();
+    mode_ = static_cast<std::int16_t>(get("mode", 0).toInt());
+    const int appearance = get("appearance", DefaultAppearance).toInt();
     appearance_ = static_cast<std::int16_t>(appearance == 0 ? 0 : 1);
-    fontMode_ = static_cast<std::int16_t>(get("FontMode", 0).toInt());
-    fontBold_ = get("FontBold", false).toBool();
+    fontMode_ = static_cast<std::int16_t>(get("fontMode", 0).toInt());
+    fontBold_ = get("fontBold", false).toBool();
     strip_.clear(backColor_);
     update();
 }

@@ -18,19 +18,19 @@ class QTimer;
 //
 // The strip (all dots of the name) is prepared by setStopName; scrolling only moves it. The
 // scroll runs from a frame timer: one pass per millisecond of platform::nowMs(), each
-// moving the strip Speed / 200 pixel, with a pause of ScrollStartWait ms before the scroll
+// moving the strip speed / 200 pixel, with a pause of scrollStartWait ms before the scroll
 // and after each wrap. setStopName returns at once.
 class StopNameBoard : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
-    Q_PROPERTY(int ForeColor READ ForeColor WRITE setForeColor)
-    Q_PROPERTY(int Speed READ Speed WRITE setSpeed)
-    Q_PROPERTY(int ScrollStartWait READ ScrollStartWait WRITE setScrollStartWait)
-    Q_PROPERTY(int Mode READ Mode WRITE setMode)
-    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
-    Q_PROPERTY(int FontMode READ FontMode WRITE setFontMode)
-    Q_PROPERTY(bool FontBold READ FontBold WRITE setFontBold)
+    Q_PROPERTY(int backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(int foreColor READ foreColor WRITE setForeColor)
+    Q_PROPERTY(int speed READ speed WRITE setSpeed)
+    Q_PROPERTY(int scrollStartWait READ scrollStartWait WRITE setScrollStartWait)
+    Q_PROPERTY(int mode READ mode WRITE setMode)
+    Q_PROPERTY(int appearance READ appearance WRITE setAppearance)
+    Q_PROPERTY(int fontMode READ fontMode WRITE setFontMode)
+    Q_PROPERTY(bool fontBold READ fontBold WRITE setFontBold)
 
 public:
     static constexpr platform::BgrColor DefaultBackColor = 0x808080;
@@ -45,29 +45,29 @@ public:
     ~StopNameBoard() override;
 
     // Board background; assigning it blanks the board until the next setStopName.
-    platform::BgrColor BackColor() const { return backColor_; }
+    platform::BgrColor backColor() const { return backColor_; }
     void setBackColor(platform::BgrColor color);
     // Colour of the lit dots; dots already shown keep their colour.
-    platform::BgrColor ForeColor() const { return foreColor_; }
+    platform::BgrColor foreColor() const { return foreColor_; }
     void setForeColor(platform::BgrColor color);
-    // Scroll step: Speed / 200 pixel per pass (read afresh on every pass). A scroll that
+    // Scroll step: speed / 200 pixel per pass (read afresh on every pass). A scroll that
     // starts with 0 sets it to 1; a negative value moves like 1.
-    std::int16_t Speed() const { return speed_; }
+    std::int16_t speed() const { return speed_; }
     void setSpeed(std::int16_t speed);
     // Pause in ms before a scroll and after each wrap (negative pauses as 0).
-    std::int32_t ScrollStartWait() const { return scrollStartWait_; }
+    std::int32_t scrollStartWait() const { return scrollStartWait_; }
     void setScrollStartWait(std::int32_t ms);
     // Stored and saved only.
-    std::int16_t Mode() const { return mode_; }
+    std::int16_t mode() const { return mode_; }
     void setMode(std::int16_t mode);
     // 0 flat frame, 1 sunken three-dimensional border; other values are ignored.
-    std::int16_t Appearance() const { return appearance_; }
+    std::int16_t appearance() const { return appearance_; }
     void setAppearance(std::int16_t appearance);
     // Typeface per cell: 0 Gothic, 1 Mincho, 2 kanji Gothic / rest Mincho, 3 kanji Mincho /
     // rest Gothic, 4 full-width letters and digits Gothic / rest Mincho; others Gothic.
-    std::int16_t FontMode() const { return fontMode_; }
+    std::int16_t fontMode() const { return fontMode_; }
     void setFontMode(std::int16_t fontMode);
-    bool FontBold() const { return fontBold_; }
+    bool fontBold() const { return fontBold_; }
     void setFontBold(bool bold);
 
     // Shows a stop name. An empty name blanks the board and leaves a running scroll going;
@@ -76,24 +76,24 @@ public:
     void setStopName(const QString& name);
     // Draws one cell (normally one double-byte character) as dots with its top-left dot at
     // (x, y) of the strip. An empty cell draws nothing.
-    void DrawDot54(int x, int y, const QString& cell);
+    void drawCell(int x, int y, const QString& cell);
     // Repaints the board now.
-    void Refresh();
+    void repaintBoard();
 
-    // Saved properties: (key, value) pairs, each written only when it differs from its
-    // default, in a fixed order.
+    // Saved properties: (property name, value) pairs, each written only when it differs from
+    // its default, in a fixed order.
     using PropertyList = QList<QPair<QString, QVariant>>;
-    virtual void WriteProperties(PropertyList& bag) const;
-    virtual void ReadProperties(const PropertyList& bag);
+    virtual void saveProperties(PropertyList& bag) const;
+    virtual void loadProperties(const PropertyList& bag);
     // Every property assignment marks the saved properties as modified.
     bool propertiesModified() const { return propertiesModified_; }
     void clearPropertiesModified() { propertiesModified_ = false; }
 
     // Scrolling state and the pass runner the frame timer calls; tests call it directly
     // after moving a platform::ManualClock.
-    bool isScrolling() const { return !scrollStop_; }
+    bool isScrolling() const { return !scrollStopped_; }
     bool isScrollPausing() const { return isScrolling() && pausing_; }
-    void RunScrollPasses();
+    void advanceScroll();
     double scrollPosition() const { return position_; }
     int stripLeft() const { return stripLeft_; }
     int stripWidth() const { return strip_.width(); }
@@ -145,8 +145,8 @@ private:
     dotboard::GlyphRaster raster_;
     int stripLeft_ = 0;
 
-    // Scroll state: ScrollStop, the exact position, and the pass clock.
-    bool scrollStop_ = true;
+    // Scroll state: whether no scroll may go on, the exact position, and the pass clock.
+    bool scrollStopped_ = true;
     bool pausing_ = false;
     bool speedChecked_ = false;
     double position_ = 0.0;

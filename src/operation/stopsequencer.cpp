@@ -121,7 +121,7 @@ std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int se
 
 qint32 routeNumber(const QString& routeText)
 {
-    const std::optional<double> value = parseVbNumber(routeText);
+    const std::optional<double> value = parseNumber(routeText);
     if (!value || !std::isfinite(*value))
         return 0;
     const double rounded = std::nearbyint(*value);

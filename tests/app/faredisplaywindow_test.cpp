@@ -110,7 +110,7 @@ TEST_F(FareDisplayWindowTest, ElementsSitAtTheirPixelPositions)
         EXPECT_EQ(display.fareElement(i)->y() - display.ticketLabel(i)->y(), 18);
     }
     EXPECT_EQ(display.stopNameBoard()->geometry(), QRect(44, 36, 432, 56));
-    EXPECT_EQ(display.stopNameBoard()->ForeColor(), platform::RGB(255, 192, 128));
+    EXPECT_EQ(display.stopNameBoard()->foreColor(), platform::RGB(255, 192, 128));
     EXPECT_EQ(display.clockElement(0)->geometry(), QRect(363, 2, 26, 20));
     EXPECT_EQ(display.clockElement(1)->geometry(), QRect(390, 2, 26, 20));
     EXPECT_EQ(display.fareElement(0), nullptr);
@@ -141,15 +141,15 @@ TEST_F(FareDisplayWindowTest, ClockStartsHiddenAndStoppedAndTakesNumbers)
     EXPECT_EQ(display.clockElement(0)->digitCount(), 2);
 
     display.showTimeOfDay(QTime(9, 5, 0));
-    EXPECT_EQ(display.clockElement(0)->Value(), ElementValue(9));
-    EXPECT_EQ(display.clockElement(1)->Value(), ElementValue(5));
-    EXPECT_TRUE(display.clockElement(0)->Value().isNumber());
+    EXPECT_EQ(display.clockElement(0)->value(), ElementValue(9));
+    EXPECT_EQ(display.clockElement(1)->value(), ElementValue(5));
+    EXPECT_TRUE(display.clockElement(0)->value().isNumber());
 
     display.showTimeOfDay(QTime(23, 59, 59));
-    EXPECT_EQ(display.clockElement(0)->Value(), ElementValue(23));
-    EXPECT_EQ(display.clockElement(1)->Value(), ElementValue(59));
+    EXPECT_EQ(display.clockElement(0)->value(), ElementValue(23));
+    EXPECT_EQ(display.clockElement(1)->value(), ElementValue(59));
     display.showTimeOfDay(QTime(0, 0, 0));
-    EXPECT_EQ(display.clockElement(0)->Value(), ElementValue(0));
+    EXPECT_EQ(display.clockElement(0)->value(), ElementValue(0));
 }
 
 TEST_F(FareDisplayWindowTest, OnlyTheLeftButtonOnTheSurfaceMovesTheWindow)
@@ -204,10 +204,10 @@ TEST_F(FareDisplayWindowTest, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValu
     EXPECT_TRUE(panel.isEnabled());
     for (int i = 1; i <= 12; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(display.fareElement(i)->ZeroMode(), 3);
-        EXPECT_EQ(display.fareElement(i)->Shift(), 1);
-        EXPECT_EQ(display.fareElement(i)->FillZero(), 2);
-        EXPECT_EQ(display.fareElement(i)->Value(), ElementValue(100 + 10 * i));
+        EXPECT_EQ(display.fareElement(i)->zeroMode(), 3);
+        EXPECT_EQ(display.fareElement(i)->shift(), 1);
+        EXPECT_EQ(display.fareElement(i)->fillZero(), 2);
+        EXPECT_EQ(display.fareElement(i)->value(), ElementValue(100 + 10 * i));
     }
     // The new rules are drawn: 110 shifted one place left shows its last two digits.
     EXPECT_EQ(display.fareElement(1)->displayedText(), QStringLiteral("10 "));
@@ -225,30 +225,30 @@ TEST_F(FareDisplayWindowTest, CancelledDialogChangesNothingAndReenablesThePanel)
     EXPECT_FALSE(dialog.panelEnabledDuringDialog);
     EXPECT_TRUE(panel.isEnabled());
     for (int i = 1; i <= 12; ++i) {
-        EXPECT_EQ(display.fareElement(i)->Shift(), i % 2);
-        EXPECT_EQ(display.fareElement(i)->ZeroMode(), i % 4);
-        EXPECT_EQ(display.fareElement(i)->Value(), ElementValue(100 + 10 * i));
+        EXPECT_EQ(display.fareElement(i)->shift(), i % 2);
+        EXPECT_EQ(display.fareElement(i)->zeroMode(), i % 4);
+        EXPECT_EQ(display.fareElement(i)->value(), ElementValue(100 + 10 * i));
     }
 }
 
 TEST_F(FareDisplayWindowTest, ElementWithoutUserSetOpensNoDialog)
 {
     display.setControlPanel(&panel);
-    display.fareElement(7)->setUserSet(false);
+    display.fareElement(7)->setUserSettable(false);
     ScriptedDigitSettingsDialog dialog(1, 1, 1, 1, &panel);
 
     doubleClick(7);
 
     EXPECT_EQ(dialog.calls, 0);
     EXPECT_TRUE(panel.isEnabled());
-    EXPECT_EQ(display.fareElement(1)->ZeroMode(), 0);
+    EXPECT_EQ(display.fareElement(1)->zeroMode(), 0);
 }
 
 TEST_F(FareDisplayWindowTest, DialogWithoutAControlPanelStillCopies)
 {
     ScriptedDigitSettingsDialog dialog(1, 2, 0, 3, &panel);
     doubleClick(12);
-    EXPECT_EQ(display.fareElement(1)->FillZero(), 3);
+    EXPECT_EQ(display.fareElement(1)->fillZero(), 3);
 }
 
 TEST_F(FareDisplayWindowTest, WindowPositionRoundTripsInTwips)
@@ -283,7 +283,7 @@ TEST_F(FareDisplayWindowTest, StartUpShowsTheBuiltInPanelNumberedAndBlank)
     EXPECT_EQ(display.backlightPicture(2).toImage(), display.backlightPicture(0).toImage());
     for (int i = 1; i <= 12; ++i) {
         EXPECT_EQ(display.ticketLabel(i)->text(), QString::number(i));
-        EXPECT_EQ(display.fareElement(i)->Value(), ElementValue(QString()));
+        EXPECT_EQ(display.fareElement(i)->value(), ElementValue(QString()));
         EXPECT_TRUE(display.fareElement(i)->displayedText().trimmed().isEmpty());
     }
     // What is painted is the picture under the elements.

@@ -87,12 +87,12 @@ TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
         ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
         EXPECT_EQ(clock_.totalSlept(), 3000) << "the lamp test pauses through the clock";
         EXPECT_EQ(route().recordCount, 3);
-        EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(170));
+        EXPECT_EQ(program.display().fareElement(1)->value(), ElementValue(170));
 
         program.controlPanel().stepStop(1);
         EXPECT_EQ(route().stopIndex, 1);
-        EXPECT_EQ(program.display().fareElement(1)->Value(), ElementValue(200));
-        EXPECT_EQ(program.display().fareElement(2)->Value(), ElementValue(170));
+        EXPECT_EQ(program.display().fareElement(1)->value(), ElementValue(200));
+        EXPECT_EQ(program.display().fareElement(2)->value(), ElementValue(170));
 
         program.display().move(40, 50);
         program.controlPanel().close();
@@ -135,11 +135,11 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
     second.start();
     EXPECT_TRUE(boxes.calls().size() == 1u) << "only the first exit question";
     EXPECT_EQ(second.options().fareDataFolder(), dir_.path());
-    EXPECT_EQ(second.display().fareElement(5)->Shift(), 2);
+    EXPECT_EQ(second.display().fareElement(5)->shift(), 2);
     EXPECT_EQ(findWidget<QScrollBar>(second.controlPanel(), "scrollSpeedBar")->value(), 700);
     EXPECT_EQ(second.display().pos(), QPoint(30, 60));
     // After a load every fare element is blank.
-    EXPECT_EQ(second.display().fareElement(1)->Value(), ElementValue(QStringLiteral(" ")));
+    EXPECT_EQ(second.display().fareElement(1)->value(), ElementValue(QStringLiteral(" ")));
 
     // Saving again at once writes the same bytes.
     second.controlPanel().close();

@@ -23,30 +23,30 @@ namespace
 QApplication& app()
 {
     static int argc = 1;
-    static char name[] = "degit_test";
+    static char name[] = "digit_test";
     static char* argv[] = {name, nullptr};
     static QApplication* instance = new QApplication(argc, argv);
     return *instance;
 }
 
-class DegitWidget : public ::testing::Test
+class DigitElementTest : public ::testing::Test
 {
 protected:
     void SetUp() override { app(); }
 };
 
 // Pixels of each digit position that carry the given colour (antialiased edges excluded).
-std::vector<int> pixelsPerPosition(const QImage& image, int keta, const QColor& color)
+std::vector<int> pixelsPerPosition(const QImage& image, int digitCount, const QColor& color)
 {
-    std::vector<int> counts(static_cast<std::size_t>(keta), 0);
-    const int width = image.width() / keta;
+    std::vector<int> counts(static_cast<std::size_t>(digitCount), 0);
+    const int width = image.width() / digitCount;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
             if (std::abs(pixel.red() - color.red()) < 12 &&
                 std::abs(pixel.green() - color.green()) < 12 &&
                 std::abs(pixel.blue() - color.blue()) < 12)
-                ++counts[static_cast<std::size_t>(std::min(x / width, keta - 1))];
+                ++counts[static_cast<std::size_t>(std::min(x / width, digitCount - 1))];
         }
     }
     return counts;
@@ -66,9 +66,9 @@ std::vector<int> unlitPixels(DigitElement& element)
 }
 
 QString shown(const ElementValue& value, int zeroMode = 0, int fillZero = 0, int shift = 0,
-              int keta = 4)
+              int digitCount = 4)
 {
-    return processDegitValue(value, zeroMode, fillZero, shift, keta);
+    return formatDigitValue(value, zeroMode, fillZero, shift, digitCount);
 }
 
 } // namespace
@@ -118,7 +118,7 @@ TEST(ElementValue, NumbersConvertToTextWithoutNeedlessDecimals)
     EXPECT_EQ(ElementValue(0.00001).toString(), "1E-05");
 }
 
-TEST(ProcessDegitValue, ZeroModeTable)
+TEST(FormatDigitValue, ZeroModeTable)
 {
     const ElementValue zero(0), empty(""), minusOne(-1), zeroText("0");
     // Mode 0: zero and empty go blank.
@@ -147,7 +147,7 @@ TEST(ProcessDegitValue, ZeroModeTable)
     }
 }
 
-TEST(ProcessDegitValue, PaddingShiftAndCutting)
+TEST(FormatDigitValue, PaddingShiftAndCutting)
 {
     EXPECT_EQ(shown(120), "120");
     EXPECT_EQ(shown(5, 0, 3), "005");
@@ -190,51 +190,51 @@ TEST(SegmentForms, EightCoversEveryOtherForm)
 
 TEST(SegmentForms, SizeClassesAndStyles)
 {
-    const std::array<std::pair<int, DegitSizeClass>, 6> classes = {{{0, {13, 20, 18}},
+    const std::array<std::pair<int, DigitSizeClass>, 6> classes = {{{0, {13, 20, 18}},
                                                                     {1, {17, 26, 24}},
                                                                     {2, {19, 29, 27}},
                                                                     {3, {11, 15, 14}},
                                                                     {5, {13, 20, 18}},
                                                                     {-1, {13, 20, 18}}}};
     for (const auto& [index, expected] : classes) {
-        const DegitSizeClass size = degitSizeClass(index);
+        const DigitSizeClass size = digitSizeClass(index);
         EXPECT_EQ(size.positionWidth, expected.positionWidth) << index;
         EXPECT_EQ(size.height, expected.height) << index;
         EXPECT_EQ(size.pointSize, expected.pointSize) << index;
     }
-    EXPECT_EQ(degitLook(1), DegitLook::Slanted);
-    EXPECT_EQ(degitLook(2), DegitLook::Rounded);
-    EXPECT_EQ(degitLook(0), DegitLook::Upright);
-    EXPECT_EQ(degitLook(9), DegitLook::Upright);
+    EXPECT_EQ(digitLook(1), DigitLook::Slanted);
+    EXPECT_EQ(digitLook(2), DigitLook::Rounded);
+    EXPECT_EQ(digitLook(0), DigitLook::Upright);
+    EXPECT_EQ(digitLook(9), DigitLook::Upright);
 }
 
-TEST_F(DegitWidget, Defaults)
+TEST_F(DigitElementTest, Defaults)
 {
     DigitElement d;
     EXPECT_EQ(d.unlitColor(), 9868950);
     EXPECT_EQ(d.litColor(), 7525112);
-    EXPECT_EQ(d.BackColor(), 8421504);
+    EXPECT_EQ(d.backColor(), 8421504);
     EXPECT_EQ(d.digitCount(), 4);
-    EXPECT_EQ(d.FillZero(), 0);
-    EXPECT_EQ(d.ZeroMode(), 0);
-    EXPECT_EQ(d.Shift(), 0);
+    EXPECT_EQ(d.fillZero(), 0);
+    EXPECT_EQ(d.zeroMode(), 0);
+    EXPECT_EQ(d.shift(), 0);
     EXPECT_EQ(d.sizeClass(), 0);
     EXPECT_EQ(d.digitStyle(), 0);
-    EXPECT_EQ(d.Value(), ElementValue(0));
-    EXPECT_TRUE(d.UserSet());
-    EXPECT_EQ(d.CharExtra(), 0);
-    EXPECT_TRUE(d.BoldGlyphs());
+    EXPECT_EQ(d.value(), ElementValue(0));
+    EXPECT_TRUE(d.isUserSettable());
+    EXPECT_EQ(d.extraCharacterSpacing(), 0);
+    EXPECT_TRUE(d.boldGlyphs());
     EXPECT_EQ(d.size(), QSize(52, 20));
     // Nothing is drawn before the first redraw: only the background.
     EXPECT_EQ(unlitPixels(d), (std::vector<int>{0, 0, 0, 0}));
 }
 
-TEST_F(DegitWidget, PropertiesCorrectOutOfRangeValues)
+TEST_F(DigitElementTest, PropertiesCorrectOutOfRangeValues)
 {
     DigitElement d;
-    for (int keta : {0, 16, -3, 70000}) {
-        d.setDigitCount(keta);
-        EXPECT_EQ(d.digitCount(), 4) << keta;
+    for (int digitCount : {0, 16, -3, 70000}) {
+        d.setDigitCount(digitCount);
+        EXPECT_EQ(d.digitCount(), 4) << digitCount;
     }
     d.setDigitCount(15);
     EXPECT_EQ(d.digitCount(), 15);
@@ -242,23 +242,23 @@ TEST_F(DegitWidget, PropertiesCorrectOutOfRangeValues)
     d.setDigitCount(4);
 
     d.setFillZero(9);
-    EXPECT_EQ(d.FillZero(), 4);
+    EXPECT_EQ(d.fillZero(), 4);
     d.setFillZero(-2);
-    EXPECT_EQ(d.FillZero(), -2); // negative padding is left alone and means none
+    EXPECT_EQ(d.fillZero(), -2); // negative padding is left alone and means none
     d.setShift(9);
-    EXPECT_EQ(d.Shift(), 3);
+    EXPECT_EQ(d.shift(), 3);
     d.setShift(-2);
-    EXPECT_EQ(d.Shift(), 0);
+    EXPECT_EQ(d.shift(), 0);
     d.setZeroMode(7);
-    EXPECT_EQ(d.ZeroMode(), 0);
+    EXPECT_EQ(d.zeroMode(), 0);
     d.setZeroMode(3);
-    EXPECT_EQ(d.ZeroMode(), 3);
+    EXPECT_EQ(d.zeroMode(), 3);
     d.setZeroMode(-1);
-    EXPECT_EQ(d.ZeroMode(), -1);
+    EXPECT_EQ(d.zeroMode(), -1);
     d.setDigitStyle(9);
     EXPECT_EQ(d.digitStyle(), 9);
-    d.setUserSet(false);
-    EXPECT_FALSE(d.UserSet());
+    d.setUserSettable(false);
+    EXPECT_FALSE(d.isUserSettable());
 
     d.setSizeClass(5);
     EXPECT_EQ(d.sizeClass(), 0);
@@ -272,10 +272,10 @@ TEST_F(DegitWidget, PropertiesCorrectOutOfRangeValues)
     EXPECT_EQ(d.size(), QSize(11, 15));
     // A one-position element cannot shift.
     d.setShift(2);
-    EXPECT_EQ(d.Shift(), 0);
+    EXPECT_EQ(d.shift(), 0);
 }
 
-TEST_F(DegitWidget, RulesTakeEffectAtTheNextRedraw)
+TEST_F(DigitElementTest, RulesTakeEffectAtTheNextRedraw)
 {
     DigitElement d;
     d.setValue(5);
@@ -285,14 +285,14 @@ TEST_F(DegitWidget, RulesTakeEffectAtTheNextRedraw)
     EXPECT_EQ(d.displayedText(), "5");
     d.setValue(5);
     EXPECT_EQ(d.displayedText(), "005 ");
-    EXPECT_EQ(d.Value(), ElementValue(5)); // the value as assigned, not as shown
+    EXPECT_EQ(d.value(), ElementValue(5)); // the value as assigned, not as shown
     d.setZeroMode(2);
     d.setUnlitColor(platform::RGB(10, 10, 10)); // colours redraw
     d.setValue(-1);
     EXPECT_EQ(d.displayedText(), "000 ");
 }
 
-TEST_F(DegitWidget, ResetDegitKeepsTheRules)
+TEST_F(DigitElementTest, ResetDigitsKeepsTheRules)
 {
     DigitElement d;
     d.setDigitCount(3);
@@ -301,32 +301,32 @@ TEST_F(DegitWidget, ResetDegitKeepsTheRules)
     d.setFillZero(2);
 
     d.resetDigits(true);
-    EXPECT_EQ(d.Value(), ElementValue("888"));
+    EXPECT_EQ(d.value(), ElementValue("888"));
     EXPECT_EQ(d.displayedText(), "888");
     const auto lit = litPixels(d);
     for (int count : lit)
         EXPECT_GT(count, 20);
-    EXPECT_EQ(d.ZeroMode(), 1);
-    EXPECT_EQ(d.Shift(), 1);
-    EXPECT_EQ(d.FillZero(), 2);
+    EXPECT_EQ(d.zeroMode(), 1);
+    EXPECT_EQ(d.shift(), 1);
+    EXPECT_EQ(d.fillZero(), 2);
 
     // The unlit eights stay visible and are as large as the lamp test's lit ones (drawn in a
     // colour that stands out from the background for counting).
     const QColor blue(0, 0, 255);
     d.setUnlitColor(platform::fromQColor(blue));
     d.resetDigits(false);
-    EXPECT_EQ(d.Value(), ElementValue(""));
+    EXPECT_EQ(d.value(), ElementValue(""));
     EXPECT_EQ(d.displayedText(), "");
     EXPECT_EQ(litPixels(d), (std::vector<int>{0, 0, 0}));
     const auto unlit = pixelsPerPosition(d.grab().toImage(), 3, blue);
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_NEAR(unlit[i], lit[i], lit[i] / 10 + 1);
-    EXPECT_EQ(d.ZeroMode(), 1);
-    EXPECT_EQ(d.Shift(), 1);
-    EXPECT_EQ(d.FillZero(), 2);
+    EXPECT_EQ(d.zeroMode(), 1);
+    EXPECT_EQ(d.shift(), 1);
+    EXPECT_EQ(d.fillZero(), 2);
 }
 
-TEST_F(DegitWidget, LitPixelsSitInTheRightPositions)
+TEST_F(DigitElementTest, LitPixelsSitInTheRightPositions)
 {
     DigitElement d;
     for (int style : {0, 1, 2}) {
@@ -374,7 +374,7 @@ TEST_F(DegitWidget, LitPixelsSitInTheRightPositions)
     EXPECT_GT(lit[3], 0);
 }
 
-TEST_F(DegitWidget, ColoursFollowTheProperties)
+TEST_F(DigitElementTest, ColoursFollowTheProperties)
 {
     DigitElement d;
     d.setBackColor(platform::RGB(0, 0, 64));
@@ -386,7 +386,7 @@ TEST_F(DegitWidget, ColoursFollowTheProperties)
     EXPECT_EQ(pixelsPerPosition(image, 4, litColor)[3], 0);
 }
 
-TEST_F(DegitWidget, AnyTextDrawsWithoutTrouble)
+TEST_F(DigitElementTest, AnyTextDrawsWithoutTrouble)
 {
     DigitElement d;
     const QString texts[] = {QString(),
@@ -416,33 +416,33 @@ TEST_F(DegitWidget, AnyTextDrawsWithoutTrouble)
     // Painting into an empty or odd rectangle does nothing harmful.
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
-    paintDegits(painter, QRectF(0, 0, 0, 10), "88", 2, DegitLook::Upright, {Qt::gray, Qt::red});
-    paintDegits(painter, QRectF(0, 0, 10, 10), "88", 0, DegitLook::Slanted, {Qt::gray, Qt::red});
-    paintDegits(painter, QRectF(0, 0, 1, 1), "88", 15, DegitLook::Rounded, {Qt::gray, Qt::red});
+    paintDigits(painter, QRectF(0, 0, 0, 10), "88", 2, DigitLook::Upright, {Qt::gray, Qt::red});
+    paintDigits(painter, QRectF(0, 0, 10, 10), "88", 0, DigitLook::Slanted, {Qt::gray, Qt::red});
+    paintDigits(painter, QRectF(0, 0, 1, 1), "88", 15, DigitLook::Rounded, {Qt::gray, Qt::red});
 }
 
-TEST_F(DegitWidget, DoubleClickRaisesDblClick)
+TEST_F(DigitElementTest, DoubleClickEmitsDoubleClicked)
 {
     DigitElement d;
     int raised = 0;
-    QObject::connect(&d, &DigitElement::DblClick, [&] { ++raised; });
+    QObject::connect(&d, &DigitElement::doubleClicked, [&] { ++raised; });
     QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&d, &event);
     EXPECT_EQ(raised, 1);
 }
 
-class ScopedDlg100Handler
+class ScopedDigitSettingsHandler
 {
 public:
-    explicit ScopedDlg100Handler(DigitSettingsHandler handler)
+    explicit ScopedDigitSettingsHandler(DigitSettingsHandler handler)
     {
         setDigitSettingsHandler(std::move(handler));
     }
-    ~ScopedDlg100Handler() { setDigitSettingsHandler(nullptr); }
+    ~ScopedDigitSettingsHandler() { setDigitSettingsHandler(nullptr); }
 };
 
-TEST_F(DegitWidget, ShowSetDlgStoresWhatTheDialogHandsBack)
+TEST_F(DigitElementTest, SettingsDialogValuesAreStoredAsHandedBack)
 {
     DigitElement d;
     d.setDigitCount(5);
@@ -452,31 +452,32 @@ TEST_F(DegitWidget, ShowSetDlgStoresWhatTheDialogHandsBack)
     d.setValue(7);
     ASSERT_EQ(d.displayedText(), "007  ");
 
-    int seenKeta = 0;
+    int seenDigitCount = 0;
     std::array<int, 3> seen{};
-    ScopedDlg100Handler handler([&](int keta, qint16& zeroMode, qint16& shift, qint16& fill) {
-        seenKeta = keta;
-        seen = {zeroMode, shift, fill};
-        zeroMode = 7;
-        shift = 9;
-        fill = 0;
-        return 1;
-    });
+    ScopedDigitSettingsHandler handler(
+        [&](int digitCount, qint16& zeroMode, qint16& shift, qint16& fill) {
+            seenDigitCount = digitCount;
+            seen = {zeroMode, shift, fill};
+            zeroMode = 7;
+            shift = 9;
+            fill = 0;
+            return 1;
+        });
     EXPECT_EQ(d.showSettingsDialog(), 1);
-    EXPECT_EQ(seenKeta, 5);
+    EXPECT_EQ(seenDigitCount, 5);
     EXPECT_EQ(seen, (std::array<int, 3>{1, 2, 3}));
     // Trusted as they are, and drawn at once.
-    EXPECT_EQ(d.ZeroMode(), 7);
-    EXPECT_EQ(d.Shift(), 9);
-    EXPECT_EQ(d.FillZero(), 0);
+    EXPECT_EQ(d.zeroMode(), 7);
+    EXPECT_EQ(d.shift(), 9);
+    EXPECT_EQ(d.fillZero(), 0);
     EXPECT_EQ(d.displayedText(), "     ");
 
-    ScopedDlg100Handler cancel([](int, qint16&, qint16&, qint16&) { return 0; });
+    ScopedDigitSettingsHandler cancel([](int, qint16&, qint16&, qint16&) { return 0; });
     EXPECT_EQ(d.showSettingsDialog(), 0);
-    EXPECT_EQ(d.ZeroMode(), 7);
+    EXPECT_EQ(d.zeroMode(), 7);
 }
 
-TEST_F(DegitWidget, SettingsDialogEditsWithinTheDigitCount)
+TEST_F(DigitElementTest, SettingsDialogEditsWithinTheDigitCount)
 {
     DigitSettingsDialog dialog(4);
     dialog.setZeroMode(2);
@@ -524,7 +525,7 @@ void answerModalDialog(const std::function<void(DigitSettingsDialog&)>& answer)
 
 } // namespace
 
-TEST_F(DegitWidget, RealDialogWritesBackOnlyWhenConfirmed)
+TEST_F(DigitElementTest, RealDialogWritesBackOnlyWhenConfirmed)
 {
     DigitElement owner;
     qint16 zeroMode = 1, shift = 1, fillZero = 2;
@@ -553,9 +554,9 @@ TEST_F(DegitWidget, RealDialogWritesBackOnlyWhenConfirmed)
     EXPECT_EQ(fillZero, 0);
 }
 
-// Every size, style and a few values side by side; set FARE_DEGIT_GALLERY to a PNG path to
+// Every size, style and a few values side by side; set FARE_DIGIT_GALLERY to a PNG path to
 // keep the picture for a look.
-TEST_F(DegitWidget, GalleryOfSizesAndStyles)
+TEST_F(DigitElementTest, GalleryOfSizesAndStyles)
 {
     QWidget panel;
     panel.setStyleSheet(QStringLiteral("background: rgb(64, 64, 64)"));
@@ -588,6 +589,6 @@ TEST_F(DegitWidget, GalleryOfSizesAndStyles)
         EXPECT_EQ(lit[0] > 0, element->displayedText().size() == 4);
         EXPECT_EQ(lit[3] > 0, !element->displayedText().isEmpty());
     }
-    if (const char* path = std::getenv("FARE_DEGIT_GALLERY"))
+    if (const char* path = std::getenv("FARE_DIGIT_GALLERY"))
         image.scaled(image.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path);
 }

@@ -60,7 +60,7 @@ bool blankBetween(const DotStrip& strip, int from, int to)
     return strip.firstLitColumn(from, to) == -1;
 }
 
-class ScrollTest : public ::testing::Test
+class StopNameScroll : public ::testing::Test
 {
 protected:
     platform::ManualClock clock;
@@ -73,7 +73,7 @@ protected:
         while (ms > 0) {
             const qint64 step = std::min<qint64>(ms, StopNameBoard::FrameIntervalMs);
             clock.advance(step);
-            board.RunScrollPasses();
+            board.advanceScroll();
             ms -= step;
         }
     }
@@ -85,7 +85,7 @@ const QString NineCells = QStringLiteral("市役所前中央通り東");
 
 // --- pure logic --------------------------------------------------------------------------
 
-TEST(ChimeiLayout, PlainTableSpreadsShortNamesAndLinesUpLongOnes)
+TEST(StopNameLayout, PlainTableSpreadsShortNamesAndLinesUpLongOnes)
 {
     EXPECT_EQ(plainLayout(0), (CellLayout{0, 0, 432}));
     EXPECT_EQ(plainLayout(1), (CellLayout{188, 0, 432}));
@@ -102,7 +102,7 @@ TEST(ChimeiLayout, PlainTableSpreadsShortNamesAndLinesUpLongOnes)
     EXPECT_TRUE(needsScroll(9, false));
 }
 
-TEST(ChimeiLayout, PrefixTableLeavesRoomForTsugiwa)
+TEST(StopNameLayout, PrefixTableLeavesRoomForThePrefix)
 {
     EXPECT_EQ(prefixLayout(1), (CellLayout{242, 0, 432}));
     EXPECT_EQ(prefixLayout(2), (CellLayout{162, 162, 432}));
@@ -117,7 +117,7 @@ TEST(ChimeiLayout, PrefixTableLeavesRoomForTsugiwa)
     EXPECT_FALSE(needsScroll(0, true));
 }
 
-TEST(ChimeiCells, CutsIntoTwoByteCellsWhateverTheyHold)
+TEST(StopNameCells, CutsIntoTwoByteCellsWhateverTheyHold)
 {
     const QByteArray name = platform::toCp932(QStringLiteral("A市B")); // 41 8E 73 42
     const QList<QByteArray> cells = cutIntoCells(name);
@@ -134,7 +134,7 @@ TEST(ChimeiCells, CutsIntoTwoByteCellsWhateverTheyHold)
     EXPECT_TRUE(cutIntoCells({}).isEmpty());
 }
 
-TEST(ChimeiCells, VerticalFormsBecomeHorizontal)
+TEST(StopNameCells, VerticalFormsBecomeHorizontal)
 {
     EXPECT_EQ(horizontalForms(QStringLiteral("丨")), QStringLiteral("ー"));
     EXPECT_EQ(horizontalForms(QStringLiteral("｜")), QStringLiteral("－"));
@@ -143,7 +143,7 @@ TEST(ChimeiCells, VerticalFormsBecomeHorizontal)
     EXPECT_EQ(horizontalForms(QStringLiteral("前")), QStringLiteral("前"));
 }
 
-TEST(ChimeiFontMode, CodeIsSignedSixteenBit)
+TEST(StopNameFontMode, CodeIsSignedSixteenBit)
 {
     EXPECT_EQ(signedCharCode(QStringLiteral("市")), static_cast<std::int16_t>(0x8E73));
     EXPECT_LT(signedCharCode(QStringLiteral("市")), 0);
@@ -154,7 +154,7 @@ TEST(ChimeiFontMode, CodeIsSignedSixteenBit)
     EXPECT_EQ(signedCharCode({}), 0);
 }
 
-TEST(ChimeiFontMode, FaceByModeAndCode)
+TEST(StopNameFontMode, FaceByModeAndCode)
 {
     const QString gothic = platform::GothicFace;
     const QString mincho = platform::MinchoFace;
@@ -185,23 +185,23 @@ TEST(ChimeiFontMode, FaceByModeAndCode)
     EXPECT_EQ(cellFace(2, static_cast<std::int16_t>(0xE040)), gothic);
 }
 
-TEST(ChimeiFontMode, PrefixFaces)
+TEST(StopNameFontMode, PrefixFaces)
 {
     const QString gothic = platform::GothicFace;
     const QString mincho = platform::MinchoFace;
-    EXPECT_EQ(tsugiwaFaceForTsugi(0), gothic);
-    EXPECT_EQ(tsugiwaFaceForHa(0), gothic);
-    EXPECT_EQ(tsugiwaFaceForTsugi(1), gothic);
-    EXPECT_EQ(tsugiwaFaceForHa(1), mincho);
-    EXPECT_EQ(tsugiwaFaceForTsugi(2), mincho);
-    EXPECT_EQ(tsugiwaFaceForHa(2), mincho);
-    EXPECT_EQ(tsugiwaFaceForTsugi(3), mincho);
-    EXPECT_EQ(tsugiwaFaceForHa(3), gothic);
-    EXPECT_EQ(tsugiwaFaceForTsugi(7), gothic);
-    EXPECT_EQ(tsugiwaFaceForHa(-2), gothic);
+    EXPECT_EQ(firstPrefixFace(0), gothic);
+    EXPECT_EQ(secondPrefixFace(0), gothic);
+    EXPECT_EQ(firstPrefixFace(1), gothic);
+    EXPECT_EQ(secondPrefixFace(1), mincho);
+    EXPECT_EQ(firstPrefixFace(2), mincho);
+    EXPECT_EQ(secondPrefixFace(2), mincho);
+    EXPECT_EQ(firstPrefixFace(3), mincho);
+    EXPECT_EQ(secondPrefixFace(3), gothic);
+    EXPECT_EQ(firstPrefixFace(7), gothic);
+    EXPECT_EQ(secondPrefixFace(-2), gothic);
 }
 
-TEST(ChimeiRaster, GlyphFillsTheCellAndFacesDiffer)
+TEST(GlyphRasterDots, GlyphFillsTheCellAndFacesDiffer)
 {
     const DotMatrix gothic = glyph(QStringLiteral("駅"));
     EXPECT_GT(gothic.litCount(), 40);
@@ -218,7 +218,7 @@ TEST(ChimeiRaster, GlyphFillsTheCellAndFacesDiffer)
     EXPECT_TRUE(glyph(QStringLiteral(" ")).isEmpty());
 }
 
-TEST(ChimeiStrip, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
+TEST(DotStripPlot, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
 {
     DotStrip strip;
     strip.reset(60, RGB(0, 0, 0), RGB(255, 192, 128), RGB(1, 2, 3));
@@ -243,28 +243,28 @@ TEST(ChimeiStrip, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
 // --- the board: drawing ------------------------------------------------------------------
 
 struct LayoutCase {
-    int tsugiwaMode;
+    int prefixMode;
     std::vector<int> cellX; // where each cell's left edge must be
     int stripWidth;
 };
 
 void PrintTo(const LayoutCase& c, std::ostream* os)
 {
-    *os << c.cellX.size() << " cells, TsugiwaMode " << c.tsugiwaMode;
+    *os << c.cellX.size() << " cells, prefix mode " << c.prefixMode;
 }
 
-class ChimeiPlacement : public ::testing::TestWithParam<LayoutCase>
+class StopNamePlacement : public ::testing::TestWithParam<LayoutCase>
 {
 };
 
-TEST_P(ChimeiPlacement, EveryCellSitsAtItsTableX)
+TEST_P(StopNamePlacement, EveryCellSitsAtItsTableX)
 {
     platform::ManualClock clock;
     platform::ScopedWaitClock useClock(clock);
     const LayoutCase& c = GetParam();
     const int cells = static_cast<int>(c.cellX.size());
     NextStopNameBoard board;
-    board.setPrefixMode(static_cast<std::int16_t>(c.tsugiwaMode));
+    board.setPrefixMode(static_cast<std::int16_t>(c.prefixMode));
     board.setStopName(Block.repeated(cells));
 
     EXPECT_EQ(board.stripWidth(), c.stripWidth);
@@ -272,14 +272,14 @@ TEST_P(ChimeiPlacement, EveryCellSitsAtItsTableX)
     int firstBlockDot = 0;
     while (block.column(firstBlockDot) == 0)
         ++firstBlockDot;
-    int expectedEnd = c.tsugiwaMode != 0 ? 2 * CellWidth : 0;
+    int expectedEnd = c.prefixMode != 0 ? 2 * CellWidth : 0;
     for (int k = 0; k < cells; ++k) {
         const int x = c.cellX[k];
         EXPECT_EQ(dotsAt(board.strip(), x), block) << "cell " << k + 1 << " at " << x;
         EXPECT_EQ(board.strip().firstLitColumn(expectedEnd, board.stripWidth()),
                   x + DotPitch * firstBlockDot)
             << "cell " << k + 1;
-        EXPECT_EQ(board.strip().colorAt(x + DotPitch * 8, DotPitch * 8), board.ForeColor());
+        EXPECT_EQ(board.strip().colorAt(x + DotPitch * 8, DotPitch * 8), board.foreColor());
         expectedEnd = x + CellWidth;
     }
     EXPECT_TRUE(blankBetween(board.strip(), expectedEnd, board.stripWidth()));
@@ -296,7 +296,7 @@ std::vector<int> edgeToEdge(int from, int cells)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cells, ChimeiPlacement,
+    Cells, StopNamePlacement,
     ::testing::Values(
         LayoutCase{0, {188}, 432}, LayoutCase{0, {81, 297}, 432},
         LayoutCase{0, {54, 189, 324}, 432}, LayoutCase{0, {0, 62, 124, 186, 248, 310, 372}, 432},
@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{1, {108, 175, 242, 309, 376}, 432}, LayoutCase{2, edgeToEdge(108, 6), 432},
         LayoutCase{1, edgeToEdge(108, 7), 486}, LayoutCase{2, edgeToEdge(108, 9), 594}));
 
-TEST(ChimeiBoard, SevenCellsScrollOnlyWithThePrefix)
+TEST(StopNameBoardDrawing, SevenCellsScrollOnlyWithThePrefix)
 {
     platform::ManualClock clock;
     platform::ScopedWaitClock useClock(clock);
@@ -321,7 +321,7 @@ TEST(ChimeiBoard, SevenCellsScrollOnlyWithThePrefix)
     EXPECT_TRUE(board.isScrolling());
 }
 
-TEST(ChimeiBoard, OddBytesAndSingleByteCells)
+TEST(StopNameBoardDrawing, OddBytesAndSingleByteCells)
 {
     StopNameBoard board;
     // One double-byte and one single-byte character: cells = 1, both at x = 188.
@@ -337,7 +337,7 @@ TEST(ChimeiBoard, OddBytesAndSingleByteCells)
     EXPECT_EQ(dotsAt(board.strip(), 0), glyph(QStringLiteral("A")));
 }
 
-TEST(ChimeiBoard, SubstitutionHappensBeforeTheFaceChoice)
+TEST(StopNameBoardDrawing, SubstitutionHappensBeforeTheFaceChoice)
 {
     StopNameBoard board;
     board.setFontMode(3); // kanji Mincho, the rest Gothic
@@ -347,7 +347,7 @@ TEST(ChimeiBoard, SubstitutionHappensBeforeTheFaceChoice)
     EXPECT_EQ(dotsAt(board.strip(), 188), glyph(QStringLiteral("←"), platform::GothicFace));
 }
 
-TEST(ChimeiBoard, FontModesPickTheFacePerCell)
+TEST(StopNameBoardDrawing, FontModesPickTheFacePerCell)
 {
     StopNameBoard board;
     board.setFontMode(4);
@@ -360,18 +360,18 @@ TEST(ChimeiBoard, FontModesPickTheFacePerCell)
     EXPECT_EQ(dotsAt(board.strip(), 81 + 216), glyph(QStringLiteral("あ"), platform::MinchoFace));
 }
 
-TEST(ChimeiBoard, PrefixDotsFacesAndSizes)
+TEST(StopNameBoardDrawing, PrefixDotsFacesAndSizes)
 {
     NextStopNameBoard board;
     board.setPrefixColor(RGB(10, 20, 30));
     board.setPrefixMode(1);
     board.setStopName(QStringLiteral("駅"));
-    const QString tsugi = QStringLiteral("次");
-    const QString ha = QStringLiteral("は");
-    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(tsugi));
-    EXPECT_EQ(dotsAt(board.strip(), 54),
-              glyph(ha, platform::GothicFace, false, SmallHaPixels, SmallHaTop));
-    EXPECT_NE(dotsAt(board.strip(), 54), glyph(ha));
+    const QString firstPrefixChar = QStringLiteral("次");
+    const QString secondPrefixChar = QStringLiteral("は");
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(firstPrefixChar));
+    EXPECT_EQ(dotsAt(board.strip(), 54), glyph(secondPrefixChar, platform::GothicFace, false,
+                                               SmallParticlePixels, SmallParticleTop));
+    EXPECT_NE(dotsAt(board.strip(), 54), glyph(secondPrefixChar));
     const int x = board.strip().firstLitColumn(0, 54);
     ASSERT_GE(x, 0);
     int y = 0;
@@ -383,14 +383,14 @@ TEST(ChimeiBoard, PrefixDotsFacesAndSizes)
     board.setPrefixMode(2);
     board.setPrefixFontMode(1);
     board.setStopName(QStringLiteral("駅"));
-    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(tsugi, platform::GothicFace));
-    EXPECT_EQ(dotsAt(board.strip(), 54), glyph(ha, platform::MinchoFace));
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(firstPrefixChar, platform::GothicFace));
+    EXPECT_EQ(dotsAt(board.strip(), 54), glyph(secondPrefixChar, platform::MinchoFace));
 
     // Bold name, regular prefix.
     board.setFontBold(true);
     board.setPrefixBold(false);
     board.setStopName(QStringLiteral("駅"));
-    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(tsugi, platform::GothicFace, false));
+    EXPECT_EQ(dotsAt(board.strip(), 0), glyph(firstPrefixChar, platform::GothicFace, false));
     EXPECT_EQ(dotsAt(board.strip(), 242), glyph(QStringLiteral("駅"), platform::GothicFace, true));
 
     // An empty name shows no prefix either.
@@ -398,7 +398,7 @@ TEST(ChimeiBoard, PrefixDotsFacesAndSizes)
     EXPECT_TRUE(blankBetween(board.strip(), 0, board.stripWidth()));
 }
 
-TEST(ChimeiBoard, ColoursAndBackground)
+TEST(StopNameBoardDrawing, ColoursAndBackground)
 {
     StopNameBoard board;
     board.setStopName(Block);
@@ -413,7 +413,7 @@ TEST(ChimeiBoard, ColoursAndBackground)
     EXPECT_EQ(board.strip().colorAt(0, 0), RGB(0, 0, 0));
 }
 
-TEST(ChimeiBoard, PaintShowsTheStripInsideTheFrame)
+TEST(StopNameBoardDrawing, PaintShowsTheStripInsideTheFrame)
 {
     StopNameBoard board;
     board.setBackColor(RGB(0, 0, 0));
@@ -434,7 +434,7 @@ TEST(ChimeiBoard, PaintShowsTheStripInsideTheFrame)
     EXPECT_EQ(shot.pixelColor(x + 1, y + 1 + StripTop), QColor(255, 192, 128));
 }
 
-TEST(ChimeiBoard, BadInputIsDrawnOrIgnored)
+TEST(StopNameBoardDrawing, BadInputIsDrawnOrIgnored)
 {
     platform::ManualClock clock;
     platform::ScopedWaitClock useClock(clock);
@@ -455,7 +455,7 @@ TEST(ChimeiBoard, BadInputIsDrawnOrIgnored)
 
 // --- scrolling -----------------------------------------------------------------------------
 
-TEST_F(ScrollTest, PausesThenMovesSpeedOver200PixelPerMillisecond)
+TEST_F(StopNameScroll, PausesThenMovesSpeedOver200PixelPerMillisecond)
 {
     board.setStopName(NineCells);
     EXPECT_EQ(board.stripWidth(), 486);
@@ -476,7 +476,7 @@ TEST_F(ScrollTest, PausesThenMovesSpeedOver200PixelPerMillisecond)
     EXPECT_EQ(board.stripLeft(), -25);
 }
 
-TEST_F(ScrollTest, WrapsWhenABoardWidthOfBlankHasPassedAndPausesAgain)
+TEST_F(StopNameScroll, WrapsWhenABoardWidthOfBlankHasPassedAndPausesAgain)
 {
     board.setSpeed(200); // one pixel per pass
     board.setScrollStartWait(100);
@@ -493,38 +493,38 @@ TEST_F(ScrollTest, WrapsWhenABoardWidthOfBlankHasPassedAndPausesAgain)
     EXPECT_EQ(board.stripLeft(), -10);
 }
 
-TEST_F(ScrollTest, LongStallsDoNotHangTheBoard)
+TEST_F(StopNameScroll, LongStallsDoNotHangTheBoard)
 {
     board.setSpeed(200);
     board.setScrollStartWait(0);
     board.setStopName(NineCells);
     clock.advance(50'000'000);
-    board.RunScrollPasses();
+    board.advanceScroll();
     EXPECT_TRUE(board.isScrolling());
     EXPECT_LE(board.stripLeft(), 0);
     EXPECT_GT(board.stripLeft(), -918);
 }
 
-TEST_F(ScrollTest, SpeedZeroBecomesOneAndNegativeMovesLikeOne)
+TEST_F(StopNameScroll, SpeedZeroBecomesOneAndNegativeMovesLikeOne)
 {
     board.setSpeed(0);
     board.clearPropertiesModified();
     board.setStopName(NineCells);
     run(1499);
-    EXPECT_EQ(board.Speed(), 0); // not before the pause is over
+    EXPECT_EQ(board.speed(), 0); // not before the pause is over
     EXPECT_FALSE(board.propertiesModified());
     run(201);
-    EXPECT_EQ(board.Speed(), 1);
+    EXPECT_EQ(board.speed(), 1);
     EXPECT_TRUE(board.propertiesModified());
     EXPECT_NEAR(board.scrollPosition(), -1.0, 1e-9);
 
     board.setSpeed(-50);
     run(200);
     EXPECT_NEAR(board.scrollPosition(), -2.0, 1e-9);
-    EXPECT_EQ(board.Speed(), -50);
+    EXPECT_EQ(board.speed(), -50);
 }
 
-TEST_F(ScrollTest, EmptyNameBlanksButKeepsTheScrollGoing)
+TEST_F(StopNameScroll, EmptyNameBlanksButKeepsTheScrollGoing)
 {
     board.setSpeed(200);
     board.setScrollStartWait(0);
@@ -541,7 +541,7 @@ TEST_F(ScrollTest, EmptyNameBlanksButKeepsTheScrollGoing)
     EXPECT_TRUE(board.isScrolling());
 }
 
-TEST_F(ScrollTest, ANewNameReplacesTheScroll)
+TEST_F(StopNameScroll, ANewNameReplacesTheScroll)
 {
     board.setSpeed(200);
     board.setStopName(NineCells);
@@ -562,7 +562,7 @@ TEST_F(ScrollTest, ANewNameReplacesTheScroll)
     EXPECT_EQ(board.stripLeft(), -7);
 }
 
-TEST_F(ScrollTest, TheFrameTimerRunsTheScroll)
+TEST_F(StopNameScroll, TheFrameTimerRunsTheScroll)
 {
     board.setScrollStartWait(0);
     board.setSpeed(200);
@@ -578,7 +578,7 @@ TEST_F(ScrollTest, TheFrameTimerRunsTheScroll)
 
 // --- properties ------------------------------------------------------------------------------
 
-TEST(ChimeiProperties, CorrectionsAndModifiedMarks)
+TEST(StopNameProperties, CorrectionsAndModifiedMarks)
 {
     NextStopNameBoard board;
     QStringList changed;
@@ -592,29 +592,29 @@ TEST(ChimeiProperties, CorrectionsAndModifiedMarks)
     board.setPrefixFontMode(9); // stored; drawn as 0
     EXPECT_EQ(board.prefixFontMode(), 9);
     board.setFontMode(12);
-    EXPECT_EQ(board.FontMode(), 12);
+    EXPECT_EQ(board.fontMode(), 12);
     EXPECT_EQ(changed.count(), 5);
     EXPECT_TRUE(board.propertiesModified());
 
     board.resize(432, 56);
     board.setAppearance(0);
-    EXPECT_EQ(board.Appearance(), 0);
+    EXPECT_EQ(board.appearance(), 0);
     board.setAppearance(5); // not a look: ignored
-    EXPECT_EQ(board.Appearance(), 0);
+    EXPECT_EQ(board.appearance(), 0);
     EXPECT_EQ(board.size(), QSize(432, 56)); // no resize
 }
 
-TEST(ChimeiProperties, DefaultsAreNotSavedAndChangesRoundTrip)
+TEST(StopNameProperties, DefaultsAreNotSavedAndChangesRoundTrip)
 {
     NextStopNameBoard fresh;
     StopNameBoard::PropertyList bag;
-    fresh.WriteProperties(bag);
+    fresh.saveProperties(bag);
     EXPECT_TRUE(bag.isEmpty());
-    EXPECT_EQ(fresh.BackColor(), 8421504);
-    EXPECT_EQ(fresh.ForeColor(), 48895);
-    EXPECT_EQ(fresh.Speed(), 5);
-    EXPECT_EQ(fresh.ScrollStartWait(), 1500);
-    EXPECT_EQ(fresh.Appearance(), 1);
+    EXPECT_EQ(fresh.backColor(), 8421504);
+    EXPECT_EQ(fresh.foreColor(), 48895);
+    EXPECT_EQ(fresh.speed(), 5);
+    EXPECT_EQ(fresh.scrollStartWait(), 1500);
+    EXPECT_EQ(fresh.appearance(), 1);
     EXPECT_EQ(fresh.prefixColor(), 7977471);
 
     NextStopNameBoard board;
@@ -623,21 +623,21 @@ TEST(ChimeiProperties, DefaultsAreNotSavedAndChangesRoundTrip)
     board.setFontBold(true);
     board.setPrefixMode(1);
     board.setPrefixBold(true);
-    board.WriteProperties(bag);
+    board.saveProperties(bag);
     QStringList keys;
     for (const auto& entry : bag)
         keys << entry.first;
-    EXPECT_EQ(keys, (QStringList{"ForeColor", "ScrollStartWait", "FontBold", "TsugiwaMode",
-                                 "TsugiwaBold"}));
+    EXPECT_EQ(keys, (QStringList{"foreColor", "scrollStartWait", "fontBold", "prefixMode",
+                                 "prefixBold"}));
 
     NextStopNameBoard loaded;
-    loaded.ReadProperties(bag);
-    EXPECT_EQ(loaded.ForeColor(), 8438015);
-    EXPECT_EQ(loaded.ScrollStartWait(), 800);
-    EXPECT_TRUE(loaded.FontBold());
+    loaded.loadProperties(bag);
+    EXPECT_EQ(loaded.foreColor(), 8438015);
+    EXPECT_EQ(loaded.scrollStartWait(), 800);
+    EXPECT_TRUE(loaded.fontBold());
     EXPECT_EQ(loaded.prefixMode(), 1);
     EXPECT_TRUE(loaded.prefixBold());
-    EXPECT_EQ(loaded.BackColor(), 8421504);
+    EXPECT_EQ(loaded.backColor(), 8421504);
     EXPECT_FALSE(loaded.propertiesModified());
 }
 

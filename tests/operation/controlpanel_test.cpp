@@ -347,8 +347,8 @@ TEST_F(ControlPanelTest, InformationNumbersOnTheElements)
     options.ticketOn = true;
     options.ticketCell = 1;
     setRoute("00120", "1");
-    EXPECT_TRUE(display.fareElement(12)->Value().isText());
-    EXPECT_EQ(display.fareElement(12)->Value().text(), QStringLiteral("00120"));
+    EXPECT_TRUE(display.fareElement(12)->value().isText());
+    EXPECT_EQ(display.fareElement(12)->value().text(), QStringLiteral("00120"));
     EXPECT_EQ(display.value(1), QStringLiteral("0"));
     EXPECT_EQ(display.value(2), QStringLiteral("1"));
     panel->stepStop(1);
@@ -367,7 +367,7 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
     for (int i = 1; i <= 12; ++i)
         EXPECT_EQ(display.value(i), QString());
     EXPECT_FALSE(display.clockTimer()->isActive());
-    EXPECT_EQ(display.clockElement(0)->Value().toString(), QString());
+    EXPECT_EQ(display.clockElement(0)->value().toString(), QString());
     EXPECT_FALSE(entryPanel(0)->isEnabled());
     EXPECT_FALSE(entryPanel(1)->isEnabled());
     EXPECT_FALSE(button("stepForwardButton")->isEnabled());
@@ -481,10 +481,10 @@ TEST_F(ControlPanelTest, ScrollBarsSendBothValues)
     scrollBar("scrollSpeedBar")->setValue(640);
     EXPECT_EQ(label("scrollSpeedLabel")->text(), QStringLiteral("640"));
     EXPECT_EQ(label("scrollIntervalLabel")->text(), QStringLiteral("1500"));
-    EXPECT_EQ(display.stopNameBoard()->Speed(), 640);
+    EXPECT_EQ(display.stopNameBoard()->speed(), 640);
     display.stopNameBoard()->setScrollStartWait(0);
     scrollBar("scrollSpeedBar")->setValue(641); // moving the speed re-sends the interval
-    EXPECT_EQ(display.stopNameBoard()->ScrollStartWait(), 1500);
+    EXPECT_EQ(display.stopNameBoard()->scrollStartWait(), 1500);
 }
 
 TEST_F(ControlPanelTest, PreviewAreaAndCopy)
@@ -523,7 +523,7 @@ TEST_F(ControlPanelTest, SettingsRecordRoundTripAndPanelSwitch)
     panel->restorePanelState(info);
     EXPECT_EQ(panel->width(), 600);
     EXPECT_EQ(label("scrollIntervalLabel")->text(), QStringLiteral("2500"));
-    EXPECT_EQ(display.stopNameBoard()->Speed(), 700);
+    EXPECT_EQ(display.stopNameBoard()->speed(), 700);
     const QObjectList order = panel->children();
     EXPECT_LT(order.indexOf(entryPanel(1)), order.indexOf(entryPanel(0)));
     EXPECT_EQ(panel->panelState(), info);

@@ -51,7 +51,7 @@ TestDisplay::~TestDisplay() = default;
 
 QString TestDisplay::value(int i)
 {
-    return fareElement(i)->Value().toString();
+    return fareElement(i)->value().toString();
 }
 
 void writeRoute(const QString& folder, const QString& routeNo, const std::vector<Stop>& stops)

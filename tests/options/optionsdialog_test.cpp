@@ -235,7 +235,7 @@ TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
         EXPECT_FALSE(frame->isHidden());
     EXPECT_FALSE(dialog.Frame10->isHidden());
     // The digit colours reach the preview element at once.
-    EXPECT_EQ(dialog.M_Degit1->BackColor(), 0x010203);
+    EXPECT_EQ(dialog.M_Degit1->backColor(), 0x010203);
     EXPECT_EQ(dialog.M_Degit1->litColor(), 0x070809);
 
     OptionsDialog other;
@@ -316,12 +316,12 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     for (int i = 1; i <= 12; ++i) {
         EXPECT_FALSE(display.ticketLabel(i)->isHidden());
         EXPECT_EQ(labelColor(display.ticketLabel(i)), platform::toQColor(0x405060));
-        EXPECT_EQ(display.fareElement(i)->BackColor(), 0x010203);
+        EXPECT_EQ(display.fareElement(i)->backColor(), 0x010203);
         EXPECT_EQ(display.fareElement(i)->unlitColor(), 0x040506);
         EXPECT_EQ(display.fareElement(i)->litColor(), 0x070809);
     }
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(display.clockElement(i)->BackColor(), 0x010203);
+        EXPECT_EQ(display.clockElement(i)->backColor(), 0x010203);
         EXPECT_EQ(display.clockElement(i)->unlitColor(), 0x040506);
         EXPECT_EQ(display.clockElement(i)->litColor(), 0x070809);
     }
@@ -333,10 +333,10 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     }
 
     NextStopNameBoard* board = display.stopNameBoard();
-    EXPECT_EQ(board->BackColor(), 0x111111);
-    EXPECT_EQ(board->ForeColor(), 0x222222);
-    EXPECT_EQ(board->FontMode(), 4);
-    EXPECT_TRUE(board->FontBold());
+    EXPECT_EQ(board->backColor(), 0x111111);
+    EXPECT_EQ(board->foreColor(), 0x222222);
+    EXPECT_EQ(board->fontMode(), 4);
+    EXPECT_TRUE(board->fontBold());
     EXPECT_EQ(board->prefixMode(), 2);
     EXPECT_EQ(board->prefixColor(), 0x333333);
     EXPECT_EQ(board->prefixFontMode(), 3);
@@ -352,7 +352,7 @@ TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
     dialog.Check5->setValue(2);
     dialog.Check1->setValue(0);
     dialog.applyDisplayOptions();
-    EXPECT_FALSE(display.stopNameBoard()->FontBold());
+    EXPECT_FALSE(display.stopNameBoard()->fontBold());
     EXPECT_FALSE(display.stopNameBoard()->prefixBold());
     for (int i = 1; i <= 12; ++i)
         EXPECT_TRUE(display.ticketLabel(i)->isHidden());
@@ -392,7 +392,7 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     dialog.close();
     EXPECT_TRUE(dialog.isHidden());
     EXPECT_TRUE(panel.switches.empty());
-    EXPECT_NE(display.fareElement(1)->BackColor(), 0x123456);
+    EXPECT_NE(display.fareElement(1)->backColor(), 0x123456);
     dialog.show(); // shown again as it was
     EXPECT_EQ(dialog.digitBackColor(), 0x123456);
 }
