@@ -1,6 +1,6 @@
 #include "speech/speechengine.h"
 
-#include "audio/mcimixer.h"
+#include "audio/mixer.h"
 #include "speech/speechdialog.h"
 #include "speech/speechreading.h"
 #include "speech/speechsynth.h"
@@ -34,7 +34,7 @@ struct JapaneseSpeechEngine::Worker {
 
     std::unique_ptr<KanaReader> reader;
     std::unique_ptr<VoiceSynth> synth;
-    PcmChannel channel;
+    audio::PcmChannel channel;
     SpeechSettings settings;
 
     std::mutex mutex;
@@ -83,7 +83,7 @@ std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(QString* erro
     worker->synth = VoiceSynth::create(error);
     if (!worker->synth)
         return nullptr;
-    if (!audio::open()) {
+    if (!audio::openOutput()) {
         if (error)
             *error = QStringLiteral("no audio output");
         return nullptr;

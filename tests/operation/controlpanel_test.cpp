@@ -1,6 +1,6 @@
 #include "controlpaneltestsupport.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 #include "dialogs/versiondialog.h"
 #include "operation/controlpanel.h"
 #include "operation/faredata.h"
@@ -51,10 +51,10 @@ protected:
         options.fareFolder = dir.path();
         options.broadcastFolder = dir.path();
         panel = std::make_unique<ControlPanel>(&display, &options, &tape);
-        platform::setMciRecorder(
+        audio::setCommandRecorder(
             [this](const QString& command, int) { mciCommands.push_back(command); });
     }
-    ~ControlPanelTest() override { platform::setMciRecorder({}); }
+    ~ControlPanelTest() override { audio::setCommandRecorder({}); }
 
     void press(int key) { panel->CommandButton1[size_t(key)]->click(); }
     void enter(const QString& routeText, const QString& section)

@@ -1,6 +1,6 @@
 #include "../audio/audio_test_support.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 #include "platform/cp932.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
@@ -68,7 +68,7 @@ protected:
     {
         platform::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
         setTapeOptions(&options);
-        platform::setMciRecorder([this](const QString& c, int) {
+        audio::setCommandRecorder([this](const QString& c, int) {
             if (c.startsWith(u"open"))
                 opened << c;
         });
@@ -77,8 +77,8 @@ protected:
     }
     void TearDown() override
     {
-        platform::setMciRecorder({});
-        platform::mciCloseAll();
+        audio::setCommandRecorder({});
+        audio::closeAllDevices();
         setTapeOptions(nullptr);
         platform::setSpeechEngineFactory({});
         platform::setOsNameOverride(QString());

@@ -1,6 +1,6 @@
 #include "../audio/audio_test_support.h"
 
-#include "audio/mcimixer.h"
+#include "audio/mixer.h"
 #include "platform/osinfo.h"
 #include "platform/wait.h"
 #include "speech/speechdialog.h"
@@ -96,7 +96,7 @@ TEST(JapaneseSpeechEngine, SpeaksInTheBackgroundAndStopsAtOnce)
     EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 5000, 10));
 
     // Without an audio output the text fails; a stop clears the failure.
-    audio::close();
+    audio::closeOutput();
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
     engine->speak(QStringLiteral("はい。"));
@@ -104,19 +104,19 @@ TEST(JapaneseSpeechEngine, SpeaksInTheBackgroundAndStopsAtOnce)
     engine->stop();
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
     qputenv("SDL_AUDIODRIVER", driver);
-    audio::close();
+    audio::closeOutput();
 }
 
 TEST(JapaneseSpeechEngine, TheSpeechReachesTheAudioOutput)
 {
     const QString out = audiotest::useDiskAudio();
-    audio::close();
+    audio::closeOutput();
     auto engine = JapaneseSpeechEngine::create();
     ASSERT_TRUE(engine);
     engine->speak(QStringLiteral("次は、市役所前です。"));
     EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 8000, 10));
     engine.reset();
-    audio::close(); // flushes the disk file
+    audio::closeOutput(); // flushes the disk file
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray raw = f.readAll();
