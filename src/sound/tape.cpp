@@ -4,7 +4,7 @@
 #include "platform/runtimeerror.h"
 #include "sound/soundplayer.h"
 #include "sound/tapeoptions.h"
-#include "speech/speech.h"
+#include "speech/speechengine.h"
 
 #include <QFileInfo>
 
@@ -57,7 +57,7 @@ void BroadcastTape::InitSpeech()
 {
     engine_.reset();
     if (!onVista())
-        engine_ = platform::createSpeechEngine();
+        engine_ = speech::createSpeechEngine();
     speechAvailable_ = engine_ != nullptr;
     setGroupEnabled(speechAvailable_);
     setGroupCaption(speechAvailable_ ? captionUsable() : captionUnusable());
@@ -126,7 +126,7 @@ void BroadcastTape::SpeakEntry(int p)
         return;
     engine_->stop();
     engine_->speak(TapeText(p));
-    if (engine_->status() == platform::SpeechStatus::Failed)
+    if (engine_->status() == speech::SpeechStatus::Failed)
         engine_->stop();
 }
 

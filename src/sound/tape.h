@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace platform
+namespace speech
 {
 class SpeechEngine;
 }
@@ -75,7 +75,7 @@ private:
     std::vector<TapeEntry> entries_;
     int tapePos_ = 0;
     bool speechAvailable_ = false;
-    std::unique_ptr<platform::SpeechEngine> engine_;
+    std::unique_ptr<speech::SpeechEngine> engine_;
     bool groupEnabled_ = true;
     QString groupCaption_;
     bool buttonsEnabled_ = true;

@@ -8,7 +8,7 @@
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "sound/tapeoptions.h"
-#include "speech/speech.h"
+#include "speech/speechengine.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,10 +22,10 @@ namespace
 // Records what the tape asks of the speech engine.
 struct SpeechLog {
     QStringList calls;
-    int statusAfterSpeak = platform::SpeechStatus::Speaking;
+    int statusAfterSpeak = speech::SpeechStatus::Speaking;
 };
 
-class RecordingEngine : public platform::SpeechEngine
+class RecordingEngine : public speech::SpeechEngine
 {
 public:
     explicit RecordingEngine(SpeechLog& log) : log_(log) {}
@@ -37,7 +37,7 @@ public:
     void stop() override
     {
         log_.calls << QStringLiteral("stop");
-        status_ = platform::SpeechStatus::Idle;
+        status_ = speech::SpeechStatus::Idle;
     }
     int status() const override { return status_; }
     void showSettingsDialog(QWidget*, const QString& title) override
@@ -47,7 +47,7 @@ public:
 
 private:
     SpeechLog& log_;
-    int status_ = platform::SpeechStatus::Idle;
+    int status_ = speech::SpeechStatus::Idle;
 };
 
 struct PlainOptions : TapeOptions {
@@ -66,7 +66,7 @@ class TapeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        platform::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
+        speech::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
         setTapeOptions(&options);
         audio::setCommandRecorder([this](const QString& c, int) {
             if (c.startsWith(u"open"))
@@ -80,7 +80,7 @@ protected:
         audio::setCommandRecorder({});
         audio::closeAllDevices();
         setTapeOptions(nullptr);
-        platform::setSpeechEngineFactory({});
+        speech::setSpeechEngineFactory({});
         platform::setOsNameOverride(QString());
     }
     void writeTape(const QString& route, const QString& text)
@@ -191,7 +191,7 @@ TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
     EXPECT_EQ(tape.groupCaption(), QStringLiteral("音合使用可"));
 
     BroadcastTape failing;
-    platform::setSpeechEngineFactory([] { return nullptr; });
+    speech::setSpeechEngineFactory([] { return nullptr; });
     QSignalSpy caption(&failing, &BroadcastTape::groupCaptionChanged);
     QSignalSpy enabled(&failing, &BroadcastTape::groupEnabledChanged);
     failing.InitSpeech();
@@ -312,7 +312,7 @@ TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
     tape.StepTapeForward();
     EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 一つ目")}));
     log.calls.clear();
-    log.statusAfterSpeak = platform::SpeechStatus::Failed;
+    log.statusAfterSpeak = speech::SpeechStatus::Failed;
     tape.StepTapeForward();
     EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 二つ目"),
                                       QStringLiteral("stop")}));
@@ -359,7 +359,7 @@ TEST(FileExists, FindsFilesOnly)
 
 TEST(SampleTapes, TheBundledRoutesLoad)
 {
-    platform::setSpeechEngineFactory([] { return nullptr; });
+    speech::setSpeechEngineFactory([] { return nullptr; });
     for (const char* route : {"1", "12", "120"}) {
         const auto entries = readTapeFile(
             QStringLiteral(FARE_TEST_SAMPLES_DIR "/%1tp.csv").arg(QLatin1String(route)));
@@ -367,7 +367,7 @@ TEST(SampleTapes, TheBundledRoutesLoad)
         EXPECT_TRUE(entries[1].TapeText.startsWith(QStringLiteral("次は、")) ||
                     entries[2].TapeText.startsWith(QStringLiteral("次は、")));
     }
-    platform::setSpeechEngineFactory({});
+    speech::setSpeechEngineFactory({});
 }
 
 AUDIO_TEST_MAIN()

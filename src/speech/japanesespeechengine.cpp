@@ -1,9 +1,9 @@
-#include "speech/speechengine.h"
+#include "speech/japanesespeechengine.h"
 
 #include "audio/mixer.h"
-#include "speech/speechdialog.h"
-#include "speech/speechreading.h"
-#include "speech/speechsynth.h"
+#include "speech/kanareader.h"
+#include "speech/speechsettingsdialog.h"
+#include "speech/voicesynth.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-namespace platform
+namespace speech
 {
 
 namespace
@@ -198,4 +198,4 @@ void setSpeechEngineFactory(SpeechEngineFactory f)
     factory() = std::move(f);
 }
 
-} // namespace platform
+} // namespace speech
