@@ -350,10 +350,10 @@ void ControlPanel::connectTape()
             control->setEnabled(enabled);
     });
     connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &ControlPanel::stepStop);
-    connect(cmdTapeNext, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeNext);
-    connect(cmdTapeBack, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeBack);
-    connect(cmdTapeStop, &QPushButton::clicked, tape_, &sound::BroadcastTape::StopSpeech);
-    connect(cmdTapeSet, &QPushButton::clicked, this, [this] { tape_->ShowSpeechSettings(this); });
+    connect(cmdTapeNext, &QPushButton::clicked, tape_, &sound::BroadcastTape::pressNext);
+    connect(cmdTapeBack, &QPushButton::clicked, tape_, &sound::BroadcastTape::pressBack);
+    connect(cmdTapeStop, &QPushButton::clicked, tape_, &sound::BroadcastTape::stopSpeech);
+    connect(cmdTapeSet, &QPushButton::clicked, this, [this] { tape_->showSpeechSettings(this); });
 }
 
 void ControlPanel::setPanelWidth(int widthTwips)
@@ -384,7 +384,7 @@ void ControlPanel::onLoad()
         CommandButton1[i]->setMask(ButtonRgn[i]);
     }
     if (tape_)
-        tape_->InitSpeech();
+        tape_->initSpeech();
 }
 
 void ControlPanel::releaseKeypadRegions()
@@ -418,7 +418,7 @@ void ControlPanel::shutDown()
     releaseKeypadRegions();
     sound::closeAllSounds();
     if (tape_)
-        tape_->ReleaseSpeech();
+        tape_->releaseSpeech();
     emit shutdownRequested();
     QCoreApplication::quit();
 }
@@ -577,7 +577,7 @@ void ControlPanel::applyBacklightPicture(int index)
         return;
     if (options_->panelIndividual() && options_->panelUser(index)) {
         const QString file = options_->panelPicture(index);
-        if (!sound::FileExists(file))
+        if (!sound::fileExists(file))
             return;
         const QImage picture = backlight::loadPanelPicture(file);
         const QSize panel = display_->backlightPicture(0).isNull()

@@ -64,7 +64,7 @@ void ControlPanel::setRoute(int panel)
     state.RouteNo = routeNoFromText(state.RouteText);
 
     if (tape_)
-        tape_->LoadTape(broadcastFolder, state.RouteNo);
+        tape_->loadTape(broadcastFolder, state.RouteNo);
     if (!loadFareFile(fareFolder))
         return;
     if (!display_)
@@ -136,7 +136,7 @@ void ControlPanel::setDisplayCleared(bool on)
         control->setEnabled(true);
     if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
         display_->clockTimer()->start();
-    grpM_Tape->setEnabled(tape_ && tape_->SpeechAvailable());
+    grpM_Tape->setEnabled(tape_ && tape_->isSpeechAvailable());
     showStop(route().StopIndex + 1);
 }
 

@@ -20,7 +20,7 @@ QString executableBaseName()
     return QFileInfo(path).completeBaseName();
 }
 
-bool fileExists(const QString& file)
+bool isRegularFile(const QString& file)
 {
     return QFileInfo(file).isFile();
 }
@@ -57,7 +57,7 @@ std::optional<QString> openCommand(const QString& file, const QString& alias)
 
 void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
 {
-    if (file.isEmpty() || !fileExists(file))
+    if (file.isEmpty() || !isRegularFile(file))
         return;
     const QString alias = channelAlias(channel);
     audio::sendCommand(QStringLiteral("close ") + alias);

@@ -353,7 +353,7 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
     EXPECT_TRUE(panel->Command2[0]->isEnabled());
     EXPECT_TRUE(panel->Frame6->isEnabled());
     EXPECT_FALSE(display.clockTimer()->isActive()); // the clock is hidden
-    EXPECT_EQ(panel->grpM_Tape->isEnabled(), tape.SpeechAvailable());
+    EXPECT_EQ(panel->grpM_Tape->isEnabled(), tape.isSpeechAvailable());
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
     EXPECT_EQ(display.board()->shown.size(), shown + 1);
 
@@ -436,14 +436,14 @@ TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
     writeFile("6tp.csv", platform::toCp932(QStringLiteral(
                              "案内一,0,0\r\n\"次は、二番です。\",1,0\r\n案内三,1,0\r\n")));
     setRoute("6", "1");
-    ASSERT_EQ(tape.TapeCount(), 3);
-    tape.PressTapeNext(); // flag 0
+    ASSERT_EQ(tape.entryCount(), 3);
+    tape.pressNext(); // flag 0
     EXPECT_EQ(route().StopIndex, 0);
-    tape.PressTapeNext(); // flag 1
+    tape.pressNext(); // flag 1
     EXPECT_EQ(route().StopIndex, 1);
-    tape.PressTapeNext();
+    tape.pressNext();
     EXPECT_EQ(route().StopIndex, 2);
-    tape.PressTapeBack(); // back to entry 2, flagged
+    tape.pressBack(); // back to entry 2, flagged
     EXPECT_EQ(route().StopIndex, 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
 }
