@@ -1,7 +1,7 @@
 // The media command strings: built from paths and aliases that come from the options.
 #include "fuzzcheck.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 
 #include <QStringList>
 
@@ -17,28 +17,28 @@ QString quoted(const QString& token)
 }
 
 // The command written back with every operand quoted; tokens never hold a double quote.
-QString rewrite(const platform::MciCommand& cmd)
+QString rewrite(const audio::MediaCommand& parsed)
 {
-    using Verb = platform::MciCommand::Verb;
+    using Verb = audio::MediaCommand::Verb;
     QStringList parts;
-    switch (cmd.verb) {
+    switch (parsed.verb) {
     case Verb::Open:
-        parts << QStringLiteral("open") << quoted(cmd.file) << QStringLiteral("type")
-              << quoted(cmd.deviceType) << QStringLiteral("alias") << quoted(cmd.alias);
+        parts << QStringLiteral("open") << quoted(parsed.file) << QStringLiteral("type")
+              << quoted(parsed.deviceType) << QStringLiteral("alias") << quoted(parsed.alias);
         break;
     case Verb::Play:
-        parts << QStringLiteral("play") << quoted(cmd.alias);
-        if (cmd.fromMs >= 0)
-            parts << QStringLiteral("from") << QString::number(cmd.fromMs);
+        parts << QStringLiteral("play") << quoted(parsed.alias);
+        if (parsed.fromMs >= 0)
+            parts << QStringLiteral("from") << QString::number(parsed.fromMs);
         break;
     case Verb::Stop:
-        parts << QStringLiteral("stop") << quoted(cmd.alias);
+        parts << QStringLiteral("stop") << quoted(parsed.alias);
         break;
     case Verb::Close:
-        parts << QStringLiteral("close") << quoted(cmd.alias);
+        parts << QStringLiteral("close") << quoted(parsed.alias);
         break;
     }
-    if (cmd.wait)
+    if (parsed.wait)
         parts << QStringLiteral("wait");
     return parts.join(QLatin1Char(' '));
 }
@@ -50,24 +50,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString command =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     int error = 0;
-    const std::optional<platform::MciCommand> cmd = platform::parseMciCommand(command, &error);
-    if (!cmd) {
+    const std::optional<audio::MediaCommand> parsed = audio::parseMediaCommand(command, &error);
+    if (!parsed) {
         FUZZ_CHECK(error != 0);
         return 0;
     }
-    FUZZ_CHECK(!cmd->file.contains(QLatin1Char('"')));
-    FUZZ_CHECK(!cmd->alias.contains(QLatin1Char('"')));
+    FUZZ_CHECK(!parsed->file.contains(QLatin1Char('"')));
+    FUZZ_CHECK(!parsed->alias.contains(QLatin1Char('"')));
 
     // The parsed command means the same when written out again.
     int againError = 0;
-    const std::optional<platform::MciCommand> again =
-        platform::parseMciCommand(rewrite(*cmd), &againError);
+    const std::optional<audio::MediaCommand> again =
+        audio::parseMediaCommand(rewrite(*parsed), &againError);
     FUZZ_CHECK(again.has_value());
-    FUZZ_CHECK(again->verb == cmd->verb);
-    FUZZ_CHECK(again->file == cmd->file);
-    FUZZ_CHECK(again->deviceType == cmd->deviceType);
-    FUZZ_CHECK(again->alias == cmd->alias);
-    FUZZ_CHECK(again->fromMs == cmd->fromMs);
-    FUZZ_CHECK(again->wait == cmd->wait);
+    FUZZ_CHECK(again->verb == parsed->verb);
+    FUZZ_CHECK(again->file == parsed->file);
+    FUZZ_CHECK(again->deviceType == parsed->deviceType);
+    FUZZ_CHECK(again->alias == parsed->alias);
+    FUZZ_CHECK(again->fromMs == parsed->fromMs);
+    FUZZ_CHECK(again->wait == parsed->wait);
     return 0;
 }

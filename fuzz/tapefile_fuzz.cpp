@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<sound::TapeEntry> entries = sound::parseTape(text);
         FUZZ_CHECK(entries.size() == static_cast<std::size_t>(lines));
         for (const sound::TapeEntry& entry : entries) {
-            FUZZ_CHECK(entry.StepFlag >= -32768 && entry.StepFlag <= 32767);
-            FUZZ_CHECK(entry.SoundFlag >= -32768 && entry.SoundFlag <= 32767);
+            FUZZ_CHECK(entry.stepFlag >= -32768 && entry.stepFlag <= 32767);
+            FUZZ_CHECK(entry.soundFlag >= -32768 && entry.soundFlag <= 32767);
         }
     } catch (const platform::RuntimeError& error) {
         // A file the reader refuses says why, in one of the runtime errors.

@@ -2,7 +2,7 @@
 // announcement. Runs on SDL's disk driver (no sound card needed); the device pulls audio in
 // real time, so the figure includes the wait for the device's next buffer.
 
-#include "speech/speechengine.h"
+#include "speech/japanesespeechengine.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -24,7 +24,7 @@ qint64 steadyNs()
 
 void BM_SpeakToFirstSample(benchmark::State& state)
 {
-    static auto engine = platform::JapaneseSpeechEngine::create();
+    static auto engine = speech::JapaneseSpeechEngine::create();
     if (!engine) {
         state.SkipWithError("no speech engine");
         return;

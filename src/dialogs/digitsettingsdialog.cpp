@@ -14,7 +14,7 @@
 namespace
 {
 
-DigitSettingsHandler& dlg100Handler()
+DigitSettingsHandler& installedHandler()
 {
     static DigitSettingsHandler handler;
     return handler;
@@ -29,12 +29,15 @@ const char16_t* const zeroModeCaptions[] = {
 
 } // namespace
 
-DigitSettingsDialog::DigitSettingsDialog(int keta, QWidget* parent)
+DigitSettingsDialog::DigitSettingsDialog(int digitCount, QWidget* parent)
     : QDialog(parent), zeroModeGroup_(new QButtonGroup(this)), shiftBox_(new QSpinBox(this)),
       fillZeroBox_(new QSpinBox(this))
 {
     setWindowTitle(QStringLiteral("桁表示の設定"));
-    const int positions = std::max(keta, 1);
+    zeroModeGroup_->setObjectName(QStringLiteral("zeroModeGroup"));
+    shiftBox_->setObjectName(QStringLiteral("shiftBox"));
+    fillZeroBox_->setObjectName(QStringLiteral("fillZeroBox"));
+    const int positions = std::max(digitCount, 1);
 
     auto* zeroBox = new QGroupBox(QStringLiteral("ゼロの表示"), this);
     auto* zeroLayout = new QVBoxLayout(zeroBox);
@@ -117,16 +120,16 @@ qint16 DigitSettingsDialog::fillZero() const
 
 void setDigitSettingsHandler(DigitSettingsHandler handler)
 {
-    dlg100Handler() = std::move(handler);
+    installedHandler() = std::move(handler);
 }
 
-int showDigitSettingsDialog(QWidget* owner, int keta, qint16& zeroMode, qint16& shift,
+int showDigitSettingsDialog(QWidget* owner, int digitCount, qint16& zeroMode, qint16& shift,
                             qint16& fillZero)
 {
-    if (const DigitSettingsHandler& handler = dlg100Handler())
-        return handler(keta, zeroMode, shift, fillZero);
+    if (const DigitSettingsHandler& handler = installedHandler())
+        return handler(digitCount, zeroMode, shift, fillZero);
 
-    DigitSettingsDialog dialog(keta, owner);
+    DigitSettingsDialog dialog(digitCount, owner);
     dialog.setZeroMode(zeroMode);
     dialog.setShift(shift);
     dialog.setFillZero(fillZero);

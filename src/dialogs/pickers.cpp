@@ -20,8 +20,8 @@ constexpr int QtCustomSlots = 16;
 class QtPickers : public PickerBackend
 {
 public:
-    QString fileDlg(QWidget* owner, int /*flags*/, const QByteArray& filter,
-                    const QString& initialFolder, const QString& title) override
+    QString pickFile(QWidget* owner, int /*flags*/, const QByteArray& filter,
+                     const QString& initialFolder, const QString& title) override
     {
         QFileDialog dialog(owner, title, initialFolder);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -34,13 +34,13 @@ public:
         return dialog.selectedFiles().constFirst();
     }
 
-    QString folderDlg(QWidget* owner, const QString& title) override
+    QString pickFolder(QWidget* owner, const QString& title) override
     {
         return QFileDialog::getExistingDirectory(owner, title);
     }
 
-    int chooseColor(QWidget* owner, platform::BgrColor& color,
-                    CustomColorTable& customColors) override
+    int pickColor(QWidget* owner, platform::BgrColor& color,
+                  CustomColorTable& customColors) override
     {
         for (int i = 0; i < QtCustomSlots; ++i)
             QColorDialog::setCustomColor(i, platform::toQColor(customColors[i]));
@@ -55,7 +55,7 @@ public:
         return 1;
     }
 
-    int dateDlg(QWidget* owner, SystemTime& date) override
+    int pickDate(QWidget* owner, SystemTime& date) override
     {
         QDialog dialog(owner);
         dialog.setWindowTitle(QStringLiteral("日付の選択"));
@@ -63,7 +63,7 @@ public:
         calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
         calendar->setGridVisible(true);
         calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        const QDate given(date.wYear, date.wMonth, date.wDay);
+        const QDate given(date.year, date.month, date.day);
         calendar->setSelectedDate(given.isValid() ? given : QDate::currentDate());
         auto* buttons =
             new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -77,10 +77,10 @@ public:
         if (dialog.exec() != QDialog::Accepted)
             return 0;
         const QDate chosen = calendar->selectedDate();
-        date.wYear = static_cast<qint16>(chosen.year());
-        date.wMonth = static_cast<qint16>(chosen.month());
-        date.wDay = static_cast<qint16>(chosen.day());
-        date.wDayOfWeek = static_cast<qint16>(chosen.dayOfWeek() % 7);
+        date.year = static_cast<qint16>(chosen.year());
+        date.month = static_cast<qint16>(chosen.month());
+        date.day = static_cast<qint16>(chosen.day());
+        date.dayOfWeek = static_cast<qint16>(chosen.dayOfWeek() % 7);
         return 1;
     }
 };
@@ -128,22 +128,22 @@ PickerBackend& pickerBackend()
 QString pickFile(QWidget* owner, int flags, const QByteArray& filter, const QString& initialFolder,
                  const QString& title)
 {
-    return pickerBackend().fileDlg(owner, flags, filter, initialFolder, title);
+    return pickerBackend().pickFile(owner, flags, filter, initialFolder, title);
 }
 
 QString pickFolder(QWidget* owner, const QString& title)
 {
-    return pickerBackend().folderDlg(owner, title);
+    return pickerBackend().pickFolder(owner, title);
 }
 
 int pickColor(QWidget* owner, platform::BgrColor& color, CustomColorTable& customColors)
 {
-    return pickerBackend().chooseColor(owner, color, customColors);
+    return pickerBackend().pickColor(owner, color, customColors);
 }
 
 int pickDate(QWidget* owner, SystemTime& date)
 {
-    return pickerBackend().dateDlg(owner, date);
+    return pickerBackend().pickDate(owner, date);
 }
 
 QByteArray pickerFilter(const QStringList& descriptionsAndPatterns)
@@ -193,8 +193,8 @@ ScriptedPickers::~ScriptedPickers()
     setPickerBackend(nullptr);
 }
 
-QString ScriptedPickers::fileDlg(QWidget*, int flags, const QByteArray& filter,
-                                 const QString& initialFolder, const QString& title)
+QString ScriptedPickers::pickFile(QWidget*, int flags, const QByteArray& filter,
+                                  const QString& initialFolder, const QString& title)
 {
     fileCalls.push_back({flags, filter, initialFolder, title});
     if (fileAnswers.empty())
@@ -204,7 +204,7 @@ QString ScriptedPickers::fileDlg(QWidget*, int flags, const QByteArray& filter,
     return answer;
 }
 
-QString ScriptedPickers::folderDlg(QWidget*, const QString& title)
+QString ScriptedPickers::pickFolder(QWidget*, const QString& title)
 {
     folderTitles.push_back(title);
     if (folderAnswers.empty())
@@ -214,7 +214,7 @@ QString ScriptedPickers::folderDlg(QWidget*, const QString& title)
     return answer;
 }
 
-int ScriptedPickers::chooseColor(QWidget*, platform::BgrColor& color, CustomColorTable&)
+int ScriptedPickers::pickColor(QWidget*, platform::BgrColor& color, CustomColorTable&)
 {
     colorsOffered.push_back(color);
     if (colorAnswers.empty())
@@ -227,7 +227,7 @@ int ScriptedPickers::chooseColor(QWidget*, platform::BgrColor& color, CustomColo
     return 1;
 }
 
-int ScriptedPickers::dateDlg(QWidget*, SystemTime& date)
+int ScriptedPickers::pickDate(QWidget*, SystemTime& date)
 {
     datesOffered.push_back(date);
     if (dateAnswers.empty())
@@ -236,9 +236,9 @@ int ScriptedPickers::dateDlg(QWidget*, SystemTime& date)
     dateAnswers.pop_front();
     if (!answer || !answer->isValid())
         return 0;
-    date.wYear = static_cast<qint16>(answer->year());
-    date.wMonth = static_cast<qint16>(answer->month());
-    date.wDay = static_cast<qint16>(answer->day());
-    date.wDayOfWeek = static_cast<qint16>(answer->dayOfWeek() % 7);
+    date.year = static_cast<qint16>(answer->year());
+    date.month = static_cast<qint16>(answer->month());
+    date.day = static_cast<qint16>(answer->day());
+    date.dayOfWeek = static_cast<qint16>(answer->dayOfWeek() % 7);
     return 1;
 }

@@ -15,14 +15,14 @@ class QWidget;
 
 // The date record of the date dialog, laid out as the Windows SYSTEMTIME.
 struct SystemTime {
-    qint16 wYear = 0;
-    qint16 wMonth = 0;
-    qint16 wDayOfWeek = 0; // 0 = Sunday
-    qint16 wDay = 0;
-    qint16 wHour = 0;
-    qint16 wMinute = 0;
-    qint16 wSecond = 0;
-    qint16 wMilliseconds = 0;
+    qint16 year = 0;
+    qint16 month = 0;
+    qint16 dayOfWeek = 0; // 0 = Sunday
+    qint16 day = 0;
+    qint16 hour = 0;
+    qint16 minute = 0;
+    qint16 second = 0;
+    qint16 milliseconds = 0;
 };
 
 // The custom colours of the colour picker: one table for the whole run, kept in the
@@ -54,12 +54,12 @@ class PickerBackend
 {
 public:
     virtual ~PickerBackend() = default;
-    virtual QString fileDlg(QWidget* owner, int flags, const QByteArray& filter,
-                            const QString& initialFolder, const QString& title) = 0;
-    virtual QString folderDlg(QWidget* owner, const QString& title) = 0;
-    virtual int chooseColor(QWidget* owner, platform::BgrColor& color,
-                            CustomColorTable& customColors) = 0;
-    virtual int dateDlg(QWidget* owner, SystemTime& date) = 0;
+    virtual QString pickFile(QWidget* owner, int flags, const QByteArray& filter,
+                             const QString& initialFolder, const QString& title) = 0;
+    virtual QString pickFolder(QWidget* owner, const QString& title) = 0;
+    virtual int pickColor(QWidget* owner, platform::BgrColor& color,
+                          CustomColorTable& customColors) = 0;
+    virtual int pickDate(QWidget* owner, SystemTime& date) = 0;
 };
 
 // Installs pickers (not owned); nullptr restores the real dialogs.
@@ -93,10 +93,10 @@ public:
     std::vector<platform::BgrColor> colorsOffered;
     std::vector<SystemTime> datesOffered;
 
-    QString fileDlg(QWidget* owner, int flags, const QByteArray& filter,
-                    const QString& initialFolder, const QString& title) override;
-    QString folderDlg(QWidget* owner, const QString& title) override;
-    int chooseColor(QWidget* owner, platform::BgrColor& color,
-                    CustomColorTable& customColors) override;
-    int dateDlg(QWidget* owner, SystemTime& date) override;
+    QString pickFile(QWidget* owner, int flags, const QByteArray& filter,
+                     const QString& initialFolder, const QString& title) override;
+    QString pickFolder(QWidget* owner, const QString& title) override;
+    int pickColor(QWidget* owner, platform::BgrColor& color,
+                  CustomColorTable& customColors) override;
+    int pickDate(QWidget* owner, SystemTime& date) override;
 };

@@ -12,7 +12,7 @@
 namespace
 {
 
-VersionDialogHandler& dlg110Handler()
+VersionDialogHandler& installedHandler()
 {
     static VersionDialogHandler handler;
     return handler;
@@ -61,8 +61,8 @@ VersionDialog::VersionDialog(const QString& text, QWidget* parent) : QDialog(par
 void showVersionDialog(QWidget* owner, int flag, const QByteArray& text)
 {
     const QString decoded = platform::fromCp932(text);
-    if (dlg110Handler()) {
-        dlg110Handler()(owner, flag, decoded);
+    if (installedHandler()) {
+        installedHandler()(owner, flag, decoded);
         return;
     }
     VersionDialog dialog(decoded, owner);
@@ -71,5 +71,5 @@ void showVersionDialog(QWidget* owner, int flag, const QByteArray& text)
 
 void setVersionDialogHandler(VersionDialogHandler handler)
 {
-    dlg110Handler() = std::move(handler);
+    installedHandler() = std::move(handler);
 }

@@ -397,11 +397,11 @@ void ControlPanel::connectTape()
             control->setEnabled(enabled);
     });
     connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &ControlPanel::stepStop);
-    connect(tapeNextButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeNext);
-    connect(tapeBackButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::PressTapeBack);
-    connect(tapeStopButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::StopSpeech);
+    connect(tapeNextButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::pressNext);
+    connect(tapeBackButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::pressBack);
+    connect(tapeStopButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::stopSpeech);
     connect(tapeSettingsButton_, &QPushButton::clicked, this,
-            [this] { tape_->ShowSpeechSettings(this); });
+            [this] { tape_->showSpeechSettings(this); });
 }
 
 void ControlPanel::setPanelWidth(int widthTwips)
@@ -432,7 +432,7 @@ void ControlPanel::onLoad()
         keypadKeys_[i]->setMask(keypadRegions_[i]);
     }
     if (tape_)
-        tape_->InitSpeech();
+        tape_->initSpeech();
 }
 
 void ControlPanel::releaseKeypadRegions()
@@ -466,7 +466,7 @@ void ControlPanel::shutDown()
     releaseKeypadRegions();
     sound::closeAllSounds();
     if (tape_)
-        tape_->ReleaseSpeech();
+        tape_->releaseSpeech();
     emit shutdownRequested();
     QCoreApplication::quit();
 }
@@ -627,7 +627,7 @@ void ControlPanel::applyBacklightPicture(int index)
         return;
     if (options_->panelIndividual() && options_->panelUser(index)) {
         const QString file = options_->panelPicture(index);
-        if (!sound::FileExists(file))
+        if (!sound::fileExists(file))
             return;
         const QImage picture = backlight::loadPanelPicture(file);
         const QSize panel = display_->backlightPicture(0).isNull()

@@ -64,7 +64,7 @@ void ControlPanel::setRoute(int panel)
     state.routeNo = routeNoFromText(state.routeText);
 
     if (tape_)
-        tape_->LoadTape(broadcastFolder, state.routeNo);
+        tape_->loadTape(broadcastFolder, state.routeNo);
     if (!loadFareFile(fareFolder))
         return;
     if (!display_)
@@ -138,7 +138,7 @@ void ControlPanel::setDisplayCleared(bool on)
         control->setEnabled(true);
     if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
         display_->clockTimer()->start();
-    tapeGroup_->setEnabled(tape_ && tape_->SpeechAvailable());
+    tapeGroup_->setEnabled(tape_ && tape_->isSpeechAvailable());
     showStop(route().stopIndex + 1);
 }
 

@@ -270,7 +270,7 @@ void OptionsDialog::Command7_Click()
 {
     SystemTime date{};
     if (pickDate(this, date) != 0)
-        Label10->setText(fixedDateText(date.wYear, date.wMonth, date.wDay));
+        Label10->setText(fixedDateText(date.year, date.month, date.day));
 }
 
 void OptionsDialog::Command4_Click()

@@ -11,16 +11,16 @@ namespace
 class Iconv
 {
 public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    Iconv(const char* to, const char* from) : descriptor_(iconv_open(to, from)) {}
     ~Iconv()
     {
         if (valid())
-            iconv_close(cd_);
+            iconv_close(descriptor_);
     }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    bool valid() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts as much as possible; returns false at an unconvertible or incomplete sequence,
     // leaving `in`/`inLeft` at the offending input.
@@ -30,10 +30,10 @@ public:
         while (inLeft > 0) {
             char* dst = buffer;
             size_t dstLeft = sizeof buffer;
-            size_t rc = iconv(cd_, &in, &inLeft, &dst, &dstLeft);
+            size_t rc = iconv(descriptor_, &in, &inLeft, &dst, &dstLeft);
             out.append(buffer, static_cast<qsizetype>(dst - buffer));
             if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr); // reset shift state
+                iconv(descriptor_, nullptr, nullptr, nullptr, nullptr); // reset shift state
                 return false;
             }
         }
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    iconv_t cd_;
+    iconv_t descriptor_;
 };
 
 // Length of the UTF-8 sequence that starts with byte b (1 for stray bytes).

@@ -1,6 +1,6 @@
 #include "sound/soundplayer.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 #include "platform/wait.h"
 
 #include <QCoreApplication>
@@ -20,7 +20,7 @@ QString executableBaseName()
     return QFileInfo(path).completeBaseName();
 }
 
-bool fileExists(const QString& file)
+bool isRegularFile(const QString& file)
 {
     return QFileInfo(file).isFile();
 }
@@ -57,21 +57,21 @@ std::optional<QString> openCommand(const QString& file, const QString& alias)
 
 void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
 {
-    if (file.isEmpty() || !fileExists(file))
+    if (file.isEmpty() || !isRegularFile(file))
         return;
     const QString alias = channelAlias(channel);
-    platform::mciSendString(QStringLiteral("close ") + alias);
+    audio::sendCommand(QStringLiteral("close ") + alias);
     const std::optional<QString> open = openCommand(file, alias);
     if (!open)
         return;
-    if (platform::mciSendString(*open) != 0)
+    if (audio::sendCommand(*open) != 0)
         return;
     if (waitFlag != 0) {
-        platform::mciSendString(QStringLiteral("play ") + alias + QStringLiteral(" from 0 wait"));
+        audio::sendCommand(QStringLiteral("play ") + alias + QStringLiteral(" from 0 wait"));
         platform::sleepMs(pauseMs);
     } else {
-        platform::mciSendString(QStringLiteral("stop ") + alias);
-        platform::mciSendString(QStringLiteral("play ") + alias + QStringLiteral(" from 0"));
+        audio::sendCommand(QStringLiteral("stop ") + alias);
+        audio::sendCommand(QStringLiteral("play ") + alias + QStringLiteral(" from 0"));
         platform::sleepMs(0);
     }
 }
@@ -79,8 +79,7 @@ void playSound(const QString& file, const QString& channel, int waitFlag, int pa
 void closeAllSounds()
 {
     for (const char* channel : {"S1", "S2", "S3", "S4"})
-        platform::mciSendString(QStringLiteral("close ") +
-                                channelAlias(QString::fromLatin1(channel)));
+        audio::sendCommand(QStringLiteral("close ") + channelAlias(QString::fromLatin1(channel)));
 }
 
 } // namespace sound

@@ -4,7 +4,7 @@
 #include "platform/runtimeerror.h"
 #include "sound/soundplayer.h"
 #include "sound/tapeoptions.h"
-#include "speech/speech.h"
+#include "speech/speechengine.h"
 
 #include <QFileInfo>
 
@@ -48,24 +48,24 @@ QString BroadcastTape::captionUnusable()
     return QStringLiteral("音合使用不可");
 }
 
-bool BroadcastTape::onVista()
+bool BroadcastTape::isWindowsVista()
 {
     return platform::osName() == u"Windows Vista";
 }
 
-void BroadcastTape::InitSpeech()
+void BroadcastTape::initSpeech()
 {
     engine_.reset();
-    if (!onVista())
-        engine_ = platform::createSpeechEngine();
+    if (!isWindowsVista())
+        engine_ = speech::createSpeechEngine();
     speechAvailable_ = engine_ != nullptr;
     setGroupEnabled(speechAvailable_);
     setGroupCaption(speechAvailable_ ? captionUsable() : captionUnusable());
 }
 
-void BroadcastTape::LoadTape(const QString& folder, const QString& route)
+void BroadcastTape::loadTape(const QString& folder, const QString& route)
 {
-    if (onVista())
+    if (isWindowsVista())
         return;
     try {
         entries_ = readTapeFile(folder + route + QStringLiteral("tp.csv"));
@@ -73,7 +73,7 @@ void BroadcastTape::LoadTape(const QString& folder, const QString& route)
         // A missing or broken file only switches the tape off; the route still loads, and
         // the previous route's announcements must not stay behind.
         entries_.clear();
-        tapePos_ = 0;
+        position_ = 0;
         setGroupEnabled(false);
         return;
     }
@@ -81,38 +81,38 @@ void BroadcastTape::LoadTape(const QString& folder, const QString& route)
         setGroupEnabled(true);
         setButtonsEnabled(true);
     }
-    tapePos_ = 0;
+    position_ = 0;
 }
 
-void BroadcastTape::StepTapeForward()
+void BroadcastTape::stepForward()
 {
-    ++tapePos_;
-    if (tapePos_ > TapeCount()) {
-        tapePos_ = TapeCount();
+    ++position_;
+    if (position_ > entryCount()) {
+        position_ = entryCount();
         return;
     }
     TapeOptions* options = tapeOptions();
     if (options) {
-        const int flag = SoundFlag(tapePos_);
+        const int flag = soundFlag(position_);
         if (options->preBroadcastAlways())
             playPreBroadcast(options->preBroadcastFile(), QStringLiteral("S3"));
         else if (flag >= 1 && flag <= 3)
             playPreBroadcast(options->preBroadcastSound(flag), QStringLiteral("S3"));
     }
-    SpeakEntry(tapePos_);
+    speakEntry(position_);
 }
 
-void BroadcastTape::StepTapeBack()
+void BroadcastTape::stepBack()
 {
-    --tapePos_;
-    if (tapePos_ < 1) {
-        tapePos_ = 1;
+    --position_;
+    if (position_ < 1) {
+        position_ = 1;
         return;
     }
-    const int flag = SoundFlag(tapePos_);
+    const int flag = soundFlag(position_);
     if (tapeOptions() && flag >= 1 && flag <= 3)
         playPreBroadcast(tapeOptions()->preBroadcastSound(flag), QStringLiteral("S2"));
-    SpeakEntry(tapePos_);
+    speakEntry(position_);
 }
 
 void BroadcastTape::playPreBroadcast(const QString& file, const QString& channel)
@@ -120,70 +120,70 @@ void BroadcastTape::playPreBroadcast(const QString& file, const QString& channel
     playSound(file, channel, tapeOptions()->preBroadcastWait() ? 1 : 0, 0);
 }
 
-void BroadcastTape::SpeakEntry(int p)
+void BroadcastTape::speakEntry(int position)
 {
     if (!engine_)
         return;
     engine_->stop();
-    engine_->speak(TapeText(p));
-    if (engine_->status() == platform::SpeechStatus::Failed)
+    engine_->speak(entryText(position));
+    if (engine_->status() == speech::SpeechStatus::Failed)
         engine_->stop();
 }
 
-void BroadcastTape::StopSpeech()
+void BroadcastTape::stopSpeech()
 {
     if (engine_)
         engine_->stop();
 }
 
-void BroadcastTape::ShowSpeechSettings(QWidget* owner)
+void BroadcastTape::showSpeechSettings(QWidget* owner)
 {
     if (engine_)
         engine_->showSettingsDialog(owner, QString::fromUtf8(kSettingsTitle));
 }
 
-void BroadcastTape::ReleaseSpeech()
+void BroadcastTape::releaseSpeech()
 {
     engine_.reset();
 }
 
-void BroadcastTape::PressTapeNext()
+void BroadcastTape::pressNext()
 {
-    StepTapeForward();
-    if (StepFlag(tapePos_) == 1)
+    stepForward();
+    if (stepFlag(position_) == 1)
         emit dataStepRequested(1);
 }
 
-void BroadcastTape::PressTapeBack()
+void BroadcastTape::pressBack()
 {
-    StepTapeBack();
-    if (StepFlag(tapePos_) == 1)
+    stepBack();
+    if (stepFlag(position_) == 1)
         emit dataStepRequested(0);
 }
 
-const TapeEntry* BroadcastTape::entry(int p) const
+const TapeEntry* BroadcastTape::entry(int position) const
 {
-    if (p < 1 || p > TapeCount())
+    if (position < 1 || position > entryCount())
         return nullptr;
-    return &entries_[size_t(p - 1)];
+    return &entries_[size_t(position - 1)];
 }
 
-int BroadcastTape::StepFlag(int p) const
+int BroadcastTape::stepFlag(int position) const
 {
-    const TapeEntry* e = entry(p);
-    return e ? e->StepFlag : 0;
+    const TapeEntry* e = entry(position);
+    return e ? e->stepFlag : 0;
 }
 
-int BroadcastTape::SoundFlag(int p) const
+int BroadcastTape::soundFlag(int position) const
 {
-    const TapeEntry* e = entry(p);
-    return e ? e->SoundFlag : 0;
+    const TapeEntry* e = entry(position);
+    return e ? e->soundFlag : 0;
 }
 
-QString BroadcastTape::TapeText(int p) const
+QString BroadcastTape::entryText(int position) const
 {
-    const TapeEntry* e = entry(p);
-    return e ? e->TapeText : QString();
+    const TapeEntry* e = entry(position);
+    return e ? e->text : QString();
 }
 
 void BroadcastTape::setGroupEnabled(bool enabled)
@@ -216,7 +216,7 @@ BroadcastTape& theTape()
     return tape;
 }
 
-bool FileExists(const QString& path)
+bool fileExists(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
 }

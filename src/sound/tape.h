@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace platform
+namespace speech
 {
 class SpeechEngine;
 }
@@ -27,29 +27,32 @@ public:
     ~BroadcastTape() override;
 
     // Creates the speech engine (control panel load) and decides the group's state.
-    void InitSpeech();
+    void initSpeech();
     // Loads "<folder><route>tp.csv"; folder already ends in a separator when not empty.
-    void LoadTape(const QString& folder, const QString& route);
-    void StepTapeForward();
-    void StepTapeBack();
-    void SpeakEntry(int p);
-    void StopSpeech();
-    void ShowSpeechSettings(QWidget* owner);
-    void ReleaseSpeech();
+    void loadTape(const QString& folder, const QString& route);
+    // Moves one announcement on or back, plays its pre-broadcast sound and speaks it; at
+    // either end the position stays and nothing sounds.
+    void stepForward();
+    void stepBack();
+    void speakEntry(int position);
+    void stopSpeech();
+    void showSpeechSettings(QWidget* owner);
+    void releaseSpeech();
 
-    // The tape buttons: a step, then a data step when the new position's StepFlag is 1.
-    void PressTapeNext();
-    void PressTapeBack();
+    // The tape buttons "送り" and "戻し": a step, then a data step when the new position's
+    // step flag is 1.
+    void pressNext();
+    void pressBack();
 
-    int TapePos() const { return tapePos_; }
-    int TapeCount() const { return int(entries_.size()); }
-    // 0 when p is outside 1..TapeCount.
-    int StepFlag(int p) const;
-    int SoundFlag(int p) const;
-    QString TapeText(int p) const;
-    bool SpeechAvailable() const { return speechAvailable_; }
+    int position() const { return position_; }
+    int entryCount() const { return int(entries_.size()); }
+    // Fields of the entry at a one-based position; 0 or empty outside 1..entryCount.
+    int stepFlag(int position) const;
+    int soundFlag(int position) const;
+    QString entryText(int position) const;
+    bool isSpeechAvailable() const { return speechAvailable_; }
 
-    // State of the group grpM_Tape and its four buttons.
+    // State of the control panel's broadcast group and its four buttons.
     bool groupEnabled() const { return groupEnabled_; }
     QString groupCaption() const { return groupCaption_; }
     bool buttonsEnabled() const { return buttonsEnabled_; }
@@ -65,17 +68,17 @@ signals:
     void dataStepRequested(int direction);
 
 private:
-    static bool onVista();
+    static bool isWindowsVista();
     void setGroupEnabled(bool enabled);
     void setGroupCaption(const QString& caption);
     void setButtonsEnabled(bool enabled);
     void playPreBroadcast(const QString& file, const QString& channel);
-    const TapeEntry* entry(int p) const;
+    const TapeEntry* entry(int position) const;
 
     std::vector<TapeEntry> entries_;
-    int tapePos_ = 0;
+    int position_ = 0;
     bool speechAvailable_ = false;
-    std::unique_ptr<platform::SpeechEngine> engine_;
+    std::unique_ptr<speech::SpeechEngine> engine_;
     bool groupEnabled_ = true;
     QString groupCaption_;
     bool buttonsEnabled_ = true;
@@ -85,6 +88,6 @@ private:
 BroadcastTape& theTape();
 
 // True when a directory lookup of the path finds a file.
-bool FileExists(const QString& path);
+bool fileExists(const QString& path);
 
 } // namespace sound

@@ -112,9 +112,9 @@ std::vector<TapeEntry> parseTape(const QString& text)
     std::vector<TapeEntry> entries(static_cast<size_t>(count));
     TapeFieldReader reader(text);
     for (TapeEntry& entry : entries) {
-        entry.TapeText = reader.readText();
-        entry.StepFlag = reader.readInteger();
-        entry.SoundFlag = reader.readInteger();
+        entry.text = reader.readText();
+        entry.stepFlag = reader.readInteger();
+        entry.soundFlag = reader.readInteger();
     }
     return entries;
 }

@@ -8,9 +8,9 @@ namespace sound
 
 // One line of a broadcast data file.
 struct TapeEntry {
-    QString TapeText;
-    int StepFlag = 0;  // 1: the announcement also steps the fare data
-    int SoundFlag = 0; // 1..3: pre-broadcast sound 1..3
+    QString text;
+    int stepFlag = 0;  // 1: the announcement also steps the fare data
+    int soundFlag = 0; // 1..3: pre-broadcast sound 1..3
 };
 
 // Reads comma-separated fields in sequence, line ends counting as separators, the way the

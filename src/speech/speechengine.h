@@ -1,39 +1,51 @@
 #pragma once
 
-#include "speech/speech.h"
-
+#include <QString>
+#include <functional>
 #include <memory>
 
-namespace platform
+class QWidget;
+
+namespace speech
 {
 
-// The Japanese voice: text is read into kana on a worker thread, synthesised there and
-// streamed to a mixer channel of its own while it is being made.
-class JapaneseSpeechEngine : public SpeechEngine
-{
-public:
-    // nullptr when the dictionary, the voice data or the audio output is missing.
-    static std::unique_ptr<JapaneseSpeechEngine> create(QString* error = nullptr);
-    ~JapaneseSpeechEngine() override;
-
-    void speak(const QString& text) override;
-    void stop() override;
-    int status() const override;
-    void showSettingsDialog(QWidget* owner, const QString& title) override;
-
-    SpeechSettings settings() const;
-    void setSettings(const SpeechSettings& settings);
-
-    // Steady-clock nanoseconds at which the current text's first sample reached the audio
-    // device, 0 while none has (measurements).
-    qint64 firstSampleAtNs() const;
-
-    struct Worker;
-
-private:
-    explicit JapaneseSpeechEngine(std::unique_ptr<Worker> worker);
-    void speakWith(const QString& text, const SpeechSettings& settings);
-    std::unique_ptr<Worker> worker_;
+// Voice settings of a speech engine; they hold for the run.
+struct SpeechSettings {
+    int rate = 175;   // words per minute, 80..450
+    int pitch = 50;   // 0..99
+    int volume = 100; // 0..100
+    bool operator==(const SpeechSettings&) const = default;
 };
 
-} // namespace platform
+// Values of SpeechEngine::status().
+namespace SpeechStatus
+{
+inline constexpr int Idle = 0;
+inline constexpr int Speaking = 1;
+// The engine could not speak the last text (no audio output, synthesis error). The
+// next stop() clears it.
+inline constexpr int Failed = -1;
+} // namespace SpeechStatus
+
+// A text-to-speech engine: speaking is asynchronous, stop silences at once.
+class SpeechEngine
+{
+public:
+    virtual ~SpeechEngine() = default;
+    virtual void speak(const QString& text) = 0;
+    virtual void stop() = 0;
+    virtual int status() const = 0;
+    // Modal settings dialog owned by the given window.
+    virtual void showSettingsDialog(QWidget* owner, const QString& title) = 0;
+};
+
+// Creates the engine in use: the Japanese voice unless a test installed another factory.
+// Returns nullptr when the engine cannot be created (no dictionary, no voice data, no
+// audio output).
+std::unique_ptr<SpeechEngine> createSpeechEngine();
+
+using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
+// Replaces the engine factory (tests); an empty function restores the Japanese voice.
+void setSpeechEngineFactory(SpeechEngineFactory factory);
+
+} // namespace speech

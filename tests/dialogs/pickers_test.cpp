@@ -65,10 +65,10 @@ TEST(ScriptedPickers, AnswersInOrderAndRestoresRealPickersWhenGone)
 
         SystemTime date{};
         EXPECT_NE(pickDate(nullptr, date), 0);
-        EXPECT_EQ(date.wYear, 2009);
-        EXPECT_EQ(date.wMonth, 3);
-        EXPECT_EQ(date.wDay, 5);
-        EXPECT_EQ(date.wDayOfWeek, 4); // Thursday
+        EXPECT_EQ(date.year, 2009);
+        EXPECT_EQ(date.month, 3);
+        EXPECT_EQ(date.day, 5);
+        EXPECT_EQ(date.dayOfWeek, 4); // Thursday
         EXPECT_EQ(pickDate(nullptr, date), 0);
     }
     EXPECT_EQ(&pickerBackend(), real);

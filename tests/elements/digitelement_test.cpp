@@ -2,6 +2,7 @@
 #include "elements/digitdrawing.h"
 #include "elements/digitelement.h"
 #include "elements/elementvalue.h"
+#include "support/widgetlookup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -484,30 +485,30 @@ TEST_F(DigitElementTest, SettingsDialogEditsWithinTheDigitCount)
     dialog.setShift(9);
     dialog.setFillZero(9);
     EXPECT_EQ(dialog.zeroMode(), 2);
-    EXPECT_EQ(dialog.zeroModeButtons()->checkedId(), 2);
+    EXPECT_EQ(findWidget<QButtonGroup>(dialog, "zeroModeGroup")->checkedId(), 2);
     EXPECT_EQ(dialog.shift(), 3);
     EXPECT_EQ(dialog.fillZero(), 4);
     dialog.setShift(-1);
     EXPECT_EQ(dialog.shift(), 0);
-    EXPECT_EQ(dialog.zeroModeButtons()->buttons().size(), 4);
+    EXPECT_EQ(findWidget<QButtonGroup>(dialog, "zeroModeGroup")->buttons().size(), 4);
 
     // An unknown mode ticks nothing and survives unless the user picks one.
     dialog.setZeroMode(6);
-    EXPECT_EQ(dialog.zeroModeButtons()->checkedId(), -1);
+    EXPECT_EQ(findWidget<QButtonGroup>(dialog, "zeroModeGroup")->checkedId(), -1);
     EXPECT_EQ(dialog.zeroMode(), 6);
-    dialog.zeroModeButtons()->button(3)->click();
+    findWidget<QButtonGroup>(dialog, "zeroModeGroup")->button(3)->click();
     EXPECT_EQ(dialog.zeroMode(), 3);
 
-    dialog.shiftBox()->setValue(1);
-    dialog.fillZeroBox()->setValue(2);
+    findWidget<QSpinBox>(dialog, "shiftBox")->setValue(1);
+    findWidget<QSpinBox>(dialog, "fillZeroBox")->setValue(2);
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.shift(), 1);
     EXPECT_EQ(dialog.fillZero(), 2);
 
     DigitSettingsDialog single(1);
-    EXPECT_EQ(single.shiftBox()->maximum(), 0);
-    EXPECT_EQ(single.fillZeroBox()->maximum(), 1);
+    EXPECT_EQ(findWidget<QSpinBox>(single, "shiftBox")->maximum(), 0);
+    EXPECT_EQ(findWidget<QSpinBox>(single, "fillZeroBox")->maximum(), 1);
 }
 
 namespace

@@ -1,6 +1,6 @@
 #include "controlpaneltestsupport.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 #include "dialogs/versiondialog.h"
 #include "operation/controlpanel.h"
 #include "operation/faredata.h"
@@ -61,10 +61,10 @@ protected:
         options.fareFolder = dir.path();
         options.broadcastFolder = dir.path();
         panel = std::make_unique<ControlPanel>(&display, &options, &tape);
-        platform::setMciRecorder(
+        audio::setCommandRecorder(
             [this](const QString& command, int) { mciCommands.push_back(command); });
     }
-    ~ControlPanelTest() override { platform::setMciRecorder({}); }
+    ~ControlPanelTest() override { audio::setCommandRecorder({}); }
 
     template <class T> T* widget(const QString& name) { return findWidget<T>(*panel, name); }
     QPushButton* button(const QString& name) { return widget<QPushButton>(name); }
@@ -380,7 +380,7 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
     EXPECT_TRUE(button("stepBackButton")->isEnabled());
     EXPECT_TRUE(widget<QFrame>("scrollFrame")->isEnabled());
     EXPECT_FALSE(display.clockTimer()->isActive()); // the clock is hidden
-    EXPECT_EQ(widget<QGroupBox>("tapeGroup")->isEnabled(), tape.SpeechAvailable());
+    EXPECT_EQ(widget<QGroupBox>("tapeGroup")->isEnabled(), tape.isSpeechAvailable());
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
     EXPECT_EQ(display.board()->shown.size(), shown + 1);
 
@@ -463,14 +463,14 @@ TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
     writeFile("6tp.csv", platform::toCp932(QStringLiteral(
                              "案内一,0,0\r\n\"次は、二番です。\",1,0\r\n案内三,1,0\r\n")));
     setRoute("6", "1");
-    ASSERT_EQ(tape.TapeCount(), 3);
-    tape.PressTapeNext(); // flag 0
+    ASSERT_EQ(tape.entryCount(), 3);
+    tape.pressNext(); // flag 0
     EXPECT_EQ(route().stopIndex, 0);
-    tape.PressTapeNext(); // flag 1
+    tape.pressNext(); // flag 1
     EXPECT_EQ(route().stopIndex, 1);
-    tape.PressTapeNext();
+    tape.pressNext();
     EXPECT_EQ(route().stopIndex, 2);
-    tape.PressTapeBack(); // back to entry 2, flagged
+    tape.pressBack(); // back to entry 2, flagged
     EXPECT_EQ(route().stopIndex, 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
 }

@@ -408,7 +408,7 @@ TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
     dialog.Command7->click();
     EXPECT_EQ(dialog.Label10->text(), QStringLiteral("2009/03/05"));
     ASSERT_EQ(pickers.datesOffered.size(), 2u);
-    EXPECT_EQ(pickers.datesOffered[1].wYear, 0); // handed over zeroed
+    EXPECT_EQ(pickers.datesOffered[1].year, 0); // handed over zeroed
 }
 
 TEST_F(OptionsDialogTest, FileAndFolderPickersFillTheirBoxes)

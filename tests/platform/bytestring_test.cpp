@@ -10,7 +10,7 @@ TEST(ByteString, LengthCountsCp932Bytes)
     EXPECT_EQ(byteLength(QByteArray()), 0);
 }
 
-TEST(ByteString, MidIsOneBasedAndEmptyPastTheEnd)
+TEST(ByteString, SliceIsOneBasedAndEmptyPastTheEnd)
 {
     const QByteArray name = platform::toCp932(QStringLiteral("駅前"));
     EXPECT_EQ(byteSlice(name, 1, 2), platform::toCp932(QStringLiteral("駅")));

@@ -1,6 +1,6 @@
 #include "../audio/audio_test_support.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 
@@ -21,15 +21,15 @@ protected:
         // The disk driver plays in real time; each injected pause lets that time pass.
         clock.setOnSleep(
             [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
-        platform::setMciRecorder([this](const QString& c, int r) {
+        audio::setCommandRecorder([this](const QString& c, int r) {
             commands << c;
             results << r;
         });
     }
     void TearDown() override
     {
-        platform::setMciRecorder({});
-        platform::mciCloseAll();
+        audio::setCommandRecorder({});
+        audio::closeAllDevices();
     }
     QString wav(const QString& name, int ms = 100)
     {
@@ -80,7 +80,7 @@ TEST_F(PlaySoundTest, UnwaitedPlaySendsTheFourCommandsInOrder)
     };
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(results.mid(1), (QList<int>{0, 0, 0})); // the name with a blank opens
-    EXPECT_TRUE(platform::mciIsPlaying(s1));
+    EXPECT_TRUE(audio::isPlaying(s1));
     EXPECT_EQ(clock.sleeps(), (std::vector<int>{0}));
 }
 
@@ -93,7 +93,7 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
     EXPECT_GE(real.elapsed(), 250 + 25);
     ASSERT_EQ(commands.size(), 3);
     EXPECT_EQ(commands[2], QStringLiteral("play ") + s1 + QStringLiteral(" from 0 wait"));
-    EXPECT_FALSE(platform::mciIsPlaying(s1));
+    EXPECT_FALSE(audio::isPlaying(s1));
     EXPECT_GT(clock.sleeps().size(), 2u); // the wait went through the injected clock
     EXPECT_EQ(clock.sleeps().back(), 25);
 }
@@ -101,14 +101,14 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
 TEST_F(PlaySoundTest, NamesThatCannotPlayStillCloseTheChannel)
 {
     playSound(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
-    ASSERT_TRUE(platform::mciIsPlaying(s1));
+    ASSERT_TRUE(audio::isPlaying(s1));
     commands.clear();
 
     const QString ogg = dir.path() + QStringLiteral("/tune.ogg");
     QFile::copy(dir.path() + QStringLiteral("/a.wav"), ogg);
     playSound(ogg, QStringLiteral("S1"), 0, 0);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
-    EXPECT_FALSE(platform::mciIsPlaying(s1));
+    EXPECT_FALSE(audio::isPlaying(s1));
 
     commands.clear();
     playSound(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
@@ -127,11 +127,11 @@ TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
     playSound(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
     playSound(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
     playSound(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
-    EXPECT_TRUE(platform::mciIsPlaying(s1));
-    EXPECT_TRUE(platform::mciIsPlaying(s2));
+    EXPECT_TRUE(audio::isPlaying(s1));
+    EXPECT_TRUE(audio::isPlaying(s2));
     // S1 now holds the short sound: it ends long before the other channel's.
-    EXPECT_TRUE(platform::waitUntil([&] { return !platform::mciIsPlaying(s1); }, 3000, 10));
-    EXPECT_TRUE(platform::mciIsPlaying(s2));
+    EXPECT_TRUE(platform::waitUntil([&] { return !audio::isPlaying(s1); }, 3000, 10));
+    EXPECT_TRUE(audio::isPlaying(s2));
 }
 
 TEST_F(PlaySoundTest, CloseAllSoundsClosesTheFourChannelsInOrder)
@@ -144,7 +144,7 @@ TEST_F(PlaySoundTest, CloseAllSoundsClosesTheFourChannelsInOrder)
         expected << QStringLiteral("close ") + channelAlias(QLatin1String(c));
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(results.back(), 0);
-    EXPECT_FALSE(platform::mciIsPlaying(channelAlias(QStringLiteral("S4"))));
+    EXPECT_FALSE(audio::isPlaying(channelAlias(QStringLiteral("S4"))));
 }
 
 TEST_F(PlaySoundTest, AllThreeFormatsOpen)
@@ -155,7 +155,7 @@ TEST_F(PlaySoundTest, AllThreeFormatsOpen)
         playSound(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
         ASSERT_EQ(results.size(), 4) << name;
         EXPECT_EQ(results[1], 0) << name;
-        EXPECT_TRUE(platform::mciIsPlaying(channelAlias(QStringLiteral("S3")))) << name;
+        EXPECT_TRUE(audio::isPlaying(channelAlias(QStringLiteral("S3")))) << name;
     }
 }
 

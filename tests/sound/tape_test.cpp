@@ -1,6 +1,6 @@
 #include "../audio/audio_test_support.h"
 
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 #include "platform/cp932.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
@@ -8,7 +8,7 @@
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "sound/tapeoptions.h"
-#include "speech/speech.h"
+#include "speech/speechengine.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,10 +22,10 @@ namespace
 // Records what the tape asks of the speech engine.
 struct SpeechLog {
     QStringList calls;
-    int statusAfterSpeak = platform::SpeechStatus::Speaking;
+    int statusAfterSpeak = speech::SpeechStatus::Speaking;
 };
 
-class RecordingEngine : public platform::SpeechEngine
+class RecordingEngine : public speech::SpeechEngine
 {
 public:
     explicit RecordingEngine(SpeechLog& log) : log_(log) {}
@@ -37,7 +37,7 @@ public:
     void stop() override
     {
         log_.calls << QStringLiteral("stop");
-        status_ = platform::SpeechStatus::Idle;
+        status_ = speech::SpeechStatus::Idle;
     }
     int status() const override { return status_; }
     void showSettingsDialog(QWidget*, const QString& title) override
@@ -47,7 +47,7 @@ public:
 
 private:
     SpeechLog& log_;
-    int status_ = platform::SpeechStatus::Idle;
+    int status_ = speech::SpeechStatus::Idle;
 };
 
 struct PlainOptions : TapeOptions {
@@ -66,21 +66,21 @@ class TapeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        platform::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
+        speech::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
         setTapeOptions(&options);
-        platform::setMciRecorder([this](const QString& c, int) {
+        audio::setCommandRecorder([this](const QString& c, int) {
             if (c.startsWith(u"open"))
                 opened << c;
         });
-        tape.InitSpeech();
+        tape.initSpeech();
         folder = dir.path() + u'/';
     }
     void TearDown() override
     {
-        platform::setMciRecorder({});
-        platform::mciCloseAll();
+        audio::setCommandRecorder({});
+        audio::closeAllDevices();
         setTapeOptions(nullptr);
-        platform::setSpeechEngineFactory({});
+        speech::setSpeechEngineFactory({});
         platform::setOsNameOverride(QString());
     }
     void writeTape(const QString& route, const QString& text)
@@ -157,10 +157,10 @@ TEST(TapeFile, OneEntryPerLine)
     EXPECT_EQ(countTapeLines(QStringLiteral("a,1,2\r\nb,0,0\r\n\r\n")), 2);
     const auto entries = parseTape(QStringLiteral("\"a, b\",1,2\nc,0,4\n"));
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].TapeText, QStringLiteral("a, b"));
-    EXPECT_EQ(entries[0].StepFlag, 1);
-    EXPECT_EQ(entries[0].SoundFlag, 2);
-    EXPECT_EQ(entries[1].SoundFlag, 4);
+    EXPECT_EQ(entries[0].text, QStringLiteral("a, b"));
+    EXPECT_EQ(entries[0].stepFlag, 1);
+    EXPECT_EQ(entries[0].soundFlag, 2);
+    EXPECT_EQ(entries[1].soundFlag, 4);
     // The last line lacks its flags and has no next line to borrow from.
     EXPECT_THROW(parseTape(QStringLiteral("a,1,2\nb,1\n")), platform::RuntimeError);
     EXPECT_THROW(parseTape(QString()), platform::RuntimeError);
@@ -186,16 +186,16 @@ TEST(TapeFile, OnlyRegularFilesAreRead)
 
 TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
 {
-    EXPECT_TRUE(tape.SpeechAvailable());
+    EXPECT_TRUE(tape.isSpeechAvailable());
     EXPECT_TRUE(tape.groupEnabled());
     EXPECT_EQ(tape.groupCaption(), QStringLiteral("音合使用可"));
 
     BroadcastTape failing;
-    platform::setSpeechEngineFactory([] { return nullptr; });
+    speech::setSpeechEngineFactory([] { return nullptr; });
     QSignalSpy caption(&failing, &BroadcastTape::groupCaptionChanged);
     QSignalSpy enabled(&failing, &BroadcastTape::groupEnabledChanged);
-    failing.InitSpeech();
-    EXPECT_FALSE(failing.SpeechAvailable());
+    failing.initSpeech();
+    EXPECT_FALSE(failing.isSpeechAvailable());
     EXPECT_FALSE(failing.groupEnabled());
     EXPECT_EQ(failing.groupCaption(), QStringLiteral("音合使用不可"));
     EXPECT_EQ(enabled.size(), 1);
@@ -206,44 +206,44 @@ TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
 {
     platform::setOsNameOverride(QStringLiteral("Windows Vista"));
     BroadcastTape vista;
-    vista.InitSpeech();
-    EXPECT_FALSE(vista.SpeechAvailable());
+    vista.initSpeech();
+    EXPECT_FALSE(vista.isSpeechAvailable());
     EXPECT_EQ(vista.groupCaption(), QStringLiteral("音合使用不可"));
     writeTape(QStringLiteral("1"), kThree);
-    vista.LoadTape(folder, QStringLiteral("1"));
-    EXPECT_EQ(vista.TapeCount(), 0);
+    vista.loadTape(folder, QStringLiteral("1"));
+    EXPECT_EQ(vista.entryCount(), 0);
 }
 
 TEST_F(TapeTest, ThreeLinesForwardAndBack)
 {
     writeTape(QStringLiteral("12"), kThree);
-    tape.LoadTape(folder, QStringLiteral("12"));
-    ASSERT_EQ(tape.TapeCount(), 3);
-    EXPECT_EQ(tape.TapePos(), 0);
-    tape.StepTapeForward();
-    tape.StepTapeForward();
-    tape.StepTapeForward();
+    tape.loadTape(folder, QStringLiteral("12"));
+    ASSERT_EQ(tape.entryCount(), 3);
+    EXPECT_EQ(tape.position(), 0);
+    tape.stepForward();
+    tape.stepForward();
+    tape.stepForward();
     EXPECT_EQ(spoken(), (QStringList{QStringLiteral("一つ目"), QStringLiteral("二つ目"),
                                      QStringLiteral("三つ目")}));
-    tape.StepTapeForward();
-    EXPECT_EQ(tape.TapePos(), 3);
+    tape.stepForward();
+    EXPECT_EQ(tape.position(), 3);
     EXPECT_TRUE(spoken().isEmpty());
-    tape.StepTapeBack();
+    tape.stepBack();
     EXPECT_EQ(spoken(), QStringList{QStringLiteral("二つ目")});
-    EXPECT_EQ(tape.TapePos(), 2);
-    EXPECT_EQ(tape.StepFlag(2), 1);
-    EXPECT_EQ(tape.StepFlag(0), 0);
-    EXPECT_EQ(tape.SoundFlag(4), 0);
+    EXPECT_EQ(tape.position(), 2);
+    EXPECT_EQ(tape.stepFlag(2), 1);
+    EXPECT_EQ(tape.stepFlag(0), 0);
+    EXPECT_EQ(tape.soundFlag(4), 0);
 }
 
 TEST_F(TapeTest, BackAtTheStartSpeaksNothingThenForwardSpeaksLineTwo)
 {
     writeTape(QStringLiteral("1"), kThree);
-    tape.LoadTape(folder, QStringLiteral("1"));
-    tape.StepTapeBack();
-    EXPECT_EQ(tape.TapePos(), 1);
+    tape.loadTape(folder, QStringLiteral("1"));
+    tape.stepBack();
+    EXPECT_EQ(tape.position(), 1);
     EXPECT_TRUE(spoken().isEmpty());
-    tape.StepTapeForward();
+    tape.stepForward();
     EXPECT_EQ(spoken(), QStringList{QStringLiteral("二つ目")});
 }
 
@@ -252,27 +252,27 @@ TEST_F(TapeTest, AnotherRouteReplacesTheEntries)
     writeTape(QStringLiteral("8"),
               QStringLiteral("a,0,0\nb,0,0\nc,0,0\nd,0,0\ne,0,0\nf,0,0\ng,0,0\nh,0,0\n"));
     writeTape(QStringLiteral("5"), QStringLiteral("v,0,0\nw,0,0\nx,0,0\ny,0,0\nz,0,0\n"));
-    tape.LoadTape(folder, QStringLiteral("8"));
-    EXPECT_EQ(tape.TapeCount(), 8);
-    tape.StepTapeForward();
-    tape.LoadTape(folder, QStringLiteral("5"));
-    EXPECT_EQ(tape.TapeCount(), 5);
-    EXPECT_EQ(tape.TapePos(), 0);
-    EXPECT_EQ(tape.TapeText(5), QStringLiteral("z"));
+    tape.loadTape(folder, QStringLiteral("8"));
+    EXPECT_EQ(tape.entryCount(), 8);
+    tape.stepForward();
+    tape.loadTape(folder, QStringLiteral("5"));
+    EXPECT_EQ(tape.entryCount(), 5);
+    EXPECT_EQ(tape.position(), 0);
+    EXPECT_EQ(tape.entryText(5), QStringLiteral("z"));
 }
 
 TEST_F(TapeTest, ABrokenOrMissingFileSwitchesTheGroupOff)
 {
     writeTape(QStringLiteral("1"), kThree);
-    tape.LoadTape(folder, QStringLiteral("1"));
+    tape.loadTape(folder, QStringLiteral("1"));
     QSignalSpy enabled(&tape, &BroadcastTape::groupEnabledChanged);
-    tape.LoadTape(folder, QStringLiteral("2"));
+    tape.loadTape(folder, QStringLiteral("2"));
     EXPECT_FALSE(tape.groupEnabled());
-    EXPECT_EQ(tape.TapeCount(), 0); // the previous route's texts are gone
+    EXPECT_EQ(tape.entryCount(), 0); // the previous route's texts are gone
     writeTape(QStringLiteral("3"), QStringLiteral("a,1,2\nb,x,1\n"));
-    tape.LoadTape(folder, QStringLiteral("3"));
+    tape.loadTape(folder, QStringLiteral("3"));
     EXPECT_FALSE(tape.groupEnabled());
-    tape.LoadTape(folder, QStringLiteral("1"));
+    tape.loadTape(folder, QStringLiteral("1"));
     EXPECT_TRUE(tape.groupEnabled());
     EXPECT_EQ(enabled.size(), 2);
 }
@@ -283,24 +283,24 @@ TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
     options.sounds[1] = sound(QStringLiteral("two.wav"));
     options.file = sound(QStringLiteral("always.wav"));
     writeTape(QStringLiteral("1"), QStringLiteral("a,0,2\nb,0,4\nc,0,1\n"));
-    tape.LoadTape(folder, QStringLiteral("1"));
+    tape.loadTape(folder, QStringLiteral("1"));
     const QString s2 = channelAlias(QStringLiteral("S2"));
     const QString s3 = channelAlias(QStringLiteral("S3"));
 
-    tape.StepTapeForward(); // flag 2
-    tape.StepTapeForward(); // flag 4: no sound
+    tape.stepForward(); // flag 2
+    tape.stepForward(); // flag 4: no sound
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].contains(options.sounds[1]) &&
                 opened[0].endsWith(s3 + QStringLiteral(" wait")));
     EXPECT_EQ(spoken(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 
     options.always = true; // forwards only
-    tape.StepTapeForward();
+    tape.stepForward();
     ASSERT_EQ(opened.size(), 2);
     EXPECT_TRUE(opened[1].contains(options.file));
-    tape.StepTapeBack(); // flag 4 again: silent even with "always"
+    tape.stepBack(); // flag 4 again: silent even with "always"
     EXPECT_EQ(opened.size(), 2);
-    tape.StepTapeBack(); // flag 2 on the back channel
+    tape.stepBack(); // flag 2 on the back channel
     ASSERT_EQ(opened.size(), 3);
     EXPECT_TRUE(opened[2].contains(options.sounds[1]) && opened[2].contains(s2));
 }
@@ -308,40 +308,40 @@ TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
 TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
 {
     writeTape(QStringLiteral("1"), kThree);
-    tape.LoadTape(folder, QStringLiteral("1"));
-    tape.StepTapeForward();
+    tape.loadTape(folder, QStringLiteral("1"));
+    tape.stepForward();
     EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 一つ目")}));
     log.calls.clear();
-    log.statusAfterSpeak = platform::SpeechStatus::Failed;
-    tape.StepTapeForward();
+    log.statusAfterSpeak = speech::SpeechStatus::Failed;
+    tape.stepForward();
     EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 二つ目"),
                                       QStringLiteral("stop")}));
     log.calls.clear();
-    tape.StopSpeech();
-    tape.ShowSpeechSettings(nullptr);
+    tape.stopSpeech();
+    tape.showSpeechSettings(nullptr);
     EXPECT_EQ(log.calls,
               (QStringList{QStringLiteral("stop"), QStringLiteral("settings 音声の調節")}));
-    tape.ReleaseSpeech();
-    tape.StepTapeForward(); // nothing left to speak with
+    tape.releaseSpeech();
+    tape.stepForward(); // nothing left to speak with
     EXPECT_EQ(log.calls.size(), 2);
 }
 
 TEST_F(TapeTest, TheTapeButtonsAskForADataStepByTheFlag)
 {
     writeTape(QStringLiteral("1"), kThree); // only line 2 steps the data
-    tape.LoadTape(folder, QStringLiteral("1"));
+    tape.loadTape(folder, QStringLiteral("1"));
     QSignalSpy steps(&tape, &BroadcastTape::dataStepRequested);
-    tape.PressTapeNext();
+    tape.pressNext();
     EXPECT_EQ(steps.size(), 0);
-    tape.PressTapeNext();
+    tape.pressNext();
     ASSERT_EQ(steps.size(), 1);
     EXPECT_EQ(steps[0][0].toInt(), 1);
-    tape.PressTapeNext();
-    tape.PressTapeBack();
+    tape.pressNext();
+    tape.pressBack();
     ASSERT_EQ(steps.size(), 2);
     EXPECT_EQ(steps[1][0].toInt(), 0);
-    tape.PressTapeBack();
-    tape.PressTapeBack(); // held at 1: the flag of line 1 is read, no step
+    tape.pressBack();
+    tape.pressBack(); // held at 1: the flag of line 1 is read, no step
     EXPECT_EQ(steps.size(), 2);
 }
 
@@ -352,22 +352,22 @@ TEST(FileExists, FindsFilesOnly)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_FALSE(FileExists(dir.path() + QStringLiteral("/q.bmp")));
-    EXPECT_FALSE(FileExists(QString()));
+    EXPECT_TRUE(fileExists(path));
+    EXPECT_FALSE(fileExists(dir.path() + QStringLiteral("/q.bmp")));
+    EXPECT_FALSE(fileExists(QString()));
 }
 
 TEST(SampleTapes, TheBundledRoutesLoad)
 {
-    platform::setSpeechEngineFactory([] { return nullptr; });
+    speech::setSpeechEngineFactory([] { return nullptr; });
     for (const char* route : {"1", "12", "120"}) {
         const auto entries = readTapeFile(
             QStringLiteral(FARE_TEST_SAMPLES_DIR "/%1tp.csv").arg(QLatin1String(route)));
         EXPECT_GE(entries.size(), 10u) << route;
-        EXPECT_TRUE(entries[1].TapeText.startsWith(QStringLiteral("次は、")) ||
-                    entries[2].TapeText.startsWith(QStringLiteral("次は、")));
+        EXPECT_TRUE(entries[1].text.startsWith(QStringLiteral("次は、")) ||
+                    entries[2].text.startsWith(QStringLiteral("次は、")));
     }
-    platform::setSpeechEngineFactory({});
+    speech::setSpeechEngineFactory({});
 }
 
 AUDIO_TEST_MAIN()

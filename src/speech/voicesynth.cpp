@@ -1,10 +1,10 @@
-#include "speech/speechsynth.h"
+#include "speech/voicesynth.h"
 
 #include <algorithm>
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
-namespace platform
+namespace speech
 {
 
 namespace
@@ -86,4 +86,4 @@ bool VoiceSynth::synthesize(const QString& kana, const Sink& sink)
     return result == EE_OK || job.aborted;
 }
 
-} // namespace platform
+} // namespace speech

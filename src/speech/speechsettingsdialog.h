@@ -1,6 +1,6 @@
 #pragma once
 
-#include "speech/speech.h"
+#include "speech/speechengine.h"
 
 #include <QDialog>
 #include <functional>
@@ -8,7 +8,7 @@
 class QFormLayout;
 class QSlider;
 
-namespace platform
+namespace speech
 {
 
 // The voice settings dialog: speed, pitch and volume, with a button to hear a sample.
@@ -28,10 +28,10 @@ private:
     QSlider* addSlider(QFormLayout* form, const QString& name, const QString& label, int min,
                        int max, int value);
 
-    QSlider* rate_ = nullptr;
-    QSlider* pitch_ = nullptr;
-    QSlider* volume_ = nullptr;
+    QSlider* rateSlider_ = nullptr;
+    QSlider* pitchSlider_ = nullptr;
+    QSlider* volumeSlider_ = nullptr;
     Preview preview_;
 };
 
-} // namespace platform
+} // namespace speech

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "speech/speech.h"
+#include "speech/speechengine.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
 
-namespace platform
+namespace speech
 {
 
 // The Japanese voice: kana text to 16-bit mono PCM. The synthesiser is one per process;
@@ -33,4 +33,4 @@ private:
     int sampleRate_;
 };
 
-} // namespace platform
+} // namespace speech

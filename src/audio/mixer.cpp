@@ -1,4 +1,4 @@
-#include "audio/mcimixer.h"
+#include "audio/mixer.h"
 
 #include <QFileInfo>
 #include <SDL.h>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-namespace platform
+namespace audio
 {
 
 namespace
@@ -24,16 +24,16 @@ constexpr int kVoiceChannel = 0; // reserved, never handed to media devices
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 constexpr const char* kTimidityCfg = "/etc/timidity/timgm6mb.cfg";
 
-struct Device {
+struct Output {
     bool open = false;
     bool failed = false;
     bool channelTaken[kMixerChannels] = {};
 };
 
-Device& device()
+Output& output()
 {
-    static Device d;
-    return d;
+    static Output o;
+    return o;
 }
 
 void prepareMidi()
@@ -53,12 +53,9 @@ qint64 steadyNs()
 
 } // namespace
 
-namespace audio
+bool openOutput()
 {
-
-bool open()
-{
-    Device& d = device();
+    Output& d = output();
     if (d.open)
         return true;
     if (d.failed)
@@ -82,14 +79,14 @@ bool open()
     return true;
 }
 
-bool isOpen()
+bool isOutputOpen()
 {
-    return device().open;
+    return output().open;
 }
 
-void close()
+void closeOutput()
 {
-    Device& d = device();
+    Output& d = output();
     if (d.open) {
         Mix_HaltChannel(-1);
         Mix_HaltMusic();
@@ -97,12 +94,12 @@ void close()
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    d = Device{};
+    d = Output{};
 }
 
 int allocateChannel()
 {
-    Device& d = device();
+    Output& d = output();
     if (!d.open)
         return -1;
     for (int c = 0; c < kMixerChannels; ++c) {
@@ -116,15 +113,13 @@ int allocateChannel()
 
 void releaseChannel(int channel)
 {
-    Device& d = device();
+    Output& d = output();
     if (channel <= kVoiceChannel || channel >= kMixerChannels)
         return;
     if (d.open)
         Mix_HaltChannel(channel);
     d.channelTaken[channel] = false;
 }
-
-} // namespace audio
 
 // The voice plays a looping silent chunk on its channel; a channel effect replaces the
 // silence with the queued speech, converted to the device's format by an SDL_AudioStream.
@@ -171,7 +166,7 @@ PcmChannel::~PcmChannel()
 
 quint64 PcmChannel::begin(int sampleRate)
 {
-    if (!audio::open())
+    if (!openOutput())
         return 0;
     int freq = 0;
     int channels = 0;
@@ -232,7 +227,7 @@ void PcmChannel::stop()
 {
     // The mixer lock is taken before ours in the effect, so never call the mixer while
     // holding ours.
-    if (audio::isOpen())
+    if (isOutputOpen())
         Mix_HaltChannel(kVoiceChannel);
     std::lock_guard lock(state_->mutex);
     ++state_->ticket;
@@ -255,8 +250,8 @@ qint64 PcmChannel::firstSampleAtNs() const
 void PcmChannel::setVolume(int percent)
 {
     state_->volume = std::clamp(percent, 0, 100);
-    if (audio::isOpen())
+    if (isOutputOpen())
         Mix_Volume(kVoiceChannel, state_->volume * MIX_MAX_VOLUME / 100);
 }
 
-} // namespace platform
+} // namespace audio

@@ -1,9 +1,9 @@
-#include "speech/speechengine.h"
+#include "speech/japanesespeechengine.h"
 
-#include "audio/mcimixer.h"
-#include "speech/speechdialog.h"
-#include "speech/speechreading.h"
-#include "speech/speechsynth.h"
+#include "audio/mixer.h"
+#include "speech/kanareader.h"
+#include "speech/speechsettingsdialog.h"
+#include "speech/voicesynth.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-namespace platform
+namespace speech
 {
 
 namespace
@@ -34,7 +34,7 @@ struct JapaneseSpeechEngine::Worker {
 
     std::unique_ptr<KanaReader> reader;
     std::unique_ptr<VoiceSynth> synth;
-    PcmChannel channel;
+    audio::PcmChannel channel;
     SpeechSettings settings;
 
     std::mutex mutex;
@@ -83,7 +83,7 @@ std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(QString* erro
     worker->synth = VoiceSynth::create(error);
     if (!worker->synth)
         return nullptr;
-    if (!audio::open()) {
+    if (!audio::openOutput()) {
         if (error)
             *error = QStringLiteral("no audio output");
         return nullptr;
@@ -198,4 +198,4 @@ void setSpeechEngineFactory(SpeechEngineFactory f)
     factory() = std::move(f);
 }
 
-} // namespace platform
+} // namespace speech

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-namespace platform
+namespace speech
 {
 
 // Turns Japanese text with kanji into the katakana of its pronunciation, so that a voice
@@ -32,4 +32,4 @@ QString numberReading(qulonglong value);
 // Replaces every run of digits (ASCII or full width) by its reading.
 QString spellNumbers(const QString& text);
 
-} // namespace platform
+} // namespace speech

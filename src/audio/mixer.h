@@ -4,25 +4,21 @@
 #include <cstdint>
 #include <memory>
 
-namespace platform
-{
-
-// The one audio output of the process, shared by the media commands and the speech voice.
 namespace audio
 {
 
+// The one audio output of the process, shared by the media commands and the speech voice.
+
 // Opens the output on first use. False when there is no usable audio device; the failure
-// is remembered until close(), so a machine without sound stays silent cheaply.
-bool open();
-bool isOpen();
+// is remembered until closeOutput(), so a machine without sound stays silent cheaply.
+bool openOutput();
+bool isOutputOpen();
 // Halts every sound and releases the device.
-void close();
+void closeOutput();
 
 // Mixer channels for media devices; the speech voice has a channel of its own outside these.
 int allocateChannel(); // -1 when all are taken or the device is closed
 void releaseChannel(int channel);
-
-} // namespace audio
 
 // A mixer channel of its own that plays 16-bit mono PCM written from any thread while it
 // plays. Each utterance is a ticket: data written under an old ticket is dropped, so a
@@ -59,4 +55,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-} // namespace platform
+} // namespace audio

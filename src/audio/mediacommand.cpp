@@ -1,6 +1,6 @@
-#include "audio/mci.h"
+#include "audio/mediacommand.h"
 
-#include "audio/mcimixer.h"
+#include "audio/mixer.h"
 #include "platform/wait.h"
 
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <SDL_mixer.h>
 #include <map>
 
-namespace platform
+namespace audio
 {
 
 namespace
@@ -55,59 +55,60 @@ bool isKnownType(const QString& type)
     return type == u"waveaudio" || type == u"mpegvideo" || type == u"sequencer";
 }
 
-std::optional<MciCommand> fail(int code, int* error)
+std::optional<MediaCommand> fail(int code, int* error)
 {
     if (error)
         *error = code;
     return std::nullopt;
 }
 
-std::optional<MciCommand> parseOpen(const QStringList& t, int* error)
+std::optional<MediaCommand> parseOpen(const QStringList& tokens, int* error)
 {
-    if (t.size() < 2)
-        return fail(MciErr::MissingParameter, error);
-    MciCommand cmd;
-    cmd.verb = MciCommand::Verb::Open;
-    cmd.file = t[1];
-    for (int i = 2; i < t.size(); ++i) {
-        const QString key = t[i].toLower();
+    if (tokens.size() < 2)
+        return fail(MediaError::MissingParameter, error);
+    MediaCommand request;
+    request.verb = MediaCommand::Verb::Open;
+    request.file = tokens[1];
+    for (int i = 2; i < tokens.size(); ++i) {
+        const QString key = tokens[i].toLower();
         if (key == u"wait") {
-            cmd.wait = true;
-        } else if ((key == u"type" || key == u"alias") && i + 1 < t.size()) {
-            (key == u"type" ? cmd.deviceType : cmd.alias) = t[++i].toLower();
+            request.wait = true;
+        } else if ((key == u"type" || key == u"alias") && i + 1 < tokens.size()) {
+            (key == u"type" ? request.deviceType : request.alias) = tokens[++i].toLower();
         } else {
-            return fail(key == u"type" || key == u"alias" ? MciErr::MissingParameter
-                                                          : MciErr::UnrecognizedKeyword,
+            return fail(key == u"type" || key == u"alias" ? MediaError::MissingParameter
+                                                          : MediaError::UnrecognizedKeyword,
                         error);
         }
     }
-    if (cmd.alias.isEmpty() || cmd.file.isEmpty())
-        return fail(MciErr::MissingParameter, error);
-    if (!isKnownType(cmd.deviceType))
-        return fail(MciErr::InvalidDeviceName, error);
-    return cmd;
+    if (request.alias.isEmpty() || request.file.isEmpty())
+        return fail(MediaError::MissingParameter, error);
+    if (!isKnownType(request.deviceType))
+        return fail(MediaError::InvalidDeviceName, error);
+    return request;
 }
 
-std::optional<MciCommand> parsePlay(const QStringList& t, int* error)
+std::optional<MediaCommand> parsePlay(const QStringList& tokens, int* error)
 {
-    MciCommand cmd;
-    cmd.verb = MciCommand::Verb::Play;
-    cmd.alias = t[1].toLower();
-    for (int i = 2; i < t.size(); ++i) {
-        const QString key = t[i].toLower();
+    MediaCommand request;
+    request.verb = MediaCommand::Verb::Play;
+    request.alias = tokens[1].toLower();
+    for (int i = 2; i < tokens.size(); ++i) {
+        const QString key = tokens[i].toLower();
         if (key == u"wait") {
-            cmd.wait = true;
-        } else if (key == u"from" && i + 1 < t.size()) {
+            request.wait = true;
+        } else if (key == u"from" && i + 1 < tokens.size()) {
             bool ok = false;
-            cmd.fromMs = t[++i].toLongLong(&ok);
-            if (!ok || cmd.fromMs < 0)
-                return fail(MciErr::BadInteger, error);
+            request.fromMs = tokens[++i].toLongLong(&ok);
+            if (!ok || request.fromMs < 0)
+                return fail(MediaError::BadInteger, error);
         } else {
-            return fail(key == u"from" ? MciErr::MissingParameter : MciErr::UnrecognizedKeyword,
+            return fail(key == u"from" ? MediaError::MissingParameter
+                                       : MediaError::UnrecognizedKeyword,
                         error);
         }
     }
-    return cmd;
+    return request;
 }
 
 // ---- devices ----
@@ -126,9 +127,9 @@ std::map<QString, MediaDevice>& devices()
     return d;
 }
 
-MciRecorder& recorder()
+CommandRecorder& recorder()
 {
-    static MciRecorder r;
+    static CommandRecorder r;
     return r;
 }
 
@@ -145,7 +146,7 @@ void release(MediaDevice& dev)
         dev.chunk = nullptr;
     }
     if (dev.channel >= 0)
-        audio::releaseChannel(dev.channel);
+        releaseChannel(dev.channel);
     dev.channel = -1;
 }
 
@@ -172,41 +173,41 @@ void closeOtherMusic()
     }
 }
 
-int openDevice(const MciCommand& cmd)
+int openDevice(const MediaCommand& request)
 {
-    if (devices().count(cmd.alias))
-        return MciErr::DuplicateAlias;
-    const QFileInfo info(cmd.file);
+    if (devices().count(request.alias))
+        return MediaError::DuplicateAlias;
+    const QFileInfo info(request.file);
     if (!info.exists())
-        return MciErr::FileNotFound;
+        return MediaError::FileNotFound;
     // Only a regular file is read: opening a pipe blocks and a device never ends.
     if (!info.isFile())
-        return MciErr::InvalidFile;
-    QFile file(cmd.file);
+        return MediaError::InvalidFile;
+    QFile file(request.file);
     if (!file.open(QIODevice::ReadOnly))
-        return MciErr::InvalidFile;
+        return MediaError::InvalidFile;
     MediaDevice dev;
-    dev.type = cmd.deviceType;
+    dev.type = request.deviceType;
     dev.data = file.readAll();
-    if (!audio::open())
-        return MciErr::CannotLoadDriver;
+    if (!openOutput())
+        return MediaError::CannotLoadDriver;
     SDL_RWops* rw = SDL_RWFromConstMem(dev.data.constData(), int(dev.data.size()));
     if (dev.type == u"sequencer") {
         closeOtherMusic();
         dev.music = Mix_LoadMUSType_RW(rw, MUS_MID, 1);
         if (!dev.music)
-            return MciErr::InvalidFile;
+            return MediaError::InvalidFile;
     } else {
         dev.chunk = Mix_LoadWAV_RW(rw, 1);
         if (!dev.chunk)
-            return MciErr::InvalidFile;
-        dev.channel = audio::allocateChannel();
+            return MediaError::InvalidFile;
+        dev.channel = allocateChannel();
         if (dev.channel < 0) {
             Mix_FreeChunk(dev.chunk);
-            return MciErr::Hardware;
+            return MediaError::Hardware;
         }
     }
-    devices().emplace(cmd.alias, std::move(dev));
+    devices().emplace(request.alias, std::move(dev));
     return 0;
 }
 
@@ -232,11 +233,11 @@ qint64 lengthMs(const MediaDevice& dev)
     return bytesPerSecond > 0 ? qint64(dev.chunk->alen) * 1000 / bytesPerSecond : -1;
 }
 
-int playDevice(const MciCommand& cmd)
+int playDevice(const MediaCommand& request)
 {
-    auto it = devices().find(cmd.alias);
+    auto it = devices().find(request.alias);
     if (it == devices().end())
-        return MciErr::InvalidDeviceName;
+        return MediaError::InvalidDeviceName;
     MediaDevice& dev = it->second;
     bool started = false;
     if (dev.music) {
@@ -247,22 +248,22 @@ int playDevice(const MciCommand& cmd)
         started = Mix_PlayChannel(dev.channel, dev.chunk, 0) >= 0;
     }
     if (!started)
-        return MciErr::Hardware;
-    if (cmd.wait) {
+        return MediaError::Hardware;
+    if (request.wait) {
         // A sound whose length is unknown still ends; the cap only guards a stalled device.
         const qint64 length = lengthMs(dev);
         const int cap = length >= 0 ? int(length) + 5000 : 30 * 60 * 1000;
-        const QString alias = cmd.alias;
-        waitUntil([alias] { return !mciIsPlaying(alias); }, cap, 10);
+        const QString alias = request.alias;
+        platform::waitUntil([alias] { return !isPlaying(alias); }, cap, 10);
     }
     return 0;
 }
 
-int stopDevice(const MciCommand& cmd)
+int stopDevice(const MediaCommand& request)
 {
-    auto it = devices().find(cmd.alias);
+    auto it = devices().find(request.alias);
     if (it == devices().end())
-        return MciErr::InvalidDeviceName;
+        return MediaError::InvalidDeviceName;
     if (it->second.music)
         Mix_HaltMusic();
     else
@@ -270,75 +271,75 @@ int stopDevice(const MciCommand& cmd)
     return 0;
 }
 
-int run(const QString& command)
+int runCommand(const QString& command)
 {
     int error = 0;
-    const std::optional<MciCommand> cmd = parseMciCommand(command, &error);
-    if (!cmd)
+    const std::optional<MediaCommand> request = parseMediaCommand(command, &error);
+    if (!request)
         return error;
-    switch (cmd->verb) {
-    case MciCommand::Verb::Open:
-        return openDevice(*cmd);
-    case MciCommand::Verb::Play:
-        return playDevice(*cmd);
-    case MciCommand::Verb::Stop:
-        return stopDevice(*cmd);
-    case MciCommand::Verb::Close:
-        return closeAlias(cmd->alias) ? 0 : MciErr::InvalidDeviceName;
+    switch (request->verb) {
+    case MediaCommand::Verb::Open:
+        return openDevice(*request);
+    case MediaCommand::Verb::Play:
+        return playDevice(*request);
+    case MediaCommand::Verb::Stop:
+        return stopDevice(*request);
+    case MediaCommand::Verb::Close:
+        return closeAlias(request->alias) ? 0 : MediaError::InvalidDeviceName;
     }
-    return MciErr::UnrecognizedCommand;
+    return MediaError::UnrecognizedCommand;
 }
 
 } // namespace
 
-std::optional<MciCommand> parseMciCommand(const QString& command, int* error)
+std::optional<MediaCommand> parseMediaCommand(const QString& command, int* error)
 {
-    QStringList t;
-    if (!tokenize(command, t))
-        return fail(MciErr::NoClosingQuote, error);
-    if (t.isEmpty())
-        return fail(MciErr::MissingCommandString, error);
-    const QString verb = t[0].toLower();
+    QStringList tokens;
+    if (!tokenize(command, tokens))
+        return fail(MediaError::NoClosingQuote, error);
+    if (tokens.isEmpty())
+        return fail(MediaError::MissingCommandString, error);
+    const QString verb = tokens[0].toLower();
     if (verb != u"open" && verb != u"play" && verb != u"stop" && verb != u"close")
-        return fail(MciErr::UnrecognizedCommand, error);
-    if (t.size() < 2)
-        return fail(MciErr::MissingParameter, error);
+        return fail(MediaError::UnrecognizedCommand, error);
+    if (tokens.size() < 2)
+        return fail(MediaError::MissingParameter, error);
     if (verb == u"open")
-        return parseOpen(t, error);
+        return parseOpen(tokens, error);
     if (verb == u"play")
-        return parsePlay(t, error);
-    if (t.size() > 2)
-        return fail(MciErr::UnrecognizedKeyword, error);
-    MciCommand cmd;
-    cmd.verb = verb == u"stop" ? MciCommand::Verb::Stop : MciCommand::Verb::Close;
-    cmd.alias = t[1].toLower();
-    return cmd;
+        return parsePlay(tokens, error);
+    if (tokens.size() > 2)
+        return fail(MediaError::UnrecognizedKeyword, error);
+    MediaCommand request;
+    request.verb = verb == u"stop" ? MediaCommand::Verb::Stop : MediaCommand::Verb::Close;
+    request.alias = tokens[1].toLower();
+    return request;
 }
 
-int mciSendString(const QString& command)
+int sendCommand(const QString& command)
 {
-    const int result = run(command);
+    const int result = runCommand(command);
     if (recorder())
         recorder()(command, result);
     return result;
 }
 
-void setMciRecorder(MciRecorder r)
+void setCommandRecorder(CommandRecorder r)
 {
     recorder() = std::move(r);
 }
 
-bool mciIsPlaying(const QString& alias)
+bool isPlaying(const QString& alias)
 {
     auto it = devices().find(alias.toLower());
     return it != devices().end() && devicePlaying(it->second);
 }
 
-void mciCloseAll()
+void closeAllDevices()
 {
     for (auto& [alias, dev] : devices())
         release(dev);
     devices().clear();
 }
 
-} // namespace platform
+} // namespace audio

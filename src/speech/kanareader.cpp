@@ -1,10 +1,10 @@
-#include "speech/speechreading.h"
+#include "speech/kanareader.h"
 
 #include <QDir>
 #include <QStringList>
 #include <mecab.h>
 
-namespace platform
+namespace speech
 {
 
 namespace
@@ -206,4 +206,4 @@ QString KanaReader::reading(const QString& text)
     return out;
 }
 
-} // namespace platform
+} // namespace speech

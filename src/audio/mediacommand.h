@@ -4,10 +4,10 @@
 #include <functional>
 #include <optional>
 
-namespace platform
+namespace audio
 {
 
-// Media control: sound files opened under an alias and driven by command strings, as the
+// Media commands: sound files opened under an alias and driven by command strings, as the
 // Windows multimedia interface takes them. Only the commands this system sends are known:
 //   open "<file>" type waveaudio|mpegvideo|sequencer alias <name> [wait]
 //   play <name> [from <ms>] [wait]
@@ -16,7 +16,9 @@ namespace platform
 // Wave and MP3 files each play on a mixer channel of their own, so several aliases sound
 // together. MIDI plays through the one music stream with a General MIDI sound font: opening
 // a second MIDI file closes the alias that held the first.
-namespace MciErr
+
+// Error codes of a command, the numbers the Windows multimedia interface gives them.
+namespace MediaError
 {
 inline constexpr int InvalidDeviceId = 257;
 inline constexpr int UnrecognizedKeyword = 259;
@@ -31,9 +33,9 @@ inline constexpr int DuplicateAlias = 289;
 inline constexpr int NoClosingQuote = 294;
 inline constexpr int InvalidFile = 296;
 inline constexpr int MissingParameter = 417;
-} // namespace MciErr
+} // namespace MediaError
 
-struct MciCommand {
+struct MediaCommand {
     enum class Verb { Open, Play, Stop, Close };
     Verb verb = Verb::Close;
     QString file;       // open
@@ -45,19 +47,19 @@ struct MciCommand {
 
 // Parses one command string; keywords and aliases are case-insensitive. On failure returns
 // nothing and, when asked, the error code the command would return.
-std::optional<MciCommand> parseMciCommand(const QString& command, int* error = nullptr);
+std::optional<MediaCommand> parseMediaCommand(const QString& command, int* error = nullptr);
 
-// Runs one command: 0 on success, an MciErr code otherwise. Without an audio device every
+// Runs one command: 0 on success, a MediaError code otherwise. Without an audio output every
 // open fails, so nothing sounds.
-int mciSendString(const QString& command);
+int sendCommand(const QString& command);
 
 // Sees every command string and its result (tests); an empty function removes it.
-using MciRecorder = std::function<void(const QString& command, int result)>;
-void setMciRecorder(MciRecorder recorder);
+using CommandRecorder = std::function<void(const QString& command, int result)>;
+void setCommandRecorder(CommandRecorder recorder);
 
 // True while the alias is playing (tests and diagnostics).
-bool mciIsPlaying(const QString& alias);
+bool isPlaying(const QString& alias);
 // Closes every alias (shut-down and tests).
-void mciCloseAll();
+void closeAllDevices();
 
-} // namespace platform
+} // namespace audio

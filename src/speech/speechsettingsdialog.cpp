@@ -1,4 +1,4 @@
-#include "speech/speechdialog.h"
+#include "speech/speechsettingsdialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -8,7 +8,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-namespace platform
+namespace speech
 {
 
 SpeechSettingsDialog::SpeechSettingsDialog(QWidget* parent, const QString& title,
@@ -17,16 +17,16 @@ SpeechSettingsDialog::SpeechSettingsDialog(QWidget* parent, const QString& title
 {
     setWindowTitle(title);
     auto* form = new QFormLayout;
-    rate_ =
-        addSlider(form, QStringLiteral("sldRate"), QStringLiteral("速さ"), 80, 450, current.rate);
-    pitch_ =
-        addSlider(form, QStringLiteral("sldPitch"), QStringLiteral("高さ"), 0, 99, current.pitch);
-    volume_ = addSlider(form, QStringLiteral("sldVolume"), QStringLiteral("音量"), 0, 100,
-                        current.volume);
+    rateSlider_ = addSlider(form, QStringLiteral("rateSlider"), QStringLiteral("速さ"), 80, 450,
+                            current.rate);
+    pitchSlider_ = addSlider(form, QStringLiteral("pitchSlider"), QStringLiteral("高さ"), 0, 99,
+                             current.pitch);
+    volumeSlider_ = addSlider(form, QStringLiteral("volumeSlider"), QStringLiteral("音量"), 0, 100,
+                              current.volume);
 
-    auto* sample = new QPushButton(QStringLiteral("試聴"));
-    sample->setObjectName(QStringLiteral("cmdSample"));
-    connect(sample, &QPushButton::clicked, this, [this] {
+    auto* sampleButton = new QPushButton(QStringLiteral("試聴"));
+    sampleButton->setObjectName(QStringLiteral("sampleButton"));
+    connect(sampleButton, &QPushButton::clicked, this, [this] {
         if (preview_)
             preview_(settings());
     });
@@ -36,7 +36,7 @@ SpeechSettingsDialog::SpeechSettingsDialog(QWidget* parent, const QString& title
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(sample);
+    bottom->addWidget(sampleButton);
     bottom->addStretch();
     bottom->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
@@ -66,7 +66,7 @@ QSlider* SpeechSettingsDialog::addSlider(QFormLayout* form, const QString& name,
 
 SpeechSettings SpeechSettingsDialog::settings() const
 {
-    return {rate_->value(), pitch_->value(), volume_->value()};
+    return {rateSlider_->value(), pitchSlider_->value(), volumeSlider_->value()};
 }
 
 const QString& SpeechSettingsDialog::sampleText()
@@ -76,4 +76,4 @@ const QString& SpeechSettingsDialog::sampleText()
     return text;
 }
 
-} // namespace platform
+} // namespace speech

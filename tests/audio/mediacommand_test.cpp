@@ -1,0 +1,255 @@
+#include "audio_test_support.h"
+
+#include "audio/mediacommand.h"
+#include "audio/mixer.h"
+#include "platform/wait.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+using namespace audio;
+using platform::ManualClock;
+using platform::ScopedWaitClock;
+using platform::waitUntil;
+
+namespace
+{
+
+int parseError(const QString& command)
+{
+    int error = 0;
+    EXPECT_FALSE(parseMediaCommand(command, &error).has_value()) << command.toStdString();
+    return error;
+}
+
+class MediaDevices : public ::testing::Test
+{
+protected:
+    void TearDown() override { closeAllDevices(); }
+    QString wav(const QString& name, int ms)
+    {
+        const QString path = dir.path() + u'/' + name;
+        audiotest::writeWav(path, ms);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST(MediaCommandParse, TheCommandsTheSoundModuleSends)
+{
+    auto open = parseMediaCommand(
+        QStringLiteral("open \"/snd/my chime.wav\" type waveaudio alias fareS1 wait"));
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->verb, MediaCommand::Verb::Open);
+    EXPECT_EQ(open->file, QStringLiteral("/snd/my chime.wav"));
+    EXPECT_EQ(open->deviceType, QStringLiteral("waveaudio"));
+    EXPECT_EQ(open->alias, QStringLiteral("fares1"));
+    EXPECT_TRUE(open->wait);
+
+    auto play = parseMediaCommand(QStringLiteral("PLAY fareS1 From 0 Wait"));
+    ASSERT_TRUE(play);
+    EXPECT_EQ(play->verb, MediaCommand::Verb::Play);
+    EXPECT_EQ(play->fromMs, 0);
+    EXPECT_TRUE(play->wait);
+
+    auto async = parseMediaCommand(QStringLiteral("play fareS2 from 0"));
+    ASSERT_TRUE(async);
+    EXPECT_FALSE(async->wait);
+
+    EXPECT_EQ(parseMediaCommand(QStringLiteral("stop fareS3"))->verb, MediaCommand::Verb::Stop);
+    EXPECT_EQ(parseMediaCommand(QStringLiteral("close fareS4"))->verb, MediaCommand::Verb::Close);
+    for (const char* type : {"mpegvideo", "sequencer"}) {
+        auto parsed = parseMediaCommand(
+            QStringLiteral("open \"a\" type %1 alias x wait").arg(QLatin1String(type)));
+        ASSERT_TRUE(parsed);
+        EXPECT_EQ(parsed->deviceType, QLatin1String(type));
+    }
+}
+
+TEST(MediaCommandParse, AnythingElseIsAnError)
+{
+    EXPECT_EQ(parseError(QString()), MediaError::MissingCommandString);
+    EXPECT_EQ(parseError(QStringLiteral("   ")), MediaError::MissingCommandString);
+    EXPECT_EQ(parseError(QStringLiteral("pause fareS1")), MediaError::UnrecognizedCommand);
+    EXPECT_EQ(parseError(QStringLiteral("status fareS1 mode")), MediaError::UnrecognizedCommand);
+    EXPECT_EQ(parseError(QStringLiteral("open \"a.wav type waveaudio alias x")),
+              MediaError::NoClosingQuote);
+    EXPECT_EQ(parseError(QStringLiteral("open \"a.avi\" type avivideo alias x")),
+              MediaError::InvalidDeviceName);
+    EXPECT_EQ(parseError(QStringLiteral("open \"a.wav\" type waveaudio")),
+              MediaError::MissingParameter);
+    EXPECT_EQ(parseError(QStringLiteral("open \"a.wav\" type waveaudio alias")),
+              MediaError::MissingParameter);
+    EXPECT_EQ(parseError(QStringLiteral("play x from zero")), MediaError::BadInteger);
+    EXPECT_EQ(parseError(QStringLiteral("play x repeat")), MediaError::UnrecognizedKeyword);
+    EXPECT_EQ(parseError(QStringLiteral("stop x now")), MediaError::UnrecognizedKeyword);
+    EXPECT_EQ(parseError(QStringLiteral("close")), MediaError::MissingParameter);
+}
+
+TEST_F(MediaDevices, ErrorsOfOpenPlayAndCloseAndTheRecorder)
+{
+    std::vector<std::pair<QString, int>> seen;
+    setCommandRecorder([&](const QString& c, int r) { seen.emplace_back(c, r); });
+    EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a wait")
+                              .arg(dir.path() + QStringLiteral("/none.wav"))),
+              MediaError::FileNotFound);
+    EXPECT_EQ(sendCommand(QStringLiteral("play a from 0")), MediaError::InvalidDeviceName);
+    EXPECT_EQ(sendCommand(QStringLiteral("close a")), MediaError::InvalidDeviceName);
+
+    const QString notAudio = dir.path() + QStringLiteral("/text.wav");
+    QFile f(notAudio);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("this is no sound");
+    f.close();
+    EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(notAudio)),
+              MediaError::InvalidFile);
+
+    const QString open =
+        QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(wav("t.wav", 100));
+    EXPECT_EQ(sendCommand(open), 0);
+    EXPECT_EQ(sendCommand(open), MediaError::DuplicateAlias);
+    EXPECT_EQ(sendCommand(QStringLiteral("close A")), 0); // aliases ignore case
+    setCommandRecorder({});
+
+    ASSERT_EQ(seen.size(), 7u);
+    EXPECT_EQ(seen[0].second, MediaError::FileNotFound);
+    EXPECT_EQ(seen[5].first, open);
+    EXPECT_EQ(seen[6], std::make_pair(QStringLiteral("close A"), 0));
+}
+
+TEST_F(MediaDevices, OnlyRegularFilesOpen)
+{
+    // A folder, a pipe with no writer and an endless device: refused at once, none blocks.
+    const QString fifo = dir.path() + QStringLiteral("/pipe.wav");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {dir.path(), fifo, QStringLiteral("/dev/zero")})
+        EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a").arg(path)),
+                  MediaError::InvalidFile)
+            << path.toStdString();
+    EXPECT_FALSE(isPlaying(QStringLiteral("a")));
+
+    // A long name with blanks and non-Latin characters is still one operand.
+    const QString name = QStringLiteral("停留所 ") + QString(200, u'x') + QStringLiteral(".wav");
+    EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a").arg(wav(name, 50))),
+              0);
+}
+
+TEST_F(MediaDevices, AWaitedPlayLastsTheSoundThroughTheInjectedClock)
+{
+    const QString path = wav("long.wav", 600);
+    ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias w wait").arg(path)), 0);
+    ManualClock clock;
+    // The disk driver plays in real time; each injected pause lets a little real time pass.
+    clock.setOnSleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+    ScopedWaitClock scoped(clock);
+    QElapsedTimer real;
+    real.start();
+    EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
+    EXPECT_GE(real.elapsed(), 550);
+    EXPECT_LT(real.elapsed(), 3000);
+    EXPECT_GT(clock.sleeps().size(), 10u); // waited through the injected clock
+    EXPECT_FALSE(isPlaying(QStringLiteral("w")));
+}
+
+TEST_F(MediaDevices, UnwaitedPlayReturnsAtOnceAndStopEndsIt)
+{
+    ASSERT_EQ(
+        sendCommand(
+            QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(wav("a.wav", 2000))),
+        0);
+    QElapsedTimer real;
+    real.start();
+    EXPECT_EQ(sendCommand(QStringLiteral("play a from 0")), 0);
+    EXPECT_LT(real.elapsed(), 200);
+    EXPECT_TRUE(isPlaying(QStringLiteral("a")));
+    EXPECT_EQ(sendCommand(QStringLiteral("stop a")), 0);
+    EXPECT_FALSE(isPlaying(QStringLiteral("a")));
+    // Stopped, not closed: it plays again from the start.
+    EXPECT_EQ(sendCommand(QStringLiteral("play a from 0")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("a")));
+}
+
+TEST_F(MediaDevices, AliasesPlayTogether)
+{
+    for (const char* alias : {"s1", "s2", "s3", "s4"}) {
+        ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias %2 wait")
+                                  .arg(wav(QLatin1String(alias) + QStringLiteral(".wav"), 1500),
+                                       QLatin1String(alias))),
+                  0);
+        ASSERT_EQ(sendCommand(QStringLiteral("play %1 from 0").arg(QLatin1String(alias))), 0);
+    }
+    for (const char* alias : {"s1", "s2", "s3", "s4"})
+        EXPECT_TRUE(isPlaying(QLatin1String(alias))) << alias;
+    EXPECT_EQ(sendCommand(QStringLiteral("close s2")), 0);
+    EXPECT_FALSE(isPlaying(QStringLiteral("s2")));
+    EXPECT_TRUE(isPlaying(QStringLiteral("s1")));
+    EXPECT_TRUE(isPlaying(QStringLiteral("s4")));
+}
+
+TEST_F(MediaDevices, Mp3AndMidiDecode)
+{
+    const QString sounds = QStringLiteral(FARE_TEST_SOUNDS_DIR);
+    ASSERT_EQ(sendCommand(
+                  QStringLiteral("open \"%1/chime.mp3\" type mpegvideo alias m wait").arg(sounds)),
+              0);
+    EXPECT_EQ(sendCommand(QStringLiteral("play m from 0")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("m")));
+
+    const QString midi = QStringLiteral("open \"%1/melody.mid\" type sequencer alias %2 wait");
+    ASSERT_EQ(sendCommand(midi.arg(sounds, QStringLiteral("first"))), 0);
+    EXPECT_EQ(sendCommand(QStringLiteral("play first from 0")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("first")));
+    EXPECT_TRUE(isPlaying(QStringLiteral("m")));
+
+    // One music stream: the second MIDI device ends the first.
+    ASSERT_EQ(sendCommand(midi.arg(sounds, QStringLiteral("second"))), 0);
+    EXPECT_EQ(sendCommand(QStringLiteral("play first from 0")), MediaError::InvalidDeviceName);
+    EXPECT_EQ(sendCommand(QStringLiteral("play second from 0")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("second")));
+}
+
+TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
+{
+    const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+    closeOutput();
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/a.wav");
+    audiotest::writeWav(path, 50);
+    EXPECT_NE(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(path)), 0);
+    EXPECT_NE(sendCommand(QStringLiteral("play a from 0")), 0);
+    EXPECT_FALSE(isOutputOpen());
+    closeOutput();
+    qputenv("SDL_AUDIODRIVER", driver);
+}
+
+TEST(PcmChannel, PlaysWhatIsWrittenAndStopSilencesAtOnce)
+{
+    PcmChannel voice;
+    const quint64 ticket = voice.begin(22050);
+    ASSERT_NE(ticket, 0u);
+    std::vector<qint16> tone(22050 / 2);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = qint16(6000 * std::sin(i * 0.1));
+    ASSERT_TRUE(voice.write(ticket, tone.data(), int(tone.size())));
+    voice.finish(ticket);
+    EXPECT_TRUE(voice.isPlaying());
+    EXPECT_TRUE(waitUntil([&] { return voice.firstSampleAtNs() != 0; }, 2000, 5));
+
+    voice.stop();
+    EXPECT_FALSE(voice.isPlaying());
+    EXPECT_FALSE(voice.write(ticket, tone.data(), int(tone.size()))); // an old ticket is dropped
+
+    const quint64 next = voice.begin(22050);
+    EXPECT_GT(next, ticket);
+    ASSERT_TRUE(voice.write(next, tone.data(), 2205));
+    voice.finish(next);
+    EXPECT_TRUE(waitUntil([&] { return !voice.isPlaying(); }, 3000, 5)); // 100 ms of sound
+}
+
+AUDIO_TEST_MAIN()
