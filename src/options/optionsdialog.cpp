@@ -30,7 +30,7 @@ qint16 optionValue(const QRadioButton* button)
     return button->isChecked() ? -1 : 0;
 }
 
-qint16 checkValue(const VbCheckBox* box)
+qint16 checkValue(const GreyableCheckBox* box)
 {
     return static_cast<qint16>(box->value());
 }
@@ -41,7 +41,7 @@ qint16 listPosition(const QComboBox* list)
 }
 
 // A check box takes 0, 1 or 2; anything else is an invalid property value.
-void setCheck(VbCheckBox* box, int value)
+void setCheck(GreyableCheckBox* box, int value)
 {
     if (value < 0 || value > 2)
         throw platform::RuntimeError(platform::ErrorNumber::InvalidPropertyValue);
@@ -366,7 +366,7 @@ void OptionsDialog::loadPlugin(QString& path, int& result)
         return;
     callWithPath([&](QByteArray& bytes) { showPluginComment(bytes, txtPlginComment); });
     List1->clear();
-    List1->addItems(plgPropertyLines(info));
+    List1->addItems(pluginPropertyLines(info));
     if (controlPanel_) {
         controlPanel_->setTicketPreviewSize(info[PluginInfo::PreviewWidth],
                                             info[PluginInfo::PreviewHeight]);

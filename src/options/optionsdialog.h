@@ -20,7 +20,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class VbCheckBox;
+class GreyableCheckBox;
 
 // The options dialog. It is the live store of every option: created once, shown modally,
 // hidden by "OK" (which applies the display options) or by its close button (which does
@@ -132,7 +132,7 @@ public:
     std::array<QPushButton*, 2> Command3{};
     std::array<QPushButton*, 2> Command10{};
 
-    VbCheckBox* Check1 = nullptr;
+    GreyableCheckBox* Check1 = nullptr;
     QGroupBox* Frame4 = nullptr;
     std::array<QRadioButton*, 8> Option3{};
     std::array<QGroupBox*, 3> Frame6{};
@@ -141,13 +141,13 @@ public:
     QFrame* Frame3 = nullptr;
     std::array<QLabel*, 6> Label4{};
     QComboBox* Combo2 = nullptr;
-    VbCheckBox* Check2 = nullptr;
+    GreyableCheckBox* Check2 = nullptr;
     std::array<ColorButton*, 3> Command5{};
     QLabel* Label15 = nullptr;
     std::array<QLabel*, 2> Label5{};
 
     std::array<QGroupBox*, 2> Frame5{};
-    std::array<VbCheckBox*, 5> Check3{};
+    std::array<GreyableCheckBox*, 5> Check3{};
     std::array<QComboBox*, 5> Combo4{};
     QLabel* Label7 = nullptr;
     std::array<QLabel*, 4> Label6{};
@@ -159,13 +159,13 @@ public:
     std::array<ColorButton*, 3> Command9{};
     QLabel* Label9 = nullptr;
     QComboBox* Combo3 = nullptr;
-    VbCheckBox* Check4 = nullptr;
+    GreyableCheckBox* Check4 = nullptr;
     QGroupBox* Frame12 = nullptr;
     QLabel* Label17 = nullptr;
     QComboBox* Combo6 = nullptr;
     QLabel* Label16 = nullptr;
     QComboBox* Combo5 = nullptr;
-    VbCheckBox* Check5 = nullptr;
+    GreyableCheckBox* Check5 = nullptr;
 
     std::array<QPushButton*, 2> Option5{};
     std::array<QGroupBox*, 2> Frame2{};
@@ -179,7 +179,7 @@ public:
     QGroupBox* Frame9 = nullptr;
     std::array<QRadioButton*, 2> Option7{};
 
-    VbCheckBox* chkUseSeiriPrev = nullptr;
+    GreyableCheckBox* chkUseSeiriPrev = nullptr;
     QGroupBox* Frame10 = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* txtSeiriPlgDir = nullptr;

@@ -76,9 +76,9 @@ QRadioButton* wrapRadio(QWidget* parent, const QString& text, int x, int y, int 
     return place(new WrapRadioButton(text, parent), x, y, w, h);
 }
 
-VbCheckBox* check(QWidget* parent, const QString& text, int x, int y, int w, int h = 20)
+GreyableCheckBox* check(QWidget* parent, const QString& text, int x, int y, int w, int h = 20)
 {
-    return place(new VbCheckBox(text, parent), x, y, w, h);
+    return place(new GreyableCheckBox(text, parent), x, y, w, h);
 }
 
 QLineEdit* textBox(QWidget* parent, int x, int y, int w)
