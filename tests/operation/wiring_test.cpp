@@ -31,7 +31,7 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     ControlPanel& panel = wiring.panel();
 
     writeRoute(dir.path(), "12", numberedStops(3));
-    options.Text2[0]->setText(dir.path());
+    options.setFareDataFolder(dir.path());
     EXPECT_EQ(wiring.optionReader().fareDataFolder(), dir.path());
     EXPECT_EQ(sound::tapeOptions(), &wiring.optionReader());
 
@@ -47,7 +47,7 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     // The dialog's plug-in page and backlight re-apply reach the panel through its link.
     panel.Option4[2]->setChecked(true);
     EXPECT_EQ(panel.selectedBacklight(), 2);
-    options.Option4[2]->setChecked(true); // ticket date fixed
+    options.selectFixedDate();
     EXPECT_EQ(wiring.optionReader().ticketDateMode(), TicketDateMode::Fixed);
     OptionInfo info = options.optionInfo();
     info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);
