@@ -157,6 +157,8 @@ private:
 
     // Panel pictures and ticket-number labels.
     void buildPanelPage(QGroupBox* page);
+    void buildPanelPictureGroup(QGroupBox* page);
+    void buildTicketNumberGroup(QGroupBox* page);
     void onPanelChoiceToggled();
     void onPanelPicturePickClicked(int state);
     OptionPanel panelOptions() const;
@@ -164,6 +166,8 @@ private:
 
     // Digit colours and information numbers.
     void buildDigitsPage(QGroupBox* page);
+    void buildInfoNumberGroup(QGroupBox* page);
+    void buildDigitColorGroup(QGroupBox* page);
     void onDigitColorClicked(ColorButton* button);
     void showDigitColorsInPreview();
     OptionDigits digitOptions() const;
@@ -176,6 +180,8 @@ private:
 
     // Sounds.
     void buildSoundsPage(QGroupBox* page);
+    void buildStepSoundPanel(QGroupBox* page);
+    void buildPreBroadcastPanel(QGroupBox* page);
     QLineEdit* addSoundSlot(QWidget* parent, int x, int y, const QString& name, int right = 474);
     void showSoundPanel(QGroupBox* panel);
     void onSoundPickClicked(QLineEdit* edit);
@@ -184,6 +190,8 @@ private:
 
     // Ticket preview: plug-in and ticket date.
     void buildTicketPage(QGroupBox* page);
+    void buildPluginGroup(QGroupBox* page);
+    void buildTicketDateGroup(QGroupBox* page);
     void onUseTicketPreviewToggled();
     void onPluginPickClicked();
     void onPluginRemoveClicked();

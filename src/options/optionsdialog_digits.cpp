@@ -13,6 +13,37 @@ using namespace pagecontrols;
 
 void OptionsDialog::buildDigitsPage(QGroupBox* page)
 {
+    buildInfoNumberGroup(page);
+    buildDigitColorGroup(page);
+
+    // The states the page is drawn with; the toggling reactions rely on them.
+    for (QComboBox* list : {infoStopOrderCellList_, infoTicketCellList_, infoRouteCellList_,
+                            infoColumnCellList_, infoColumnList_})
+        list->setEnabled(false);
+    infoStopOrderFromZeroCheck_->setEnabled(false);
+    digitBackColorButton_->setBackColor(platform::RGB(128, 128, 128));
+    digitUnlitColorButton_->setBackColor(platform::RGB(150, 150, 150));
+    digitLitColorButton_->setBackColor(platform::RGB(248, 210, 114));
+
+    flipWithBox(infoStopOrderCheck_, {infoStopOrderCellList_, infoStopOrderFromZeroCheck_});
+    flipWithBox(infoTicketCheck_, {infoTicketCellList_});
+    flipWithBox(infoRouteCheck_, {infoRouteCellList_});
+    flipWithBox(infoColumnCheck_, {infoColumnCellList_, infoColumnList_});
+    for (ColorButton* digitColor :
+         {digitBackColorButton_, digitUnlitColorButton_, digitLitColorButton_})
+        connect(digitColor, &QAbstractButton::clicked, this,
+                [this, digitColor] { onDigitColorClicked(digitColor); });
+
+    // A four-digit preview of the smallest size showing 120.
+    digitPreview_->setSizeClass(0);
+    digitPreview_->setDigitCount(4);
+    showDigitColorsInPreview();
+    digitPreview_->setValue(ElementValue(120));
+}
+
+// The information numbers shown over fare elements, each with the element it takes.
+void OptionsDialog::buildInfoNumberGroup(QGroupBox* page)
+{
     QGroupBox* info = group(page, QStringLiteral("情報用数字の設定"), 10, 22, 488, 180);
     infoStopOrderCheck_ = check(
         info, QStringLiteral("停留所の順番（区間・個数）を、　　　　　　  コマ目に表示する。"), 10,
@@ -51,7 +82,11 @@ void OptionsDialog::buildDigitsPage(QGroupBox* page)
     infoColumnCheck_->setObjectName(QStringLiteral("infoColumnCheck"));
     infoColumnList_->setObjectName(QStringLiteral("infoColumnList"));
     infoColumnCellList_->setObjectName(QStringLiteral("infoColumnCellList"));
+}
 
+// The three colours of the digits and a preview element showing them.
+void OptionsDialog::buildDigitColorGroup(QGroupBox* page)
+{
     QGroupBox* colors = group(page,
                               QStringLiteral("デジタル部品の背景色と文字色（時計つきの場合はこの"
                                              "部分も同色となります）"),
@@ -72,30 +107,6 @@ void OptionsDialog::buildDigitsPage(QGroupBox* page)
     digitPreview_ = new DigitElement(colors);
     digitPreview_->setObjectName(QStringLiteral("digitPreview"));
     digitPreview_->move(262, 50);
-
-    // The states the page is drawn with; the toggling reactions rely on them.
-    for (QComboBox* list : {infoStopOrderCellList_, infoTicketCellList_, infoRouteCellList_,
-                            infoColumnCellList_, infoColumnList_})
-        list->setEnabled(false);
-    infoStopOrderFromZeroCheck_->setEnabled(false);
-    digitBackColorButton_->setBackColor(platform::RGB(128, 128, 128));
-    digitUnlitColorButton_->setBackColor(platform::RGB(150, 150, 150));
-    digitLitColorButton_->setBackColor(platform::RGB(248, 210, 114));
-
-    flipWithBox(infoStopOrderCheck_, {infoStopOrderCellList_, infoStopOrderFromZeroCheck_});
-    flipWithBox(infoTicketCheck_, {infoTicketCellList_});
-    flipWithBox(infoRouteCheck_, {infoRouteCellList_});
-    flipWithBox(infoColumnCheck_, {infoColumnCellList_, infoColumnList_});
-    for (ColorButton* digitColor :
-         {digitBackColorButton_, digitUnlitColorButton_, digitLitColorButton_})
-        connect(digitColor, &QAbstractButton::clicked, this,
-                [this, digitColor] { onDigitColorClicked(digitColor); });
-
-    // A four-digit preview of the smallest size showing 120.
-    digitPreview_->setSizeClass(0);
-    digitPreview_->setDigitCount(4);
-    showDigitColorsInPreview();
-    digitPreview_->setValue(ElementValue(120));
 }
 
 // A digit colour shows in the preview at once, on the display only after "OK".

@@ -15,6 +15,40 @@ using namespace pagecontrols;
 
 void OptionsDialog::buildPanelPage(QGroupBox* page)
 {
+    buildPanelPictureGroup(page);
+    buildTicketNumberGroup(page);
+
+    exclusive(this, {panelAutoOption_, panelIndividualOption_});
+    for (int state = 0; state < 3; ++state)
+        exclusive(this, {builtinPanelOptions_[state], userPanelOptions_[state]});
+
+    // The states the page is drawn with; the toggling reactions rely on them.
+    panelAutoOption_->setChecked(true);
+    for (QRadioButton* builtin : builtinPanelOptions_)
+        builtin->setChecked(true);
+    autoTicketNumbersCheck_->setValue(1);
+    for (QGroupBox* frame : panelPictureGroups_) {
+        frame->setEnabled(false);
+        frame->setVisible(false);
+    }
+    ticketColorButtons_[0]->setBackColor(platform::RGB(255, 255, 255));
+    ticketColorButtons_[1]->setBackColor(platform::RGB(192, 255, 192));
+    ticketColorButtons_[2]->setBackColor(platform::RGB(192, 255, 192));
+
+    flipWithBox(autoTicketNumbersCheck_, {ticketNumberFrame_});
+    for (QRadioButton* option : {panelAutoOption_, panelIndividualOption_})
+        connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
+    for (int state = 0; state < 3; ++state)
+        for (QRadioButton* option : {builtinPanelOptions_[state], userPanelOptions_[state]})
+            connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
+    for (ColorButton* ticketColor : ticketColorButtons_)
+        connect(ticketColor, &QAbstractButton::clicked, this,
+                [this, ticketColor] { pickButtonColor(ticketColor); });
+}
+
+// The panel choice: built-in pictures, or a picture of its own per backlight state.
+void OptionsDialog::buildPanelPictureGroup(QGroupBox* page)
+{
     QGroupBox* panelGroup = group(page, QStringLiteral("本体パネル"), 10, 22, 246, 250);
     panelAutoOption_ =
         radio(panelGroup, QStringLiteral("内蔵しているパネルを自動で割り当てる"), 10, 20, 230);
@@ -46,7 +80,11 @@ void OptionsDialog::buildPanelPage(QGroupBox* page)
                         "逆に小さいパネルの場合は左上から表示され、余白部分はグレーに"
                         "なりますのでご注意ください。"),
          12, 276, 486, 56);
+}
 
+// The ticket-number labels: shown or not, their numbering and their colours.
+void OptionsDialog::buildTicketNumberGroup(QGroupBox* page)
+{
     autoTicketNumbersCheck_ =
         check(page, QStringLiteral("整理券番号自動表示機能を使用"), 266, 24, 232);
     autoTicketNumbersCheck_->setObjectName(QStringLiteral("autoTicketNumbersCheck"));
@@ -74,33 +112,6 @@ void OptionsDialog::buildPanelPage(QGroupBox* page)
          QStringLiteral("※ユーザーパネルに直接番号をデザインしている場合には上記チェッ"
                         "クをOFFにしてください。"),
          268, 218, 230, 48);
-
-    exclusive(this, {panelAutoOption_, panelIndividualOption_});
-    for (int state = 0; state < 3; ++state)
-        exclusive(this, {builtinPanelOptions_[state], userPanelOptions_[state]});
-
-    // The states the page is drawn with; the toggling reactions rely on them.
-    panelAutoOption_->setChecked(true);
-    for (QRadioButton* builtin : builtinPanelOptions_)
-        builtin->setChecked(true);
-    autoTicketNumbersCheck_->setValue(1);
-    for (QGroupBox* frame : panelPictureGroups_) {
-        frame->setEnabled(false);
-        frame->setVisible(false);
-    }
-    ticketColorButtons_[0]->setBackColor(platform::RGB(255, 255, 255));
-    ticketColorButtons_[1]->setBackColor(platform::RGB(192, 255, 192));
-    ticketColorButtons_[2]->setBackColor(platform::RGB(192, 255, 192));
-
-    flipWithBox(autoTicketNumbersCheck_, {ticketNumberFrame_});
-    for (QRadioButton* option : {panelAutoOption_, panelIndividualOption_})
-        connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
-    for (int state = 0; state < 3; ++state)
-        for (QRadioButton* option : {builtinPanelOptions_[state], userPanelOptions_[state]})
-            connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
-    for (ColorButton* ticketColor : ticketColorButtons_)
-        connect(ticketColor, &QAbstractButton::clicked, this,
-                [this, ticketColor] { pickButtonColor(ticketColor); });
 }
 
 // The three picture groups are for individual pictures only; their choices stay while hidden.

@@ -32,7 +32,33 @@ void OptionsDialog::buildSoundsPage(QGroupBox* page)
         b->setAutoExclusive(true);
     }
 
-    // Forward/back sounds.
+    buildStepSoundPanel(page);
+    buildPreBroadcastPanel(page);
+
+    exclusive(this, {preBroadcastPanelButton_, stepSoundPanelButton_});
+    exclusive(this, {stepSoundAlwaysOption_, stepSoundByColumnOption_});
+    exclusive(this, {preBroadcastAlwaysOption_, preBroadcastByFlagOption_});
+    exclusive(this, {stepSoundWaitOption_, stepSoundNoWaitOption_});
+    exclusive(this, {preBroadcastWaitOption_, preBroadcastNoWaitOption_});
+
+    for (QRadioButton* r : {stepSoundAlwaysOption_, preBroadcastAlwaysOption_,
+                            stepSoundNoWaitOption_, preBroadcastWaitOption_})
+        r->setChecked(true);
+
+    connect(preBroadcastPanelButton_, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on)
+            showSoundPanel(preBroadcastPanel_);
+    });
+    connect(stepSoundPanelButton_, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on)
+            showSoundPanel(stepSoundPanel_);
+    });
+    stepSoundPanelButton_->setChecked(true);
+}
+
+// The sounds of a step forward or back: one always, or one by a column of the fare data.
+void OptionsDialog::buildStepSoundPanel(QGroupBox* page)
+{
     QGroupBox* step = stepSoundPanel_ =
         group(page, QStringLiteral("送り・戻し時のサウンド"), 8, 102, 492, 230);
     step->setObjectName(QStringLiteral("stepSoundPanel"));
@@ -64,8 +90,16 @@ void OptionsDialog::buildSoundsPage(QGroupBox* page)
     stepSoundNoWaitOption_ =
         radio(stepPlayback, QStringLiteral("非同期再生(サウンドを再生しながら運賃切り替え)"), 10,
               35, 450, 18);
+    stepSoundAlwaysOption_->setObjectName(QStringLiteral("stepSoundAlwaysOption"));
+    stepSoundByColumnOption_->setObjectName(QStringLiteral("stepSoundByColumnOption"));
+    stepSoundColumnList_->setObjectName(QStringLiteral("stepSoundColumnList"));
+    stepSoundWaitOption_->setObjectName(QStringLiteral("stepSoundWaitOption"));
+    stepSoundNoWaitOption_->setObjectName(QStringLiteral("stepSoundNoWaitOption"));
+}
 
-    // Sounds before a broadcast.
+// The sounds before a broadcast: one always, or one by a flag of the broadcast data.
+void OptionsDialog::buildPreBroadcastPanel(QGroupBox* page)
+{
     QGroupBox* pre = preBroadcastPanel_ =
         group(page,
               QStringLiteral("放送前のサウンド：※音声合成放送機能が有効でない場合は以下の設定"
@@ -99,36 +133,10 @@ void OptionsDialog::buildSoundsPage(QGroupBox* page)
          QStringLiteral("「放送前のサウンド」再生時は、停名のスクロールが停止することが"
                         "ありますので、あらかじめご了承ください。"),
          12, 202, 470, 28);
-
-    stepSoundAlwaysOption_->setObjectName(QStringLiteral("stepSoundAlwaysOption"));
-    stepSoundByColumnOption_->setObjectName(QStringLiteral("stepSoundByColumnOption"));
-    stepSoundColumnList_->setObjectName(QStringLiteral("stepSoundColumnList"));
-    stepSoundWaitOption_->setObjectName(QStringLiteral("stepSoundWaitOption"));
-    stepSoundNoWaitOption_->setObjectName(QStringLiteral("stepSoundNoWaitOption"));
     preBroadcastAlwaysOption_->setObjectName(QStringLiteral("preBroadcastAlwaysOption"));
     preBroadcastByFlagOption_->setObjectName(QStringLiteral("preBroadcastByFlagOption"));
     preBroadcastWaitOption_->setObjectName(QStringLiteral("preBroadcastWaitOption"));
     preBroadcastNoWaitOption_->setObjectName(QStringLiteral("preBroadcastNoWaitOption"));
-
-    exclusive(this, {preBroadcastPanelButton_, stepSoundPanelButton_});
-    exclusive(this, {stepSoundAlwaysOption_, stepSoundByColumnOption_});
-    exclusive(this, {preBroadcastAlwaysOption_, preBroadcastByFlagOption_});
-    exclusive(this, {stepSoundWaitOption_, stepSoundNoWaitOption_});
-    exclusive(this, {preBroadcastWaitOption_, preBroadcastNoWaitOption_});
-
-    for (QRadioButton* r : {stepSoundAlwaysOption_, preBroadcastAlwaysOption_,
-                            stepSoundNoWaitOption_, preBroadcastWaitOption_})
-        r->setChecked(true);
-
-    connect(preBroadcastPanelButton_, &QAbstractButton::toggled, this, [this](bool on) {
-        if (on)
-            showSoundPanel(preBroadcastPanel_);
-    });
-    connect(stepSoundPanelButton_, &QAbstractButton::toggled, this, [this](bool on) {
-        if (on)
-            showSoundPanel(stepSoundPanel_);
-    });
-    stepSoundPanelButton_->setChecked(true);
 }
 
 // A sound file's text box and its "..." picker, which ends at right.

@@ -28,6 +28,27 @@ void OptionsDialog::buildTicketPage(QGroupBox* page)
         check(page, QStringLiteral("整理券プレビュー機能を使用する"), 14, 22, 300);
     useTicketPreviewCheck_->setObjectName(QStringLiteral("useTicketPreviewCheck"));
 
+    buildPluginGroup(page);
+    buildTicketDateGroup(page);
+
+    exclusive(this, {dateEachPrintOption_, dateAtRouteSetOption_, dateFixedOption_});
+
+    // The states the page is drawn with; the preview switch relies on them.
+    dateEachPrintOption_->setChecked(true);
+    for (QGroupBox* frame : {pluginGroup_, ticketDateGroup_}) {
+        frame->setEnabled(false);
+        frame->setVisible(false);
+    }
+
+    connect(useTicketPreviewCheck_, &QCheckBox::stateChanged, this,
+            [this] { onUseTicketPreviewToggled(); });
+
+    fixedDateLabel_->setText(fixedDateText(QDate::currentDate()));
+}
+
+// The ticket plug-in: its path, picker and removal, its properties and its comment.
+void OptionsDialog::buildPluginGroup(QGroupBox* page)
+{
     pluginGroup_ = group(page, QStringLiteral("整理券プラグイン設定"), 10, 44, 488, 170);
     pluginGroup_->setObjectName(QStringLiteral("pluginGroup"));
     note(pluginGroup_,
@@ -51,7 +72,13 @@ void OptionsDialog::buildTicketPage(QGroupBox* page)
     QPalette grey = pluginCommentView_->palette();
     grey.setColor(QPalette::Base, QColor(212, 208, 200));
     pluginCommentView_->setPalette(grey);
+    connect(pluginPick, &QAbstractButton::clicked, this, [this] { onPluginPickClicked(); });
+    connect(pluginRemove, &QAbstractButton::clicked, this, [this] { onPluginRemoveClicked(); });
+}
 
+// The date the ticket prints: the system date at each print or at route setting, or fixed.
+void OptionsDialog::buildTicketDateGroup(QGroupBox* page)
+{
     ticketDateGroup_ = group(page,
                              QStringLiteral("日付の設定（整理券プラグインが日付の印字をサポートし"
                                             "ているときに有効）"),
@@ -80,23 +107,7 @@ void OptionsDialog::buildTicketPage(QGroupBox* page)
     dateFixedOption_->setObjectName(QStringLiteral("dateFixedOption"));
     fixedDateLabel_->setObjectName(QStringLiteral("fixedDateLabel"));
     datePick->setObjectName(QStringLiteral("datePickButton"));
-
-    exclusive(this, {dateEachPrintOption_, dateAtRouteSetOption_, dateFixedOption_});
-
-    // The states the page is drawn with; the preview switch relies on them.
-    dateEachPrintOption_->setChecked(true);
-    for (QGroupBox* frame : {pluginGroup_, ticketDateGroup_}) {
-        frame->setEnabled(false);
-        frame->setVisible(false);
-    }
-
-    connect(useTicketPreviewCheck_, &QCheckBox::stateChanged, this,
-            [this] { onUseTicketPreviewToggled(); });
-    connect(pluginPick, &QAbstractButton::clicked, this, [this] { onPluginPickClicked(); });
-    connect(pluginRemove, &QAbstractButton::clicked, this, [this] { onPluginRemoveClicked(); });
     connect(datePick, &QAbstractButton::clicked, this, [this] { onDatePickClicked(); });
-
-    fixedDateLabel_->setText(fixedDateText(QDate::currentDate()));
 }
 
 void OptionsDialog::onUseTicketPreviewToggled()
