@@ -69,8 +69,8 @@ int main(int argc, char* argv[])
     program.start();
     ControlPanel& panel = program.controlPanel();
     if (argc > 2) {
-        program.options().Text2[0]->setText(QString::fromLocal8Bit(argv[2]));
-        program.options().Text2[1]->setText(QString::fromLocal8Bit(argv[2]));
+        program.options().setFareDataFolder(QString::fromLocal8Bit(argv[2]));
+        program.options().setBroadcastDataFolder(QString::fromLocal8Bit(argv[2]));
     }
     panel.findChild<QScrollBar*>(QStringLiteral("scrollSpeedBar"))->setValue(200);
     panel.findChild<QScrollBar*>(QStringLiteral("scrollIntervalBar"))->setValue(500);

@@ -8,8 +8,9 @@
 
 class ColorButton;
 class ControlPanelLink;
-class FareDisplay;
 class DigitElement;
+class FareDisplay;
+class GreyableCheckBox;
 class PageButton;
 class QComboBox;
 class QFrame;
@@ -20,12 +21,15 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class VbCheckBox;
 
 // The options dialog. It is the live store of every option: created once, shown modally,
 // hidden by "OK" (which applies the display options) or by its close button (which does
 // not), and never destroyed while the program runs. Other windows read options through the
 // typed readers below at the moment they need them.
+//
+// Six pages: data folders, panel and ticket numbers, digits and information numbers, stop
+// name, sounds, ticket preview. Each page is built, reacts and transfers its sub-record of
+// OptionInfo in a source file of its own (optionsdialog_<page>.cpp).
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
@@ -48,6 +52,9 @@ public:
     // Loads a ticket plug-in: property list, comment, preview size and company names.
     // result is 2 when the file is a plug-in, else 0 (nothing changes then).
     void loadPlugin(QString& path, int& result);
+    // The start-up defaults of the ticket-number options: labels shown, OFF colour white,
+    // ON1 and ON2 light green.
+    void applyStartupDefaults();
 
     // Option readers. Check values are 0, 1 or 2 (greyed); list positions count from 0
     // (-1 = none); the element and column numbers are position + 1.
@@ -122,124 +129,156 @@ public:
     bool dateFixed() const;
     QString fixedDate() const;
 
-    // The controls, by their designer names (indices as in the designer; unused ones null).
-    std::array<PageButton*, 6> Option1{};
-    std::array<QGroupBox*, 6> Frame1{};
-    QPushButton* Command4 = nullptr;
-
-    std::array<QLabel*, 2> Label3{};
-    std::array<QLineEdit*, 2> Text2{};
-    std::array<QPushButton*, 2> Command3{};
-    std::array<QPushButton*, 2> Command10{};
-
-    VbCheckBox* Check1 = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    std::array<QRadioButton*, 8> Option3{};
-    std::array<QGroupBox*, 3> Frame6{};
-    std::array<QLineEdit*, 3> txtSelectPanel{};
-    std::array<QPushButton*, 3> Command6{};
-    QFrame* Frame3 = nullptr;
-    std::array<QLabel*, 6> Label4{};
-    QComboBox* Combo2 = nullptr;
-    VbCheckBox* Check2 = nullptr;
-    std::array<ColorButton*, 3> Command5{};
-    QLabel* Label15 = nullptr;
-    std::array<QLabel*, 2> Label5{};
-
-    std::array<QGroupBox*, 2> Frame5{};
-    std::array<VbCheckBox*, 5> Check3{};
-    std::array<QComboBox*, 5> Combo4{};
-    QLabel* Label7 = nullptr;
-    std::array<QLabel*, 4> Label6{};
-    std::array<ColorButton*, 3> Command8{};
-    DigitElement* M_Degit1 = nullptr;
-
-    QGroupBox* Frame11 = nullptr;
-    std::array<QLabel*, 3> Label8{};
-    std::array<ColorButton*, 3> Command9{};
-    QLabel* Label9 = nullptr;
-    QComboBox* Combo3 = nullptr;
-    VbCheckBox* Check4 = nullptr;
-    QGroupBox* Frame12 = nullptr;
-    QLabel* Label17 = nullptr;
-    QComboBox* Combo6 = nullptr;
-    QLabel* Label16 = nullptr;
-    QComboBox* Combo5 = nullptr;
-    VbCheckBox* Check5 = nullptr;
-
-    std::array<QPushButton*, 2> Option5{};
-    std::array<QGroupBox*, 2> Frame2{};
-    std::array<QLabel*, 12> Label1{};
-    std::array<QLineEdit*, 11> txtSelectSound{};
-    std::array<QPushButton*, 11> cmdSelectSound{};
-    std::array<QRadioButton*, 4> Option2{};
-    QComboBox* Combo1 = nullptr;
-    QGroupBox* Frame8 = nullptr;
-    std::array<QRadioButton*, 2> Option6{};
-    QGroupBox* Frame9 = nullptr;
-    std::array<QRadioButton*, 2> Option7{};
-
-    VbCheckBox* chkUseSeiriPrev = nullptr;
-    QGroupBox* Frame10 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* txtSeiriPlgDir = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command11 = nullptr;
-    QLabel* Label11 = nullptr;
-    QListWidget* List1 = nullptr;
-    QLabel* Label13 = nullptr;
-    QPlainTextEdit* txtPlginComment = nullptr;
-    QGroupBox* Frame7 = nullptr;
-    std::array<QRadioButton*, 3> Option4{};
-    QLabel* Label10 = nullptr;
-    QPushButton* Command7 = nullptr;
-    QLabel* Label14 = nullptr;
-
-    // The start-up defaults of the ticket-number options: labels shown, OFF colour white,
-    // ON1 and ON2 light green.
-    void applyStartupDefaults();
+    // Options set as the user would set them in the dialog, with the same reactions: for a
+    // run on given data and for tests of the windows that read them.
+    void setFareDataFolder(const QString& folder);
+    void setBroadcastDataFolder(const QString& folder);
+    void setUseTicketPreview(int value);
+    void setTicketPluginPath(const QString& path);
+    void selectFixedDate();
 
 private:
-    // Building the pages (frmoption_pages.cpp).
+    // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
-    void buildDataPage(QGroupBox* page);
-    void buildPanelPage(QGroupBox* page);
-    void buildDigitsPage(QGroupBox* page);
-    void buildStopNamePage(QGroupBox* page);
-    void buildSoundPage(QGroupBox* page);
-    void buildSoundSlot(QWidget* parent, int slot, QLabel* label, int x, int y);
-    void buildTicketPage(QGroupBox* page);
-    void applyDesignState();
-    void connectReactions();
-    void onLoad();
-    void AddComboItem();
-
-    // Reactions.
-    void Option1_Click(int index);
-    void Option5_Click(int index);
-    void Check1_Click(int value);
-    void Check3_Click(int index, int value);
-    void Option3_Click();
-    void chkUseSeiriPrev_Click();
-    void Command3_Click(int index);
-    void Command10_Click(int index);
-    void Command6_Click(int index);
-    void cmdSelectSound_Click(int slot);
-    void Command8_Click(int index);
-    void Command1_Click();
-    void Command11_Click();
-    void Command7_Click();
-    void Command4_Click();
-
-    QString GetPathString(const QString& unused);
-    void GetBtnColor(ColorButton* button);
-    void showDigitColorsInPreview();
+    void showPage(int index);
+    void onOkClicked();
+    void pickButtonColor(ColorButton* button);
     int selectedBacklight() const;
     void switchBacklight();
 
+    // Data folders.
+    void buildFoldersPage(QGroupBox* page);
+    QLineEdit* addFolderRow(QGroupBox* page, int y, const QString& caption,
+                            const QString& openCaption, const QString& name);
+    QString askForFolder();
+    void onFolderPickClicked(QLineEdit* edit);
+    OptionFolders folderOptions() const;
+    void applyFolderOptions(const OptionFolders& folders);
+
+    // Panel pictures and ticket-number labels.
+    void buildPanelPage(QGroupBox* page);
+    void buildPanelPictureGroup(QGroupBox* page);
+    void buildTicketNumberGroup(QGroupBox* page);
+    void onPanelChoiceToggled();
+    void onPanelPicturePickClicked(int state);
+    OptionPanel panelOptions() const;
+    void applyPanelOptions(const OptionPanel& panel);
+
+    // Digit colours and information numbers.
+    void buildDigitsPage(QGroupBox* page);
+    void buildInfoNumberGroup(QGroupBox* page);
+    void buildDigitColorGroup(QGroupBox* page);
+    void onDigitColorClicked(ColorButton* button);
+    void showDigitColorsInPreview();
+    OptionDigits digitOptions() const;
+    void applyDigitOptions(const OptionDigits& digits);
+
+    // Stop name and the "次は" prefix.
+    void buildStopNamePage(QGroupBox* page);
+    OptionStopName stopNameOptions() const;
+    void applyStopNameOptions(const OptionStopName& stopName);
+
+    // Sounds.
+    void buildSoundsPage(QGroupBox* page);
+    void buildStepSoundPanel(QGroupBox* page);
+    void buildPreBroadcastPanel(QGroupBox* page);
+    QLineEdit* addSoundSlot(QWidget* parent, int x, int y, const QString& name, int right = 474);
+    void showSoundPanel(QGroupBox* panel);
+    void onSoundPickClicked(QLineEdit* edit);
+    OptionSounds soundOptions() const;
+    void applySoundOptions(const OptionSounds& sounds);
+
+    // Ticket preview: plug-in and ticket date.
+    void buildTicketPage(QGroupBox* page);
+    void buildPluginGroup(QGroupBox* page);
+    void buildTicketDateGroup(QGroupBox* page);
+    void onUseTicketPreviewToggled();
+    void onPluginPickClicked();
+    void onPluginRemoveClicked();
+    void onDatePickClicked();
+    OptionTicket ticketOptions() const;
+    void applyTicketOptions(const OptionTicket& ticket);
+
     FareDisplay* display_ = nullptr;
     ControlPanelLink* controlPanel_ = nullptr;
-    // The last values seen by the toggling reactions of Check1 and Check3(0..3).
-    int check1Last_ = 1;
-    std::array<int, 5> check3Last_{};
+
+    std::array<PageButton*, 6> pageButtons_{};
+    std::array<QGroupBox*, 6> pages_{};
+    QPushButton* okButton_ = nullptr;
+
+    QLineEdit* fareDataFolderEdit_ = nullptr;
+    QLineEdit* broadcastDataFolderEdit_ = nullptr;
+
+    // Per backlight state, 0 OFF, 1 ON1, 2 ON2: the picture group, its built-in and user
+    // panel choices, the user picture, and the colour of the ticket-number labels.
+    QRadioButton* panelAutoOption_ = nullptr;
+    QRadioButton* panelIndividualOption_ = nullptr;
+    std::array<QGroupBox*, 3> panelPictureGroups_{};
+    std::array<QRadioButton*, 3> builtinPanelOptions_{};
+    std::array<QRadioButton*, 3> userPanelOptions_{};
+    std::array<QLineEdit*, 3> panelPictureEdits_{};
+    GreyableCheckBox* autoTicketNumbersCheck_ = nullptr;
+    QFrame* ticketNumberFrame_ = nullptr;
+    QComboBox* ticketNumberModeList_ = nullptr;
+    GreyableCheckBox* ticketZeroPadCheck_ = nullptr;
+    std::array<ColorButton*, 3> ticketColorButtons_{};
+
+    GreyableCheckBox* infoStopOrderCheck_ = nullptr;
+    QComboBox* infoStopOrderCellList_ = nullptr;
+    GreyableCheckBox* infoStopOrderFromZeroCheck_ = nullptr;
+    GreyableCheckBox* infoTicketCheck_ = nullptr;
+    QComboBox* infoTicketCellList_ = nullptr;
+    GreyableCheckBox* infoRouteCheck_ = nullptr;
+    QComboBox* infoRouteCellList_ = nullptr;
+    GreyableCheckBox* infoColumnCheck_ = nullptr;
+    QComboBox* infoColumnList_ = nullptr;
+    QComboBox* infoColumnCellList_ = nullptr;
+    ColorButton* digitBackColorButton_ = nullptr;
+    ColorButton* digitUnlitColorButton_ = nullptr;
+    ColorButton* digitLitColorButton_ = nullptr;
+    DigitElement* digitPreview_ = nullptr;
+
+    ColorButton* stopNameBackColorButton_ = nullptr;
+    ColorButton* stopNameForeColorButton_ = nullptr;
+    QComboBox* stopNameFontList_ = nullptr;
+    GreyableCheckBox* stopNameBoldCheck_ = nullptr;
+    QComboBox* nextStopModeList_ = nullptr;
+    QComboBox* nextStopFontList_ = nullptr;
+    GreyableCheckBox* nextStopBoldCheck_ = nullptr;
+    ColorButton* nextStopColorButton_ = nullptr;
+
+    QLineEdit* routeSetSoundEdit_ = nullptr;
+    QLineEdit* resetSoundEdit_ = nullptr;
+    QPushButton* preBroadcastPanelButton_ = nullptr;
+    QPushButton* stepSoundPanelButton_ = nullptr;
+    QGroupBox* preBroadcastPanel_ = nullptr;
+    QGroupBox* stepSoundPanel_ = nullptr;
+    QRadioButton* stepSoundAlwaysOption_ = nullptr;
+    QLineEdit* stepSoundFileEdit_ = nullptr;
+    QRadioButton* stepSoundByColumnOption_ = nullptr;
+    QComboBox* stepSoundColumnList_ = nullptr;
+    QLineEdit* stepSound1Edit_ = nullptr;
+    QLineEdit* stepSound2Edit_ = nullptr;
+    QLineEdit* stepSound3Edit_ = nullptr;
+    QRadioButton* stepSoundWaitOption_ = nullptr;
+    QRadioButton* stepSoundNoWaitOption_ = nullptr;
+    QRadioButton* preBroadcastAlwaysOption_ = nullptr;
+    QLineEdit* preBroadcastFileEdit_ = nullptr;
+    QRadioButton* preBroadcastByFlagOption_ = nullptr;
+    QLineEdit* preBroadcastSound1Edit_ = nullptr;
+    QLineEdit* preBroadcastSound2Edit_ = nullptr;
+    QLineEdit* preBroadcastSound3Edit_ = nullptr;
+    QRadioButton* preBroadcastWaitOption_ = nullptr;
+    QRadioButton* preBroadcastNoWaitOption_ = nullptr;
+
+    GreyableCheckBox* useTicketPreviewCheck_ = nullptr;
+    QGroupBox* pluginGroup_ = nullptr;
+    QLineEdit* pluginPathEdit_ = nullptr;
+    QListWidget* pluginPropertyList_ = nullptr;
+    QPlainTextEdit* pluginCommentView_ = nullptr;
+    QGroupBox* ticketDateGroup_ = nullptr;
+    QRadioButton* dateEachPrintOption_ = nullptr;
+    QRadioButton* dateAtRouteSetOption_ = nullptr;
+    QRadioButton* dateFixedOption_ = nullptr;
+    QLabel* fixedDateLabel_ = nullptr;
 };

@@ -13,7 +13,7 @@ QString yesNo(bool supported)
 
 } // namespace
 
-QString strNumber(int n)
+QString numberWithSignBlank(int n)
 {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
@@ -32,7 +32,7 @@ QStringList ticketNumberModeItems()
     };
     QStringList items;
     for (const Entry& e : entries)
-        items << QString::fromUtf16(e.pattern) + strNumber(e.last);
+        items << QString::fromUtf16(e.pattern) + numberWithSignBlank(e.last);
     items[0] += QStringLiteral(" （既定の表示）");
     return items;
 }
@@ -65,7 +65,7 @@ QStringList numberItems(int last)
     return items;
 }
 
-QStringList plgPropertyLines(const PluginInfo& info)
+QStringList pluginPropertyLines(const PluginInfo& info)
 {
     const auto n = [&](int i) { return QString::number(info[i]); };
     QStringList lines;

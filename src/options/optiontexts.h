@@ -9,12 +9,12 @@ struct PluginInfo;
 
 // Texts of the options dialog that need no window.
 
-// A number as the old Str() writes it: a blank before non-negative numbers.
-QString strNumber(int n);
+// A number with a blank where a minus sign would stand, as the numbering-mode list shows it.
+QString numberWithSignBlank(int n);
 
-// The twelve numbering modes of the ticket-number labels, as Combo2 lists them.
+// The twelve numbering modes of the ticket-number labels, as their list shows them.
 QStringList ticketNumberModeItems();
-// Stop-name font options (Combo3), "次は" font options (Combo5), "次は" modes (Combo6).
+// The entries of the stop-name font list, the "次は" font list and the "次は" mode list.
 QStringList stopNameFontItems();
 QStringList nextStopFontItems();
 QStringList nextStopModeItems();
@@ -22,7 +22,7 @@ QStringList nextStopModeItems();
 QStringList numberItems(int last);
 
 // The property list of a ticket plug-in, one line per entry.
-QStringList plgPropertyLines(const PluginInfo& info);
+QStringList pluginPropertyLines(const PluginInfo& info);
 
 // The fixed ticket date "yyyy/mm/dd": the year in plain decimal, month and day two-digit.
 QString fixedDateText(int year, int month, int day);

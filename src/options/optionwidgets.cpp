@@ -183,7 +183,7 @@ QPixmap pageIconPixmap(PageIcon icon, int size)
     return pixmap.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-int VbCheckBox::value() const
+int GreyableCheckBox::value() const
 {
     switch (checkState()) {
     case Qt::Unchecked:
@@ -196,12 +196,12 @@ int VbCheckBox::value() const
     return 1;
 }
 
-void VbCheckBox::setValue(int value)
+void GreyableCheckBox::setValue(int value)
 {
     setCheckState(value == 0 ? Qt::Unchecked : (value == 2 ? Qt::PartiallyChecked : Qt::Checked));
 }
 
-void VbCheckBox::nextCheckState()
+void GreyableCheckBox::nextCheckState()
 {
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }

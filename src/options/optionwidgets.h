@@ -48,7 +48,7 @@ QPixmap pageIconPixmap(PageIcon icon, int size);
 
 // A check box whose clicks only switch between off and on; a greyed state (value 2) comes
 // only from a stored setting.
-class VbCheckBox : public QCheckBox
+class GreyableCheckBox : public QCheckBox
 {
     Q_OBJECT
 public:

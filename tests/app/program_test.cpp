@@ -5,7 +5,6 @@
 #include "operation/faredata.h"
 #include "operation/hy3file.h"
 #include "options/optionsdialog.h"
-#include "options/optionwidgets.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
@@ -59,7 +58,7 @@ protected:
     // Enters route 12, section 1 on the keypad and sets the route.
     void setRouteFromKeypad(Program& program)
     {
-        program.options().Text2[0]->setText(dir_.path());
+        program.options().setFareDataFolder(dir_.path());
         ControlPanel& panel = program.controlPanel();
         for (int key : {10, 1, 2, 11, 1})
             panel.onKeypadKey(key);
@@ -120,7 +119,7 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
     {
         Program first(settingsPath_);
         first.start();
-        first.options().Text2[0]->setText(dir_.path());
+        first.options().setFareDataFolder(dir_.path());
         first.display().fareElement(5)->setShift(2);
         findWidget<QScrollBar>(first.controlPanel(), "scrollSpeedBar")->setValue(700);
         first.display().move(30, 60);
@@ -156,8 +155,8 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
     int result = 0;
     program.options().loadPlugin(path, result);
     ASSERT_EQ(result, 2);
-    program.options().txtSeiriPlgDir->setText(path);
-    program.options().chkUseSeiriPrev->setValue(1);
+    program.options().setTicketPluginPath(path);
+    program.options().setUseTicketPreview(1);
     ControlPanel& panel = program.controlPanel();
     const auto* preview = findWidget<TicketPreview>(panel, "ticketPreview");
     EXPECT_EQ(panel.companyList()->count(), 3) << "the plug-in's companies";
@@ -183,7 +182,7 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
     }
 
     // With the preview switched off the picture is blank after the next stop.
-    program.options().chkUseSeiriPrev->setValue(0);
+    program.options().setUseTicketPreview(0);
     panel.stepStop(1);
     const QImage blank = preview->image().toImage();
     EXPECT_EQ(blank.pixel(blank.width() / 2, blank.height() / 2), blank.pixel(1, 1));

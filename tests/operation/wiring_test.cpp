@@ -32,7 +32,7 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     ControlPanel& panel = wiring.panel();
 
     writeRoute(dir.path(), "12", numberedStops(3));
-    options.Text2[0]->setText(dir.path());
+    options.setFareDataFolder(dir.path());
     EXPECT_EQ(wiring.optionsReader().fareDataFolder(), dir.path());
     EXPECT_EQ(sound::tapeOptions(), &wiring.optionsReader());
 
@@ -48,7 +48,7 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     // The dialog's plug-in page and backlight re-apply reach the panel through its link.
     findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
     EXPECT_EQ(panel.selectedBacklight(), 2);
-    options.Option4[2]->setChecked(true); // ticket date fixed
+    options.selectFixedDate();
     EXPECT_EQ(wiring.optionsReader().ticketDateMode(), TicketDateMode::Fixed);
     OptionInfo info = options.optionInfo();
     info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);

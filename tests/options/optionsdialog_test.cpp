@@ -6,11 +6,13 @@
 #include "options/optiontexts.h"
 #include "options/optionwidgets.h"
 #include "platform/runtimeerror.h"
+#include "support/widgetlookup.h"
 #include "testsupport.h"
 #include "tickets/ticketlabels.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,17 @@ namespace
 class OptionsDialogTest : public ::testing::Test
 {
 protected:
+    template <class T> T* widget(const QString& name) { return findWidget<T>(dialog, name); }
+
+    // The picture groups of the backlight states OFF, ON1 and ON2.
+    std::vector<QGroupBox*> panelPictureGroups()
+    {
+        std::vector<QGroupBox*> groups;
+        for (int state = 0; state < 3; ++state)
+            groups.push_back(widget<QGroupBox>(QStringLiteral("panelPictureGroup%1").arg(state)));
+        return groups;
+    }
+
     WithApp app;
     OptionsDialog dialog;
 };
@@ -88,18 +101,20 @@ TEST_F(OptionsDialogTest, CreatedWithCaptionSizeAndFirstPage)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("オプション"));
     EXPECT_EQ(dialog.size(), QSize(638, 374));
-    EXPECT_TRUE(dialog.Option1[0]->isChecked());
-    EXPECT_FALSE(dialog.Frame1[0]->isHidden());
+    EXPECT_TRUE(widget<PageButton>("pageButton0")->isChecked());
+    EXPECT_FALSE(widget<QGroupBox>("page0")->isHidden());
     for (int i = 1; i < 6; ++i)
-        EXPECT_TRUE(dialog.Frame1[i]->isHidden());
-    EXPECT_TRUE(dialog.Option5[1]->isChecked());
-    EXPECT_FALSE(dialog.Frame2[1]->isHidden());
-    EXPECT_TRUE(dialog.Frame2[0]->isHidden());
-    EXPECT_EQ(dialog.Option1[5]->text(), QStringLiteral("　　整理券　　　プレビュー"));
-    EXPECT_EQ(dialog.Combo2->count(), 12);
-    EXPECT_EQ(dialog.Combo2->itemText(0), QStringLiteral("1,2,3... 12 （既定の表示）"));
-    EXPECT_EQ(dialog.Combo4[4]->count(), 150);
-    EXPECT_EQ(dialog.Combo1->itemText(149), QStringLiteral("150"));
+        EXPECT_TRUE(widget<QGroupBox>(QStringLiteral("page%1").arg(i))->isHidden());
+    EXPECT_TRUE(widget<QPushButton>("stepSoundPanelButton")->isChecked());
+    EXPECT_FALSE(widget<QGroupBox>("stepSoundPanel")->isHidden());
+    EXPECT_TRUE(widget<QGroupBox>("preBroadcastPanel")->isHidden());
+    EXPECT_EQ(widget<PageButton>("pageButton5")->text(),
+              QStringLiteral("　　整理券　　　プレビュー"));
+    EXPECT_EQ(widget<QComboBox>("ticketNumberModeList")->count(), 12);
+    EXPECT_EQ(widget<QComboBox>("ticketNumberModeList")->itemText(0),
+              QStringLiteral("1,2,3... 12 （既定の表示）"));
+    EXPECT_EQ(widget<QComboBox>("infoColumnList")->count(), 150);
+    EXPECT_EQ(widget<QComboBox>("stepSoundColumnList")->itemText(149), QStringLiteral("150"));
 }
 
 TEST_F(OptionsDialogTest, InitialOptionsAreTheDesignValues)
@@ -127,50 +142,57 @@ TEST_F(OptionsDialogTest, InitialOptionsAreTheDesignValues)
 
 TEST_F(OptionsDialogTest, ToggledDependentsFollowTheirBoxes)
 {
-    EXPECT_TRUE(dialog.Frame3->isEnabled());
-    dialog.Check1->click();
-    EXPECT_FALSE(dialog.Frame3->isEnabled());
-    dialog.Check1->click();
-    EXPECT_TRUE(dialog.Frame3->isEnabled());
+    auto* autoNumbers = widget<GreyableCheckBox>("autoTicketNumbersCheck");
+    auto* ticketNumbers = widget<QFrame>("ticketNumberFrame");
+    EXPECT_TRUE(ticketNumbers->isEnabled());
+    autoNumbers->click();
+    EXPECT_FALSE(ticketNumbers->isEnabled());
+    autoNumbers->click();
+    EXPECT_TRUE(ticketNumbers->isEnabled());
 
-    EXPECT_FALSE(dialog.Combo4[3]->isEnabled());
-    dialog.Check3[3]->click();
-    EXPECT_TRUE(dialog.Combo4[3]->isEnabled());
-    EXPECT_TRUE(dialog.Combo4[4]->isEnabled());
-    dialog.Check3[3]->click();
-    EXPECT_FALSE(dialog.Combo4[3]->isEnabled());
-    EXPECT_FALSE(dialog.Combo4[4]->isEnabled());
+    auto* columnCheck = widget<GreyableCheckBox>("infoColumnCheck");
+    auto* columnCell = widget<QComboBox>("infoColumnCellList");
+    auto* column = widget<QComboBox>("infoColumnList");
+    EXPECT_FALSE(columnCell->isEnabled());
+    columnCheck->click();
+    EXPECT_TRUE(columnCell->isEnabled());
+    EXPECT_TRUE(column->isEnabled());
+    columnCheck->click();
+    EXPECT_FALSE(columnCell->isEnabled());
+    EXPECT_FALSE(column->isEnabled());
 
-    dialog.Check3[0]->click();
-    EXPECT_TRUE(dialog.Combo4[0]->isEnabled());
-    EXPECT_TRUE(dialog.Check3[4]->isEnabled());
-    EXPECT_FALSE(dialog.Combo4[1]->isEnabled());
+    widget<GreyableCheckBox>("infoStopOrderCheck")->click();
+    EXPECT_TRUE(widget<QComboBox>("infoStopOrderCellList")->isEnabled());
+    EXPECT_TRUE(widget<GreyableCheckBox>("infoStopOrderFromZeroCheck")->isEnabled());
+    EXPECT_FALSE(widget<QComboBox>("infoTicketCellList")->isEnabled());
 
     // A user click never produces the greyed state; a stored greyed value counts as on.
-    dialog.Check3[1]->setValue(2);
-    EXPECT_TRUE(dialog.Combo4[1]->isEnabled());
-    dialog.Check3[1]->setValue(1);
-    EXPECT_TRUE(dialog.Combo4[1]->isEnabled());
-    dialog.Check3[1]->click();
-    EXPECT_EQ(dialog.Check3[1]->value(), 0);
-    EXPECT_FALSE(dialog.Combo4[1]->isEnabled());
+    auto* ticketCheck = widget<GreyableCheckBox>("infoTicketCheck");
+    auto* ticketCell = widget<QComboBox>("infoTicketCellList");
+    ticketCheck->setValue(2);
+    EXPECT_TRUE(ticketCell->isEnabled());
+    ticketCheck->setValue(1);
+    EXPECT_TRUE(ticketCell->isEnabled());
+    ticketCheck->click();
+    EXPECT_EQ(ticketCheck->value(), 0);
+    EXPECT_FALSE(ticketCell->isEnabled());
 }
 
 TEST_F(OptionsDialogTest, PanelGroupsShowForIndividualPicturesAndKeepTheirSelections)
 {
-    for (QGroupBox* frame : dialog.Frame6) {
+    for (QGroupBox* frame : panelPictureGroups()) {
         EXPECT_TRUE(frame->isHidden());
         EXPECT_FALSE(frame->isEnabled());
     }
-    dialog.Option3[1]->click();
-    for (QGroupBox* frame : dialog.Frame6) {
+    widget<QRadioButton>("panelIndividualOption")->click();
+    for (QGroupBox* frame : panelPictureGroups()) {
         EXPECT_FALSE(frame->isHidden());
         EXPECT_TRUE(frame->isEnabled());
     }
-    dialog.Option3[6]->click();
-    dialog.Option3[5]->click();
-    dialog.Option3[0]->click();
-    for (QGroupBox* frame : dialog.Frame6)
+    widget<QRadioButton>("userPanelOption0")->click();
+    widget<QRadioButton>("userPanelOption2")->click();
+    widget<QRadioButton>("panelAutoOption")->click();
+    for (QGroupBox* frame : panelPictureGroups())
         EXPECT_TRUE(frame->isHidden());
     EXPECT_TRUE(dialog.panelOffUser());
     EXPECT_TRUE(dialog.panelOn2User());
@@ -180,23 +202,23 @@ TEST_F(OptionsDialogTest, PanelGroupsShowForIndividualPicturesAndKeepTheirSelect
 
 TEST_F(OptionsDialogTest, PreviewSwitchShowsThePluginAndDateGroups)
 {
-    EXPECT_TRUE(dialog.Frame10->isHidden());
-    dialog.chkUseSeiriPrev->click();
-    EXPECT_FALSE(dialog.Frame10->isHidden());
-    EXPECT_TRUE(dialog.Frame7->isEnabled());
-    dialog.chkUseSeiriPrev->click();
-    EXPECT_TRUE(dialog.Frame7->isHidden());
-    EXPECT_FALSE(dialog.Frame10->isEnabled());
+    EXPECT_TRUE(widget<QGroupBox>("pluginGroup")->isHidden());
+    widget<GreyableCheckBox>("useTicketPreviewCheck")->click();
+    EXPECT_FALSE(widget<QGroupBox>("pluginGroup")->isHidden());
+    EXPECT_TRUE(widget<QGroupBox>("ticketDateGroup")->isEnabled());
+    widget<GreyableCheckBox>("useTicketPreviewCheck")->click();
+    EXPECT_TRUE(widget<QGroupBox>("ticketDateGroup")->isHidden());
+    EXPECT_FALSE(widget<QGroupBox>("pluginGroup")->isEnabled());
 }
 
 TEST_F(OptionsDialogTest, PageButtonsBringTheirPageToTheFront)
 {
-    dialog.Option1[3]->click();
-    EXPECT_FALSE(dialog.Frame1[3]->isHidden());
-    EXPECT_TRUE(dialog.Frame1[0]->isHidden());
-    dialog.Option5[0]->click();
-    EXPECT_FALSE(dialog.Frame2[0]->isHidden());
-    EXPECT_TRUE(dialog.Frame2[1]->isHidden());
+    widget<PageButton>("pageButton3")->click();
+    EXPECT_FALSE(widget<QGroupBox>("page3")->isHidden());
+    EXPECT_TRUE(widget<QGroupBox>("page0")->isHidden());
+    widget<QPushButton>("preBroadcastPanelButton")->click();
+    EXPECT_FALSE(widget<QGroupBox>("preBroadcastPanel")->isHidden());
+    EXPECT_TRUE(widget<QGroupBox>("stepSoundPanel")->isHidden());
 }
 
 TEST_F(OptionsDialogTest, EveryFieldSurvivesTheRoundTrip)
@@ -227,23 +249,23 @@ TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
 {
     OptionInfo o = changedOptions();
     dialog.applyOptionInfo(o);
-    EXPECT_FALSE(dialog.Frame3->isEnabled()); // AutoTicketNumbers 0
-    EXPECT_TRUE(dialog.Combo4[3]->isEnabled());
-    EXPECT_TRUE(dialog.Combo4[4]->isEnabled());
-    EXPECT_TRUE(dialog.Check3[4]->isEnabled());
-    for (QGroupBox* frame : dialog.Frame6)
+    EXPECT_FALSE(widget<QFrame>("ticketNumberFrame")->isEnabled()); // AutoTicketNumbers 0
+    EXPECT_TRUE(widget<QComboBox>("infoColumnCellList")->isEnabled());
+    EXPECT_TRUE(widget<QComboBox>("infoColumnList")->isEnabled());
+    EXPECT_TRUE(widget<GreyableCheckBox>("infoStopOrderFromZeroCheck")->isEnabled());
+    for (QGroupBox* frame : panelPictureGroups())
         EXPECT_FALSE(frame->isHidden());
-    EXPECT_FALSE(dialog.Frame10->isHidden());
+    EXPECT_FALSE(widget<QGroupBox>("pluginGroup")->isHidden());
     // The digit colours reach the preview element at once.
-    EXPECT_EQ(dialog.M_Degit1->backColor(), 0x010203);
-    EXPECT_EQ(dialog.M_Degit1->litColor(), 0x070809);
+    EXPECT_EQ(widget<DigitElement>("digitPreview")->backColor(), 0x010203);
+    EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), 0x070809);
 
     OptionsDialog other;
     o.Digits.InfoColumnOn = 0;
     o.Panel.AutoTicketNumbers = 2;
     other.applyOptionInfo(o);
-    EXPECT_FALSE(other.Combo4[3]->isEnabled());
-    EXPECT_TRUE(other.Frame3->isEnabled());
+    EXPECT_FALSE(findWidget<QComboBox>(other, "infoColumnCellList")->isEnabled());
+    EXPECT_TRUE(findWidget<QFrame>(other, "ticketNumberFrame")->isEnabled());
     EXPECT_EQ(other.optionInfo().Panel.AutoTicketNumbers, 2);
 }
 
@@ -348,9 +370,9 @@ TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
 {
     TestDisplay display;
     dialog.setFareDisplay(&display);
-    dialog.Check4->setValue(2);
-    dialog.Check5->setValue(2);
-    dialog.Check1->setValue(0);
+    widget<GreyableCheckBox>("stopNameBoldCheck")->setValue(2);
+    widget<GreyableCheckBox>("nextStopBoldCheck")->setValue(2);
+    widget<GreyableCheckBox>("autoTicketNumbersCheck")->setValue(0);
     dialog.applyDisplayOptions();
     EXPECT_FALSE(display.stopNameBoard()->fontBold());
     EXPECT_FALSE(display.stopNameBoard()->prefixBold());
@@ -368,16 +390,16 @@ TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDispla
     pickers.colorAnswers = {platform::RGB(10, 20, 30)};
     const platform::BgrColor before = display.fareElement(1)->litColor();
     dialog.show();
-    dialog.Command8[2]->click();
+    widget<ColorButton>("digitLitColorButton")->click();
     EXPECT_EQ(pickers.colorsOffered, std::vector<platform::BgrColor>{0x72D2F8});
-    EXPECT_EQ(dialog.M_Degit1->litColor(), platform::RGB(10, 20, 30));
+    EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), platform::RGB(10, 20, 30));
     EXPECT_EQ(display.fareElement(1)->litColor(), before);
-    dialog.Command4->click();
+    widget<QPushButton>("okButton")->click();
     EXPECT_EQ(display.fareElement(1)->litColor(), platform::RGB(10, 20, 30));
     EXPECT_TRUE(dialog.isHidden());
 
     // A cancelled colour picker changes nothing.
-    dialog.Command9[1]->click();
+    widget<ColorButton>("stopNameForeColorButton")->click();
     EXPECT_EQ(dialog.stopNameForeColor(), 0x00FFFF);
 }
 
@@ -387,7 +409,7 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     TestControlPanel panel;
     dialog.setFareDisplay(&display);
     dialog.setControlPanelLink(&panel);
-    dialog.Command8[0]->setBackColor(0x123456);
+    widget<ColorButton>("digitBackColorButton")->setBackColor(0x123456);
     dialog.show();
     dialog.close();
     EXPECT_TRUE(dialog.isHidden());
@@ -400,13 +422,13 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
 TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
 {
     ScriptedPickers pickers;
-    dialog.chkUseSeiriPrev->setValue(1);
+    widget<GreyableCheckBox>("useTicketPreviewCheck")->setValue(1);
     const QString before = dialog.fixedDate();
-    dialog.Command7->click(); // cancelled
+    widget<QPushButton>("datePickButton")->click(); // cancelled
     EXPECT_EQ(dialog.fixedDate(), before);
     pickers.dateAnswers = {QDate(2009, 3, 5)};
-    dialog.Command7->click();
-    EXPECT_EQ(dialog.Label10->text(), QStringLiteral("2009/03/05"));
+    widget<QPushButton>("datePickButton")->click();
+    EXPECT_EQ(widget<QLabel>("fixedDateLabel")->text(), QStringLiteral("2009/03/05"));
     ASSERT_EQ(pickers.datesOffered.size(), 2u);
     EXPECT_EQ(pickers.datesOffered[1].year, 0); // handed over zeroed
 }
@@ -415,16 +437,17 @@ TEST_F(OptionsDialogTest, FileAndFolderPickersFillTheirBoxes)
 {
     ScriptedPickers pickers;
     pickers.folderAnswers = {QStringLiteral("/srv/fares")};
-    dialog.Command3[0]->click();
-    dialog.Command3[1]->click(); // cancelled
+    widget<QPushButton>("fareDataFolderPickButton")->click();
+    widget<QPushButton>("broadcastDataFolderPickButton")->click(); // cancelled
     EXPECT_EQ(dialog.fareDataFolder(), QStringLiteral("/srv/fares"));
     EXPECT_TRUE(dialog.broadcastDataFolder().isEmpty());
     EXPECT_EQ(pickers.folderTitles.front(), QStringLiteral("フォルダーを選択してください"));
 
     pickers.fileAnswers = {QStringLiteral("/snd/chime.wav"), QStringLiteral("/pic/on1.bmp")};
-    dialog.cmdSelectSound[10]->click();
-    dialog.Option3[1]->click(); // the picture buttons work only for individual pictures
-    dialog.Command6[1]->click();
+    widget<QPushButton>("stepSound3PickButton")->click();
+    // The picture buttons work only for individual pictures.
+    widget<QRadioButton>("panelIndividualOption")->click();
+    widget<QPushButton>("panelPicturePickButton1")->click();
     EXPECT_EQ(dialog.stepSound3(), QStringLiteral("/snd/chime.wav"));
     EXPECT_EQ(dialog.panelOn1Picture(), QStringLiteral("/pic/on1.bmp"));
     ASSERT_EQ(pickers.fileCalls.size(), 2u);
@@ -449,12 +472,12 @@ TEST_F(OptionsDialogTest, ExplorerButtonsOpenExistingFoldersOnly)
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     QTemporaryDir folder;
-    dialog.Text2[1]->setText(folder.path());
-    dialog.Command10[1]->click();
-    dialog.Text2[0]->setText(folder.filePath(QStringLiteral("missing")));
-    dialog.Command10[0]->click();
-    dialog.Text2[0]->clear();
-    dialog.Command10[0]->click();
+    widget<QLineEdit>("broadcastDataFolderEdit")->setText(folder.path());
+    widget<QPushButton>("broadcastDataFolderOpenButton")->click();
+    widget<QLineEdit>("fareDataFolderEdit")->setText(folder.filePath(QStringLiteral("missing")));
+    widget<QPushButton>("fareDataFolderOpenButton")->click();
+    widget<QLineEdit>("fareDataFolderEdit")->clear();
+    widget<QPushButton>("fareDataFolderOpenButton")->click();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(folder.path()));

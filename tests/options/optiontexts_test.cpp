@@ -16,11 +16,11 @@ TEST(OptionTexts, NumberingModesAsTheListShowsThem)
     EXPECT_EQ(items[11], QStringLiteral("(無地)、2,3... 12"));
 }
 
-TEST(OptionTexts, StrNumberPutsABlankBeforeNonNegativeNumbers)
+TEST(OptionTexts, NumberWithSignBlankPutsABlankBeforeNonNegativeNumbers)
 {
-    EXPECT_EQ(strNumber(12), QStringLiteral(" 12"));
-    EXPECT_EQ(strNumber(0), QStringLiteral(" 0"));
-    EXPECT_EQ(strNumber(-1), QStringLiteral("-1"));
+    EXPECT_EQ(numberWithSignBlank(12), QStringLiteral(" 12"));
+    EXPECT_EQ(numberWithSignBlank(0), QStringLiteral(" 0"));
+    EXPECT_EQ(numberWithSignBlank(-1), QStringLiteral("-1"));
 }
 
 TEST(OptionTexts, FontAndPrefixListsAndNumbers)
@@ -67,9 +67,9 @@ PluginInfo info(std::initializer_list<std::pair<int, int>> values)
 
 TEST(PluginProperties, WithoutBarcodesSixLines)
 {
-    const QStringList lines = plgPropertyLines(info({{PluginInfo::CanPrintDate, 1},
-                                                     {PluginInfo::CanPrintStopName, 1},
-                                                     {PluginInfo::BarcodeCount, 4}}));
+    const QStringList lines = pluginPropertyLines(info({{PluginInfo::CanPrintDate, 1},
+                                                        {PluginInfo::CanPrintStopName, 1},
+                                                        {PluginInfo::BarcodeCount, 4}}));
     const QStringList expected = {
         QStringLiteral("日付の印字 ---> 可能"),     QStringLiteral("時刻の印字 ---> 不可"),
         QStringLiteral("系統番号の印字 ---> 不可"), QStringLiteral("停名の印字 ---> 可能"),
@@ -79,13 +79,13 @@ TEST(PluginProperties, WithoutBarcodesSixLines)
 
 TEST(PluginProperties, WithBarcodesTenLinesInOrder)
 {
-    const QStringList lines = plgPropertyLines(info({{PluginInfo::CanPrintBarcode, 1},
-                                                     {PluginInfo::BarcodeCount, 2},
-                                                     {PluginInfo::RouteMax, 999},
-                                                     {PluginInfo::BarcodeRouteMode, 0},
-                                                     {PluginInfo::StopRangeFrom, 1},
-                                                     {PluginInfo::StopRangeTo, 99},
-                                                     {PluginInfo::CompanySwitch, 3}}));
+    const QStringList lines = pluginPropertyLines(info({{PluginInfo::CanPrintBarcode, 1},
+                                                        {PluginInfo::BarcodeCount, 2},
+                                                        {PluginInfo::RouteMax, 999},
+                                                        {PluginInfo::BarcodeRouteMode, 0},
+                                                        {PluginInfo::StopRangeFrom, 1},
+                                                        {PluginInfo::StopRangeTo, 99},
+                                                        {PluginInfo::CompanySwitch, 3}}));
     ASSERT_EQ(lines.size(), 10);
     EXPECT_EQ(lines[4], QStringLiteral("バーコード印字 ---> 可能"));
     EXPECT_EQ(lines[5], QStringLiteral("バーコード本数 ---> 2"));
@@ -99,13 +99,13 @@ TEST(PluginProperties, WithBarcodesTenLinesInOrder)
 
 TEST(PluginProperties, OnlyOneCountsAsSupportedAndNumbersAreUnpadded)
 {
-    const QStringList lines = plgPropertyLines(info({{PluginInfo::CanPrintDate, 2},
-                                                     {PluginInfo::CanPrintTime, -1},
-                                                     {PluginInfo::CanPrintBarcode, 1},
-                                                     {PluginInfo::BarcodeCount, -1},
-                                                     {PluginInfo::BarcodeRouteMode, 1},
-                                                     {PluginInfo::StopRangeFrom, -1},
-                                                     {PluginInfo::CompanySwitch, 1}}));
+    const QStringList lines = pluginPropertyLines(info({{PluginInfo::CanPrintDate, 2},
+                                                        {PluginInfo::CanPrintTime, -1},
+                                                        {PluginInfo::CanPrintBarcode, 1},
+                                                        {PluginInfo::BarcodeCount, -1},
+                                                        {PluginInfo::BarcodeRouteMode, 1},
+                                                        {PluginInfo::StopRangeFrom, -1},
+                                                        {PluginInfo::CompanySwitch, 1}}));
     EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 不可"));
     EXPECT_EQ(lines[1], QStringLiteral("時刻の印字 ---> 不可"));
     EXPECT_EQ(lines[5], QStringLiteral("バーコード本数 ---> -1"));

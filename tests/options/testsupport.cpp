@@ -22,11 +22,11 @@ TestDisplay::TestDisplay() : window_(std::make_unique<QWidget>())
 {
     testApp();
     for (int i = 0; i < 12; ++i) {
-        degits_[i] = new DigitElement(window_.get());
-        labels_[i] = new QLabel(window_.get());
+        fareElements_[i] = new DigitElement(window_.get());
+        ticketLabels_[i] = new QLabel(window_.get());
     }
-    clock_ = {new DigitElement(window_.get()), new DigitElement(window_.get())};
-    board_ = new NextStopNameBoard(window_.get());
+    clockElements_ = {new DigitElement(window_.get()), new DigitElement(window_.get())};
+    stopNameBoard_ = new NextStopNameBoard(window_.get());
 }
 
 TestDisplay::~TestDisplay() = default;

@@ -30,26 +30,29 @@ public:
     TestDisplay();
     ~TestDisplay() override;
 
-    DigitElement* fareElement(int i) override { return degits_.at(i - 1); }
-    QLabel* ticketLabel(int i) override { return labels_.at(i - 1); }
-    DigitElement* clockElement(int i) override { return clock_.at(i); }
-    NextStopNameBoard* stopNameBoard() override { return board_; }
-    QTimer* clockTimer() override { return &timer_; }
-    QPixmap backlightPicture(int i) const override { return pictures_.at(i); }
-    void setBacklightPicture(int i, const QPixmap& picture) override { pictures_.at(i) = picture; }
-    QPixmap currentPicture() const override { return picture_; }
-    void setCurrentPicture(const QPixmap& picture) override { picture_ = picture; }
+    DigitElement* fareElement(int i) override { return fareElements_.at(i - 1); }
+    QLabel* ticketLabel(int i) override { return ticketLabels_.at(i - 1); }
+    DigitElement* clockElement(int i) override { return clockElements_.at(i); }
+    NextStopNameBoard* stopNameBoard() override { return stopNameBoard_; }
+    QTimer* clockTimer() override { return &clockTimer_; }
+    QPixmap backlightPicture(int i) const override { return backlightPictures_.at(i); }
+    void setBacklightPicture(int i, const QPixmap& picture) override
+    {
+        backlightPictures_.at(i) = picture;
+    }
+    QPixmap currentPicture() const override { return currentPicture_; }
+    void setCurrentPicture(const QPixmap& picture) override { currentPicture_ = picture; }
     QWidget* window() override { return window_.get(); }
 
 private:
     std::unique_ptr<QWidget> window_;
-    std::array<DigitElement*, 12> degits_{};
-    std::array<QLabel*, 12> labels_{};
-    std::array<DigitElement*, 2> clock_{};
-    NextStopNameBoard* board_ = nullptr;
-    QTimer timer_;
-    std::array<QPixmap, 3> pictures_;
-    QPixmap picture_;
+    std::array<DigitElement*, 12> fareElements_{};
+    std::array<QLabel*, 12> ticketLabels_{};
+    std::array<DigitElement*, 2> clockElements_{};
+    NextStopNameBoard* stopNameBoard_ = nullptr;
+    QTimer clockTimer_;
+    std::array<QPixmap, 3> backlightPictures_;
+    QPixmap currentPicture_;
 };
 
 // The control panel as the dialog sees it, recording what it is asked to do.

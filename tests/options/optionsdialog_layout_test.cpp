@@ -1,5 +1,6 @@
 #include "options/optionsdialog.h"
 #include "options/optionwidgets.h"
+#include "support/widgetlookup.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
@@ -85,16 +86,17 @@ TEST(OptionsLayout, EveryPageIsTidy)
 {
     testApp();
     OptionsDialog dialog;
-    dialog.Option3[1]->setChecked(true);
-    dialog.chkUseSeiriPrev->setValue(1);
+    findWidget<QRadioButton>(dialog, "panelIndividualOption")->setChecked(true);
+    dialog.setUseTicketPreview(1);
     dialog.show();
+    const char* soundPanelButtons[] = {"preBroadcastPanelButton", "stepSoundPanelButton"};
     const QString snapshots = qEnvironmentVariable("FARE_SNAPSHOT_DIR");
     for (int page = 0; page < 6; ++page) {
-        dialog.Option1[page]->click();
+        findWidget<PageButton>(dialog, QStringLiteral("pageButton%1").arg(page))->click();
         const int subPanels = page == 4 ? 2 : 1;
         for (int sub = 0; sub < subPanels; ++sub) {
             if (page == 4)
-                dialog.Option5[sub]->click();
+                findWidget<QPushButton>(dialog, soundPanelButtons[sub])->click();
             const QString where = QStringLiteral("page %1.%2").arg(page).arg(sub);
             checkChildren(&dialog, where);
             if (!snapshots.isEmpty())

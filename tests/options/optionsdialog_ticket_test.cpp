@@ -1,8 +1,8 @@
 #include "options/optionsdialog.h"
 
 #include "dialogs/pickers.h"
-#include "options/optionwidgets.h"
 #include "platform/msgbox.h"
+#include "support/widgetlookup.h"
 #include "testsupport.h"
 #include "tickets/ticketplugin.h"
 
@@ -17,6 +17,11 @@
 namespace
 {
 
+QListWidget* propertyList(const OptionsDialog& dialog)
+{
+    return findWidget<QListWidget>(dialog, "pluginPropertyList");
+}
+
 QStringList listLines(QListWidget* list)
 {
     QStringList lines;
@@ -25,13 +30,13 @@ QStringList listLines(QListWidget* list)
     return lines;
 }
 
-class PluginPage : public ::testing::Test
+class TicketPagePluginTest : public ::testing::Test
 {
 protected:
-    PluginPage()
+    TicketPagePluginTest()
     {
         dialog.setControlPanelLink(&panel);
-        dialog.chkUseSeiriPrev->setValue(1);
+        dialog.setUseTicketPreview(1);
         full = writePlugin(dir.path(), QStringLiteral("full.4SP"),
                            {{PluginInfo::PreviewWidth, 3000},
                             {PluginInfo::PreviewHeight, 1200},
@@ -49,6 +54,8 @@ protected:
         garbage = writeGarbage(dir.path(), QStringLiteral("garbage.4SP"));
     }
 
+    QPushButton* pluginPickButton() { return findWidget<QPushButton>(dialog, "pluginPickButton"); }
+
     WithApp app;
     QTemporaryDir dir;
     TestControlPanel panel;
@@ -60,43 +67,45 @@ protected:
 
 } // namespace
 
-TEST_F(PluginPage, ChoosingAPluginListsItsProperties)
+TEST_F(TicketPagePluginTest, ChoosingAPluginListsItsProperties)
 {
     pickers.fileAnswers = {full};
-    dialog.Command1->click();
+    pluginPickButton()->click();
     ASSERT_EQ(pickers.fileCalls.size(), 1u);
     EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("プラグインの選択"));
     EXPECT_EQ(pickers.fileCalls[0].filter,
               pickerFilter({QStringLiteral("整理券プラグイン(*.4SP)"), QStringLiteral("*.4SP")}));
     EXPECT_EQ(dialog.ticketPluginPath(), full);
-    const QStringList lines = listLines(dialog.List1);
+    const QStringList lines = listLines(propertyList(dialog));
     ASSERT_EQ(lines.size(), 10);
     EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 可能"));
     EXPECT_EQ(lines[5], QStringLiteral("バーコード本数 ---> 2"));
     EXPECT_EQ(lines[9], QStringLiteral("社名切り替え:---> 可能"));
-    EXPECT_TRUE(dialog.txtPlginComment->toPlainText().contains(QStringLiteral("試験用プラグイン")));
+    EXPECT_TRUE(findWidget<QPlainTextEdit>(dialog, "pluginCommentView")
+                    ->toPlainText()
+                    .contains(QStringLiteral("試験用プラグイン")));
     EXPECT_EQ(panel.previewSizes, (std::vector<std::pair<int, int>>{{3000, 1200}}));
     EXPECT_EQ(panel.companies.count(), 3);
     EXPECT_TRUE(messages.calls().empty());
 }
 
-TEST_F(PluginPage, PluginWithoutCompaniesLeavesTheListEmpty)
+TEST_F(TicketPagePluginTest, PluginWithoutCompaniesLeavesTheListEmpty)
 {
     panel.companies.addItem(QStringLiteral("前の会社"));
     pickers.fileAnswers = {plain};
-    dialog.Command1->click();
+    pluginPickButton()->click();
     EXPECT_EQ(panel.companies.count(), 0);
-    const QStringList lines = listLines(dialog.List1);
+    const QStringList lines = listLines(propertyList(dialog));
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 不可"));
 }
 
-TEST_F(PluginPage, InvalidFileAfterAValidOneKeepsTheOldPlugin)
+TEST_F(TicketPagePluginTest, InvalidFileAfterAValidOneKeepsTheOldPlugin)
 {
     pickers.fileAnswers = {full, garbage};
-    dialog.Command1->click();
-    const QStringList before = listLines(dialog.List1);
-    dialog.Command1->click();
+    pluginPickButton()->click();
+    const QStringList before = listLines(propertyList(dialog));
+    pluginPickButton()->click();
 
     ASSERT_EQ(messages.calls().size(), 1u);
     EXPECT_EQ(messages.calls()[0].title, QStringLiteral("プラグインロードエラー"));
@@ -105,34 +114,34 @@ TEST_F(PluginPage, InvalidFileAfterAValidOneKeepsTheOldPlugin)
     EXPECT_EQ(messages.calls()[0].buttons,
               platform::MessageBox::OKOnly | platform::MessageBox::Critical);
     EXPECT_EQ(dialog.ticketPluginPath(), full);
-    EXPECT_EQ(listLines(dialog.List1), before);
+    EXPECT_EQ(listLines(propertyList(dialog)), before);
     EXPECT_EQ(panel.companies.count(), 0);
     EXPECT_EQ(panel.previewSizes.size(), 1u);
 }
 
-TEST_F(PluginPage, CancelledPickerChangesNothing)
+TEST_F(TicketPagePluginTest, CancelledPickerChangesNothing)
 {
     pickers.fileAnswers = {full};
-    dialog.Command1->click();
-    dialog.Command1->click(); // no answer left: cancelled
+    pluginPickButton()->click();
+    pluginPickButton()->click(); // no answer left: cancelled
     EXPECT_EQ(dialog.ticketPluginPath(), full);
     EXPECT_EQ(panel.companies.count(), 3);
     EXPECT_TRUE(messages.calls().empty());
 }
 
-TEST_F(PluginPage, RemovalEmptiesPathListAndCommentOnly)
+TEST_F(TicketPagePluginTest, RemovalEmptiesPathListAndCommentOnly)
 {
     pickers.fileAnswers = {full};
-    dialog.Command1->click();
-    dialog.Command11->click();
+    pluginPickButton()->click();
+    findWidget<QPushButton>(dialog, "pluginRemoveButton")->click();
     EXPECT_TRUE(dialog.ticketPluginPath().isEmpty());
-    EXPECT_EQ(dialog.List1->count(), 0);
-    EXPECT_TRUE(dialog.txtPlginComment->toPlainText().isEmpty());
+    EXPECT_EQ(propertyList(dialog)->count(), 0);
+    EXPECT_TRUE(findWidget<QPlainTextEdit>(dialog, "pluginCommentView")->toPlainText().isEmpty());
     EXPECT_EQ(panel.previewSizes.size(), 1u);
     EXPECT_EQ(panel.companies.count(), 3);
 }
 
-TEST_F(PluginPage, SetPlginResults)
+TEST_F(TicketPagePluginTest, LoadPluginResults)
 {
     QString path;
     int result = -1;
@@ -148,12 +157,12 @@ TEST_F(PluginPage, SetPlginResults)
     EXPECT_EQ(path, plain);
 }
 
-TEST_F(PluginPage, LoadReloadsThePluginSilently)
+TEST_F(TicketPagePluginTest, LoadReloadsThePluginSilently)
 {
     OptionInfo o = dialog.optionInfo();
     o.Ticket.TicketPluginPath = full;
     dialog.applyOptionInfo(o);
-    EXPECT_EQ(dialog.List1->count(), 10);
+    EXPECT_EQ(propertyList(dialog)->count(), 10);
     EXPECT_EQ(panel.companies.count(), 3);
 
     OptionsDialog other;
@@ -161,6 +170,6 @@ TEST_F(PluginPage, LoadReloadsThePluginSilently)
     o.Ticket.TicketPluginPath = garbage;
     other.applyOptionInfo(o);
     EXPECT_EQ(other.ticketPluginPath(), garbage);
-    EXPECT_EQ(other.List1->count(), 0);
+    EXPECT_EQ(propertyList(other)->count(), 0);
     EXPECT_TRUE(messages.calls().empty());
 }

@@ -1,0 +1,247 @@
+// The options dialog's page of the panel pictures and the ticket-number labels.
+#include "dialogs/pickers.h"
+#include "options/optionsdialog.h"
+#include "options/optiontexts.h"
+#include "options/optionwidgets.h"
+#include "options/pagecontrols.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace pagecontrols;
+
+void OptionsDialog::buildPanelPage(QGroupBox* page)
+{
+    buildPanelPictureGroup(page);
+    buildTicketNumberGroup(page);
+
+    exclusive(this, {panelAutoOption_, panelIndividualOption_});
+    for (int state = 0; state < 3; ++state)
+        exclusive(this, {builtinPanelOptions_[state], userPanelOptions_[state]});
+
+    // The states the page is drawn with; the toggling reactions rely on them.
+    panelAutoOption_->setChecked(true);
+    for (QRadioButton* builtin : builtinPanelOptions_)
+        builtin->setChecked(true);
+    autoTicketNumbersCheck_->setValue(1);
+    for (QGroupBox* frame : panelPictureGroups_) {
+        frame->setEnabled(false);
+        frame->setVisible(false);
+    }
+    ticketColorButtons_[0]->setBackColor(platform::RGB(255, 255, 255));
+    ticketColorButtons_[1]->setBackColor(platform::RGB(192, 255, 192));
+    ticketColorButtons_[2]->setBackColor(platform::RGB(192, 255, 192));
+
+    flipWithBox(autoTicketNumbersCheck_, {ticketNumberFrame_});
+    for (QRadioButton* option : {panelAutoOption_, panelIndividualOption_})
+        connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
+    for (int state = 0; state < 3; ++state)
+        for (QRadioButton* option : {builtinPanelOptions_[state], userPanelOptions_[state]})
+            connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
+    for (ColorButton* ticketColor : ticketColorButtons_)
+        connect(ticketColor, &QAbstractButton::clicked, this,
+                [this, ticketColor] { pickButtonColor(ticketColor); });
+}
+
+// The panel choice: built-in pictures, or a picture of its own per backlight state.
+void OptionsDialog::buildPanelPictureGroup(QGroupBox* page)
+{
+    QGroupBox* panelGroup = group(page, QStringLiteral("本体パネル"), 10, 22, 246, 250);
+    panelAutoOption_ =
+        radio(panelGroup, QStringLiteral("内蔵しているパネルを自動で割り当てる"), 10, 20, 230);
+    panelIndividualOption_ = radio(panelGroup, QStringLiteral("個別に設定する"), 10, 42, 230);
+    panelAutoOption_->setObjectName(QStringLiteral("panelAutoOption"));
+    panelIndividualOption_->setObjectName(QStringLiteral("panelIndividualOption"));
+    const std::array<QString, 3> stateTitles = {QStringLiteral("バックライトOFF時の画像："),
+                                                QStringLiteral("ON1の画像："),
+                                                QStringLiteral("ON2の画像：")};
+    for (int state = 0; state < 3; ++state) {
+        QGroupBox* frame = group(panelGroup, stateTitles[state], 8, 66 + state * 60, 230, 60);
+        panelPictureGroups_[state] = frame;
+        builtinPanelOptions_[state] = radio(frame, QStringLiteral("内蔵"), 8, 16, 60, 18);
+        userPanelOptions_[state] = radio(frame, QStringLiteral("ユーザーパネル"), 72, 16, 150, 18);
+        panelPictureEdits_[state] = textBox(frame, 8, 35, 180);
+        QPushButton* pick = button(frame, QStringLiteral("..."), 192, 35, 30, 21);
+        const QString index = QString::number(state);
+        frame->setObjectName(QStringLiteral("panelPictureGroup") + index);
+        builtinPanelOptions_[state]->setObjectName(QStringLiteral("builtinPanelOption") + index);
+        userPanelOptions_[state]->setObjectName(QStringLiteral("userPanelOption") + index);
+        panelPictureEdits_[state]->setObjectName(QStringLiteral("panelPictureEdit") + index);
+        pick->setObjectName(QStringLiteral("panelPicturePickButton") + index);
+        connect(pick, &QAbstractButton::clicked, this,
+                [this, state] { onPanelPicturePickClicked(state); });
+    }
+    note(page,
+         QStringLiteral("※ユーザーパネルには、現在の機種に対応の画像をご使用ください。"
+                        "大きいパネルの場合、はみ出た部分（右・下）が切り取られます。"
+                        "逆に小さいパネルの場合は左上から表示され、余白部分はグレーに"
+                        "なりますのでご注意ください。"),
+         12, 276, 486, 56);
+}
+
+// The ticket-number labels: shown or not, their numbering and their colours.
+void OptionsDialog::buildTicketNumberGroup(QGroupBox* page)
+{
+    autoTicketNumbersCheck_ =
+        check(page, QStringLiteral("整理券番号自動表示機能を使用"), 266, 24, 232);
+    autoTicketNumbersCheck_->setObjectName(QStringLiteral("autoTicketNumbersCheck"));
+    ticketNumberFrame_ = place(new QFrame(page), 266, 46, 232, 166);
+    ticketNumberFrame_->setObjectName(QStringLiteral("ticketNumberFrame"));
+    ticketNumberFrame_->setFrameShape(QFrame::StyledPanel);
+    ticketNumberFrame_->setFrameShadow(QFrame::Sunken);
+    label(ticketNumberFrame_, QStringLiteral("整理券番号表示設定"), 8, 6, 216, 18);
+    ticketNumberModeList_ = comboBox(ticketNumberFrame_, ticketNumberModeItems(), 8, 26, 216);
+    ticketNumberModeList_->setObjectName(QStringLiteral("ticketNumberModeList"));
+    ticketZeroPadCheck_ =
+        check(ticketNumberFrame_, QStringLiteral("数字が1桁の番号は頭に0を付け足す"), 8, 52, 220);
+    ticketZeroPadCheck_->setObjectName(QStringLiteral("ticketZeroPadCheck"));
+    note(ticketNumberFrame_, QStringLiteral("整理券番号のバックライトカラー(文字色)"), 8, 80, 216,
+         18);
+    const std::array<QString, 3> stateNames = {QStringLiteral("OFF："), QStringLiteral("ON1："),
+                                               QStringLiteral("ON2：")};
+    for (int state = 0; state < 3; ++state) {
+        label(ticketNumberFrame_, stateNames[state], 6 + state * 76, 106, 36, 22);
+        ticketColorButtons_[state] = colorButton(ticketNumberFrame_, 42 + state * 76, 106);
+        ticketColorButtons_[state]->resize(34, 22);
+        ticketColorButtons_[state]->setObjectName(QStringLiteral("ticketColorButton%1").arg(state));
+    }
+    note(page,
+         QStringLiteral("※ユーザーパネルに直接番号をデザインしている場合には上記チェッ"
+                        "クをOFFにしてください。"),
+         268, 218, 230, 48);
+}
+
+// The three picture groups are for individual pictures only; their choices stay while hidden.
+void OptionsDialog::onPanelChoiceToggled()
+{
+    const bool individual = !panelAutoOption_->isChecked();
+    for (QGroupBox* frame : panelPictureGroups_) {
+        frame->setEnabled(individual);
+        frame->setVisible(individual);
+    }
+}
+
+void OptionsDialog::onPanelPicturePickClicked(int state)
+{
+    const QString file =
+        pickFile(this, 0, panelPictureFilter(), QString(), QStringLiteral("パネル画像の選択"));
+    if (!file.isEmpty())
+        panelPictureEdits_[state]->setText(file);
+}
+
+OptionPanel OptionsDialog::panelOptions() const
+{
+    OptionPanel p;
+    p.AutoTicketNumbers = checkValue(autoTicketNumbersCheck_);
+    p.TicketColorOff = ticketColorButtons_[0]->backColor();
+    p.TicketColorOn1 = ticketColorButtons_[1]->backColor();
+    p.TicketColorOn2 = ticketColorButtons_[2]->backColor();
+    p.TicketNumberMode = listPosition(ticketNumberModeList_);
+    p.TicketZeroPad = checkValue(ticketZeroPadCheck_);
+    p.PanelAuto = optionValue(panelAutoOption_);
+    p.PanelIndividual = optionValue(panelIndividualOption_);
+    p.PanelOffBuiltin = optionValue(builtinPanelOptions_[0]);
+    p.PanelOffUser = optionValue(userPanelOptions_[0]);
+    p.PanelOn1Builtin = optionValue(builtinPanelOptions_[1]);
+    p.PanelOn1User = optionValue(userPanelOptions_[1]);
+    p.PanelOn2Builtin = optionValue(builtinPanelOptions_[2]);
+    p.PanelOn2User = optionValue(userPanelOptions_[2]);
+    p.PanelOffPicture = panelPictureEdits_[0]->text();
+    p.PanelOn1Picture = panelPictureEdits_[1]->text();
+    p.PanelOn2Picture = panelPictureEdits_[2]->text();
+    return p;
+}
+
+void OptionsDialog::applyPanelOptions(const OptionPanel& p)
+{
+    setCheck(autoTicketNumbersCheck_, p.AutoTicketNumbers);
+    ticketColorButtons_[0]->setBackColor(p.TicketColorOff);
+    ticketColorButtons_[1]->setBackColor(p.TicketColorOn1);
+    ticketColorButtons_[2]->setBackColor(p.TicketColorOn2);
+    setListPosition(ticketNumberModeList_, p.TicketNumberMode);
+    setCheck(ticketZeroPadCheck_, p.TicketZeroPad);
+
+    setOption(panelAutoOption_, p.PanelAuto);
+    setOption(panelIndividualOption_, p.PanelIndividual);
+    setOption(builtinPanelOptions_[0], p.PanelOffBuiltin);
+    setOption(userPanelOptions_[0], p.PanelOffUser);
+    setOption(builtinPanelOptions_[1], p.PanelOn1Builtin);
+    setOption(userPanelOptions_[1], p.PanelOn1User);
+    setOption(builtinPanelOptions_[2], p.PanelOn2Builtin);
+    setOption(userPanelOptions_[2], p.PanelOn2User);
+    panelPictureEdits_[0]->setText(p.PanelOffPicture);
+    panelPictureEdits_[1]->setText(p.PanelOn1Picture);
+    panelPictureEdits_[2]->setText(p.PanelOn2Picture);
+}
+
+int OptionsDialog::autoTicketNumbers() const
+{
+    return autoTicketNumbersCheck_->value();
+}
+platform::BgrColor OptionsDialog::ticketColorOff() const
+{
+    return ticketColorButtons_[0]->backColor();
+}
+platform::BgrColor OptionsDialog::ticketColorOn1() const
+{
+    return ticketColorButtons_[1]->backColor();
+}
+platform::BgrColor OptionsDialog::ticketColorOn2() const
+{
+    return ticketColorButtons_[2]->backColor();
+}
+int OptionsDialog::ticketNumberMode() const
+{
+    return ticketNumberModeList_->currentIndex();
+}
+int OptionsDialog::ticketZeroPad() const
+{
+    return ticketZeroPadCheck_->value();
+}
+bool OptionsDialog::panelAuto() const
+{
+    return panelAutoOption_->isChecked();
+}
+bool OptionsDialog::panelIndividual() const
+{
+    return panelIndividualOption_->isChecked();
+}
+bool OptionsDialog::panelOffBuiltin() const
+{
+    return builtinPanelOptions_[0]->isChecked();
+}
+bool OptionsDialog::panelOffUser() const
+{
+    return userPanelOptions_[0]->isChecked();
+}
+bool OptionsDialog::panelOn1Builtin() const
+{
+    return builtinPanelOptions_[1]->isChecked();
+}
+bool OptionsDialog::panelOn1User() const
+{
+    return userPanelOptions_[1]->isChecked();
+}
+bool OptionsDialog::panelOn2Builtin() const
+{
+    return builtinPanelOptions_[2]->isChecked();
+}
+bool OptionsDialog::panelOn2User() const
+{
+    return userPanelOptions_[2]->isChecked();
+}
+QString OptionsDialog::panelOffPicture() const
+{
+    return panelPictureEdits_[0]->text();
+}
+QString OptionsDialog::panelOn1Picture() const
+{
+    return panelPictureEdits_[1]->text();
+}
+QString OptionsDialog::panelOn2Picture() const
+{
+    return panelPictureEdits_[2]->text();
+}

@@ -1,0 +1,249 @@
+// The options dialog's page of the numbered-ticket preview: the ticket plug-in and the date
+// it prints.
+#include "dialogs/pickers.h"
+#include "options/controlpanellink.h"
+#include "options/optionsdialog.h"
+#include "options/optiontexts.h"
+#include "options/optionwidgets.h"
+#include "options/pagecontrols.h"
+#include "platform/cp932.h"
+#include "platform/msgbox.h"
+#include "tickets/ticketplugin.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace pagecontrols;
+
+void OptionsDialog::buildTicketPage(QGroupBox* page)
+{
+    useTicketPreviewCheck_ =
+        check(page, QStringLiteral("整理券プレビュー機能を使用する"), 14, 22, 300);
+    useTicketPreviewCheck_->setObjectName(QStringLiteral("useTicketPreviewCheck"));
+
+    buildPluginGroup(page);
+    buildTicketDateGroup(page);
+
+    exclusive(this, {dateEachPrintOption_, dateAtRouteSetOption_, dateFixedOption_});
+
+    // The states the page is drawn with; the preview switch relies on them.
+    dateEachPrintOption_->setChecked(true);
+    for (QGroupBox* frame : {pluginGroup_, ticketDateGroup_}) {
+        frame->setEnabled(false);
+        frame->setVisible(false);
+    }
+
+    connect(useTicketPreviewCheck_, &QCheckBox::stateChanged, this,
+            [this] { onUseTicketPreviewToggled(); });
+
+    fixedDateLabel_->setText(fixedDateText(QDate::currentDate()));
+}
+
+// The ticket plug-in: its path, picker and removal, its properties and its comment.
+void OptionsDialog::buildPluginGroup(QGroupBox* page)
+{
+    pluginGroup_ = group(page, QStringLiteral("整理券プラグイン設定"), 10, 44, 488, 170);
+    pluginGroup_->setObjectName(QStringLiteral("pluginGroup"));
+    note(pluginGroup_,
+         QStringLiteral("整理券プラグイン（整理券プレビューを使用しない場合は、何も入れな"
+                        "いでください）："),
+         10, 18, 470, 18);
+    pluginPathEdit_ = textBox(pluginGroup_, 10, 38, 396);
+    pluginPathEdit_->setObjectName(QStringLiteral("pluginPathEdit"));
+    QPushButton* pluginPick = button(pluginGroup_, QStringLiteral("..."), 410, 38, 32, 21);
+    pluginPick->setObjectName(QStringLiteral("pluginPickButton"));
+    QPushButton* pluginRemove = button(pluginGroup_, QStringLiteral("×"), 446, 38, 30, 21);
+    pluginRemove->setObjectName(QStringLiteral("pluginRemoveButton"));
+    pluginRemove->setToolTip(QStringLiteral("プラグインの指定を解除"));
+    label(pluginGroup_, QStringLiteral("上記プラグインのプロパティ："), 10, 62, 230, 18);
+    pluginPropertyList_ = place(new QListWidget(pluginGroup_), 10, 80, 230, 84);
+    pluginPropertyList_->setObjectName(QStringLiteral("pluginPropertyList"));
+    label(pluginGroup_, QStringLiteral("上記プラグインの特記事項："), 248, 62, 230, 18);
+    pluginCommentView_ = place(new QPlainTextEdit(pluginGroup_), 248, 80, 230, 84);
+    pluginCommentView_->setObjectName(QStringLiteral("pluginCommentView"));
+    pluginCommentView_->setReadOnly(true);
+    QPalette grey = pluginCommentView_->palette();
+    grey.setColor(QPalette::Base, QColor(212, 208, 200));
+    pluginCommentView_->setPalette(grey);
+    connect(pluginPick, &QAbstractButton::clicked, this, [this] { onPluginPickClicked(); });
+    connect(pluginRemove, &QAbstractButton::clicked, this, [this] { onPluginRemoveClicked(); });
+}
+
+// The date the ticket prints: the system date at each print or at route setting, or fixed.
+void OptionsDialog::buildTicketDateGroup(QGroupBox* page)
+{
+    ticketDateGroup_ = group(page,
+                             QStringLiteral("日付の設定（整理券プラグインが日付の印字をサポートし"
+                                            "ているときに有効）"),
+                             10, 218, 488, 112);
+    ticketDateGroup_->setObjectName(QStringLiteral("ticketDateGroup"));
+    dateEachPrintOption_ = radio(ticketDateGroup_,
+                                 QStringLiteral("システムの日付を使用（整理券印字と同時に日付を"
+                                                "更新、デフォルト）"),
+                                 10, 18, 468, 18);
+    dateAtRouteSetOption_ = radio(
+        ticketDateGroup_, QStringLiteral("システムの日付を使用（系統設定した時点の日付を保持）"),
+        10, 37, 468, 18);
+    dateFixedOption_ = radio(ticketDateGroup_, QStringLiteral("右記の日付に固定"), 10, 56, 130, 20);
+    fixedDateLabel_ = label(ticketDateGroup_, QString(), 144, 56, 90, 20);
+    fixedDateLabel_->setFrameShape(QFrame::Panel);
+    fixedDateLabel_->setFrameShadow(QFrame::Sunken);
+    fixedDateLabel_->setAlignment(Qt::AlignCenter);
+    QPushButton* datePick =
+        button(ticketDateGroup_, QStringLiteral("日付選択..."), 240, 55, 90, 22);
+    note(ticketDateGroup_,
+         QStringLiteral("系統設定した際の日付が保持され、日付が途中で変わっても次回系統"
+                        "設定するまで整理券の日付変更を行いません。"),
+         12, 78, 466, 30);
+    dateEachPrintOption_->setObjectName(QStringLiteral("dateEachPrintOption"));
+    dateAtRouteSetOption_->setObjectName(QStringLiteral("dateAtRouteSetOption"));
+    dateFixedOption_->setObjectName(QStringLiteral("dateFixedOption"));
+    fixedDateLabel_->setObjectName(QStringLiteral("fixedDateLabel"));
+    datePick->setObjectName(QStringLiteral("datePickButton"));
+    connect(datePick, &QAbstractButton::clicked, this, [this] { onDatePickClicked(); });
+}
+
+void OptionsDialog::onUseTicketPreviewToggled()
+{
+    const bool used = useTicketPreviewCheck_->value() != 0;
+    for (QGroupBox* frame : {pluginGroup_, ticketDateGroup_}) {
+        frame->setEnabled(used);
+        frame->setVisible(used);
+    }
+}
+
+void OptionsDialog::onPluginPickClicked()
+{
+    QString path = pickFile(this, 0, pluginFilter(), QString(), QStringLiteral("プラグインの選択"));
+    if (path.isEmpty())
+        return;
+    if (controlPanel_ && controlPanel_->companyList())
+        controlPanel_->companyList()->clear();
+    int result = 0;
+    loadPlugin(path, result);
+    if (result != 0) {
+        pluginPathEdit_->setText(path);
+        return;
+    }
+    platform::showMessageBox(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
+                             platform::MessageBox::OKOnly | platform::MessageBox::Critical,
+                             QStringLiteral("プラグインロードエラー"), this);
+}
+
+void OptionsDialog::onPluginRemoveClicked()
+{
+    pluginPathEdit_->clear();
+    pluginPropertyList_->clear();
+    pluginCommentView_->clear();
+}
+
+void OptionsDialog::onDatePickClicked()
+{
+    SystemTime date{};
+    if (pickDate(this, date) != 0)
+        fixedDateLabel_->setText(fixedDateText(date.year, date.month, date.day));
+}
+
+void OptionsDialog::loadPlugin(QString& path, int& result)
+{
+    result = 0;
+    if (path.isEmpty())
+        return;
+    // The library works on CP932 bytes and may rewrite the path in place; only a change it
+    // made is taken back, so characters without a CP932 form are not lost on the way.
+    const auto callWithPath = [&path](const auto& call) {
+        const QByteArray sent = platform::toCp932(path);
+        QByteArray bytes = sent;
+        call(bytes);
+        if (bytes != sent)
+            path = platform::fromCp932(bytes);
+    };
+
+    PluginInfo info;
+    info.clear();
+    int found = 0;
+    callWithPath([&](QByteArray& bytes) { found = readPluginInfo(bytes, info); });
+    if (found == 0)
+        return;
+    callWithPath([&](QByteArray& bytes) { showPluginComment(bytes, pluginCommentView_); });
+    pluginPropertyList_->clear();
+    pluginPropertyList_->addItems(pluginPropertyLines(info));
+    if (controlPanel_) {
+        controlPanel_->setTicketPreviewSize(info[PluginInfo::PreviewWidth],
+                                            info[PluginInfo::PreviewHeight]);
+        if (info[PluginInfo::CompanySwitch] >= 1 && controlPanel_->companyList())
+            callWithPath([&](QByteArray& bytes) {
+                addPluginCompanies(bytes, controlPanel_->companyList());
+            });
+    }
+    result = 2;
+}
+
+OptionTicket OptionsDialog::ticketOptions() const
+{
+    OptionTicket t;
+    t.UseTicketPreview = checkValue(useTicketPreviewCheck_);
+    t.TicketPluginPath = pluginPathEdit_->text();
+    t.DateEachPrint = optionValue(dateEachPrintOption_);
+    t.DateAtRouteSet = optionValue(dateAtRouteSetOption_);
+    t.DateFixed = optionValue(dateFixedOption_);
+    t.FixedDate = fixedDateLabel_->text();
+    return t;
+}
+
+void OptionsDialog::applyTicketOptions(const OptionTicket& t)
+{
+    setCheck(useTicketPreviewCheck_, t.UseTicketPreview);
+    pluginPathEdit_->setText(t.TicketPluginPath);
+    setOption(dateEachPrintOption_, t.DateEachPrint);
+    setOption(dateAtRouteSetOption_, t.DateAtRouteSet);
+    setOption(dateFixedOption_, t.DateFixed);
+    fixedDateLabel_->setText(t.FixedDate);
+}
+
+int OptionsDialog::useTicketPreview() const
+{
+    return useTicketPreviewCheck_->value();
+}
+QString OptionsDialog::ticketPluginPath() const
+{
+    return pluginPathEdit_->text();
+}
+bool OptionsDialog::dateEachPrint() const
+{
+    return dateEachPrintOption_->isChecked();
+}
+bool OptionsDialog::dateAtRouteSet() const
+{
+    return dateAtRouteSetOption_->isChecked();
+}
+bool OptionsDialog::dateFixed() const
+{
+    return dateFixedOption_->isChecked();
+}
+QString OptionsDialog::fixedDate() const
+{
+    return fixedDateLabel_->text();
+}
+
+void OptionsDialog::setUseTicketPreview(int value)
+{
+    useTicketPreviewCheck_->setValue(value);
+}
+
+void OptionsDialog::setTicketPluginPath(const QString& path)
+{
+    pluginPathEdit_->setText(path);
+}
+
+void OptionsDialog::selectFixedDate()
+{
+    dateFixedOption_->setChecked(true);
+}
