@@ -1,8 +1,5 @@
 // Route setting (without the lamp test's pause) and one stop display on a 301-stop route,
 // through the real control panel and real display elements. Goal: 20 ms each.
-#include "elements/digitelement.h"
-#include "elements/faredisplay.h"
-#include "elements/nextstopnameboard.h"
 #include "operation/controlpanel.h"
 #include "operation/faredata.h"
 #include "operation/hy3file.h"
@@ -10,14 +7,10 @@
 #include "platform/cp932.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
+#include "support/standindisplay.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <array>
 #include <benchmark/benchmark.h>
 
 namespace
@@ -55,51 +48,12 @@ struct BenchOptions : OperationOptions {
     QString panelPicture(int) const override { return {}; }
 };
 
-class BenchDisplay : public FareDisplay
-{
-public:
-    BenchDisplay()
-    {
-        for (auto& d : fareElements_) {
-            d = new DigitElement(&window_);
-            d->setDigitCount(3);
-            d->setSizeClass(2);
-        }
-        for (auto& l : ticketLabels_)
-            l = new QLabel(&window_);
-        for (auto& c : clockElements_) {
-            c = new DigitElement(&window_);
-            c->setVisible(false);
-        }
-        board_ = new NextStopNameBoard(&window_);
-        board_->resize(432, 56);
-    }
-    DigitElement* fareElement(int i) override { return fareElements_[size_t(i - 1)]; }
-    QLabel* ticketLabel(int i) override { return ticketLabels_[size_t(i - 1)]; }
-    DigitElement* clockElement(int i) override { return clockElements_[size_t(i)]; }
-    NextStopNameBoard* stopNameBoard() override { return board_; }
-    QTimer* clockTimer() override { return &timer_; }
-    QPixmap backlightPicture(int) const override { return {}; }
-    void setBacklightPicture(int, const QPixmap&) override {}
-    QPixmap currentPicture() const override { return {}; }
-    void setCurrentPicture(const QPixmap&) override {}
-    QWidget* window() override { return &window_; }
-
-private:
-    QWidget window_;
-    std::array<DigitElement*, 12> fareElements_{};
-    std::array<QLabel*, 12> ticketLabels_{};
-    std::array<DigitElement*, 2> clockElements_{};
-    NextStopNameBoard* board_ = nullptr;
-    QTimer timer_;
-};
-
 struct Fixture {
     QTemporaryDir dir;
     platform::ManualClock clock;
     platform::ScopedWaitClock guard{clock};
     BenchOptions options;
-    BenchDisplay display;
+    testsupport::StandInDisplay display;
     sound::BroadcastTape tape;
     ControlPanel panel{&display, &options, &tape};
 
@@ -155,9 +109,7 @@ BENCHMARK(BM_ShowStop)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    testsupport::application();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

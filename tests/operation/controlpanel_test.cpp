@@ -55,7 +55,7 @@ class ControlPanelTest : public ::testing::Test
 protected:
     ControlPanelTest() : clockGuard(clock)
     {
-        app();
+        testsupport::application();
         route() = RouteState{};
         clearFareTable();
         options.fareFolder = dir.path();
@@ -118,7 +118,7 @@ protected:
     platform::ScopedWaitClock clockGuard;
     platform::MessageBoxRecorder messages;
     TestOptions options;
-    TestDisplay display;
+    testsupport::StandInDisplay display;
     sound::BroadcastTape tape;
     std::unique_ptr<ControlPanel> panel;
     std::vector<QString> mciCommands;
@@ -615,6 +615,6 @@ TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    app();
+    testsupport::application();
     return RUN_ALL_TESTS();
 }

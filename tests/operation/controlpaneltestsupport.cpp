@@ -3,56 +3,10 @@
 #include "operation/hy3file.h"
 #include "platform/cp932.h"
 
-#include <QApplication>
 #include <QFile>
 
 namespace paneltest
 {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "fare";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
-}
-
-bool RecordingBoard::drawName(const QByteArray& cp932Name)
-{
-    shown.push_back({platform::fromCp932(cp932Name), prefixMode()});
-    return NextStopNameBoard::drawName(cp932Name);
-}
-
-TestDisplay::TestDisplay()
-{
-    window_.resize(498, 248);
-    for (int i = 0; i < 12; ++i) {
-        fareElements_[size_t(i)] = new DigitElement(&window_);
-        fareElements_[size_t(i)]->setDigitCount(3);
-        ticketLabels_[size_t(i)] = new QLabel(QString::number(i + 1), &window_);
-    }
-    for (int i = 0; i < 2; ++i) {
-        clockElements_[size_t(i)] = new DigitElement(&window_);
-        clockElements_[size_t(i)]->setDigitCount(2);
-        clockElements_[size_t(i)]->setVisible(false);
-    }
-    board_ = new RecordingBoard(&window_);
-    timer_.setInterval(1000);
-    QPixmap builtin(498, 248);
-    builtin.fill(Qt::black);
-    backlightPictures_ = {builtin, builtin, builtin};
-    picture_ = builtin;
-}
-
-TestDisplay::~TestDisplay() = default;
-
-QString TestDisplay::value(int i)
-{
-    return fareElement(i)->value().toString();
-}
 
 void writeRoute(const QString& folder, const QString& routeNo, const std::vector<Stop>& stops)
 {

@@ -1,26 +1,17 @@
 #pragma once
 
 #include "elements/digitelement.h"
-#include "elements/faredisplay.h"
-#include "elements/nextstopnameboard.h"
 #include "operation/faredata.h"
 #include "operation/operationoptions.h"
+#include "support/standindisplay.h"
 
-#include <QLabel>
-#include <QPixmap>
 #include <QString>
-#include <QTimer>
-#include <QWidget>
 #include <array>
 #include <map>
 #include <vector>
 
-class QApplication;
-
 namespace paneltest
 {
-
-QApplication& app();
 
 // Options with plain fields, set directly by the tests.
 struct TestOptions : OperationOptions {
@@ -70,57 +61,6 @@ struct TestOptions : OperationOptions {
     bool panelIndividual() const override { return individual; }
     bool panelUser(int state) const override { return user.at(size_t(state)); }
     QString panelPicture(int state) const override { return pictures.at(size_t(state)); }
-};
-
-// A stop-name board that remembers every name it drew and the prefix mode it drew it with.
-class RecordingBoard : public NextStopNameBoard
-{
-public:
-    using NextStopNameBoard::NextStopNameBoard;
-    struct Shown {
-        QString name;
-        int prefixMode;
-    };
-    std::vector<Shown> shown;
-
-protected:
-    bool drawName(const QByteArray& cp932Name) override;
-};
-
-// A fare display made of real elements, without the panel window around them.
-class TestDisplay : public FareDisplay
-{
-public:
-    TestDisplay();
-    ~TestDisplay() override;
-
-    DigitElement* fareElement(int i) override { return fareElements_.at(size_t(i - 1)); }
-    QLabel* ticketLabel(int i) override { return ticketLabels_.at(size_t(i - 1)); }
-    DigitElement* clockElement(int i) override { return clockElements_.at(size_t(i)); }
-    NextStopNameBoard* stopNameBoard() override { return board_; }
-    QTimer* clockTimer() override { return &timer_; }
-    QPixmap backlightPicture(int i) const override { return backlightPictures_.at(size_t(i)); }
-    void setBacklightPicture(int i, const QPixmap& picture) override
-    {
-        backlightPictures_.at(size_t(i)) = picture;
-    }
-    QPixmap currentPicture() const override { return picture_; }
-    void setCurrentPicture(const QPixmap& picture) override { picture_ = picture; }
-    QWidget* window() override { return &window_; }
-
-    RecordingBoard* board() { return board_; }
-    // The value shown by element i as text ("" blank, "888" lamp test).
-    QString value(int i);
-
-private:
-    QWidget window_;
-    std::array<DigitElement*, 12> fareElements_{};
-    std::array<QLabel*, 12> ticketLabels_{};
-    std::array<DigitElement*, 2> clockElements_{};
-    RecordingBoard* board_ = nullptr;
-    QTimer timer_;
-    std::array<QPixmap, 3> backlightPictures_;
-    QPixmap picture_;
 };
 
 // A stop of a route to be written to a fare file.

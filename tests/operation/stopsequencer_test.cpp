@@ -200,7 +200,7 @@ TEST(BacklightMessage, DetailByErrorNumber)
 
 TEST(BacklightPicture, ErrorNumbersAndFitting)
 {
-    paneltest::app();
+    testsupport::application();
     QTemporaryDir dir;
     auto numberOf = [](const QString& path) {
         try {

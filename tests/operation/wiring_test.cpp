@@ -9,6 +9,7 @@
 #include "support/widgetlookup.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,13 +20,13 @@ using namespace paneltest;
 
 TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
 {
-    app();
+    testsupport::application();
     QTemporaryDir dir;
     platform::ManualClock clock;
     platform::ScopedWaitClock guard(clock);
     platform::MessageBoxRecorder messages;
     route() = RouteState{};
-    TestDisplay display;
+    testsupport::StandInDisplay display;
     OptionsDialog options;
     options.setFareDisplay(&display);
     ControlPanelWiring wiring(display, options);

@@ -84,7 +84,7 @@ void checkChildren(QWidget* parent, const QString& where)
 // one-line caption fits. With FARE_SNAPSHOT_DIR set the pages are also saved as pictures.
 TEST(OptionsLayout, EveryPageIsTidy)
 {
-    testApp();
+    testsupport::application();
     OptionsDialog dialog;
     findWidget<QRadioButton>(dialog, "panelIndividualOption")->setChecked(true);
     dialog.setUseTicketPreview(1);

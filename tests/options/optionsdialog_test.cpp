@@ -39,7 +39,7 @@ protected:
         return groups;
     }
 
-    WithApp app;
+    testsupport::WithApplication app;
     OptionsDialog dialog;
 };
 
@@ -321,7 +321,7 @@ TEST_F(OptionsDialogTest, LoadReappliesTheBacklightSelectedOnThePanel)
 
 TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
 {
-    TestDisplay display;
+    testsupport::StandInDisplay display;
     TestControlPanel panel;
     dialog.setFareDisplay(&display);
     dialog.setControlPanelLink(&panel);
@@ -368,7 +368,7 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
 
 TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
 {
-    TestDisplay display;
+    testsupport::StandInDisplay display;
     dialog.setFareDisplay(&display);
     widget<GreyableCheckBox>("stopNameBoldCheck")->setValue(2);
     widget<GreyableCheckBox>("nextStopBoldCheck")->setValue(2);
@@ -384,7 +384,7 @@ TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
 
 TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDisplayAfterOk)
 {
-    TestDisplay display;
+    testsupport::StandInDisplay display;
     dialog.setFareDisplay(&display);
     ScriptedPickers pickers;
     pickers.colorAnswers = {platform::RGB(10, 20, 30)};
@@ -405,7 +405,7 @@ TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDispla
 
 TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
 {
-    TestDisplay display;
+    testsupport::StandInDisplay display;
     TestControlPanel panel;
     dialog.setFareDisplay(&display);
     dialog.setControlPanelLink(&panel);

@@ -56,7 +56,7 @@ protected:
 
     QPushButton* pluginPickButton() { return findWidget<QPushButton>(dialog, "pluginPickButton"); }
 
-    WithApp app;
+    testsupport::WithApplication app;
     QTemporaryDir dir;
     TestControlPanel panel;
     OptionsDialog dialog;

@@ -1,35 +1,9 @@
 #include "testsupport.h"
 
-#include "elements/digitelement.h"
-#include "elements/nextstopnameboard.h"
 #include "platform/cp932.h"
 #include "tickets/ticketplugin.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QLabel>
-
-QApplication& testApp()
-{
-    static int argc = 1;
-    static char name[] = "options_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-TestDisplay::TestDisplay() : window_(std::make_unique<QWidget>())
-{
-    testApp();
-    for (int i = 0; i < 12; ++i) {
-        fareElements_[i] = new DigitElement(window_.get());
-        ticketLabels_[i] = new QLabel(window_.get());
-    }
-    clockElements_ = {new DigitElement(window_.get()), new DigitElement(window_.get())};
-    stopNameBoard_ = new NextStopNameBoard(window_.get());
-}
-
-TestDisplay::~TestDisplay() = default;
 
 QString writePlugin(const QDir& dir, const QString& name, const std::map<int, int>& info)
 {
