@@ -52,7 +52,7 @@ void paintStopName(QPainter& p)
         for (int k = 0; k < StopName.size(); ++k)
             g.drawText(k * GlyphDots, QFontMetrics(font).ascent(), QString(StopName[k]));
     }
-    const QRect field = form1layout::toPixels(form1layout::chimeiRect());
+    const QRect field = displaylayout::toPixels(displaylayout::stopNameBoardRect());
     for (int y = 0; y < glyphs.height(); ++y) {
         for (int x = 0; x < glyphs.width(); ++x) {
             if (glyphs.pixel(x, y) == qRgb(0, 0, 0))
@@ -64,16 +64,16 @@ void paintStopName(QPainter& p)
 
 void paintCells(QPainter& p)
 {
-    const DegitColors colors{UnlitSegment, LitSegment};
+    const DigitColors colors{UnlitSegment, LitSegment};
     QFont labelFont = platform::mappedFont(platform::NumC1Face, LabelPointSize, true);
     p.setFont(labelFont);
     p.setPen(Qt::white);
-    for (int i = 1; i <= form1layout::DegitCount; ++i) {
-        const QRect cell = form1layout::toPixels(form1layout::degitRect(i));
+    for (int i = 1; i <= displaylayout::FareElementCount; ++i) {
+        const QRect cell = displaylayout::toPixels(displaylayout::fareElementRect(i));
         p.fillRect(cell, ElementBack);
         const QString fare = i <= 2 ? LitFares[i - 1] : QString();
-        paintDegits(p, QRectF(cell), fare, DigitsPerCell, DegitLook::Upright, colors);
-        p.drawText(form1layout::toPixels(form1layout::labelRect(i)), Qt::AlignCenter,
+        paintDigits(p, QRectF(cell), fare, DigitsPerCell, DigitLook::Upright, colors);
+        p.drawText(displaylayout::toPixels(displaylayout::ticketLabelRect(i)), Qt::AlignCenter,
                    QString::number(i));
     }
 }
