@@ -1,4 +1,4 @@
-#include "controlpaneltestsupport.h"
+#include "controlpanelfixture.h"
 
 #include "audio/mediacommand.h"
 #include "dialogs/versiondialog.h"
@@ -38,93 +38,6 @@
 
 using namespace paneltest;
 namespace MessageBox = platform::MessageBox;
-
-namespace
-{
-
-void doubleClick(QWidget* target)
-{
-    const QPointF inside(5, 5);
-    QMouseEvent event(QEvent::MouseButtonDblClick, inside, target->mapToGlobal(inside),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-}
-
-class ControlPanelTest : public ::testing::Test
-{
-protected:
-    ControlPanelTest() : clockGuard(clock)
-    {
-        testsupport::application();
-        route() = RouteState{};
-        clearFareTable();
-        options.fareFolder = dir.path();
-        options.broadcastFolder = dir.path();
-        panel = std::make_unique<ControlPanel>(&display, &options, &tape);
-        audio::setCommandRecorder(
-            [this](const QString& command, int) { mciCommands.push_back(command); });
-    }
-    ~ControlPanelTest() override { audio::setCommandRecorder({}); }
-
-    template <class T> T* widget(const QString& name) { return findWidget<T>(*panel, name); }
-    QPushButton* button(const QString& name) { return widget<QPushButton>(name); }
-    KeypadButton* key(int index)
-    {
-        return widget<KeypadButton>(QStringLiteral("keypadKey%1").arg(index));
-    }
-    QFrame* entryPanel(int index)
-    {
-        return widget<QFrame>(QStringLiteral("routeEntryPanel%1").arg(index));
-    }
-    QLabel* label(const QString& name) { return widget<QLabel>(name); }
-    QScrollBar* scrollBar(const QString& name) { return widget<QScrollBar>(name); }
-
-    void press(int index) { key(index)->click(); }
-    void enter(const QString& routeText, const QString& section)
-    {
-        press(10);
-        for (QChar c : routeText)
-            press(c.digitValue());
-        press(11);
-        for (QChar c : section)
-            press(c.digitValue());
-    }
-    void setRoute(const QString& routeText, const QString& section)
-    {
-        enter(routeText, section);
-        button("keypadRouteSetButton")->click();
-    }
-    QString lastShown()
-    {
-        return display.board()->shown.empty() ? QString() : display.board()->shown.back().name;
-    }
-    QString writeFile(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(dir.filePath(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return file.fileName();
-    }
-    bool playedOn(const QString& channel) const
-    {
-        for (const QString& command : mciCommands)
-            if (command.startsWith(QStringLiteral("close ")) && command.endsWith(channel))
-                return true;
-        return false;
-    }
-
-    QTemporaryDir dir;
-    platform::ManualClock clock;
-    platform::ScopedWaitClock clockGuard;
-    platform::MessageBoxRecorder messages;
-    TestOptions options;
-    testsupport::StandInDisplay display;
-    sound::BroadcastTape tape;
-    std::unique_ptr<ControlPanel> panel;
-    std::vector<QString> mciCommands;
-};
-
-} // namespace
 
 TEST_F(ControlPanelTest, WindowStartsNarrowWithSteppingDisabled)
 {
