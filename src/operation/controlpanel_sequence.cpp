@@ -101,7 +101,7 @@ void ControlPanel::stepStop(int direction)
             return;
         --state.stopIndex;
     } else {
-        // The table holds at most 301 rows, whatever count a failed load left behind.
+        // The last stop of the route on display, which a refused file leaves there.
         if (state.stopIndex >= lastUsableRow() - 1)
             return;
         ++state.stopIndex;

@@ -108,6 +108,7 @@ FareRecord& fareRow(int row)
 void clearFareTable()
 {
     table().fill(FareRecord{});
+    route().loadedRows = 0;
 }
 
 void setFareCell(int row, int cell, const QString& value)
@@ -181,6 +182,7 @@ bool loadFareFile(const QString& folderText)
             setFareCell(row, 2, int(record.ticketNo));
             for (int k = 3; k <= FareColumnCount + 2; ++k)
                 setFareCell(row, k, int(record.columns[k - 3]));
+            state.loadedRows = static_cast<qint16>(row);
             ++row;
         }
         return true;
@@ -193,7 +195,7 @@ bool loadFareFile(const QString& folderText)
 
 int lastUsableRow()
 {
-    return qBound(0, int(route().recordCount), FareTableRows);
+    return qBound(0, int(route().loadedRows), FareTableRows);
 }
 
 int clampRow(int row)

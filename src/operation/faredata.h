@@ -27,6 +27,9 @@ struct RouteState {
     qint16 section = 0;     // 1..300 once set
     qint16 recordCount = 0; // the count read from the last fare file opened
     qint16 stopIndex = 0;   // 0-based; the current stop is row stopIndex + 1
+    // The rows the table holds from the last load that filled it, 0..301. A refused file
+    // (no records, section too large, missing) leaves the route on display and this with it.
+    qint16 loadedRows = 0;
 };
 
 RouteState& route();
@@ -34,7 +37,7 @@ RouteState& route();
 // Row 1..301 of the fare table; any other row raises platform::RuntimeError(9).
 FareRecord& fareRow(int row);
 
-// Every row 1..301 back to name "" and all numbers 0.
+// Every row 1..301 back to name "" and all numbers 0; no rows loaded.
 void clearFareTable();
 
 // Stores one value: cell 1 the stop name, cell 2 the ticket number, cells 3..152 data columns
@@ -62,8 +65,9 @@ QString routeNoFromText(const QString& text);
 // inside keeps the fields it holds in full), without a message. The file is always closed.
 bool loadFareFile(const QString& folderText);
 
-// The rows that stepping may reach: recordCount within 0..301. After a failed load recordCount
-// may disagree with the table, so the stepping code bounds the current row by this.
+// The last row that stepping may reach: the last stop of the route the table holds, at most
+// row 301. After a refused file recordCount holds that file's count while the previous route
+// stays on display, so stepping goes by the rows loaded, not by the count.
 int lastUsableRow();
 
 // A row number kept within the table, 1..301.

@@ -525,6 +525,30 @@ TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
     EXPECT_TRUE(childEnabled);
 }
 
+TEST_F(ControlPanelTest, RefusedFareFileLeavesTheShownRouteSteppable)
+{
+    writeRoute(dir.path(), "10", numberedStops(6));
+    writeFile("7.hy3", QByteArray());              // message (A): no records
+    writeRoute(dir.path(), "5", numberedStops(3)); // section 4: message (B)
+    setRoute("10", "2");
+
+    setRoute("7", "1");
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(route().recordCount, 0);
+    button("stepForwardButton")->click();
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所3"));
+
+    setRoute("5", "4");
+    ASSERT_EQ(messages.calls().size(), 2u);
+    EXPECT_EQ(route().recordCount, 3);
+    for (int i = 0; i < 5; ++i)
+        button("stepForwardButton")->click();
+    EXPECT_EQ(route().stopIndex, 5) << "up to the last stop of route 10, not row 3";
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所6"));
+    button("stepBackButton")->click();
+    EXPECT_EQ(lastShown(), QStringLiteral("停留所5"));
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

@@ -91,6 +91,7 @@ protected:
         EXPECT_EQ(fareRow(6).stopName, QStringLiteral("停留所6"));
         EXPECT_EQ(fareRow(7).stopName, QString());
         EXPECT_EQ(route().stopIndex, 2);
+        EXPECT_EQ(lastUsableRow(), 6) << "stepping goes by the route still shown";
     }
 
     void expectOneMessage(const QString& text)
@@ -166,7 +167,6 @@ TEST_F(FareDataTest, CountOneOrNegativeRefusesEverySection)
     expectOneMessage(QStringLiteral("指定した区間はデータの数よりも多いです...\r\n"
                                     "  解決法：正しい区間を入力して下さい."));
     EXPECT_EQ(route().recordCount, -1);
-    EXPECT_EQ(lastUsableRow(), 0);
     expectPreviousRouteKept();
 }
 
@@ -389,9 +389,12 @@ TEST_F(FareDataTest, RowHelpersStayInsideTheTable)
     EXPECT_EQ(clampRow(0), 1);
     EXPECT_EQ(clampRow(302), 301);
     EXPECT_EQ(clampRow(5), 5);
-    route().recordCount = 32767;
+    route().loadedRows = 32767;
     EXPECT_EQ(lastUsableRow(), 301);
-    route().recordCount = -5;
+    route().loadedRows = -5;
+    EXPECT_EQ(lastUsableRow(), 0);
+    route().loadedRows = 4;
+    clearFareTable();
     EXPECT_EQ(lastUsableRow(), 0);
 }
 
