@@ -16,6 +16,7 @@
 #include "platform/twips.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
+#include "tickets/ticketplugin.h"
 #include "tickets/ticketpreview.h"
 
 #include <QAction>
@@ -39,6 +40,7 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #ifndef FARE_VERSION
@@ -122,7 +124,8 @@ QPushButton* button(const QString& caption, QWidget* parent, const QRect& place)
 
 ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
                            sound::BroadcastTape* tape, QWidget* parent)
-    : QWidget(parent), display_(display), options_(options), tape_(tape)
+    : QWidget(parent), display_(display), options_(options), tape_(tape),
+      ticketDrawer_(drawPluginTicket)
 {
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFont(platform::mappedFont(platform::PGothicFace, 9));
@@ -366,6 +369,7 @@ void ControlPanel::createPreviewArea()
     companyList_->setObjectName(QStringLiteral("companyList"));
     companyList_->setGeometry(left + 32, 130, 188, 22);
     companyList_->setToolTip(QStringLiteral("整理券に印字する社名"));
+    keepCompanyUnchosen();
     placeCompanyList();
 
     previewMenu_ = new QMenu(this);
@@ -402,6 +406,21 @@ void ControlPanel::connectTape()
     connect(tapeStopButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::stopSpeech);
     connect(tapeSettingsButton_, &QPushButton::clicked, this,
             [this] { tape_->showSpeechSettings(this); });
+}
+
+void ControlPanel::keepCompanyUnchosen()
+{
+    connect(companyList_->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                // Names added to an empty list: nobody has chosen one yet.
+                if (first == 0 && last + 1 == companyList_->count())
+                    companyList_->setCurrentIndex(-1);
+            });
+}
+
+void ControlPanel::setTicketDrawer(TicketDrawer drawer)
+{
+    ticketDrawer_ = drawer ? std::move(drawer) : TicketDrawer(drawPluginTicket);
 }
 
 void ControlPanel::setPanelWidth(int widthTwips)

@@ -3,10 +3,13 @@
 #include "operation/controlpanelstate.h"
 #include "options/controlpanellink.h"
 
+#include <QByteArray>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <functional>
 
 class FareDisplay;
 class KeypadButton;
@@ -20,6 +23,7 @@ class QGroupBox;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPaintDevice;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -87,6 +91,14 @@ public:
     // The version box text.
     static QString versionText();
 
+    // The plug-in call that draws the numbered ticket, with drawPluginTicket's arguments:
+    // path, device, stop name, date, time, route number, ticket number, stop row, company
+    // position. Tests put their own in to see what the panel passes.
+    using TicketDrawer =
+        std::function<void(QByteArray&, QPaintDevice*, QByteArray&, QByteArray&, QByteArray&,
+                           std::int32_t, std::int16_t, std::int16_t, std::int16_t)>;
+    void setTicketDrawer(TicketDrawer drawer);
+
     // The exit after a confirmed close, also run without the question when the session
     // ends: clears the board, releases the keypad shapes, closes the sounds and the speech
     // engine, lets the settings be saved (shutdownRequested) and ends the program.
@@ -113,6 +125,9 @@ private:
                                 int pageStep, QLabel*& valueLabel);
     void createTapeGroup();
     void createPreviewArea();
+    // Qt selects the first item added to an empty list; the company list keeps "none chosen"
+    // until the operator picks a company.
+    void keepCompanyUnchosen();
     // Keeps the company list just below the ticket preview, whatever size the plug-in gives it.
     void placeCompanyList();
     void connectTape();
@@ -136,6 +151,7 @@ private:
     QDialog* optionsDialog_ = nullptr;
     bool loaded_ = false;
 
+    TicketDrawer ticketDrawer_;
     QString ticketDate_;
     // The "次は" prefix mode, kept while a name is shown without the prefix.
     qint16 savedPrefixMode_ = 0;

@@ -172,10 +172,10 @@ void ControlPanel::drawTicketPreview(int n)
         QByteArray name = nameSent;
         QByteArray date = dateSent;
         QByteArray time = platform::toCp932(stops::ticketTimeText(QTime::currentTime()));
-        drawPluginTicket(path, &ticketPreview_->image(), name, date, time,
-                         stops::routeNumber(route().routeText), row.ticketNo,
-                         static_cast<std::int16_t>(n),
-                         static_cast<std::int16_t>(companyList_->currentIndex()));
+        ticketDrawer_(path, &ticketPreview_->image(), name, date, time,
+                      stops::routeNumber(route().routeText), row.ticketNo,
+                      static_cast<std::int16_t>(n),
+                      static_cast<std::int16_t>(companyList_->currentIndex()));
         // Only what the library changed comes back, so names it cannot encode stay intact.
         if (name != nameSent)
             row.stopName = platform::fromCp932(name);

@@ -32,6 +32,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTime>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -523,6 +524,64 @@ TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
     panel->setOptionsDialog(&child);
     button("optionsButton")->click();
     EXPECT_TRUE(childEnabled);
+}
+
+TEST_F(ControlPanelTest, CompanyListStaysUnchosenUntilTheOperatorPicks)
+{
+    QComboBox* companies = panel->companyList();
+    EXPECT_EQ(companies->currentIndex(), -1);
+    companies->addItems({QStringLiteral("ファレット交通"), QStringLiteral("東西バス")});
+    EXPECT_EQ(companies->currentIndex(), -1) << "adding names chooses none";
+    companies->setCurrentIndex(1);
+    companies->addItem(QStringLiteral("南北観光"));
+    EXPECT_EQ(companies->currentIndex(), 1) << "a choice survives more names";
+
+    // Choosing a plug-in again empties the list and fills it anew: nothing chosen again.
+    companies->clear();
+    companies->addItem(QStringLiteral("ファレット交通"));
+    EXPECT_EQ(companies->currentIndex(), -1);
+}
+
+TEST_F(ControlPanelTest, TicketDrawingGetsTheStopRowAndItsOwnTicketNumber)
+{
+    // Ticket numbers 10, 20, ... so that none equals its row.
+    std::vector<Stop> stopsList = numberedStops(4);
+    for (Stop& stop : stopsList)
+        stop.ticketNo = qint16(stop.ticketNo * 10);
+    writeRoute(dir.path(), "12", stopsList);
+    options.preview = true;
+    options.plugin = dir.filePath("切符.4SP");
+    options.dateMode = TicketDateMode::Fixed;
+    struct Call {
+        QByteArray path, name, date, time;
+        std::int32_t routeNo;
+        std::int16_t ticketNo, row, company;
+    };
+    std::vector<Call> calls;
+    panel->setTicketDrawer([&](QByteArray& path, QPaintDevice*, QByteArray& name, QByteArray& date,
+                               QByteArray& time, std::int32_t routeNo, std::int16_t ticketNo,
+                               std::int16_t row, std::int16_t company) {
+        calls.push_back({path, name, date, time, routeNo, ticketNo, row, company});
+    });
+
+    setRoute("0012", "2");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].path, platform::toCp932(options.plugin));
+    EXPECT_EQ(platform::fromCp932(calls[0].name), QStringLiteral("停留所2"));
+    EXPECT_EQ(calls[0].date, QByteArray("2009/01/24"));
+    EXPECT_TRUE(QTime::fromString(QString::fromLatin1(calls[0].time), "HH:mm:ss").isValid());
+    EXPECT_EQ(calls[0].routeNo, 12);
+    EXPECT_EQ(calls[0].ticketNo, 20);
+    EXPECT_EQ(calls[0].row, 2);
+    EXPECT_EQ(calls[0].company, -1);
+
+    panel->companyList()->addItems({QStringLiteral("甲"), QStringLiteral("乙")});
+    panel->companyList()->setCurrentIndex(1);
+    panel->stepStop(1);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].ticketNo, 30);
+    EXPECT_EQ(calls[1].row, 3);
+    EXPECT_EQ(calls[1].company, 1);
 }
 
 TEST_F(ControlPanelTest, RefusedFareFileLeavesTheShownRouteSteppable)

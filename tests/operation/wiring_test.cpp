@@ -56,3 +56,19 @@ TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
     options.applyOptionInfo(info);
     EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
 }
+
+TEST(ControlPanelWiring, PluginCompaniesArriveWithNoneChosen)
+{
+    testsupport::application();
+    testsupport::StandInDisplay display;
+    OptionsDialog options;
+    options.setFareDisplay(&display);
+    ControlPanelWiring wiring(display, options);
+    QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
+    int result = 0;
+    options.loadPlugin(path, result);
+    ASSERT_EQ(result, 2);
+    QComboBox* companies = wiring.panel().companyList();
+    EXPECT_EQ(companies->count(), 3);
+    EXPECT_EQ(companies->currentIndex(), -1) << "no company printed until one is chosen";
+}
