@@ -159,7 +159,7 @@ void ControlPanel::createRoutePanels()
         panel->installEventFilter(this);
         panel->setToolTip(QStringLiteral("ダブルクリックで入力パネルを切り替えます"));
     }
-    routeEntryPanels_[1]->raise();
+    sendEntryPanelBack(0);
 }
 
 QFrame* ControlPanel::createListPanel()
@@ -514,17 +514,30 @@ void ControlPanel::sendEntryPanelBack(int index)
 {
     entryPanelInBack_ = static_cast<qint16>(index);
     routeEntryPanels_[index]->lower();
+    // The panel behind is covered all over; hidden as well, its controls cannot take the
+    // keyboard focus.
+    routeEntryPanels_[1 - index]->show();
+    routeEntryPanels_[index]->hide();
+}
+
+bool ControlPanel::isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) const
+{
+    if (event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    const auto* panel = qobject_cast<const QFrame*>(watched);
+    if (!panel || (panel != routeEntryPanels_[0] && panel != routeEntryPanels_[1]))
+        return false;
+    // A double-click on a label or a list inside reaches the panel too, once the control
+    // has let it pass.
+    const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    return panel->childAt(at) == nullptr;
 }
 
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        for (int j = 0; j < 2; ++j) {
-            if (watched == routeEntryPanels_[j]) {
-                sendEntryPanelBack(j);
-                return true;
-            }
-        }
+    if (isPanelSurfaceDoubleClick(watched, event)) {
+        sendEntryPanelBack(watched == routeEntryPanels_[0] ? 0 : 1);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -139,6 +139,8 @@ private:
 
     // Brings the other route-entry panel to the front by sending this one back.
     void sendEntryPanelBack(int index);
+    // True for a double-click on a route-entry panel's own surface, not on a control in it.
+    bool isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) const;
     void onScrollBarMoved(QScrollBar* bar, QLabel* valueLabel);
     void onPreviewToggled();
     void onCopyPreviewTriggered();

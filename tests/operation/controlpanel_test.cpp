@@ -608,6 +608,30 @@ TEST_F(ControlPanelTest, RefusedFareFileLeavesTheShownRouteSteppable)
     EXPECT_EQ(lastShown(), QStringLiteral("停留所5"));
 }
 
+TEST_F(ControlPanelTest, OnlyTheEntryPanelsOwnSurfaceSwitchesPanels)
+{
+    panel->show();
+    for (const char* inside : {"routeDisplay", "sectionDisplay", "routeSectionSeparator"}) {
+        doubleClick(label(QString::fromLatin1(inside)));
+        EXPECT_EQ(panel->panelState().PanelMode, 0) << inside;
+    }
+    doubleClick(key(5));
+    EXPECT_EQ(panel->panelState().PanelMode, 0);
+    doubleClick(entryPanel(1), QPointF(3, 100)); // the margin beside the keys
+    EXPECT_EQ(panel->panelState().PanelMode, 1);
+    EXPECT_TRUE(entryPanel(0)->isVisible());
+
+    // The list panel in front: its captions and lists do not switch either.
+    for (QLabel* caption : entryPanel(0)->findChildren<QLabel*>()) {
+        doubleClick(caption);
+        EXPECT_EQ(panel->panelState().PanelMode, 1) << caption->text().toStdString();
+    }
+    doubleClick(widget<QListWidget>("routeDigitList2")->viewport());
+    EXPECT_EQ(panel->panelState().PanelMode, 1);
+    doubleClick(entryPanel(0));
+    EXPECT_EQ(panel->panelState().PanelMode, 0);
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
