@@ -68,9 +68,32 @@ QLabel* captionLabel(const QString& text, QWidget* parent, const QRect& place,
     return label;
 }
 
+// A digit list of the list panel. Once a digit is chosen the operator can change it but not
+// take it away: Ctrl+click, Ctrl+Space or a click below the digits would empty the list, and
+// the route would lose that digit without a word ("00102" becoming route 12).
+class DigitList : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override
+    {
+        const QItemSelectionModel::SelectionFlags command =
+            QListWidget::selectionCommand(index, event);
+        if (!selectionModel()->hasSelection())
+            return command;
+        if (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect) ||
+            command.testFlag(QItemSelectionModel::Toggle))
+            return QItemSelectionModel::NoUpdate;
+        return command;
+    }
+};
+
 QListWidget* digitList(QWidget* parent, const QRect& place)
 {
-    auto* list = new QListWidget(parent);
+    auto* list = new DigitList(parent);
     list->setGeometry(place);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -169,14 +192,14 @@ QFrame* ControlPanel::createListPanel()
     for (int i = 0; i < 5; ++i) {
         routeDigitLists_[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116));
         routeDigitLists_[i]->setObjectName(QStringLiteral("routeDigitList%1").arg(i));
-        connect(routeDigitLists_[i], &QListWidget::itemClicked, this,
+        connect(routeDigitLists_[i], &QListWidget::itemSelectionChanged, this,
                 [this] { sound::playSound(options_->resetSound(), ChannelOperating, 0, 0); });
     }
     captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
     for (int i = 0; i < 3; ++i) {
         sectionDigitLists_[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116));
         sectionDigitLists_[i]->setObjectName(QStringLiteral("sectionDigitList%1").arg(i));
-        connect(sectionDigitLists_[i], &QListWidget::itemClicked, this,
+        connect(sectionDigitLists_[i], &QListWidget::itemSelectionChanged, this,
                 [this] { sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0); });
     }
     auto* mark = new QLabel(panel);

@@ -632,6 +632,55 @@ TEST_F(ControlPanelTest, OnlyTheEntryPanelsOwnSurfaceSwitchesPanels)
     EXPECT_EQ(panel->panelState().PanelMode, 0);
 }
 
+TEST_F(ControlPanelTest, DigitListsKeepTheirDigitAndSoundOnEveryChange)
+{
+    options.resetFile = writeFile("reset.wav", "RIFF");
+    options.routeSetFile = writeFile("routeset.wav", "RIFF");
+    panel->restorePanelState([] {
+        ControlPanelState lists;
+        lists.PanelMode = 1; // keypad to the back
+        return lists;
+    }());
+    showActive();
+    QListWidget* digits = widget<QListWidget>("routeDigitList3");
+    const auto clickDigit = [&](int digit, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QPointF at = digits->visualItemRect(digits->item(digit)).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, digits->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              modifiers);
+            QApplication::sendEvent(digits->viewport(), &event);
+        }
+    };
+    const auto chosen = [&] {
+        const QList<QListWidgetItem*> items = digits->selectedItems();
+        return items.isEmpty() ? QString() : items.first()->text();
+    };
+
+    clickDigit(3);
+    EXPECT_EQ(chosen(), QStringLiteral("3"));
+    EXPECT_EQ(timesOpened("reset.wav"), 1);
+    clickDigit(3, Qt::ControlModifier);
+    EXPECT_EQ(chosen(), QStringLiteral("3")) << "Ctrl+click keeps the digit";
+    digits->setFocus();
+    type(Qt::Key_Space, digits, Qt::ControlModifier);
+    EXPECT_EQ(chosen(), QStringLiteral("3")) << "Ctrl+Space keeps the digit";
+    EXPECT_EQ(timesOpened("reset.wav"), 1) << "no change, no sound";
+
+    type(Qt::Key_Down, digits);
+    EXPECT_EQ(chosen(), QStringLiteral("4"));
+    EXPECT_EQ(timesOpened("reset.wav"), 2) << "the keyboard sounds like the mouse";
+    clickDigit(7, Qt::ControlModifier);
+    EXPECT_EQ(chosen(), QStringLiteral("7"));
+    EXPECT_EQ(timesOpened("reset.wav"), 3);
+
+    QListWidget* sectionDigits = widget<QListWidget>("sectionDigitList0");
+    sectionDigits->setFocus();
+    type(Qt::Key_Down, sectionDigits);
+    EXPECT_EQ(timesOpened("routeset.wav"), 1);
+    EXPECT_EQ(timesOpened("reset.wav"), 3);
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
