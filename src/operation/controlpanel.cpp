@@ -301,10 +301,29 @@ void ControlPanel::createStepControls()
         choice->setObjectName(QStringLiteral("backlightButton%1").arg(b));
         choice->setFont(compact);
         backlightRow->addWidget(choice);
-        connect(choice, &QRadioButton::clicked, this, [this, b] { onBacklightSelected(b); });
         backlightButtons_[b] = choice;
     }
     backlightButtons_[0]->setChecked(true);
+    for (int b = 0; b < 3; ++b)
+        connectBacklightButton(b);
+}
+
+void ControlPanel::connectBacklightButton(int index)
+{
+    // A click, an arrow key or an assistive tool's toggle each turn the button on; the
+    // reaction runs once for each. A click on the button already on runs it as well.
+    QRadioButton* choice = backlightButtons_[index];
+    connect(choice, &QRadioButton::pressed, this, [this] { backlightToggledSincePress_ = false; });
+    connect(choice, &QRadioButton::toggled, this, [this, index](bool on) {
+        if (!on)
+            return;
+        backlightToggledSincePress_ = true;
+        onBacklightSelected(index);
+    });
+    connect(choice, &QRadioButton::clicked, this, [this, index] {
+        if (!std::exchange(backlightToggledSincePress_, false))
+            onBacklightSelected(index);
+    });
 }
 
 void ControlPanel::createScrollFrame()

@@ -128,6 +128,7 @@ private:
     // Qt selects the first item added to an empty list; the company list keeps "none chosen"
     // until the operator picks a company.
     void keepCompanyUnchosen();
+    void connectBacklightButton(int index);
     // Keeps the company list just below the ticket preview, whatever size the plug-in gives it.
     void placeCompanyList();
     void connectTape();
@@ -177,6 +178,9 @@ private:
     QPushButton* displayClearButton_ = nullptr; // checkable
     QGroupBox* backlightGroup_ = nullptr;
     std::array<QRadioButton*, 3> backlightButtons_{};
+    // Set when a backlight button turned on since it was last pressed, so that the click
+    // that follows does not run the reaction a second time.
+    bool backlightToggledSincePress_ = false;
 
     QFrame* scrollFrame_ = nullptr;
     QCheckBox* nightFareCheck_ = nullptr;

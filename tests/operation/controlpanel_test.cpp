@@ -14,6 +14,8 @@
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -369,6 +371,42 @@ TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
     display.setBacklightPicture(0, builtin);
     panel->onBacklightSelected(0);
     EXPECT_EQ(display.currentPicture().toImage(), builtin.toImage());
+}
+
+TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
+{
+    // A file that is no picture: each reaction shows one message, so they can be counted.
+    options.individual = true;
+    options.user = {true, true, true};
+    options.pictures = {writeFile("a.jpg", "no"), writeFile("b.jpg", "no"),
+                        writeFile("c.jpg", "no")};
+    const auto labelColour = [&] {
+        return display.ticketLabel(1)->palette().color(QPalette::WindowText);
+    };
+    showActive();
+
+    widget<QRadioButton>("backlightButton1")->click();
+    EXPECT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(labelColour(), platform::toQColor(options.colors[1]));
+    widget<QRadioButton>("backlightButton1")->click(); // already on: reacts as before
+    EXPECT_EQ(messages.calls().size(), 2u);
+
+    QRadioButton* on1 = widget<QRadioButton>("backlightButton1");
+    on1->setFocus();
+    type(Qt::Key_Right, on1);
+    EXPECT_EQ(panel->selectedBacklight(), 2);
+    EXPECT_EQ(messages.calls().size(), 3u);
+    EXPECT_EQ(labelColour(), platform::toQColor(options.colors[2]));
+    EXPECT_EQ(route().stopIndex, 0) << "the arrow chose a button, it did not step";
+
+    QAccessibleInterface* off =
+        QAccessible::queryAccessibleInterface(widget<QRadioButton>("backlightButton0"));
+    ASSERT_NE(off, nullptr);
+    ASSERT_NE(off->actionInterface(), nullptr);
+    off->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(panel->selectedBacklight(), 0);
+    EXPECT_EQ(messages.calls().size(), 4u);
+    EXPECT_EQ(labelColour(), platform::toQColor(options.colors[0]));
 }
 
 TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
