@@ -4,6 +4,7 @@
 #include "elements/digitelement.h"
 #include "elements/faredisplay.h"
 #include "elements/nextstopnameboard.h"
+#include "operation/controlpanelkeys.h"
 #include "operation/faredata.h"
 #include "operation/keypadbutton.h"
 #include "operation/operationoptions.h"
@@ -19,6 +20,7 @@
 #include "tickets/ticketplugin.h"
 #include "tickets/ticketpreview.h"
 
+#include <QAbstractSlider>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +33,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -143,6 +146,21 @@ QPushButton* button(const QString& caption, QWidget* parent, const QRect& place)
     return pushButton;
 }
 
+// Keys the focused control needs for itself: the arrows and page keys move a scroll bar, and
+// the arrows choose among the backlight buttons. Every other console key works wherever the
+// focus is, so that a button clicked last does not swallow Space or the arrows.
+bool focusedControlKeepsKey(const QWidget* focus, int key)
+{
+    const bool arrows =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    const bool pages = key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (qobject_cast<const QAbstractSlider*>(focus))
+        return arrows || pages;
+    if (qobject_cast<const QRadioButton*>(focus))
+        return arrows;
+    return false;
+}
+
 } // namespace
 
 ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
@@ -159,6 +177,12 @@ ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
     createTapeGroup();
     createPreviewArea();
     connectTape();
+    addKeyHints();
+
+    // Console keys reach the panel first, whichever of its controls has the focus.
+    for (QWidget* child : findChildren<QWidget*>())
+        if (!child->isWindow())
+            child->installEventFilter(this);
 
     setPanelWidth(NarrowWidthTwips);
 }
@@ -179,7 +203,6 @@ void ControlPanel::createRoutePanels()
         panel->setGeometry(6, 6, 206, 176);
         panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
         panel->setAutoFillBackground(true);
-        panel->installEventFilter(this);
         panel->setToolTip(QStringLiteral("ダブルクリックで入力パネルを切り替えます"));
     }
     sendEntryPanelBack(0);
@@ -460,6 +483,25 @@ void ControlPanel::keepCompanyUnchosen()
             });
 }
 
+void ControlPanel::addKeyHints()
+{
+    using consolekeys::Action;
+    using consolekeys::withKeyHint;
+    for (int digit = 0; digit <= 9; ++digit)
+        keypadKeys_[digit]->setToolTip(withKeyHint(QString(), {Action::Digit, digit}));
+    const QString clearHint =
+        QStringLiteral("、消去：") + consolekeys::keyNames({Action::ClearTarget});
+    keypadKeys_[10]->setToolTip(withKeyHint(QString(), {Action::ChooseRoute}) + clearHint);
+    keypadKeys_[11]->setToolTip(withKeyHint(QString(), {Action::ChooseSection}) + clearHint);
+    for (QPushButton* routeSet : {listRouteSetButton_, keypadRouteSetButton_})
+        routeSet->setToolTip(withKeyHint(QString(), {Action::SetRoute}));
+    stepForwardButton_->setToolTip(withKeyHint(QString(), {Action::StepForward}));
+    stepBackButton_->setToolTip(withKeyHint(QString(), {Action::StepBack}));
+    tapeNextButton_->setToolTip(withKeyHint(tapeNextButton_->toolTip(), {Action::TapeNext}));
+    tapeBackButton_->setToolTip(withKeyHint(tapeBackButton_->toolTip(), {Action::TapeBack}));
+    tapeStopButton_->setToolTip(withKeyHint(tapeStopButton_->toolTip(), {Action::TapeStop}));
+}
+
 void ControlPanel::setTicketDrawer(TicketDrawer drawer)
 {
     ticketDrawer_ = drawer ? std::move(drawer) : TicketDrawer(drawPluginTicket);
@@ -581,7 +623,85 @@ bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
         sendEntryPanelBack(watched == routeEntryPanels_[0] ? 0 : 1);
         return true;
     }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+        return handleConsoleKey(static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
+}
+
+void ControlPanel::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleConsoleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool ControlPanel::handleConsoleKey(QKeyEvent* event)
+{
+    const consolekeys::KeyCommand command =
+        consolekeys::commandForKey(event->key(), event->modifiers());
+    if (command.action == consolekeys::Action::None ||
+        focusedControlKeepsKey(focusWidget(), event->key()))
+        return false;
+    // A held key acts once: a repeated Enter would set the route again after the lamp test.
+    if (!event->isAutoRepeat())
+        runConsoleKey(command);
+    event->accept();
+    return true;
+}
+
+void ControlPanel::runConsoleKey(const consolekeys::KeyCommand& command)
+{
+    // Each key clicks its button, so it plays the same sound and does nothing while display
+    // clear has the button disabled.
+    using consolekeys::Action;
+    switch (command.action) {
+    case Action::Digit:
+        if (bringKeypadForward())
+            keypadKeys_[command.digit]->click();
+        break;
+    case Action::ChooseRoute:
+        if (bringKeypadForward())
+            keypadKeys_[10]->click();
+        break;
+    case Action::ChooseSection:
+        if (bringKeypadForward())
+            keypadKeys_[11]->click();
+        break;
+    case Action::ClearTarget:
+        // The target's own key empties its display and keeps the target.
+        if (bringKeypadForward())
+            keypadKeys_[keypadTarget_ == KeypadTarget::Route ? 10 : 11]->click();
+        break;
+    case Action::SetRoute:
+        (entryPanelInBack_ == 1 ? listRouteSetButton_ : keypadRouteSetButton_)->click();
+        break;
+    case Action::StepForward:
+        stepForwardButton_->click();
+        break;
+    case Action::StepBack:
+        stepBackButton_->click();
+        break;
+    case Action::TapeNext:
+        tapeNextButton_->click();
+        break;
+    case Action::TapeBack:
+        tapeBackButton_->click();
+        break;
+    case Action::TapeStop:
+        tapeStopButton_->click();
+        break;
+    case Action::None:
+        break;
+    }
+}
+
+bool ControlPanel::bringKeypadForward()
+{
+    if (!routeEntryPanels_[1]->isEnabled())
+        return false;
+    if (entryPanelInBack_ == 1)
+        sendEntryPanelBack(0);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,6 +20,7 @@ class QComboBox;
 class QDialog;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -28,6 +29,11 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class TicketPreview;
+
+namespace consolekeys
+{
+struct KeyCommand;
+}
 
 namespace sound
 {
@@ -112,6 +118,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -142,6 +149,14 @@ private:
     void sendEntryPanelBack(int index);
     // True for a double-click on a route-entry panel's own surface, not on a control in it.
     bool isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) const;
+
+    // Keyboard operation: a console key clicks its button, unless the focused control needs
+    // the key itself. Returns whether the key was taken.
+    bool handleConsoleKey(QKeyEvent* event);
+    void runConsoleKey(const consolekeys::KeyCommand& command);
+    // The keypad panel in front for typed digits; false while it is disabled.
+    bool bringKeypadForward();
+    void addKeyHints();
     void onScrollBarMoved(QScrollBar* bar, QLabel* valueLabel);
     void onPreviewToggled();
     void onCopyPreviewTriggered();

@@ -6,7 +6,8 @@
 KeypadButton::KeypadButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
 {
     setFixedSize(ButtonSize);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click, so that the console keys keep working.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 QRegion KeypadButton::faceRegion()
@@ -39,6 +40,12 @@ void KeypadButton::paintEvent(QPaintEvent*)
     painter.setPen(QPen(QColor(88, 94, 104), 1));
     painter.setBrush(fill);
     painter.drawRoundedRect(face, CornerSize, CornerSize);
+
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(face.adjusted(2, 2, -2, -2), CornerSize, CornerSize);
+    }
 
     painter.setPen(enabled ? QColor(24, 24, 24) : QColor(150, 150, 150));
     painter.setFont(font());
