@@ -392,7 +392,7 @@ void ControlPanel::createTapeGroup()
 {
     tapeGroup_ = new QGroupBox(QStringLiteral("音合使用不可"), this);
     tapeGroup_->setObjectName(QStringLiteral("tapeGroup"));
-    tapeGroup_->setGeometry(6, 254, 220, 50);
+    tapeGroup_->setGeometry(6, 254, 220, 64);
     tapeBackButton_ = button(QStringLiteral("戻し"), tapeGroup_, QRect(8, 20, 50, 24));
     tapeNextButton_ = button(QStringLiteral("送り"), tapeGroup_, QRect(60, 20, 50, 24));
     tapeStopButton_ = button(QStringLiteral("■"), tapeGroup_, QRect(112, 20, 40, 24));
@@ -405,6 +405,14 @@ void ControlPanel::createTapeGroup()
     tapeNextButton_->setToolTip(QStringLiteral("次の放送を流します"));
     tapeStopButton_->setToolTip(QStringLiteral("放送を止めます"));
     tapeSettingsButton_->setToolTip(QStringLiteral("音声の調節"));
+
+    // The announcement the tape stands at, so that a ride can be followed without sound.
+    tapeTextLabel_ = new QLabel(tapeGroup_);
+    tapeTextLabel_->setObjectName(QStringLiteral("tapeTextLabel"));
+    tapeTextLabel_->setGeometry(8, 46, 204, 14);
+    QFont small = tapeTextLabel_->font();
+    small.setPointSizeF(7.5);
+    tapeTextLabel_->setFont(small);
 
     optionsButton_ = button(QStringLiteral("設定..."), this, QRect(232, 258, 58, 22));
     optionsButton_->setObjectName(QStringLiteral("optionsButton"));
@@ -466,11 +474,25 @@ void ControlPanel::connectTape()
             control->setEnabled(enabled);
     });
     connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &ControlPanel::stepStop);
-    connect(tapeNextButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::pressNext);
-    connect(tapeBackButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::pressBack);
+    connect(tapeNextButton_, &QPushButton::clicked, this, [this] {
+        tape_->pressNext();
+        showTapeEntry();
+    });
+    connect(tapeBackButton_, &QPushButton::clicked, this, [this] {
+        tape_->pressBack();
+        showTapeEntry();
+    });
     connect(tapeStopButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::stopSpeech);
     connect(tapeSettingsButton_, &QPushButton::clicked, this,
             [this] { tape_->showSpeechSettings(this); });
+}
+
+void ControlPanel::showTapeEntry()
+{
+    const QString text = tape_ ? tape_->entryText(tape_->position()) : QString();
+    tapeTextLabel_->setText(
+        tapeTextLabel_->fontMetrics().elidedText(text, Qt::ElideRight, tapeTextLabel_->width()));
+    tapeTextLabel_->setToolTip(text);
 }
 
 void ControlPanel::keepCompanyUnchosen()

@@ -51,7 +51,7 @@ public:
     // Window widths with the preview area hidden and shown, in twips.
     static constexpr int NarrowWidthTwips = 5385;
     static constexpr int WideWidthTwips = 9000;
-    static constexpr int HeightTwips = 4620;
+    static constexpr int HeightTwips = 4830;
 
     // display, options and tape are not owned and must outlive the panel.
     ControlPanel(FareDisplay* display, OperationOptions* options, sound::BroadcastTape* tape,
@@ -144,6 +144,8 @@ private:
     void showStopName(int n);
     void drawTicketPreview(int n);
     void releaseKeypadRegions();
+    // The current announcement's text, one line under the tape buttons.
+    void showTapeEntry();
 
     // Brings the other route-entry panel to the front by sending this one back.
     void sendEntryPanelBack(int index);
@@ -209,6 +211,7 @@ private:
     QPushButton* tapeNextButton_ = nullptr;
     QPushButton* tapeStopButton_ = nullptr;
     QPushButton* tapeSettingsButton_ = nullptr;
+    QLabel* tapeTextLabel_ = nullptr;
 
     QPushButton* optionsButton_ = nullptr;
     QPushButton* versionButton_ = nullptr;

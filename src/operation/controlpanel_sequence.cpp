@@ -63,8 +63,10 @@ void ControlPanel::setRoute(int panel)
     state.section = normaliseSection(sectionText);
     state.routeNo = routeNoFromText(state.routeText);
 
-    if (tape_)
+    if (tape_) {
         tape_->loadTape(broadcastFolder, state.routeNo);
+        showTapeEntry();
+    }
     if (!loadFareFile(fareFolder))
         return;
     if (!display_)

@@ -1,14 +1,27 @@
-// The control panel from the keyboard.
+// The control panel from the keyboard, and the tape's announcement text.
 #include "controlpanelfixture.h"
 
 #include "operation/controlpanelkeys.h"
+#include "platform/cp932.h"
+#include "speech/speechengine.h"
 
+#include <QGroupBox>
 #include <QListWidget>
 
 using namespace paneltest;
 
 namespace
 {
+
+// Speaks nothing, so that the tape group is usable in a test.
+class SilentEngine : public speech::SpeechEngine
+{
+public:
+    void speak(const QString&) override {}
+    void stop() override {}
+    int status() const override { return 0; }
+    void showSettingsDialog(QWidget*, const QString&) override {}
+};
 
 class ConsoleKeysTest : public ControlPanelTest
 {
@@ -26,6 +39,17 @@ protected:
         for (int keyCode : {Qt::Key_R, Qt::Key_1, Qt::Key_2, Qt::Key_S, Qt::Key_2})
             type(keyCode);
     }
+};
+
+class SpeakingTapeTest : public ControlPanelTest
+{
+protected:
+    SpeakingTapeTest()
+    {
+        speech::setSpeechEngineFactory([] { return std::make_unique<SilentEngine>(); });
+        panel->onLoad();
+    }
+    ~SpeakingTapeTest() override { speech::setSpeechEngineFactory({}); }
 };
 
 } // namespace
@@ -154,4 +178,40 @@ TEST_F(ConsoleKeysTest, ToolTipsNameTheKeys)
     EXPECT_EQ(button("stepForwardButton")->toolTip(), QStringLiteral("キー：Space / → / PageDown"));
     EXPECT_EQ(button("tapeStopButton")->toolTip(), QStringLiteral("放送を止めます（キー：Esc）"));
     EXPECT_EQ(key(3)->focusPolicy(), Qt::TabFocus);
+}
+
+TEST_F(SpeakingTapeTest, TapeGroupShowsTheCurrentAnnouncement)
+{
+    writeRoute(dir.path(), "6", numberedStops(4));
+    const QString longText = QStringLiteral("次は、市役所前です。お降りの方はお知らせください。"
+                                            "市役所前では市立病院行きにお乗り換えいただけます。");
+    writeFile("6tp.csv", platform::toCp932(QStringLiteral("発車します,0,0\r\n\"") + longText +
+                                           QStringLiteral("\",1,0\r\n")));
+    QGroupBox* group = widget<QGroupBox>("tapeGroup");
+    QLabel* text = label("tapeTextLabel");
+    setRoute("6", "1");
+    ASSERT_TRUE(button("tapeNextButton")->isEnabled());
+    const QString caption = group->title();
+    EXPECT_EQ(text->text(), QString());
+
+    type(Qt::Key_N);
+    EXPECT_EQ(text->text(), QStringLiteral("発車します"));
+    button("tapeNextButton")->click();
+    EXPECT_EQ(route().stopIndex, 1) << "the flagged announcement stepped";
+    EXPECT_TRUE(text->text().endsWith(QChar(0x2026))) << "elided to one line";
+    EXPECT_TRUE(longText.startsWith(text->text().chopped(1)));
+    EXPECT_LE(text->fontMetrics().horizontalAdvance(text->text()), text->width());
+    EXPECT_EQ(text->toolTip(), longText);
+    EXPECT_LT(text->font().pointSizeF(), panel->font().pointSizeF());
+
+    type(Qt::Key_B);
+    EXPECT_EQ(text->text(), QStringLiteral("発車します"));
+    EXPECT_EQ(group->title(), caption);
+    EXPECT_TRUE(group->isEnabled());
+
+    // Another route starts before its first announcement.
+    writeRoute(dir.path(), "7", numberedStops(2));
+    writeFile("7tp.csv", "A,0,0\r\n");
+    setRoute("7", "1");
+    EXPECT_EQ(text->text(), QString());
 }
