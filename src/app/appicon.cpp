@@ -1,4 +1,4 @@
-#include "appicon.h"
+#include "app/appicon.h"
 
 #include "app/faredisplaylayout.h"
 #include "app/panelpicture.h"
@@ -89,12 +89,11 @@ QImage drawLitPanel()
     return panel;
 }
 
-} // namespace
-
-QImage drawAppIcon(int size)
+// The icon at `size` from the lit panel picture.
+QImage iconFromPanel(const QImage& litPanel, int size)
 {
     const QRect piece = size >= SmallestLargeIcon ? LargePiece : SmallPiece;
-    const QImage picture = drawLitPanel().copy(piece);
+    const QImage picture = litPanel.copy(piece);
 
     QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
@@ -117,5 +116,21 @@ QImage drawAppIcon(int size)
     p.setClipPath(board);
     p.drawImage(inner, picture.scaled(inner.size().toSize(), Qt::IgnoreAspectRatio,
                                       Qt::SmoothTransformation));
+    return icon;
+}
+
+} // namespace
+
+QImage drawAppIcon(int size)
+{
+    return iconFromPanel(drawLitPanel(), size);
+}
+
+QIcon drawAppIconSet()
+{
+    const QImage litPanel = drawLitPanel();
+    QIcon icon;
+    for (int size : AppIconSizes)
+        icon.addPixmap(QPixmap::fromImage(iconFromPanel(litPanel, size)));
     return icon;
 }
