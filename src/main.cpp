@@ -1,3 +1,4 @@
+#include "app/desktop.h"
 #include "app/program.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("fare"));
     // Only the control panel's exit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    desktop::setUpDesktop(app);
 
     Program program;
     program.handleTerminationSignals();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QApplication;
+class QTranslator;
+
+// What makes the program a desktop program on Linux besides its windows: the desktop entry it
+// belongs to, its icon, Qt's own texts in Japanese and a word when the Japanese fonts are
+// missing.
+namespace desktop
+{
+
+// The id of the desktop entry, the installed icon and the metadata.
+QString applicationId();
+
+// The installed icon from the theme, else the same picture drawn now (a copy run from the
+// build tree or unpacked somewhere has no installed icon).
+QIcon applicationIcon();
+
+// Qt's Japanese translation from `folder` (file dialogs, standard buttons); nullptr when it
+// is not installed there.
+std::unique_ptr<QTranslator> loadQtJapanese(const QString& folder);
+
+// Whether the font database knows a family; QFontDatabase::hasFamily in the program.
+using FontLookup = std::function<bool(const QString& family)>;
+
+// The families the Japanese faces map to that hasFamily does not find.
+QStringList missingJapaneseFonts(const FontLookup& hasFamily);
+
+// Without the IPA fonts every Japanese text turns into boxes: one message names the missing
+// families and the packages that bring them. Returns whether it was shown.
+bool warnIfJapaneseFontsMissing(const FontLookup& hasFamily);
+
+// Call once, after the application object and before any window: the desktop entry's name,
+// the windows' icon and Qt's Japanese texts; the fonts are checked once the event loop runs,
+// over the windows.
+void setUpDesktop(QApplication& app);
+
+} // namespace desktop
