@@ -2,7 +2,10 @@
 
 #include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
+#include "platform/samplesfolder.h"
 #include "sound/tape.h"
+
+#include <QDir>
 
 namespace
 {
@@ -15,14 +18,25 @@ bool isOn(int checkValue)
 
 } // namespace
 
+OptionsDialogReader::OptionsDialogReader(const OptionsDialog& dialog)
+    : OptionsDialogReader(dialog, platform::installedSamplesFolder())
+{
+}
+
+DataFolders OptionsDialogReader::dataFolders() const
+{
+    return chooseDataFolders({dialog_.fareDataFolder(), dialog_.broadcastDataFolder()},
+                             QDir::currentPath(), samplesFolder_);
+}
+
 QString OptionsDialogReader::fareDataFolder() const
 {
-    return dialog_.fareDataFolder();
+    return dataFolders().fare;
 }
 
 QString OptionsDialogReader::broadcastDataFolder() const
 {
-    return dialog_.broadcastDataFolder();
+    return dataFolders().broadcast;
 }
 
 QString OptionsDialogReader::routeSetSound() const

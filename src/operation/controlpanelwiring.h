@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operation/datafolders.h"
 #include "operation/operationoptions.h"
 #include "sound/tapeoptions.h"
 
@@ -10,11 +11,17 @@ class ControlPanel;
 class OptionsDialog;
 
 // The options as the control panel and the broadcast tape read them: straight from the
-// options dialog's controls at each call.
+// options dialog's controls at each call. With both data folders empty and no data in the
+// working folder, the data folders are the installed samples (chooseDataFolders).
 class OptionsDialogReader : public OperationOptions, public sound::TapeOptions
 {
 public:
-    explicit OptionsDialogReader(const OptionsDialog& dialog) : dialog_(dialog) {}
+    explicit OptionsDialogReader(const OptionsDialog& dialog);
+    // samplesFolder: the installed samples, empty for none.
+    OptionsDialogReader(const OptionsDialog& dialog, const QString& samplesFolder)
+        : dialog_(dialog), samplesFolder_(samplesFolder)
+    {
+    }
 
     QString fareDataFolder() const override;
     QString broadcastDataFolder() const override;
@@ -51,7 +58,10 @@ public:
     bool preBroadcastWait() const override;
 
 private:
+    DataFolders dataFolders() const;
+
     const OptionsDialog& dialog_;
+    QString samplesFolder_;
 };
 
 // The control panel with everything it drives: the fare display window, the options dialog
