@@ -40,6 +40,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStringList>
 #include <algorithm>
@@ -743,10 +744,13 @@ void ControlPanel::onPreviewToggled()
 {
     if (previewToggle_->isChecked()) {
         setPanelWidth(WideWidthTwips);
+        if (const QScreen* onScreen = screen())
+            move(previewShift_.widen(frameGeometry(), onScreen->availableGeometry()));
         previewToggle_->setText(QStringLiteral("<<"));
         previewToggle_->setToolTip(QStringLiteral("整理券プレビューを隠します"));
     } else {
         setPanelWidth(NarrowWidthTwips);
+        move(previewShift_.narrow(pos()));
         previewToggle_->setText(QStringLiteral(">>"));
         previewToggle_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
     }
@@ -886,8 +890,9 @@ void ControlPanel::onBacklightSelected(int index)
 ControlPanelState ControlPanel::panelState() const
 {
     ControlPanelState info;
-    info.Left = platform::pixelsToTwips(pos().x());
-    info.Top = platform::pixelsToTwips(pos().y());
+    const QPoint place = previewShift_.operatorPlace(pos());
+    info.Left = platform::pixelsToTwips(place.x());
+    info.Top = platform::pixelsToTwips(place.y());
     info.ScrollSpeed = scrollSpeedBar_->value();
     info.ScrollInterval = scrollIntervalBar_->value();
     info.PanelMode = entryPanelInBack_;

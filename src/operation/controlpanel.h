@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operation/controlpanelstate.h"
+#include "operation/previewshift.h"
 #include "options/controlpanellink.h"
 
 #include <QByteArray>
@@ -178,6 +179,7 @@ private:
     // The route-entry panel sent to the back last: 0 the lists, 1 the keypad.
     qint16 entryPanelInBack_ = 0;
     KeypadTarget keypadTarget_ = KeypadTarget::Section;
+    PreviewShift previewShift_;
     std::array<QRegion, 12> keypadRegions_;
 
     // Route entry: two panels in one place, the digit lists (0) and the keypad (1).
