@@ -112,4 +112,9 @@ bool isCp932Representable(const QString& text)
     return conv.convert(in, inLeft, out);
 }
 
+bool survivesCp932(const QString& text)
+{
+    return fromCp932(toCp932(text)) == text;
+}
+
 } // namespace platform

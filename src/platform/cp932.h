@@ -25,4 +25,8 @@ constexpr bool isCp932LeadByte(unsigned char b)
 // True when every character of the text has a CP932 form.
 bool isCp932Representable(const QString& text);
 
+// True when the text comes back unchanged from CP932, as a text stored in the settings file
+// must (a few characters have a form that reads back as another character).
+bool survivesCp932(const QString& text);
+
 } // namespace platform

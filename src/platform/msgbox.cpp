@@ -30,6 +30,8 @@ QMessageBox::Icon iconFor(int buttons)
 int showDialog(const MessageBoxCall& call, QWidget* parent)
 {
     QMessageBox box(iconFor(call.buttons), call.title, call.prompt, QMessageBox::NoButton, parent);
+    if (!call.details.isEmpty())
+        box.setDetailedText(call.details);
     switch (call.buttons & 0x0F) {
     case MessageBox::YesNo: {
         QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
@@ -56,9 +58,10 @@ int showDialog(const MessageBoxCall& call, QWidget* parent)
 
 } // namespace
 
-int showMessageBox(const QString& prompt, int buttons, const QString& title, QWidget* parent)
+int showMessageBox(const QString& prompt, int buttons, const QString& title, QWidget* parent,
+                   const QString& details)
 {
-    MessageBoxCall call{prompt, buttons, title};
+    MessageBoxCall call{prompt, buttons, title, details};
     if (call.title.isEmpty())
         call.title = QCoreApplication::applicationName();
     if (currentHandler)

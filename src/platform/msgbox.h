@@ -29,13 +29,16 @@ inline constexpr int No = 7;
 struct MessageBoxCall {
     QString prompt;
     int buttons = MessageBox::OKOnly;
-    QString title; // the title shown (the application's title when none was given)
+    QString title;   // the title shown (the application's title when none was given)
+    QString details; // behind the box's details button; none when empty
 };
 
 // Shows a modal message box and returns the button pressed (MessageBox::OK, MessageBox::Yes, ...).
-// An empty title means the application's title (the executable's base name).
+// An empty title means the application's title (the executable's base name). Details, when
+// given, are shown on request under the prompt (the path tried, why a file was refused).
 int showMessageBox(const QString& prompt, int buttons = MessageBox::OKOnly,
-                   const QString& title = QString(), QWidget* parent = nullptr);
+                   const QString& title = QString(), QWidget* parent = nullptr,
+                   const QString& details = QString());
 
 // Tests answer message boxes through a handler; nullptr restores the real dialogs.
 using MessageBoxHandler = std::function<int(const MessageBoxCall&)>;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace platform
+{
+
+// The file to open for `path` when names may come from Windows, where letter case does not
+// count ("12.HY3" for "12.hy3"): `path` itself when it exists; otherwise the first, in sorted
+// order, of the files in its folder whose names differ from its name only in letter case;
+// otherwise `path` unchanged, so that opening it reports the missing file.
+QString findFileIgnoringCase(const QString& path);
+
+} // namespace platform
