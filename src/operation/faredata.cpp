@@ -2,10 +2,14 @@
 
 #include "operation/hy3file.h"
 #include "platform/cp932.h"
+#include "platform/filelookup.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <cmath>
@@ -73,9 +77,22 @@ std::vector<hy3::Record> readRecords(QIODevice& in, int count)
     return records;
 }
 
-bool fail(const QString& message)
+// The message's details: the file tried, in full, so that the user sees where the program
+// looked, also when an empty folder setting sent it to the working folder.
+QString triedFileDetails(const QString& folderText, const QString& path, bool missing)
 {
-    platform::showMessageBox(message, platform::MessageBox::OKOnly);
+    QStringList lines{QStringLiteral("ファイル: %1")
+                          .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))};
+    if (missing)
+        lines << QStringLiteral("大文字と小文字だけが違う名前のファイルもありません。");
+    if (folderText.isEmpty())
+        lines << QStringLiteral("運賃データのフォルダーが空欄のため、作業フォルダーを探しました。");
+    return lines.join(u'\n');
+}
+
+bool fail(const QString& message, const QString& details)
+{
+    platform::showMessageBox(message, platform::MessageBox::OKOnly, QString(), nullptr, details);
     return false;
 }
 
@@ -162,15 +179,18 @@ QString routeNoFromText(const QString& text)
 bool loadFareFile(const QString& folderText)
 {
     RouteState& state = route();
+    // Files copied from Windows may differ in letter case ("12.HY3").
+    const QString path = platform::findFileIgnoringCase(hy3::filePath(folderText, state.routeNo));
+    const QString details = triedFileDetails(folderText, path, false);
     try {
         std::vector<hy3::Record> records;
         {
-            const auto file = hy3::openExisting(hy3::filePath(folderText, state.routeNo));
+            const auto file = hy3::openExisting(path);
             state.recordCount = hy3::readCount(*file);
             if (state.recordCount == 0)
-                return fail(hy3::messageNoRecords());
+                return fail(hy3::messageNoRecords(), details);
             if (state.recordCount - 1 < state.section)
-                return fail(hy3::messageSectionTooLarge());
+                return fail(hy3::messageSectionTooLarge(), details);
             // A section never set (0) would put the stop before row 1.
             state.stopIndex = static_cast<qint16>(qMax(state.section - 1, 0));
             records = readRecords(*file, state.recordCount);
@@ -188,8 +208,8 @@ bool loadFareFile(const QString& folderText)
         return true;
     } catch (const RuntimeError& error) {
         if (error.number() == ErrorNumber::FileNotFound)
-            return fail(hy3::messageNoFile());
-        return fail(error.description());
+            return fail(hy3::messageNoFile(), triedFileDetails(folderText, path, true));
+        return fail(error.description(), details);
     }
 }
 

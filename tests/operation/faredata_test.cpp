@@ -237,6 +237,69 @@ TEST_F(FareDataTest, OddFolderNamesMeetTheMissingFolderMessage)
     EXPECT_EQ(messages.calls()[0].prompt, platform::errorDescription(ErrorNumber::BadFileName));
 }
 
+TEST_F(FareDataTest, WindowsNamesDifferingInCaseAreFoundTheExactOneFirst)
+{
+    writeFile(QStringLiteral("12.HY3"),
+              hy3::encode({stop(QStringLiteral("大文字"), 1), stop(QStringLiteral("終点"), 2)}));
+    writeFile(QStringLiteral("12.Hy3"),
+              hy3::encode({stop(QStringLiteral("混在"), 1), stop(QStringLiteral("終点"), 2)}));
+    ASSERT_TRUE(load(QStringLiteral("12"), QStringLiteral("1")));
+    EXPECT_EQ(fareRow(1).stopName, QStringLiteral("大文字")); // "12.HY3" sorts before "12.Hy3"
+
+    writeRoute(QStringLiteral("12"), {stop(QStringLiteral("そのまま"), 1), stop(QString(), 2)});
+    ASSERT_TRUE(load(QStringLiteral("12"), QStringLiteral("1")));
+    EXPECT_EQ(fareRow(1).stopName, QStringLiteral("そのまま"));
+    EXPECT_TRUE(messages.calls().empty());
+}
+
+TEST_F(FareDataTest, EveryMessageNamesTheFileTriedInItsDetails)
+{
+    const QString missing = dir.filePath(QStringLiteral("99.hy3"));
+    EXPECT_FALSE(load(QStringLiteral("99"), QStringLiteral("1")));
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].prompt, QStringLiteral("指定した系統のデータがありません..."));
+    EXPECT_TRUE(messages.calls()[0].details.startsWith(QStringLiteral("ファイル: ") + missing))
+        << messages.calls()[0].details.toStdString();
+
+    // (A) and (B) name the file actually read, whatever its letter case.
+    messages.clear();
+    writeFile(QStringLiteral("3.HY3"), QByteArray());
+    EXPECT_FALSE(load(QStringLiteral("3"), QStringLiteral("1")));
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].details,
+              QStringLiteral("ファイル: ") + dir.filePath(QStringLiteral("3.HY3")));
+
+    messages.clear();
+    writeRoute(QStringLiteral("5"), stops(5));
+    EXPECT_FALSE(load(QStringLiteral("5"), QStringLiteral("9")));
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].details,
+              QStringLiteral("ファイル: ") + dir.filePath(QStringLiteral("5.hy3")));
+
+    // (D): the error's own text, and the path in the details.
+    messages.clear();
+    EXPECT_FALSE(load(QStringLiteral("1"), QStringLiteral("1"), folder() + QStringLiteral("/x")));
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].prompt, platform::errorDescription(ErrorNumber::PathNotFound));
+    EXPECT_EQ(messages.calls()[0].details,
+              QStringLiteral("ファイル: ") + folder() + QStringLiteral("/x/1.hy3"));
+}
+
+TEST_F(FareDataTest, AnEmptyFolderSettingSaysItLookedInTheWorkingFolder)
+{
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder()));
+    const bool loaded = load(QStringLiteral("42"), QStringLiteral("1"), QString());
+    QDir::setCurrent(previous);
+    EXPECT_FALSE(loaded);
+    ASSERT_EQ(messages.calls().size(), 1u);
+    const QString details = messages.calls()[0].details;
+    EXPECT_TRUE(details.contains(QDir(folder()).canonicalPath() + QStringLiteral("/42.hy3")) ||
+                details.contains(folder() + QStringLiteral("/42.hy3")))
+        << details.toStdString();
+    EXPECT_TRUE(details.contains(QStringLiteral("作業フォルダー")));
+}
+
 TEST_F(FareDataTest, MoreThan301RecordsKeepsTheFirst301)
 {
     writeRoute(QStringLiteral("8"), stops(302));
