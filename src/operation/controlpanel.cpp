@@ -469,6 +469,9 @@ void ControlPanel::connectTape()
         control->setEnabled(tape_->buttonsEnabled());
     connect(tape_, &sound::BroadcastTape::groupEnabledChanged, tapeGroup_, &QWidget::setEnabled);
     connect(tape_, &sound::BroadcastTape::groupCaptionChanged, tapeGroup_, &QGroupBox::setTitle);
+    // Which broadcast file was read, or missed: the tape itself stays silent about it.
+    tapeGroup_->setToolTip(tape_->fileNote());
+    connect(tape_, &sound::BroadcastTape::fileNoteChanged, tapeGroup_, &QWidget::setToolTip);
     connect(tape_, &sound::BroadcastTape::buttonsEnabledChanged, this, [this](bool enabled) {
         for (QPushButton* control :
              {tapeSettingsButton_, tapeBackButton_, tapeNextButton_, tapeStopButton_})

@@ -6,6 +6,7 @@
 #include "sound/tapeoptions.h"
 #include "speech/speechengine.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace sound
@@ -67,16 +68,27 @@ void BroadcastTape::loadTape(const QString& folder, const QString& route)
 {
     if (isWindowsVista())
         return;
+    const QString path = findTapeFile(folder, route);
+    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    platform::TextEncoding encoding = platform::TextEncoding::Ascii;
     try {
-        entries_ = readTapeFile(folder + route + QStringLiteral("tp.csv"));
-    } catch (const platform::RuntimeError&) {
+        entries_ = readTapeFile(path, &encoding);
+    } catch (const platform::RuntimeError& error) {
         // A missing or broken file only switches the tape off; the route still loads, and
-        // the previous route's announcements must not stay behind.
+        // the previous route's announcements must not stay behind. The file note says why,
+        // for those who look.
         entries_.clear();
         position_ = 0;
         setGroupEnabled(false);
+        setFileNote(error.number() == platform::ErrorNumber::FileNotFound
+                        ? QStringLiteral("放送用データがありません: %1").arg(shownPath)
+                        : QStringLiteral("放送用データを読めません: %1\n%2")
+                              .arg(shownPath, error.description()));
         return;
     }
+    setFileNote(QStringLiteral("放送用データ: %1\n%2、%3 件")
+                    .arg(shownPath, platform::encodingName(encoding))
+                    .arg(entryCount()));
     if (speechAvailable_) {
         setGroupEnabled(true);
         setButtonsEnabled(true);
@@ -200,6 +212,14 @@ void BroadcastTape::setGroupCaption(const QString& caption)
         return;
     groupCaption_ = caption;
     emit groupCaptionChanged(caption);
+}
+
+void BroadcastTape::setFileNote(const QString& note)
+{
+    if (fileNote_ == note)
+        return;
+    fileNote_ = note;
+    emit fileNoteChanged(note);
 }
 
 void BroadcastTape::setButtonsEnabled(bool enabled)

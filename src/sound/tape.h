@@ -28,7 +28,8 @@ public:
 
     // Creates the speech engine (control panel load) and decides the group's state.
     void initSpeech();
-    // Loads "<folder><route>tp.csv"; folder already ends in a separator when not empty.
+    // Loads "<folder><route>tp.csv" (or the name differing from it only in letter case);
+    // folder already ends in a separator when not empty.
     void loadTape(const QString& folder, const QString& route);
     // Moves one announcement on or back, plays its pre-broadcast sound and speaks it; at
     // either end the position stays and nothing sounds.
@@ -56,6 +57,10 @@ public:
     bool groupEnabled() const { return groupEnabled_; }
     QString groupCaption() const { return groupCaption_; }
     bool buttonsEnabled() const { return buttonsEnabled_; }
+    // Which broadcast data file the last load read, with its encoding, or which file it
+    // missed and why: a missing file switches the tape off without a message, so the
+    // control panel shows this note as the group's tool tip.
+    QString fileNote() const { return fileNote_; }
 
     static QString captionUsable();   // "音合使用可"
     static QString captionUnusable(); // "音合使用不可"
@@ -64,6 +69,7 @@ signals:
     void groupEnabledChanged(bool enabled);
     void groupCaptionChanged(const QString& caption);
     void buttonsEnabledChanged(bool enabled);
+    void fileNoteChanged(const QString& note);
     // 1 = forward ("データ送り"), 0 = back ("データ戻し").
     void dataStepRequested(int direction);
 
@@ -72,6 +78,7 @@ private:
     void setGroupEnabled(bool enabled);
     void setGroupCaption(const QString& caption);
     void setButtonsEnabled(bool enabled);
+    void setFileNote(const QString& note);
     void playPreBroadcast(const QString& file, const QString& channel);
     const TapeEntry* entry(int position) const;
 
@@ -82,6 +89,7 @@ private:
     bool groupEnabled_ = true;
     QString groupCaption_;
     bool buttonsEnabled_ = true;
+    QString fileNote_;
 };
 
 // The one tape of the program.

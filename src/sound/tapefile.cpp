@@ -1,6 +1,6 @@
 #include "sound/tapefile.h"
 
-#include "platform/cp932.h"
+#include "platform/filelookup.h"
 #include "platform/runtimeerror.h"
 
 #include <QFile>
@@ -119,7 +119,12 @@ std::vector<TapeEntry> parseTape(const QString& text)
     return entries;
 }
 
-std::vector<TapeEntry> readTapeFile(const QString& path)
+QString findTapeFile(const QString& folder, const QString& route)
+{
+    return platform::findFileIgnoringCase(folder + route + QStringLiteral("tp.csv"));
+}
+
+std::vector<TapeEntry> readTapeFile(const QString& path, platform::TextEncoding* encoding)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -130,7 +135,10 @@ std::vector<TapeEntry> readTapeFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(platform::errorNumberFromErrno(errno));
-    return parseTape(platform::fromCp932(file.readAll()));
+    const platform::DecodedText decoded = platform::decodeUserText(file.readAll());
+    if (encoding)
+        *encoding = decoded.encoding;
+    return parseTape(decoded.text);
 }
 
 } // namespace sound

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textencoding.h"
+
 #include <QString>
 #include <vector>
 
@@ -42,8 +44,14 @@ int countTapeLines(const QString& text);
 // Parses a whole file's text into one entry per line.
 std::vector<TapeEntry> parseTape(const QString& text);
 
-// Reads "<folder><route>tp.csv" in CP932. Throws platform::RuntimeError when the file is
-// missing, empty or unreadable.
-std::vector<TapeEntry> readTapeFile(const QString& path);
+// "<folder><route>tp.csv", or the file whose name differs from it only in letter case
+// ("7Tp.csv" from a Windows folder); folder already ends in a separator when not empty.
+QString findTapeFile(const QString& folder, const QString& route);
+
+// Reads a broadcast data file by the rule for users' text files (Shift-JIS, or UTF-8) and
+// tells which encoding it read. Throws platform::RuntimeError when the file is missing,
+// empty or unreadable.
+std::vector<TapeEntry> readTapeFile(const QString& path,
+                                    platform::TextEncoding* encoding = nullptr);
 
 } // namespace sound

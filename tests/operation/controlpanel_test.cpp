@@ -427,6 +427,22 @@ TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
 }
 
+TEST_F(ControlPanelTest, TheTapeGroupsToolTipNamesTheBroadcastFile)
+{
+    writeRoute(dir.path(), "6", numberedStops(4));
+    setRoute("6", "1");
+    const QString tip = widget<QGroupBox>("tapeGroup")->toolTip();
+    EXPECT_TRUE(tip.contains(dir.filePath(QStringLiteral("6tp.csv")))) << tip.toStdString();
+    EXPECT_TRUE(tip.startsWith(QStringLiteral("放送用データがありません")));
+
+    // Copied from Windows, in UTF-8: found, read, and said so.
+    writeFile("6Tp.CSV", QStringLiteral("案内一,0,0\n").toUtf8());
+    setRoute("6", "1");
+    EXPECT_EQ(tape.entryText(1), QStringLiteral("案内一"));
+    EXPECT_EQ(widget<QGroupBox>("tapeGroup")->toolTip(),
+              QStringLiteral("放送用データ: %1\nUTF-8、1 件").arg(dir.filePath("6Tp.CSV")));
+}
+
 TEST_F(ControlPanelTest, ScrollBarsSendBothValues)
 {
     scrollBar("scrollIntervalBar")->setValue(1500);

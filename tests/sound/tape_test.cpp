@@ -184,6 +184,47 @@ TEST(TapeFile, OnlyRegularFilesAreRead)
                  platform::RuntimeError);
 }
 
+TEST(TapeFile, ShiftJisAndUtf8ReadTheSameAndSayWhichTheyWere)
+{
+    QTemporaryDir dir;
+    const QString line = QStringLiteral("\"次は、市役所前です。\",1,2\r\n");
+    const auto write = [&dir](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const std::pair<QByteArray, platform::TextEncoding> forms[] = {
+        {platform::toCp932(line), platform::TextEncoding::Cp932},
+        {line.toUtf8(), platform::TextEncoding::Utf8},
+        {"\xEF\xBB\xBF" + line.toUtf8(), platform::TextEncoding::Utf8WithBom}};
+    for (const auto& [bytes, expected] : forms) {
+        platform::TextEncoding encoding = platform::TextEncoding::Ascii;
+        const auto entries = readTapeFile(write(QStringLiteral("1tp.csv"), bytes), &encoding);
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(encoding, expected);
+        EXPECT_EQ(entries[0].text, QStringLiteral("次は、市役所前です。"));
+        EXPECT_EQ(entries[0].soundFlag, 2);
+    }
+    // Shift-JIS bytes that happen to be valid UTF-8 are read as UTF-8.
+    platform::TextEncoding encoding = platform::TextEncoding::Ascii;
+    const auto both =
+        readTapeFile(write(QStringLiteral("2tp.csv"), "\xE3\x81\x82\xE3\x81\x84,0,0"), &encoding);
+    EXPECT_EQ(encoding, platform::TextEncoding::Utf8);
+    EXPECT_EQ(both[0].text, QStringLiteral("あい"));
+}
+
+TEST(TapeFile, WindowsNamesDifferingInCaseAreFound)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    EXPECT_EQ(findTapeFile(folder, QStringLiteral("7")), folder + QStringLiteral("7tp.csv"));
+    QFile(folder + QStringLiteral("7Tp.csv")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(findTapeFile(folder, QStringLiteral("7")), folder + QStringLiteral("7Tp.csv"));
+    QFile(folder + QStringLiteral("7tp.csv")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(findTapeFile(folder, QStringLiteral("7")), folder + QStringLiteral("7tp.csv"));
+}
+
 TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
 {
     EXPECT_TRUE(tape.isSpeechAvailable());
@@ -275,6 +316,25 @@ TEST_F(TapeTest, ABrokenOrMissingFileSwitchesTheGroupOff)
     tape.loadTape(folder, QStringLiteral("1"));
     EXPECT_TRUE(tape.groupEnabled());
     EXPECT_EQ(enabled.size(), 2);
+}
+
+TEST_F(TapeTest, TheFileNoteSaysWhatWasReadOrMissed)
+{
+    QSignalSpy notes(&tape, &BroadcastTape::fileNoteChanged);
+    tape.loadTape(folder, QStringLiteral("4"));
+    EXPECT_EQ(
+        tape.fileNote(),
+        QStringLiteral("放送用データがありません: %1").arg(folder + QStringLiteral("4tp.csv")));
+    writeTape(QStringLiteral("4"), QStringLiteral("a,1,2\nb,x,1\n"));
+    tape.loadTape(folder, QStringLiteral("4"));
+    EXPECT_TRUE(tape.fileNote().startsWith(QStringLiteral("放送用データを読めません: ")));
+    EXPECT_TRUE(
+        tape.fileNote().endsWith(platform::errorDescription(platform::ErrorNumber::TypeMismatch)));
+    writeTape(QStringLiteral("4"), kThree);
+    tape.loadTape(folder, QStringLiteral("4"));
+    EXPECT_EQ(tape.fileNote(), QStringLiteral("放送用データ: %1\nShift-JIS (CP932)、3 件")
+                                   .arg(folder + QStringLiteral("4tp.csv")));
+    EXPECT_EQ(notes.size(), 3);
 }
 
 TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
