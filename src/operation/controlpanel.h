@@ -102,7 +102,7 @@ public:
     // path, device, stop name, date, time, route number, ticket number, stop row, company
     // position. Tests put their own in to see what the panel passes.
     using TicketDrawer =
-        std::function<void(QByteArray&, QPaintDevice*, QByteArray&, QByteArray&, QByteArray&,
+        std::function<void(const QString&, QPaintDevice*, QByteArray&, QByteArray&, QByteArray&,
                            std::int32_t, std::int16_t, std::int16_t, std::int16_t)>;
     void setTicketDrawer(TicketDrawer drawer);
 

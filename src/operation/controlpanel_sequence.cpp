@@ -168,7 +168,7 @@ void ControlPanel::drawTicketPreview(int n)
     ticketPreview_->clear();
     if (options_->useTicketPreview()) {
         FareRecord& row = fareRow(n);
-        QByteArray path = platform::toCp932(options_->ticketPluginPath());
+        const QString path = options_->ticketPluginPath();
         const QByteArray nameSent = platform::toCp932(row.stopName);
         const QByteArray dateSent = platform::toCp932(dateText);
         QByteArray name = nameSent;

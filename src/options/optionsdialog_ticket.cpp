@@ -6,12 +6,13 @@
 #include "options/optiontexts.h"
 #include "options/optionwidgets.h"
 #include "options/pagecontrols.h"
-#include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "tickets/ticketplugin.h"
+#include "tickets/ticketpluginformat.h"
 
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,9 +133,12 @@ void OptionsDialog::onPluginPickClicked()
         pluginPathEdit_->setText(path);
         return;
     }
+    // The details tell the plug-in's author what to mend (docs/ticket-plugin.md).
+    const QString details = QStringLiteral("%1\n%2").arg(
+        QDir::toNativeSeparators(path), tickets::loadTicketPlugin(path).diagnosis());
     platform::showMessageBox(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
                              platform::MessageBox::OKOnly | platform::MessageBox::Critical,
-                             QStringLiteral("プラグインロードエラー"), this);
+                             QStringLiteral("プラグインロードエラー"), this, details);
 }
 
 void OptionsDialog::onPluginRemoveClicked()
@@ -156,32 +160,20 @@ void OptionsDialog::loadPlugin(QString& path, int& result)
     result = 0;
     if (path.isEmpty())
         return;
-    // The library works on CP932 bytes and may rewrite the path in place; only a change it
-    // made is taken back, so characters without a CP932 form are not lost on the way.
-    const auto callWithPath = [&path](const auto& call) {
-        const QByteArray sent = platform::toCp932(path);
-        QByteArray bytes = sent;
-        call(bytes);
-        if (bytes != sent)
-            path = platform::fromCp932(bytes);
-    };
-
+    // The plug-in is opened by its real path: a CP932 copy would lose the characters it
+    // has no form for, and the file with them.
     PluginInfo info;
     info.clear();
-    int found = 0;
-    callWithPath([&](QByteArray& bytes) { found = readPluginInfo(bytes, info); });
-    if (found == 0)
+    if (readPluginInfo(path, info) == 0)
         return;
-    callWithPath([&](QByteArray& bytes) { showPluginComment(bytes, pluginCommentView_); });
+    showPluginComment(path, pluginCommentView_);
     pluginPropertyList_->clear();
     pluginPropertyList_->addItems(pluginPropertyLines(info));
     if (controlPanel_) {
         controlPanel_->setTicketPreviewSize(info[PluginInfo::PreviewWidth],
                                             info[PluginInfo::PreviewHeight]);
         if (info[PluginInfo::CompanySwitch] >= 1 && controlPanel_->companyList())
-            callWithPath([&](QByteArray& bytes) {
-                addPluginCompanies(bytes, controlPanel_->companyList());
-            });
+            addPluginCompanies(path, controlPanel_->companyList());
     }
     result = 2;
 }

@@ -20,14 +20,14 @@ QString bufferText(const QByteArray& buffer)
     return platform::fromCp932(end < 0 ? buffer : buffer.left(end));
 }
 
-std::optional<tickets::TicketPlugin> pluginAt(const QByteArray& path)
+std::optional<tickets::TicketPlugin> pluginAt(const QString& path)
 {
-    return tickets::loadTicketPlugin(bufferText(path)).plugin;
+    return tickets::loadTicketPlugin(path).plugin;
 }
 
 } // namespace
 
-int readPluginInfo(QByteArray& path, PluginInfo& info)
+int readPluginInfo(const QString& path, PluginInfo& info)
 {
     info.clear();
     const auto plugin = pluginAt(path);
@@ -37,7 +37,7 @@ int readPluginInfo(QByteArray& path, PluginInfo& info)
     return 1;
 }
 
-void showPluginComment(QByteArray& path, QWidget* textBox)
+void showPluginComment(const QString& path, QWidget* textBox)
 {
     if (!textBox)
         return;
@@ -52,7 +52,7 @@ void showPluginComment(QByteArray& path, QWidget* textBox)
         line->setText(QString(plugin->comment).replace(u'\n', u' '));
 }
 
-void addPluginCompanies(QByteArray& path, QComboBox* comboBox)
+void addPluginCompanies(const QString& path, QComboBox* comboBox)
 {
     if (!comboBox)
         return;
@@ -60,7 +60,7 @@ void addPluginCompanies(QByteArray& path, QComboBox* comboBox)
         comboBox->addItems(plugin->companies);
 }
 
-void drawPluginTicket(QByteArray& path, QPaintDevice* device, QByteArray& stopName,
+void drawPluginTicket(const QString& path, QPaintDevice* device, QByteArray& stopName,
                       QByteArray& dateText, QByteArray& timeText, std::int32_t routeNo,
                       std::int16_t ticketNo, std::int16_t stopRow, std::int16_t companyPos)
 {

@@ -1,7 +1,7 @@
 #include "tickets/ticketpluginformat.h"
 
-#include "platform/cp932.h"
 #include "platform/fontmap.h"
+#include "platform/textencoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -52,23 +52,41 @@ struct RawSection {
     std::vector<RawLine> lines;
 };
 
-std::optional<QString> decodeText(const QByteArray& bytes)
+// The line, from 1, that holds the character at `index`; CR LF, LF and CR end lines.
+int lineOf(const QString& text, qsizetype index)
 {
-    static const QByteArray bom("\xEF\xBB\xBF");
-    QString text;
-    if (bytes.startsWith(bom)) {
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        text = decoder.decode(QByteArrayView(bytes).sliced(bom.size()));
-        if (decoder.hasError())
-            return std::nullopt;
-    } else {
-        text = platform::fromCp932(bytes);
-        if (text.contains(QChar(QChar::ReplacementCharacter)))
-            return std::nullopt;
+    int line = 1;
+    for (qsizetype i = 0; i < index; ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+            ++line;
     }
-    for (QChar c : text) {
-        if ((c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c.unicode() == 0x7F)
-            return std::nullopt;
+    return line;
+}
+
+bool isForbiddenControl(QChar c)
+{
+    return (c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c.unicode() == 0x7F;
+}
+
+// The file's text by the rule for users' text files: UTF-8 with a byte-order mark, valid
+// UTF-8, or CP932. Unreadable bytes and control characters fail at their line.
+QString decodeText(const QByteArray& bytes)
+{
+    const platform::DecodedText decoded = platform::decodeUserText(bytes);
+    const QString& text = decoded.text;
+    if (!decoded.clean) {
+        const bool utf8 = decoded.encoding == platform::TextEncoding::Utf8WithBom;
+        fail(lineOf(text, text.indexOf(QChar(QChar::ReplacementCharacter))),
+             utf8 ? QStringLiteral("bytes that are not UTF-8 after the byte-order mark")
+                  : QStringLiteral("bytes that are neither UTF-8 nor CP932 (Shift-JIS) text"));
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isForbiddenControl(text[i]))
+            fail(
+                lineOf(text, i),
+                QStringLiteral("control character U+%1")
+                    .arg(QString::number(text[i].unicode(), 16).toUpper().rightJustified(4, u'0')));
     }
     return text;
 }
@@ -557,15 +575,9 @@ ParseResult parseTicketPlugin(const QByteArray& bytes)
         result.error = QStringLiteral("the file is larger than %1 bytes").arg(MaxFileSize);
         return result;
     }
-    const std::optional<QString> text = decodeText(bytes);
-    if (!text) {
-        result.error =
-            QStringLiteral("the file is not CP932 (or UTF-8 with a byte-order mark) text");
-        return result;
-    }
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = text->split(lineBreak);
     try {
+        const QStringList lines = decodeText(bytes).split(lineBreak);
         checkSignature(lines.first());
         result.plugin = buildPlugin(splitSections(lines), static_cast<int>(lines.size()));
     } catch (const ParseError& error) {
@@ -573,6 +585,13 @@ ParseResult parseTicketPlugin(const QByteArray& bytes)
         result.error = error.message;
     }
     return result;
+}
+
+QString ParseResult::diagnosis() const
+{
+    if (plugin)
+        return QString();
+    return line > 0 ? QStringLiteral("%1行目: %2").arg(line).arg(error) : error;
 }
 
 ParseResult loadTicketPlugin(const QString& path)

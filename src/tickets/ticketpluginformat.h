@@ -78,13 +78,17 @@ struct TicketPlugin {
 struct ParseResult {
     std::optional<TicketPlugin> plugin;
     int line = 0;  // 1-based line of the fault, 0 when it concerns the whole file
-    QString error; // why the file is not a plug-in (English, for authors and tests)
+    QString error; // why the file is not a plug-in, in the format's own (English) words
 
     explicit operator bool() const { return plugin.has_value(); }
+    // "<line>行目: <error>", or the error alone when it concerns the whole file; empty for a
+    // plug-in. The options dialog and hy3tool show it to the plug-in's author.
+    QString diagnosis() const;
 };
 
-// Reads a plug-in from the file's bytes: CP932 text, or UTF-8 when it starts with a byte-order
-// mark. Any bytes are safe to pass; whatever is not a complete, consistent plug-in fails.
+// Reads a plug-in from the file's bytes by the rule for users' text files (UTF-8 with a
+// byte-order mark, valid UTF-8, or CP932). Any bytes are safe to pass; whatever is not a
+// complete, consistent plug-in fails.
 ParseResult parseTicketPlugin(const QByteArray& bytes);
 
 // Reads the file (at most MaxFileSize bytes) and parses it.

@@ -604,23 +604,25 @@ TEST_F(ControlPanelTest, TicketDrawingGetsTheStopRowAndItsOwnTicketNumber)
         stop.ticketNo = qint16(stop.ticketNo * 10);
     writeRoute(dir.path(), "12", stopsList);
     options.preview = true;
-    options.plugin = dir.filePath("切符.4SP");
+    // A real path, also where CP932 has no form for a character of it.
+    options.plugin = dir.filePath("Müller/切符.4SP");
     options.dateMode = TicketDateMode::Fixed;
     struct Call {
-        QByteArray path, name, date, time;
+        QString path;
+        QByteArray name, date, time;
         std::int32_t routeNo;
         std::int16_t ticketNo, row, company;
     };
     std::vector<Call> calls;
-    panel->setTicketDrawer([&](QByteArray& path, QPaintDevice*, QByteArray& name, QByteArray& date,
-                               QByteArray& time, std::int32_t routeNo, std::int16_t ticketNo,
-                               std::int16_t row, std::int16_t company) {
+    panel->setTicketDrawer([&](const QString& path, QPaintDevice*, QByteArray& name,
+                               QByteArray& date, QByteArray& time, std::int32_t routeNo,
+                               std::int16_t ticketNo, std::int16_t row, std::int16_t company) {
         calls.push_back({path, name, date, time, routeNo, ticketNo, row, company});
     });
 
     setRoute("0012", "2");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].path, platform::toCp932(options.plugin));
+    EXPECT_EQ(calls[0].path, options.plugin);
     EXPECT_EQ(platform::fromCp932(calls[0].name), QStringLiteral("停留所2"));
     EXPECT_EQ(calls[0].date, QByteArray("2009/01/24"));
     EXPECT_TRUE(QTime::fromString(QString::fromLatin1(calls[0].time), "HH:mm:ss").isValid());

@@ -7,6 +7,8 @@
 #include "tickets/ticketplugin.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -113,10 +115,42 @@ TEST_F(TicketPagePluginTest, InvalidFileAfterAValidOneKeepsTheOldPlugin)
               QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
     EXPECT_EQ(messages.calls()[0].buttons,
               platform::MessageBox::OKOnly | platform::MessageBox::Critical);
+    EXPECT_EQ(messages.calls()[0].details,
+              garbage + QStringLiteral("\n1行目: bytes that are neither UTF-8 nor CP932 "
+                                       "(Shift-JIS) text"));
     EXPECT_EQ(dialog.ticketPluginPath(), full);
     EXPECT_EQ(listLines(propertyList(dialog)), before);
     EXPECT_EQ(panel.companies.count(), 0);
     EXPECT_EQ(panel.previewSizes.size(), 1u);
+}
+
+TEST_F(TicketPagePluginTest, RefusalDetailsGiveTheParsersLineAndReason)
+{
+    QFile broken(dir.filePath(QStringLiteral("broken.4SP")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("4SP-TICKET-PLUGIN 1\n[Info]\nPreviewWidth=3300\nPreviewHight=1395\n");
+    broken.close();
+    pickers.fileAnswers = {broken.fileName()};
+    pluginPickButton()->click();
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(messages.calls()[0].prompt,
+              QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
+    EXPECT_EQ(messages.calls()[0].details,
+              broken.fileName() + QStringLiteral("\n2行目: PreviewHeight is missing"));
+}
+
+TEST_F(TicketPagePluginTest, APluginInAFolderWithoutACp932NameLoads)
+{
+    // Converting the path to CP932 on the way would turn "ü" into "?" and miss the file.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Müller")));
+    const QString path = dir.filePath(QStringLiteral("Müller/full.4SP"));
+    ASSERT_TRUE(QFile::copy(full, path));
+    pickers.fileAnswers = {path};
+    pluginPickButton()->click();
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(dialog.ticketPluginPath(), path);
+    EXPECT_EQ(propertyList(dialog)->count(), 10);
+    EXPECT_EQ(panel.companies.count(), 3);
 }
 
 TEST_F(TicketPagePluginTest, CancelledPickerChangesNothing)

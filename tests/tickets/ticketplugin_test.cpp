@@ -186,6 +186,47 @@ TEST(TicketPluginFormat, CrLfKeysInAnyCaseAndUtf8WithByteOrderMark)
     EXPECT_EQ(result.plugin->comment, QStringLiteral("①〜②"));
 }
 
+TEST(TicketPluginFormat, Utf8WithoutTheMarkIsReadToo)
+{
+    const QString text = QString::fromUtf8(MinimalText).replace("[Info]", "[Comment]\n①②\n[Info]");
+    for (const QByteArray& bytes : {text.toUtf8(), platform::toCp932(text)}) {
+        const ParseResult result = parseTicketPlugin(bytes);
+        ASSERT_TRUE(result) << errorOf(result);
+        EXPECT_EQ(result.plugin->comment, QStringLiteral("①②"));
+    }
+    // Shift-JIS whose bytes happen to be valid UTF-8 is read as UTF-8: "縺ゅ＞" comes out "あい".
+    const QByteArray both = QString::fromUtf8(MinimalText)
+                                .replace("[Info]", "[Comment]\n縺ゅ＞\n[Info]")
+                                .toUtf8()
+                                .replace(QStringLiteral("縺ゅ＞").toUtf8(),
+                                         platform::toCp932(QStringLiteral("縺ゅ＞")));
+    ASSERT_TRUE(parseTicketPlugin(both));
+    EXPECT_EQ(parseTicketPlugin(both).plugin->comment, QStringLiteral("あい"));
+}
+
+TEST(TicketPluginFormat, RefusalsNameTheirLineAndReason)
+{
+    const ParseResult unknownKey = parseTicketPlugin(minimal("CanPrintDate=1", "CanPrintData=1"));
+    EXPECT_EQ(unknownKey.line, 5);
+    EXPECT_EQ(unknownKey.diagnosis(), QStringLiteral("5行目: unknown key canprintdata"));
+
+    // Bytes that are neither UTF-8 nor CP932, and a control character, at their lines.
+    QByteArray cut = minimal("Field=Date", "Field=Date\n; X");
+    cut.replace("; X", "; \x82");
+    const ParseResult unreadable = parseTicketPlugin(cut);
+    EXPECT_EQ(unreadable.line, 8) << errorOf(unreadable);
+    EXPECT_TRUE(unreadable.error.contains(QStringLiteral("neither UTF-8 nor CP932")));
+    const ParseResult control =
+        parseTicketPlugin(minimal("PreviewHeight=750", "\x1BPreviewHeight=750"));
+    EXPECT_EQ(control.line, 4);
+    EXPECT_EQ(control.error, QStringLiteral("control character U+001B"));
+
+    const ParseResult noInfo = parseTicketPlugin("4SP-TICKET-PLUGIN 1\n");
+    EXPECT_EQ(noInfo.line, 0);
+    EXPECT_EQ(noInfo.diagnosis(), QStringLiteral("the [Info] section is missing"));
+    EXPECT_TRUE(parseTicketPlugin(minimal()).diagnosis().isEmpty());
+}
+
 TEST(TicketPluginFormat, SizeMustBePositiveAndBounded)
 {
     for (const char* bad : {"PreviewWidth=0", "PreviewWidth=-1500", "PreviewWidth=30001",
@@ -305,26 +346,23 @@ TEST_F(TicketPluginTest, ReadPluginInfoFillsOnlyForAPlugin)
 {
     PluginInfo info;
     info.values.fill(42);
-    QByteArray missing = platform::toCp932(QStringLiteral("/nonexistent/なし.4SP"));
-    EXPECT_EQ(readPluginInfo(missing, info), 0);
+    EXPECT_EQ(readPluginInfo(QStringLiteral("/nonexistent/なし.4SP"), info), 0);
     EXPECT_EQ(info, PluginInfo{});
+    EXPECT_EQ(readPluginInfo(QString(), info), 0);
 
-    QByteArray empty;
-    EXPECT_EQ(readPluginInfo(empty, info), 0);
-
-    // A CP932 path with Japanese folder names, as the options dialog passes it, NUL included.
+    // Folder names in Japanese, and with a character that has no CP932 form: the file is
+    // opened by its real path.
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path() + QStringLiteral("/整理券");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(QFile::copy(samplePath("full_ticket.4SP"), folder + "/全項目.4SP"));
-    QByteArray path = platform::toCp932(folder + "/全項目.4SP") + '\0';
-    const QByteArray before = path;
-    info.values.fill(42);
-    EXPECT_NE(readPluginInfo(path, info), 0);
-    EXPECT_EQ(info[PluginInfo::CompanySwitch], 3);
-    EXPECT_EQ(info[PluginInfo::Reserved], 0);
-    EXPECT_EQ(path, before);
+    for (const QString& name : {QStringLiteral("/整理券"), QStringLiteral("/Müller")}) {
+        const QString folder = dir.path() + name;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(QFile::copy(samplePath("full_ticket.4SP"), folder + "/全項目.4SP"));
+        info.values.fill(42);
+        EXPECT_NE(readPluginInfo(folder + "/全項目.4SP", info), 0) << name.toStdString();
+        EXPECT_EQ(info[PluginInfo::CompanySwitch], 3);
+        EXPECT_EQ(info[PluginInfo::Reserved], 0);
+    }
 }
 
 TEST_F(TicketPluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
@@ -343,8 +381,7 @@ TEST_F(TicketPluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
     for (const QString& path : paths) {
         PluginInfo info;
         info.values.fill(42);
-        QByteArray bytes = platform::toCp932(path);
-        EXPECT_EQ(readPluginInfo(bytes, info), 0) << path.toStdString();
+        EXPECT_EQ(readPluginInfo(path, info), 0) << path.toStdString();
         EXPECT_EQ(info, PluginInfo{});
     }
 }
@@ -362,13 +399,12 @@ TEST_F(TicketPluginTest, OversizedFileIsNoPlugin)
     }
     ASSERT_GT(bytes.size(), MaxFileSize);
     PluginInfo info;
-    QByteArray path = platform::toCp932(file);
-    EXPECT_EQ(readPluginInfo(path, info), 0);
+    EXPECT_EQ(readPluginInfo(file, info), 0);
 }
 
 TEST_F(TicketPluginTest, CommentGoesIntoTheTextBox)
 {
-    QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
+    const QString path = samplePath("plain_ticket.4SP");
     QPlainTextEdit box;
     showPluginComment(path, &box);
     EXPECT_EQ(box.toPlainText(), QStringLiteral("標準整理券プラグイン Ver.1.0\n"
@@ -378,14 +414,13 @@ TEST_F(TicketPluginTest, CommentGoesIntoTheTextBox)
     showPluginComment(path, &line);
     EXPECT_TRUE(line.text().startsWith(QStringLiteral("標準整理券プラグイン Ver.1.0 日付")));
 
-    QByteArray invalid("/nonexistent.4SP");
-    showPluginComment(invalid, &box);
+    showPluginComment(QStringLiteral("/nonexistent.4SP"), &box);
     EXPECT_TRUE(box.toPlainText().startsWith(QStringLiteral("標準"))); // untouched
 }
 
 TEST_F(TicketPluginTest, CompanyNamesAreAppended)
 {
-    QByteArray path = platform::toCp932(samplePath("full_ticket.4SP"));
+    const QString path = samplePath("full_ticket.4SP");
     QComboBox combo;
     combo.addItem(QStringLiteral("既存"));
     addPluginCompanies(path, &combo);
@@ -393,8 +428,7 @@ TEST_F(TicketPluginTest, CompanyNamesAreAppended)
     EXPECT_EQ(combo.itemText(1), QStringLiteral("ファレット交通"));
     EXPECT_EQ(combo.itemText(3), QStringLiteral("さくら市営バス"));
 
-    QByteArray plain = platform::toCp932(samplePath("plain_ticket.4SP"));
-    addPluginCompanies(plain, &combo);
+    addPluginCompanies(samplePath("plain_ticket.4SP"), &combo);
     EXPECT_EQ(combo.count(), 4);
 }
 
@@ -453,7 +487,9 @@ TEST_F(TicketPluginTest, CompanyMinusOneDrawsNoCompany)
 
 TEST_F(TicketPluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
 {
-    QByteArray path = platform::toCp932(samplePath("plain_ticket.4SP"));
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/Müller.4SP");
+    ASSERT_TRUE(QFile::copy(samplePath("plain_ticket.4SP"), path));
     QByteArray stop = platform::toCp932(QStringLiteral("市役所前"));
     QByteArray date("01-24-2009"), time("14:05:09");
     QImage image(220, 93, QImage::Format_RGB32);
@@ -464,13 +500,12 @@ TEST_F(TicketPluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
     EXPECT_EQ(stop, platform::toCp932(QStringLiteral("市役所前")));
     EXPECT_EQ(date, QByteArray("01-24-2009"));
 
-    for (QByteArray bad :
-         {QByteArray(), QByteArray("/nonexistent.4SP"), platform::toCp932(samplePath("."))}) {
+    for (const QString& bad : {QString(), QStringLiteral("/nonexistent.4SP"), samplePath(".")}) {
         QImage untouched(220, 93, QImage::Format_RGB32);
         untouched.fill(Qt::magenta);
         const QImage before = untouched.copy();
         drawPluginTicket(bad, &untouched, stop, date, time, 12, 7, 7, 0);
-        EXPECT_EQ(untouched, before) << bad.constData();
+        EXPECT_EQ(untouched, before) << bad.toStdString();
     }
 }
 
