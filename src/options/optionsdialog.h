@@ -1,10 +1,13 @@
 #pragma once
 
 #include "options/optioninfo.h"
+#include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <array>
+#include <vector>
 
 class ColorButton;
 class ControlPanelLink;
@@ -137,6 +140,11 @@ public:
     void setTicketPluginPath(const QString& path);
     void selectFixedDate();
 
+protected:
+    // Every way of closing ("OK", the close button, Esc) warns first about paths that the
+    // settings file cannot keep.
+    void done(int result) override;
+
 private:
     // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
@@ -145,6 +153,10 @@ private:
     void pickButtonColor(ColorButton* button);
     int selectedBacklight() const;
     void switchBacklight();
+
+    // Folder and file paths that the settings file cannot keep (optionsdialog_paths.cpp).
+    std::vector<NamedPath> storedPaths() const;
+    void warnAboutPathsThatCannotBeStored();
 
     // Data folders.
     void buildFoldersPage(QGroupBox* page);
@@ -281,4 +293,6 @@ private:
     QRadioButton* dateAtRouteSetOption_ = nullptr;
     QRadioButton* dateFixedOption_ = nullptr;
     QLabel* fixedDateLabel_ = nullptr;
+
+    QStringList lastPathWarning_; // not repeated while the same paths stay
 };
