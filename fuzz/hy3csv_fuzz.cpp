@@ -2,6 +2,7 @@
 #include "fuzzcheck.h"
 
 #include "operation/hy3csv.h"
+#include "platform/cp932.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(record.name.size() <= hy3::MaxNameBytes);
     const hy3::CsvResult again = hy3::fromCsv(hy3::toCsv(result.records));
     FUZZ_CHECK(again.errors.empty());
-    FUZZ_CHECK(again.records == result.records);
+    // Shift-JIS names are kept as their bytes; the few with a second form (NEC and IBM
+    // duplicates) come back from the UTF-8 CSV in the first form, as hy3tool warns.
+    bool sameForms = true;
+    for (const hy3::Record& record : result.records)
+        sameForms = sameForms && platform::toCp932(platform::fromCp932(record.name)) == record.name;
+    if (sameForms)
+        FUZZ_CHECK(again.records == result.records);
     return 0;
 }

@@ -1,8 +1,8 @@
-// The broadcast data file: CP932 text, three comma-separated fields per line.
+// The broadcast data file: Shift-JIS or UTF-8 text, three comma-separated fields per line.
 #include "fuzzcheck.h"
 
-#include "platform/cp932.h"
 #include "platform/runtimeerror.h"
+#include "platform/textencoding.h"
 #include "sound/tapefile.h"
 
 #include <cstddef>
@@ -11,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QString text =
-        platform::fromCp932(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+        platform::decodeUserText(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))
+            .text;
     const int lines = sound::countTapeLines(text);
     FUZZ_CHECK(lines >= 0);
     try {

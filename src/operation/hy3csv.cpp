@@ -25,9 +25,14 @@ struct Row {
     std::vector<Field> fields;
     int line = 0;
 
-    bool isBlank() const
+    // A blank line, or a spreadsheet row with nothing in any cell (",,,").
+    bool isEmpty() const
     {
-        return fields.size() == 1 && !fields[0].quoted && fields[0].bytes.isEmpty();
+        for (const Field& field : fields) {
+            if (!field.bytes.trimmed().isEmpty())
+                return false;
+        }
+        return true;
     }
 };
 
@@ -46,7 +51,8 @@ QString quoted(const QString& text)
     return u'"' + out + u'"';
 }
 
-// Splits the bytes into rows of fields (the separators are ASCII, so UTF-8 splits safely).
+// Splits the bytes into rows of fields. The separators are ASCII, which never occurs inside a
+// UTF-8 or a Shift-JIS character, so either splits safely.
 class Splitter
 {
 public:
@@ -179,16 +185,85 @@ QString codePoint(const QString& character)
     return QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
 }
 
+bool isInteger(const QByteArray& text)
+{
+    const qsizetype digits = !text.isEmpty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (digits >= text.size())
+        return false;
+    for (qsizetype i = digits; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+// A field's text in the file's encoding.
+QString fieldText(const QByteArray& bytes, platform::TextEncoding encoding)
+{
+    return encoding == platform::TextEncoding::Cp932 ? platform::fromCp932(bytes)
+                                                     : QString::fromUtf8(bytes);
+}
+
+// The header's name of column k: "停留所名", "整理券番号", then the data columns 1..150.
+QString headerName(int column)
+{
+    if (column == 1)
+        return NameHeader;
+    if (column == 2)
+        return QStringLiteral("整理券番号");
+    return QString::number(column - 2);
+}
+
+// Line 1 is meant as a header when it names the first column, or when its ticket number is no
+// number (a header such as "name,no,1").
+bool looksLikeHeader(const Row& row, platform::TextEncoding encoding)
+{
+    if (fieldText(row.fields[0].bytes, encoding).trimmed() == NameHeader)
+        return true;
+    if (row.fields.size() < 2)
+        return false;
+    const QByteArray ticket = row.fields[1].bytes.trimmed();
+    return !ticket.isEmpty() && !isInteger(ticket);
+}
+
+// The header's first column that differs from "停留所名,整理券番号,1,2,…,150", if any. A header
+// may stop early and end in empty cells.
+std::optional<CsvError> checkHeader(const Row& row, platform::TextEncoding encoding)
+{
+    int last = int(row.fields.size());
+    while (last > 0 && row.fields[last - 1].bytes.trimmed().isEmpty())
+        --last;
+    for (int column = 1; column <= last; ++column) {
+        const QString text = fieldText(row.fields[column - 1].bytes, encoding).trimmed();
+        const QString expected =
+            column <= CsvColumnCount ? headerName(column) : QStringLiteral("（なし）");
+        if (text != expected)
+            return CsvError{row.line, column,
+                            QStringLiteral("見出しが正しくありません。「%1」のところは「%2」です"
+                                           "（見出しは「停留所名,整理券番号,1,2,…,150」）")
+                                .arg(text, expected)};
+    }
+    return std::nullopt;
+}
+
 class RecordBuilder
 {
 public:
-    explicit RecordBuilder(std::vector<CsvError>& errors) : errors_(errors) {}
+    RecordBuilder(std::vector<CsvError>& errors, platform::TextEncoding encoding)
+        : errors_(errors), encoding_(encoding)
+    {
+    }
 
     Record build(const Row& row)
     {
         Record record;
         const int fieldCount = int(row.fields.size());
         record.name = stopName(row.fields[0]);
+        // A name alone would become a stop with ticket number 0 that nobody meant.
+        if (!row.fields[0].bytes.trimmed().isEmpty() &&
+            (fieldCount < 2 || row.fields[1].bytes.trimmed().isEmpty()))
+            error(fieldCount < 2 ? row.fields[0] : row.fields[1], 2,
+                  QStringLiteral("停留所名があるのに整理券番号がありません"));
         for (int column = 2; column <= fieldCount; ++column) {
             const Field& field = row.fields[column - 1];
             if (column > CsvColumnCount) {
@@ -213,6 +288,8 @@ public:
 private:
     QByteArray stopName(const Field& field)
     {
+        if (encoding_ == platform::TextEncoding::Cp932)
+            return cp932StopName(field);
         const std::optional<QString> text = decodeUtf8(field.bytes);
         if (!text) {
             error(field, 1, QStringLiteral("UTF-8 として読めないバイトがあります"));
@@ -225,7 +302,21 @@ private:
                       .arg(bad, codePoint(bad)));
             return QByteArray();
         }
-        QByteArray bytes = platform::toCp932(*text);
+        return checkedLength(field, platform::toCp932(*text));
+    }
+
+    // Shift-JIS names go into the fare file as they stand, byte for byte.
+    QByteArray cp932StopName(const Field& field)
+    {
+        if (platform::fromCp932(field.bytes).contains(QChar(QChar::ReplacementCharacter))) {
+            error(field, 1, QStringLiteral("Shift-JIS (CP932) として読めないバイトがあります"));
+            return QByteArray();
+        }
+        return checkedLength(field, field.bytes);
+    }
+
+    QByteArray checkedLength(const Field& field, const QByteArray& bytes)
+    {
         if (bytes.size() > MaxNameBytes) {
             error(field, 1,
                   QStringLiteral("停留所名が長すぎます（Shift-JIS で %1 バイト、%2 バイトまで）")
@@ -241,12 +332,8 @@ private:
         const QByteArray text = field.bytes.trimmed();
         if (text.isEmpty())
             return 0;
-        qsizetype digits = text[0] == '+' || text[0] == '-' ? 1 : 0;
-        bool allDigits = digits < text.size();
-        for (qsizetype i = digits; i < text.size(); ++i)
-            allDigits = allDigits && text[i] >= '0' && text[i] <= '9';
-        const QString shown = QString::fromUtf8(text);
-        if (!allDigits) {
+        const QString shown = fieldText(text, encoding_);
+        if (!isInteger(text)) {
             error(field, column, QStringLiteral("「%1」は整数ではありません").arg(shown));
             return 0;
         }
@@ -266,6 +353,7 @@ private:
     }
 
     std::vector<CsvError>& errors_;
+    platform::TextEncoding encoding_;
 };
 
 } // namespace
@@ -296,19 +384,25 @@ QString CsvError::text() const
     return QStringLiteral("%1行目 %2列目: %3").arg(line).arg(column).arg(what);
 }
 
-CsvResult fromCsv(const QByteArray& utf8)
+CsvResult fromCsv(const QByteArray& bytes)
 {
     CsvResult result;
-    Splitter splitter(utf8, result.errors);
-    RecordBuilder builder(result.errors);
+    result.encoding = platform::detectTextEncoding(bytes);
+    Splitter splitter(bytes, result.errors);
+    RecordBuilder builder(result.errors, result.encoding);
     bool first = true;
     while (const std::optional<Row> row = splitter.next()) {
-        if (row->isBlank())
+        if (row->isEmpty()) {
+            result.skippedLines.push_back(row->line);
             continue;
-        const bool header = first && decodeUtf8(row->fields[0].bytes) == NameHeader;
+        }
+        const bool header = first && looksLikeHeader(*row, result.encoding);
         first = false;
-        if (header)
+        if (header) {
+            if (const auto wrong = checkHeader(*row, result.encoding))
+                result.errors.push_back(*wrong);
             continue;
+        }
         if (int(result.records.size()) == MaxRows) {
             result.errors.push_back(
                 {row->line, 1,

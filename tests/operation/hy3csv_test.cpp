@@ -73,10 +73,68 @@ TEST(Hy3Csv, AcceptsWhatSpreadsheetsWrite)
     EXPECT_EQ(result.records[1].columns[1], 0);
     EXPECT_EQ(result.records[1].columns[2], 5);
 
+    EXPECT_EQ(result.skippedLines, std::vector<int>{3});
+
     // Without a header every line is a stop; a last line without a line end counts.
     const hy3::CsvResult bare = hy3::fromCsv(utf8(QStringLiteral("駅前,1\n本町,2")));
     ASSERT_TRUE(bare.errors.empty());
     EXPECT_EQ(bare.records.size(), 2u);
+}
+
+TEST(Hy3Csv, ShiftJisFromASpreadsheetKeepsItsBytes)
+{
+    // "纊" has two Shift-JIS forms (ED40 and FA5C); the file's own form goes into the fare file.
+    const QByteArray csv =
+        platform::toCp932(QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,170\r\n")) +
+        QByteArray("\xED\x40,2,180\r\n");
+    const hy3::CsvResult result = hy3::fromCsv(csv);
+    ASSERT_TRUE(result.errors.empty()) << result.errors[0].text().toStdString();
+    EXPECT_EQ(result.encoding, platform::TextEncoding::Cp932);
+    ASSERT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(result.records[0].name, platform::toCp932(QStringLiteral("駅前")));
+    EXPECT_EQ(result.records[1].name, QByteArray("\xED\x40"));
+    EXPECT_EQ(result.records[1].columns[0], 180);
+
+    EXPECT_EQ(hy3::fromCsv(utf8(QStringLiteral("駅前,1\n"))).encoding,
+              platform::TextEncoding::Utf8);
+    EXPECT_EQ(hy3::fromCsv("\xEF\xBB\xBF" + utf8(QStringLiteral("駅前,1\n"))).encoding,
+              platform::TextEncoding::Utf8WithBom);
+}
+
+TEST(Hy3Csv, AWrongHeaderIsReportedAsSuch)
+{
+    const QString expected = QStringLiteral("（見出しは「停留所名,整理券番号,1,2,…,150」）");
+    EXPECT_EQ(onlyError(QStringLiteral("name,no,1\n駅前,1,170\n")),
+              QStringLiteral(
+                  "1行目 1列目: 見出しが正しくありません。「name」のところは「停留所名」です") +
+                  expected);
+    EXPECT_EQ(onlyError(QStringLiteral("停留所名,整理券番号,1,3\n駅前,1,170\n")),
+              QStringLiteral("1行目 4列目: 見出しが正しくありません。「3」のところは「2」です") +
+                  expected);
+    // A header may stop early or end in empty cells.
+    EXPECT_TRUE(
+        hy3::fromCsv(utf8(QStringLiteral("停留所名,整理券番号,1,,\n駅前,1,170\n"))).errors.empty());
+    QString wide = hy3::csvHeader() + QStringLiteral(",151\n");
+    EXPECT_EQ(onlyError(wide),
+              QStringLiteral(
+                  "1行目 153列目: 見出しが正しくありません。「151」のところは「（なし）」です") +
+                  expected);
+}
+
+TEST(Hy3Csv, EmptyRowsAreSkippedAndNamedAndANameNeedsItsTicketNumber)
+{
+    const hy3::CsvResult result = hy3::fromCsv(utf8(
+        QStringLiteral("停留所名,整理券番号,1\n駅前,1,170\n,,\n\n\"\", ,\n本町,2,180\n,,,\n")));
+    EXPECT_TRUE(result.errors.empty());
+    EXPECT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(result.skippedLines, (std::vector<int>{3, 4, 5, 7}));
+
+    EXPECT_EQ(onlyError(QStringLiteral("駅前,1\n本町\n")),
+              QStringLiteral("2行目 2列目: 停留所名があるのに整理券番号がありません"));
+    EXPECT_EQ(onlyError(QStringLiteral("駅前,1\n本町,,170\n")),
+              QStringLiteral("2行目 2列目: 停留所名があるのに整理券番号がありません"));
+    // A stop without a name is a stop all the same.
+    EXPECT_TRUE(hy3::fromCsv(utf8(QStringLiteral("駅前,1\n,2,170\n"))).errors.empty());
 }
 
 TEST(Hy3Csv, ErrorsNameLineAndColumn)
@@ -88,8 +146,8 @@ TEST(Hy3Csv, ErrorsNameLineAndColumn)
     EXPECT_EQ(onlyError(QStringLiteral("駅前,1,99999999999999999999\n")),
               QStringLiteral(
                   "1行目 3列目: 「99999999999999999999」は -32768〜32767 の範囲を外れています"));
-    EXPECT_EQ(onlyError(QStringLiteral("駅前,一\n")),
-              QStringLiteral("1行目 2列目: 「一」は整数ではありません"));
+    EXPECT_EQ(onlyError(QStringLiteral("駅前,1\n本町,一\n")),
+              QStringLiteral("2行目 2列目: 「一」は整数ではありません"));
     EXPECT_EQ(onlyError(QStringLiteral("駅前,1\n\"複数\n行\",2,1.5\n")),
               QStringLiteral("3行目 3列目: 「1.5」は整数ではありません"));
     EXPECT_EQ(
@@ -104,13 +162,13 @@ TEST(Hy3Csv, ErrorsNameLineAndColumn)
     EXPECT_EQ(onlyError(QStringLiteral("\"駅\"前,1\n")),
               QStringLiteral("1行目 1列目: 閉じた引用符 \" の後に , か改行以外の文字があります"));
 
-    QString tooWide = QStringLiteral("駅前") + QString(152, u',') + QStringLiteral("1\n");
+    QString tooWide = QStringLiteral("駅前,1") + QString(151, u',') + QStringLiteral("1\n");
     EXPECT_EQ(
         onlyError(tooWide),
         QStringLiteral(
             "1行目 153列目: 列が多すぎます（停留所名、整理券番号、データ 150 列の計 152 列まで）"));
     EXPECT_TRUE(
-        hy3::fromCsv(utf8(QStringLiteral("駅前") + QString(160, u',') + u'\n')).errors.empty());
+        hy3::fromCsv(utf8(QStringLiteral("駅前,1") + QString(160, u',') + u'\n')).errors.empty());
 
     const QString longName(hy3::MaxNameBytes / 2 + 1, QChar(0x99C5)); // 駅, two bytes each
     EXPECT_EQ(
@@ -118,9 +176,13 @@ TEST(Hy3Csv, ErrorsNameLineAndColumn)
         QStringLiteral(
             "1行目 1列目: 停留所名が長すぎます（Shift-JIS で 65536 バイト、65535 バイトまで）"));
 
-    const QByteArray badUtf8("\xE9\xA7\x2C\x31\x0A", 5);
+    // After a byte-order mark the file must be UTF-8; without one, Shift-JIS is the fallback.
+    const QByteArray badUtf8("\xEF\xBB\xBF\xE9\xA7\x2C\x31\x0A", 8);
     EXPECT_EQ(hy3::fromCsv(badUtf8).errors.at(0).text(),
               QStringLiteral("1行目 1列目: UTF-8 として読めないバイトがあります"));
+    const QByteArray badBoth("\x82\x2C\x31\x0A", 4);
+    EXPECT_EQ(hy3::fromCsv(badBoth).errors.at(0).text(),
+              QStringLiteral("1行目 1列目: Shift-JIS (CP932) として読めないバイトがあります"));
 }
 
 TEST(Hy3Csv, AtMost301Stops)
@@ -140,10 +202,10 @@ TEST(Hy3Csv, AtMost301Stops)
 TEST(Hy3Csv, ReportsEveryProblemAtOnce)
 {
     const hy3::CsvResult result =
-        hy3::fromCsv(utf8(QStringLiteral("駅前,x\n本町,1,40000\n市役所,1,2,y\n")));
+        hy3::fromCsv(utf8(QStringLiteral("駅前,1\n本町,x\n本町,1,40000\n市役所,1,2,y\n")));
     ASSERT_EQ(result.errors.size(), 3u);
-    EXPECT_EQ(result.errors[0].line, 1);
-    EXPECT_EQ(result.errors[1].line, 2);
+    EXPECT_EQ(result.errors[0].line, 2);
+    EXPECT_EQ(result.errors[1].line, 3);
     EXPECT_EQ(result.errors[2].column, 4);
 }
 
