@@ -94,6 +94,19 @@ int TapeFieldReader::readInteger()
     return int(rounded);
 }
 
+int TapeFieldReader::line() const
+{
+    // The reader only moves forward, so counting goes on from where it stopped last time.
+    for (; countedTo_ < pos_ && countedTo_ < text_.size(); ++countedTo_) {
+        const QChar c = text_[countedTo_];
+        const bool crLf =
+            c == u'\r' && countedTo_ + 1 < text_.size() && text_[countedTo_ + 1] == u'\n';
+        if (c == u'\n' || (c == u'\r' && !crLf))
+            ++countedLine_;
+    }
+    return countedLine_;
+}
+
 int countTapeLines(const QString& text)
 {
     QString normalised = text;
@@ -104,17 +117,26 @@ int countTapeLines(const QString& text)
     return int(lines.size());
 }
 
-std::vector<TapeEntry> parseTape(const QString& text)
+std::vector<TapeEntry> parseTape(const QString& text, int* errorLine)
 {
     const int count = countTapeLines(text);
-    if (count == 0)
+    if (count == 0) {
+        if (errorLine)
+            *errorLine = 1;
         throw RuntimeError(ErrorNumber::InputPastEnd);
+    }
     std::vector<TapeEntry> entries(static_cast<size_t>(count));
     TapeFieldReader reader(text);
-    for (TapeEntry& entry : entries) {
-        entry.text = reader.readText();
-        entry.stepFlag = reader.readInteger();
-        entry.soundFlag = reader.readInteger();
+    try {
+        for (TapeEntry& entry : entries) {
+            entry.text = reader.readText();
+            entry.stepFlag = reader.readInteger();
+            entry.soundFlag = reader.readInteger();
+        }
+    } catch (const RuntimeError&) {
+        if (errorLine)
+            *errorLine = reader.line();
+        throw;
     }
     return entries;
 }

@@ -28,6 +28,8 @@ public:
     QString readText();
     // An integer field; empty reads as 0.
     int readInteger();
+    // The line, from 1, of the next field.
+    int line() const;
 
 private:
     QString readRaw(bool* quoted);
@@ -35,14 +37,17 @@ private:
 
     QString text_;
     int pos_ = 0;
+    mutable int countedTo_ = 0; // line() has counted the line ends before this position
+    mutable int countedLine_ = 1;
 };
 
 // Number of lines as a line-by-line read counts them; blank lines at the very end are not
 // counted (an editor's stray line end must not spoil the file).
 int countTapeLines(const QString& text);
 
-// Parses a whole file's text into one entry per line.
-std::vector<TapeEntry> parseTape(const QString& text);
+// Parses a whole file's text into one entry per line. On an error, `errorLine` (when given)
+// gets the line the reader stood on.
+std::vector<TapeEntry> parseTape(const QString& text, int* errorLine = nullptr);
 
 // "<folder><route>tp.csv", or the file whose name differs from it only in letter case
 // ("7Tp.csv" from a Windows folder); folder already ends in a separator when not empty.

@@ -166,6 +166,17 @@ TEST(TapeFile, OneEntryPerLine)
     EXPECT_THROW(parseTape(QString()), platform::RuntimeError);
 }
 
+TEST(TapeFile, AnErrorTellsTheLineTheReaderStoodOn)
+{
+    int line = 0;
+    EXPECT_THROW(parseTape(QStringLiteral("a,1,2\r\n\"b\r\nc\",0,0\r\nd,x,0\r\ne,0,0\r\n"), &line),
+                 platform::RuntimeError);
+    EXPECT_EQ(line, 4);
+    // A line short of a field borrows from the next one, where the fault then shows.
+    EXPECT_THROW(parseTape(QStringLiteral("a,1\rb,0,0\r"), &line), platform::RuntimeError);
+    EXPECT_EQ(line, 2);
+}
+
 TEST(TapeFile, OnlyRegularFilesAreRead)
 {
     QTemporaryDir dir;

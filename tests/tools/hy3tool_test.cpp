@@ -1,5 +1,6 @@
 #include "hy3commands.h"
 
+#include "operation/hy3csv.h"
 #include "operation/hy3file.h"
 #include "platform/cp932.h"
 
@@ -18,16 +19,22 @@ struct ToolRun {
     int status = -1;
     QString out;
     QString err;
+    QByteArray outBytes;
 };
 
-ToolRun hy3tool(const QStringList& args)
+// Runs the tool in-process; `input` is what standard input holds.
+ToolRun hy3tool(const QStringList& args, const QByteArray& input = QByteArray())
 {
+    QBuffer in;
     QBuffer out;
     QBuffer err;
+    in.setData(input);
+    in.open(QIODevice::ReadOnly);
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     ToolRun run;
-    run.status = runHy3Tool(args, out, err);
+    run.status = runHy3Tool(args, in, out, err);
+    run.outBytes = out.data();
     run.out = QString::fromUtf8(out.data());
     run.err = QString::fromUtf8(err.data());
     return run;
@@ -156,6 +163,127 @@ TEST_F(Hy3ToolTest, ToCsvWarnsAboutWhatWillNotConvertBack)
     EXPECT_TRUE(run.err.contains(QStringLiteral("件数は 3 件")));
 }
 
+TEST_F(Hy3ToolTest, ADashReadsStandardInputAndWritesStandardOutput)
+{
+    const QByteArray fareFile = hy3::encode(stops(3));
+    const ToolRun csv = hy3tool({QStringLiteral("to-csv"), QStringLiteral("-")}, fareFile);
+    ASSERT_EQ(csv.status, 0) << csv.err.toStdString();
+    EXPECT_TRUE(csv.out.startsWith(hy3::csvHeader()));
+
+    const ToolRun back = hy3tool(
+        {QStringLiteral("from-csv"), QStringLiteral("-"), QStringLiteral("-")}, csv.outBytes);
+    ASSERT_EQ(back.status, 0) << back.err.toStdString();
+    EXPECT_EQ(back.outBytes, fareFile); // only the data on standard output
+    EXPECT_TRUE(back.err.contains(QStringLiteral("停留所 3 件を書き込みました")));
+
+    const ToolRun toFile = hy3tool(
+        {QStringLiteral("to-csv"), QStringLiteral("-"), path(QStringLiteral("3.csv"))}, fareFile);
+    EXPECT_EQ(toFile.status, 0);
+    EXPECT_TRUE(toFile.out.isEmpty());
+    EXPECT_EQ(read(QStringLiteral("3.csv")), csv.outBytes);
+
+    const ToolRun checked = hy3tool({QStringLiteral("check"), QStringLiteral("-")}, fareFile);
+    EXPECT_EQ(checked.status, 0);
+    EXPECT_TRUE(checked.out.contains(QStringLiteral("区間は 1〜2")));
+}
+
+TEST_F(Hy3ToolTest, FromCsvReadsShiftJisAndSaysSo)
+{
+    write(QStringLiteral("sjis.csv"),
+          platform::toCp932(QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,170\r\n"
+                                           ",,\r\n本町,2,180\r\n,,\r\n")));
+    const ToolRun run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("sjis.csv")),
+                                 path(QStringLiteral("2.hy3"))});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("停留所 2 件を書き込みました（CSV は "
+                                                "Shift-JIS (CP932) として読みました）")))
+        << run.out.toStdString();
+    EXPECT_EQ(run.err.trimmed(),
+              path(QStringLiteral("sjis.csv")) +
+                  QStringLiteral(": 警告: 空の行を読み飛ばしました（3, 5行目）"));
+    std::vector<hy3::Record> expected = stops(2);
+    expected[0].name = platform::toCp932(QStringLiteral("駅前"));
+    expected[1].name = platform::toCp932(QStringLiteral("本町"));
+    expected[1].columns[0] = 180;
+    EXPECT_EQ(read(QStringLiteral("2.hy3")), hy3::encode(expected));
+}
+
+TEST_F(Hy3ToolTest, FromCsvNamesTheWrongHeaderAndTheMissingTicketNumber)
+{
+    write(QStringLiteral("bad.csv"), QByteArray("name,no,1\n"));
+    ToolRun run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("bad.csv")),
+                           path(QStringLiteral("x.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith(path(QStringLiteral("bad.csv")) +
+                                   QStringLiteral(":1行目 1列目: 見出しが正しくありません。")))
+        << run.err.toStdString();
+
+    write(QStringLiteral("name.csv"),
+          QStringLiteral("停留所名,整理券番号\n駅前,1\n本町\n").toUtf8());
+    run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("name.csv")),
+                   path(QStringLiteral("x.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        run.err.contains(QStringLiteral(":3行目 2列目: 停留所名があるのに整理券番号がありません")))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("x.hy3"))));
+}
+
+TEST_F(Hy3ToolTest, CheckTapeListsTheAnnouncementsAndTheEncoding)
+{
+    write(QStringLiteral("12tp.csv"),
+          QStringLiteral("\"次は、市役所前です。\",1,2\n案内,0,0\n").toUtf8());
+    ToolRun run = hy3tool({QStringLiteral("check-tape"), path(QStringLiteral("12tp.csv"))});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(u'\n');
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], path(QStringLiteral("12tp.csv")) + QStringLiteral(": UTF-8、放送 2 件"));
+    EXPECT_EQ(lines[2], QStringLiteral("   1     1   2  次は、市役所前です。"));
+    EXPECT_EQ(lines[3], QStringLiteral("   2     0   0  案内"));
+    EXPECT_TRUE(run.err.isEmpty());
+
+    // A line short of a field: the fault shows where the reader met the next line's text.
+    run = hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")},
+                  platform::toCp932(QStringLiteral("一,0\n二,0,0\n")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("(標準入力):2行目: 型が一致しません。")))
+        << run.err.toStdString();
+
+    run = hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")},
+                  platform::toCp932(QStringLiteral("一,0,0\n二,0,3\n")));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("(標準入力): Shift-JIS (CP932)、放送 2 件\n")));
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("   2     0   3  二\n")));
+
+    run = hy3tool({QStringLiteral("check-tape"), path(QStringLiteral("none.csv"))});
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(Hy3ToolTest, CheckPluginGivesTheParsersLineAndReason)
+{
+    const QByteArray plugin("4SP-TICKET-PLUGIN 1\n[Info]\nPreviewWidth=1500\nPreviewHeight=750\n"
+                            "[Field]\nField=TicketNo\nRect=0,0,1500,750\n");
+    write(QStringLiteral("ok.4SP"), plugin);
+    ToolRun run = hy3tool({QStringLiteral("check-plugin"), path(QStringLiteral("ok.4SP"))});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(
+        run.out.contains(QStringLiteral("整理券プラグインとして使えます（ASCII、1500×750 twips")))
+        << run.out.toStdString();
+
+    QByteArray broken = plugin;
+    broken.replace("Rect=0,0,1500,750", "Rect=0,0,1600,750");
+    write(QStringLiteral("wide.4SP"), broken);
+    run = hy3tool({QStringLiteral("check-plugin"), path(QStringLiteral("wide.4SP"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.trimmed(), path(QStringLiteral("wide.4SP")) +
+                                     QStringLiteral(":7行目: Rect reaches beyond the paper"));
+    EXPECT_TRUE(run.out.isEmpty());
+
+    run = hy3tool({QStringLiteral("check-plugin"), QStringLiteral("-")}, broken);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("(標準入力):7行目:")));
+}
+
 TEST_F(Hy3ToolTest, WrongArgumentsShowTheUsage)
 {
     for (const QStringList& args :
@@ -167,6 +295,11 @@ TEST_F(Hy3ToolTest, WrongArgumentsShowTheUsage)
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("使い方:")));
     }
     EXPECT_EQ(hy3tool({QStringLiteral("--help")}).status, 0);
+    EXPECT_EQ(hy3tool({QStringLiteral("check-plugin")}).status, 2);
+    const ToolRun version = hy3tool({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out,
+              QStringLiteral("hy3tool (ファレット) %1\n").arg(QLatin1String(FARE_VERSION)));
 }
 
 TEST_F(Hy3ToolTest, TheProgramReportsThroughItsExitStatus)
@@ -188,6 +321,17 @@ TEST_F(Hy3ToolTest, TheProgramReportsThroughItsExitStatus)
                   {QStringLiteral("check"), path(QStringLiteral("missing.hy3"))});
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 1);
+
+    // Standard input, and the reason on standard error.
+    process.start(QStringLiteral(HY3TOOL_PATH),
+                  {QStringLiteral("check-plugin"), QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.write("4SP-TICKET-PLUGIN 2\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              QStringLiteral("(標準入力):1行目: format version 2 is not supported\n"));
 }
 
 } // namespace

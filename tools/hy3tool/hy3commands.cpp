@@ -4,11 +4,17 @@
 #include "operation/hy3file.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
+#include "platform/textencoding.h"
+#include "sound/tapefile.h"
+#include "tickets/ticketpluginformat.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace
@@ -16,17 +22,77 @@ namespace
 
 const char* const Usage =
     "使い方:\n"
-    "  hy3tool to-csv FILE.hy3             運賃データを CSV (UTF-8) で標準出力へ\n"
-    "  hy3tool from-csv FILE.csv OUT.hy3   CSV から運賃データを作る\n"
-    "  hy3tool check FILE.hy3              プログラムで使えるかを調べる\n"
+    "  hy3tool to-csv FILE.hy3 [OUT.csv]    運賃データを CSV (UTF-8) にする（OUT "
+    "を省くと標準出力）\n"
+    "  hy3tool from-csv FILE.csv OUT.hy3    CSV (UTF-8 か Shift-JIS) から運賃データを作る\n"
+    "  hy3tool check FILE.hy3               プログラムで使えるか、どの区間を指定できるかを調べる\n"
+    "  hy3tool check-tape FILE              放送用データ (*tp.csv) "
+    "の放送とフラグ、文字コードを示す\n"
+    "  hy3tool check-plugin FILE.4SP        整理券プラグインを調べ、使えないときは行と理由を示す\n"
+    "  hy3tool --help | --version\n"
+    "FILE を - にすると標準入力から読み、OUT を - にすると標準出力へ書きます。\n"
     "CSV の 1 行目は見出し「停留所名,整理券番号,1,2,…,150」、以降 1 行が 1 停留所です。\n"
-    "足りない列は 0 とみなします。\n";
+    "足りない列は 0 とみなします。\n"
+    "終了ステータス: 0 成功、1 読めない・使えない・誤りがある、2 使い方の誤り。\n";
+
+const QString StandardStream = QStringLiteral("-");
 
 void say(QIODevice& device, const QString& text)
 {
     device.write(text.toUtf8());
     device.write("\n");
 }
+
+// How the file is named in messages.
+QString shownName(const QString& path)
+{
+    return path == StandardStream ? QStringLiteral("(標準入力)") : path;
+}
+
+// The bytes of a text file, or of standard input for "-". `limit` bytes at most, when given
+// (a larger file reads one byte over, for the caller to see). Reports a failure and returns
+// nothing.
+std::optional<QByteArray> readInput(const QString& path, QIODevice& in, QIODevice& err,
+                                    qint64 limit = -1)
+{
+    if (path == StandardStream)
+        return limit < 0 ? in.readAll() : in.read(limit + 1);
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        say(err, QStringLiteral("%1: 読めません (%2)")
+                     .arg(path, QFileInfo(path).isDir() ? QStringLiteral("フォルダーです")
+                                                        : file.errorString()));
+        return std::nullopt;
+    }
+    return limit < 0 ? file.readAll() : file.read(limit + 1);
+}
+
+// Writes the bytes to OUT, or to standard output for "-". A file is written beside the
+// target and renamed over it, so a failure leaves the old file intact.
+bool writeOutput(const QString& path, const QByteArray& bytes, QIODevice& out, QIODevice& err)
+{
+    if (path == StandardStream)
+        return out.write(bytes) == bytes.size();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
+        say(err, QStringLiteral("%1: 書き込めません (%2)").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+// A fare file opened as the program opens it, or standard input for "-".
+std::unique_ptr<QIODevice> openFareFile(const QString& path, QIODevice& in)
+{
+    if (path != StandardStream)
+        return hy3::openExisting(path);
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(in.readAll());
+    buffer->open(QIODevice::ReadOnly);
+    return buffer;
+}
+
+// ---- fare data -------------------------------------------------------------------------
 
 // The records that the file holds, as the program would read them, and how many are whole.
 struct FileContents {
@@ -63,95 +129,98 @@ QString truncationWarning(const QString& path, const FileContents& contents)
     return QStringLiteral(
                "%1: 警告: 件数は %2 件ですが、ファイルには欠けずに揃った停留所が %3 件しか"
                "ありません。欠けた分はプログラムでは空欄になります。")
-        .arg(path)
+        .arg(shownName(path))
         .arg(contents.count)
         .arg(contents.completeRecords);
 }
 
-// Opens the file; on failure reports the reason and returns nullptr.
-std::unique_ptr<QFile> openOrReport(const QString& path, QIODevice& err)
+void warnAboutContents(const QString& path, const FileContents& contents, QIODevice& err)
 {
-    try {
-        return hy3::openExisting(path);
-    } catch (const platform::RuntimeError& error) {
-        say(err, QStringLiteral("%1: %2").arg(path, error.description()));
-        return nullptr;
-    }
-}
-
-int toCsv(const QString& path, QIODevice& out, QIODevice& err)
-{
-    const auto file = openOrReport(path, err);
-    if (!file)
-        return 1;
-    FileContents contents;
-    try {
-        contents = readFile(*file);
-    } catch (const platform::RuntimeError& error) {
-        say(err, QStringLiteral("%1: %2").arg(path, error.description()));
-        return 1;
-    }
+    const QString name = shownName(path);
     if (contents.count < 0)
         say(err, QStringLiteral("%1: 警告: 件数が負の値 (%2) です。停留所は出力しません。")
-                     .arg(path)
+                     .arg(name)
                      .arg(contents.count));
     if (contents.truncated)
         say(err, truncationWarning(path, contents));
     if (contents.count > hy3::MaxRows)
         say(err,
             QStringLiteral("%1: 警告: 停留所が %2 件を超えているため、プログラムでは使えません。")
-                .arg(path)
+                .arg(name)
                 .arg(hy3::MaxRows));
     int line = 2;
     for (const hy3::Record& record : contents.records) {
         if (platform::toCp932(platform::fromCp932(record.name)) != record.name)
             say(err, QStringLiteral("%1: 警告: %2行目の停留所名には Shift-JIS として読めないか"
                                     "別の形に戻るバイトがあり、CSV から同じバイトには戻りません。")
-                         .arg(path)
+                         .arg(name)
                          .arg(line));
         ++line;
     }
-    out.write(hy3::toCsv(contents.records));
-    return 0;
 }
 
-int fromCsv(const QString& csvPath, const QString& outPath, QIODevice& out, QIODevice& err)
+int toCsv(const QString& path, const QString& outPath, QIODevice& in, QIODevice& out,
+          QIODevice& err)
 {
-    QFile csv(csvPath);
-    if (!csv.open(QIODevice::ReadOnly)) {
-        say(err, QStringLiteral("%1: 読めません (%2)").arg(csvPath, csv.errorString()));
+    FileContents contents;
+    try {
+        const auto file = openFareFile(path, in);
+        contents = readFile(*file);
+    } catch (const platform::RuntimeError& error) {
+        say(err, QStringLiteral("%1: %2").arg(shownName(path), error.description()));
         return 1;
     }
-    const hy3::CsvResult result = hy3::fromCsv(csv.readAll());
+    warnAboutContents(path, contents, err);
+    return writeOutput(outPath, hy3::toCsv(contents.records), out, err) ? 0 : 1;
+}
+
+// "3, 7, 12" for the lines.
+QString lineList(const std::vector<int>& lines)
+{
+    QStringList numbers;
+    for (int line : lines)
+        numbers << QString::number(line);
+    return numbers.join(QStringLiteral(", "));
+}
+
+int fromCsv(const QString& csvPath, const QString& outPath, QIODevice& in, QIODevice& out,
+            QIODevice& err)
+{
+    const std::optional<QByteArray> bytes = readInput(csvPath, in, err);
+    if (!bytes)
+        return 1;
+    const QString csvName = shownName(csvPath);
+    const hy3::CsvResult result = hy3::fromCsv(*bytes);
+    if (!result.skippedLines.empty())
+        say(err, QStringLiteral("%1: 警告: 空の行を読み飛ばしました（%2行目）")
+                     .arg(csvName, lineList(result.skippedLines)));
     if (!result.errors.empty()) {
         for (const hy3::CsvError& error : result.errors)
-            say(err, QStringLiteral("%1:%2").arg(csvPath, error.text()));
-        say(err, QStringLiteral("%1 は書き込みませんでした。").arg(outPath));
+            say(err, QStringLiteral("%1:%2").arg(csvName, error.text()));
+        say(err, QStringLiteral("%1 は書き込みませんでした（CSV は %2 として読みました）。")
+                     .arg(outPath, platform::encodingName(result.encoding)));
         return 1;
     }
-    // Written beside the target and renamed over it, so a failure leaves the old file intact.
-    QSaveFile file(outPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(hy3::encode(result.records)) < 0 ||
-        !file.commit()) {
-        say(err, QStringLiteral("%1: 書き込めません (%2)").arg(outPath, file.errorString()));
+    if (!writeOutput(outPath, hy3::encode(result.records), out, err))
         return 1;
-    }
+    // With the data on standard output, the report goes to the error stream.
+    QIODevice& report = outPath == StandardStream ? err : out;
     if (result.records.empty())
         say(err, QStringLiteral(
                      "%1: 警告: 停留所が 0 件です。プログラムはこの系統を未登録とみなします。")
                      .arg(outPath));
-    say(out, QStringLiteral("%1: 停留所 %2 件を書き込みました。")
-                 .arg(outPath)
-                 .arg(result.records.size()));
+    say(report, QStringLiteral("%1: 停留所 %2 件を書き込みました（CSV は %3 として読みました）。")
+                    .arg(outPath)
+                    .arg(result.records.size())
+                    .arg(platform::encodingName(result.encoding)));
     return 0;
 }
 
-int check(const QString& path, QIODevice& out)
+int check(const QString& path, QIODevice& in, QIODevice& out)
 {
-    std::unique_ptr<QFile> file;
     FileContents contents;
     try {
-        file = hy3::openExisting(path);
+        const auto file = openFareFile(path, in);
         contents = readFile(*file);
     } catch (const platform::RuntimeError& error) {
         say(out, error.number() == platform::ErrorNumber::FileNotFound ? hy3::messageNoFile()
@@ -183,20 +252,96 @@ int check(const QString& path, QIODevice& out)
     return 0;
 }
 
+// ---- broadcast data --------------------------------------------------------------------
+
+int checkTape(const QString& path, QIODevice& in, QIODevice& out, QIODevice& err)
+{
+    const std::optional<QByteArray> bytes = readInput(path, in, err);
+    if (!bytes)
+        return 1;
+    const QString name = shownName(path);
+    const platform::DecodedText decoded = platform::decodeUserText(*bytes);
+    std::vector<sound::TapeEntry> entries;
+    int errorLine = 0;
+    try {
+        entries = sound::parseTape(decoded.text, &errorLine);
+    } catch (const platform::RuntimeError& error) {
+        // A line short of its three fields takes the rest from the next line, so the fault
+        // often shows a line later.
+        say(err, QStringLiteral("%1:%2行目: %3（各行は「放送の文,送りフラグ,音フラグ」の 3 項目"
+                                "です。このままではプログラムで放送が使えません）")
+                     .arg(name)
+                     .arg(errorLine)
+                     .arg(error.description()));
+        return 1;
+    }
+    say(out, QStringLiteral("%1: %2、放送 %3 件")
+                 .arg(name, platform::encodingName(decoded.encoding))
+                 .arg(entries.size()));
+    if (!decoded.clean)
+        say(err, QStringLiteral("%1: 警告: 読めないバイトがあり、その文字は「%2」になります。")
+                     .arg(name, QString(QChar(QChar::ReplacementCharacter))));
+    say(out, QStringLiteral("番号  送り  音  放送"));
+    int number = 1;
+    for (const sound::TapeEntry& entry : entries) {
+        say(out, QStringLiteral("%1 %2 %3  %4")
+                     .arg(number++, 4)
+                     .arg(entry.stepFlag, 5)
+                     .arg(entry.soundFlag, 3)
+                     .arg(entry.text));
+    }
+    return 0;
+}
+
+// ---- ticket plug-ins -------------------------------------------------------------------
+
+int checkPlugin(const QString& path, QIODevice& in, QIODevice& out, QIODevice& err)
+{
+    const std::optional<QByteArray> bytes = readInput(path, in, err, tickets::MaxFileSize);
+    if (!bytes)
+        return 1;
+    const QString name = shownName(path);
+    const tickets::ParseResult result = tickets::parseTicketPlugin(*bytes);
+    if (!result) {
+        say(err, QStringLiteral("%1:%2").arg(name, result.diagnosis()));
+        return 1;
+    }
+    const tickets::TicketPlugin& plugin = *result.plugin;
+    say(out, QStringLiteral("%1: 整理券プラグインとして使えます（%2、%3×%4 twips、項目 %5 個、"
+                            "社名 %6 件）")
+                 .arg(name, platform::encodingName(platform::detectTextEncoding(*bytes)))
+                 .arg(plugin.paperWidth())
+                 .arg(plugin.paperHeight())
+                 .arg(plugin.items.size())
+                 .arg(plugin.companies.size()));
+    return 0;
+}
+
 } // namespace
 
-int runHy3Tool(const QStringList& args, QIODevice& out, QIODevice& err)
+int runHy3Tool(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err)
 {
     const QString command = args.value(0);
-    if (command == QLatin1String("to-csv") && args.size() == 2)
-        return toCsv(args[1], out, err);
-    if (command == QLatin1String("from-csv") && args.size() == 3)
-        return fromCsv(args[1], args[2], out, err);
-    if (command == QLatin1String("check") && args.size() == 2)
-        return check(args[1], out);
-    if (args.size() == 1 &&
-        (command == QLatin1String("--help") || command == QLatin1String("-h"))) {
+    const auto is = [&](const char* name, int minArgs, int maxArgs) {
+        return command == QLatin1String(name) && args.size() - 1 >= minArgs &&
+               args.size() - 1 <= maxArgs;
+    };
+    if (is("to-csv", 1, 2))
+        return toCsv(args[1], args.value(2, StandardStream), in, out, err);
+    if (is("from-csv", 2, 2))
+        return fromCsv(args[1], args[2], in, out, err);
+    if (is("check", 1, 1))
+        return check(args[1], in, out);
+    if (is("check-tape", 1, 1))
+        return checkTape(args[1], in, out, err);
+    if (is("check-plugin", 1, 1))
+        return checkPlugin(args[1], in, out, err);
+    if (is("--help", 0, 0) || is("-h", 0, 0)) {
         out.write(Usage);
+        return 0;
+    }
+    if (is("--version", 0, 0)) {
+        say(out, QStringLiteral("hy3tool (ファレット) %1").arg(QLatin1String(FARE_VERSION)));
         return 0;
     }
     err.write(Usage);

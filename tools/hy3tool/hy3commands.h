@@ -4,10 +4,15 @@
 
 class QIODevice;
 
-// hy3tool: converts fare data files (.hy3) to and from CSV and checks them.
-//   hy3tool to-csv FILE.hy3          CSV (UTF-8) on `out`
+// hy3tool: converts fare data files (.hy3) to and from CSV and checks them, and checks
+// broadcast data files and ticket plug-ins.
+//   hy3tool to-csv FILE.hy3 [OUT.csv]
 //   hy3tool from-csv FILE.csv OUT.hy3
 //   hy3tool check FILE.hy3
-// Messages go to `err` (to `out` for check), in UTF-8. Returns the exit status: 0 done,
-// 1 the file cannot be read, converted or used, 2 wrong arguments.
-int runHy3Tool(const QStringList& args, QIODevice& out, QIODevice& err);
+//   hy3tool check-tape FILE
+//   hy3tool check-plugin FILE.4SP
+//   hy3tool --help | --version
+// "-" as FILE reads `in`, as OUT writes `out`. Messages are UTF-8: what was asked for on `out`
+// (check's verdict included), warnings and errors on `err`. Returns the exit status: 0 done,
+// 1 a file cannot be read, written, converted or used, 2 wrong arguments.
+int runHy3Tool(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err);
