@@ -236,6 +236,9 @@ void paintDigits(QPainter& painter, const QRectF& rect, const QString& text, int
                       rect.height());
     };
     painter.save();
+    // Segments have a minimum thickness and margin, so in a very small rectangle they would
+    // reach past it.
+    painter.setClipRect(rect, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (int position = 0; position < digitCount; ++position)
         paintDigit(painter, cellAt(position), Segment::All, look, colors.unlit, bold);

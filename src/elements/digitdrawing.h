@@ -45,6 +45,7 @@ struct DigitColors {
 
 // Paints digitCount digit positions of equal width across rect: every segment of each position in
 // the unlit colour, then the rightmost digitCount characters of text right-aligned in the lit
-// colour. Bold glyphs draw thicker segments. The background is left to the caller.
+// colour. Bold glyphs draw thicker segments. Nothing is drawn outside rect; the background is
+// left to the caller.
 void paintDigits(QPainter& painter, const QRectF& rect, const QString& text, int digitCount,
                  DigitLook look, const DigitColors& colors, bool bold = true);

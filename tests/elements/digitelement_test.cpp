@@ -356,12 +356,15 @@ TEST_F(DigitElementTest, LitPixelsSitInTheRightPositions)
     EXPECT_EQ(lit[3], 0);
 
     d.setShift(0);
+    d.setValue(1);
+    const int one = litPixels(d)[3];
     d.setValue("--");
     lit = litPixels(d);
     EXPECT_EQ(lit[0] + lit[1], 0);
     EXPECT_GT(lit[2], 0);
     EXPECT_EQ(lit[2], lit[3]);
-    EXPECT_LT(lit[2], litPixels(d)[2] + 1);
+    // A minus is the middle segment alone: less than the two segments of a one.
+    EXPECT_LT(lit[2], one);
 
     d.setValue(0); // zero mode 0: blank, unlit eights everywhere
     EXPECT_EQ(litPixels(d), (std::vector<int>{0, 0, 0, 0}));
@@ -387,39 +390,84 @@ TEST_F(DigitElementTest, ColoursFollowTheProperties)
     EXPECT_EQ(pixelsPerPosition(image, 4, litColor)[3], 0);
 }
 
-TEST_F(DigitElementTest, AnyTextDrawsWithoutTrouble)
+// Every position is lit exactly when the character shown there has segments (digits and
+// "-"), whatever else the text holds.
+void expectOnlySegmentCharactersLit(DigitElement& d, const QString& what)
+{
+    const QString shown = d.displayedText();
+    const auto lit = litPixels(d);
+    const int first = d.digitCount() - int(shown.size());
+    for (int i = 0; i < d.digitCount(); ++i) {
+        const bool hasSegments = i >= first && segmentMask(shown[i - first]) != 0;
+        EXPECT_EQ(lit[static_cast<std::size_t>(i)] > 0, hasSegments)
+            << what.toStdString() << " position " << i << " style " << d.digitStyle();
+    }
+}
+
+TEST_F(DigitElementTest, AnyTextLightsOnlyItsDigits)
 {
     DigitElement d;
-    const QString texts[] = {QString(),
-                             QString(10000, u'9'),
-                             QStringLiteral("\t\r\n\u0000\u0007"),
-                             QStringLiteral("😀1😀"),
-                             QStringLiteral("運賃"),
-                             QString(QChar(0xD800)) + u'5'};
+    const std::pair<QString, QString> texts[] = {
+        {QString(), QString()},
+        {QString(10000, u'9'), QStringLiteral("9999")},
+        {QStringLiteral("\t\r\n\u0000\u0007"), QStringLiteral("\r\n\u0000\u0007")},
+        {QStringLiteral("😀1😀"), QStringLiteral("😀1😀").right(4)}, // cut inside the pair
+        {QStringLiteral("運賃"), QStringLiteral("運賃")},
+        {QString(QChar(0xD800)) + u'5', QString(QChar(0xD800)) + u'5'}};
     for (int style : {0, 1, 2, -7}) {
         d.setDigitStyle(style);
-        for (const QString& text : texts) {
+        for (const auto& [text, shown] : texts) {
             d.setValue(text);
-            EXPECT_LE(d.displayedText().size(), 4);
-            EXPECT_FALSE(d.grab().isNull());
+            EXPECT_EQ(d.displayedText(), shown);
+            expectOnlySegmentCharactersLit(d, text);
         }
     }
-    d.setValue(QString(10000, u'9'));
-    EXPECT_EQ(d.displayedText(), "9999");
+    d.setDigitStyle(0);
     d.setValue(1e300);
-    EXPECT_EQ(d.displayedText(), "+300");
+    EXPECT_EQ(d.displayedText(), "+300"); // the last four of "1E+300"
+    expectOnlySegmentCharactersLit(d, "1e300");
     d.setFillZero(4);
     d.setValue(1e300); // whole numbers beyond 15 digits pad with zeros
     EXPECT_EQ(d.displayedText(), "0000");
+    d.setFillZero(0);
+    // Infinity reads "1.#INF", as the old runtime wrote it: no digit of it lights up.
     d.setValue(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(d.displayedText(), "#INF");
+    EXPECT_EQ(litPixels(d), (std::vector<int>{0, 0, 0, 0}));
     d.setValue(std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(d.displayedText(), "0");
-    // Painting into an empty or odd rectangle does nothing harmful.
-    QImage image(10, 10, QImage::Format_RGB32);
-    QPainter painter(&image);
-    paintDigits(painter, QRectF(0, 0, 0, 10), "88", 2, DigitLook::Upright, {Qt::gray, Qt::red});
-    paintDigits(painter, QRectF(0, 0, 10, 10), "88", 0, DigitLook::Slanted, {Qt::gray, Qt::red});
-    paintDigits(painter, QRectF(0, 0, 1, 1), "88", 15, DigitLook::Rounded, {Qt::gray, Qt::red});
+    expectOnlySegmentCharactersLit(d, "NaN");
+}
+
+TEST(PaintDigits, NothingIsDrawnOutsideTheRectangle)
+{
+    const QRgb background = QColor(Qt::black).rgb();
+    const QRectF rects[] = {QRectF(0, 0, 0, 10), QRectF(2, 2, 3, 3), QRectF(0, 0, 1, 1),
+                            QRectF(1, 1, 8, 8)};
+    for (const QRectF& rect : rects) {
+        for (int digitCount : {0, 2, 15}) {
+            for (DigitLook look : {DigitLook::Upright, DigitLook::Slanted, DigitLook::Rounded}) {
+                QImage image(10, 10, QImage::Format_RGB32);
+                image.fill(background);
+                {
+                    QPainter painter(&image);
+                    paintDigits(painter, rect, "88", digitCount, look, {Qt::gray, Qt::red});
+                }
+                int inside = 0;
+                int outside = 0;
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x) {
+                        if (image.pixel(x, y) == background)
+                            continue;
+                        ++(rect.contains(QPointF(x + 0.5, y + 0.5)) ? inside : outside);
+                    }
+                }
+                EXPECT_EQ(outside, 0) << rect.width() << " " << digitCount;
+                // An empty rectangle or no positions: no paint at all.
+                EXPECT_EQ(inside > 0, digitCount > 0 && rect.width() > 0) << rect.width();
+            }
+        }
+    }
 }
 
 TEST_F(DigitElementTest, DoubleClickEmitsDoubleClicked)
