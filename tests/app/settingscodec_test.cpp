@@ -120,3 +120,153 @@ TEST(SettingsCodec, AnyBytesDecodeWithoutCrash)
     SettingsRecords read;
     EXPECT_FALSE(decodeSettings(noise, read));
 }
+
+namespace
+{
+
+// The file's layout written out field by field, independently of the codec's field list.
+class Layout
+{
+public:
+    Layout& i16(qint16 v)
+    {
+        char b[2];
+        qToLittleEndian(v, b);
+        bytes.append(b, 2);
+        return *this;
+    }
+    Layout& i32(qint32 v)
+    {
+        char b[4];
+        qToLittleEndian(v, b);
+        bytes.append(b, 4);
+        return *this;
+    }
+    Layout& text(const char* ascii)
+    {
+        i16(static_cast<qint16>(qstrlen(ascii)));
+        bytes.append(ascii);
+        return *this;
+    }
+    QByteArray bytes;
+};
+
+} // namespace
+
+// Reading and writing share one field list, so a swapped pair of fields would pass every
+// round trip: this pins each field to its offset. Every field holds a value of its own.
+TEST(SettingsCodec, EveryFieldSitsAtItsOffset)
+{
+    SettingsRecords r;
+    OptionFolders& f = r.options.Folders;
+    f.FareDataFolder = QStringLiteral("fare");
+    f.BroadcastDataFolder = QStringLiteral("tape");
+    OptionPanel& p = r.options.Panel;
+    p.AutoTicketNumbers = 101;
+    p.TicketColorOff = 0x010203;
+    p.TicketColorOn1 = 0x040506;
+    p.TicketColorOn2 = 0x070809;
+    p.TicketNumberMode = 102;
+    p.TicketZeroPad = 103;
+    p.PanelAuto = 104;
+    p.PanelIndividual = 105;
+    p.PanelOffBuiltin = 106;
+    p.PanelOffUser = 107;
+    p.PanelOn1Builtin = 108;
+    p.PanelOn1User = 109;
+    p.PanelOn2Builtin = 110;
+    p.PanelOn2User = 111;
+    p.PanelOffPicture = QStringLiteral("off");
+    p.PanelOn1Picture = QStringLiteral("on1");
+    p.PanelOn2Picture = QStringLiteral("on2");
+    OptionDigits& d = r.options.Digits;
+    d.DigitBackColor = 0x0A0B0C;
+    d.DigitUnlitColor = 0x0D0E0F;
+    d.DigitLitColor = 0x101112;
+    d.InfoStopOrderOn = 201;
+    d.InfoStopOrderCell = 202;
+    d.InfoStopOrderFromZero = 203;
+    d.InfoTicketOn = 204;
+    d.InfoTicketCell = 205;
+    d.InfoRouteOn = 206;
+    d.InfoRouteCell = 207;
+    d.InfoColumnOn = 208;
+    d.InfoColumn = 209;
+    d.InfoColumnCell = 210;
+    OptionStopName& s = r.options.StopName;
+    s.StopNameBackColor = 0x131415;
+    s.StopNameForeColor = 0x161718;
+    s.StopNameFontMode = 301;
+    s.StopNameBold = 302;
+    s.NextStopMode = 303;
+    s.NextStopColor = 0x191A1B;
+    s.NextStopFontMode = 304;
+    s.NextStopBold = 305;
+    OptionSounds& n = r.options.Sounds;
+    n.RouteSetSound = QStringLiteral("route");
+    n.ResetSound = QStringLiteral("reset");
+    n.StepSoundAlways = 401;
+    n.StepSoundByColumn = 402;
+    n.StepSoundWait = 403;
+    n.StepSoundNoWait = 404;
+    n.StepSoundFile = QStringLiteral("step");
+    n.StepSoundColumn = 405;
+    n.StepSound1 = QStringLiteral("s1");
+    n.StepSound2 = QStringLiteral("s2");
+    n.StepSound3 = QStringLiteral("s3");
+    n.PreBroadcastAlways = 406;
+    n.PreBroadcastByFlag = 407;
+    n.PreBroadcastWait = 408;
+    n.PreBroadcastNoWait = 409;
+    n.PreBroadcastFile = QStringLiteral("pre");
+    n.PreBroadcastSound1 = QStringLiteral("p1");
+    n.PreBroadcastSound2 = QStringLiteral("p2");
+    n.PreBroadcastSound3 = QStringLiteral("p3");
+    OptionTicket& t = r.options.Ticket;
+    t.UseTicketPreview = 501;
+    t.TicketPluginPath = QStringLiteral("plugin");
+    t.DateEachPrint = 502;
+    t.DateAtRouteSet = 503;
+    t.DateFixed = 504;
+    t.FixedDate = QStringLiteral("2009/01/24");
+    ControlPanelState& c = r.controlPanel;
+    c.PanelMode = 601;
+    c.ScrollSpeed = 0x1C1D1E;
+    c.ScrollInterval = 0x1F2021;
+    c.NightFare = 602;
+    c.PreviewShown = 603;
+    c.Left = 0x222324;
+    c.Top = 0x252627;
+    r.displayPosition = {0x28292A, 0x2B2C2D};
+    for (int i = 0; i < 17; ++i)
+        r.customColors[i] = 0x300000 + i;
+    for (int i = 0; i < 12; ++i)
+        r.digitRules[i] = {qint16(700 + 3 * i), qint16(701 + 3 * i), qint16(702 + 3 * i)};
+
+    Layout expected;
+    expected.text("fare").text("tape");
+    expected.i16(101).i32(0x010203).i32(0x040506).i32(0x070809);
+    for (qint16 v = 102; v <= 111; ++v)
+        expected.i16(v);
+    expected.text("off").text("on1").text("on2");
+    expected.i32(0x0A0B0C).i32(0x0D0E0F).i32(0x101112);
+    for (qint16 v = 201; v <= 210; ++v)
+        expected.i16(v);
+    expected.i32(0x131415).i32(0x161718).i16(301).i16(302).i16(303).i32(0x191A1B).i16(304).i16(305);
+    expected.text("route").text("reset").i16(401).i16(402).i16(403).i16(404).text("step").i16(405);
+    expected.text("s1").text("s2").text("s3").i16(406).i16(407).i16(408).i16(409);
+    expected.text("pre").text("p1").text("p2").text("p3");
+    expected.i16(501).text("plugin").i16(502).i16(503).i16(504).text("2009/01/24");
+    expected.i16(601).i32(0x1C1D1E).i32(0x1F2021).i16(602).i16(603).i32(0x222324).i32(0x252627);
+    expected.i32(0x28292A).i32(0x2B2C2D);
+    for (int i = 0; i < 17; ++i)
+        expected.i32(0x300000 + i);
+    expected.i16(12);
+    for (qint16 v = 700; v < 736; ++v)
+        expected.i16(v);
+
+    EXPECT_EQ(encodeSettings(r).toHex(' ').toStdString(), expected.bytes.toHex(' ').toStdString());
+    SettingsRecords read;
+    ASSERT_TRUE(decodeSettings(expected.bytes, read));
+    EXPECT_EQ(read, r);
+}
