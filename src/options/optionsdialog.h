@@ -25,6 +25,12 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
+// A value of the settings file that a control of the dialog cannot take.
+struct RefusedOption {
+    QString field; // the field's name, as the settings file lists it
+    int value = 0;
+};
+
 // The options dialog. It is the live store of every option: created once, shown modally,
 // hidden by "OK" (which applies the display options) or by its close button (which does
 // not), and never destroyed while the program runs. Other windows read options through the
@@ -52,6 +58,10 @@ public:
     // backlight and reloads the plug-in. A list position outside its list, or a check value
     // outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
     void applyOptionInfo(const OptionInfo& info);
+    // Puts the dialog's present value into every field of info that applyOptionInfo() would
+    // refuse and returns those fields with the values they had: one bad value then costs
+    // that field alone.
+    std::vector<RefusedOption> replaceRefusedOptions(OptionInfo& info) const;
     // Loads a ticket plug-in: property list, comment, preview size and company names.
     // result is 2 when the file is a plug-in, else 0 (nothing changes then).
     void loadPlugin(QString& path, int& result);
