@@ -1,18 +1,44 @@
+#include "app/commandline.h"
 #include "app/desktop.h"
 #include "app/program.h"
+#include "app/settingslocation.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // Answered before any window exists, so that --help works without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine command = parseCommandLine(arguments);
+    switch (command.action) {
+    case CommandLine::Action::ShowHelp:
+    case CommandLine::Action::ShowVersion:
+        std::fputs(command.message.toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Fail:
+        std::fputs(command.message.toLocal8Bit().constData(), stderr);
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fare"));
     // Only the control panel's exit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     desktop::setUpDesktop(app);
 
-    Program program;
-    program.handleTerminationSignals();
+    Program program(command.settingsPath.isEmpty() ? settingsPathForThisRun()
+                                                   : command.settingsPath);
+    QObject::connect(&program, &Program::finished, &app, [] { QCoreApplication::exit(0); });
+    program.handleSessionEnd();
+    if (!command.dataFolder.isEmpty())
+        program.useDataFolderForThisRun(command.dataFolder);
     program.start();
+    if (program.hasEnded())
+        return 0;
     return app.exec();
 }

@@ -1,41 +1,29 @@
 #include "program.h"
 
 #include "app/startup.h"
+#include "app/terminationsignals.h"
 #include "operation/controlpanel.h"
 #include "operation/controlpanelwiring.h"
 #include "options/optionsdialog.h"
 #include "tickets/ticketlabels.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSocketNotifier>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace
-{
-
-// The signal handler writes a byte into one end; the event loop reads it at the other.
-int terminationPipe[2] = {-1, -1};
-constexpr int SignalEnd = 0;
-constexpr int EventLoopEnd = 1;
-
-void onTerminationSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] ssize_t written = ::write(terminationPipe[SignalEnd], &byte, 1);
-}
-
-} // namespace
+#include <QSessionManager>
 
 Program::Program(const QString& settingsPath)
-    : settingsPath_(settingsPath), options_(std::make_unique<OptionsDialog>())
+    : options_(std::make_unique<OptionsDialog>()),
+      wiring_(std::make_unique<ControlPanelWiring>(display_, *options_)),
+      settings_({&display_, options_.get(), &wiring_->panel()}, settingsPath)
 {
     options_->setFareDisplay(&display_);
-    wiring_ = std::make_unique<ControlPanelWiring>(display_, *options_);
     display_.setControlPanel(&controlPanel());
-    connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::saveSettings);
+    controlPanel().setSettingsPath(settingsPath);
+    controlPanel().installEventFilter(this);
+    connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::onShutdownRequested);
+    connect(&controlPanel(), &ControlPanel::routeSet, this, &Program::saveAlongTheWay);
+    connect(options_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
 }
 
 Program::~Program() = default;
@@ -45,8 +33,14 @@ ControlPanel& Program::controlPanel()
     return wiring_->panel();
 }
 
+void Program::useDataFolderForThisRun(const QString& folder)
+{
+    settings_.setDataFoldersForThisRun(folder);
+}
+
 void Program::start()
 {
+    state_ = State::Starting;
     blankFareElements(display_);
     applyInitialDefaults();
     // The options dialog exists from here on, loaded and hidden.
@@ -55,9 +49,14 @@ void Program::start()
     placeWindowsAtDefaults();
     display_.shapeWindow();
     display_.update();
-    readSettingsFile({&display_, options_.get(), &controlPanel()}, settingsPath_);
+    settings_.load();
+    if (endAsked_) {
+        endWithoutQuestion();
+        return;
+    }
     display_.show();
     controlPanel().raise();
+    state_ = State::Running;
 }
 
 void Program::applyInitialDefaults()
@@ -79,37 +78,62 @@ void Program::placeWindowsAtDefaults()
                         area.y() + area.height() - panel.height());
 }
 
-void Program::saveSettings()
+void Program::endWithoutQuestion()
 {
-    if (settingsSaved_)
+    if (state_ == State::Ending || state_ == State::Ended)
         return;
-    settingsSaved_ = true;
-    writeSettingsFile({&display_, options_.get(), &controlPanel()}, settingsPath_);
+    if (state_ == State::Starting && !endAsked_) {
+        // A start-up message may be open: its loop ends now, and start() ends the program
+        // once the settings are applied.
+        endAsked_ = true;
+        emit finished();
+        return;
+    }
+    quietEnd_ = true;
+    state_ = State::Ending;
+    controlPanel().shutDown(); // the exit's clean-up; the save follows in onShutdownRequested
 }
 
-void Program::shutDownWithoutQuestion()
+// The exit, confirmed or not: the clean-up is done, the settings are written last.
+void Program::onShutdownRequested()
 {
-    if (!settingsSaved_)
-        controlPanel().shutDown();
+    state_ = State::Ending;
+    settings_.save(quietEnd_ ? SettingsFile::Report::StandardError
+                             : SettingsFile::Report::MessageBox);
+    state_ = State::Ended;
+    emit finished();
 }
 
-void Program::handleTerminationSignals()
+void Program::saveAlongTheWay()
 {
-    if (signalNotifier_ != nullptr)
+    if (state_ != State::Running)
         return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
+    // A failure is told once, not at every route setting, until a save works again.
+    const bool saved = settings_.save(lastSaveFailed_ ? SettingsFile::Report::Silent
+                                                      : SettingsFile::Report::MessageBox);
+    lastSaveFailed_ = !saved;
+}
+
+void Program::handleSessionEnd()
+{
+    if (terminationSignals_ != nullptr)
         return;
-    signalNotifier_ =
-        new QSocketNotifier(terminationPipe[EventLoopEnd], QSocketNotifier::Read, this);
-    connect(signalNotifier_, &QSocketNotifier::activated, this, [this] {
-        char byte;
-        [[maybe_unused]] ssize_t got = ::read(terminationPipe[EventLoopEnd], &byte, 1);
-        shutDownWithoutQuestion();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    terminationSignals_ = new TerminationSignals(this);
+    connect(terminationSignals_, &TerminationSignals::received, this, &Program::endWithoutQuestion);
+    // The session asks before it ends us; a failure can only go to standard error then.
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this,
+                [this] { settings_.save(SettingsFile::Report::StandardError); });
+    // Nobody is there to read a message box once the display is gone.
+    displayLossWatch_ = std::make_unique<DisplayLossWatch>(
+        [this] { settings_.save(SettingsFile::Report::StandardError); });
+}
+
+bool Program::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the program ends, Qt's quit closes every window: no exit question then.
+    if (watched == &controlPanel() && event->type() == QEvent::Close &&
+        (state_ == State::Ending || state_ == State::Ended))
+        return true;
+    return QObject::eventFilter(watched, event);
 }

@@ -8,9 +8,10 @@
 #include <memory>
 
 class ControlPanelWiring;
-class QSocketNotifier;
 class ControlPanel;
+class DisplayLossWatch;
 class OptionsDialog;
+class TerminationSignals;
 
 // The running system: the fare display window, the options dialog and the control panel,
 // brought up in their fixed order and taken down through the control panel.
@@ -18,34 +19,59 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    // settingsPath: the settings file (normally beside the executable).
-    explicit Program(const QString& settingsPath = settingsFilePath());
+    // settingsPath: the settings file in use (settingsPathForThisRun() or --settings).
+    explicit Program(const QString& settingsPath);
     ~Program() override;
 
     // The start-up order: blank fares, built-in defaults, options loaded, control panel
-    // shown, windows placed, display shaped and repainted, settings applied last.
+    // shown, windows placed, display shaped and repainted, settings applied last. An end
+    // asked for meanwhile (a signal while a start-up message is open) happens once the
+    // settings are applied, so that what is saved is the user's whole state.
     void start();
+
+    // True once the program has ended; after start() the event loop is then not to run.
+    bool hasEnded() const { return state_ == State::Ended; }
 
     FareDisplayWindow& display() { return display_; }
     OptionsDialog& options() { return *options_; }
     ControlPanel& controlPanel();
+    SettingsFile& settings() { return settings_; }
 
-    // Ends the program as a confirmed exit does, without asking: used when the session
-    // ends (SIGTERM, SIGHUP) and no one can answer.
-    void shutDownWithoutQuestion();
+    // The fare and broadcast data folders for this run only (--data); before start().
+    void useDataFolderForThisRun(const QString& folder);
 
-    // Routes SIGTERM and SIGHUP to shutDownWithoutQuestion() through the event loop.
-    void handleTerminationSignals();
+    // Ends as a confirmed exit does, without asking and without waiting on anyone: the
+    // settings are saved (a failure goes to standard error) and finished() is emitted.
+    void endWithoutQuestion();
+
+    // SIGTERM, SIGHUP and SIGINT end the program without a question; the session's request
+    // to commit its data and a broken X connection save the settings.
+    void handleSessionEnd();
+
+signals:
+    // The event loop is to end now (main connects it to QCoreApplication::exit).
+    void finished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class State { Created, Starting, Running, Ending, Ended };
+
     void applyInitialDefaults();
     void placeWindowsAtDefaults();
-    void saveSettings();
+    void onShutdownRequested();
+    // Saves on the way: after the options dialog closes and after a route setting.
+    void saveAlongTheWay();
 
-    QString settingsPath_;
+    State state_ = State::Created;
+    bool endAsked_ = false;
+    bool quietEnd_ = false;
+    bool lastSaveFailed_ = false;
     FareDisplayWindow display_;
     std::unique_ptr<OptionsDialog> options_;
     std::unique_ptr<ControlPanelWiring> wiring_;
-    QSocketNotifier* signalNotifier_ = nullptr;
-    bool settingsSaved_ = false;
+    SettingsFile settings_;
+    TerminationSignals* terminationSignals_ = nullptr;
+    std::unique_ptr<DisplayLossWatch> displayLossWatch_;
 };

@@ -1,6 +1,7 @@
 #include "settingsfile.h"
 
 #include "app/faredisplaywindow.h"
+#include "app/windowplacement.h"
 #include "dialogs/pickers.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
@@ -9,36 +10,70 @@
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <cerrno>
+#include <cstdio>
+
+using platform::RuntimeError;
 
 namespace
 {
 
-void showSettingsError(int number, const QString& description)
+// The settings routines' message: "エラー Code:" number, CR LF, "内容:" description.
+QString errorText(int number, const QString& description)
 {
-    platform::showMessageBox(QStringLiteral("エラー Code:") + QString::number(number) +
-                                 QStringLiteral("\r\n内容:") + description,
-                             platform::MessageBox::OKOnly);
+    return QStringLiteral("エラー Code:") + QString::number(number) + QStringLiteral("\r\n内容:") +
+           description;
 }
 
-void showSettingsError(const platform::RuntimeError& error)
+void showLoadError(const RuntimeError& error, const QString& path)
 {
-    showSettingsError(error.number(), error.description());
+    platform::showMessageBox(errorText(error.number(), error.description()),
+                             platform::MessageBox::OKOnly, QString(), nullptr, path);
 }
 
-// The runtime error for a failed QFile/QSaveFile operation.
-platform::RuntimeError fileError(int savedErrno)
+// One message for every field skipped: their names after the description, the file and the
+// values that were refused in the details.
+void showRefusedOptions(const std::vector<RefusedOption>& refused, const QString& path)
 {
-    return platform::RuntimeError(
-        platform::errorNumberFromErrno(savedErrno != 0 ? savedErrno : EIO));
+    QStringList names;
+    QString details = path;
+    for (const RefusedOption& option : refused) {
+        names.append(option.field);
+        details += QStringLiteral("\n%1 = %2").arg(option.field).arg(option.value);
+    }
+    const RuntimeError error(platform::ErrorNumber::InvalidPropertyValue);
+    platform::showMessageBox(errorText(error.number(), error.description() + QStringLiteral(" (") +
+                                                           names.join(QStringLiteral(", ")) +
+                                                           QLatin1Char(')')),
+                             platform::MessageBox::OKOnly, QString(), nullptr, details);
 }
 
-void collectRecords(const SettingsWindows& w, SettingsRecords& r)
+QString writeFailure(const QString& path)
 {
+    return QStringLiteral("設定ファイル「") + path + QStringLiteral("」に書き込めませんでした。");
+}
+
+void reportWriteError(const RuntimeError& error, const QString& path, SettingsFile::Report report)
+{
+    switch (report) {
+    case SettingsFile::Report::MessageBox:
+        platform::showMessageBox(errorText(error.number(), error.description()) +
+                                 QStringLiteral("\r\n") + writeFailure(path));
+        break;
+    case SettingsFile::Report::StandardError:
+        std::fputs(
+            qPrintable(
+                QStringLiteral("fare: ") + writeFailure(path) +
+                QStringLiteral(" (Code:%1 %2)\n").arg(error.number()).arg(error.description())),
+            stderr);
+        break;
+    case SettingsFile::Report::Silent:
+        break;
+    }
+}
+
+SettingsRecords collectFrom(const SettingsWindows& w)
+{
+    SettingsRecords r;
     for (int i = 1; i <= SettingsElementCount; ++i) {
         DigitElement* element = w.display->fareElement(i);
         r.digitRules[i - 1] = {element->shift(), element->zeroMode(), element->fillZero()};
@@ -47,22 +82,7 @@ void collectRecords(const SettingsWindows& w, SettingsRecords& r)
     r.controlPanel = w.controlPanel->panelState();
     r.displayPosition = w.display->windowPosition();
     r.customColors = customColors();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        throw fileError(errno);
-    if (file.write(bytes) != bytes.size()) {
-        const int err = errno;
-        file.cancelWriting();
-        throw fileError(err);
-    }
-    errno = 0;
-    if (!file.commit())
-        throw fileError(errno);
+    return r;
 }
 
 // Every fare element gets its rules and the option colours and is left blank.
@@ -102,64 +122,92 @@ void applyToStopNameBoard(const SettingsWindows& w, const SettingsRecords& r)
 
 } // namespace
 
-QString settingsFilePath()
-{
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    QString folder = exe.absolutePath();
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder + exe.completeBaseName() + QStringLiteral(".in4");
-}
-
 SettingsRecords& settingsRecords()
 {
     static SettingsRecords records;
     return records;
 }
 
-bool writeSettingsFile(const SettingsWindows& windows, const QString& path)
+SettingsFile::SettingsFile(const SettingsWindows& windows, const QString& path)
+    : windows_(windows), writer_(path)
 {
-    try {
-        SettingsRecords& records = settingsRecords();
-        collectRecords(windows, records);
-        writeFile(path, encodeSettings(records));
-        return true;
-    } catch (const platform::RuntimeError& error) {
-        showSettingsError(error);
-        return false;
-    }
 }
 
-bool readSettingsFile(const SettingsWindows& windows, const QString& path)
+void SettingsFile::load()
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return false; // the first run: the built-in defaults stay
-    try {
-        if (info.isDir())
-            throw platform::RuntimeError(platform::ErrorNumber::PathFileAccess);
-        QFile file(path);
-        errno = 0;
-        if (!file.open(QIODevice::ReadOnly))
-            throw fileError(errno);
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw fileError(errno);
-        file.close();
-
+    const SettingsFileRead read = readSettingsBytes(path());
+    if (read.status == SettingsFileRead::Status::Failed) {
+        showLoadError(RuntimeError(read.errorNumber), path());
+        writer_.keepOriginalOnNextWrite();
+    } else if (read.status == SettingsFileRead::Status::Read) {
         SettingsRecords& records = settingsRecords();
-        decodeSettings(bytes, records);
-        customColors() = records.customColors;
+        // Start from the windows' defaults: a field the file does not reach keeps its own.
+        records = collectFrom(windows_);
+        const bool complete = decodeSettings(read.bytes, records);
+        const std::vector<RefusedOption> refused =
+            windows_.options->replaceRefusedOptions(records.options);
+        const bool applied = applyLoaded(records);
+        if (!refused.empty())
+            showRefusedOptions(refused, path());
+        if (!complete || !refused.empty() || !applied)
+            writer_.keepOriginalOnNextWrite();
+    }
+    foldersInFile_ = {windows_.options->fareDataFolder(), windows_.options->broadcastDataFolder()};
+    applyDataFoldersForThisRun();
+}
 
-        applyToDigitElements(windows, records);
-        applyToStopNameBoard(windows, records);
-        windows.options->applyOptionInfo(records.options);
-        windows.controlPanel->restorePanelState(records.controlPanel);
-        windows.display->restoreWindowPosition(records.displayPosition);
-        windows.options->applyDisplayOptions();
+// The order of the load: elements, stop-name board, options, control panel, display window,
+// then the display options. Each step goes on whatever an earlier one met.
+bool SettingsFile::applyLoaded(const SettingsRecords& records)
+{
+    customColors() = records.customColors;
+    applyToDigitElements(windows_, records);
+    applyToStopNameBoard(windows_, records);
+    bool applied = true;
+    try {
+        windows_.options->applyOptionInfo(records.options);
+    } catch (const RuntimeError& error) {
+        showLoadError(error, path());
+        applied = false;
+    }
+    windows_.controlPanel->restorePanelState(records.controlPanel);
+    keepWindowOnScreen(*windows_.controlPanel);
+    windows_.display->restoreWindowPosition(records.displayPosition);
+    keepWindowOnScreen(*windows_.display);
+    windows_.options->applyDisplayOptions();
+    return applied;
+}
+
+void SettingsFile::applyDataFoldersForThisRun()
+{
+    if (dataFolderForThisRun_.isEmpty())
+        return;
+    windows_.options->setFareDataFolder(dataFolderForThisRun_);
+    windows_.options->setBroadcastDataFolder(dataFolderForThisRun_);
+}
+
+SettingsRecords SettingsFile::collect() const
+{
+    SettingsRecords records = collectFrom(windows_);
+    if (!dataFolderForThisRun_.isEmpty()) {
+        OptionFolders& folders = records.options.Folders;
+        if (folders.FareDataFolder == dataFolderForThisRun_)
+            folders.FareDataFolder = foldersInFile_.FareDataFolder;
+        if (folders.BroadcastDataFolder == dataFolderForThisRun_)
+            folders.BroadcastDataFolder = foldersInFile_.BroadcastDataFolder;
+    }
+    return records;
+}
+
+bool SettingsFile::save(Report report)
+{
+    SettingsRecords& records = settingsRecords();
+    records = collect();
+    try {
+        writer_.write(encodeSettings(records));
         return true;
-    } catch (const platform::RuntimeError& error) {
-        showSettingsError(error);
+    } catch (const RuntimeError& error) {
+        reportWriteError(error, path(), report);
         return false;
     }
 }

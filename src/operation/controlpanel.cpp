@@ -808,7 +808,7 @@ void ControlPanel::onOptionsClicked()
     }
 }
 
-QString ControlPanel::versionText()
+QString ControlPanel::versionText(const QString& settingsPath)
 {
     const QStringList version = QStringLiteral(FARE_VERSION).split(QLatin1Char('.'));
     const QString number =
@@ -819,7 +819,9 @@ QString ControlPanel::versionText()
     return QStringLiteral("機種：") + executableName() + crlf + QStringLiteral("バージョン：") +
            number + QStringLiteral("  ServiceRelease 1") + crlf + crlf +
            QStringLiteral("配布：ファレット プロジェクト") + crlf +
-           QStringLiteral("開発：ファレット 開発チーム") + crlf;
+           QStringLiteral("開発：ファレット 開発チーム") + crlf +
+           (settingsPath.isEmpty() ? QString()
+                                   : QStringLiteral("設定ファイル：") + settingsPath + crlf);
 }
 
 void ControlPanel::onVersionClicked()
@@ -827,7 +829,7 @@ void ControlPanel::onVersionClicked()
     QWidget* displayWindow = display_ ? display_->window() : nullptr;
     if (displayWindow)
         displayWindow->setEnabled(false);
-    showVersionDialog(this, 1, platform::toCp932(versionText()));
+    showVersionDialog(this, 1, platform::toCp932(versionText(settingsPath_)));
     if (displayWindow)
         displayWindow->setEnabled(true);
 }

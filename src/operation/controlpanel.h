@@ -95,8 +95,9 @@ public:
     // The ticket date kept at the last route setting.
     QString ticketDate() const { return ticketDate_; }
 
-    // The version box text.
-    static QString versionText();
+    // The version box text; the settings file in use ends it when one is given.
+    static QString versionText(const QString& settingsPath = QString());
+    void setSettingsPath(const QString& path) { settingsPath_ = path; }
 
     // The plug-in call that draws the numbered ticket, with drawPluginTicket's arguments:
     // path, device, stop name, date, time, route number, ticket number, stop row, company
@@ -115,6 +116,8 @@ signals:
     // After the operator confirmed the exit and the panel has cleaned up, before the program
     // ends: the settings are saved here.
     void shutdownRequested();
+    // After a route setting that loaded its fare data and showed its first stop.
+    void routeSet();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -171,6 +174,7 @@ private:
     sound::BroadcastTape* tape_;
     QDialog* optionsDialog_ = nullptr;
     bool loaded_ = false;
+    QString settingsPath_;
 
     TicketDrawer ticketDrawer_;
     QString ticketDate_;

@@ -93,6 +93,7 @@ void ControlPanel::setRoute(int panel)
     ticketDate_ = stops::routeSetTicketDate(*options_, QDate::currentDate());
     board->setPrefixMode(savedPrefixMode_);
     showStop(route().stopIndex + 1);
+    emit routeSet();
 }
 
 void ControlPanel::stepStop(int direction)

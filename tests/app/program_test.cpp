@@ -1,6 +1,8 @@
 #include "app/program.h"
+#include "app/settingscodec.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
+#include "filesystemfaults.h"
 #include "operation/controlpanel.h"
 #include "operation/faredata.h"
 #include "operation/hy3file.h"
@@ -12,15 +14,21 @@
 #include "tickets/ticketpreview.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -203,10 +211,13 @@ TEST_F(ProgramTest, SessionEndSavesWithoutAsking)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::No);
     Program program(settingsPath_);
+    QSignalSpy finished(&program, &Program::finished);
     program.start();
-    program.shutDownWithoutQuestion();
+    program.endWithoutQuestion();
     EXPECT_TRUE(boxes.calls().empty());
     EXPECT_TRUE(QFile::exists(settingsPath_));
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(program.hasEnded());
 }
 
 TEST_F(ProgramTest, UnreadableSettingsFileShowsTheErrorAndAppliesNothing)
@@ -217,8 +228,8 @@ TEST_F(ProgramTest, UnreadableSettingsFileShowsTheErrorAndAppliesNothing)
     Program program(settingsPath_);
     program.start();
     ASSERT_EQ(boxes.calls().size(), 1u);
-    EXPECT_TRUE(boxes.calls()[0].prompt.startsWith(QStringLiteral("エラー Code:")));
-    EXPECT_TRUE(boxes.calls()[0].prompt.contains(QStringLiteral("\r\n内容:")));
+    EXPECT_EQ(boxes.calls()[0].prompt, QStringLiteral("エラー Code:75\r\n内容:パス名が無効です。"));
+    EXPECT_EQ(boxes.calls()[0].details, settingsPath_);
     EXPECT_EQ(program.display().ticketLabel(12)->text(), QStringLiteral("12"));
 }
 
@@ -229,22 +240,20 @@ TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(320, '\0'));
     old.close();
-    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (QFileInfo(dir_.path()).isWritable() || ::geteuid() == 0) {
-        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ExeOwner);
-        GTEST_SKIP() << "running as root: a read-only folder is still writable";
-    }
     {
         Program program(settingsPath_);
         program.start();
         boxes.clear();
+        // A full disk: the new file cannot grow past 100 bytes.
+        ScopedFileSizeLimit fullDisk(100);
         program.controlPanel().close();
     }
-    QFile::setPermissions(dir_.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_EQ(boxes.calls().size(), 2u); // the question, then the error
-    EXPECT_TRUE(boxes.calls()[1].prompt.startsWith(QStringLiteral("エラー Code:70")));
+    const QString error = boxes.calls()[1].prompt;
+    EXPECT_TRUE(error.startsWith(QStringLiteral("エラー Code:"))) << error.toStdString();
+    EXPECT_TRUE(error.endsWith(QStringLiteral("設定ファイル「") + settingsPath_ +
+                               QStringLiteral("」に書き込めませんでした。")))
+        << error.toStdString();
     QFile after(settingsPath_);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), QByteArray(320, '\0'));
@@ -264,13 +273,15 @@ TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
     platform::ManualClock clock;
     platform::ScopedWaitClock guard(clock);
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
-    Program program(dir.filePath(QStringLiteral("not-a-folder/fare.in4")));
+    const QString path = dir.filePath(QStringLiteral("not-a-folder/fare.in4"));
+    Program program(path);
     program.start();
     EXPECT_TRUE(boxes.calls().empty());
     program.controlPanel().close();
     ASSERT_EQ(boxes.calls().size(), 2u);
     EXPECT_EQ(boxes.calls()[1].prompt,
-              QStringLiteral("エラー Code:76\r\n内容:パスが見つかりません。"));
+              QStringLiteral("エラー Code:76\r\n内容:パスが見つかりません。\r\n設定ファイル「") +
+                  path + QStringLiteral("」に書き込めませんでした。"));
 }
 
 } // namespace

@@ -1,0 +1,402 @@
+// The program and its settings file: loads that never hang or wipe, saves along the way, and
+// ends that save without a question.
+#include "app/program.h"
+#include "app/settingscodec.h"
+#include "dialogs/versiondialog.h"
+#include "elements/digitelement.h"
+#include "operation/controlpanel.h"
+#include "operation/hy3file.h"
+#include "options/optionsdialog.h"
+#include "platform/cp932.h"
+#include "platform/msgbox.h"
+#include "platform/twips.h"
+#include "platform/wait.h"
+#include "support/widgetlookup.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void writeRoute(const QString& folder, const QString& routeNo)
+{
+    std::vector<hy3::Record> records(2);
+    records[0].name = platform::toCp932(QStringLiteral("駅前"));
+    records[0].ticketNo = 1;
+    records[0].columns[0] = 170;
+    records[1].name = platform::toCp932(QStringLiteral("市役所前"));
+    records[1].ticketNo = 2;
+    records[1].columns[0] = 200;
+    put(folder + QLatin1Char('/') + routeNo + QStringLiteral(".hy3"), hy3::encode(records));
+}
+
+// Every 16-bit field of the options, for a file in which each is out of every range.
+std::vector<qint16*> optionWords(OptionInfo& o)
+{
+    OptionPanel& p = o.Panel;
+    OptionDigits& d = o.Digits;
+    OptionStopName& s = o.StopName;
+    OptionSounds& n = o.Sounds;
+    OptionTicket& t = o.Ticket;
+    return {&p.AutoTicketNumbers,  &p.TicketNumberMode,
+            &p.TicketZeroPad,      &p.PanelAuto,
+            &p.PanelIndividual,    &p.PanelOffBuiltin,
+            &p.PanelOffUser,       &p.PanelOn1Builtin,
+            &p.PanelOn1User,       &p.PanelOn2Builtin,
+            &p.PanelOn2User,       &d.InfoStopOrderOn,
+            &d.InfoStopOrderCell,  &d.InfoStopOrderFromZero,
+            &d.InfoTicketOn,       &d.InfoTicketCell,
+            &d.InfoRouteOn,        &d.InfoRouteCell,
+            &d.InfoColumnOn,       &d.InfoColumn,
+            &d.InfoColumnCell,     &s.StopNameFontMode,
+            &s.StopNameBold,       &s.NextStopMode,
+            &s.NextStopFontMode,   &s.NextStopBold,
+            &n.StepSoundAlways,    &n.StepSoundByColumn,
+            &n.StepSoundWait,      &n.StepSoundNoWait,
+            &n.StepSoundColumn,    &n.PreBroadcastAlways,
+            &n.PreBroadcastByFlag, &n.PreBroadcastWait,
+            &n.PreBroadcastNoWait, &t.UseTicketPreview,
+            &t.DateEachPrint,      &t.DateAtRouteSet,
+            &t.DateFixed};
+}
+
+class ProgramSettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        path_ = dir_.filePath(QStringLiteral("fare.in4"));
+    }
+
+    // The records a first run saves after a few changes of the user's.
+    SettingsRecords usersSettings()
+    {
+        platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+        {
+            Program first(path_);
+            first.start();
+            first.options().setFareDataFolder(dir_.path());
+            first.display().fareElement(5)->setShift(2);
+            findWidget<QScrollBar>(first.controlPanel(), "scrollSpeedBar")->setValue(700);
+            findWidget<QCheckBox>(first.controlPanel(), "nightFareCheck")->setChecked(true);
+            first.display().move(30, 60);
+            first.controlPanel().close();
+        }
+        SettingsRecords records;
+        EXPECT_TRUE(decodeSettings(contents(path_), records));
+        return records;
+    }
+
+    QTemporaryDir dir_;
+    QString path_;
+    platform::ManualClock clock_;
+    platform::ScopedWaitClock clockGuard_{clock_};
+};
+
+// Loading.
+
+TEST_F(ProgramSettingsTest, OneBadFieldAmongGoodOnesCostsThatFieldAlone)
+{
+    SettingsRecords records = usersSettings();
+    records.options.Panel.AutoTicketNumbers = 7; // a check box takes 0, 1 or 2
+    const QByteArray original = encodeSettings(records);
+    put(path_, original);
+
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program program(path_);
+    program.start();
+    ASSERT_EQ(boxes.calls().size(), 1u) << "said once";
+    EXPECT_EQ(
+        boxes.calls()[0].prompt,
+        QStringLiteral("エラー Code:380\r\n内容:プロパティの値が不正です。 (AutoTicketNumbers)"));
+    EXPECT_EQ(boxes.calls()[0].details, path_ + QStringLiteral("\nAutoTicketNumbers = 7"));
+
+    // Every field after it was applied; the bad one kept its default.
+    EXPECT_EQ(program.options().autoTicketNumbers(), 1);
+    EXPECT_EQ(program.options().fareDataFolder(), dir_.path());
+    EXPECT_EQ(program.display().fareElement(5)->shift(), 2);
+    EXPECT_EQ(findWidget<QScrollBar>(program.controlPanel(), "scrollSpeedBar")->value(), 700);
+    EXPECT_TRUE(findWidget<QCheckBox>(program.controlPanel(), "nightFareCheck")->isChecked());
+    EXPECT_EQ(program.display().pos(), QPoint(30, 60));
+
+    // The first save keeps the user's own file beside the new one.
+    program.endWithoutQuestion();
+    EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
+    records.options.Panel.AutoTicketNumbers = 1;
+    EXPECT_EQ(contents(path_), encodeSettings(records));
+}
+
+TEST_F(ProgramSettingsTest, EveryOptionOutOfRangeIsSkippedOnItsOwn)
+{
+    SettingsRecords records = usersSettings();
+    for (qint16* word : optionWords(records.options))
+        *word = 999;
+    put(path_, encodeSettings(records));
+
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program program(path_);
+    program.start();
+    // One message, no load error: no control met a value it refuses.
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    const QString& prompt = boxes.calls()[0].prompt;
+    EXPECT_TRUE(prompt.startsWith(QStringLiteral("エラー Code:380\r\n")));
+    for (const char* field : {"AutoTicketNumbers", "TicketNumberMode", "InfoColumn", "NextStopMode",
+                              "StepSoundColumn", "UseTicketPreview"})
+        EXPECT_TRUE(prompt.contains(QLatin1String(field))) << field;
+    EXPECT_FALSE(prompt.contains(QStringLiteral("PanelAuto"))) << "option buttons take any value";
+    EXPECT_EQ(findWidget<QScrollBar>(program.controlPanel(), "scrollSpeedBar")->value(), 700);
+}
+
+TEST_F(ProgramSettingsTest, APipeOrADeviceAsSettingsPathStartsWithTheDefaults)
+{
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.in4"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {pipe, QStringLiteral("/dev/zero")}) {
+        platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+        alarm(60); // a hang ends the test instead of CI's run
+        Program program(path);
+        program.start();
+        alarm(0);
+        ASSERT_EQ(boxes.calls().size(), 1u) << path.toStdString();
+        EXPECT_EQ(boxes.calls()[0].prompt,
+                  QStringLiteral("エラー Code:75\r\n内容:パス名が無効です。"));
+        EXPECT_EQ(boxes.calls()[0].details, path);
+        EXPECT_EQ(program.options().autoTicketNumbers(), 1);
+        EXPECT_EQ(program.display().pos(), QPoint(0, 0));
+    }
+}
+
+TEST_F(ProgramSettingsTest, AWindowStoredOffTheScreenComesBackOntoIt)
+{
+    SettingsRecords records = usersSettings();
+    records.controlPanel.Left = 2147483647;
+    records.controlPanel.Top = 100 * 15;
+    records.displayPosition = {-40 * 15, -1000000 * 15}; // partly left, far above
+    put(path_, encodeSettings(records));
+
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program program(path_);
+    program.start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect panel = program.controlPanel().frameGeometry();
+    EXPECT_TRUE(screen.contains(panel.topLeft())) << panel.x() << "," << panel.y();
+    EXPECT_EQ(panel.right(), screen.right()) << "at the nearest edge";
+    EXPECT_EQ(panel.y(), 100) << "the height it had";
+    EXPECT_EQ(program.display().pos(), QPoint(0, 0));
+
+    // A place partly on the screen is kept exactly.
+    records.controlPanel.Left = -100 * 15;
+    records.controlPanel.Top = 50 * 15;
+    put(path_, encodeSettings(records));
+    Program second(path_);
+    second.start();
+    EXPECT_EQ(second.controlPanel().pos(), QPoint(-100, 50));
+}
+
+// Saving along the way.
+
+TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheExitWould)
+{
+    writeRoute(dir_.path(), QStringLiteral("12"));
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    Program program(path_);
+    program.start();
+    ASSERT_FALSE(QFile::exists(path_));
+
+    program.options().setFareDataFolder(dir_.path());
+    program.options().open();
+    program.options().reject(); // the close button
+    const QByteArray afterOptions = contents(path_);
+    ASSERT_FALSE(afterOptions.isEmpty()) << "saved when the options closed";
+    SettingsRecords saved;
+    ASSERT_TRUE(decodeSettings(afterOptions, saved));
+    EXPECT_EQ(saved.options.Folders.FareDataFolder, dir_.path());
+
+    program.display().move(70, 80);
+    ControlPanel& panel = program.controlPanel();
+    for (int key : {10, 1, 2, 11, 1})
+        panel.onKeypadKey(key);
+    findWidget<QPushButton>(panel, "keypadRouteSetButton")->click();
+    ASSERT_TRUE(boxes.calls().empty());
+    const QByteArray afterRoute = contents(path_);
+    ASSERT_TRUE(decodeSettings(afterRoute, saved));
+    EXPECT_EQ(saved.displayPosition.left, platform::pixelsToTwips(70));
+
+    // The exit writes exactly those bytes: nothing changed since.
+    panel.close();
+    EXPECT_EQ(contents(path_), afterRoute);
+}
+
+// Ending.
+
+TEST_F(ProgramSettingsTest, AfterNoATerminationSignalStillSavesAndEnds)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::No);
+    Program program(path_);
+    program.handleSessionEnd();
+    QSignalSpy finished(&program, &Program::finished);
+    program.start();
+    program.controlPanel().close();
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_FALSE(QFile::exists(path_));
+
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        program.display().move(10, 20);
+        ::raise(signal);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(finished.count(), 1) << signal;
+    }
+    EXPECT_EQ(boxes.calls().size(), 1u) << "no question";
+    EXPECT_TRUE(program.hasEnded());
+    SettingsRecords saved;
+    ASSERT_TRUE(decodeSettings(contents(path_), saved));
+    EXPECT_EQ(saved.displayPosition.left, platform::pixelsToTwips(10));
+}
+
+TEST_F(ProgramSettingsTest, ASignalWhileTheExitQuestionIsOpenEndsWithoutItsAnswer)
+{
+    int questions = 0;
+    platform::setMessageBoxHandler([&](const platform::MessageBoxCall&) {
+        ++questions;
+        ::raise(SIGTERM);
+        QCoreApplication::processEvents();
+        return platform::MessageBox::No; // what the box gives when its loop ends unanswered
+    });
+    Program program(path_);
+    program.handleSessionEnd();
+    QSignalSpy finished(&program, &Program::finished);
+    program.start();
+    program.controlPanel().close();
+    platform::setMessageBoxHandler(nullptr);
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(program.hasEnded());
+    EXPECT_TRUE(QFile::exists(path_));
+}
+
+TEST_F(ProgramSettingsTest, ASignalWhileAStartUpMessageIsOpenEndsOnceTheSettingsAreApplied)
+{
+    SettingsRecords records = usersSettings();
+    records.options.Digits.InfoColumn = 500;
+    const QByteArray original = encodeSettings(records);
+    put(path_, original);
+
+    int boxes = 0;
+    platform::setMessageBoxHandler([&](const platform::MessageBoxCall&) {
+        // The box's own loop delivers the signal.
+        ++boxes;
+        ::raise(SIGTERM);
+        QCoreApplication::processEvents();
+        return platform::MessageBox::OK;
+    });
+    Program program(path_);
+    program.handleSessionEnd();
+    QSignalSpy finished(&program, &Program::finished);
+    program.start();
+    platform::setMessageBoxHandler(nullptr);
+
+    EXPECT_EQ(boxes, 1) << "the load's message only, no exit question";
+    EXPECT_TRUE(program.hasEnded());
+    EXPECT_GE(finished.count(), 1);
+    // What was saved is the whole loaded state, not a half-loaded one.
+    records.options.Digits.InfoColumn = 0;
+    EXPECT_EQ(contents(path_), encodeSettings(records));
+    EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
+}
+
+TEST_F(ProgramSettingsTest, ABrokenDisplayConnectionSavesWithoutAMessage)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    Program program(path_);
+    program.handleSessionEnd();
+    program.start();
+    program.display().move(90, 40);
+    qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+    EXPECT_TRUE(boxes.calls().empty());
+    SettingsRecords saved;
+    ASSERT_TRUE(decodeSettings(contents(path_), saved));
+    EXPECT_EQ(saved.displayPosition.left, platform::pixelsToTwips(90));
+}
+
+TEST_F(ProgramSettingsTest, AFailedSaveAtASignalGoesToStandardErrorNotToABox)
+{
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("fare.in4")));
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program program(path_);
+    program.start();
+    boxes.clear();
+    testing::internal::CaptureStderr();
+    program.endWithoutQuestion();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(boxes.calls().empty());
+    EXPECT_NE(err.find(path_.toStdString()), std::string::npos) << err;
+    EXPECT_TRUE(program.hasEnded());
+}
+
+// The run's own places.
+
+TEST_F(ProgramSettingsTest, TheVersionBoxShowsTheSettingsFileInUse)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program program(path_);
+    program.start();
+    QString text;
+    setVersionDialogHandler([&](QWidget*, int, const QString& shown) { text = shown; });
+    findWidget<QPushButton>(program.controlPanel(), "versionButton")->click();
+    setVersionDialogHandler(nullptr);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("設定ファイル：") + path_ + QStringLiteral("\r\n")))
+        << text.toStdString();
+}
+
+TEST_F(ProgramSettingsTest, TheDataFolderOfThisRunIsUsedButNotSaved)
+{
+    SettingsRecords records = usersSettings();
+    QTemporaryDir data;
+    writeRoute(data.path(), QStringLiteral("5"));
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    {
+        Program program(path_);
+        program.useDataFolderForThisRun(data.path());
+        program.start();
+        EXPECT_EQ(program.options().fareDataFolder(), data.path());
+        EXPECT_EQ(program.options().broadcastDataFolder(), data.path());
+        ControlPanel& panel = program.controlPanel();
+        for (int key : {10, 5, 11, 1})
+            panel.onKeypadKey(key);
+        findWidget<QPushButton>(panel, "keypadRouteSetButton")->click();
+        EXPECT_TRUE(boxes.calls().empty()) << "route 5 found in the run's folder";
+        panel.close();
+    }
+    SettingsRecords saved;
+    ASSERT_TRUE(decodeSettings(contents(path_), saved));
+    EXPECT_EQ(saved.options.Folders, records.options.Folders);
+}
+
+} // namespace
