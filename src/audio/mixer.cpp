@@ -60,6 +60,8 @@ bool openOutput()
         return true;
     if (d.failed)
         return false;
+    // SIGINT and SIGTERM are the program's: they save the settings before it ends.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         d.failed = true;
         return false;
