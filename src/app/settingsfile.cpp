@@ -41,10 +41,10 @@ void showRefusedOptions(const std::vector<RefusedOption>& refused, const QString
         details += QStringLiteral("\n%1 = %2").arg(option.field).arg(option.value);
     }
     const RuntimeError error(platform::ErrorNumber::InvalidPropertyValue);
-    platform::showMessageBox(errorText(error.number(), error.description() + QStringLiteral(" (") +
-                                                           names.join(QStringLiteral(", ")) +
-                                                           QLatin1Char(')')),
-                             platform::MessageBox::OKOnly, QString(), nullptr, details);
+    const QString description =
+        error.description() + QStringLiteral(" (") + names.join(QStringLiteral(", ")) + u')';
+    platform::showMessageBox(errorText(error.number(), description), platform::MessageBox::OKOnly,
+                             QString(), nullptr, details);
 }
 
 QString writeFailure(const QString& path)

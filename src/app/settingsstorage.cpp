@@ -49,7 +49,7 @@ bool readAll(int fd, qint64 limit, QByteArray& bytes, int& err)
     return true;
 }
 
-// A path that is absent or a regular file (through any links) may be written.
+// A path that is absent or a regular file (through any links, none of them dangling).
 bool isAbsentOrRegular(const QString& path)
 {
     const QFileInfo info(path);
@@ -133,7 +133,8 @@ SettingsWriter::SettingsWriter(const QString& path) : path_(path) {}
 
 void SettingsWriter::write(const QByteArray& bytes)
 {
-    if (!isAbsentOrRegular(path_) && QFileInfo(path_).exists())
+    const QFileInfo target(path_);
+    if (target.exists() && !target.isFile())
         throw RuntimeError(ErrorNumber::PathFileAccess);
     const SettingsFileRead previous = readSettingsBytes(path_);
     const bool hadPrevious = previous.status == SettingsFileRead::Status::Read;

@@ -174,6 +174,28 @@ TEST_F(ProgramSettingsTest, EveryOptionOutOfRangeIsSkippedOnItsOwn)
     EXPECT_EQ(findWidget<QScrollBar>(program.controlPanel(), "scrollSpeedBar")->value(), 700);
 }
 
+TEST_F(ProgramSettingsTest, AShortFileLeavesTheFieldsItDoesNotReachAtTheirDefaults)
+{
+    const QByteArray whole = encodeSettings(usersSettings());
+    // Cut inside the control panel's record: the options are whole, nothing after them.
+    const QByteArray cut = whole.left(whole.size() - 172 + 4);
+    put(path_, cut);
+
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program defaults(dir_.filePath(QStringLiteral("none.in4")));
+    defaults.start();
+    Program program(path_);
+    program.start();
+    EXPECT_TRUE(boxes.calls().empty()) << "a short file is no error";
+    EXPECT_EQ(program.options().fareDataFolder(), dir_.path());
+    EXPECT_EQ(program.controlPanel().pos(), defaults.controlPanel().pos());
+    EXPECT_EQ(program.display().pos(), QPoint(0, 0));
+    EXPECT_EQ(program.display().fareElement(5)->shift(), 0);
+
+    program.endWithoutQuestion();
+    EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), cut) << "the user's file is kept";
+}
+
 TEST_F(ProgramSettingsTest, APipeOrADeviceAsSettingsPathStartsWithTheDefaults)
 {
     const QString pipe = dir_.filePath(QStringLiteral("pipe.in4"));
