@@ -180,6 +180,13 @@ TEST_F(FareProcessTest, ALostDisplaySavesBeforeTheProcessEnds)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("DISPLAY"),
                QStringLiteral(":") + QString::fromLatin1(display.trimmed()));
+    // Under AddressSanitizer: libxkbcommon-x11's strndup over a keymap name that is not
+    // NUL-terminated trips the strict string check, and Qt ends the process with exit(1),
+    // leaving what the libraries hold; neither is this program's.
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) +
+                       QStringLiteral(":strict_string_checks=0:detect_leaks=0"));
     fare_.setProcessEnvironment(env);
     startAndWaitForHandlers({QStringLiteral("--settings"), settings_});
     // The windows are up once the handlers are: they come after the application object.
