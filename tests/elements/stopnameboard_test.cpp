@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -575,6 +576,92 @@ TEST_F(StopNameScroll, TheFrameTimerRunsTheScroll)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_EQ(board.stripLeft(), -30);
 }
+
+// --- the pace of the scroll over time --------------------------------------------------------
+
+// One whole-pixel move of the strip: when (clock ms) and to where.
+struct StripMove {
+    qint64 at;
+    int left;
+    bool operator==(const StripMove&) const = default;
+};
+
+// The moves of a scroll of NineCells (486 pixels, so it wraps after 918) with a 300 ms pause,
+// watched for `ms` milliseconds with the board advanced every millisecond.
+std::vector<StripMove> movesEveryMillisecond(int speed, qint64 ms)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    NextStopNameBoard board;
+    board.setScrollStartWait(300);
+    board.setSpeed(static_cast<std::int16_t>(speed));
+    board.setStopName(NineCells);
+    std::vector<StripMove> moves;
+    for (qint64 t = 0; t < ms; ++t) {
+        clock.advance(1);
+        board.advanceScroll();
+        if (moves.empty() ? board.stripLeft() != 0 : board.stripLeft() != moves.back().left)
+            moves.push_back({clock.nowMs(), board.stripLeft()});
+    }
+    return moves;
+}
+
+// FNV-1a over the moves.
+quint64 digest(const std::vector<StripMove>& moves)
+{
+    quint64 hash = 14695981039346656037ull;
+    const auto mix = [&hash](qint64 value) {
+        for (int byte = 0; byte < 8; ++byte) {
+            hash ^= static_cast<quint64>(value >> (8 * byte)) & 0xFF;
+            hash *= 1099511628211ull;
+        }
+    };
+    for (const StripMove& move : moves) {
+        mix(move.at);
+        mix(move.left);
+    }
+    return hash;
+}
+
+struct RecordedPace {
+    int speed;
+    qint64 watchMs; // two whole cycles: pause, 918 pixels, wrap
+    std::size_t moves;
+    qint64 firstMoveAt;
+    qint64 firstWrapAt;
+    quint64 digest;
+};
+
+void PrintTo(const RecordedPace& pace, std::ostream* os)
+{
+    *os << "speed " << pace.speed;
+}
+
+class StopNameScrollPace : public ::testing::TestWithParam<RecordedPace>
+{
+};
+
+// Recorded from the board that ran its passes from a 16 ms frame timer, advanced every
+// millisecond; every later way of timing the passes must give the same moves.
+TEST_P(StopNameScrollPace, MovesAtTheRecordedMilliseconds)
+{
+    const RecordedPace& pace = GetParam();
+    const std::vector<StripMove> moves = movesEveryMillisecond(pace.speed, pace.watchMs);
+    ASSERT_EQ(moves.size(), pace.moves);
+    EXPECT_EQ(moves.front(), (StripMove{pace.firstMoveAt, -1}));
+    const auto wrap =
+        std::find_if(moves.begin(), moves.end(), [](const StripMove& m) { return m.left == 0; });
+    ASSERT_NE(wrap, moves.end());
+    EXPECT_EQ(wrap->at, pace.firstWrapAt);
+    EXPECT_EQ((wrap - 1)->left, -917);
+    EXPECT_EQ(digest(moves), pace.digest);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Speeds, StopNameScrollPace,
+    ::testing::Values(RecordedPace{1, 368'000, 1836, 400, 183'801, 751172339348668520ull},
+                      RecordedPace{7, 53'100, 1836, 315, 26'515, 1325508605303978379ull},
+                      RecordedPace{200, 2'500, 1836, 301, 1'218, 8434582763840114790ull}));
 
 // --- properties ------------------------------------------------------------------------------
 
