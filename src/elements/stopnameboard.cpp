@@ -22,12 +22,15 @@ constexpr qint64 MaxPassesPerRun = 60'000;
 
 } // namespace
 
-StopNameBoard::StopNameBoard(QWidget* parent) : QWidget(parent), frameTimer_(new QTimer(this))
+StopNameBoard::StopNameBoard(QWidget* parent) : QWidget(parent), scrollTimer_(new QTimer(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(BoardWidth, BoardHeight);
     strip_.reset(BoardWidth, backColor_, foreColor_, foreColor_);
-    connect(frameTimer_, &QTimer::timeout, this, &StopNameBoard::advanceScroll);
+    // A coarse timer may fire early, which would cost a wake-up that moves nothing.
+    scrollTimer_->setTimerType(Qt::PreciseTimer);
+    scrollTimer_->setSingleShot(true);
+    connect(scrollTimer_, &QTimer::timeout, this, &StopNameBoard::advanceScroll);
 }
 
 StopNameBoard::~StopNameBoard() = default;
@@ -64,8 +67,13 @@ void StopNameBoard::setForeColor(platform::BgrColor color)
 
 void StopNameBoard::setSpeed(std::int16_t speed)
 {
+    // The timer sleeps between moves: the passes since the last one belong to the old speed.
+    if (!advancing_)
+        advanceScroll();
     speed_ = speed;
     markModified(QStringLiteral("speed"));
+    if (!advancing_)
+        scheduleTimer();
 }
 
 void StopNameBoard::setScrollStartWait(std::int32_t ms)
@@ -165,14 +173,17 @@ void StopNameBoard::startScroll()
     speedChecked_ = false;
     position_ = 0.0;
     placeStrip(0);
-    beginPause(platform::nowMs());
+    lastMoveAt_ = platform::nowMs(); // the name was just drawn
+    beginPause(lastMoveAt_);
+    scheduleTimer();
 }
 
 void StopNameBoard::stopScroll()
 {
     scrollStopped_ = true;
     pausing_ = false;
-    frameTimer_->stop();
+    scrollTimer_->stop();
+    scrollTimerDue_ = -1;
     position_ = 0.0;
     placeStrip(0);
 }
@@ -181,14 +192,15 @@ void StopNameBoard::beginPause(qint64 from)
 {
     pausing_ = true;
     pauseUntil_ = from + std::max<std::int32_t>(scrollStartWait_, 0);
-    scheduleTimer();
 }
 
 void StopNameBoard::advanceScroll()
 {
-    if (scrollStopped_)
+    if (scrollStopped_ || advancing_)
         return;
+    advancing_ = true;
     const qint64 now = platform::nowMs();
+    const int leftBefore = stripLeft_;
     while (!scrollStopped_) {
         if (pausing_) {
             if (now < pauseUntil_)
@@ -206,6 +218,9 @@ void StopNameBoard::advanceScroll()
         if (!pausing_)
             break;
     }
+    advancing_ = false;
+    if (stripLeft_ != leftBefore)
+        lastMoveAt_ = now;
     scheduleTimer();
 }
 
@@ -234,21 +249,44 @@ void StopNameBoard::placeStrip(int left)
     if (left == stripLeft_)
         return;
     stripLeft_ = left;
-    update();
+    update(frameClientRect()); // the frame around the dots stays as it is
+}
+
+qint64 StopNameBoard::nextMoveAt() const
+{
+    const int step = speed_ < 0 ? 1 : speed_;
+    if (step == 0)
+        return -1;
+    // The same arithmetic as the passes, so the moment is exact to the millisecond. A pass
+    // moves at least 1/200 pixel, so a whole pixel changes within 201 passes.
+    double position = position_;
+    qint64 pass = passedUntil_;
+    for (int passes = 0; passes < 256; ++passes) {
+        ++pass;
+        position -= step / 200.0;
+        if (std::lround(position) != stripLeft_)
+            break;
+    }
+    return pass;
 }
 
 void StopNameBoard::scheduleTimer()
 {
-    if (scrollStopped_) {
-        frameTimer_->stop();
+    qint64 due = -1;
+    if (!scrollStopped_) {
+        if (pausing_)
+            due = pauseUntil_;
+        else if (const qint64 move = nextMoveAt(); move >= 0)
+            due = std::max(move, lastMoveAt_ + FrameIntervalMs);
+    }
+    scrollTimerDue_ = due;
+    if (due < 0) {
+        scrollTimer_->stop();
         return;
     }
-    const int interval =
-        pausing_ ? static_cast<int>(std::clamp<qint64>(pauseUntil_ - platform::nowMs(), 0,
-                                                       std::numeric_limits<int>::max()))
-                 : FrameIntervalMs;
-    if (!frameTimer_->isActive() || frameTimer_->interval() != interval)
-        frameTimer_->start(interval);
+    const qint64 wait =
+        std::clamp<qint64>(due - platform::nowMs(), 0, std::numeric_limits<int>::max());
+    scrollTimer_->start(static_cast<int>(wait));
 }
 
 // --- drawing -------------------------------------------------------------------------------

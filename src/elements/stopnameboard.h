@@ -16,10 +16,11 @@ class QTimer;
 // into 18 x 18 dots drawn as 2 x 2 squares at a pitch of 3 pixels; a name that fits is
 // spread over the board, a longer one scrolls from right to left.
 //
-// The strip (all dots of the name) is prepared by setStopName; scrolling only moves it. The
-// scroll runs from a frame timer: one pass per millisecond of platform::nowMs(), each
-// moving the strip speed / 200 pixel, with a pause of scrollStartWait ms before the scroll
-// and after each wrap. setStopName returns at once.
+// The strip (all dots of the name) is prepared by setStopName; scrolling only moves it. One
+// pass per millisecond of platform::nowMs() moves the strip speed / 200 pixel, with a pause of
+// scrollStartWait ms before the scroll and after each wrap. The passes run from a timer that
+// sleeps until the strip's whole-pixel position next changes (but no sooner than a frame after
+// the last move) or the pause ends; setStopName returns at once.
 class StopNameBoard : public QWidget
 {
     Q_OBJECT
@@ -38,7 +39,7 @@ public:
     static constexpr std::int16_t DefaultSpeed = 5;
     static constexpr std::int32_t DefaultScrollStartWait = 1500;
     static constexpr std::int16_t DefaultAppearance = 1;
-    // Interval of the frame timer that runs the scroll passes.
+    // Shortest time between two moves of the strip: one frame of the screen.
     static constexpr int FrameIntervalMs = 16;
 
     explicit StopNameBoard(QWidget* parent = nullptr);
@@ -50,8 +51,9 @@ public:
     // Colour of the lit dots; dots already shown keep their colour.
     platform::BgrColor foreColor() const { return foreColor_; }
     void setForeColor(platform::BgrColor color);
-    // Scroll step: speed / 200 pixel per pass (read afresh on every pass). A scroll that
-    // starts with 0 sets it to 1; a negative value moves like 1.
+    // Scroll step: speed / 200 pixel per pass (read afresh on every pass: the passes until
+    // the assignment run at the old speed). A scroll that starts with 0 sets it to 1; a
+    // negative value moves like 1.
     std::int16_t speed() const { return speed_; }
     void setSpeed(std::int16_t speed);
     // Pause in ms before a scroll and after each wrap (negative pauses as 0).
@@ -89,11 +91,13 @@ public:
     bool propertiesModified() const { return propertiesModified_; }
     void clearPropertiesModified() { propertiesModified_ = false; }
 
-    // Scrolling state and the pass runner the frame timer calls; tests call it directly
+    // Scrolling state and the pass runner the scroll timer calls; tests call it directly
     // after moving a platform::ManualClock.
     bool isScrolling() const { return !scrollStopped_; }
     bool isScrollPausing() const { return isScrolling() && pausing_; }
     void advanceScroll();
+    // The platform::nowMs() time the scroll timer is armed for, or -1 when it is not armed.
+    qint64 scrollTimerDue() const { return scrollTimerDue_; }
     double scrollPosition() const { return position_; }
     int stripLeft() const { return stripLeft_; }
     int stripWidth() const { return strip_.width(); }
@@ -128,6 +132,8 @@ private:
     void beginPause(qint64 from);
     void runMovingPasses(qint64 now);
     void placeStrip(int left);
+    // The pass at which the strip's whole-pixel position next changes, or -1 (speed 0).
+    qint64 nextMoveAt() const;
     void scheduleTimer();
     QRect frameClientRect() const;
 
@@ -149,8 +155,11 @@ private:
     bool scrollStopped_ = true;
     bool pausing_ = false;
     bool speedChecked_ = false;
+    bool advancing_ = false;
     double position_ = 0.0;
     qint64 pauseUntil_ = 0;
     qint64 passedUntil_ = 0;
-    QTimer* frameTimer_ = nullptr;
+    qint64 lastMoveAt_ = 0;
+    qint64 scrollTimerDue_ = -1;
+    QTimer* scrollTimer_ = nullptr;
 };

@@ -7,8 +7,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPaintEvent>
+#include <QWindow>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
 using namespace dotboard;
@@ -563,7 +566,7 @@ TEST_F(StopNameScroll, ANewNameReplacesTheScroll)
     EXPECT_EQ(board.stripLeft(), -7);
 }
 
-TEST_F(StopNameScroll, TheFrameTimerRunsTheScroll)
+TEST_F(StopNameScroll, TheScrollTimerRunsTheScroll)
 {
     board.setScrollStartWait(0);
     board.setSpeed(200);
@@ -662,6 +665,153 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RecordedPace{1, 368'000, 1836, 400, 183'801, 751172339348668520ull},
                       RecordedPace{7, 53'100, 1836, 315, 26'515, 1325508605303978379ull},
                       RecordedPace{200, 2'500, 1836, 301, 1'218, 8434582763840114790ull}));
+
+// Two boards on one clock showing the same scroll: one advanced every millisecond (the
+// recorded pace), the other only when its scroll timer is due, as the event loop runs it.
+class StopNameScrollWakeUps : public ::testing::TestWithParam<int>
+{
+protected:
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock{clock};
+    NextStopNameBoard everyMs;
+    NextStopNameBoard onTimer;
+    int wakeUps = 0;
+    int moves = 0;
+
+    void start(int speed)
+    {
+        for (NextStopNameBoard* board : {&everyMs, &onTimer}) {
+            board->setScrollStartWait(300);
+            board->setSpeed(static_cast<std::int16_t>(speed));
+            board->setStopName(NineCells);
+        }
+    }
+
+    // One millisecond; returns whether the timed board woke up.
+    bool tick()
+    {
+        clock.advance(1);
+        const int left = everyMs.stripLeft();
+        everyMs.advanceScroll();
+        moves += everyMs.stripLeft() != left;
+        bool woke = false;
+        while (onTimer.scrollTimerDue() >= 0 && onTimer.scrollTimerDue() <= clock.nowMs()) {
+            onTimer.advanceScroll();
+            ++wakeUps;
+            woke = true;
+        }
+        return woke;
+    }
+};
+
+TEST_P(StopNameScrollWakeUps, TheTimerWakesForEveryMoveAndOnlyThen)
+{
+    const int speed = GetParam();
+    start(speed);
+    const qint64 twoCycles = 2 * (300 + (918 * 200 + speed - 1) / speed) + 10;
+    int pauseEnds = 0;
+    for (qint64 t = 0; t < twoCycles; ++t) {
+        const bool pausing = onTimer.isScrollPausing();
+        if (tick() && pausing)
+            ++pauseEnds;
+        ASSERT_EQ(onTimer.stripLeft(), everyMs.stripLeft()) << "at " << clock.nowMs() << " ms";
+    }
+    EXPECT_EQ(pauseEnds, 2);
+    EXPECT_EQ(wakeUps, moves + pauseEnds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, StopNameScrollWakeUps, ::testing::Values(1, 7, 12));
+
+TEST_F(StopNameScrollWakeUps, FastScrollsMoveOncePerFrameAtThePositionOfTheMoment)
+{
+    start(200);
+    for (qint64 t = 0; t < 2500; ++t) {
+        const qint64 lastWake = clock.nowMs();
+        if (!tick())
+            continue;
+        ASSERT_EQ(onTimer.stripLeft(), everyMs.stripLeft()) << "at " << clock.nowMs() << " ms";
+        if (!onTimer.isScrollPausing() && onTimer.stripLeft() != 0) {
+            ASSERT_EQ(onTimer.scrollTimerDue() - lastWake, 1 + StopNameBoard::FrameIntervalMs);
+        }
+    }
+    EXPECT_LE(wakeUps, 2500 / StopNameBoard::FrameIntervalMs + 4);
+}
+
+TEST_F(StopNameScrollWakeUps, PassesBeforeASpeedChangeKeepTheOldSpeed)
+{
+    start(1);
+    while (clock.nowMs() < 1150) // 850 passes after the pause; the last move was at 1001
+        tick();
+    EXPECT_EQ(onTimer.stripLeft(), -4);
+    for (NextStopNameBoard* board : {&everyMs, &onTimer})
+        board->setSpeed(200);
+    EXPECT_NEAR(onTimer.scrollPosition(), -4.25, 1e-9);
+    for (int t = 0; t < 100; ++t) {
+        if (tick()) {
+            ASSERT_EQ(onTimer.stripLeft(), everyMs.stripLeft()) << "at " << clock.nowMs() << " ms";
+        }
+    }
+
+    for (NextStopNameBoard* board : {&everyMs, &onTimer})
+        board->setSpeed(0); // no pass moves the strip: no wake-up either
+    EXPECT_EQ(onTimer.scrollTimerDue(), -1);
+    const int stoppedAt = onTimer.stripLeft();
+    for (int t = 0; t < 1000; ++t)
+        tick();
+    EXPECT_EQ(onTimer.stripLeft(), stoppedAt);
+    onTimer.setSpeed(7);
+    EXPECT_GT(onTimer.scrollTimerDue(), clock.nowMs());
+    EXPECT_LE(onTimer.scrollTimerDue(), clock.nowMs() + 29);
+}
+
+TEST_F(StopNameScroll, ANameThatFitsStopsTheTimer)
+{
+    board.setStopName(NineCells);
+    EXPECT_EQ(board.scrollTimerDue(), 1500);
+    board.setStopName(QStringLiteral("駅前"));
+    EXPECT_EQ(board.scrollTimerDue(), -1);
+}
+
+TEST(StopNameBoardRepaint, AMoveRepaintsOnlyTheDotsInsideTheFrame)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    QWidget window;
+    window.resize(498, 248);
+    auto* board = new NextStopNameBoard(&window);
+    auto* neighbour = new QWidget(&window);
+    neighbour->setGeometry(0, 100, 100, 50);
+    board->setScrollStartWait(0);
+    board->setSpeed(200);
+    board->setStopName(NineCells);
+    window.show();
+    QElapsedTimer guard;
+    guard.start();
+    while (!window.windowHandle()->isExposed() && guard.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QCoreApplication::processEvents(); // the first paint
+
+    struct PaintLog : QObject {
+        std::map<QObject*, QRegion> painted;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted[watched] += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } log;
+    for (QObject* watched : {static_cast<QObject*>(&window), static_cast<QObject*>(board),
+                             static_cast<QObject*>(neighbour)})
+        watched->installEventFilter(&log);
+    clock.advance(5);
+    board->advanceScroll();
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(board->stripLeft(), -5);
+    EXPECT_EQ(log.painted.count(&window), 0u);
+    EXPECT_EQ(log.painted.count(neighbour), 0u);
+    EXPECT_EQ(log.painted[board], QRegion(2, 2, BoardWidth - 4, FrameHeight - 4) & board->rect());
+}
 
 // --- properties ------------------------------------------------------------------------------
 
