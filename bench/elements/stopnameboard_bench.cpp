@@ -1,6 +1,7 @@
-// Costs of the stop-name board: drawing a name (rasterising every cell) and one scroll
-// frame. Nothing is cached by the board between setStopName calls; Qt keeps its own glyph
-// cache, so the "Fresh" variant draws names of kanji not drawn before in the run.
+// Costs of the stop-name board: drawing a name and one scroll frame. The board keeps the dots
+// of every glyph it has rendered, so a name drawn again costs no rendering; the "Fresh"
+// variant draws names of kanji not drawn before in the run, and BM_RenderCell renders one
+// cell without the cache.
 
 #include "elements/dotraster.h"
 #include "elements/nextstopnameboard.h"

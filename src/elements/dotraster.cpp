@@ -174,7 +174,74 @@ void GlyphRaster::setPixelSize(int pixels)
     font_.setPixelSize(std::max(pixels, 1));
 }
 
+std::optional<DotMatrix> GlyphCache::find(const QString& key) const
+{
+    const QMutexLocker lock(&mutex_);
+    const auto found = dots_.constFind(key);
+    if (found == dots_.constEnd()) {
+        ++misses_;
+        return std::nullopt;
+    }
+    return *found;
+}
+
+void GlyphCache::insert(const QString& key, const DotMatrix& dots)
+{
+    const QMutexLocker lock(&mutex_);
+    if (dots_.size() >= MaxEntries)
+        dots_.clear();
+    dots_.insert(key, dots);
+}
+
+int GlyphCache::size() const
+{
+    const QMutexLocker lock(&mutex_);
+    return static_cast<int>(dots_.size());
+}
+
+int GlyphCache::misses() const
+{
+    const QMutexLocker lock(&mutex_);
+    return misses_;
+}
+
+QString GlyphRaster::cacheKey(const QString& text) const
+{
+    const QChar separator = u'|';
+    return font_.family() + separator + QString::number(font_.pixelSize()) + separator +
+           (font_.bold() ? u'b' : u'r') + separator + QString::number(top_) + separator + text;
+}
+
 DotMatrix GlyphRaster::render(const QString& text)
+{
+    if (!cache_)
+        return draw(text);
+    const QString key = cacheKey(text);
+    if (const std::optional<DotMatrix> cached = cache_->find(key))
+        return *cached;
+    const DotMatrix dots = draw(text);
+    cache_->insert(key, dots);
+    return dots;
+}
+
+DotMatrix GlyphRaster::render(const RasterGlyph& glyph)
+{
+    setFace(glyph.face);
+    setBold(glyph.bold);
+    setPixelSize(glyph.pixelSize);
+    setTop(glyph.top);
+    return render(glyph.text);
+}
+
+void renderAhead(const QList<RasterGlyph>& glyphs, const std::shared_ptr<GlyphCache>& cache)
+{
+    GlyphRaster raster;
+    raster.setCache(cache);
+    for (const RasterGlyph& glyph : glyphs)
+        raster.render(glyph);
+}
+
+DotMatrix GlyphRaster::draw(const QString& text)
 {
     image_.fill(Qt::white);
     {

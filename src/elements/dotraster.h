@@ -7,11 +7,15 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QList>
+#include <QMutex>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace dotboard
 {
@@ -82,12 +86,46 @@ private:
     std::array<std::uint32_t, RasterSize> columns_{};
 };
 
+// One cell's text and how the raster draws it.
+struct RasterGlyph {
+    QString text;
+    QString face; // system name ("ＭＳ ゴシック"...)
+    bool bold = false;
+    int pixelSize = RasterPixels;
+    int top = 0;
+    bool operator==(const RasterGlyph&) const = default;
+};
+
+// Dots already rendered, by text and font. The rasters of one board share it with the
+// worker that renders ahead of need, so it may be used from any thread.
+class GlyphCache
+{
+public:
+    // Past this many entries the cache starts afresh; a route uses a few hundred.
+    static constexpr int MaxEntries = 4096;
+
+    std::optional<DotMatrix> find(const QString& key) const;
+    void insert(const QString& key, const DotMatrix& dots);
+    int size() const;
+    // Lookups that found nothing: each one cost a rendering.
+    int misses() const;
+
+private:
+    mutable QMutex mutex_;
+    QHash<QString, DotMatrix> dots_;
+    mutable int misses_ = 0;
+};
+
 // The hidden 18 x 18 raster: white ground, black text, no antialiasing. One character
-// (one cell) at a time is drawn here and read back as dots.
+// (one cell) at a time is drawn here and read back as dots. It only paints on a QImage, so
+// it may work on any thread.
 class GlyphRaster
 {
 public:
     GlyphRaster();
+
+    // Looks glyphs up in `cache` before rendering them, and keeps what it renders there.
+    void setCache(std::shared_ptr<GlyphCache> cache) { cache_ = std::move(cache); }
 
     // Face by its system name ("ＭＳ ゴシック"...), mapped to an installed font.
     void setFace(const QString& faceName);
@@ -98,15 +136,23 @@ public:
     bool bold() const { return font_.bold(); }
     const QFont& font() const { return font_; }
 
-    // Clears the raster, draws the text at (0, top) and returns its exactly black pixels.
+    // The exactly black pixels of the text drawn at (0, top) on the cleared raster.
     DotMatrix render(const QString& text);
-    const QImage& image() const { return image_; }
+    // Takes the glyph's face, weight, size and top, and renders its text.
+    DotMatrix render(const RasterGlyph& glyph);
 
 private:
+    DotMatrix draw(const QString& text);
+    QString cacheKey(const QString& text) const;
+
     QFont font_;
     int top_ = 0;
     QImage image_;
+    std::shared_ptr<GlyphCache> cache_;
 };
+
+// Renders the glyphs into the cache (on whatever thread calls it).
+void renderAhead(const QList<RasterGlyph>& glyphs, const std::shared_ptr<GlyphCache>& cache);
 
 // The dot strip: an indexed picture of the whole name, 56 pixels high. Colour index 0 is the
 // background; every ink colour in use gets its own index, so dots keep the colour they were

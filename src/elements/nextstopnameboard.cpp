@@ -42,28 +42,35 @@ bool NextStopNameBoard::drawName(const QByteArray& cp932Name)
     return needsScroll(cells, true);
 }
 
+std::array<RasterGlyph, 2> NextStopNameBoard::prefixGlyphs() const
+{
+    const bool smallParticle = prefixMode_ == 1;
+    return {RasterGlyph{QStringLiteral("次"), firstPrefixFace(prefixFontMode_), prefixBold_},
+            RasterGlyph{QStringLiteral("は"), secondPrefixFace(prefixFontMode_), prefixBold_,
+                        smallParticle ? SmallParticlePixels : RasterPixels,
+                        smallParticle ? SmallParticleTop : 0}};
+}
+
 void NextStopNameBoard::drawPrefix()
 {
     GlyphRaster& glyphs = raster();
     DotStrip& dots = stripForDrawing();
     dots.setInkColor(DotStrip::Prefix, prefixColor_);
-
-    glyphs.setPixelSize(RasterPixels);
-    glyphs.setTop(0);
-    glyphs.setBold(prefixBold_);
-    glyphs.setFace(firstPrefixFace(prefixFontMode_));
-    dots.plot(glyphs.render(QStringLiteral("次")), 0, 0, DotStrip::Prefix);
-
-    const bool smallParticle = prefixMode_ == 1;
-    glyphs.setPixelSize(smallParticle ? SmallParticlePixels : RasterPixels);
-    glyphs.setTop(smallParticle ? SmallParticleTop : 0);
-    glyphs.setFace(secondPrefixFace(prefixFontMode_));
-    dots.plot(glyphs.render(QStringLiteral("は")), CellWidth, 0, DotStrip::Prefix);
-
-    glyphs.setPixelSize(RasterPixels);
-    glyphs.setTop(0);
-    glyphs.setBold(false);
+    const std::array<RasterGlyph, 2> prefix = prefixGlyphs();
+    dots.plot(glyphs.render(prefix[0]), 0, 0, DotStrip::Prefix);
+    dots.plot(glyphs.render(prefix[1]), CellWidth, 0, DotStrip::Prefix);
     update();
+}
+
+QList<RasterGlyph> NextStopNameBoard::nameGlyphs(const QByteArray& cp932Name) const
+{
+    QList<RasterGlyph> glyphs;
+    if (prefixMode_ != 0) {
+        const std::array<RasterGlyph, 2> prefix = prefixGlyphs();
+        glyphs.append(prefix[0]);
+        glyphs.append(prefix[1]);
+    }
+    return glyphs + StopNameBoard::nameGlyphs(cp932Name);
 }
 
 void NextStopNameBoard::saveProperties(PropertyList& bag) const

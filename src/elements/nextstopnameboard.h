@@ -2,6 +2,8 @@
 
 #include "elements/stopnameboard.h"
 
+#include <array>
+
 // The stop-name board of the fare display window: StopNameBoard that can lead the name with
 // "次は" (next is), the "は" optionally smaller, in its own colour, typefaces and weight.
 // The prefix is part of the strip and scrolls with the name.
@@ -38,8 +40,12 @@ public:
 
 protected:
     bool drawName(const QByteArray& cp932Name) override;
+    QList<dotboard::RasterGlyph> nameGlyphs(const QByteArray& cp932Name) const override;
 
 private:
+    // "次" and "は" as the prefix settings draw them.
+    std::array<dotboard::RasterGlyph, 2> prefixGlyphs() const;
+
     std::int16_t prefixMode_ = 0;
     platform::BgrColor prefixColor_ = DefaultPrefixColor;
     std::int16_t prefixFontMode_ = 0;

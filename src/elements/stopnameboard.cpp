@@ -5,6 +5,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtWidgets/qdrawutil.h>
 #include <algorithm>
@@ -22,11 +23,13 @@ constexpr qint64 MaxPassesPerRun = 60'000;
 
 } // namespace
 
-StopNameBoard::StopNameBoard(QWidget* parent) : QWidget(parent), scrollTimer_(new QTimer(this))
+StopNameBoard::StopNameBoard(QWidget* parent)
+    : QWidget(parent), glyphCache_(std::make_shared<GlyphCache>()), scrollTimer_(new QTimer(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(BoardWidth, BoardHeight);
     strip_.reset(BoardWidth, backColor_, foreColor_, foreColor_);
+    raster_.setCache(glyphCache_);
     // A coarse timer may fire early, which would cost a wake-up that moves nothing.
     scrollTimer_->setTimerType(Qt::PreciseTimer);
     scrollTimer_->setSingleShot(true);
@@ -146,18 +149,52 @@ void StopNameBoard::resetStrip(int width)
     update();
 }
 
-void StopNameBoard::drawCell(int x, int y, const QString& cell)
+std::optional<RasterGlyph> StopNameBoard::cellGlyph(const QString& cell) const
 {
     // Half of a double-byte character decodes to U+FFFD; it has no glyph of its own.
     QString text = horizontalForms(cell);
     text.remove(QChar::ReplacementCharacter);
     if (text.isEmpty())
+        return std::nullopt;
+    const QString face = cellFace(fontMode_, signedCharCode(text));
+    return RasterGlyph{text, face, fontBold_};
+}
+
+void StopNameBoard::drawCell(int x, int y, const QString& cell)
+{
+    const std::optional<RasterGlyph> glyph = cellGlyph(cell);
+    if (!glyph)
         return;
-    raster_.setFace(cellFace(fontMode_, signedCharCode(text)));
-    raster_.setBold(fontBold_);
     strip_.setInkColor(DotStrip::Name, foreColor_);
-    strip_.plot(raster_.render(text), x, y, DotStrip::Name);
+    strip_.plot(raster_.render(*glyph), x, y, DotStrip::Name);
     update();
+}
+
+QList<RasterGlyph> StopNameBoard::nameGlyphs(const QByteArray& cp932Name) const
+{
+    QList<RasterGlyph> glyphs;
+    for (const QByteArray& cell : cutIntoCells(cp932Name)) {
+        if (const std::optional<RasterGlyph> glyph = cellGlyph(platform::fromCp932(cell)))
+            glyphs.append(*glyph);
+    }
+    return glyphs;
+}
+
+void StopNameBoard::prepareGlyphs(const QString& name)
+{
+    glyphsToPrepare_ += nameGlyphs(platform::toCp932(name));
+    if (painted_)
+        startPreparingGlyphs();
+}
+
+void StopNameBoard::startPreparingGlyphs()
+{
+    if (glyphsToPrepare_.isEmpty())
+        return;
+    // QFont and QPainter on a QImage work on any thread; the cache outlives the board.
+    QThreadPool::globalInstance()->start([glyphs = std::move(glyphsToPrepare_),
+                                          cache = glyphCache_] { renderAhead(glyphs, cache); });
+    glyphsToPrepare_.clear();
 }
 
 void StopNameBoard::repaintBoard()
@@ -319,6 +356,19 @@ void StopNameBoard::paintEvent(QPaintEvent* event)
     const QRect source = QRect(client.topLeft() - origin, client.size()) & image.rect();
     if (!source.isEmpty())
         painter.drawImage(origin + source.topLeft(), image, source);
+
+    if (!painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &StopNameBoard::prepareFirstGlyphs); // after this paint
+    }
+}
+
+void StopNameBoard::prepareFirstGlyphs()
+{
+    // Every route setting shows this first; rendering it loads the typefaces the names use,
+    // in the settings loaded by now.
+    glyphsToPrepare_ = nameGlyphs(platform::toCp932(QStringLiteral("系統設定"))) + glyphsToPrepare_;
+    startPreparingGlyphs();
 }
 
 // --- saved properties ----------------------------------------------------------------------

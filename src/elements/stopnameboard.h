@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -79,6 +81,11 @@ public:
     // Draws one cell (normally one double-byte character) as dots with its top-left dot at
     // (x, y) of the strip. An empty cell draws nothing.
     void drawCell(int x, int y, const QString& cell);
+    // Renders the glyphs that setStopName(name) would draw with the current settings on a
+    // worker thread, into the board's glyph cache, so that showing the name later costs no
+    // rendering. Before the board's first paint the work waits for it.
+    void prepareGlyphs(const QString& name);
+    const dotboard::GlyphCache& glyphCache() const { return *glyphCache_; }
     // Repaints the board now.
     void repaintBoard();
 
@@ -116,6 +123,11 @@ protected:
     // Lays out and draws a non-empty name (CP932) into the cleared strip; returns true when
     // the name must scroll. The prefixed board overrides it.
     virtual bool drawName(const QByteArray& cp932Name);
+    // The glyphs drawName draws for the name, in the current settings. The prefixed board
+    // adds its prefix.
+    virtual QList<dotboard::RasterGlyph> nameGlyphs(const QByteArray& cp932Name) const;
+    // How a cell's text is rendered; nothing for a cell without a glyph.
+    std::optional<dotboard::RasterGlyph> cellGlyph(const QString& cell) const;
     // Draws the name's cells at x0 + (k - 1) * pitch, y = 0.
     void drawCells(const QByteArray& cp932Name, const dotboard::CellLayout& layout);
     // Resets the strip to a blank of the given width at left 0 with the current colours.
@@ -127,6 +139,8 @@ protected:
                                const QVariant& fallback);
 
 private:
+    void prepareFirstGlyphs();
+    void startPreparingGlyphs();
     void startScroll();
     void stopScroll();
     void beginPause(qint64 from);
@@ -149,7 +163,11 @@ private:
 
     dotboard::DotStrip strip_;
     dotboard::GlyphRaster raster_;
+    std::shared_ptr<dotboard::GlyphCache> glyphCache_;
     int stripLeft_ = 0;
+    // Glyphs to render ahead once the board has been painted for the first time.
+    bool painted_ = false;
+    QList<dotboard::RasterGlyph> glyphsToPrepare_;
 
     // Scroll state: whether no scroll may go on, the exact position, and the pass clock.
     bool scrollStopped_ = true;

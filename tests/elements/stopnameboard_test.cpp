@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPaintEvent>
+#include <QThreadPool>
 #include <QWindow>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -242,6 +243,37 @@ TEST(DotStripPlot, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
     strip.plot(dots, 30, 0, DotStrip::Name);
     EXPECT_EQ(strip.colorAt(10, 0), RGB(255, 192, 128)); // earlier dots keep their colour
     EXPECT_EQ(strip.colorAt(30, 0), RGB(0, 255, 0));
+}
+
+TEST(GlyphCacheDots, OneEntryPerTextAndLookOfTheGlyph)
+{
+    auto cache = std::make_shared<GlyphCache>();
+    GlyphRaster cached;
+    cached.setCache(cache);
+    const RasterGlyph gothic{QStringLiteral("駅"), platform::GothicFace};
+    const QList<RasterGlyph> looks = {
+        gothic,
+        {gothic.text, platform::MinchoFace},
+        {gothic.text, gothic.face, true},
+        {gothic.text, gothic.face, false, SmallParticlePixels},
+        {gothic.text, gothic.face, false, RasterPixels, SmallParticleTop},
+        {QStringLiteral("前"), gothic.face}};
+    for (const RasterGlyph& look : looks) {
+        GlyphRaster plain;
+        EXPECT_EQ(cached.render(look), plain.render(look)) << look.face.toStdString();
+    }
+    EXPECT_EQ(cache->size(), looks.size());
+    EXPECT_EQ(cache->misses(), looks.size());
+    for (const RasterGlyph& look : looks) {
+        GlyphRaster plain;
+        EXPECT_EQ(cached.render(look), plain.render(look));
+    }
+    EXPECT_EQ(cache->misses(), looks.size()); // all found
+
+    for (int i = cache->size(); i < GlyphCache::MaxEntries; ++i)
+        cache->insert(QString::number(i), DotMatrix());
+    cached.render(QStringLiteral("東"));
+    EXPECT_EQ(cache->size(), 1); // full: it started afresh
 }
 
 // --- the board: drawing ------------------------------------------------------------------
@@ -811,6 +843,44 @@ TEST(StopNameBoardRepaint, AMoveRepaintsOnlyTheDotsInsideTheFrame)
     EXPECT_EQ(log.painted.count(&window), 0u);
     EXPECT_EQ(log.painted.count(neighbour), 0u);
     EXPECT_EQ(log.painted[board], QRegion(2, 2, BoardWidth - 4, FrameHeight - 4) & board->rect());
+}
+
+// --- glyphs rendered ahead ------------------------------------------------------------------
+
+TEST(StopNameGlyphsAhead, RenderedOnAWorkerOnlyAfterTheFirstPaint)
+{
+    QWidget window;
+    auto* board = new NextStopNameBoard(&window);
+    // Settings as the settings file applies them before the windows show.
+    board->setFontMode(1);
+    board->setPrefixMode(1);
+    board->prepareGlyphs(NineCells);
+    window.show();
+    QThreadPool::globalInstance()->waitForDone(10'000);
+    EXPECT_EQ(board->glyphCache().size(), 0);
+
+    QElapsedTimer guard;
+    guard.start();
+    while (board->glyphCache().size() < 15 && guard.elapsed() < 10'000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QThreadPool::globalInstance()->waitForDone(50);
+    }
+    // "系統設定", the prefix and the nine names' cells, all rendered without the GUI thread.
+    ASSERT_EQ(board->glyphCache().size(), 4 + 2 + 9);
+
+    const int missesBefore = board->glyphCache().misses();
+    board->setStopName(QStringLiteral("系統設定"));
+    board->setStopName(NineCells);
+    EXPECT_EQ(board->glyphCache().misses(), missesBefore);
+    EXPECT_EQ(dotsAt(board->strip(), 2 * CellWidth),
+              glyph(QStringLiteral("市"), platform::MinchoFace));
+    EXPECT_EQ(dotsAt(board->strip(), CellWidth),
+              glyph(QStringLiteral("は"), platform::GothicFace, false, SmallParticlePixels,
+                    SmallParticleTop));
+
+    board->prepareGlyphs(QStringLiteral("駅北広場")); // painted before: starts at once
+    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(10'000));
+    EXPECT_EQ(board->glyphCache().size(), 15 + 4);
 }
 
 // --- properties ------------------------------------------------------------------------------
