@@ -5,7 +5,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QThreadPool>
+#include <QThread>
 #include <QTimer>
 #include <QtWidgets/qdrawutil.h>
 #include <algorithm>
@@ -36,7 +36,12 @@ StopNameBoard::StopNameBoard(QWidget* parent)
     connect(scrollTimer_, &QTimer::timeout, this, &StopNameBoard::advanceScroll);
 }
 
-StopNameBoard::~StopNameBoard() = default;
+StopNameBoard::~StopNameBoard()
+{
+    // A worker still rendering ahead is a child; it must end before it is deleted.
+    for (QThread* worker : findChildren<QThread*>(Qt::FindDirectChildrenOnly))
+        worker->wait();
+}
 
 QSize StopNameBoard::sizeHint() const
 {
@@ -191,10 +196,15 @@ void StopNameBoard::startPreparingGlyphs()
 {
     if (glyphsToPrepare_.isEmpty())
         return;
-    // QFont and QPainter on a QImage work on any thread; the cache outlives the board.
-    QThreadPool::globalInstance()->start([glyphs = std::move(glyphsToPrepare_),
-                                          cache = glyphCache_] { renderAhead(glyphs, cache); });
+    // QFont and QPainter on a QImage work on any thread. A thread of its own that ends with
+    // the work takes its font caches with it; a pooled one would keep them for half a minute.
+    QThread* worker = QThread::create([glyphs = std::move(glyphsToPrepare_), cache = glyphCache_] {
+        renderAhead(glyphs, cache);
+    });
     glyphsToPrepare_.clear();
+    worker->setParent(this);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start(QThread::LowPriority);
 }
 
 void StopNameBoard::repaintBoard()
