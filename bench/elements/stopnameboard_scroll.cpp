@@ -1,11 +1,13 @@
 // Shows a NextStopNameBoard and keeps a name on it, for measuring what scrolling costs and for
 // looking at the board.
 //
-//   stopname_scroll [--seconds S] [--prefix MODE] [--snapshot FILE] [--at MS] NAME
+//   stopname_scroll [--seconds S] [--speed N] [--prefix MODE] [--snapshot FILE] [--at MS] NAME
 //
-// Without --snapshot the board runs for S seconds (default 10) and the process exits; the
-// CPU time used is printed from /proc/self/stat. With --snapshot the board is grabbed to
-// FILE after MS milliseconds of scrolling (default 0) and the process exits.
+// Without --snapshot the board runs for S seconds (default 10) at speed N (default the
+// board's 5) and the process exits; the CPU time used is printed from /proc/self/stat and
+// the wake-ups (voluntary and involuntary context switches of all threads) from
+// /proc/self/task. With --snapshot the board is grabbed to FILE after MS milliseconds of
+// scrolling (default 0) and the process exits.
 
 #include "elements/nextstopnameboard.h"
 #include "platform/bgrcolor.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
@@ -34,6 +37,23 @@ double processCpuSeconds()
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Context switches of all threads of this process so far.
+long wakeUps()
+{
+    long total = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(tasks.filePath(task + QStringLiteral("/status")));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.contains("ctxt_switches:"))
+                total += line.mid(line.indexOf(':') + 1).trimmed().toLong();
+        }
+    }
+    return total;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -42,6 +62,7 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"seconds", "How long to keep scrolling.", "S", "10"});
+    parser.addOption({"speed", "Scroll speed of the board.", "N", "5"});
     parser.addOption({"prefix", "Prefix mode of the board (0..2).", "MODE", "0"});
     parser.addOption({"snapshot", "Grab the board to this PNG and exit.", "FILE"});
     parser.addOption({"at", "Milliseconds of scrolling before the snapshot.", "MS", "0"});
@@ -53,6 +74,7 @@ int main(int argc, char** argv)
     board.setForeColor(platform::RGB(255, 192, 128));
     board.setBackColor(platform::RGB(0, 0, 0));
     board.setPrefixMode(static_cast<std::int16_t>(parser.value("prefix").toInt()));
+    board.setSpeed(static_cast<std::int16_t>(parser.value("speed").toInt()));
     board.setWindowTitle(QStringLiteral("NextStopNameBoard"));
 
     if (parser.isSet("snapshot")) {
@@ -73,11 +95,14 @@ int main(int argc, char** argv)
     board.show();
     board.setStopName(name);
     const double cpuBefore = processCpuSeconds();
+    const long wakeUpsBefore = wakeUps();
     const int seconds = parser.value("seconds").toInt();
     QTimer::singleShot(seconds * 1000, &app, [&] {
         const double used = processCpuSeconds() - cpuBefore;
-        std::printf("scrolled %d s: cpu %.3f s = %.2f %% of one core (strip left %d)\n", seconds,
-                    used, 100.0 * used / seconds, board.stripLeft());
+        std::printf("scrolled %d s at speed %d: cpu %.3f s = %.2f %% of one core, %.1f "
+                    "wake-ups/s (strip left %d)\n",
+                    seconds, board.speed(), used, 100.0 * used / seconds,
+                    static_cast<double>(wakeUps() - wakeUpsBefore) / seconds, board.stripLeft());
         app.quit();
     });
     return app.exec();
