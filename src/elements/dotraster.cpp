@@ -282,6 +282,7 @@ void DotStrip::clear(platform::BgrColor back)
     inkIndex_[Prefix] = indexFor(inkColor_[Prefix]);
     if (!image_.isNull())
         image_.fill(0);
+    hasInk_ = false;
 }
 
 void DotStrip::setInkColor(Ink ink, platform::BgrColor color)
@@ -330,8 +331,10 @@ void DotStrip::plot(const DotMatrix& dots, int x, int y, Ink ink)
             const int top = y + DotPitch * j;
             for (int py = std::max(top, 0); py < std::min(top + DotSize, height); ++py) {
                 uchar* line = image_.scanLine(py);
-                for (int px = std::max(left, 0); px < std::min(left + DotSize, width); ++px)
+                for (int px = std::max(left, 0); px < std::min(left + DotSize, width); ++px) {
                     line[px] = index;
+                    hasInk_ = true;
+                }
             }
         }
     }

@@ -176,6 +176,8 @@ public:
 
     int width() const { return image_.width(); }
     const QImage& image() const { return image_; }
+    // Whether any dot has been lit since the strip was last cleared.
+    bool hasInk() const { return hasInk_; }
     bool isLit(int x, int y) const;
     platform::BgrColor colorAt(int x, int y) const;
     // First column in [fromX, toX) with a lit pixel, or -1.
@@ -187,6 +189,7 @@ private:
     QImage image_;
     std::array<platform::BgrColor, 2> inkColor_{};
     std::array<std::uint8_t, 2> inkIndex_{};
+    bool hasInk_ = false;
 };
 
 } // namespace dotboard

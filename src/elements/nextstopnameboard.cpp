@@ -60,6 +60,7 @@ void NextStopNameBoard::drawPrefix()
     dots.plot(glyphs.render(prefix[0]), 0, 0, DotStrip::Prefix);
     dots.plot(glyphs.render(prefix[1]), CellWidth, 0, DotStrip::Prefix);
     update();
+    inkAdded();
 }
 
 QList<RasterGlyph> NextStopNameBoard::nameGlyphs(const QByteArray& cp932Name) const

@@ -123,8 +123,10 @@ void StopNameBoard::setStopName(const QString& name)
     strip_.clear(backColor_);
     update();
     // An empty name only blanks the board; a running scroll goes on with the blank strip.
-    if (name.isEmpty())
+    if (name.isEmpty()) {
+        scheduleTimer();
         return;
+    }
 
     stopScroll();
     const bool scrolls = drawName(platform::toCp932(name));
@@ -173,6 +175,14 @@ void StopNameBoard::drawCell(int x, int y, const QString& cell)
     strip_.setInkColor(DotStrip::Name, foreColor_);
     strip_.plot(raster_.render(*glyph), x, y, DotStrip::Name);
     update();
+    inkAdded();
+}
+
+void StopNameBoard::inkAdded()
+{
+    // A blank strip scrolls without waking the board; dots on it must be seen moving.
+    if (isScrolling())
+        advanceScroll();
 }
 
 QList<RasterGlyph> StopNameBoard::nameGlyphs(const QByteArray& cp932Name) const
@@ -323,6 +333,8 @@ void StopNameBoard::scheduleTimer()
     if (!scrollStopped_) {
         if (pausing_)
             due = pauseUntil_;
+        else if (!strip_.hasInk())
+            due = passedUntil_ + MaxPassesPerRun; // nothing to see: only keep the count exact
         else if (const qint64 move = nextMoveAt(); move >= 0)
             due = std::max(move, lastMoveAt_ + FrameIntervalMs);
     }

@@ -133,6 +133,8 @@ protected:
     // Resets the strip to a blank of the given width at left 0 with the current colours.
     void resetStrip(int width);
     dotboard::DotStrip& stripForDrawing() { return strip_; }
+    // Call after plotting into the strip outside setStopName.
+    void inkAdded();
     dotboard::GlyphRaster& raster() { return raster_; }
     void markModified(const QString& name);
     static QVariant savedValue(const PropertyList& bag, const QString& key,

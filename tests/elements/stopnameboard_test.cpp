@@ -797,6 +797,32 @@ TEST_F(StopNameScrollWakeUps, PassesBeforeASpeedChangeKeepTheOldSpeed)
     EXPECT_LE(onTimer.scrollTimerDue(), clock.nowMs() + 29);
 }
 
+TEST_F(StopNameScrollWakeUps, ABlankStripScrollsOnWithoutWakingTheBoard)
+{
+    start(7);
+    while (clock.nowMs() < 1000)
+        tick();
+    for (NextStopNameBoard* board : {&everyMs, &onTimer})
+        board->setStopName({}); // display clear: the scroll goes on, nothing to see
+    const int wakeUpsBefore = wakeUps;
+    while (clock.nowMs() < 1000 + 180'000) // almost seven cycles
+        tick();
+    EXPECT_LE(wakeUps - wakeUpsBefore, 6);
+
+    // Dots drawn on the moving strip again: it is where it would have been, and moves on
+    // (after a frame: the drawing was a repaint).
+    for (NextStopNameBoard* board : {&everyMs, &onTimer})
+        board->drawCell(0, 0, QStringLiteral("駅"));
+    EXPECT_EQ(onTimer.stripLeft(), everyMs.stripLeft());
+    for (int t = 0; t < 1000; ++t) {
+        tick();
+        if (t >= StopNameBoard::FrameIntervalMs) {
+            ASSERT_EQ(onTimer.stripLeft(), everyMs.stripLeft()) << "at " << clock.nowMs() << " ms";
+        }
+    }
+    EXPECT_GT(wakeUps - wakeUpsBefore, 30);
+}
+
 TEST_F(StopNameScroll, ANameThatFitsStopsTheTimer)
 {
     board.setStopName(NineCells);
