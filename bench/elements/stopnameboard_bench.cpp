@@ -91,6 +91,23 @@ void BM_ScrollFrame(benchmark::State& state)
 }
 BENCHMARK(BM_ScrollFrame)->Unit(benchmark::kMicrosecond);
 
+// One repaint of the board while a name of N cells scrolls.
+void BM_ScrollRepaint(benchmark::State& state)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    NextStopNameBoard board;
+    board.setScrollStartWait(0);
+    board.setStopName(TwentyChars.repeated(static_cast<int>(state.range(0)) / 20));
+    QImage target(board.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        clock.advance(40);
+        board.advanceScroll();
+        board.render(&target);
+    }
+}
+BENCHMARK(BM_ScrollRepaint)->Arg(20)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv)

