@@ -93,7 +93,6 @@ struct RasterGlyph {
     bool bold = false;
     int pixelSize = RasterPixels;
     int top = 0;
-    bool operator==(const RasterGlyph&) const = default;
 };
 
 // Dots already rendered, by text and font. The rasters of one board share it with the

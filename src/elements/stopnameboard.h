@@ -22,7 +22,8 @@ class QTimer;
 // pass per millisecond of platform::nowMs() moves the strip speed / 200 pixel, with a pause of
 // scrollStartWait ms before the scroll and after each wrap. The passes run from a timer that
 // sleeps until the strip's whole-pixel position next changes (but no sooner than a frame after
-// the last move) or the pause ends; setStopName returns at once.
+// the last move) or the pause ends, and while the strip is blank only wakes to keep count;
+// setStopName returns at once. Rendered glyphs are kept for the next time they are drawn.
 class StopNameBoard : public QWidget
 {
     Q_OBJECT
