@@ -1,13 +1,13 @@
 #include "audio/mediacommand.h"
 
+#include "audio/midirenderer.h"
 #include "audio/mixer.h"
+#include "audio/sounddecoder.h"
 #include "platform/wait.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <SDL.h>
-#include <SDL_mixer.h>
 #include <map>
 
 namespace audio
@@ -114,11 +114,8 @@ std::optional<MediaCommand> parsePlay(const QStringList& tokens, int* error)
 // ---- devices ----
 
 struct MediaDevice {
-    QString type;
-    QByteArray data; // the file, kept for the music stream that decodes it while playing
-    Mix_Chunk* chunk = nullptr;
-    Mix_Music* music = nullptr;
-    int channel = -1;
+    PcmBufferPtr sound; // decoded, or still filling while a MIDI file renders
+    quint64 play = 0;   // the mixer's play, 0 before the first
 };
 
 std::map<QString, MediaDevice>& devices()
@@ -133,44 +130,14 @@ CommandRecorder& recorder()
     return r;
 }
 
-void release(MediaDevice& dev)
-{
-    if (dev.music) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(dev.music);
-        dev.music = nullptr;
-    }
-    if (dev.chunk) {
-        Mix_HaltChannel(dev.channel);
-        Mix_FreeChunk(dev.chunk);
-        dev.chunk = nullptr;
-    }
-    if (dev.channel >= 0)
-        releaseChannel(dev.channel);
-    dev.channel = -1;
-}
-
 bool closeAlias(const QString& alias)
 {
     auto it = devices().find(alias);
     if (it == devices().end())
         return false;
-    release(it->second);
+    stop(it->second.play);
     devices().erase(it);
     return true;
-}
-
-// Only one music stream exists: a new MIDI device takes it from the old one.
-void closeOtherMusic()
-{
-    for (auto it = devices().begin(); it != devices().end();) {
-        if (it->second.music) {
-            release(it->second);
-            it = devices().erase(it);
-        } else {
-            ++it;
-        }
-    }
 }
 
 int openDevice(const MediaCommand& request)
@@ -186,51 +153,19 @@ int openDevice(const MediaCommand& request)
     QFile file(request.file);
     if (!file.open(QIODevice::ReadOnly))
         return MediaError::InvalidFile;
-    MediaDevice dev;
-    dev.type = request.deviceType;
-    dev.data = file.readAll();
-    if (!openOutput())
+    if (outputState() == OutputState::Failed)
         return MediaError::CannotLoadDriver;
-    SDL_RWops* rw = SDL_RWFromConstMem(dev.data.constData(), int(dev.data.size()));
-    if (dev.type == u"sequencer") {
-        closeOtherMusic();
-        dev.music = Mix_LoadMUSType_RW(rw, MUS_MID, 1);
-        if (!dev.music)
-            return MediaError::InvalidFile;
-    } else {
-        dev.chunk = Mix_LoadWAV_RW(rw, 1);
-        if (!dev.chunk)
-            return MediaError::InvalidFile;
-        dev.channel = allocateChannel();
-        if (dev.channel < 0) {
-            Mix_FreeChunk(dev.chunk);
-            return MediaError::Hardware;
-        }
-    }
+    const QByteArray data = file.readAll();
+    // MIDI renders on a worker into a buffer of its own, so it plays on its alias's channel
+    // like any other sound, beside other MIDI sounds.
+    MediaDevice dev;
+    dev.sound = request.deviceType == u"sequencer" ? renderMidi(data) : decodeSound(data);
+    if (!dev.sound)
+        return MediaError::InvalidFile;
+    // The device may still be opening (start-up): the sound plays once it is.
+    startOutput();
     devices().emplace(request.alias, std::move(dev));
     return 0;
-}
-
-bool devicePlaying(const MediaDevice& dev)
-{
-    if (dev.music)
-        return Mix_PlayingMusic() != 0;
-    return dev.channel >= 0 && Mix_Playing(dev.channel) != 0;
-}
-
-// Length of a sound in milliseconds, -1 when the decoder cannot tell.
-qint64 lengthMs(const MediaDevice& dev)
-{
-    if (dev.music) {
-        const double seconds = Mix_MusicDuration(dev.music);
-        return seconds > 0 ? qint64(seconds * 1000) : -1;
-    }
-    int freq = 0;
-    int channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&freq, &format, &channels);
-    const qint64 bytesPerSecond = qint64(freq) * channels * (SDL_AUDIO_BITSIZE(format) / 8);
-    return bytesPerSecond > 0 ? qint64(dev.chunk->alen) * 1000 / bytesPerSecond : -1;
 }
 
 int playDevice(const MediaCommand& request)
@@ -239,22 +174,16 @@ int playDevice(const MediaCommand& request)
     if (it == devices().end())
         return MediaError::InvalidDeviceName;
     MediaDevice& dev = it->second;
-    bool started = false;
-    if (dev.music) {
-        Mix_HaltMusic();
-        started = Mix_PlayMusic(dev.music, 0) == 0;
-    } else {
-        Mix_HaltChannel(dev.channel);
-        started = Mix_PlayChannel(dev.channel, dev.chunk, 0) >= 0;
-    }
-    if (!started)
+    stop(dev.play);
+    dev.play = play(dev.sound);
+    if (dev.play == 0)
         return MediaError::Hardware;
     if (request.wait) {
-        // A sound whose length is unknown still ends; the cap only guards a stalled device.
-        const qint64 length = lengthMs(dev);
-        const int cap = length >= 0 ? int(length) + 5000 : 30 * 60 * 1000;
-        const QString alias = request.alias;
-        platform::waitUntil([alias] { return !isPlaying(alias); }, cap, 10);
+        // A sound still rendering has no length yet; the cap only guards a stalled device.
+        const PcmBufferPtr sound = dev.sound;
+        const int cap = sound->isFinished() ? int(sound->lengthMs()) + 5000 : 30 * 60 * 1000;
+        const quint64 id = dev.play;
+        platform::waitUntil([id] { return !audio::isPlaying(id); }, cap, 10);
     }
     return 0;
 }
@@ -264,10 +193,7 @@ int stopDevice(const MediaCommand& request)
     auto it = devices().find(request.alias);
     if (it == devices().end())
         return MediaError::InvalidDeviceName;
-    if (it->second.music)
-        Mix_HaltMusic();
-    else
-        Mix_HaltChannel(it->second.channel);
+    stop(it->second.play);
     return 0;
 }
 
@@ -332,13 +258,19 @@ void setCommandRecorder(CommandRecorder r)
 bool isPlaying(const QString& alias)
 {
     auto it = devices().find(alias.toLower());
-    return it != devices().end() && devicePlaying(it->second);
+    return it != devices().end() && audio::isPlaying(it->second.play);
+}
+
+qint64 firstSampleAtNs(const QString& alias)
+{
+    auto it = devices().find(alias.toLower());
+    return it != devices().end() ? audio::firstSampleAtNs(it->second.play) : 0;
 }
 
 void closeAllDevices()
 {
     for (auto& [alias, dev] : devices())
-        release(dev);
+        stop(dev.play);
     devices().clear();
 }
 

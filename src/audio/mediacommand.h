@@ -13,9 +13,10 @@ namespace audio
 //   play <name> [from <ms>] [wait]
 //   stop <name>
 //   close <name>
-// Wave and MP3 files each play on a mixer channel of their own, so several aliases sound
-// together. MIDI plays through the one music stream with a General MIDI sound font: opening
-// a second MIDI file closes the alias that held the first.
+// Every alias plays on a mixer channel of its own, so several aliases sound together, MIDI
+// files included: they are rendered with a General MIDI sound font into ordinary PCM.
+// Opening a file decodes it at once; the audio device itself may still be opening, and a
+// sound played before it is open plays once it is.
 
 // Error codes of a command, the numbers the Windows multimedia interface gives them.
 namespace MediaError
@@ -59,6 +60,9 @@ void setCommandRecorder(CommandRecorder recorder);
 
 // True while the alias is playing (tests and diagnostics).
 bool isPlaying(const QString& alias);
+// Steady-clock nanoseconds at which the alias's last play first sounded, 0 before
+// (measurements).
+qint64 firstSampleAtNs(const QString& alias);
 // Closes every alias (shut-down and tests).
 void closeAllDevices();
 

@@ -1,48 +1,227 @@
 #include "audio/mixer.h"
 
-#include <QFileInfo>
+#include <QString>
 #include <SDL.h>
-#include <SDL_mixer.h>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <vector>
+#include <thread>
 
 namespace audio
 {
 
+// ---- buffers ----
+
+void PcmBuffer::append(const qint16* frames, qsizetype count)
+{
+    std::lock_guard lock(mutex_);
+    samples_.insert(samples_.end(), frames, frames + count * kOutputChannels);
+}
+
+void PcmBuffer::finish()
+{
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+}
+
+bool PcmBuffer::isFinished() const
+{
+    std::lock_guard lock(mutex_);
+    return finished_;
+}
+
+qsizetype PcmBuffer::frameCount() const
+{
+    std::lock_guard lock(mutex_);
+    return qsizetype(samples_.size()) / kOutputChannels;
+}
+
+qsizetype PcmBuffer::read(qsizetype from, qint16* out, qsizetype count) const
+{
+    std::lock_guard lock(mutex_);
+    const qsizetype available = qsizetype(samples_.size()) / kOutputChannels - from;
+    const qsizetype n = std::clamp<qsizetype>(available, 0, count);
+    if (n > 0)
+        std::memcpy(out, samples_.data() + from * kOutputChannels,
+                    size_t(n) * kOutputChannels * sizeof(qint16));
+    return n;
+}
+
+qint64 PcmBuffer::lengthMs() const
+{
+    return frameCount() * 1000 / kOutputRate;
+}
+
+bool appendConverted(PcmBuffer& buffer, const void* data, qsizetype bytes, int rate, int channels,
+                     quint16 sdlFormat)
+{
+    const SDL_AudioFormat format = sdlFormat != 0 ? sdlFormat : AUDIO_S16SYS;
+    const qsizetype frameBytes = qsizetype(SDL_AUDIO_BITSIZE(format) / 8) * channels;
+    if (frameBytes <= 0 || rate <= 0)
+        return false;
+    bytes -= bytes % frameBytes;
+    if (bytes == 0)
+        return true;
+    // One conversion of the whole piece: SDL's streaming converter drops the end of a piece.
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, format, Uint8(channels), rate, AUDIO_S16SYS, kOutputChannels,
+                          kOutputRate) < 0)
+        return false;
+    cvt.len = int(bytes);
+    std::vector<Uint8> work(size_t(bytes) * size_t(std::max(cvt.len_mult, 1)));
+    std::memcpy(work.data(), data, size_t(bytes));
+    cvt.buf = work.data();
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0)
+        return false;
+    const int converted = cvt.needed ? cvt.len_cvt : int(bytes);
+    buffer.append(reinterpret_cast<const qint16*>(work.data()),
+                  converted / qsizetype(sizeof(qint16) * kOutputChannels));
+    return true;
+}
+
+// ---- the output ----
+
 namespace
 {
 
-constexpr int kFrequency = 44100;
-constexpr int kChannels = 2;
-constexpr int kChunkFrames = 1024; // about 23 ms: short enough for a prompt voice start
-constexpr int kMixerChannels = 16;
-constexpr int kVoiceChannel = 0; // reserved, never handed to media devices
-constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
-constexpr const char* kTimidityCfg = "/etc/timidity/timgm6mb.cfg";
+// About 12 ms: a sound that starts while others play waits at most this long for its turn.
+constexpr int kDeviceFrames = 512;
+
+struct Source {
+    quint64 id = 0;
+    PcmBufferPtr buffer;
+    qsizetype position = 0;
+    int volume = 100;
+    qint64 firstSampleNs = 0;
+};
 
 struct Output {
-    bool open = false;
-    bool failed = false;
-    bool channelTaken[kMixerChannels] = {};
+    std::mutex mutex;
+    std::condition_variable wake;         // the device's thread, waiting for a sound
+    std::condition_variable stateChanged; // openOutput(), waiting for the opener
+    OutputState state = OutputState::Closed;
+    SDL_AudioDeviceID device = 0;
+    QString driver;
+    // The callback may wait for the next sound only where the driver's thread is SDL's own;
+    // a driver that calls back from its sound server's thread must not be held up.
+    bool mayIdle = false;
+    bool closing = false;
+    bool idle = false;
+    std::vector<Source> sources;
+    // When the last plays that ended started sounding (measurements ask after the end).
+    std::vector<std::pair<quint64, qint64>> endedFirstSamples;
+    quint64 lastId = 0;
+    std::vector<int> mix;
+    std::vector<qint16> scratch;
 };
 
 Output& output()
 {
-    static Output o;
-    return o;
+    // Never destroyed: the device's thread may still be asleep on it when the process exits.
+    static Output* o = new Output;
+    return *o;
 }
 
-void prepareMidi()
+void mixSources(Output& o, qint16* out, int frames)
 {
-    if (QFileInfo::exists(kSoundFont) && qEnvironmentVariableIsEmpty("SDL_SOUNDFONTS"))
-        Mix_SetSoundFonts(kSoundFont);
-    if (QFileInfo::exists(kTimidityCfg) && qEnvironmentVariableIsEmpty("TIMIDITY_CFG"))
-        Mix_SetTimidityCfg(kTimidityCfg);
+    const size_t samples = size_t(frames) * kOutputChannels;
+    o.mix.assign(samples, 0);
+    o.scratch.resize(samples);
+    for (auto it = o.sources.begin(); it != o.sources.end();) {
+        Source& s = *it;
+        const bool finished = s.buffer->isFinished();
+        const qsizetype n = s.buffer->read(s.position, o.scratch.data(), frames);
+        if (n > 0 && s.firstSampleNs == 0)
+            s.firstSampleNs = steadyNs();
+        for (size_t i = 0; i < size_t(n) * kOutputChannels; ++i)
+            o.mix[i] += o.scratch[i] * s.volume / 100;
+        s.position += n;
+        if (finished && s.position >= s.buffer->frameCount()) {
+            if (o.endedFirstSamples.size() >= 16)
+                o.endedFirstSamples.erase(o.endedFirstSamples.begin());
+            o.endedFirstSamples.emplace_back(s.id, s.firstSampleNs);
+            it = o.sources.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (size_t i = 0; i < samples; ++i)
+        out[i] = qint16(std::clamp(o.mix[i], -32768, 32767));
 }
+
+void SDLCALL fillDeviceBuffer(void*, Uint8* stream, int len)
+{
+    Output& o = output();
+    std::unique_lock lock(o.mutex);
+    // Nothing to play: sleep until something is, rather than wake for every buffer of
+    // silence. The next sound wakes this thread at once.
+    while (o.sources.empty() && o.mayIdle && !o.closing) {
+        o.idle = true;
+        o.wake.wait(lock);
+    }
+    o.idle = false;
+    mixSources(o, reinterpret_cast<qint16*>(stream), len / int(sizeof(qint16) * kOutputChannels));
+}
+
+bool openDeviceWithCurrentDriver(Output& o)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    SDL_AudioSpec want{};
+    want.freq = kOutputRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kOutputChannels;
+    want.samples = kDeviceFrames;
+    want.callback = &fillDeviceBuffer;
+    SDL_AudioSpec have{};
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    const QString driver = QString::fromUtf8(SDL_GetCurrentAudioDriver());
+    std::lock_guard lock(o.mutex);
+    o.device = device;
+    o.driver = driver;
+    o.mayIdle = driver != u"pipewire" && driver != u"jack";
+    return true;
+}
+
+bool openDevice(Output& o)
+{
+    // Quitting is the program's business (SIGINT, SIGTERM), not the sound library's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
+        // PulseAudio first (PipeWire serves it too): its thread is SDL's own, so an idle
+        // device can sleep.
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "pulseaudio");
+        const bool opened = openDeviceWithCurrentDriver(o);
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        if (opened)
+            return true;
+    }
+    return openDeviceWithCurrentDriver(o);
+}
+
+void runOpener()
+{
+    Output& o = output();
+    const bool opened = openDevice(o);
+    SDL_AudioDeviceID device = 0;
+    {
+        std::lock_guard lock(o.mutex);
+        o.state = opened ? OutputState::Open : OutputState::Failed;
+        if (!opened)
+            o.sources.clear();
+        device = o.device;
+        o.stateChanged.notify_all();
+    }
+    if (device != 0)
+        SDL_PauseAudioDevice(device, 0);
+}
+
+} // namespace
 
 qint64 steadyNs()
 {
@@ -51,209 +230,138 @@ qint64 steadyNs()
         .count();
 }
 
-} // namespace
+void startOutput()
+{
+    Output& o = output();
+    {
+        std::lock_guard lock(o.mutex);
+        if (o.state != OutputState::Closed)
+            return;
+        o.state = OutputState::Opening;
+    }
+    // Connecting to the sound server can take a while; the windows must not wait for it.
+    std::thread(&runOpener).detach();
+}
 
 bool openOutput()
 {
-    Output& d = output();
-    if (d.open)
-        return true;
-    if (d.failed)
-        return false;
-    // SIGINT and SIGTERM are the program's: they save the settings before it ends.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        d.failed = true;
-        return false;
-    }
-    Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
-    prepareMidi();
-    if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        d.failed = true;
-        return false;
-    }
-    Mix_AllocateChannels(kMixerChannels);
-    Mix_ReserveChannels(kVoiceChannel + 1);
-    std::fill(std::begin(d.channelTaken), std::end(d.channelTaken), false);
-    d.channelTaken[kVoiceChannel] = true;
-    d.open = true;
-    return true;
+    startOutput();
+    Output& o = output();
+    std::unique_lock lock(o.mutex);
+    o.stateChanged.wait(lock, [&o] { return o.state != OutputState::Opening; });
+    return o.state == OutputState::Open;
+}
+
+OutputState outputState()
+{
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    return o.state;
 }
 
 bool isOutputOpen()
 {
-    return output().open;
+    return outputState() == OutputState::Open;
+}
+
+bool isOutputIdle()
+{
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    return o.state == OutputState::Open && o.idle;
+}
+
+QString outputDriver()
+{
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    return o.driver;
 }
 
 void closeOutput()
 {
-    Output& d = output();
-    if (d.open) {
-        Mix_HaltChannel(-1);
-        Mix_HaltMusic();
-        Mix_CloseAudio();
-        Mix_Quit();
+    Output& o = output();
+    SDL_AudioDeviceID device = 0;
+    {
+        std::unique_lock lock(o.mutex);
+        o.stateChanged.wait(lock, [&o] { return o.state != OutputState::Opening; });
+        if (o.state == OutputState::Closed)
+            return;
+        // The device's thread may be asleep in the callback, holding SDL's device lock that
+        // closing takes: wake it for good first.
+        o.closing = true;
+        o.sources.clear();
+        o.wake.notify_all();
+        device = o.device;
+    }
+    if (device != 0) {
+        SDL_CloseAudioDevice(device);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    d = Output{};
+    std::lock_guard lock(o.mutex);
+    o.state = OutputState::Closed;
+    o.device = 0;
+    o.driver.clear();
+    o.closing = false;
+    o.idle = false;
 }
 
-int allocateChannel()
+quint64 play(PcmBufferPtr buffer, int volumePercent)
 {
-    Output& d = output();
-    if (!d.open)
-        return -1;
-    for (int c = 0; c < kMixerChannels; ++c) {
-        if (!d.channelTaken[c]) {
-            d.channelTaken[c] = true;
-            return c;
-        }
-    }
-    return -1;
-}
-
-void releaseChannel(int channel)
-{
-    Output& d = output();
-    if (channel <= kVoiceChannel || channel >= kMixerChannels)
-        return;
-    if (d.open)
-        Mix_HaltChannel(channel);
-    d.channelTaken[channel] = false;
-}
-
-// The voice plays a looping silent chunk on its channel; a channel effect replaces the
-// silence with the queued speech, converted to the device's format by an SDL_AudioStream.
-struct PcmChannel::State {
-    std::mutex mutex;
-    SDL_AudioStream* stream = nullptr;
-    quint64 ticket = 0;
-    bool active = false;
-    bool finished = false;
-    std::atomic<qint64> firstSampleNs{0};
-    std::vector<Uint8> silence;
-    Mix_Chunk* silentChunk = nullptr;
-    int volume = 100;
-
-    static void effect(int, void* buffer, int len, void* self)
-    {
-        auto* s = static_cast<State*>(self);
-        auto* out = static_cast<Uint8*>(buffer);
-        int got = 0;
-        {
-            std::lock_guard lock(s->mutex);
-            if (s->active && s->stream) {
-                got = std::max(0, SDL_AudioStreamGet(s->stream, out, len));
-                if (got > 0 && s->firstSampleNs.load() == 0)
-                    s->firstSampleNs.store(steadyNs());
-                if (s->finished && SDL_AudioStreamAvailable(s->stream) == 0)
-                    s->active = false;
-            }
-        }
-        std::memset(out + got, 0, size_t(len - got));
-    }
-};
-
-PcmChannel::PcmChannel() : state_(std::make_unique<State>()) {}
-
-PcmChannel::~PcmChannel()
-{
-    stop();
-    if (state_->silentChunk)
-        Mix_FreeChunk(state_->silentChunk);
-    if (state_->stream)
-        SDL_FreeAudioStream(state_->stream);
-}
-
-quint64 PcmChannel::begin(int sampleRate)
-{
-    if (!openOutput())
+    if (!buffer)
         return 0;
-    int freq = 0;
-    int channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&freq, &format, &channels);
-    SDL_AudioStream* fresh =
-        SDL_NewAudioStream(AUDIO_S16SYS, 1, sampleRate, format, Uint8(channels), freq);
-    if (!fresh)
-        return 0;
-    if (!state_->silentChunk) {
-        state_->silence.assign(
-            size_t(kChunkFrames) * size_t(channels) * SDL_AUDIO_BITSIZE(format) / 8, 0);
-        state_->silentChunk =
-            Mix_QuickLoad_RAW(state_->silence.data(), Uint32(state_->silence.size()));
-    }
-    quint64 ticket = 0;
-    SDL_AudioStream* old = nullptr;
+    Output& o = output();
+    bool start = false;
+    quint64 id = 0;
     {
-        std::lock_guard lock(state_->mutex);
-        old = state_->stream;
-        state_->stream = fresh;
-        ticket = ++state_->ticket;
-        state_->active = true;
-        state_->finished = false;
-        state_->firstSampleNs.store(0);
+        std::lock_guard lock(o.mutex);
+        if (o.state == OutputState::Failed)
+            return 0;
+        start = o.state == OutputState::Closed;
+        id = ++o.lastId;
+        o.sources.push_back({id, std::move(buffer), 0, std::clamp(volumePercent, 0, 100), 0});
+        o.wake.notify_all();
     }
-    if (old)
-        SDL_FreeAudioStream(old);
-    // Effects go away when a channel stops, so the effect is registered with each start.
-    if (!Mix_Playing(kVoiceChannel) && state_->silentChunk) {
-        Mix_PlayChannel(kVoiceChannel, state_->silentChunk, -1);
-        Mix_RegisterEffect(kVoiceChannel, &State::effect, nullptr, state_.get());
-    }
-    Mix_Volume(kVoiceChannel, state_->volume * MIX_MAX_VOLUME / 100);
-    return ticket;
+    if (start)
+        startOutput();
+    return id;
 }
 
-bool PcmChannel::write(quint64 ticket, const qint16* samples, int count)
+void stop(quint64 id)
 {
-    std::lock_guard lock(state_->mutex);
-    if (ticket != state_->ticket || !state_->active || !state_->stream)
-        return false;
-    return SDL_AudioStreamPut(state_->stream, samples, count * int(sizeof(qint16))) == 0;
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    std::erase_if(o.sources, [id](const Source& s) { return s.id == id; });
 }
 
-void PcmChannel::finish(quint64 ticket)
+bool isPlaying(quint64 id)
 {
-    std::lock_guard lock(state_->mutex);
-    if (ticket != state_->ticket || !state_->stream)
-        return;
-    SDL_AudioStreamFlush(state_->stream);
-    state_->finished = true;
-    if (SDL_AudioStreamAvailable(state_->stream) == 0)
-        state_->active = false;
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    return std::any_of(o.sources.begin(), o.sources.end(),
+                       [id](const Source& s) { return s.id == id; });
 }
 
-void PcmChannel::stop()
+qint64 firstSampleAtNs(quint64 id)
 {
-    // The mixer lock is taken before ours in the effect, so never call the mixer while
-    // holding ours.
-    if (isOutputOpen())
-        Mix_HaltChannel(kVoiceChannel);
-    std::lock_guard lock(state_->mutex);
-    ++state_->ticket;
-    state_->active = false;
-    if (state_->stream)
-        SDL_AudioStreamClear(state_->stream);
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    for (const Source& s : o.sources)
+        if (s.id == id)
+            return s.firstSampleNs;
+    for (const auto& [ended, ns] : o.endedFirstSamples)
+        if (ended == id)
+            return ns;
+    return 0;
 }
 
-bool PcmChannel::isPlaying() const
+void setVolume(quint64 id, int volumePercent)
 {
-    std::lock_guard lock(state_->mutex);
-    return state_->active;
-}
-
-qint64 PcmChannel::firstSampleAtNs() const
-{
-    return state_->firstSampleNs.load();
-}
-
-void PcmChannel::setVolume(int percent)
-{
-    state_->volume = std::clamp(percent, 0, 100);
-    if (isOutputOpen())
-        Mix_Volume(kVoiceChannel, state_->volume * MIX_MAX_VOLUME / 100);
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    for (Source& s : o.sources)
+        if (s.id == id)
+            s.volume = std::clamp(volumePercent, 0, 100);
 }
 
 } // namespace audio

@@ -1,58 +1,73 @@
 #pragma once
 
 #include <QtGlobal>
-#include <cstdint>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace audio
 {
 
-// The one audio output of the process, shared by the media commands and the speech voice.
+// The one audio output of the process, shared by the media commands, the MIDI renderer and
+// the speech voice. Every sound is converted to this format before it is mixed.
+inline constexpr int kOutputRate = 44100;
+inline constexpr int kOutputChannels = 2;
 
-// Opens the output on first use. False when there is no usable audio device; the failure
-// is remembered until closeOutput(), so a machine without sound stays silent cheaply.
+// Interleaved 16-bit PCM at the output rate, shared by whoever plays it. A producer (a
+// decoder, the MIDI renderer, the voice) may still append while it plays.
+class PcmBuffer
+{
+public:
+    // Any thread; count is in frames.
+    void append(const qint16* frames, qsizetype count);
+    // No more data follows.
+    void finish();
+    bool isFinished() const;
+    qsizetype frameCount() const;
+    // Copies up to count frames from frame position from; returns the frames copied.
+    qsizetype read(qsizetype from, qint16* out, qsizetype count) const;
+    // Length of what is there, in milliseconds.
+    qint64 lengthMs() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<qint16> samples_;
+    bool finished_ = false;
+};
+using PcmBufferPtr = std::shared_ptr<PcmBuffer>;
+
+// Converts PCM of any SDL sample format (0: native 16-bit), rate and channel count to the
+// output format and appends it to the buffer. False when SDL cannot convert it.
+bool appendConverted(PcmBuffer& buffer, const void* data, qsizetype bytes, int rate, int channels,
+                     quint16 sdlFormat = 0);
+
+enum class OutputState { Closed, Opening, Open, Failed };
+
+// Opens the output and returns once it is open or has failed. A failure is remembered until
+// closeOutput(), so a machine without sound stays silent cheaply.
 bool openOutput();
+// Opens the output on a worker thread and returns at once (start-up).
+void startOutput();
+OutputState outputState();
 bool isOutputOpen();
 // Halts every sound and releases the device.
 void closeOutput();
+// True while the device sleeps because nothing plays: its thread waits for the next sound
+// instead of waking for every buffer of silence.
+bool isOutputIdle();
+// The driver the output opened with, empty before.
+QString outputDriver();
 
-// Mixer channels for media devices; the speech voice has a channel of its own outside these.
-int allocateChannel(); // -1 when all are taken or the device is closed
-void releaseChannel(int channel);
-
-// A mixer channel of its own that plays 16-bit mono PCM written from any thread while it
-// plays. Each utterance is a ticket: data written under an old ticket is dropped, so a
-// stop silences at once even while a producer is still writing.
-class PcmChannel
-{
-public:
-    PcmChannel();
-    ~PcmChannel();
-    PcmChannel(const PcmChannel&) = delete;
-    PcmChannel& operator=(const PcmChannel&) = delete;
-
-    // Starts a new utterance at the given sample rate (GUI thread). Returns its ticket,
-    // or 0 when no audio device can be opened.
-    quint64 begin(int sampleRate);
-    // Any thread. False when the ticket is no longer current (stopped or replaced).
-    bool write(quint64 ticket, const qint16* samples, int count);
-    // Any thread: no more data follows for this ticket.
-    void finish(quint64 ticket);
-    // Silences at once and drops pending data.
-    void stop();
-
-    // True while the current utterance still has data to play.
-    bool isPlaying() const;
-    // Steady-clock nanoseconds at which the current utterance's first sample reached the
-    // device, 0 while none has.
-    qint64 firstSampleAtNs() const;
-    // 0..100.
-    void setVolume(int percent);
-
-    struct State;
-
-private:
-    std::unique_ptr<State> state_;
-};
+// Plays a buffer from its start at a volume of 0..100 and returns the play's id, or 0 when
+// the output has failed. A sound asked for before the device is open plays once it is.
+quint64 play(PcmBufferPtr buffer, int volumePercent = 100);
+void stop(quint64 id);
+// True until the play is stopped or has played its buffer to the end.
+bool isPlaying(quint64 id);
+// Steady-clock nanoseconds at which the play's first sample went to the device, 0 before.
+qint64 firstSampleAtNs(quint64 id);
+void setVolume(quint64 id, int volumePercent);
+// Steady-clock nanoseconds (measurements).
+qint64 steadyNs();
 
 } // namespace audio

@@ -1,14 +1,15 @@
 #include "speech/japanesespeechengine.h"
 
 #include "audio/mixer.h"
-#include "speech/kanareader.h"
 #include "speech/speechsettingsdialog.h"
-#include "speech/voicesynth.h"
+#include "speech/voice.h"
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
+#include <list>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace speech
@@ -23,71 +24,226 @@ SpeechEngineFactory& factory()
     return f;
 }
 
+// Ready clauses kept, in bytes of output PCM: a few minutes of speech.
+constexpr size_t kReadyBudgetBytes = 48u << 20;
+// Voice samples quieter than this count as the silence around a clause.
+constexpr int kSilenceLevel = 200;
+
+using Clip = std::shared_ptr<const std::vector<qint16>>;
+
+QString clipKey(const QString& clause, const SpeechSettings& settings)
+{
+    return QStringLiteral("%1/%2|").arg(settings.rate).arg(settings.pitch) + clause;
+}
+
+// The pause after a clause, by the mark it ends with.
+int pauseMsAfter(const QString& clause)
+{
+    if (clause.endsWith(u'。'))
+        return 400;
+    if (clause.endsWith(u'、'))
+        return 200;
+    return 0;
+}
+
+// The clause's speech without the silence the synthesiser puts around it, then its pause, in
+// the output format.
+std::vector<qint16> shapeClip(const std::vector<qint16>& pcm, int rate, int pauseMs)
+{
+    auto loud = [](qint16 s) { return std::abs(int(s)) >= kSilenceLevel; };
+    const auto first = std::find_if(pcm.begin(), pcm.end(), loud);
+    const auto last = std::find_if(pcm.rbegin(), pcm.rend(), loud).base();
+    std::vector<qint16> shaped;
+    if (first < last) {
+        const qsizetype lead = rate / 100; // 10 ms
+        const qsizetype tail = rate * 3 / 100;
+        const auto from = first - std::min<qsizetype>(lead, first - pcm.begin());
+        const auto to = last + std::min<qsizetype>(tail, pcm.end() - last);
+        shaped.assign(from, to);
+    }
+    shaped.resize(shaped.size() + size_t(rate) * size_t(pauseMs) / 1000, 0);
+    audio::PcmBuffer converted;
+    audio::appendConverted(converted, shaped.data(), qsizetype(shaped.size() * sizeof(qint16)),
+                           rate, 1);
+    std::vector<qint16> frames(size_t(converted.frameCount()) * audio::kOutputChannels);
+    converted.read(0, frames.data(), converted.frameCount());
+    return frames;
+}
+
 } // namespace
 
 struct JapaneseSpeechEngine::Worker {
-    struct Job {
+    struct SpeakJob {
+        quint64 utterance = 0;
         QString text;
-        quint64 ticket = 0;
+        SpeechSettings settings;
+        audio::PcmBufferPtr buffer;
+    };
+    struct PrepareJob {
+        QString text;
         SpeechSettings settings;
     };
 
-    std::unique_ptr<KanaReader> reader;
-    std::unique_ptr<VoiceSynth> synth;
-    audio::PcmChannel channel;
-    SpeechSettings settings;
+    std::unique_ptr<Voice> voice;
+    QString voiceName;
+    std::optional<SpeechSettings> applied; // worker thread
 
     std::mutex mutex;
     std::condition_variable wake;
-    std::deque<Job> jobs;
+    std::optional<SpeakJob> speakJob;
+    std::optional<PrepareJob> prepareJob;
     bool quit = false;
-    // The ticket being worked on, and the last ticket the synthesiser failed on.
-    std::atomic<quint64> busyTicket{0};
-    std::atomic<quint64> failedTicket{0};
-    quint64 currentTicket = 0;   // GUI thread
-    bool failedNoOutput = false; // GUI thread: the last speak found no audio output
+    std::atomic<quint64> lastUtterance{0};
+    std::atomic<quint64> current{0}; // the text that may still sound, 0 after a stop
+    std::atomic<quint64> failed{0};  // the last text the voice failed on
+    std::atomic<int> synthesized{0};
+    std::atomic<int> spokenReady{0};
+
+    mutable std::mutex readyMutex;
+    std::map<QString, Clip> ready;
+    std::list<QString> readyOrder; // oldest first
+    size_t readyBytes = 0;
+
     std::thread thread;
+
+    bool speakPending()
+    {
+        std::lock_guard lock(mutex);
+        return quit || speakJob.has_value();
+    }
 
     void run()
     {
         for (;;) {
-            Job job;
+            std::optional<SpeakJob> speak;
+            std::optional<PrepareJob> prepare;
             {
                 std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return quit || !jobs.empty(); });
+                wake.wait(lock, [this] { return quit || speakJob || prepareJob; });
                 if (quit)
                     return;
-                job = std::move(jobs.front());
-                jobs.pop_front();
-                busyTicket = job.ticket;
+                if (speakJob)
+                    speak.swap(speakJob);
+                else
+                    prepare.swap(prepareJob);
             }
-            const QString kana = reader->reading(job.text);
-            synth->apply(job.settings);
-            const bool ok = synth->synthesize(kana, [this, &job](const qint16* pcm, int count) {
-                return channel.write(job.ticket, pcm, count);
-            });
-            if (!ok)
-                failedTicket = job.ticket;
-            channel.finish(job.ticket);
-            busyTicket = 0;
+            if (speak)
+                runSpeak(*speak);
+            else
+                runPrepare(*prepare);
         }
+    }
+
+    void runSpeak(const SpeakJob& job)
+    {
+        const auto stopped = [this, &job] { return current != job.utterance; };
+        for (const QString& clause : splitClauses(job.text)) {
+            if (stopped())
+                break;
+            bool wasReady = false;
+            const Clip clip = clipFor(clause, job.settings, stopped, &wasReady);
+            if (!clip) {
+                if (!stopped())
+                    failed = job.utterance;
+                break;
+            }
+            if (wasReady)
+                ++spokenReady;
+            job.buffer->append(clip->data(), qsizetype(clip->size()) / audio::kOutputChannels);
+        }
+        job.buffer->finish();
+    }
+
+    void runPrepare(const PrepareJob& job)
+    {
+        const auto interrupted = [this] { return speakPending(); };
+        for (const QString& clause : splitClauses(job.text)) {
+            if (interrupted()) {
+                // Speaking comes first; this text is taken up again afterwards unless
+                // another one was asked for meanwhile.
+                std::lock_guard lock(mutex);
+                if (!prepareJob)
+                    prepareJob = job;
+                return;
+            }
+            if (!clipFor(clause, job.settings, interrupted, nullptr) && !interrupted())
+                return; // the voice fails on it; speaking it will say so
+        }
+    }
+
+    Clip readyClip(const QString& key) const
+    {
+        std::lock_guard lock(readyMutex);
+        const auto it = ready.find(key);
+        return it != ready.end() ? it->second : nullptr;
+    }
+
+    Clip clipFor(const QString& clause, const SpeechSettings& settings,
+                 const Voice::StopRequested& stopRequested, bool* wasReady)
+    {
+        const QString key = clipKey(clause, settings);
+        if (Clip clip = readyClip(key)) {
+            if (wasReady)
+                *wasReady = true;
+            return clip;
+        }
+        if (applied != settings) {
+            voice->apply(settings);
+            applied = settings;
+        }
+        std::vector<qint16> pcm;
+        if (!voice->synthesize(clause, pcm, stopRequested))
+            return nullptr;
+        ++synthesized;
+        auto clip = std::make_shared<const std::vector<qint16>>(
+            shapeClip(pcm, voice->sampleRate(), pauseMsAfter(clause)));
+        keep(key, clip);
+        return clip;
+    }
+
+    void keep(const QString& key, const Clip& clip)
+    {
+        std::lock_guard lock(readyMutex);
+        if (ready.count(key))
+            return;
+        ready.emplace(key, clip);
+        readyOrder.push_back(key);
+        readyBytes += clip->size() * sizeof(qint16);
+        while (readyBytes > kReadyBudgetBytes && readyOrder.size() > 1) {
+            const auto oldest = ready.find(readyOrder.front());
+            readyBytes -= oldest->second->size() * sizeof(qint16);
+            ready.erase(oldest);
+            readyOrder.pop_front();
+        }
+    }
+
+    void dropReady()
+    {
+        std::lock_guard lock(readyMutex);
+        ready.clear();
+        readyOrder.clear();
+        readyBytes = 0;
     }
 };
 
 std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(QString* error)
 {
-    auto worker = std::make_unique<Worker>();
-    worker->reader = KanaReader::create(error);
-    if (!worker->reader)
-        return nullptr;
-    worker->synth = VoiceSynth::create(error);
-    if (!worker->synth)
+    return create(createDefaultVoice(error), error);
+}
+
+std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(std::unique_ptr<Voice> voice,
+                                                                   QString* error)
+{
+    if (!voice)
         return nullptr;
     if (!audio::openOutput()) {
         if (error)
             *error = QStringLiteral("no audio output");
         return nullptr;
     }
+    auto worker = std::make_unique<Worker>();
+    worker->voiceName = voice->name();
+    worker->voice = std::move(voice);
     Worker* w = worker.get();
     w->thread = std::thread([w] { w->run(); });
     return std::unique_ptr<JapaneseSpeechEngine>(new JapaneseSpeechEngine(std::move(worker)));
@@ -100,11 +256,10 @@ JapaneseSpeechEngine::JapaneseSpeechEngine(std::unique_ptr<Worker> worker)
 
 JapaneseSpeechEngine::~JapaneseSpeechEngine()
 {
-    worker_->channel.stop();
+    stop();
     {
         std::lock_guard lock(worker_->mutex);
         worker_->quit = true;
-        worker_->jobs.clear();
     }
     worker_->wake.notify_all();
     worker_->thread.join();
@@ -112,78 +267,123 @@ JapaneseSpeechEngine::~JapaneseSpeechEngine()
 
 void JapaneseSpeechEngine::speak(const QString& text)
 {
-    speakWith(text, worker_->settings);
+    speakWith(text, settings_);
 }
 
-void JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSettings& settings)
+quint64 JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSettings& settings)
 {
+    stop();
+    auto buffer = std::make_shared<audio::PcmBuffer>();
+    play_ = audio::play(buffer, settings.volume);
+    failedWithoutOutput_ = play_ == 0;
+    if (play_ == 0)
+        return 0;
     Worker& w = *worker_;
-    w.channel.setVolume(settings.volume);
-    const quint64 ticket = w.channel.begin(w.synth->sampleRate());
-    w.currentTicket = ticket;
-    w.failedNoOutput = ticket == 0;
-    if (ticket == 0)
-        return;
+    const quint64 utterance = ++w.lastUtterance;
+    w.current = utterance;
     {
         std::lock_guard lock(w.mutex);
-        w.jobs.clear();
-        w.jobs.push_back({text, ticket, settings});
+        w.speakJob = Worker::SpeakJob{utterance, text, settings, std::move(buffer)};
     }
-    w.wake.notify_one();
+    w.wake.notify_all();
+    return utterance;
+}
+
+void JapaneseSpeechEngine::prepare(const QString& text)
+{
+    lastPrepared_ = text;
+    if (text.isEmpty() || isPrepared(text))
+        return;
+    {
+        std::lock_guard lock(worker_->mutex);
+        worker_->prepareJob = Worker::PrepareJob{text, settings_};
+    }
+    worker_->wake.notify_all();
 }
 
 void JapaneseSpeechEngine::stop()
 {
     Worker& w = *worker_;
+    // The worker sees the text is no longer current and abandons it, synthesis included.
+    w.current = 0;
+    w.failed = 0;
     {
         std::lock_guard lock(w.mutex);
-        w.jobs.clear();
+        w.speakJob.reset();
     }
-    // Dropping the ticket makes the worker's next write fail, which aborts its synthesis.
-    w.channel.stop();
-    w.currentTicket = 0;
-    w.failedNoOutput = false;
-    w.failedTicket = 0;
+    audio::stop(play_);
+    play_ = 0;
+    failedWithoutOutput_ = false;
 }
 
 int JapaneseSpeechEngine::status() const
 {
     const Worker& w = *worker_;
-    if (w.failedNoOutput || (w.currentTicket != 0 && w.failedTicket == w.currentTicket))
+    if (failedWithoutOutput_)
         return SpeechStatus::Failed;
-    if (w.currentTicket == 0)
+    const quint64 current = w.current;
+    if (current == 0)
         return SpeechStatus::Idle;
-    if (w.busyTicket == w.currentTicket || w.channel.isPlaying())
-        return SpeechStatus::Speaking;
-    std::lock_guard lock(const_cast<Worker&>(w).mutex);
-    return w.jobs.empty() ? SpeechStatus::Idle : SpeechStatus::Speaking;
+    if (w.failed == current)
+        return SpeechStatus::Failed;
+    return audio::isPlaying(play_) ? SpeechStatus::Speaking : SpeechStatus::Idle;
 }
 
 void JapaneseSpeechEngine::showSettingsDialog(QWidget* owner, const QString& title)
 {
-    SpeechSettingsDialog dialog(owner, title, worker_->settings,
-                                [this](const SpeechSettings& trial) {
-                                    speakWith(SpeechSettingsDialog::sampleText(), trial);
+    quint64 sample = 0;
+    SpeechSettingsDialog dialog(owner, title, settings_, worker_->voiceName,
+                                [this, &sample](const SpeechSettings& trial) {
+                                    sample = speakWith(SpeechSettingsDialog::sampleText(), trial);
                                 });
-    if (dialog.exec() == QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted)
         setSettings(dialog.settings());
-    stop();
-    worker_->channel.setVolume(worker_->settings.volume);
+    if (sample != 0 && worker_->current == sample)
+        stop();
 }
 
 SpeechSettings JapaneseSpeechEngine::settings() const
 {
-    return worker_->settings;
+    return settings_;
 }
 
 void JapaneseSpeechEngine::setSettings(const SpeechSettings& settings)
 {
-    worker_->settings = settings;
+    if (settings == settings_)
+        return;
+    settings_ = settings;
+    audio::setVolume(play_, settings.volume);
+    worker_->dropReady();
+    prepare(lastPrepared_);
+}
+
+QString JapaneseSpeechEngine::voiceName() const
+{
+    return worker_->voiceName;
+}
+
+bool JapaneseSpeechEngine::isPrepared(const QString& text) const
+{
+    for (const QString& clause : splitClauses(text))
+        if (!worker_->readyClip(clipKey(clause, settings_)))
+            return false;
+    return true;
+}
+
+int JapaneseSpeechEngine::synthesizedClauses() const
+{
+    return worker_->synthesized;
+}
+
+int JapaneseSpeechEngine::readyClausesSpoken() const
+{
+    return worker_->spokenReady;
 }
 
 qint64 JapaneseSpeechEngine::firstSampleAtNs() const
 {
-    return worker_->channel.firstSampleAtNs();
+    return audio::firstSampleAtNs(play_);
 }
 
 std::unique_ptr<SpeechEngine> createSpeechEngine()

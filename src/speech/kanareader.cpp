@@ -1,5 +1,7 @@
 #include "speech/kanareader.h"
 
+#include "speech/voice.h"
+
 #include <QDir>
 #include <QStringList>
 #include <mecab.h>
@@ -171,15 +173,6 @@ std::unique_ptr<KanaReader> KanaReader::create(QString* error)
         return nullptr;
     }
     return std::unique_ptr<KanaReader>(new KanaReader(std::move(tagger)));
-}
-
-// Announcement phrases the dictionary reads wrongly (お降り as オフリ), written in kana first.
-static QString withAnnouncementReadings(QString text)
-{
-    static const std::pair<const char*, const char*> kFixes[] = {{"お降り", "おおり"}};
-    for (const auto& [written, spoken] : kFixes)
-        text.replace(QString::fromUtf8(written), QString::fromUtf8(spoken));
-    return text;
 }
 
 QString KanaReader::reading(const QString& text)

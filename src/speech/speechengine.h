@@ -33,6 +33,8 @@ class SpeechEngine
 public:
     virtual ~SpeechEngine() = default;
     virtual void speak(const QString& text) = 0;
+    // Makes a text ready in the background so that speaking it later starts at once.
+    virtual void prepare(const QString& text) { Q_UNUSED(text); }
     virtual void stop() = 0;
     virtual int status() const = 0;
     // Modal settings dialog owned by the given window.
@@ -41,7 +43,7 @@ public:
 
 // Creates the engine in use: the Japanese voice unless a test installed another factory.
 // Returns nullptr when the engine cannot be created (no dictionary, no voice data, no
-// audio output).
+// audio output). Loading takes a while: call it from a worker thread.
 std::unique_ptr<SpeechEngine> createSpeechEngine();
 
 using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;

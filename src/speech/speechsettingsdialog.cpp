@@ -12,10 +12,14 @@ namespace speech
 {
 
 SpeechSettingsDialog::SpeechSettingsDialog(QWidget* parent, const QString& title,
-                                           const SpeechSettings& current, Preview preview)
+                                           const SpeechSettings& current, const QString& voiceName,
+                                           Preview preview)
     : QDialog(parent), preview_(std::move(preview))
 {
     setWindowTitle(title);
+    // Which voice speaks tells the user why it sounds as it does.
+    auto* voice = new QLabel(QStringLiteral("声: ") + voiceName);
+    voice->setObjectName(QStringLiteral("voiceLabel"));
     auto* form = new QFormLayout;
     rateSlider_ = addSlider(form, QStringLiteral("rateSlider"), QStringLiteral("速さ"), 80, 450,
                             current.rate);
@@ -40,6 +44,7 @@ SpeechSettingsDialog::SpeechSettingsDialog(QWidget* parent, const QString& title
     bottom->addStretch();
     bottom->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(voice);
     layout->addLayout(form);
     layout->addLayout(bottom);
     setMinimumWidth(360);

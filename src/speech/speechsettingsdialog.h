@@ -11,14 +11,15 @@ class QSlider;
 namespace speech
 {
 
-// The voice settings dialog: speed, pitch and volume, with a button to hear a sample.
+// The voice settings dialog: speed, pitch and volume, with a button to hear a sample, and
+// the name of the voice they apply to.
 class SpeechSettingsDialog : public QDialog
 {
     Q_OBJECT
 public:
     using Preview = std::function<void(const SpeechSettings&)>;
     SpeechSettingsDialog(QWidget* parent, const QString& title, const SpeechSettings& current,
-                         Preview preview);
+                         const QString& voiceName, Preview preview);
 
     SpeechSettings settings() const;
 

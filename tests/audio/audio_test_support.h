@@ -54,6 +54,35 @@ inline void writeWav(const QString& path, int ms, double frequency = 440.0)
     f.write(wav);
 }
 
+// A one-track MIDI file: a note every half second on a piano, for about the given seconds.
+inline void writeMidi(const QString& path, int seconds)
+{
+    QByteArray track;
+    auto varLen = [&track](uint32_t v) {
+        QByteArray bytes(1, char(v & 0x7F));
+        while (v >>= 7)
+            bytes.prepend(char(0x80 | (v & 0x7F)));
+        track += bytes;
+    };
+    for (int i = 0; i < seconds * 2; ++i) {
+        const char note = char(60 + (i * 5) % 24);
+        varLen(0);
+        track += QByteArray("\x90", 1) + note + char(100);
+        varLen(960); // a quarter at the default 120 bpm: half a second
+        track += QByteArray("\x80", 1) + note + char(0);
+    }
+    varLen(0);
+    track += QByteArray("\xFF\x2F\x00", 3);
+    auto u32 = [](uint32_t v) {
+        return QByteArray(1, char(v >> 24)) + char(v >> 16) + char(v >> 8) + char(v);
+    };
+    QByteArray midi = QByteArray("MThd") + u32(6) + QByteArray("\x00\x00\x00\x01\x03\xC0", 6) +
+                      "MTrk" + u32(uint32_t(track.size())) + track;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(midi);
+}
+
 // The largest absolute sample of raw 16-bit audio.
 inline int peak(const QByteArray& raw)
 {

@@ -199,18 +199,55 @@ TEST_F(MediaDevices, Mp3AndMidiDecode)
               0);
     EXPECT_EQ(sendCommand(QStringLiteral("play m from 0")), 0);
     EXPECT_TRUE(isPlaying(QStringLiteral("m")));
-
-    const QString midi = QStringLiteral("open \"%1/melody.mid\" type sequencer alias %2 wait");
-    ASSERT_EQ(sendCommand(midi.arg(sounds, QStringLiteral("first"))), 0);
-    EXPECT_EQ(sendCommand(QStringLiteral("play first from 0")), 0);
-    EXPECT_TRUE(isPlaying(QStringLiteral("first")));
+    ASSERT_EQ(sendCommand(
+                  QStringLiteral("open \"%1/melody.mid\" type sequencer alias s wait").arg(sounds)),
+              0);
+    EXPECT_EQ(sendCommand(QStringLiteral("play s from 0")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("s")));
     EXPECT_TRUE(isPlaying(QStringLiteral("m")));
+    // The type decides: text is no MIDI, and a wave file is no MIDI either.
+    EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type sequencer alias x wait")
+                              .arg(wav(QStringLiteral("w.wav"), 50))),
+              MediaError::InvalidFile);
+}
 
-    // One music stream: the second MIDI device ends the first.
-    ASSERT_EQ(sendCommand(midi.arg(sounds, QStringLiteral("second"))), 0);
-    EXPECT_EQ(sendCommand(QStringLiteral("play first from 0")), MediaError::InvalidDeviceName);
-    EXPECT_EQ(sendCommand(QStringLiteral("play second from 0")), 0);
-    EXPECT_TRUE(isPlaying(QStringLiteral("second")));
+TEST_F(MediaDevices, TwoMidiSoundsOnTwoChannelsSoundTogether)
+{
+    const QString one = dir.path() + QStringLiteral("/one.mid");
+    const QString two = dir.path() + QStringLiteral("/two.mid");
+    audiotest::writeMidi(one, 4);
+    audiotest::writeMidi(two, 4);
+    const QString open = QStringLiteral("open \"%1\" type sequencer alias %2 wait");
+    ASSERT_EQ(sendCommand(open.arg(one, QStringLiteral("s2"))), 0);
+    ASSERT_EQ(sendCommand(open.arg(two, QStringLiteral("s3"))), 0);
+    ASSERT_EQ(sendCommand(QStringLiteral("play s2 from 0")), 0);
+    ASSERT_EQ(sendCommand(QStringLiteral("play s3 from 0")), 0);
+    // Both reach the device while both still play: neither ended the other.
+    EXPECT_TRUE(waitUntil(
+        [] {
+            return firstSampleAtNs(QStringLiteral("s2")) != 0 &&
+                   firstSampleAtNs(QStringLiteral("s3")) != 0;
+        },
+        5000, 5));
+    EXPECT_TRUE(isPlaying(QStringLiteral("s2")));
+    EXPECT_TRUE(isPlaying(QStringLiteral("s3")));
+    EXPECT_EQ(sendCommand(QStringLiteral("close s2")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("s3")));
+}
+
+TEST_F(MediaDevices, AWaitedMidiPlayLastsItsRenderedLength)
+{
+    const QString path = dir.path() + QStringLiteral("/two-seconds.mid");
+    audiotest::writeMidi(path, 2);
+    ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type sequencer alias w wait").arg(path)), 0);
+    ManualClock clock;
+    clock.setOnSleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+    ScopedWaitClock scoped(clock);
+    EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
+    EXPECT_FALSE(isPlaying(QStringLiteral("w")));
+    // Two seconds of notes and their release, waited through the injected clock.
+    EXPECT_GE(clock.totalSlept(), 1900);
+    EXPECT_LT(clock.totalSlept(), 2000 + 3000 + 1000);
 }
 
 TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
@@ -218,38 +255,16 @@ TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
     closeOutput();
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    EXPECT_FALSE(openOutput());
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/a.wav");
     audiotest::writeWav(path, 50);
-    EXPECT_NE(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(path)), 0);
+    EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(path)),
+              MediaError::CannotLoadDriver);
     EXPECT_NE(sendCommand(QStringLiteral("play a from 0")), 0);
     EXPECT_FALSE(isOutputOpen());
     closeOutput();
     qputenv("SDL_AUDIODRIVER", driver);
-}
-
-TEST(PcmChannel, PlaysWhatIsWrittenAndStopSilencesAtOnce)
-{
-    PcmChannel voice;
-    const quint64 ticket = voice.begin(22050);
-    ASSERT_NE(ticket, 0u);
-    std::vector<qint16> tone(22050 / 2);
-    for (size_t i = 0; i < tone.size(); ++i)
-        tone[i] = qint16(6000 * std::sin(i * 0.1));
-    ASSERT_TRUE(voice.write(ticket, tone.data(), int(tone.size())));
-    voice.finish(ticket);
-    EXPECT_TRUE(voice.isPlaying());
-    EXPECT_TRUE(waitUntil([&] { return voice.firstSampleAtNs() != 0; }, 2000, 5));
-
-    voice.stop();
-    EXPECT_FALSE(voice.isPlaying());
-    EXPECT_FALSE(voice.write(ticket, tone.data(), int(tone.size()))); // an old ticket is dropped
-
-    const quint64 next = voice.begin(22050);
-    EXPECT_GT(next, ticket);
-    ASSERT_TRUE(voice.write(next, tone.data(), 2205));
-    voice.finish(next);
-    EXPECT_TRUE(waitUntil([&] { return !voice.isPlaying(); }, 3000, 5)); // 100 ms of sound
 }
 
 AUDIO_TEST_MAIN()

@@ -2,14 +2,21 @@
 
 #include "audio/mixer.h"
 #include "platform/wait.h"
+#include "speech/espeakvoice.h"
 #include "speech/japanesespeechengine.h"
 #include "speech/kanareader.h"
+#include "speech/openjtalkvoice.h"
 #include "speech/speechsettingsdialog.h"
 #include "speech/voicesynth.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
+#include <QTimer>
+#include <iostream>
+#include <mutex>
 #include <vector>
 
 using namespace speech;
@@ -78,27 +85,243 @@ TEST(VoiceSynth, MakesAudibleSpeechOfPlausibleLength)
     synth->apply({});
 }
 
-TEST(JapaneseSpeechEngine, SpeaksInTheBackgroundAndStopsAtOnce)
+namespace
 {
-    auto engine = JapaneseSpeechEngine::create();
+
+// A voice that makes a tone for each clause and records what it was asked for.
+class ToneVoice : public Voice
+{
+public:
+    struct Log {
+        std::mutex mutex;
+        QStringList clauses;
+        std::vector<SpeechSettings> applied;
+        std::function<void(const QString&)> beforeEach; // may block (worker thread)
+        bool fail = false;
+        int ms = 300;
+    };
+    explicit ToneVoice(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+    QString name() const override { return QStringLiteral("tone"); }
+    int sampleRate() const override { return 16000; }
+    void apply(const SpeechSettings& settings) override
+    {
+        std::lock_guard lock(log_->mutex);
+        log_->applied.push_back(settings);
+    }
+    QString reading(const QString& text) override { return text; }
+    bool synthesize(const QString& text, std::vector<qint16>& pcm,
+                    const StopRequested& stopRequested) override
+    {
+        if (log_->beforeEach)
+            log_->beforeEach(text);
+        {
+            std::lock_guard lock(log_->mutex);
+            log_->clauses << text;
+        }
+        if (log_->fail || (stopRequested && stopRequested()))
+            return false;
+        pcm.assign(size_t(16 * log_->ms), 0);
+        for (size_t i = 0; i < pcm.size(); ++i)
+            pcm[i] = qint16(5000 * std::sin(double(i) * 0.2));
+        return true;
+    }
+
+private:
+    std::shared_ptr<Log> log_;
+};
+
+struct ToneEngine {
+    std::shared_ptr<ToneVoice::Log> log = std::make_shared<ToneVoice::Log>();
+    std::unique_ptr<JapaneseSpeechEngine> engine =
+        JapaneseSpeechEngine::create(std::make_unique<ToneVoice>(log));
+    int clausesAsked()
+    {
+        std::lock_guard lock(log->mutex);
+        return int(log->clauses.size());
+    }
+};
+
+const QString kAnnouncement =
+    QStringLiteral("次は、市役所前です。お降りの方は、お知らせください。");
+
+// Closes the modal dialog that opens next: by the button with the given object name, or
+// with Cancel when it is empty.
+void answerNextDialog(const QString& clickFirst = QString())
+{
+    QTimer::singleShot(0, [clickFirst] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        if (!clickFirst.isEmpty())
+            dialog->findChild<QPushButton*>(clickFirst)->click();
+        dialog->reject();
+    });
+}
+
+} // namespace
+
+TEST(Clauses, SplitAfterEachCommaAndFullStop)
+{
+    EXPECT_EQ(
+        splitClauses(kAnnouncement),
+        (QStringList{QStringLiteral("次は、"), QStringLiteral("市役所前です。"),
+                     QStringLiteral("お降りの方は、"), QStringLiteral("お知らせください。")}));
+    EXPECT_EQ(splitClauses(QStringLiteral(" 3番のりば ")),
+              QStringList{QStringLiteral("3番のりば")});
+    EXPECT_TRUE(splitClauses(QStringLiteral("、 。")).isEmpty());
+}
+
+TEST(SpeechCache, AnUnreadyTextStartsSoundingAfterItsFirstClause)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    std::mutex gate;
+    gate.lock(); // holds the second clause back
+    t.log->beforeEach = [&gate](const QString& clause) {
+        if (clause == u"市役所前です。") {
+            gate.lock();
+            gate.unlock();
+        }
+    };
+    t.engine->speak(kAnnouncement);
+    EXPECT_TRUE(waitUntil([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 2));
+    EXPECT_EQ(t.engine->status(), SpeechStatus::Speaking);
+    gate.unlock();
+    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_EQ(t.clausesAsked(), 4);
+}
+
+TEST(SpeechCache, APreparedTextIsSpokenFromWhatWasReady)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    t.engine->prepare(kAnnouncement);
+    EXPECT_TRUE(waitUntil([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
+    EXPECT_EQ(t.engine->synthesizedClauses(), 4);
+    t.engine->speak(kAnnouncement);
+    EXPECT_TRUE(waitUntil([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 1));
+    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_EQ(t.engine->synthesizedClauses(), 4); // nothing made twice
+    EXPECT_EQ(t.engine->readyClausesSpoken(), 4);
+}
+
+TEST(SpeechCache, NewSettingsDropWhatWasReadyAndMakeItAgain)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    t.engine->prepare(kAnnouncement);
+    ASSERT_TRUE(waitUntil([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
+    t.engine->setSettings({250, 50, 100});
+    EXPECT_FALSE(t.engine->isPrepared(kAnnouncement));
+    EXPECT_TRUE(waitUntil([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
+    EXPECT_EQ(t.engine->synthesizedClauses(), 8);
+    std::lock_guard lock(t.log->mutex);
+    EXPECT_EQ(t.log->applied.back(), (SpeechSettings{250, 50, 100}));
+    // Only the volume: the speech is the same, yet what was ready goes too.
+}
+
+TEST(SpeechCache, AVolumeChangeAloneAlsoDropsWhatWasReady)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    t.engine->prepare(QStringLiteral("はい。"));
+    ASSERT_TRUE(waitUntil([&] { return t.engine->isPrepared(QStringLiteral("はい。")); }, 3000, 5));
+    t.engine->setSettings({175, 50, 40});
+    EXPECT_TRUE(waitUntil([&] { return t.engine->synthesizedClauses() == 2; }, 3000, 5));
+}
+
+TEST(SpeechFailure, AFailedTextReadsMinusOneUntilTheNextStop)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    t.log->fail = true;
+    t.engine->speak(QStringLiteral("はい。"));
+    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Failed; }, 3000, 5));
+    t.engine->stop();
+    EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
+}
+
+TEST(SpeechSettingsDialogUse, ClosingTheDialogLeavesThePlayingAnnouncementAlone)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    t.log->ms = 3000;
+    t.engine->speak(QStringLiteral("長い案内です。"));
+    ASSERT_TRUE(waitUntil([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 2));
+    answerNextDialog(); // Cancel
+    t.engine->showSettingsDialog(nullptr, QStringLiteral("音声の調節"));
+    EXPECT_EQ(t.engine->status(), SpeechStatus::Speaking);
+
+    // A sample heard inside the dialog may end with it.
+    answerNextDialog(QStringLiteral("sampleButton"));
+    t.engine->showSettingsDialog(nullptr, QStringLiteral("音声の調節"));
+    EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
+}
+
+// The installed voice, and the fallback beside it.
+enum class VoiceKind { OpenJTalk, Espeak };
+
+std::unique_ptr<Voice> makeVoice(VoiceKind kind)
+{
+    if (kind == VoiceKind::OpenJTalk)
+        return OpenJTalkVoice::create();
+    return EspeakVoice::create();
+}
+
+class EachVoice : public ::testing::TestWithParam<VoiceKind>
+{
+protected:
+    void SetUp() override
+    {
+        voice = makeVoice(GetParam());
+        if (!voice && GetParam() == VoiceKind::OpenJTalk)
+            GTEST_SKIP() << "Open JTalk or its voice is not installed (scripts/install-deps); "
+                            "DefaultVoice.* checks the fallback";
+        ASSERT_TRUE(voice);
+    }
+    std::unique_ptr<Voice> voice;
+};
+
+TEST_P(EachVoice, ReadsTheWordsOfTheRoutesAsTheyAreSpoken)
+{
+    auto read = [this](const char* text) { return voice->reading(QString::fromUtf8(text)); };
+    EXPECT_TRUE(read("次は、市役所前です。").startsWith(QStringLiteral("ツギワ")));
+    EXPECT_TRUE(read("次は、市役所前です。").contains(QStringLiteral("マエ")));
+    EXPECT_TRUE(read("本町三丁目").contains(QRegularExpression(QStringLiteral("チョ[ウー]メ"))))
+        << read("本町三丁目").toStdString();
+    EXPECT_TRUE(read("東駅").endsWith(QStringLiteral("エキ")));
+    EXPECT_TRUE(read("中央通り").contains(QRegularExpression(QStringLiteral("[トド][オー]リ"))))
+        << read("中央通り").toStdString();
+    EXPECT_TRUE(read("3番のりば").startsWith(QStringLiteral("サンバンノリバ")))
+        << read("3番のりば").toStdString();
+    // The dictionaries read お降り as オフリ; it is spoken オオリ.
+    EXPECT_TRUE(read("お降りの方は").startsWith(QStringLiteral("オオリ")))
+        << read("お降りの方は").toStdString();
+}
+
+TEST_P(EachVoice, SpeaksInTheBackgroundStopsAtOnceAndFailsTheSameWay)
+{
+    const QString name = voice->name();
+    auto engine = JapaneseSpeechEngine::create(std::move(voice));
     ASSERT_TRUE(engine);
+    EXPECT_EQ(engine->voiceName(), name);
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
     QElapsedTimer timer;
     timer.start();
-    engine->speak(QStringLiteral("次は、市役所前です。お降りの方はお知らせください。"));
+    engine->speak(kAnnouncement);
     EXPECT_LT(timer.elapsed(), 100); // returns at once
     EXPECT_EQ(engine->status(), SpeechStatus::Speaking);
-    EXPECT_TRUE(waitUntil([&] { return engine->firstSampleAtNs() != 0; }, 2000, 5));
+    EXPECT_TRUE(waitUntil([&] { return engine->firstSampleAtNs() != 0; }, 5000, 5));
     engine->stop();
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
 
     engine->speak(QStringLiteral("はい。"));
-    EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 5000, 10));
+    EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 8000, 10));
 
     // Without an audio output the text fails; a stop clears the failure.
     audio::closeOutput();
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    ASSERT_FALSE(audio::openOutput());
     engine->speak(QStringLiteral("はい。"));
     EXPECT_EQ(engine->status(), SpeechStatus::Failed);
     engine->stop();
@@ -107,29 +330,59 @@ TEST(JapaneseSpeechEngine, SpeaksInTheBackgroundAndStopsAtOnce)
     audio::closeOutput();
 }
 
-TEST(JapaneseSpeechEngine, TheSpeechReachesTheAudioOutput)
+INSTANTIATE_TEST_SUITE_P(Voices, EachVoice,
+                         ::testing::Values(VoiceKind::OpenJTalk, VoiceKind::Espeak),
+                         [](const auto& info) {
+                             return info.param == VoiceKind::OpenJTalk ? "OpenJTalk" : "Espeak";
+                         });
+
+TEST(DefaultVoice, TheNaturalVoiceWhereInstalledOtherwiseTheFallback)
+{
+    const auto voice = createDefaultVoice();
+    ASSERT_TRUE(voice);
+    if (OpenJTalkVoice::findFiles()) {
+        EXPECT_EQ(voice->name(), QStringLiteral("Open JTalk (nitech-jp-atr503-m001)"));
+    } else {
+        std::cout << "[ NOTE     ] Open JTalk or its voice is not installed: "
+                     "checking the espeak-ng fallback instead\n";
+        EXPECT_EQ(voice->name(), QStringLiteral("espeak-ng (ja)"));
+    }
+}
+
+TEST(DefaultVoice, SpeaksASampleAnnouncementIntoTheAudioOutput)
 {
     const QString out = audiotest::useDiskAudio();
     audio::closeOutput();
     auto engine = JapaneseSpeechEngine::create();
     ASSERT_TRUE(engine);
+    std::cout << "[ NOTE     ] speaking with " << engine->voiceName().toStdString() << "\n";
     engine->speak(QStringLiteral("次は、市役所前です。"));
-    EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 10000, 10));
     engine.reset();
     audio::closeOutput(); // flushes the disk file
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray raw = f.readAll();
-    EXPECT_GT(raw.size(), 44100 * 4 / 2); // over half a second of stereo output
+    // Stereo 16-bit frames that are not silent: the speech itself.
+    const auto* s = reinterpret_cast<const int16_t*>(raw.constData());
+    qsizetype loudFrames = 0;
+    for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2)
+        loudFrames += std::abs(int(s[i])) > 300 ? 1 : 0;
+    const double seconds = double(loudFrames) / audio::kOutputRate;
+    EXPECT_GT(seconds, 0.5);
+    EXPECT_LT(seconds, 5.0);
     EXPECT_GT(audiotest::peak(raw), 2000);
 }
 
-TEST(SpeechSettingsDialog, EditsTheSettingsAndPlaysASample)
+TEST(SpeechSettingsDialog, EditsTheSettingsShowsTheVoiceAndPlaysASample)
 {
     std::vector<SpeechSettings> previews;
     SpeechSettingsDialog dialog(nullptr, QStringLiteral("音声の調節"), {200, 40, 80},
+                                QStringLiteral("espeak-ng (ja)"),
                                 [&](const SpeechSettings& s) { previews.push_back(s); });
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("音声の調節"));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("voiceLabel"))->text(),
+              QStringLiteral("声: espeak-ng (ja)"));
     EXPECT_EQ(dialog.settings(), (SpeechSettings{200, 40, 80}));
     dialog.findChild<QSlider*>(QStringLiteral("rateSlider"))->setValue(300);
     dialog.findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(50);
@@ -139,6 +392,33 @@ TEST(SpeechSettingsDialog, EditsTheSettingsAndPlaysASample)
     if (!qEnvironmentVariableIsEmpty("FARE_SHOT_DIR"))
         dialog.grab().save(qEnvironmentVariable("FARE_SHOT_DIR") +
                            QStringLiteral("/speechdialog.png"));
+}
+
+TEST(OpenJTalkSettings, SpeedAndPitchMapOntoTheProgram)
+{
+    EXPECT_DOUBLE_EQ(OpenJTalkVoice::speedFor({175, 50, 100}), 1.0);
+    EXPECT_DOUBLE_EQ(OpenJTalkVoice::speedFor({350, 50, 100}), 2.0);
+    EXPECT_DOUBLE_EQ(OpenJTalkVoice::halfTonesFor({175, 50, 100}), 0.0);
+    EXPECT_DOUBLE_EQ(OpenJTalkVoice::halfTonesFor({175, 0, 100}), -6.0);
+    EXPECT_GT(OpenJTalkVoice::halfTonesFor({175, 99, 100}), 5.8);
+}
+
+TEST(OpenJTalkOutput, OnlyASixteenBitMonoWaveIsTaken)
+{
+    auto u32 = [](uint32_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](uint16_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
+    const QByteArray samples = u16(1) + u16(uint16_t(-2)) + u16(3);
+    QByteArray wave = "RIFF" + u32(0) + "WAVE" + "fmt " + u32(16) + u16(1) + u16(1) + u32(48000) +
+                      u32(96000) + u16(2) + u16(16) + "data" + u32(6) + samples;
+    int rate = 0;
+    const auto pcm = waveSamples(wave, &rate);
+    ASSERT_TRUE(pcm);
+    EXPECT_EQ(*pcm, (std::vector<qint16>{1, -2, 3}));
+    EXPECT_EQ(rate, 48000);
+    EXPECT_FALSE(waveSamples("not a wave"));
+    wave[22] = 2; // stereo
+    EXPECT_FALSE(waveSamples(wave));
+    EXPECT_FALSE(waveSamples(wave.left(30)));
 }
 
 AUDIO_TEST_MAIN()

@@ -1,0 +1,235 @@
+#include "audio/midirenderer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <fluidsynth.h>
+#include <mutex>
+#include <thread>
+
+namespace audio
+{
+
+namespace
+{
+
+// About 23 ms a block: the first sound is there almost at once.
+constexpr int kBlockFrames = 1024;
+// Notes still sounding when the file ends ring out for at most this long.
+constexpr int kMaxTailFrames = kOutputRate * 3;
+
+struct Job {
+    QByteArray file;
+    std::weak_ptr<PcmBuffer> buffer;
+};
+
+class Renderer
+{
+public:
+    ~Renderer()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+        if (synth_)
+            delete_fluid_synth(synth_);
+        if (settings_)
+            delete_fluid_settings(settings_);
+    }
+
+    void start()
+    {
+        std::lock_guard lock(mutex_);
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { run(); });
+    }
+
+    bool isReady() const { return ready_; }
+
+    void enqueue(Job job)
+    {
+        start();
+        {
+            std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        }
+        wake_.notify_all();
+    }
+
+private:
+    void run()
+    {
+        loadFont();
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
+                if (quit_)
+                    return;
+                job = std::move(jobs_.front());
+                jobs_.pop_front();
+            }
+            render(job);
+        }
+    }
+
+    void loadFont()
+    {
+        // FluidSynth reports missing optional drivers and the like on stderr; only errors
+        // matter here, and they surface as a failed render.
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(level, nullptr, nullptr);
+        const QString font = findSoundFont();
+        if (font.isEmpty())
+            return;
+        settings_ = new_fluid_settings();
+        fluid_settings_setnum(settings_, "synth.sample-rate", kOutputRate);
+        fluid_settings_setnum(settings_, "synth.gain", 0.8);
+        fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
+        // The player advances with the rendered samples, not with the wall clock.
+        fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        synth_ = new_fluid_synth(settings_);
+        if (!synth_ ||
+            fluid_synth_sfload(synth_, QFile::encodeName(font).constData(), 1) == FLUID_FAILED) {
+            if (synth_)
+                delete_fluid_synth(synth_);
+            synth_ = nullptr;
+            return;
+        }
+        ready_ = true;
+    }
+
+    bool abandoned(const Job& job) const { return quit_ || job.buffer.expired(); }
+
+    void render(const Job& job)
+    {
+        PcmBufferPtr buffer = job.buffer.lock();
+        if (!buffer)
+            return;
+        buffer.reset(); // held only while writing, so a closed sound stops the render
+        if (synth_) {
+            fluid_synth_system_reset(synth_);
+            fluid_player_t* player = new_fluid_player(synth_);
+            if (fluid_player_add_mem(player, job.file.constData(), size_t(job.file.size())) ==
+                    FLUID_OK &&
+                fluid_player_play(player) == FLUID_OK) {
+                // The player keeps playing for a grace period after the last event; the tail
+                // below ends as soon as the notes have rung out instead.
+                while (fluid_player_get_status(player) == FLUID_PLAYER_PLAYING && writeBlock(job) &&
+                       !reachedEnd(player))
+                    ;
+                for (int tail = 0; tail < kMaxTailFrames && writeBlock(job); tail += kBlockFrames)
+                    if (fluid_synth_get_active_voice_count(synth_) == 0 || blockIsSilent())
+                        break;
+            }
+            fluid_player_stop(player);
+            delete_fluid_player(player);
+        }
+        if (PcmBufferPtr done = job.buffer.lock())
+            done->finish();
+    }
+
+    bool writeBlock(const Job& job)
+    {
+        if (abandoned(job))
+            return false;
+        block_.resize(size_t(kBlockFrames) * kOutputChannels);
+        fluid_synth_write_s16(synth_, kBlockFrames, block_.data(), 0, 2, block_.data(), 1, 2);
+        PcmBufferPtr buffer = job.buffer.lock();
+        if (!buffer)
+            return false;
+        buffer->append(block_.data(), kBlockFrames);
+        return true;
+    }
+
+    static bool reachedEnd(fluid_player_t* player)
+    {
+        const int total = fluid_player_get_total_ticks(player);
+        return total > 0 && fluid_player_get_current_tick(player) >= total;
+    }
+
+    // Below about -60 dB: the notes have rung out even if a voice still holds on.
+    bool blockIsSilent() const
+    {
+        return std::all_of(block_.begin(), block_.end(), [](qint16 s) { return std::abs(s) < 32; });
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> jobs_;
+    std::atomic<bool> quit_{false};
+    std::atomic<bool> ready_{false};
+    std::thread thread_;
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    std::vector<qint16> block_;
+};
+
+Renderer& renderer()
+{
+    static Renderer r;
+    return r;
+}
+
+} // namespace
+
+QStringList soundFontCandidates()
+{
+    QStringList fonts = {
+        QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"),
+        // The system's choice of General MIDI font (Debian's alternatives).
+        QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
+        QStringLiteral("/usr/share/sounds/sf3/default-GM.sf3"),
+        QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2"),
+        QStringLiteral("/usr/share/soundfonts/default.sf2"),
+        QStringLiteral("/usr/share/soundfonts/FluidR3_GM.sf2"),
+    };
+    for (const QString& folder :
+         {QStringLiteral("/usr/share/sounds/sf2"), QStringLiteral("/usr/share/soundfonts")})
+        for (const QFileInfo& file :
+             QDir(folder).entryInfoList({QStringLiteral("*.sf2")}, QDir::Files, QDir::Name))
+            if (!fonts.contains(file.filePath()))
+                fonts << file.filePath();
+    return fonts;
+}
+
+QString findSoundFont()
+{
+    for (const QString& font : soundFontCandidates())
+        if (QFileInfo(font).isFile()) // follows the alternatives' links
+            return font;
+    return {};
+}
+
+void startMidiRenderer()
+{
+    renderer().start();
+}
+
+bool isMidiRendererReady()
+{
+    return renderer().isReady();
+}
+
+bool isMidiFile(const QByteArray& file)
+{
+    return file.startsWith("MThd");
+}
+
+PcmBufferPtr renderMidi(const QByteArray& file)
+{
+    if (!isMidiFile(file) || findSoundFont().isEmpty())
+        return nullptr;
+    auto buffer = std::make_shared<PcmBuffer>();
+    renderer().enqueue({file, buffer});
+    return buffer;
+}
+
+} // namespace audio

@@ -1,0 +1,63 @@
+#include "speech/espeakvoice.h"
+
+#include "speech/kanareader.h"
+#include "speech/voicesynth.h"
+
+namespace speech
+{
+
+std::unique_ptr<EspeakVoice> EspeakVoice::create(QString* error)
+{
+    auto reader = KanaReader::create(error);
+    if (!reader)
+        return nullptr;
+    auto synth = VoiceSynth::create(error);
+    if (!synth)
+        return nullptr;
+    return std::unique_ptr<EspeakVoice>(new EspeakVoice(std::move(reader), std::move(synth)));
+}
+
+EspeakVoice::EspeakVoice(std::unique_ptr<KanaReader> reader, std::unique_ptr<VoiceSynth> synth)
+    : reader_(std::move(reader)), synth_(std::move(synth))
+{
+}
+
+EspeakVoice::~EspeakVoice() = default;
+
+QString EspeakVoice::name() const
+{
+    return QStringLiteral("espeak-ng (ja)");
+}
+
+int EspeakVoice::sampleRate() const
+{
+    return synth_->sampleRate();
+}
+
+void EspeakVoice::apply(const SpeechSettings& settings)
+{
+    synth_->apply(settings);
+}
+
+QString EspeakVoice::reading(const QString& text)
+{
+    return reader_->reading(text);
+}
+
+bool EspeakVoice::synthesize(const QString& text, std::vector<qint16>& pcm,
+                             const StopRequested& stopRequested)
+{
+    pcm.clear();
+    bool stopped = false;
+    const bool ok = synth_->synthesize(reader_->reading(text), [&](const qint16* s, int n) {
+        if (stopRequested && stopRequested()) {
+            stopped = true;
+            return false;
+        }
+        pcm.insert(pcm.end(), s, s + n);
+        return true;
+    });
+    return ok && !stopped;
+}
+
+} // namespace speech

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "speech/voice.h"
+
+#include <sys/types.h>
+
+namespace speech
+{
+
+// The natural voice: Debian's open_jtalk program with the NAIST dictionary and an HTS voice.
+// open_jtalk has no library package, so each clause is one run of the program. The next run
+// is started ahead and loads its dictionary and voice while it waits for its text, so only
+// the synthesis itself is left when a clause is asked for.
+class OpenJTalkVoice : public Voice
+{
+public:
+    struct Files {
+        QString program;    // open_jtalk
+        QString dictionary; // the dictionary folder
+        QString voice;      // the .htsvoice file
+    };
+    // The installed files, or nothing when one is missing.
+    static std::optional<Files> findFiles();
+    // nullptr when a file is missing.
+    static std::unique_ptr<OpenJTalkVoice> create(QString* error = nullptr);
+    static std::unique_ptr<OpenJTalkVoice> create(const Files& files);
+    ~OpenJTalkVoice() override;
+
+    // "Open JTalk (nitech-jp-atr503-m001)": the voice's folder name.
+    QString name() const override;
+    int sampleRate() const override { return 48000; }
+    void apply(const SpeechSettings& settings) override;
+    QString reading(const QString& text) override;
+    bool synthesize(const QString& text, std::vector<qint16>& pcm,
+                    const StopRequested& stopRequested) override;
+
+    // open_jtalk's speed and additional half-tones for the settings.
+    static double speedFor(const SpeechSettings& settings);
+    static double halfTonesFor(const SpeechSettings& settings);
+
+private:
+    struct Run {
+        pid_t pid = -1;
+        int input = -1;  // the program's standard input
+        int output = -1; // its standard output: the wave file
+    };
+    explicit OpenJTalkVoice(Files files);
+    QStringList arguments(const QStringList& outputs) const;
+    bool start(Run& run, const QStringList& outputs);
+    static void end(Run& run, bool kill);
+
+    Files files_;
+    SpeechSettings settings_;
+    Run ready_; // started ahead with the current settings, waiting for its text
+};
+
+// The samples of a 16-bit mono wave file, or nothing when it is none.
+std::optional<std::vector<qint16>> waveSamples(const QByteArray& wave, int* sampleRate = nullptr);
+
+} // namespace speech
