@@ -2,15 +2,21 @@
 
 #include "app/startup.h"
 #include "app/terminationsignals.h"
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
+#include "audio/startgate.h"
 #include "operation/controlpanel.h"
 #include "operation/controlpanelwiring.h"
 #include "options/optionsdialog.h"
+#include "sound/soundplayer.h"
 #include "tickets/ticketlabels.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTimer>
 
 Program::Program(const QString& settingsPath)
     : options_(std::make_unique<OptionsDialog>()),
@@ -41,6 +47,7 @@ void Program::useDataFolderForThisRun(const QString& folder)
 void Program::start()
 {
     state_ = State::Starting;
+    holdSlowWorkUntilPainted();
     blankFareElements(display_);
     applyInitialDefaults();
     // The options dialog exists from here on, loaded and hidden.
@@ -57,6 +64,52 @@ void Program::start()
     display_.show();
     controlPanel().raise();
     state_ = State::Running;
+}
+
+namespace
+{
+
+// True when one of the sounds the options name is a MIDI file.
+bool namesMidiSound(const OptionsDialogReader& options)
+{
+    QStringList sounds = {options.routeSetSound(), options.resetSound(), options.stepSoundFile(),
+                          options.preBroadcastFile()};
+    for (int k = 1; k <= 3; ++k)
+        sounds << options.stepSound(k) << options.preBroadcastSound(k);
+    const QString midi = *sound::deviceTypePart(QStringLiteral(".mid"));
+    for (const QString& file : sounds)
+        if (sound::deviceTypePart(file) == midi)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// The audio device, the sound font and the speech engine (the control panel's load asks for
+// it) are created after both windows have painted, on workers, so the windows show at once.
+void Program::holdSlowWorkUntilPainted()
+{
+    audio::holdStartUpWork();
+    QPointer<Program> self(this);
+    audio::afterStartUp([self] {
+        audio::startOutput();
+        // The sound font takes some 20 MB: it is loaded ahead only when the settings name a
+        // MIDI sound, otherwise with the first MIDI file opened.
+        if (self && namesMidiSound(self->wiring_->optionsReader()))
+            audio::startMidiRenderer();
+    });
+    displayPainted_ = false;
+    panelPainted_ = false;
+    display_.installEventFilter(this); // the control panel's filter is installed for good
+    // A window that never paints (minimised, covered) must not keep the sound off.
+    QTimer::singleShot(2000, this, &Program::releaseSlowWork);
+}
+
+void Program::releaseSlowWork()
+{
+    display_.removeEventFilter(this);
+    if (audio::isStartUpWorkHeld())
+        audio::releaseStartUpWork();
 }
 
 void Program::applyInitialDefaults()
@@ -135,5 +188,12 @@ bool Program::eventFilter(QObject* watched, QEvent* event)
     if (watched == &controlPanel() && event->type() == QEvent::Close &&
         (state_ == State::Ending || state_ == State::Ended))
         return true;
+    if (event->type() == QEvent::Paint && audio::isStartUpWorkHeld() &&
+        !(displayPainted_ && panelPainted_)) {
+        (watched == &display_ ? displayPainted_ : panelPainted_) = true;
+        // Once both have painted, after the paint has reached the screen.
+        if (displayPainted_ && panelPainted_)
+            QTimer::singleShot(0, this, &Program::releaseSlowWork);
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -60,6 +60,8 @@ private:
 
     void applyInitialDefaults();
     void placeWindowsAtDefaults();
+    void holdSlowWorkUntilPainted();
+    void releaseSlowWork();
     void onShutdownRequested();
     // Saves on the way: after the options dialog closes and after a route setting.
     void saveAlongTheWay();
@@ -74,4 +76,6 @@ private:
     SettingsFile settings_;
     TerminationSignals* terminationSignals_ = nullptr;
     std::unique_ptr<DisplayLossWatch> displayLossWatch_;
+    bool displayPainted_ = false; // while the slow start-up work waits for both windows
+    bool panelPainted_ = false;
 };

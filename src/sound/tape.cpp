@@ -1,5 +1,6 @@
 #include "sound/tape.h"
 
+#include "audio/startgate.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
 #include "sound/soundplayer.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace sound
 {
@@ -37,7 +39,11 @@ TapeOptions* tapeOptions()
 
 BroadcastTape::BroadcastTape(QObject* parent) : QObject(parent), groupCaption_(captionUnusable()) {}
 
-BroadcastTape::~BroadcastTape() = default;
+BroadcastTape::~BroadcastTape()
+{
+    if (engineCreator_.joinable())
+        engineCreator_.join();
+}
 
 QString BroadcastTape::captionUsable()
 {
@@ -57,11 +63,54 @@ bool BroadcastTape::isWindowsVista()
 void BroadcastTape::initSpeech()
 {
     engine_.reset();
-    if (!isWindowsVista())
-        engine_ = speech::createSpeechEngine();
+    speechAvailable_ = false;
+    const quint64 generation = ++engineGeneration_;
+    setGroupEnabled(false);
+    setGroupCaption(captionUnusable());
+    if (isWindowsVista()) {
+        emit speechDecided(false);
+        return;
+    }
+    QPointer<BroadcastTape> self(this);
+    audio::afterStartUp([self, generation] {
+        if (self)
+            self->createEngineInBackground(generation);
+    });
+}
+
+void BroadcastTape::createEngineInBackground(quint64 generation)
+{
+    if (generation != engineGeneration_)
+        return;
+    if (engineCreator_.joinable())
+        engineCreator_.join();
+    // Dictionaries, voices and the audio device take a while to load: the windows go on.
+    // The destructor joins this thread, so the tape outlives the result's delivery.
+    engineCreator_ = std::thread([this, generation] {
+        auto engine =
+            std::make_shared<std::unique_ptr<speech::SpeechEngine>>(speech::createSpeechEngine());
+        QMetaObject::invokeMethod(
+            this, [this, generation, engine] { onEngineCreated(generation, std::move(*engine)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void BroadcastTape::onEngineCreated(quint64 generation,
+                                    std::unique_ptr<speech::SpeechEngine> engine)
+{
+    if (generation != engineGeneration_)
+        return;
+    engine_ = std::move(engine);
     speechAvailable_ = engine_ != nullptr;
-    setGroupEnabled(speechAvailable_);
-    setGroupCaption(speechAvailable_ ? captionUsable() : captionUnusable());
+    if (speechAvailable_) {
+        // A tape that failed to load keeps the group off; one that loaded is ready to use.
+        setGroupEnabled(!tapeFailed_);
+        setGroupCaption(captionUsable());
+        if (tapeLoaded_)
+            setButtonsEnabled(true);
+        prepareNext();
+    }
+    emit speechDecided(speechAvailable_);
 }
 
 void BroadcastTape::loadTape(const QString& folder, const QString& route)
@@ -79,6 +128,8 @@ void BroadcastTape::loadTape(const QString& folder, const QString& route)
         // for those who look.
         entries_.clear();
         position_ = 0;
+        tapeLoaded_ = false;
+        tapeFailed_ = true;
         setGroupEnabled(false);
         setFileNote(error.number() == platform::ErrorNumber::FileNotFound
                         ? QStringLiteral("放送用データがありません: %1").arg(shownPath)
@@ -89,11 +140,14 @@ void BroadcastTape::loadTape(const QString& folder, const QString& route)
     setFileNote(QStringLiteral("放送用データ: %1\n%2、%3 件")
                     .arg(shownPath, platform::encodingName(encoding))
                     .arg(entryCount()));
+    tapeLoaded_ = true;
+    tapeFailed_ = false;
     if (speechAvailable_) {
         setGroupEnabled(true);
         setButtonsEnabled(true);
     }
     position_ = 0;
+    prepareNext();
 }
 
 void BroadcastTape::stepForward()
@@ -112,6 +166,7 @@ void BroadcastTape::stepForward()
             playPreBroadcast(options->preBroadcastSound(flag), QStringLiteral("S3"));
     }
     speakEntry(position_);
+    prepareNext();
 }
 
 void BroadcastTape::stepBack()
@@ -119,12 +174,20 @@ void BroadcastTape::stepBack()
     --position_;
     if (position_ < 1) {
         position_ = 1;
+        prepareNext();
         return;
     }
     const int flag = soundFlag(position_);
     if (tapeOptions() && flag >= 1 && flag <= 3)
         playPreBroadcast(tapeOptions()->preBroadcastSound(flag), QStringLiteral("S2"));
     speakEntry(position_);
+    prepareNext();
+}
+
+void BroadcastTape::prepareNext()
+{
+    if (engine_ && position_ + 1 <= entryCount())
+        engine_->prepare(entryText(position_ + 1));
 }
 
 void BroadcastTape::playPreBroadcast(const QString& file, const QString& channel)
@@ -156,6 +219,7 @@ void BroadcastTape::showSpeechSettings(QWidget* owner)
 
 void BroadcastTape::releaseSpeech()
 {
+    ++engineGeneration_; // a creation still under way is dropped when it arrives
     engine_.reset();
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <thread>
 #include <vector>
 
 class QWidget;
@@ -26,13 +27,16 @@ public:
     explicit BroadcastTape(QObject* parent = nullptr);
     ~BroadcastTape() override;
 
-    // Creates the speech engine (control panel load) and decides the group's state.
+    // Starts creating the speech engine (control panel load) on a worker thread, once the
+    // start-up work may run. Until it is ready the group reads "音合使用不可", as after a
+    // failed creation, and then switches; a tape loaded meanwhile is kept.
     void initSpeech();
     // Loads "<folder><route>tp.csv" (or the name differing from it only in letter case);
     // folder already ends in a separator when not empty.
     void loadTape(const QString& folder, const QString& route);
     // Moves one announcement on or back, plays its pre-broadcast sound and speaks it; at
-    // either end the position stays and nothing sounds.
+    // either end the position stays and nothing sounds. After every move the entry that
+    // "送り" speaks next is made ready in the background.
     void stepForward();
     void stepBack();
     void speakEntry(int position);
@@ -72,9 +76,14 @@ signals:
     void fileNoteChanged(const QString& note);
     // 1 = forward ("データ送り"), 0 = back ("データ戻し").
     void dataStepRequested(int direction);
+    // The speech engine is created, or could not be.
+    void speechDecided(bool available);
 
 private:
     static bool isWindowsVista();
+    void createEngineInBackground(quint64 generation);
+    void onEngineCreated(quint64 generation, std::unique_ptr<speech::SpeechEngine> engine);
+    void prepareNext();
     void setGroupEnabled(bool enabled);
     void setGroupCaption(const QString& caption);
     void setButtonsEnabled(bool enabled);
@@ -86,6 +95,10 @@ private:
     int position_ = 0;
     bool speechAvailable_ = false;
     std::unique_ptr<speech::SpeechEngine> engine_;
+    quint64 engineGeneration_ = 0; // a newer initSpeech or a release drops older creations
+    std::thread engineCreator_;
+    bool tapeLoaded_ = false; // the last load read a file
+    bool tapeFailed_ = false; // the last load found none or a broken one
     bool groupEnabled_ = true;
     QString groupCaption_;
     bool buttonsEnabled_ = true;

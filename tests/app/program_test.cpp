@@ -1,5 +1,6 @@
 #include "app/program.h"
 #include "app/settingscodec.h"
+#include "audio/startgate.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "filesystemfaults.h"
@@ -10,12 +11,14 @@
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
+#include "sound/tape.h"
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -263,6 +266,20 @@ TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
 
 namespace
 {
+
+TEST_F(ProgramTest, SoundAndSpeechAreCreatedOnlyAfterBothWindowsPainted)
+{
+    Program program(settingsPath_);
+    program.start();
+    // The control panel's load asked for the speech engine; nothing slow has started yet.
+    EXPECT_TRUE(audio::isStartUpWorkHeld());
+    EXPECT_EQ(sound::theTape().groupCaption(), QStringLiteral("音合使用不可"));
+    QElapsedTimer painting;
+    painting.start();
+    while (audio::isStartUpWorkHeld() && painting.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(audio::isStartUpWorkHeld());
+}
 
 TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
 {

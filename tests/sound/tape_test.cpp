@@ -1,6 +1,7 @@
 #include "../audio/audio_test_support.h"
 
 #include "audio/mediacommand.h"
+#include "audio/startgate.h"
 #include "platform/cp932.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
@@ -12,6 +13,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <mutex>
 #include <sys/stat.h>
 
 using namespace sound;
@@ -22,6 +24,7 @@ namespace
 // Records what the tape asks of the speech engine.
 struct SpeechLog {
     QStringList calls;
+    QStringList prepared;
     int statusAfterSpeak = speech::SpeechStatus::Speaking;
 };
 
@@ -34,6 +37,7 @@ public:
         log_.calls << QStringLiteral("speak ") + text;
         status_ = log_.statusAfterSpeak;
     }
+    void prepare(const QString& text) override { log_.prepared << text; }
     void stop() override
     {
         log_.calls << QStringLiteral("stop");
@@ -61,6 +65,13 @@ struct PlainOptions : TapeOptions {
     bool preBroadcastWait() const override { return wait; }
 };
 
+// The engine is created on a worker thread and handed over through the event loop.
+bool waitForSpeechDecision(BroadcastTape& tape)
+{
+    QSignalSpy decided(&tape, &BroadcastTape::speechDecided);
+    return decided.wait(10000);
+}
+
 class TapeTest : public ::testing::Test
 {
 protected:
@@ -73,6 +84,7 @@ protected:
                 opened << c;
         });
         tape.initSpeech();
+        ASSERT_TRUE(waitForSpeechDecision(tape));
         folder = dir.path() + u'/';
     }
     void TearDown() override
@@ -247,6 +259,7 @@ TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
     QSignalSpy caption(&failing, &BroadcastTape::groupCaptionChanged);
     QSignalSpy enabled(&failing, &BroadcastTape::groupEnabledChanged);
     failing.initSpeech();
+    ASSERT_TRUE(waitForSpeechDecision(failing));
     EXPECT_FALSE(failing.isSpeechAvailable());
     EXPECT_FALSE(failing.groupEnabled());
     EXPECT_EQ(failing.groupCaption(), QStringLiteral("音合使用不可"));
@@ -414,6 +427,79 @@ TEST_F(TapeTest, TheTapeButtonsAskForADataStepByTheFlag)
     tape.pressBack();
     tape.pressBack(); // held at 1: the flag of line 1 is read, no step
     EXPECT_EQ(steps.size(), 2);
+}
+
+TEST_F(TapeTest, UntilTheEngineIsReadyTheGroupIsOffAndARouteStillLoads)
+{
+    std::mutex creating;
+    creating.lock(); // the engine takes its time
+    speech::setSpeechEngineFactory([this, &creating] {
+        std::lock_guard wait(creating);
+        return std::make_unique<RecordingEngine>(log);
+    });
+    BroadcastTape late;
+    late.initSpeech();
+    EXPECT_FALSE(late.isSpeechAvailable());
+    EXPECT_FALSE(late.groupEnabled());
+    EXPECT_EQ(late.groupCaption(), QStringLiteral("音合使用不可"));
+    writeTape(QStringLiteral("1"), kThree);
+    late.loadTape(folder, QStringLiteral("1"));
+    EXPECT_EQ(late.entryCount(), 3);
+    EXPECT_FALSE(late.groupEnabled());
+
+    QSignalSpy buttons(&late, &BroadcastTape::buttonsEnabledChanged);
+    creating.unlock();
+    ASSERT_TRUE(waitForSpeechDecision(late));
+    EXPECT_TRUE(late.isSpeechAvailable());
+    EXPECT_TRUE(late.groupEnabled());
+    EXPECT_EQ(late.groupCaption(), QStringLiteral("音合使用可"));
+    EXPECT_TRUE(late.buttonsEnabled());
+    EXPECT_EQ(log.prepared.last(), QStringLiteral("一つ目")); // ready for the first "送り"
+}
+
+TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyKeepsTheGroupOff)
+{
+    BroadcastTape late;
+    audio::holdStartUpWork(); // as while the windows come up
+    late.initSpeech();
+    late.loadTape(folder, QStringLiteral("404"));
+    EXPECT_FALSE(late.groupEnabled());
+    audio::releaseStartUpWork();
+    ASSERT_TRUE(waitForSpeechDecision(late));
+    EXPECT_TRUE(late.isSpeechAvailable());
+    EXPECT_EQ(late.groupCaption(), QStringLiteral("音合使用可"));
+    EXPECT_FALSE(late.groupEnabled());
+}
+
+TEST_F(TapeTest, TheEngineWaitsForTheStartUpWork)
+{
+    int created = 0;
+    speech::setSpeechEngineFactory([this, &created] {
+        ++created;
+        return std::make_unique<RecordingEngine>(log);
+    });
+    BroadcastTape late;
+    audio::holdStartUpWork();
+    late.initSpeech();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(created, 0);
+    audio::releaseStartUpWork();
+    ASSERT_TRUE(waitForSpeechDecision(late));
+    EXPECT_EQ(created, 1);
+}
+
+TEST_F(TapeTest, TheEntryNextToBeSpokenIsMadeReadyAfterEveryMove)
+{
+    writeTape(QStringLiteral("1"), kThree);
+    tape.loadTape(folder, QStringLiteral("1"));
+    tape.stepForward();
+    tape.stepForward();
+    tape.stepBack();
+    tape.stepForward();
+    tape.stepForward(); // the last entry: nothing follows
+    EXPECT_EQ(log.prepared, (QStringList{QStringLiteral("一つ目"), QStringLiteral("二つ目"),
+                                         QStringLiteral("三つ目"), QStringLiteral("二つ目"),
+                                         QStringLiteral("三つ目")}));
 }
 
 TEST(FileExists, FindsFilesOnly)
