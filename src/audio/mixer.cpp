@@ -11,18 +11,29 @@
 namespace audio
 {
 
+namespace
+{
+void wakeOutput();
+}
+
 // ---- buffers ----
 
 void PcmBuffer::append(const qint16* frames, qsizetype count)
 {
-    std::lock_guard lock(mutex_);
-    samples_.insert(samples_.end(), frames, frames + count * kOutputChannels);
+    {
+        std::lock_guard lock(mutex_);
+        samples_.insert(samples_.end(), frames, frames + count * kOutputChannels);
+    }
+    wakeOutput();
 }
 
 void PcmBuffer::finish()
 {
-    std::lock_guard lock(mutex_);
-    finished_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    wakeOutput();
 }
 
 bool PcmBuffer::isFinished() const
@@ -150,13 +161,28 @@ void mixSources(Output& o, qint16* out, int frames)
         out[i] = qint16(std::clamp(o.mix[i], -32768, 32767));
 }
 
+// True when a source has sound to give, or has ended and is to be removed.
+bool hasSound(const Output& o)
+{
+    return std::any_of(o.sources.begin(), o.sources.end(), [](const Source& s) {
+        return s.buffer->isFinished() || s.buffer->frameCount() > s.position;
+    });
+}
+
+void wakeOutput()
+{
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    o.wake.notify_all();
+}
+
 void SDLCALL fillDeviceBuffer(void*, Uint8* stream, int len)
 {
     Output& o = output();
     std::unique_lock lock(o.mutex);
-    // Nothing to play: sleep until something is, rather than wake for every buffer of
-    // silence. The next sound wakes this thread at once.
-    while (o.sources.empty() && o.mayIdle && !o.closing) {
+    // Nothing to play, or only sounds still being made: sleep until there is sound, rather
+    // than wake for every buffer of silence. New sound wakes this thread at once.
+    while (!hasSound(o) && o.mayIdle && !o.closing) {
         o.idle = true;
         o.wake.wait(lock);
     }

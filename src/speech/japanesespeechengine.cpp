@@ -92,6 +92,7 @@ struct JapaneseSpeechEngine::Worker {
     std::condition_variable wake;
     std::optional<SpeakJob> speakJob;
     std::optional<PrepareJob> prepareJob;
+    std::optional<SpeechSettings> settingsJob; // new settings, for the voice to get ready
     bool quit = false;
     std::atomic<quint64> lastUtterance{0};
     std::atomic<quint64> current{0}; // the text that may still sound, 0 after a stop
@@ -117,19 +118,23 @@ struct JapaneseSpeechEngine::Worker {
         for (;;) {
             std::optional<SpeakJob> speak;
             std::optional<PrepareJob> prepare;
+            std::optional<SpeechSettings> settings;
             {
                 std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return quit || speakJob || prepareJob; });
+                wake.wait(lock, [this] { return quit || speakJob || prepareJob || settingsJob; });
                 if (quit)
                     return;
+                settings.swap(settingsJob);
                 if (speakJob)
                     speak.swap(speakJob);
                 else
                     prepare.swap(prepareJob);
             }
+            if (settings)
+                applySettings(*settings);
             if (speak)
                 runSpeak(*speak);
-            else
+            else if (prepare)
                 runPrepare(*prepare);
         }
     }
@@ -171,6 +176,14 @@ struct JapaneseSpeechEngine::Worker {
         }
     }
 
+    void applySettings(const SpeechSettings& settings)
+    {
+        if (applied != settings) {
+            voice->apply(settings);
+            applied = settings;
+        }
+    }
+
     Clip readyClip(const QString& key) const
     {
         std::lock_guard lock(readyMutex);
@@ -187,10 +200,7 @@ struct JapaneseSpeechEngine::Worker {
                 *wasReady = true;
             return clip;
         }
-        if (applied != settings) {
-            voice->apply(settings);
-            applied = settings;
-        }
+        applySettings(settings);
         std::vector<qint16> pcm;
         if (!voice->synthesize(clause, pcm, stopRequested))
             return nullptr;
@@ -355,6 +365,11 @@ void JapaneseSpeechEngine::setSettings(const SpeechSettings& settings)
     settings_ = settings;
     audio::setVolume(play_, settings.volume);
     worker_->dropReady();
+    {
+        std::lock_guard lock(worker_->mutex);
+        worker_->settingsJob = settings;
+    }
+    worker_->wake.notify_all();
     prepare(lastPrepared_);
 }
 

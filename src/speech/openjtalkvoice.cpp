@@ -161,7 +161,9 @@ void OpenJTalkVoice::apply(const SpeechSettings& settings)
     if (settings.rate == settings_.rate && settings.pitch == settings_.pitch)
         return;
     settings_ = settings;
-    end(ready_, true); // it was started with the old speed and pitch
+    // The run waiting ahead has the old speed and pitch: start another at once.
+    end(ready_, true);
+    start(ready_, {QStringLiteral("-ow"), QStringLiteral("/dev/stdout")});
 }
 
 QStringList OpenJTalkVoice::arguments(const QStringList& outputs) const
