@@ -245,9 +245,16 @@ void runOpener()
     }
     if (device != 0)
         SDL_PauseAudioDevice(device, 0);
+    releaseThreadState();
 }
 
 } // namespace
+
+void releaseThreadState()
+{
+    // Only SDL's own threads free this at their end.
+    SDL_TLSCleanup();
+}
 
 qint64 steadyNs()
 {

@@ -41,6 +41,10 @@ using PcmBufferPtr = std::shared_ptr<PcmBuffer>;
 bool appendConverted(PcmBuffer& buffer, const void* data, qsizetype bytes, int rate, int channels,
                      quint16 sdlFormat = 0);
 
+// Frees what SDL keeps for the calling thread (its error text); a thread of ours that used
+// appendConverted() calls it before it ends.
+void releaseThreadState();
+
 enum class OutputState { Closed, Opening, Open, Failed };
 
 // Opens the output and returns once it is open or has failed. A failure is remembered until

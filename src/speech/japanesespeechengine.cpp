@@ -255,7 +255,10 @@ std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(std::unique_p
     worker->voiceName = voice->name();
     worker->voice = std::move(voice);
     Worker* w = worker.get();
-    w->thread = std::thread([w] { w->run(); });
+    w->thread = std::thread([w] {
+        w->run();
+        audio::releaseThreadState();
+    });
     return std::unique_ptr<JapaneseSpeechEngine>(new JapaneseSpeechEngine(std::move(worker)));
 }
 
