@@ -5,6 +5,8 @@
 #include "platform/cp932.h"
 #include "speech/speechengine.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QListWidget>
 
@@ -48,6 +50,11 @@ protected:
     {
         speech::setSpeechEngineFactory([] { return std::make_unique<SilentEngine>(); });
         panel->onLoad();
+        // The engine is created on a worker thread and handed over through the event loop.
+        QElapsedTimer waiting;
+        waiting.start();
+        while (!tape.isSpeechAvailable() && waiting.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     ~SpeakingTapeTest() override { speech::setSpeechEngineFactory({}); }
 };
