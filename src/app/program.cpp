@@ -32,7 +32,12 @@ Program::Program(const QString& settingsPath)
     connect(options_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
 }
 
-Program::~Program() = default;
+Program::~Program()
+{
+    // The windows close and hide while the members go; the filter must not see that.
+    display_.removeEventFilter(this);
+    controlPanel().removeEventFilter(this);
+}
 
 ControlPanel& Program::controlPanel()
 {
