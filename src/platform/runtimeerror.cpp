@@ -26,8 +26,8 @@ QString errorDescription(int number)
         return QStringLiteral("ファイル名または番号が不正です。");
     case ErrorNumber::FileNotFound:
         return QStringLiteral("ファイルが見つかりません。");
-    case ErrorNumber::BadFileMode:
-        return QStringLiteral("ファイル モードが不正です。");
+    case ErrorNumber::FileTooLarge:
+        return QStringLiteral("ファイルが大きすぎます。");
     case ErrorNumber::FileAlreadyOpen:
         return QStringLiteral("ファイルは既に開かれています。");
     case ErrorNumber::DeviceIo:

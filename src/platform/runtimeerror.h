@@ -19,6 +19,8 @@ inline constexpr int InternalError = 51;
 inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int BadFileMode = 54;
+// The number a file too large to be what it should be is refused with.
+inline constexpr int FileTooLarge = BadFileMode;
 inline constexpr int FileAlreadyOpen = 55;
 inline constexpr int DeviceIo = 57;
 inline constexpr int DiskFull = 61;
