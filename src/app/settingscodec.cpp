@@ -44,6 +44,7 @@ public:
     explicit Reader(const QByteArray& bytes) : bytes_(bytes) {}
 
     bool complete() const { return complete_; }
+    qsizetype remaining() const { return bytes_.size() - pos_; }
 
     void i16(qint16& v)
     {
@@ -189,11 +190,16 @@ QByteArray encodeSettings(const SettingsRecords& records)
     return writer.result();
 }
 
-bool decodeSettings(const QByteArray& bytes, SettingsRecords& records)
+SettingsDecoding decodeSettingsRecord(const QByteArray& bytes, SettingsRecords& records)
 {
     Reader reader(bytes);
     const qint16 count = records.elementCount;
     fields(reader, records);
     records.elementCount = count; // read and not used
-    return reader.complete();
+    return {reader.complete(), reader.remaining()};
+}
+
+bool decodeSettings(const QByteArray& bytes, SettingsRecords& records)
+{
+    return decodeSettingsRecord(bytes, records).complete;
 }

@@ -36,10 +36,21 @@ struct SettingsRecords {
 // custom colour, count and digit records.
 QByteArray encodeSettings(const SettingsRecords& records);
 
+// How a file's bytes met the record.
+struct SettingsDecoding {
+    bool complete = true;      // every field was present
+    qsizetype bytesBeyond = 0; // bytes after the last field (a newer version's, or noise)
+
+    bool whole() const { return complete && bytesBeyond == 0; }
+};
+
 // Reads the fields in order into `records`. A file shorter than the full sequence leaves the
 // fields it does not reach as they were; a text whose count runs past the end is cut there.
-// Exactly 12 digit records are read whatever the count field says. Returns true when every
-// field was present.
+// Exactly 12 digit records are read whatever the count field says; bytes after them are
+// counted and left alone.
+SettingsDecoding decodeSettingsRecord(const QByteArray& bytes, SettingsRecords& records);
+
+// The same; returns true when every field was present.
 bool decodeSettings(const QByteArray& bytes, SettingsRecords& records);
 
 // Texts longer than 65535 CP932 bytes cannot be counted in 16 bits: they are cut to that

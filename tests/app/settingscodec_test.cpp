@@ -97,6 +97,29 @@ TEST(SettingsCodec, ShortFileKeepsWhatItDoesNotReach)
     EXPECT_EQ(read.digitRules[11], (DigitRules{7, 7, 7}));
 }
 
+TEST(SettingsCodec, BytesAfterTheRecordAreCountedNotRead)
+{
+    const SettingsRecords full = sampleRecords();
+    const QByteArray bytes = encodeSettings(full);
+    SettingsRecords read;
+    EXPECT_TRUE(decodeSettingsRecord(bytes, read).whole());
+
+    // A newer version's file: our record, then fields of its own.
+    const QByteArray newer = bytes + QByteArray("\x05\x00extra", 7);
+    read = {};
+    const SettingsDecoding decoding = decodeSettingsRecord(newer, read);
+    EXPECT_TRUE(decoding.complete);
+    EXPECT_EQ(decoding.bytesBeyond, 7);
+    EXPECT_FALSE(decoding.whole());
+    EXPECT_EQ(read, full);
+
+    // A short file is not whole either, and nothing lies beyond it.
+    const SettingsDecoding cut = decodeSettingsRecord(bytes.left(100), read);
+    EXPECT_FALSE(cut.complete);
+    EXPECT_EQ(cut.bytesBeyond, 0);
+    EXPECT_FALSE(decodeSettingsRecord(QByteArray(), read).whole());
+}
+
 TEST(SettingsCodec, TextRunningPastTheEndIsCutThere)
 {
     QByteArray bytes;
