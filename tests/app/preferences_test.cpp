@@ -1,0 +1,183 @@
+#include "app/preferences.h"
+#include "app/settingscodec.h"
+#include "filesystemfaults.h"
+#include "platform/cp932.h"
+#include "platform/runtimeerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// The options as the settings file brings them back: every text through CP932.
+OptionInfo throughTheSettingsFile(const OptionInfo& options)
+{
+    SettingsRecords records;
+    records.options = options;
+    SettingsRecords read;
+    decodeSettings(encodeSettings(records), read);
+    return read.options;
+}
+
+class PreferencesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        path_ = dir_.filePath(QStringLiteral("fare.ini"));
+    }
+
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+TEST(PreferencesPath, IsNamedAfterTheSettingsFile)
+{
+    EXPECT_EQ(Preferences::pathFor(QStringLiteral("/a/fare.in4")), QStringLiteral("/a/fare.ini"));
+    EXPECT_EQ(Preferences::pathFor(QStringLiteral("/a/FARE.IN4")), QStringLiteral("/a/FARE.ini"));
+    EXPECT_EQ(Preferences::pathFor(QStringLiteral("/a/my.settings")),
+              QStringLiteral("/a/my.settings.ini"));
+    EXPECT_EQ(Preferences::pathFor(QStringLiteral("/a.in4/fare")),
+              QStringLiteral("/a.in4/fare.ini"));
+}
+
+TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileAgrees)
+{
+    OptionInfo options;
+    options.Folders.FareDataFolder = QStringLiteral("/home/u/données");
+    options.Folders.BroadcastDataFolder = QStringLiteral("/home/u/放送"); // CP932 holds it
+    options.Panel.PanelOn1Picture = QStringLiteral("/p/〜波.bmp");        // comes back as ～
+    options.Sounds.PreBroadcastSound2 = QStringLiteral("/s/👋, \"hi\"; x=1.wav");
+    options.Ticket.TicketPluginPath = QStringLiteral(" /p/Ålesund.4SP ");
+    Preferences saved(path_);
+    saved.keepExactPaths(options);
+    ASSERT_TRUE(saved.save());
+
+    Preferences loaded(path_);
+    loaded.load();
+    EXPECT_EQ(
+        loaded.exactPaths().keys(),
+        (QStringList{QStringLiteral("FareDataFolder"), QStringLiteral("PanelOn1Picture"),
+                     QStringLiteral("PreBroadcastSound2"), QStringLiteral("TicketPluginPath")}));
+    OptionInfo read = throughTheSettingsFile(options);
+    ASSERT_EQ(read.Folders.FareDataFolder, QStringLiteral("/home/u/donn?es"));
+    loaded.restoreExactPaths(read);
+    EXPECT_EQ(read, options);
+
+    // A path the settings file holds otherwise was changed elsewhere: it stays.
+    OptionInfo edited = throughTheSettingsFile(options);
+    edited.Folders.FareDataFolder = QStringLiteral("/home/u/donnees");
+    edited.Panel.PanelOn1Picture.clear();
+    loaded.restoreExactPaths(edited);
+    EXPECT_EQ(edited.Folders.FareDataFolder, QStringLiteral("/home/u/donnees"));
+    EXPECT_TRUE(edited.Panel.PanelOn1Picture.isEmpty());
+    EXPECT_EQ(edited.Ticket.TicketPluginPath, options.Ticket.TicketPluginPath);
+
+    // Once CP932 can hold the path again, the file forgets the exact one.
+    options = throughTheSettingsFile(options);
+    saved.keepExactPaths(options);
+    ASSERT_TRUE(saved.save());
+    loaded.load();
+    EXPECT_TRUE(loaded.exactPaths().isEmpty());
+    EXPECT_FALSE(loaded.holdsMoreThanTheSettingsFile());
+}
+
+TEST_F(PreferencesTest, SpeechSettingsKeepTheirRangesAndDefaults)
+{
+    Preferences preferences(path_);
+    preferences.load();
+    EXPECT_EQ(preferences.speechSettings(), speech::SpeechSettings{});
+    EXPECT_FALSE(preferences.holdsMoreThanTheSettingsFile());
+
+    preferences.setSpeechSettings({500, -3, 101});
+    EXPECT_EQ(preferences.speechSettings(), (speech::SpeechSettings{450, 0, 100}));
+    preferences.setSpeechSettings({80, 99, 0});
+    EXPECT_TRUE(preferences.holdsMoreThanTheSettingsFile());
+    ASSERT_TRUE(preferences.save());
+    Preferences next(path_);
+    next.load();
+    EXPECT_EQ(next.speechSettings(), (speech::SpeechSettings{80, 99, 0}));
+
+    // Each value that is out of range or no number has its default; the others stay.
+    put(path_, "[Speech]\nRate=79\nPitch=12\nVolume=loud\n");
+    next.load();
+    EXPECT_EQ(next.speechSettings(), (speech::SpeechSettings{175, 12, 100}));
+    put(path_, "[Speech]\nRate=451\nPitch=100\nVolume=-1\n");
+    next.load();
+    EXPECT_EQ(next.speechSettings(), speech::SpeechSettings{});
+}
+
+TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
+{
+    OptionInfo options;
+    options.Folders.FareDataFolder = QStringLiteral("/d/données");
+    const OptionInfo lossy = throughTheSettingsFile(options);
+
+    QByteArray noise;
+    for (int i = 0; i < 3000; ++i)
+        noise.append(char((i * 7919) % 256));
+    const QByteArray huge = "[Speech]\nRate=90\n" + QByteArray(1024 * 1024, 'x');
+    for (const QByteArray& bytes : {noise, huge, QByteArray("[Paths]\nFareDataFolder=a, b, c\n")}) {
+        put(path_, bytes);
+        Preferences preferences(path_);
+        preferences.load();
+        EXPECT_EQ(preferences.speechSettings(), speech::SpeechSettings{});
+        OptionInfo read = lossy;
+        preferences.restoreExactPaths(read);
+        EXPECT_EQ(read, lossy);
+    }
+
+    // A pipe is neither read (it would block) nor written.
+    QFile::remove(path_);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
+    alarm(60); // a hang ends the test instead of CI's run
+    Preferences pipe(path_);
+    pipe.load();
+    pipe.setSpeechSettings({100, 10, 10});
+    int error = 0;
+    EXPECT_FALSE(pipe.save(&error));
+    alarm(0);
+    EXPECT_EQ(error, platform::ErrorNumber::PathFileAccess);
+}
+
+TEST_F(PreferencesTest, KeysOfANewerVersionAreKeptAndAFailedWriteIsSaid)
+{
+    put(path_, "[Speech]\nRate=120\nVoice=female\n[Window]\nZoom=2\n");
+    Preferences preferences(path_);
+    preferences.load();
+    preferences.setSpeechSettings({130, 50, 100});
+    ASSERT_TRUE(preferences.save());
+    const QSettings ini(path_, QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("Speech/Voice")).toString(), QStringLiteral("female"));
+    EXPECT_EQ(ini.value(QStringLiteral("Window/Zoom")).toInt(), 2);
+    EXPECT_EQ(ini.value(QStringLiteral("Speech/Rate")).toInt(), 130);
+
+    // A folder that takes no file.
+    const QString folder = dir_.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    Preferences readOnly(folder + QStringLiteral("/fare.ini"));
+    readOnly.setSpeechSettings({130, 50, 100});
+    int error = 0;
+    {
+        ScopedPermissionChecks asUser;
+        EXPECT_FALSE(readOnly.save(&error));
+    }
+    EXPECT_EQ(error, platform::ErrorNumber::PermissionDenied);
+}
+
+} // namespace
