@@ -10,6 +10,7 @@
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 
+#include <QFileInfo>
 #include <cstdio>
 
 using platform::RuntimeError;
@@ -24,26 +25,59 @@ QString errorText(int number, const QString& description)
            description;
 }
 
-void showLoadError(const RuntimeError& error, const QString& path)
+QString errorText(const RuntimeError& error)
 {
-    platform::showMessageBox(errorText(error.number(), error.description()),
-                             platform::MessageBox::OKOnly, QString(), nullptr, path);
+    return errorText(error.number(), error.description());
 }
 
-// One message for every field skipped: their names after the description, the file and the
-// values that were refused in the details.
-void showRefusedOptions(const std::vector<RefusedOption>& refused, const QString& path)
+// The fields skipped, by name after the description.
+QString refusedText(const std::vector<RefusedOption>& refused)
 {
     QStringList names;
-    QString details = path;
-    for (const RefusedOption& option : refused) {
+    for (const RefusedOption& option : refused)
         names.append(option.field);
-        details += QStringLiteral("\n%1 = %2").arg(option.field).arg(option.value);
-    }
     const RuntimeError error(platform::ErrorNumber::InvalidPropertyValue);
-    const QString description =
-        error.description() + QStringLiteral(" (") + names.join(QStringLiteral(", ")) + u')';
-    platform::showMessageBox(errorText(error.number(), description), platform::MessageBox::OKOnly,
+    return errorText(error.number(), error.description() + QStringLiteral(" (") +
+                                         names.join(QStringLiteral(", ")) + u')');
+}
+
+// The file and the values that were refused, behind the details button.
+QString refusedDetails(const std::vector<RefusedOption>& refused, const QString& path)
+{
+    QString details = path;
+    for (const RefusedOption& option : refused)
+        details += QStringLiteral("\n%1 = %2").arg(option.field).arg(option.value);
+    return details;
+}
+
+QString shortFileText()
+{
+    return errorText(RuntimeError(platform::ErrorNumber::InputPastEnd)) +
+           QStringLiteral(
+               "\r\n設定ファイルが途中で終わっているため、足りない設定には既定の値を使います。");
+}
+
+QString bytesBeyondText(qsizetype count)
+{
+    return QStringLiteral(
+               "設定ファイルの終わりに、このバージョンでは使わない %1 バイトがあります。")
+        .arg(count);
+}
+
+// Where the user's own file is now, or that it has no place and so is never written over.
+QString keptText(const QString& path, const QString& kept)
+{
+    if (kept.isEmpty())
+        return QStringLiteral("元の設定ファイル「") + path +
+               QStringLiteral("」を残せる場所がないため、このファイルには保存しません。");
+    return QStringLiteral("元の設定ファイル「") + path + QStringLiteral("」は「") + kept +
+           QStringLiteral("」に残してあります。");
+}
+
+// One message for everything the load met: OK button, no icon, the application's title.
+void showLoadMessage(const QStringList& findings, const QString& details)
+{
+    platform::showMessageBox(findings.join(QStringLiteral("\r\n")), platform::MessageBox::OKOnly,
                              QString(), nullptr, details);
 }
 
@@ -129,53 +163,88 @@ SettingsRecords& settingsRecords()
 }
 
 SettingsFile::SettingsFile(const SettingsWindows& windows, const QString& path)
-    : windows_(windows), writer_(path)
+    : windows_(windows), writer_(path), preferences_(Preferences::pathFor(path))
 {
 }
 
 void SettingsFile::load()
 {
+    writer_.removeLeftovers({preferences_.path()}, [](const QByteArray& bytes) {
+        SettingsRecords scratch;
+        return decodeSettingsRecord(bytes, scratch).whole();
+    });
+    preferences_.load();
     const SettingsFileRead read = readSettingsBytes(path());
-    if (read.status == SettingsFileRead::Status::Failed) {
-        showLoadError(RuntimeError(read.errorNumber), path());
-        writer_.keepOriginalOnNextWrite();
-    } else if (read.status == SettingsFileRead::Status::Read) {
-        SettingsRecords& records = settingsRecords();
-        // Start from the windows' defaults: a field the file does not reach keeps its own.
-        records = collectFrom(windows_);
-        const bool complete = decodeSettings(read.bytes, records);
-        const std::vector<RefusedOption> refused =
-            windows_.options->replaceRefusedOptions(records.options);
-        const bool applied = applyLoaded(records);
-        if (!refused.empty())
-            showRefusedOptions(refused, path());
-        if (!complete || !refused.empty() || !applied)
-            writer_.keepOriginalOnNextWrite();
-    }
+    if (read.status == SettingsFileRead::Status::Failed)
+        reportFailedRead(read);
+    else if (read.status == SettingsFileRead::Status::Read)
+        applyRead(read);
     foldersInFile_ = {windows_.options->fareDataFolder(), windows_.options->broadcastDataFolder()};
     applyDataFoldersForThisRun();
 }
 
+// Nothing is applied. A regular file is kept for the user before anything is written over it;
+// a pipe, a device or a folder is never written anyway.
+void SettingsFile::reportFailedRead(const SettingsFileRead& read)
+{
+    QStringList findings = {errorText(RuntimeError(read.errorNumber))};
+    if (QFileInfo(path()).isFile())
+        findings << keptText(path(), writer_.keepUsersFile(read));
+    showLoadMessage(findings, path());
+}
+
+// Everything the file holds is applied. A file that is short, longer than the record or holds
+// values the windows refuse is kept for the user first, and one message says what was met.
+void SettingsFile::applyRead(const SettingsFileRead& read)
+{
+    SettingsRecords& records = settingsRecords();
+    // Start from the windows' defaults: a field the file does not reach keeps its own.
+    records = collectFrom(windows_);
+    const SettingsDecoding decoding = decodeSettingsRecord(read.bytes, records);
+    preferences_.restoreExactPaths(records.options);
+    const std::vector<RefusedOption> refused =
+        windows_.options->replaceRefusedOptions(records.options);
+
+    QStringList findings;
+    if (!decoding.complete)
+        findings << shortFileText();
+    if (!refused.empty())
+        findings << refusedText(refused);
+    if (decoding.bytesBeyond > 0)
+        findings << bytesBeyondText(decoding.bytesBeyond);
+    // Kept before the message: its loop can run a save.
+    QString kept;
+    if (!findings.isEmpty())
+        kept = writer_.keepUsersFile(read);
+    if (const std::optional<RuntimeError> error = applyLoaded(records)) {
+        if (findings.isEmpty())
+            kept = writer_.keepUsersFile(read);
+        findings << errorText(*error);
+    }
+    if (!findings.isEmpty())
+        showLoadMessage(findings << keptText(path(), kept), refusedDetails(refused, path()));
+}
+
 // The order of the load: elements, stop-name board, options, control panel, display window,
-// then the display options. Each step goes on whatever an earlier one met.
-bool SettingsFile::applyLoaded(const SettingsRecords& records)
+// then the display options. Each step goes on whatever an earlier one met; the options' error,
+// if any, is returned to be told.
+std::optional<RuntimeError> SettingsFile::applyLoaded(const SettingsRecords& records)
 {
     customColors() = records.customColors;
     applyToDigitElements(windows_, records);
     applyToStopNameBoard(windows_, records);
-    bool applied = true;
+    std::optional<RuntimeError> failure;
     try {
         windows_.options->applyOptionInfo(records.options);
     } catch (const RuntimeError& error) {
-        showLoadError(error, path());
-        applied = false;
+        failure = error;
     }
     windows_.controlPanel->restorePanelState(records.controlPanel);
     keepWindowOnScreen(*windows_.controlPanel);
     windows_.display->restoreWindowPosition(records.displayPosition);
     keepWindowOnScreen(*windows_.display);
     windows_.options->applyDisplayOptions();
-    return applied;
+    return failure;
 }
 
 void SettingsFile::applyDataFoldersForThisRun()
@@ -205,9 +274,23 @@ bool SettingsFile::save(Report report)
     records = collect();
     try {
         writer_.write(encodeSettings(records));
-        return true;
     } catch (const RuntimeError& error) {
         reportWriteError(error, path(), report);
         return false;
     }
+    return savePreferences(records.options, report);
+}
+
+// Written after the settings file, and only once there is something in it to keep: the
+// settings file alone is the whole of the usual case.
+bool SettingsFile::savePreferences(const OptionInfo& options, Report report)
+{
+    preferences_.keepExactPaths(options);
+    if (!preferences_.holdsMoreThanTheSettingsFile() && !QFileInfo::exists(preferences_.path()))
+        return true;
+    int errorNumber = 0;
+    if (preferences_.save(&errorNumber) || !preferences_.holdsMoreThanTheSettingsFile())
+        return true;
+    reportWriteError(RuntimeError(errorNumber), preferences_.path(), report);
+    return false;
 }

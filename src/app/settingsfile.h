@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/preferences.h"
 #include "app/settingscodec.h"
 #include "app/settingsstorage.h"
+#include "platform/runtimeerror.h"
 
 #include <QString>
+#include <optional>
 
 class FareDisplayWindow;
 class ControlPanel;
@@ -29,19 +32,27 @@ public:
 
     const QString& path() const { return writer_.path(); }
 
-    // Reads the file and applies it to the windows.
+    // Puts right what an interrupted save left (SettingsWriter::removeLeftovers), reads the
+    // file and the preferences beside it and applies them to the windows.
     // - No file: nothing is applied and nothing is said (the first run).
     // - A file that cannot be read (a pipe, a device, a folder, too large, unreadable): the
-    //   load message with the path in its details; the defaults stay.
+    //   load message with the path in its details; the defaults stay. A regular one is
+    //   renamed to <path>.bak (SettingsWriter::keepUsersFile) before anything is written.
     // - Every field is applied on its own: a value that its control cannot take keeps its
-    //   default, and one message names the fields skipped, with the path in its details.
-    // - A short file applies what it holds; the fields it does not reach keep their defaults.
-    // After a failed or partial load the first save keeps the user's file as <path>.bak.
+    //   default. A short file applies what it holds; the fields it does not reach keep their
+    //   defaults. Bytes after the record are left unread.
+    // - A path the preferences hold exactly replaces the file's where the file holds its
+    //   CP932 form (Preferences::restoreExactPaths).
+    // Whenever the file was not used whole, it is kept for the user as <path>.bak (or the
+    // next free name, or in the state folder) before anything else, and one message says what
+    // was met and where the user's file is.
     void load();
 
     enum class Report { MessageBox, StandardError, Silent };
-    // Collects every setting from the windows and writes the file safely (SettingsWriter).
-    // A failure is reported with the file's path as a write error; the previous file stays.
+    // Collects every setting from the windows and writes the file safely (SettingsWriter),
+    // then the preferences. A failure is reported with the file's path as a write error; the
+    // previous file stays. The preferences' failure is reported only when they hold
+    // something the settings file does not.
     bool save(Report report = Report::MessageBox);
 
     // The fare and broadcast data folders for this run only: used and shown in the options
@@ -51,13 +62,20 @@ public:
 
     SettingsWriter& writer() { return writer_; }
 
+    // The voice's settings and the exact paths, loaded and saved with the file.
+    Preferences& preferences() { return preferences_; }
+
 private:
     SettingsRecords collect() const;
-    bool applyLoaded(const SettingsRecords& records);
+    void reportFailedRead(const SettingsFileRead& read);
+    void applyRead(const SettingsFileRead& read);
+    std::optional<platform::RuntimeError> applyLoaded(const SettingsRecords& records);
+    bool savePreferences(const OptionInfo& options, Report report);
     void applyDataFoldersForThisRun();
 
     SettingsWindows windows_;
     SettingsWriter writer_;
+    Preferences preferences_;
     QString dataFolderForThisRun_;
     OptionFolders foldersInFile_;
 };

@@ -1,5 +1,6 @@
 #include "settingslocation.h"
 
+#include "app/preferences.h"
 #include "app/settingsstorage.h"
 #include "platform/runtimeerror.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <unistd.h>
 
@@ -18,6 +20,18 @@ QString withSlash(QString folder)
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
+}
+
+// The preferences go along with the settings file: their bytes, not their permissions.
+void copyPreferences(const QString& from, const QString& to)
+{
+    QFile source(from);
+    if (!QFileInfo(from).isFile() || source.size() > 64 * 1024 || !source.open(QIODevice::ReadOnly))
+        return;
+    // Without the copy the preferences start from their defaults: nothing else depends on it.
+    QSaveFile target(to);
+    if (target.open(QIODevice::WriteOnly) && target.write(source.readAll()) >= 0)
+        target.commit();
 }
 
 } // namespace
@@ -44,6 +58,7 @@ QString locateSettingsFile(const QString& executablePath, const QString& configF
     if (earlier.status == SettingsFileRead::Status::Read) {
         try {
             SettingsWriter(inConfig).write(earlier.bytes);
+            copyPreferences(Preferences::pathFor(beside), Preferences::pathFor(inConfig));
         } catch (const platform::RuntimeError&) {
             // No copy: this run starts from the defaults, and its first save says why.
         }

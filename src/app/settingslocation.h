@@ -8,7 +8,7 @@
 // exists yet: the executable's folder + its base name + ".in4". An installed copy, whose
 // folder the user cannot write or which sits in the system's folders (/usr, /opt), keeps it
 // in the user's configuration folder under the same name; on its first run there, a file
-// beside the executable is copied over so that no setting is lost.
+// beside the executable (and its preferences file) is copied over so that no setting is lost.
 
 // The executable's folder + its base name + ".in4".
 QString settingsPathBesideExecutable(const QString& executablePath);

@@ -33,6 +33,16 @@ ScopedPermissionChecks::~ScopedPermissionChecks()
         capabilities(saved_, true);
 }
 
+ScopedReadOnlyFolder::ScopedReadOnlyFolder(const QString& folder) : folder_(folder)
+{
+    QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner);
+}
+
+ScopedReadOnlyFolder::~ScopedReadOnlyFolder()
+{
+    QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 ScopedFileSizeLimit::ScopedFileSizeLimit(rlim_t bytes)
 {
     ::getrlimit(RLIMIT_FSIZE, &saved_);

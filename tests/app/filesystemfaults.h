@@ -24,6 +24,21 @@ private:
     bool changed_ = false;
 };
 
+// A folder that takes no new file for this thread while the guard lives, even as root: its
+// write permission is taken away and the permission checks are on (ScopedPermissionChecks).
+class ScopedReadOnlyFolder
+{
+public:
+    explicit ScopedReadOnlyFolder(const QString& folder);
+    ~ScopedReadOnlyFolder();
+    ScopedReadOnlyFolder(const ScopedReadOnlyFolder&) = delete;
+    ScopedReadOnlyFolder& operator=(const ScopedReadOnlyFolder&) = delete;
+
+private:
+    QString folder_;
+    ScopedPermissionChecks checks_;
+};
+
 // Files this process writes cannot grow past `bytes` while the guard lives: a write beyond
 // fails as on a full disk (EFBIG instead of ENOSPC), in whatever buffer flush it happens.
 class ScopedFileSizeLimit

@@ -1,9 +1,11 @@
 // The program and its settings file: loads that never hang or wipe, saves along the way, and
 // ends that save without a question.
+#include "app/preferences.h"
 #include "app/program.h"
 #include "app/settingscodec.h"
 #include "dialogs/versiondialog.h"
 #include "elements/digitelement.h"
+#include "filesystemfaults.h"
 #include "operation/controlpanel.h"
 #include "operation/hy3file.h"
 #include "options/optionsdialog.h"
@@ -17,7 +19,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -30,6 +34,10 @@
 
 namespace
 {
+
+const QString ShortFileText = QStringLiteral(
+    "エラー Code:62\r\n内容:ファイルにこれ以上データがありません。\r\n"
+    "設定ファイルが途中で終わっているため、足りない設定には既定の値を使います。\r\n");
 
 QByteArray contents(const QString& path)
 {
@@ -114,6 +122,14 @@ protected:
         return records;
     }
 
+    // The sentence that tells where the user's file is kept.
+    QString keptText(const QString& kept = QString()) const
+    {
+        return QStringLiteral("元の設定ファイル「") + path_ + QStringLiteral("」は「") +
+               (kept.isEmpty() ? path_ + QStringLiteral(".bak") : kept) +
+               QStringLiteral("」に残してあります。");
+    }
+
     QTemporaryDir dir_;
     QString path_;
     platform::ManualClock clock_;
@@ -133,9 +149,10 @@ TEST_F(ProgramSettingsTest, OneBadFieldAmongGoodOnesCostsThatFieldAlone)
     Program program(path_);
     program.start();
     ASSERT_EQ(boxes.calls().size(), 1u) << "said once";
-    EXPECT_EQ(
-        boxes.calls()[0].prompt,
-        QStringLiteral("エラー Code:380\r\n内容:プロパティの値が不正です。 (AutoTicketNumbers)"));
+    EXPECT_EQ(boxes.calls()[0].prompt,
+              QStringLiteral(
+                  "エラー Code:380\r\n内容:プロパティの値が不正です。 (AutoTicketNumbers)\r\n") +
+                  keptText());
     EXPECT_EQ(boxes.calls()[0].details, path_ + QStringLiteral("\nAutoTicketNumbers = 7"));
 
     // Every field after it was applied; the bad one kept its default.
@@ -146,7 +163,8 @@ TEST_F(ProgramSettingsTest, OneBadFieldAmongGoodOnesCostsThatFieldAlone)
     EXPECT_TRUE(findWidget<QCheckBox>(program.controlPanel(), "nightFareCheck")->isChecked());
     EXPECT_EQ(program.display().pos(), QPoint(30, 60));
 
-    // The first save keeps the user's own file beside the new one.
+    // The user's own file is kept beside before anything is saved, and stays.
+    EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
     program.endWithoutQuestion();
     EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
     records.options.Panel.AutoTicketNumbers = 1;
@@ -186,7 +204,8 @@ TEST_F(ProgramSettingsTest, AShortFileLeavesTheFieldsItDoesNotReachAtTheirDefaul
     defaults.start();
     Program program(path_);
     program.start();
-    EXPECT_TRUE(boxes.calls().empty()) << "a short file is no error";
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].prompt, ShortFileText + keptText());
     EXPECT_EQ(program.options().fareDataFolder(), dir_.path());
     EXPECT_EQ(program.controlPanel().pos(), defaults.controlPanel().pos());
     EXPECT_EQ(program.display().pos(), QPoint(0, 0));
@@ -194,6 +213,175 @@ TEST_F(ProgramSettingsTest, AShortFileLeavesTheFieldsItDoesNotReachAtTheirDefaul
 
     program.endWithoutQuestion();
     EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), cut) << "the user's file is kept";
+}
+
+TEST_F(ProgramSettingsTest, AnEmptyOrRandomFileIsSaidAndKept)
+{
+    QByteArray noise;
+    for (int i = 0; i < 2000; ++i)
+        noise.append(char((i * 7919 + 13) % 251));
+    for (const QByteArray& bytes : {QByteArray(), noise}) {
+        QFile::remove(path_ + QStringLiteral(".bak"));
+        put(path_, bytes);
+        platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+        Program program(path_);
+        program.start();
+        ASSERT_EQ(boxes.calls().size(), 1u) << bytes.size();
+        EXPECT_TRUE(boxes.calls()[0].prompt.startsWith(ShortFileText)) << bytes.size();
+        EXPECT_TRUE(boxes.calls()[0].prompt.endsWith(keptText())) << bytes.size();
+        EXPECT_TRUE(QFile::exists(path_ + QStringLiteral(".bak")));
+        EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), bytes);
+        program.endWithoutQuestion();
+        EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), bytes);
+    }
+}
+
+TEST_F(ProgramSettingsTest, AFileLongerThanOurRecordIsKeptAndSaidOnce)
+{
+    SettingsRecords records = usersSettings();
+    const QByteArray newer = encodeSettings(records) + QByteArray(100, '\x7F');
+    put(path_, newer);
+
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    {
+        Program program(path_);
+        program.start();
+        ASSERT_EQ(boxes.calls().size(), 1u);
+        EXPECT_EQ(boxes.calls()[0].prompt,
+                  QStringLiteral("設定ファイルの終わりに、このバージョンでは使わない 100 "
+                                 "バイトがあります。\r\n") +
+                      keptText());
+        EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), newer) << "kept before any save";
+        EXPECT_EQ(program.display().pos(), QPoint(30, 60)) << "our record is applied whole";
+        program.endWithoutQuestion();
+    }
+    EXPECT_EQ(contents(path_), encodeSettings(records));
+    EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), newer);
+
+    // Our own file from now on: nothing more to say.
+    Program next(path_);
+    next.start();
+    EXPECT_EQ(boxes.calls().size(), 1u);
+    next.endWithoutQuestion();
+    EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), newer);
+}
+
+TEST_F(ProgramSettingsTest, AFileThatCannotBeReadIsRenamedAndSaidWithBothPaths)
+{
+    put(path_, QByteArray());
+    ASSERT_EQ(::truncate(QFile::encodeName(path_).constData(), 3 * 1024 * 1024), 0);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    {
+        Program program(path_);
+        program.start();
+        ASSERT_EQ(boxes.calls().size(), 1u);
+        EXPECT_EQ(boxes.calls()[0].prompt,
+                  QStringLiteral("エラー Code:54\r\n内容:ファイルが大きすぎます。\r\n") +
+                      keptText());
+        EXPECT_FALSE(QFile::exists(path_)) << "renamed";
+        program.endWithoutQuestion();
+    }
+    SettingsRecords saved;
+    EXPECT_TRUE(decodeSettings(contents(path_), saved));
+    EXPECT_EQ(QFileInfo(path_ + QStringLiteral(".bak")).size(), 3 * 1024 * 1024);
+
+    // One nobody may read goes beside the first kept file, not over it.
+    const QByteArray unreadable = encodeSettings(saved);
+    ASSERT_TRUE(QFile::setPermissions(path_, QFile::WriteOwner));
+    boxes.clear();
+    {
+        ScopedPermissionChecks asUser;
+        Program program(path_);
+        program.start();
+        program.endWithoutQuestion();
+    }
+    const QString second = dir_.filePath(QStringLiteral("fare.in4.2.bak"));
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].prompt,
+              QStringLiteral("エラー Code:70\r\n内容:書き込みできません。\r\n") + keptText(second));
+    QFile::setPermissions(second, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(contents(second), unreadable);
+    EXPECT_TRUE(decodeSettings(contents(path_), saved));
+}
+
+TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
+{
+    const QString folder = dir_.filePath(QStringLiteral("données〜"));
+    const QString sound = QStringLiteral("/snd/👋.wav");
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    {
+        Program first(path_);
+        first.start();
+        first.options().setFareDataFolder(folder);
+        findWidget<QLineEdit>(first.options(), "preBroadcastSound2Edit")->setText(sound);
+        first.options().open();
+        first.options().reject(); // closing the options says nothing about such paths
+        first.endWithoutQuestion();
+    }
+    EXPECT_TRUE(boxes.calls().empty());
+    SettingsRecords saved;
+    ASSERT_TRUE(decodeSettings(contents(path_), saved));
+    EXPECT_EQ(platform::toCp932(saved.options.Folders.FareDataFolder), platform::toCp932(folder))
+        << "the settings file keeps its CP932 form";
+    {
+        Program second(path_);
+        second.start();
+        EXPECT_EQ(second.options().fareDataFolder(), folder);
+        EXPECT_EQ(second.options().preBroadcastSound2(), sound);
+        second.endWithoutQuestion();
+    }
+
+    // The settings file edited elsewhere names another folder: that one holds.
+    saved.options.Folders.FareDataFolder = dir_.path();
+    put(path_, encodeSettings(saved));
+    {
+        Program third(path_);
+        third.start();
+        EXPECT_EQ(third.options().fareDataFolder(), dir_.path());
+        EXPECT_EQ(third.options().preBroadcastSound2(), sound);
+    }
+
+    EXPECT_TRUE(boxes.calls().empty());
+}
+
+TEST_F(ProgramSettingsTest, TheVoiceSettingsAreKeptWithTheSettings)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    {
+        Program first(path_);
+        first.start();
+        EXPECT_FALSE(QFile::exists(Preferences::pathFor(path_))) << "not made for nothing";
+        first.settings().preferences().setSpeechSettings({200, 30, 70});
+        first.endWithoutQuestion();
+    }
+    Program second(path_);
+    second.start();
+    EXPECT_EQ(second.settings().preferences().speechSettings(),
+              (speech::SpeechSettings{200, 30, 70}));
+}
+
+TEST_F(ProgramSettingsTest, TheStartClearsWhatAKilledSaveLeft)
+{
+    const QByteArray saved = encodeSettings(usersSettings());
+    put(path_ + QStringLiteral(".bak"), saved); // killed before the new file took its place
+    const QString temporary = dir_.filePath(QStringLiteral("fare.in4.Xy12Ab"));
+    put(temporary, saved);
+    platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
+    Program program(path_);
+    program.start();
+    EXPECT_TRUE(boxes.calls().empty());
+    EXPECT_FALSE(QFile::exists(temporary));
+    EXPECT_FALSE(QFile::exists(path_ + QStringLiteral(".bak")));
+
+    // The next save keeps the old file as .bak only while it checks the new one.
+    bool backupWhileVerifying = false;
+    program.settings().writer().setBeforeVerify([&](const QString&) {
+        backupWhileVerifying = contents(path_ + QStringLiteral(".bak")) == saved;
+    });
+    program.display().move(10, 10);
+    program.endWithoutQuestion();
+    EXPECT_TRUE(backupWhileVerifying);
+    EXPECT_FALSE(QFile::exists(path_ + QStringLiteral(".bak")));
 }
 
 TEST_F(ProgramSettingsTest, APipeOrADeviceAsSettingsPathStartsWithTheDefaults)

@@ -62,10 +62,16 @@ TEST_F(SettingsLocationTest, AnInstalledCopyUsesTheConfigurationFolder)
 TEST_F(SettingsLocationTest, TheFirstRunOfAnInstalledCopyCarriesTheOldFileOver)
 {
     put(beside_, QByteArray(320, '\x01'));
-    QFile::setPermissions(beside_, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QString preferences = root_.filePath(QStringLiteral("bin/fare.ini"));
+    put(preferences, "[Speech]\nRate=90\n");
+    for (const QString& file : {beside_, preferences})
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QString path = locateSettingsFile(exe_, config_, false);
     EXPECT_EQ(contents(path), QByteArray(320, '\x01'));
     EXPECT_TRUE(QFileInfo(path).permissions() & QFile::WriteOwner) << "the copy can be saved";
+    const QString copied = config_ + QStringLiteral("/fare.ini");
+    EXPECT_EQ(contents(copied), QByteArray("[Speech]\nRate=90\n")) << "its preferences go along";
+    EXPECT_TRUE(QFileInfo(copied).permissions() & QFile::WriteOwner);
 
     // Later runs keep what the configuration folder has.
     put(path, "newer");
