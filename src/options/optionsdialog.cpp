@@ -110,12 +110,6 @@ void OptionsDialog::onOkClicked()
     accept();
 }
 
-void OptionsDialog::done(int result)
-{
-    warnAboutPathsThatCannotBeStored();
-    QDialog::done(result);
-}
-
 void OptionsDialog::pickButtonColor(ColorButton* button)
 {
     platform::BgrColor color = button->backColor();

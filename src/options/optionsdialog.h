@@ -150,11 +150,6 @@ public:
     void setTicketPluginPath(const QString& path);
     void selectFixedDate();
 
-protected:
-    // Every way of closing ("OK", the close button, Esc) warns first about paths that the
-    // settings file cannot keep.
-    void done(int result) override;
-
 private:
     // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
@@ -163,10 +158,6 @@ private:
     void pickButtonColor(ColorButton* button);
     int selectedBacklight() const;
     void switchBacklight();
-
-    // Folder and file paths that the settings file cannot keep (optionsdialog_paths.cpp).
-    std::vector<NamedPath> storedPaths() const;
-    void warnAboutPathsThatCannotBeStored();
 
     // Data folders.
     void buildFoldersPage(QGroupBox* page);
@@ -303,6 +294,4 @@ private:
     QRadioButton* dateAtRouteSetOption_ = nullptr;
     QRadioButton* dateFixedOption_ = nullptr;
     QLabel* fixedDateLabel_ = nullptr;
-
-    QStringList lastPathWarning_; // not repeated while the same paths stay
 };

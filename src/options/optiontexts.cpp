@@ -1,7 +1,6 @@
 #include "options/optiontexts.h"
 
 #include "dialogs/pickers.h"
-#include "platform/cp932.h"
 #include "tickets/ticketplugin.h"
 
 namespace
@@ -119,21 +118,4 @@ QByteArray panelPictureFilter()
 QByteArray pluginFilter()
 {
     return pickerFilter({QStringLiteral("整理券プラグイン(*.4SP)"), QStringLiteral("*.4SP")});
-}
-
-QStringList pathsThatCannotBeStored(const std::vector<NamedPath>& paths)
-{
-    QStringList lines;
-    for (const NamedPath& named : paths) {
-        if (!platform::survivesCp932(named.path))
-            lines << QStringLiteral("%1: %2").arg(named.field, named.path);
-    }
-    return lines;
-}
-
-QString unstorablePathsMessage(const QStringList& lines)
-{
-    return QStringLiteral("次のパスには Shift-JIS で表せない文字が含まれているため、設定ファイ"
-                          "ルに保存できません。次回の起動時には、これらの設定は失われます。\n\n") +
-           lines.join(u'\n');
 }

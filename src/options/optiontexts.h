@@ -4,7 +4,6 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 struct PluginInfo;
 
@@ -33,16 +32,3 @@ QString fixedDateText(const QDate& date);
 QByteArray soundFilter();
 QByteArray panelPictureFilter();
 QByteArray pluginFilter();
-
-// A folder or file path of the options with the name the user knows its field by.
-struct NamedPath {
-    QString field;
-    QString path;
-};
-
-// "<field>: <path>" for every path that the settings file, which keeps CP932, cannot carry to
-// the next run.
-QStringList pathsThatCannotBeStored(const std::vector<NamedPath>& paths);
-
-// The warning shown when the options dialog closes with such paths.
-QString unstorablePathsMessage(const QStringList& lines);

@@ -420,39 +420,6 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     EXPECT_EQ(dialog.digitBackColor(), 0x123456);
 }
 
-TEST_F(OptionsDialogTest, ClosingWithAPathTheSettingsFileCannotKeepWarnsOnce)
-{
-    platform::MessageBoxRecorder messages;
-    dialog.setFareDataFolder(QStringLiteral("/data/運賃")); // CP932 keeps it
-    dialog.show();
-    dialog.close();
-    EXPECT_TRUE(messages.calls().empty());
-
-    dialog.setBroadcastDataFolder(QStringLiteral("/home/Müller/放送"));
-    widget<QLineEdit>("preBroadcastSound2Edit")->setText(QStringLiteral("/snd/👋.wav"));
-    dialog.setTicketPluginPath(QStringLiteral("/p/Ålesund.4SP"));
-    dialog.show();
-    widget<QPushButton>("okButton")->click();
-    EXPECT_TRUE(dialog.isHidden());
-    ASSERT_EQ(messages.calls().size(), 1u);
-    EXPECT_EQ(messages.calls()[0].buttons,
-              platform::MessageBox::OKOnly | platform::MessageBox::Exclamation);
-    EXPECT_EQ(messages.calls()[0].prompt,
-              unstorablePathsMessage({QStringLiteral("放送用データのフォルダー: /home/Müller/放送"),
-                                      QStringLiteral("放送前のサウンド「2」: /snd/👋.wav"),
-                                      QStringLiteral("整理券プラグイン: /p/Ålesund.4SP")}));
-
-    // Not again for the same paths; again once they change.
-    dialog.show();
-    dialog.close();
-    EXPECT_EQ(messages.calls().size(), 1u);
-    widget<QLineEdit>("panelPictureEdit1")->setText(QStringLiteral("/p/ü.bmp"));
-    dialog.show();
-    dialog.close();
-    ASSERT_EQ(messages.calls().size(), 2u);
-    EXPECT_TRUE(messages.calls()[1].prompt.contains(QStringLiteral("ON1の画像: /p/ü.bmp")));
-}
-
 TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
 {
     ScriptedPickers pickers;

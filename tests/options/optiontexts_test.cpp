@@ -113,15 +113,3 @@ TEST(PluginProperties, OnlyOneCountsAsSupportedAndNumbersAreUnpadded)
     EXPECT_EQ(lines[8], QStringLiteral("停留所認識範囲 ---> -1 ～ 0"));
     EXPECT_EQ(lines[9], QStringLiteral("社名切り替え:---> 可能"));
 }
-
-TEST(OptionTexts, OnlyPathsWithoutACp932FormCannotBeStored)
-{
-    const std::vector<NamedPath> paths = {{QStringLiteral("運賃"), QStringLiteral("/d/運賃")},
-                                          {QStringLiteral("放送"), QStringLiteral("/d/Müller")},
-                                          {QStringLiteral("空"), QString()},
-                                          {QStringLiteral("波"), QStringLiteral("/d/〜")}};
-    EXPECT_EQ(pathsThatCannotBeStored(paths),
-              (QStringList{QStringLiteral("放送: /d/Müller"), QStringLiteral("波: /d/〜")}));
-    EXPECT_TRUE(unstorablePathsMessage({QStringLiteral("放送: /d/Müller")})
-                    .endsWith(QStringLiteral("\n\n放送: /d/Müller")));
-}
