@@ -2,7 +2,6 @@
 
 #include "audio/midirenderer.h"
 #include "audio/mixer.h"
-#include "audio/sounddecoder.h"
 #include "platform/wait.h"
 
 #include <QFile>
@@ -114,8 +113,9 @@ std::optional<MediaCommand> parsePlay(const QStringList& tokens, int* error)
 // ---- devices ----
 
 struct MediaDevice {
-    PcmBufferPtr sound; // decoded, or still filling while a MIDI file renders
-    quint64 play = 0;   // the mixer's play, 0 before the first
+    // Filling on a worker while it plays. Dropped at the close, which ends that worker.
+    PcmBufferPtr sound;
+    quint64 play = 0; // the mixer's play, 0 before the first
 };
 
 std::map<QString, MediaDevice>& devices()
@@ -130,6 +130,12 @@ CommandRecorder& recorder()
     return r;
 }
 
+DecoderMaker& decoderMaker()
+{
+    static DecoderMaker m;
+    return m;
+}
+
 bool closeAlias(const QString& alias)
 {
     auto it = devices().find(alias);
@@ -138,6 +144,17 @@ bool closeAlias(const QString& alias)
     stop(it->second.play);
     devices().erase(it);
     return true;
+}
+
+// Reads only the start of the file; the rest is decoded on a worker.
+PcmBufferPtr startSound(const MediaCommand& request, std::unique_ptr<QIODevice> file)
+{
+    // MIDI renders on its own worker into a buffer of its own, so it plays on its alias's
+    // channel like any other sound, beside other MIDI sounds.
+    if (request.deviceType == u"sequencer")
+        return renderMidiFile(std::move(file));
+    return startDecoding(decoderMaker() ? decoderMaker()(std::move(file))
+                                        : openSoundDecoder(std::move(file)));
 }
 
 int openDevice(const MediaCommand& request)
@@ -150,16 +167,13 @@ int openDevice(const MediaCommand& request)
     // Only a regular file is read: opening a pipe blocks and a device never ends.
     if (!info.isFile())
         return MediaError::InvalidFile;
-    QFile file(request.file);
-    if (!file.open(QIODevice::ReadOnly))
-        return MediaError::InvalidFile;
     if (outputState() == OutputState::Failed)
         return MediaError::CannotLoadDriver;
-    const QByteArray data = file.readAll();
-    // MIDI renders on a worker into a buffer of its own, so it plays on its alias's channel
-    // like any other sound, beside other MIDI sounds.
+    auto file = std::make_unique<QFile>(request.file);
+    if (!file->open(QIODevice::ReadOnly))
+        return MediaError::InvalidFile;
     MediaDevice dev;
-    dev.sound = request.deviceType == u"sequencer" ? renderMidi(data) : decodeSound(data);
+    dev.sound = startSound(request, std::move(file));
     if (!dev.sound)
         return MediaError::InvalidFile;
     // The device may still be opening (start-up): the sound plays once it is.
@@ -179,7 +193,7 @@ int playDevice(const MediaCommand& request)
     if (dev.play == 0)
         return MediaError::Hardware;
     if (request.wait) {
-        // A sound still rendering has no length yet; the cap only guards a stalled device.
+        // A sound still decoding has no length yet; the cap only guards a stalled device.
         const PcmBufferPtr sound = dev.sound;
         const int cap = sound->isFinished() ? int(sound->lengthMs()) + 5000 : 30 * 60 * 1000;
         const quint64 id = dev.play;
@@ -188,6 +202,8 @@ int playDevice(const MediaCommand& request)
     return 0;
 }
 
+// Stops the playing only: the decoding goes on, since a play usually follows (the sound
+// module stops an alias just before it plays it).
 int stopDevice(const MediaCommand& request)
 {
     auto it = devices().find(request.alias);
@@ -253,6 +269,11 @@ int sendCommand(const QString& command)
 void setCommandRecorder(CommandRecorder r)
 {
     recorder() = std::move(r);
+}
+
+void setDecoderMaker(DecoderMaker maker)
+{
+    decoderMaker() = std::move(maker);
 }
 
 bool isPlaying(const QString& alias)

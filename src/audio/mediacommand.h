@@ -1,7 +1,11 @@
 #pragma once
 
+#include "audio/sounddecoder.h"
+
+#include <QIODevice>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace audio
@@ -15,8 +19,10 @@ namespace audio
 //   close <name>
 // Every alias plays on a mixer channel of its own, so several aliases sound together, MIDI
 // files included: they are rendered with a General MIDI sound font into ordinary PCM.
-// Opening a file decodes it at once; the audio device itself may still be opening, and a
-// sound played before it is open plays once it is.
+// Opening a file reads only its header: the sound is decoded (or rendered) on a worker while
+// it plays, so no command waits for a decoding, and closing the alias ends that work. What is
+// kept of a sound is capped (kMaxSoundMs). The audio device itself may still be opening, and
+// a sound played before it is open plays once it is.
 
 // Error codes of a command, the numbers the Windows multimedia interface gives them.
 namespace MediaError
@@ -57,6 +63,12 @@ int sendCommand(const QString& command);
 // Sees every command string and its result (tests); an empty function removes it.
 using CommandRecorder = std::function<void(const QString& command, int result)>;
 void setCommandRecorder(CommandRecorder recorder);
+
+// Makes the decoder of each wave or MP3 file opened, from the opened file; nullptr refuses
+// the file. Tests put in decoders they control; an empty function restores
+// openSoundDecoder().
+using DecoderMaker = std::function<std::unique_ptr<SoundDecoder>(std::unique_ptr<QIODevice>)>;
+void setDecoderMaker(DecoderMaker maker);
 
 // True while the alias is playing (tests and diagnostics).
 bool isPlaying(const QString& alias);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <fluidsynth.h>
@@ -21,33 +22,23 @@ constexpr int kBlockFrames = 1024;
 constexpr int kMaxTailFrames = kOutputRate * 3;
 
 struct Job {
-    QByteArray file;
+    QByteArray file;                   // the file's bytes, or
+    std::unique_ptr<QIODevice> device; // the opened file, read on the worker
     std::weak_ptr<PcmBuffer> buffer;
 };
 
+// Never destroyed and never joined: the process may end while the worker loads the font or
+// renders.
 class Renderer
 {
 public:
-    ~Renderer()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            quit_ = true;
-        }
-        wake_.notify_all();
-        if (thread_.joinable())
-            thread_.join();
-        if (synth_)
-            delete_fluid_synth(synth_);
-        if (settings_)
-            delete_fluid_settings(settings_);
-    }
-
     void start()
     {
         std::lock_guard lock(mutex_);
-        if (!thread_.joinable())
-            thread_ = std::thread([this] { run(); });
+        if (!started_) {
+            std::thread([this] { run(); }).detach();
+            started_ = true;
+        }
     }
 
     bool isReady() const { return ready_; }
@@ -70,14 +61,23 @@ private:
             Job job;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
-                if (quit_)
-                    return;
+                wake_.wait(lock, [this] { return !jobs_.empty(); });
                 job = std::move(jobs_.front());
                 jobs_.pop_front();
             }
+            if (job.device)
+                job.file = readWhole(*job.device);
+            job.device.reset();
             render(job);
+            job.file.clear();
         }
+    }
+
+    // Empty when the file is larger than the cap.
+    static QByteArray readWhole(QIODevice& device)
+    {
+        QByteArray data = device.read(kMaxMidiFileBytes + 1);
+        return data.size() > kMaxMidiFileBytes ? QByteArray() : data;
     }
 
     void loadFont()
@@ -106,15 +106,12 @@ private:
         ready_ = true;
     }
 
-    bool abandoned(const Job& job) const { return quit_ || job.buffer.expired(); }
-
     void render(const Job& job)
     {
-        PcmBufferPtr buffer = job.buffer.lock();
-        if (!buffer)
+        if (job.buffer.expired())
             return;
-        buffer.reset(); // held only while writing, so a closed sound stops the render
-        if (synth_) {
+        rendered_ = 0;
+        if (synth_ && !job.file.isEmpty()) {
             fluid_synth_system_reset(synth_);
             fluid_player_t* player = new_fluid_player(synth_);
             if (fluid_player_add_mem(player, job.file.constData(), size_t(job.file.size())) ==
@@ -136,16 +133,20 @@ private:
             done->finish();
     }
 
+    // Renders and appends one block; false once the sound is long enough or nobody holds
+    // the buffer (closed). The buffer is held only while the block is added.
     bool writeBlock(const Job& job)
     {
-        if (abandoned(job))
+        const qsizetype frames = std::min<qsizetype>(kBlockFrames, kMaxSoundFrames - rendered_);
+        if (frames <= 0 || job.buffer.expired())
             return false;
-        block_.resize(size_t(kBlockFrames) * kOutputChannels);
-        fluid_synth_write_s16(synth_, kBlockFrames, block_.data(), 0, 2, block_.data(), 1, 2);
+        block_.resize(size_t(frames) * kOutputChannels);
+        fluid_synth_write_s16(synth_, int(frames), block_.data(), 0, 2, block_.data(), 1, 2);
         PcmBufferPtr buffer = job.buffer.lock();
         if (!buffer)
             return false;
-        buffer->append(block_.data(), kBlockFrames);
+        buffer->append(block_.data(), frames);
+        rendered_ += frames;
         return true;
     }
 
@@ -164,18 +165,19 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Job> jobs_;
-    std::atomic<bool> quit_{false};
+    bool started_ = false;
     std::atomic<bool> ready_{false};
-    std::thread thread_;
+    // The worker's own from here on.
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     std::vector<qint16> block_;
+    qsizetype rendered_ = 0;
 };
 
 Renderer& renderer()
 {
-    static Renderer r;
-    return r;
+    static Renderer* r = new Renderer;
+    return *r;
 }
 
 } // namespace
@@ -225,10 +227,20 @@ bool isMidiFile(const QByteArray& file)
 
 PcmBufferPtr renderMidi(const QByteArray& file)
 {
-    if (!isMidiFile(file) || findSoundFont().isEmpty())
+    if (!isMidiFile(file) || file.size() > kMaxMidiFileBytes || findSoundFont().isEmpty())
         return nullptr;
     auto buffer = std::make_shared<PcmBuffer>();
-    renderer().enqueue({file, buffer});
+    renderer().enqueue({file, nullptr, buffer});
+    return buffer;
+}
+
+PcmBufferPtr renderMidiFile(std::unique_ptr<QIODevice> file)
+{
+    if (!file || !isMidiFile(file->peek(4)) || file->size() > kMaxMidiFileBytes ||
+        findSoundFont().isEmpty())
+        return nullptr;
+    auto buffer = std::make_shared<PcmBuffer>();
+    renderer().enqueue({QByteArray(), std::move(file), buffer});
     return buffer;
 }
 

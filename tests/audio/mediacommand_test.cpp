@@ -1,6 +1,8 @@
 #include "audio_test_support.h"
+#include "decoder_test_support.h"
 
 #include "audio/mediacommand.h"
+#include "audio/midirenderer.h"
 #include "audio/mixer.h"
 #include "platform/wait.h"
 
@@ -8,6 +10,7 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace audio;
@@ -28,15 +31,48 @@ int parseError(const QString& command)
 class MediaDevices : public ::testing::Test
 {
 protected:
-    void TearDown() override { closeAllDevices(); }
+    void TearDown() override
+    {
+        closeAllDevices();
+        setDecoderMaker({});
+        gate->release(); // lets a worker still held there end
+    }
     QString wav(const QString& name, int ms)
     {
         const QString path = dir.path() + u'/' + name;
         audiotest::writeWav(path, ms);
         return path;
     }
+    // Every wave or MP3 file opened from now on decodes with a GatedDecoder at the gate.
+    void decodeAtTheGate(int pieceCount)
+    {
+        setDecoderMaker([gate = gate, pieceCount](std::unique_ptr<QIODevice>) {
+            return std::make_unique<audiotest::GatedDecoder>(gate, pieceCount);
+        });
+    }
+    // A file of the given size that takes no disk: the head, then zeros.
+    QString sparseFile(const QString& name, const QByteArray& head, qint64 size)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(head);
+        f.close();
+        EXPECT_EQ(::truncate(QFile::encodeName(path).constData(), size), 0);
+        return path;
+    }
     QTemporaryDir dir;
+    std::shared_ptr<audiotest::Gate> gate = std::make_shared<audiotest::Gate>();
 };
+
+// Waits for a worker to finish a sound (bounded: a worker that never ends fails the test).
+bool finishes(const PcmBufferPtr& sound)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!sound->isFinished() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return sound->isFinished();
+}
 
 } // namespace
 
@@ -248,6 +284,91 @@ TEST_F(MediaDevices, AWaitedMidiPlayLastsItsRenderedLength)
     // Two seconds of notes and their release, waited through the injected clock.
     EXPECT_GE(clock.totalSlept(), 1900);
     EXPECT_LT(clock.totalSlept(), 2000 + 3000 + 1000);
+}
+
+TEST_F(MediaDevices, OpenAndPlayReturnWhileTheSoundIsStillDecodingAndCloseEndsTheWorker)
+{
+    decodeAtTheGate(-1); // a sound without end, held before its first piece
+    const QString open = QStringLiteral("open \"%1\" type waveaudio alias d wait");
+    ASSERT_EQ(sendCommand(open.arg(wav(QStringLiteral("slow.wav"), 50))), 0);
+    EXPECT_EQ(sendCommand(QStringLiteral("stop d")), 0);
+    EXPECT_EQ(sendCommand(QStringLiteral("play d from 0")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("d")));
+    EXPECT_EQ(gate->pieces, 0); // nothing decoded yet
+
+    gate->release();
+    while (gate->pieces < 3)
+        std::this_thread::yield();
+    EXPECT_EQ(sendCommand(QStringLiteral("close d")), 0);
+    EXPECT_TRUE(gate->isDestroyed()); // the worker ended with the alias
+}
+
+TEST_F(MediaDevices, AWaitedPlayOfASoundStillDecodingLastsTheSound)
+{
+    decodeAtTheGate(3); // three tenths of a second, once the gate opens
+    ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias w wait")
+                              .arg(wav(QStringLiteral("w.wav"), 50))),
+              0);
+    ManualClock clock;
+    // The disk driver plays in real time; each injected pause lets a little real time pass.
+    clock.setOnSleep([this](int ms) {
+        gate->release();
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    });
+    ScopedWaitClock scoped(clock);
+    EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
+    EXPECT_FALSE(isPlaying(QStringLiteral("w")));
+    EXPECT_GE(clock.totalSlept(), 250);
+    EXPECT_LT(clock.totalSlept(), 3000);
+}
+
+TEST_F(MediaDevices, BrokenAndHostileFilesNeitherHangNorFillTheMemory)
+{
+    const QString open = QStringLiteral("open \"%1\" type %2 alias h wait");
+    auto result = [&](const QString& path, const char* type) {
+        const int r = sendCommand(open.arg(path, QLatin1String(type)));
+        sendCommand(QStringLiteral("close h"));
+        return r;
+    };
+    // Four gigabytes that claim to be sound: opened at once, five minutes kept at most.
+    EXPECT_EQ(result(sparseFile(QStringLiteral("huge.wav"), audiotest::waveHeader(0xFFFFFF00u),
+                                4ll << 30),
+                     "waveaudio"),
+              0);
+    // Nothing, zeros and a cut header: refused after a bounded read.
+    EXPECT_EQ(result(sparseFile(QStringLiteral("empty.wav"), {}, 0), "waveaudio"),
+              MediaError::InvalidFile);
+    EXPECT_EQ(result(sparseFile(QStringLiteral("zeros.wav"), {}, 4ll << 30), "waveaudio"),
+              MediaError::InvalidFile);
+    EXPECT_EQ(result(sparseFile(QStringLiteral("zeros.mp3"), {}, 4ll << 30), "mpegvideo"),
+              MediaError::InvalidFile);
+    EXPECT_EQ(result(sparseFile(QStringLiteral("cut.wav"), audiotest::waveHeader(100).left(30), 30),
+                     "waveaudio"),
+              MediaError::InvalidFile);
+    // A MIDI file too large to hold, and one cut short, which renders next to nothing.
+    const QByteArray midiHead("MThd\0\0\0\x06\0\0\0\x01\x03\xC0", 14);
+    EXPECT_EQ(result(sparseFile(QStringLiteral("huge.mid"), midiHead, kMaxMidiFileBytes + 1),
+                     "sequencer"),
+              MediaError::InvalidFile);
+    QFile cut(sparseFile(QStringLiteral("cut.mid"), midiHead, 14));
+    ASSERT_TRUE(cut.open(QIODevice::ReadOnly));
+    const PcmBufferPtr nothing = renderMidi(cut.readAll());
+    ASSERT_TRUE(nothing);
+    EXPECT_TRUE(finishes(nothing));
+    EXPECT_LT(nothing->lengthMs(), 200) << nothing->lengthMs();
+}
+
+TEST(MidiRendering, ASongLongerThanTheCapEndsThere)
+{
+    // One note, then the end of the track ten minutes later.
+    const QByteArray track = QByteArray("\x00\x90\x3C\x64\x83\x60\x80\x3C\x00", 9) +
+                             QByteArray("\xA3\x94\x00\xFF\x2F\x00", 6); // 1200 quarters
+    QByteArray midi = QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk", 18);
+    midi += QByteArray(1, 0) + char(0) + char(0) + char(track.size()) + track;
+    const PcmBufferPtr sound = renderMidi(midi);
+    ASSERT_TRUE(sound);
+    EXPECT_TRUE(finishes(sound));
+    EXPECT_EQ(sound->frameCount(), kMaxSoundFrames);
 }
 
 TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
