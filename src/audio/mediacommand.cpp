@@ -182,6 +182,22 @@ int openDevice(const MediaCommand& request)
     return 0;
 }
 
+// A waited play ends with its sound. A device that has stalled must not hold the windows
+// for ever: once the sound's length is known, the wait ends a little after it, and it never
+// lasts longer than the longest sound kept.
+void waitForEnd(quint64 id, const PcmBufferPtr& sound)
+{
+    constexpr int kStallMarginMs = 5000;
+    const qint64 start = platform::nowMs();
+    platform::waitUntil(
+        [&] {
+            return !audio::isPlaying(id) ||
+                   (sound->isFinished() &&
+                    platform::nowMs() - start > sound->lengthMs() + kStallMarginMs);
+        },
+        int(kMaxSoundMs) + kStallMarginMs, 10);
+}
+
 int playDevice(const MediaCommand& request)
 {
     auto it = devices().find(request.alias);
@@ -192,13 +208,8 @@ int playDevice(const MediaCommand& request)
     dev.play = play(dev.sound);
     if (dev.play == 0)
         return MediaError::Hardware;
-    if (request.wait) {
-        // A sound still decoding has no length yet; the cap only guards a stalled device.
-        const PcmBufferPtr sound = dev.sound;
-        const int cap = sound->isFinished() ? int(sound->lengthMs()) + 5000 : 30 * 60 * 1000;
-        const quint64 id = dev.play;
-        platform::waitUntil([id] { return !audio::isPlaying(id); }, cap, 10);
-    }
+    if (request.wait)
+        waitForEnd(dev.play, dev.sound);
     return 0;
 }
 

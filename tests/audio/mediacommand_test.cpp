@@ -322,6 +322,26 @@ TEST_F(MediaDevices, AWaitedPlayOfASoundStillDecodingLastsTheSound)
     EXPECT_LT(clock.totalSlept(), 3000);
 }
 
+TEST_F(MediaDevices, AWaitedPlayEndsSoonAfterTheSoundsLengthWhenTheDeviceLagsBehind)
+{
+    decodeAtTheGate(20); // two seconds
+    ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias w wait")
+                              .arg(wav(QStringLiteral("w.wav"), 50))),
+              0);
+    // The injected time runs far ahead of the device's real time: from the device's side of
+    // things it has stalled. Each pause only lets the decoder finish.
+    ManualClock clock;
+    clock.setOnSleep([this](int) {
+        gate->release();
+        gate->isDestroyed();
+    });
+    ScopedWaitClock scoped(clock);
+    EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("w")));
+    EXPECT_GE(clock.totalSlept(), 2000 + 5000);
+    EXPECT_LE(clock.totalSlept(), 2000 + 5000 + 20);
+}
+
 TEST_F(MediaDevices, BrokenAndHostileFilesNeitherHangNorFillTheMemory)
 {
     const QString open = QStringLiteral("open \"%1\" type %2 alias h wait");
