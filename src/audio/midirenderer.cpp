@@ -108,7 +108,9 @@ private:
 
     void render(const Job& job)
     {
-        if (job.buffer.expired())
+        if (PcmBufferPtr buffer = job.buffer.lock())
+            buffer->reserve(kMaxSoundFrames); // address space only until it is written
+        else
             return;
         rendered_ = 0;
         if (synth_ && !job.file.isEmpty()) {

@@ -27,6 +27,12 @@ void PcmBuffer::append(const qint16* frames, qsizetype count)
     wakeOutput();
 }
 
+void PcmBuffer::reserve(qsizetype count)
+{
+    std::lock_guard lock(mutex_);
+    samples_.reserve(size_t(count) * kOutputChannels);
+}
+
 void PcmBuffer::finish()
 {
     {

@@ -20,6 +20,9 @@ class PcmBuffer
 public:
     // Any thread; count is in frames.
     void append(const qint16* frames, qsizetype count);
+    // Makes room for count frames in all, so appends up to there never move what is there:
+    // a move holds the buffer, and a device playing it, for as long as the copy takes.
+    void reserve(qsizetype count);
     // No more data follows.
     void finish();
     bool isFinished() const;

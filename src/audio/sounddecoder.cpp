@@ -336,6 +336,10 @@ std::unique_ptr<SoundDecoder> openSoundDecoder(std::unique_ptr<QIODevice> file)
 
 void decodeToEnd(SoundDecoder& decoder, const std::weak_ptr<PcmBuffer>& target)
 {
+    // Room for the longest sound up front: address space only until it is written, and the
+    // buffer never moves while the device plays it.
+    if (const PcmBufferPtr buffer = target.lock())
+        buffer->reserve(kMaxSoundFrames);
     for (;;) {
         const PcmBufferPtr buffer = target.lock();
         if (!buffer)
