@@ -186,7 +186,9 @@ Renderer& renderer()
 
 QStringList soundFontCandidates()
 {
-    QStringList fonts = {
+    // The user's choice first, as SDL's own MIDI players take it: paths separated by colons.
+    QStringList fonts = qEnvironmentVariable("SDL_SOUNDFONTS").split(u':', Qt::SkipEmptyParts);
+    fonts += QStringList{
         QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"),
         // The system's choice of General MIDI font (Debian's alternatives).
         QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),

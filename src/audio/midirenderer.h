@@ -22,8 +22,9 @@ namespace audio
 // player holds the whole file while it plays.
 inline constexpr qint64 kMaxMidiFileBytes = 4 << 20;
 
-// Where the sound font is looked for, best first: TimGM6mb, then whatever the system's
-// General MIDI alternative points at, then other common fonts.
+// Where the sound font is looked for, best first: the fonts SDL_SOUNDFONTS names (separated
+// by colons), TimGM6mb, then whatever the system's General MIDI alternative points at, then
+// other common fonts.
 QStringList soundFontCandidates();
 // The first candidate that exists, empty when there is none.
 QString findSoundFont();

@@ -391,6 +391,19 @@ TEST(MidiRendering, ASongLongerThanTheCapEndsThere)
     EXPECT_EQ(sound->frameCount(), kMaxSoundFrames);
 }
 
+TEST(MidiRendering, TheFontSdlSoundFontsNamesIsTakenWhenItExists)
+{
+    QTemporaryDir dir;
+    const QString mine = dir.filePath(QStringLiteral("mine.sf2"));
+    QFile(mine).open(QIODevice::WriteOnly);
+    qputenv("SDL_SOUNDFONTS",
+            QFile::encodeName(dir.filePath(QStringLiteral("gone.sf2")) + u':' + mine));
+    const QString found = findSoundFont();
+    qunsetenv("SDL_SOUNDFONTS");
+    EXPECT_EQ(found, mine);
+    EXPECT_NE(findSoundFont(), mine);
+}
+
 TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
 {
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
