@@ -159,4 +159,23 @@ TEST_F(PlaySoundTest, AllThreeFormatsOpen)
     }
 }
 
+TEST_F(PlaySoundTest, AFileOfGigabytesPlaysAtOnceAndClosesAtOnce)
+{
+    // Four gigabytes that take no disk: a wave header claiming them, then zeros.
+    const QString path = wav(QStringLiteral("huge.wav"), 10);
+    QFile header(path);
+    ASSERT_TRUE(header.open(QIODevice::ReadWrite));
+    header.seek(40);
+    header.write(QByteArray("\xF0\xFF\xFF\xFF", 4)); // the data chunk's length
+    header.resize(4ll << 30);
+    header.close();
+
+    playSound(path, QStringLiteral("S2"), 0, 0);
+    EXPECT_EQ(results, (QList<int>{audio::MediaError::InvalidDeviceName, 0, 0, 0})); // not open yet
+    const QString s2 = channelAlias(QStringLiteral("S2"));
+    EXPECT_TRUE(audio::isPlaying(s2));
+    closeAllSounds();
+    EXPECT_FALSE(audio::isPlaying(s2));
+}
+
 AUDIO_TEST_MAIN()
