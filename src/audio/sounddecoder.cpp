@@ -128,7 +128,9 @@ private:
     {
         QIODevice& d = device(self);
         const qint64 base = whence == SEEK_CUR ? d.pos() : whence == SEEK_END ? d.size() : 0;
-        if (base + offset < 0 || !d.seek(base + offset))
+        // Nothing lies beyond the end of a file being read: a header that points there is
+        // broken.
+        if (base + offset < 0 || base + offset > d.size() || !d.seek(base + offset))
             return -1;
         return d.pos();
     }
@@ -293,7 +295,7 @@ private:
         }
         if (quint8(header[5]) & 0x10) // a footer follows the tag
             length += 10;
-        return file_->seek(length);
+        return length <= file_->size() && file_->seek(length);
     }
 
     bool feed()
