@@ -74,16 +74,17 @@ private:
 };
 
 // A random-access file of the claimed size that is not stored anywhere: the given head, then
-// a repeating ramp of bytes. Counts what is read of it.
+// a repeating ramp of bytes. Adds what is read of it to a count the test keeps (the file
+// goes with the decoder).
 class SyntheticFile : public QIODevice
 {
 public:
-    SyntheticFile(QByteArray head, qint64 size) : head_(std::move(head)), size_(size)
+    SyntheticFile(QByteArray head, qint64 size, qint64& bytesRead)
+        : head_(std::move(head)), size_(size), bytesRead_(bytesRead)
     {
         open(QIODevice::ReadOnly);
     }
     qint64 size() const override { return size_; }
-    qint64 bytesRead() const { return bytesRead_; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override
@@ -102,16 +103,15 @@ protected:
 private:
     QByteArray head_;
     qint64 size_;
-    qint64 bytesRead_ = 0;
+    qint64& bytesRead_;
 };
 
-// Like /dev/zero: zeros without end, read in order only.
+// Like /dev/zero: zeros without end, read in order only. Counts like SyntheticFile.
 class EndlessZeros : public QIODevice
 {
 public:
-    EndlessZeros() { open(QIODevice::ReadOnly); }
+    explicit EndlessZeros(qint64& bytesRead) : bytesRead_(bytesRead) { open(QIODevice::ReadOnly); }
     bool isSequential() const override { return true; }
-    qint64 bytesRead() const { return bytesRead_; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override
@@ -123,7 +123,7 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    qint64 bytesRead_ = 0;
+    qint64& bytesRead_;
 };
 
 // A wave header: 16-bit PCM unless told, with the chunk sizes it claims.

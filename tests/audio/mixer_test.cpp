@@ -82,9 +82,11 @@ TEST_F(Mixer, ABufferStillFillingPlaysOnUntilItIsFinished)
 TEST_F(Mixer, TheDeviceSleepsWhileNothingPlaysAndWakesForTheNextSound)
 {
     EXPECT_TRUE(waitUntil([] { return isOutputIdle(); }, 3000, 5));
-    const quint64 id = play(tone(200));
+    // Long enough not to have ended by the check however busy the machine; stopped after it.
+    const quint64 id = play(tone(5000));
     EXPECT_TRUE(waitUntil([&] { return firstSampleAtNs(id) != 0; }, 3000, 1));
     EXPECT_FALSE(isOutputIdle());
+    stop(id);
     EXPECT_TRUE(waitUntil([] { return isOutputIdle(); }, 3000, 5));
 }
 
