@@ -49,15 +49,28 @@ bool EspeakVoice::synthesize(const QString& text, std::vector<qint16>& pcm,
 {
     pcm.clear();
     bool stopped = false;
-    const bool ok = synth_->synthesize(reader_->reading(text), [&](const qint16* s, int n) {
+    bool tooLong = false;
+    const auto keep = [&](const qint16* s, int n) {
         if (stopRequested && stopRequested()) {
             stopped = true;
             return false;
         }
+        if (qsizetype(pcm.size()) + n > kMaxClauseSamples) {
+            tooLong = true;
+            return false;
+        }
         pcm.insert(pcm.end(), s, s + n);
         return true;
-    });
-    return ok && !stopped;
+    };
+    // MeCab and espeak-ng get one piece at a time, like open_jtalk.
+    for (const QString& piece : cutLongClause(text)) {
+        if (!synth_->synthesize(reader_->reading(piece), keep) || stopped || tooLong ||
+            (stopRequested && stopRequested())) {
+            pcm.clear();
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace speech

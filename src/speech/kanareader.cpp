@@ -177,6 +177,15 @@ std::unique_ptr<KanaReader> KanaReader::create(QString* error)
 
 QString KanaReader::reading(const QString& text)
 {
+    // MeCab's lattice grows with its input: a long text is read piece by piece.
+    QStringList pieces;
+    for (const QString& piece : cutLongClause(text))
+        pieces << readingOfPiece(piece);
+    return pieces.join(u' ');
+}
+
+QString KanaReader::readingOfPiece(const QString& text)
+{
     const QByteArray utf8 = spellNumbers(withAnnouncementReadings(text)).toUtf8();
     const mecab_node_t* node =
         mecab_sparse_tonode2(tagger_->mecab, utf8.constData(), size_t(utf8.size()));

@@ -17,11 +17,13 @@ public:
     KanaReader(const KanaReader&) = delete;
     KanaReader& operator=(const KanaReader&) = delete;
 
-    // Not thread-safe: one reader per thread.
+    // Not thread-safe: one reader per thread. A text longer than kMaxClauseLength is read
+    // piece by piece (cutLongClause), the readings joined by blanks.
     QString reading(const QString& text);
 
 private:
     struct Tagger;
+    QString readingOfPiece(const QString& text);
     explicit KanaReader(std::unique_ptr<Tagger> tagger);
     std::unique_ptr<Tagger> tagger_;
 };

@@ -5,17 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace speech
 {
@@ -51,26 +41,15 @@ quint32 littleEndian(const QByteArray& bytes, qsizetype at, int size)
     return value;
 }
 
-// The whole of a file descriptor until its end; false when stopped first.
-bool readAll(int fd, QByteArray& out, const Voice::StopRequested& stopRequested)
+// A wave file's header and chunks around the samples of one clause.
+constexpr qsizetype kWaveOverhead = 4096;
+// The trace of one piece is a few kilobytes; its program writes nothing else to us.
+constexpr qsizetype kReadingOutputCap = 1 << 20;
+constexpr qint64 kTraceCap = 1 << 20;
+
+QStringList toStandardOutput()
 {
-    char chunk[65536];
-    for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, 20);
-        if (stopRequested && stopRequested())
-            return false;
-        if (ready < 0 && errno != EINTR)
-            return false;
-        if (ready <= 0)
-            continue;
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return got == 0;
-        out.append(chunk, got);
-    }
+    return {QStringLiteral("-ow"), QStringLiteral("/dev/stdout")};
 }
 
 } // namespace
@@ -136,7 +115,7 @@ OpenJTalkVoice::OpenJTalkVoice(Files files) : files_(std::move(files)) {}
 
 OpenJTalkVoice::~OpenJTalkVoice()
 {
-    end(ready_, true);
+    ready_.end();
 }
 
 QString OpenJTalkVoice::name() const
@@ -162,8 +141,7 @@ void OpenJTalkVoice::apply(const SpeechSettings& settings)
         return;
     settings_ = settings;
     // The run waiting ahead has the old speed and pitch: start another at once.
-    end(ready_, true);
-    start(ready_, {QStringLiteral("-ow"), QStringLiteral("/dev/stdout")});
+    start(ready_, toStandardOutput());
 }
 
 QStringList OpenJTalkVoice::arguments(const QStringList& outputs) const
@@ -175,110 +153,83 @@ QStringList OpenJTalkVoice::arguments(const QStringList& outputs) const
            outputs;
 }
 
-bool OpenJTalkVoice::start(Run& run, const QStringList& outputs)
+bool OpenJTalkVoice::start(ChildProcess& run, const QStringList& outputs)
 {
-    // A socket for the input, so that writing to a program that died gives an error rather
-    // than SIGPIPE.
-    int input[2] = {-1, -1};
-    int output[2] = {-1, -1};
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) != 0)
-        return false;
-    if (::pipe2(output, O_CLOEXEC) != 0) {
-        ::close(input[0]);
-        ::close(input[1]);
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[1], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<QByteArray> args{QFile::encodeName(files_.program)};
-    for (const QString& a : arguments(outputs))
-        args.push_back(QFile::encodeName(a));
-    std::vector<char*> argv;
-    for (QByteArray& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int result =
-        posix_spawn(&pid, args[0].constData(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(input[1]);
-    ::close(output[1]);
-    if (result != 0) {
-        ::close(input[0]);
-        ::close(output[0]);
-        return false;
-    }
-    run = {pid, input[0], output[0]};
-    return true;
+    return run.start(files_.program, arguments(outputs), &groups_);
 }
 
-void OpenJTalkVoice::end(Run& run, bool kill)
+void OpenJTalkVoice::killChildProcesses()
 {
-    if (run.pid <= 0)
-        return;
-    if (kill)
-        ::kill(run.pid, SIGKILL);
-    ::close(run.input);
-    ::close(run.output);
-    int status = 0;
-    while (::waitpid(run.pid, &status, 0) < 0 && errno == EINTR)
-        ;
-    run = Run{};
+    groups_.killAll();
 }
 
 bool OpenJTalkVoice::synthesize(const QString& text, std::vector<qint16>& pcm,
                                 const StopRequested& stopRequested)
 {
     pcm.clear();
-    const QStringList toStandardOutput{QStringLiteral("-ow"), QStringLiteral("/dev/stdout")};
-    if (ready_.pid <= 0 && !start(ready_, toStandardOutput))
+    for (const QString& piece : cutLongClause(withAnnouncementReadings(text).simplified())) {
+        std::vector<qint16> samples;
+        if (!synthesizePiece(piece, samples, stopRequested) ||
+            qsizetype(pcm.size() + samples.size()) > kMaxClauseSamples) {
+            pcm.clear();
+            return false;
+        }
+        pcm.insert(pcm.end(), samples.begin(), samples.end());
+    }
+    return true;
+}
+
+bool OpenJTalkVoice::synthesizePiece(const QString& piece, std::vector<qint16>& samples,
+                                     const StopRequested& stopRequested)
+{
+    if (!ready_.isStarted() && !start(ready_, toStandardOutput()))
         return false;
-    Run run = ready_;
-    ready_ = Run{};
+    ChildProcess run = std::move(ready_);
     // One line of text; the program reads no further.
-    QByteArray line = withAnnouncementReadings(text).simplified().toUtf8() + '\n';
-    bool ok = ::send(run.input, line.constData(), size_t(line.size()), MSG_NOSIGNAL) ==
-              ssize_t(line.size());
-    ::shutdown(run.input, SHUT_WR);
     QByteArray wave;
-    ok = ok && readAll(run.output, wave, stopRequested);
-    end(run, !ok);
+    const ChildProcess::Result result = run.exchange(
+        piece.toUtf8() + '\n', wave, kMaxClauseSamples * 2 + kWaveOverhead, stopRequested);
+    run.end();
     // The next run loads while this clause plays.
-    start(ready_, toStandardOutput);
-    if (!ok)
+    start(ready_, toStandardOutput());
+    if (result != ChildProcess::Result::Done)
         return false;
-    std::optional<std::vector<qint16>> samples = waveSamples(wave);
-    if (!samples)
+    std::optional<std::vector<qint16>> decoded = waveSamples(wave);
+    if (!decoded)
         return false;
-    pcm = std::move(*samples);
+    samples = std::move(*decoded);
     return true;
 }
 
 QString OpenJTalkVoice::reading(const QString& text)
 {
+    QString out;
+    for (const QString& piece : cutLongClause(withAnnouncementReadings(text).simplified()))
+        out += readingOfPiece(piece);
+    return out;
+}
+
+QString OpenJTalkVoice::readingOfPiece(const QString& piece)
+{
     QTemporaryDir dir;
     const QString trace = dir.filePath(QStringLiteral("trace.txt"));
-    Run run;
+    ChildProcess run;
     if (!start(run,
                {QStringLiteral("-ow"), QStringLiteral("/dev/null"), QStringLiteral("-ot"), trace}))
         return {};
-    const QByteArray line = withAnnouncementReadings(text).simplified().toUtf8() + '\n';
-    ::send(run.input, line.constData(), size_t(line.size()), MSG_NOSIGNAL);
-    ::shutdown(run.input, SHUT_WR);
     QByteArray ignored;
-    readAll(run.output, ignored, {});
-    end(run, false);
+    const ChildProcess::Result result =
+        run.exchange(piece.toUtf8() + '\n', ignored, kReadingOutputCap, {},
+                     ChildProcess::Clock::now() + kReadingTimeLimit);
+    run.end();
     QFile file(trace);
-    if (!file.open(QIODevice::ReadOnly))
+    if (result != ChildProcess::Result::Done || !file.open(QIODevice::ReadOnly))
         return {};
     // The text analysis lists one word a line; its tenth field is the pronunciation, with
     // accent marks.
     QString out;
     bool inAnalysis = false;
-    for (const QString& entry : QString::fromUtf8(file.readAll()).split(u'\n')) {
+    for (const QString& entry : QString::fromUtf8(file.read(kTraceCap)).split(u'\n')) {
         if (entry.startsWith(u'['))
             inAnalysis = entry == u"[Text analysis result]";
         else if (inAnalysis && !entry.isEmpty())

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "speech/childprocess.h"
 #include "speech/voice.h"
-
-#include <sys/types.h>
 
 namespace speech
 {
@@ -10,7 +9,8 @@ namespace speech
 // The natural voice: Debian's open_jtalk program with the NAIST dictionary and an HTS voice.
 // open_jtalk has no library package, so each clause is one run of the program. The next run
 // is started ahead and loads its dictionary and voice while it waits for its text, so only
-// the synthesis itself is left when a clause is asked for.
+// the synthesis itself is left when a clause is asked for. Every run has a process group of
+// its own, killed with the run, so a wrapper script's children go too.
 class OpenJTalkVoice : public Voice
 {
 public:
@@ -33,25 +33,28 @@ public:
     QString reading(const QString& text) override;
     bool synthesize(const QString& text, std::vector<qint16>& pcm,
                     const StopRequested& stopRequested) override;
+    void killChildProcesses() override;
+
+    // How long reading() lets one run take (it has no stop of its own).
+    static constexpr std::chrono::seconds kReadingTimeLimit{30};
 
     // open_jtalk's speed and additional half-tones for the settings.
     static double speedFor(const SpeechSettings& settings);
     static double halfTonesFor(const SpeechSettings& settings);
 
 private:
-    struct Run {
-        pid_t pid = -1;
-        int input = -1;  // the program's standard input
-        int output = -1; // its standard output: the wave file
-    };
     explicit OpenJTalkVoice(Files files);
     QStringList arguments(const QStringList& outputs) const;
-    bool start(Run& run, const QStringList& outputs);
-    static void end(Run& run, bool kill);
+    bool start(ChildProcess& run, const QStringList& outputs);
+    // One run of the program over a piece of at most kMaxClauseLength characters.
+    bool synthesizePiece(const QString& piece, std::vector<qint16>& samples,
+                         const StopRequested& stopRequested);
+    QString readingOfPiece(const QString& piece);
 
     Files files_;
     SpeechSettings settings_;
-    Run ready_; // started ahead with the current settings, waiting for its text
+    ProcessGroups groups_; // before ready_, which leaves it when it ends
+    ChildProcess ready_;   // started ahead with the current settings, waiting for its text
 };
 
 // The samples of a 16-bit mono wave file, or nothing when it is none.
