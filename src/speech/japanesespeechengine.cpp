@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <future>
 #include <list>
 #include <map>
 #include <mutex>
@@ -28,8 +29,19 @@ SpeechEngineFactory& factory()
 constexpr size_t kReadyBudgetBytes = 48u << 20;
 // Voice samples quieter than this count as the silence around a clause.
 constexpr int kSilenceLevel = 200;
+// How far synthesis may run ahead of what has been played: a long text is not made all at
+// once, so its speech waits for the listener rather than piling up.
+constexpr qint64 kAheadOfPlaybackMs = 30000;
+// The clauses of a text made ready ahead: the start, so that speaking it starts at once;
+// the rest is made while that plays.
+constexpr int kPreparedClauses = 16;
 
 using Clip = std::shared_ptr<const std::vector<qint16>>;
+
+QStringList preparedClauses(const QString& text)
+{
+    return splitClauses(text).mid(0, kPreparedClauses);
+}
 
 QString clipKey(const QString& clause, const SpeechSettings& settings)
 {
@@ -78,6 +90,7 @@ struct JapaneseSpeechEngine::Worker {
         QString text;
         SpeechSettings settings;
         audio::PcmBufferPtr buffer;
+        quint64 play = 0; // the mixer's play of the buffer
     };
     struct PrepareJob {
         QString text;
@@ -93,7 +106,8 @@ struct JapaneseSpeechEngine::Worker {
     std::optional<SpeakJob> speakJob;
     std::optional<PrepareJob> prepareJob;
     std::optional<SpeechSettings> settingsJob; // new settings, for the voice to get ready
-    bool quit = false;
+    std::atomic<bool> quit{false};
+    std::atomic<bool> waitingForPlayback{false};
     std::atomic<quint64> lastUtterance{0};
     std::atomic<quint64> current{0}; // the text that may still sound, 0 after a stop
     std::atomic<quint64> failed{0};  // the last text the voice failed on
@@ -104,8 +118,6 @@ struct JapaneseSpeechEngine::Worker {
     std::map<QString, Clip> ready;
     std::list<QString> readyOrder; // oldest first
     size_t readyBytes = 0;
-
-    std::thread thread;
 
     bool speakPending()
     {
@@ -141,8 +153,12 @@ struct JapaneseSpeechEngine::Worker {
 
     void runSpeak(const SpeakJob& job)
     {
-        const auto stopped = [this, &job] { return current != job.utterance; };
+        const auto stopped = [this, &job] { return quit || current != job.utterance; };
+        bool first = true;
         for (const QString& clause : splitClauses(job.text)) {
+            if (!first)
+                waitForPlayback(job, stopped);
+            first = false;
             if (stopped())
                 break;
             bool wasReady = false;
@@ -159,10 +175,30 @@ struct JapaneseSpeechEngine::Worker {
         job.buffer->finish();
     }
 
+    // Milliseconds of the text's speech made but not played yet.
+    static qint64 aheadOfPlaybackMs(const SpeakJob& job)
+    {
+        const qint64 firstSampleNs = audio::firstSampleAtNs(job.play);
+        const qint64 playedMs =
+            firstSampleNs == 0 ? 0 : (audio::steadyNs() - firstSampleNs) / 1000000;
+        return job.buffer->lengthMs() - playedMs;
+    }
+
+    void waitForPlayback(const SpeakJob& job, const std::function<bool()>& stopped)
+    {
+        if (aheadOfPlaybackMs(job) <= kAheadOfPlaybackMs)
+            return;
+        waitingForPlayback = true;
+        std::unique_lock lock(mutex);
+        while (!stopped() && aheadOfPlaybackMs(job) > kAheadOfPlaybackMs)
+            wake.wait_for(lock, std::chrono::milliseconds(50));
+        waitingForPlayback = false;
+    }
+
     void runPrepare(const PrepareJob& job)
     {
         const auto interrupted = [this] { return speakPending(); };
-        for (const QString& clause : splitClauses(job.text)) {
+        for (const QString& clause : preparedClauses(job.text)) {
             if (interrupted()) {
                 // Speaking comes first; this text is taken up again afterwards unless
                 // another one was asked for meanwhile.
@@ -244,38 +280,59 @@ std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(QString* erro
 std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(std::unique_ptr<Voice> voice,
                                                                    QString* error)
 {
-    if (!voice)
-        return nullptr;
-    if (!audio::openOutput()) {
-        if (error)
-            *error = QStringLiteral("no audio output");
+    if (!voice) {
+        if (error && error->isEmpty())
+            *error = QStringLiteral("no voice");
         return nullptr;
     }
-    auto worker = std::make_unique<Worker>();
+    // No wait for the audio output: without one, speaking fails (status -1).
+    auto worker = std::make_shared<Worker>();
     worker->voiceName = voice->name();
     worker->voice = std::move(voice);
-    Worker* w = worker.get();
-    w->thread = std::thread([w] {
-        w->run();
-        audio::releaseThreadState();
-    });
     return std::unique_ptr<JapaneseSpeechEngine>(new JapaneseSpeechEngine(std::move(worker)));
 }
 
-JapaneseSpeechEngine::JapaneseSpeechEngine(std::unique_ptr<Worker> worker)
+JapaneseSpeechEngine::JapaneseSpeechEngine(std::shared_ptr<Worker> worker)
     : worker_(std::move(worker))
 {
+    // The thread shares the worker, so a thread left running at the end still has it.
+    auto finished = std::make_shared<std::promise<void>>();
+    workerFinished_ = finished->get_future();
+    thread_ = std::thread([worker = worker_, finished] {
+        worker->run();
+        audio::releaseThreadState();
+        finished->set_value();
+    });
 }
 
 JapaneseSpeechEngine::~JapaneseSpeechEngine()
 {
     stop();
+    worker_->quit = true;
     {
+        // Taken so that the worker is either waiting and gets the notification, or has not
+        // looked at quit yet.
         std::lock_guard lock(worker_->mutex);
-        worker_->quit = true;
     }
     worker_->wake.notify_all();
-    worker_->thread.join();
+    if (workerFinished_.wait_for(quitWait_) == std::future_status::ready) {
+        thread_.join();
+        return;
+    }
+    // A worker stuck in its voice is left to the end of the process; the programs it runs
+    // are not.
+    worker_->voice->killChildProcesses();
+    thread_.detach();
+}
+
+void JapaneseSpeechEngine::setQuitWait(std::chrono::milliseconds wait)
+{
+    quitWait_ = wait;
+}
+
+bool JapaneseSpeechEngine::isWaitingForPlayback() const
+{
+    return worker_->waitingForPlayback;
 }
 
 void JapaneseSpeechEngine::speak(const QString& text)
@@ -296,7 +353,7 @@ quint64 JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSetting
     w.current = utterance;
     {
         std::lock_guard lock(w.mutex);
-        w.speakJob = Worker::SpeakJob{utterance, text, settings, std::move(buffer)};
+        w.speakJob = Worker::SpeakJob{utterance, text, settings, std::move(buffer), play_};
     }
     w.wake.notify_all();
     return utterance;
@@ -324,6 +381,7 @@ void JapaneseSpeechEngine::stop()
         std::lock_guard lock(w.mutex);
         w.speakJob.reset();
     }
+    w.wake.notify_all(); // a worker waiting for playback lets go at once
     audio::stop(play_);
     play_ = 0;
     failedWithoutOutput_ = false;
@@ -339,7 +397,11 @@ int JapaneseSpeechEngine::status() const
         return SpeechStatus::Idle;
     if (w.failed == current)
         return SpeechStatus::Failed;
-    return audio::isPlaying(play_) ? SpeechStatus::Speaking : SpeechStatus::Idle;
+    if (audio::isPlaying(play_))
+        return SpeechStatus::Speaking;
+    // An output that failed to open after the text was asked for dropped its play.
+    return audio::outputState() == audio::OutputState::Failed ? SpeechStatus::Failed
+                                                              : SpeechStatus::Idle;
 }
 
 void JapaneseSpeechEngine::showSettingsDialog(QWidget* owner, const QString& title)
@@ -383,7 +445,7 @@ QString JapaneseSpeechEngine::voiceName() const
 
 bool JapaneseSpeechEngine::isPrepared(const QString& text) const
 {
-    for (const QString& clause : splitClauses(text))
+    for (const QString& clause : preparedClauses(text))
         if (!worker_->readyClip(clipKey(clause, settings_)))
             return false;
     return true;

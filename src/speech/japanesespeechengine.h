@@ -2,25 +2,36 @@
 
 #include "speech/speechengine.h"
 
+#include <chrono>
+#include <future>
 #include <memory>
+#include <thread>
 
 namespace speech
 {
 
 class Voice;
 
-// The Japanese speech engine: a voice synthesises on a worker thread, clause by clause, so
-// that sound starts after the first clause, into a mixer channel of its own. Texts made
-// ready ahead (prepare) are kept and start at once when spoken.
+// The Japanese speech engine: a voice synthesises on a worker thread, clause by clause (long
+// clauses in pieces of at most kMaxClauseLength characters), so that sound starts after the
+// first clause, into a mixer channel of its own. Synthesis runs at most 30 s of speech ahead
+// of what has been played. The start of texts made ready ahead (prepare) is kept and starts
+// at once when spoken.
 class JapaneseSpeechEngine : public SpeechEngine
 {
 public:
-    // With the default voice; nullptr when no voice can be loaded or there is no audio output.
+    // With the default voice; nullptr when no voice can be loaded. The audio output is not
+    // waited for: without one, speaking fails (status SpeechStatus::Failed).
     static std::unique_ptr<JapaneseSpeechEngine> create(QString* error = nullptr);
-    // With a given voice; nullptr without one or without audio output.
+    // With a given voice; nullptr without one.
     static std::unique_ptr<JapaneseSpeechEngine> create(std::unique_ptr<Voice> voice,
                                                         QString* error = nullptr);
+    // Stops speaking and asks the worker to quit, which interrupts a synthesis under way.
+    // Waits for it at most the quit wait (1 s); a worker still busy then is left to the end
+    // of the process, and the voice's child processes are killed.
     ~JapaneseSpeechEngine() override;
+    // How long the destructor waits for the worker (tests shorten it).
+    void setQuitWait(std::chrono::milliseconds wait);
 
     void speak(const QString& text) override;
     void prepare(const QString& text) override;
@@ -36,7 +47,7 @@ public:
     void setSettings(const SpeechSettings& settings);
     QString voiceName() const;
 
-    // True once every clause of the text is ready.
+    // True once the start of the text (its first 16 clauses) is ready.
     bool isPrepared(const QString& text) const;
     // Clauses synthesised so far, and clauses spoken from what was ready (tests, measurements).
     int synthesizedClauses() const;
@@ -44,13 +55,18 @@ public:
     // Steady-clock nanoseconds at which the current text's first sample reached the audio
     // device, 0 while none has (measurements).
     qint64 firstSampleAtNs() const;
+    // True while the worker holds back the next clause until more has been played (tests).
+    bool isWaitingForPlayback() const;
 
     struct Worker;
 
 private:
-    explicit JapaneseSpeechEngine(std::unique_ptr<Worker> worker);
+    explicit JapaneseSpeechEngine(std::shared_ptr<Worker> worker);
     quint64 speakWith(const QString& text, const SpeechSettings& settings);
-    std::unique_ptr<Worker> worker_;
+    std::shared_ptr<Worker> worker_; // shared with the worker thread
+    std::thread thread_;
+    std::future<void> workerFinished_;
+    std::chrono::milliseconds quitWait_{1000};
     SpeechSettings settings_;
     QString lastPrepared_;
     quint64 play_ = 0;                 // the mixer's play of the current text

@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTimer>
+#include <atomic>
+#include <condition_variable>
 #include <iostream>
 #include <mutex>
 #include <vector>
@@ -170,6 +172,40 @@ TEST(Clauses, SplitAfterEachCommaAndFullStop)
     EXPECT_TRUE(splitClauses(QStringLiteral("、 。")).isEmpty());
 }
 
+TEST(Clauses, LongClausesAreCutAtAMarkOrABlankElseHard)
+{
+    const auto run = [](QChar c, int n) { return QString(n, c); };
+    // A mark late enough wins; then a blank late enough; then any mark; else 100 characters.
+    EXPECT_EQ(cutLongClause(run(u'あ', 70) + u'！' + run(u'い', 40)),
+              (QStringList{run(u'あ', 70) + u'！', run(u'い', 40)}));
+    EXPECT_EQ(cutLongClause(run(u'あ', 10) + u'！' + run(u'い', 60) + u' ' + run(u'う', 40)),
+              (QStringList{run(u'あ', 10) + u'！' + run(u'い', 60), run(u'う', 40)}));
+    EXPECT_EQ(cutLongClause(run(u'あ', 10) + u'！' + run(u'い', 150)),
+              (QStringList{run(u'あ', 10) + u'！', run(u'い', 100), run(u'い', 50)}));
+    // Never after an opening bracket, never inside a surrogate pair.
+    EXPECT_EQ(cutLongClause(run(u'あ', 70) + u'「' + run(u'い', 40)).first(),
+              run(u'あ', 70) + u'「' + run(u'い', 29));
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(cutLongClause(run(u'あ', 99) + face + run(u'い', 10)),
+              (QStringList{run(u'あ', 99), face + run(u'い', 10)}));
+    // Marks and blanks alone make no piece.
+    EXPECT_EQ(cutLongClause(run(u'あ', 100) + QStringLiteral("！？ ")),
+              QStringList{run(u'あ', 100)});
+
+    // One clause of 120,000 characters comes as pieces of at most 100 that keep every word.
+    QString text;
+    for (int i = 0; text.size() < 120000; ++i)
+        text += i % 7 == 6 ? QStringLiteral("停留所 ") : QStringLiteral("市役所前");
+    const QStringList clauses = splitClauses(text + u'。');
+    EXPECT_GT(clauses.size(), 1200);
+    QString joined;
+    for (const QString& clause : clauses) {
+        EXPECT_LE(clause.size(), kMaxClauseLength);
+        joined += clause + u' ';
+    }
+    EXPECT_EQ(joined.simplified(), (text + u'。').simplified());
+}
+
 TEST(SpeechCache, AnUnreadyTextStartsSoundingAfterItsFirstClause)
 {
     ToneEngine t;
@@ -244,6 +280,123 @@ TEST(SpeechFailure, AFailedTextReadsMinusOneUntilTheNextStop)
     EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Failed; }, 3000, 5));
     t.engine->stop();
     EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
+}
+
+TEST(SpeechWithoutOutput, TheEngineIsMadeWithoutAnOutputAndEverySpeakFails)
+{
+    audio::closeOutput();
+    const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    // The output is opened by the first sound and fails after speak() returned.
+    t.engine->speak(QStringLiteral("はい。"));
+    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Failed; }, 5000, 5));
+    t.engine->stop();
+    EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
+    // Once it is known to be missing, at once.
+    t.engine->speak(QStringLiteral("はい。"));
+    EXPECT_EQ(t.engine->status(), SpeechStatus::Failed);
+    t.engine.reset();
+    qputenv("SDL_AUDIODRIVER", driver);
+    audio::closeOutput();
+}
+
+namespace
+{
+
+// A voice that waits in synthesize until it is let go, and counts what the engine asks.
+class HeldVoice : public Voice
+{
+public:
+    struct Log {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool inside = false;
+        bool letGo = false;
+        bool ignoresStop = false;
+        std::atomic<bool> sawStop{false};
+        std::atomic<int> kills{0};
+        std::atomic<bool> destroyed{false};
+    };
+    explicit HeldVoice(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+    ~HeldVoice() override { log_->destroyed = true; }
+    QString name() const override { return QStringLiteral("held"); }
+    int sampleRate() const override { return 16000; }
+    void apply(const SpeechSettings&) override {}
+    QString reading(const QString& text) override { return text; }
+    bool synthesize(const QString&, std::vector<qint16>&,
+                    const StopRequested& stopRequested) override
+    {
+        std::unique_lock lock(log_->mutex);
+        log_->inside = true;
+        log_->changed.notify_all();
+        while (!log_->letGo) {
+            if (!log_->ignoresStop && stopRequested && stopRequested()) {
+                log_->sawStop = true;
+                return false;
+            }
+            log_->changed.wait_for(lock, std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    void killChildProcesses() override { ++log_->kills; }
+
+private:
+    std::shared_ptr<Log> log_;
+};
+
+} // namespace
+
+TEST(SpeechEngineEnd, AQuitInterruptsSynthesisAndAStuckWorkerIsLeftBehind)
+{
+    for (const bool ignoresStop : {false, true}) {
+        auto log = std::make_shared<HeldVoice::Log>();
+        log->ignoresStop = ignoresStop;
+        auto engine = JapaneseSpeechEngine::create(std::make_unique<HeldVoice>(log));
+        ASSERT_TRUE(engine);
+        engine->setQuitWait(std::chrono::milliseconds(ignoresStop ? 50 : 5000));
+        engine->prepare(QStringLiteral("はい。")); // synthesis that nothing else would stop
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                std::lock_guard lock(log->mutex);
+                return log->inside;
+            },
+            3000, 2));
+        QElapsedTimer timer;
+        timer.start();
+        engine.reset();
+        EXPECT_LT(timer.elapsed(), 3000);
+        if (!ignoresStop) {
+            EXPECT_TRUE(log->sawStop);
+            EXPECT_TRUE(log->destroyed);
+            EXPECT_EQ(log->kills, 0);
+            continue;
+        }
+        // Left running with what it uses; the voice's programs are killed.
+        EXPECT_FALSE(log->destroyed);
+        EXPECT_EQ(log->kills, 1);
+        {
+            std::lock_guard lock(log->mutex);
+            log->letGo = true;
+        }
+        log->changed.notify_all();
+        EXPECT_TRUE(waitUntil([&] { return log->destroyed.load(); }, 3000, 2));
+    }
+}
+
+TEST(SpeechEngineEnd, SynthesisWaitsForPlaybackInsteadOfRunningAhead)
+{
+    ToneEngine t;
+    ASSERT_TRUE(t.engine);
+    t.log->ms = 7000; // with its pause, 7.4 s a clause
+    t.engine->speak(QStringLiteral("一。二。三。四。五。六。七。八。"));
+    ASSERT_TRUE(waitUntil([&] { return t.engine->isWaitingForPlayback(); }, 5000, 2));
+    // Four clauses are within the thirty seconds allowed ahead of playback, five are not.
+    EXPECT_EQ(t.engine->synthesizedClauses(), 5);
+    t.engine->stop();
+    EXPECT_TRUE(waitUntil([&] { return !t.engine->isWaitingForPlayback(); }, 3000, 2));
+    EXPECT_EQ(t.engine->synthesizedClauses(), 5);
 }
 
 TEST(SpeechSettingsDialogUse, ClosingTheDialogLeavesThePlayingAnnouncementAlone)
@@ -334,6 +487,27 @@ TEST_P(EachVoice, SpeaksInTheBackgroundStopsAtOnceAndFailsTheSameWay)
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
     qputenv("SDL_AUDIODRIVER", driver);
     audio::closeOutput();
+}
+
+TEST_P(EachVoice, AClauseOf120000CharactersStopsOnRequest)
+{
+    const QString text = QString(120000, u'あ');
+    std::vector<qint16> pcm;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(voice->synthesize(text, pcm, [&timer] { return timer.elapsed() > 300; }));
+    EXPECT_TRUE(pcm.empty());
+    EXPECT_LT(timer.elapsed(), 10000);
+}
+
+TEST(EspeakVoiceBounds, ALongTextWithoutAStopEndsAtTheSpeechCap)
+{
+    // Far more speech than one clause may keep.
+    auto voice = EspeakVoice::create();
+    ASSERT_TRUE(voice);
+    std::vector<qint16> pcm;
+    EXPECT_FALSE(voice->synthesize(QString(20000, u'ア'), pcm, {}));
+    EXPECT_TRUE(pcm.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Voices, EachVoice,
