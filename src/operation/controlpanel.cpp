@@ -457,26 +457,18 @@ void ControlPanel::createPreviewArea()
 
 void ControlPanel::connectTape()
 {
-    if (!tape_) {
-        tapeGroup_->setEnabled(false);
+    updateTapeGroup();
+    if (!tape_)
         return;
-    }
-    // The tape owns the group's state; the panel shows it from the start.
-    tapeGroup_->setEnabled(tape_->groupEnabled());
-    tapeGroup_->setTitle(tape_->groupCaption());
-    for (QPushButton* control :
-         {tapeSettingsButton_, tapeBackButton_, tapeNextButton_, tapeStopButton_})
-        control->setEnabled(tape_->buttonsEnabled());
-    connect(tape_, &sound::BroadcastTape::groupEnabledChanged, tapeGroup_, &QWidget::setEnabled);
-    connect(tape_, &sound::BroadcastTape::groupCaptionChanged, tapeGroup_, &QGroupBox::setTitle);
+    connect(tape_, &sound::BroadcastTape::speechAvailableChanged, this,
+            &ControlPanel::updateTapeGroup);
+    connect(tape_, &sound::BroadcastTape::entriesChanged, this, [this] {
+        updateTapeGroup();
+        showTapeEntry();
+    });
     // Which broadcast file was read, or missed: the tape itself stays silent about it.
     tapeGroup_->setToolTip(tape_->fileNote());
     connect(tape_, &sound::BroadcastTape::fileNoteChanged, tapeGroup_, &QWidget::setToolTip);
-    connect(tape_, &sound::BroadcastTape::buttonsEnabledChanged, this, [this](bool enabled) {
-        for (QPushButton* control :
-             {tapeSettingsButton_, tapeBackButton_, tapeNextButton_, tapeStopButton_})
-            control->setEnabled(enabled);
-    });
     connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &ControlPanel::stepStop);
     connect(tapeNextButton_, &QPushButton::clicked, this, [this] {
         tape_->pressNext();
@@ -491,8 +483,56 @@ void ControlPanel::connectTape()
             [this] { tape_->showSpeechSettings(this); });
 }
 
+ControlPanel::TapeGroupState ControlPanel::tapeGroupState(bool speechAvailable, TapeLoad load,
+                                                          bool displayCleared)
+{
+    TapeGroupState state;
+    state.caption = speechAvailable ? QStringLiteral("音合使用可") : QStringLiteral("音合使用不可");
+    state.enabled = speechAvailable && !displayCleared && load != TapeLoad::Failed;
+    state.playButtonsEnabled = load == TapeLoad::Loaded;
+    return state;
+}
+
+namespace
+{
+
+ControlPanel::TapeLoad tapeLoad(const sound::BroadcastTape& tape)
+{
+    switch (tape.loadState()) {
+    case sound::BroadcastTape::LoadState::Loaded:
+        return ControlPanel::TapeLoad::Loaded;
+    case sound::BroadcastTape::LoadState::Failed:
+        return ControlPanel::TapeLoad::Failed;
+    case sound::BroadcastTape::LoadState::None:
+        break;
+    }
+    return ControlPanel::TapeLoad::None;
+}
+
+} // namespace
+
+void ControlPanel::updateTapeGroup()
+{
+    const TapeGroupState state =
+        tape_ ? tapeGroupState(tape_->isSpeechAvailable(), tapeLoad(*tape_), displayCleared_)
+              : tapeGroupState(false, TapeLoad::None, displayCleared_);
+    tapeGroup_->setTitle(state.caption);
+    tapeGroup_->setEnabled(state.enabled);
+    for (QPushButton* control : {tapeBackButton_, tapeNextButton_, tapeStopButton_})
+        control->setEnabled(state.playButtonsEnabled);
+}
+
 void ControlPanel::showTapeEntry()
 {
+    if (tape_ && tape_->loadState() == sound::BroadcastTape::LoadState::Failed) {
+        // The file and the reason on one line; the middle goes when it is too long, so that
+        // the reason at the end stays in sight.
+        const QString note = tape_->fileNote();
+        tapeTextLabel_->setText(tapeTextLabel_->fontMetrics().elidedText(
+            note.simplified(), Qt::ElideMiddle, tapeTextLabel_->width()));
+        tapeTextLabel_->setToolTip(note);
+        return;
+    }
     const QString text = tape_ ? tape_->entryText(tape_->position()) : QString();
     tapeTextLabel_->setText(
         tapeTextLabel_->fontMetrics().elidedText(text, Qt::ElideRight, tapeTextLabel_->width()));

@@ -95,6 +95,21 @@ public:
     // The ticket date kept at the last route setting.
     QString ticketDate() const { return ticketDate_; }
 
+    // What the broadcast tape group shows: its caption, whether it is usable, and whether
+    // its 送り, 戻し and ■ are (調整 follows the group).
+    struct TapeGroupState {
+        QString caption;
+        bool enabled = false;
+        bool playButtonsEnabled = false;
+        bool operator==(const TapeGroupState&) const = default;
+    };
+    enum class TapeLoad { None, Loaded, Failed };
+    // The one rule for the tape group: captioned "音合使用可" when there is a speech engine and
+    // "音合使用不可" when there is none; usable only with an engine, outside display clear and
+    // unless the last broadcast file failed to load; 送り, 戻し and ■ only with announcements
+    // loaded.
+    static TapeGroupState tapeGroupState(bool speechAvailable, TapeLoad load, bool displayCleared);
+
     // The version box text; the settings file in use ends it when one is given.
     static QString versionText(const QString& settingsPath = QString());
     void setSettingsPath(const QString& path) { settingsPath_ = path; }
@@ -143,12 +158,15 @@ private:
     // Keeps the company list just below the ticket preview, whatever size the plug-in gives it.
     void placeCompanyList();
     void connectTape();
+    // Applies tapeGroupState to the group; runs whenever one of its inputs changes.
+    void updateTapeGroup();
     void setPanelWidth(int widthTwips);
     void applyBacklightPicture(int index);
     void showStopName(int n);
     void drawTicketPreview(int n);
     void releaseKeypadRegions();
-    // The current announcement's text, one line under the tape buttons.
+    // The current announcement's text, one line under the tape buttons; after a failed load,
+    // why the broadcast file could not be used.
     void showTapeEntry();
 
     // Brings the other route-entry panel to the front by sending this one back.
@@ -199,6 +217,7 @@ private:
     QPushButton* stepForwardButton_ = nullptr;
     QPushButton* stepBackButton_ = nullptr;
     QPushButton* displayClearButton_ = nullptr; // checkable
+    bool displayCleared_ = false;
     QGroupBox* backlightGroup_ = nullptr;
     std::array<QRadioButton*, 3> backlightButtons_{};
     // Set when a backlight button turned on since it was last pressed, so that the click

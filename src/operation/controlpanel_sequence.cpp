@@ -117,6 +117,8 @@ void ControlPanel::stepStop(int direction)
 
 void ControlPanel::setDisplayCleared(bool on)
 {
+    displayCleared_ = on;
+    updateTapeGroup();
     if (on) {
         if (display_) {
             display_->stopNameBoard()->setStopName(QString());
@@ -129,8 +131,7 @@ void ControlPanel::setDisplayCleared(bool on)
         for (QWidget* control :
              {static_cast<QWidget*>(routeEntryPanels_[0]),
               static_cast<QWidget*>(routeEntryPanels_[1]), static_cast<QWidget*>(stepBackButton_),
-              static_cast<QWidget*>(stepForwardButton_), static_cast<QWidget*>(tapeGroup_),
-              static_cast<QWidget*>(scrollFrame_)})
+              static_cast<QWidget*>(stepForwardButton_), static_cast<QWidget*>(scrollFrame_)})
             control->setEnabled(false);
         return;
     }
@@ -141,7 +142,6 @@ void ControlPanel::setDisplayCleared(bool on)
         control->setEnabled(true);
     if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
         display_->clockTimer()->start();
-    tapeGroup_->setEnabled(tape_ && tape_->isSpeechAvailable());
     showStop(route().stopIndex + 1);
 }
 

@@ -37,22 +37,12 @@ TapeOptions* tapeOptions()
     return currentOptions();
 }
 
-BroadcastTape::BroadcastTape(QObject* parent) : QObject(parent), groupCaption_(captionUnusable()) {}
+BroadcastTape::BroadcastTape(QObject* parent) : QObject(parent) {}
 
 BroadcastTape::~BroadcastTape()
 {
     if (engineCreator_.joinable())
         engineCreator_.join();
-}
-
-QString BroadcastTape::captionUsable()
-{
-    return QStringLiteral("音合使用可");
-}
-
-QString BroadcastTape::captionUnusable()
-{
-    return QStringLiteral("音合使用不可");
 }
 
 bool BroadcastTape::isWindowsVista()
@@ -63,10 +53,8 @@ bool BroadcastTape::isWindowsVista()
 void BroadcastTape::initSpeech()
 {
     engine_.reset();
-    speechAvailable_ = false;
+    setSpeechAvailable(false);
     const quint64 generation = ++engineGeneration_;
-    setGroupEnabled(false);
-    setGroupCaption(captionUnusable());
     if (isWindowsVista()) {
         emit speechDecided(false);
         return;
@@ -101,15 +89,8 @@ void BroadcastTape::onEngineCreated(quint64 generation,
     if (generation != engineGeneration_)
         return;
     engine_ = std::move(engine);
-    speechAvailable_ = engine_ != nullptr;
-    if (speechAvailable_) {
-        // A tape that failed to load keeps the group off; one that loaded is ready to use.
-        setGroupEnabled(!tapeFailed_);
-        setGroupCaption(captionUsable());
-        if (tapeLoaded_)
-            setButtonsEnabled(true);
-        prepareNext();
-    }
+    setSpeechAvailable(engine_ != nullptr);
+    prepareNext();
     emit speechDecided(speechAvailable_);
 }
 
@@ -128,26 +109,21 @@ void BroadcastTape::loadTape(const QString& folder, const QString& route)
         // for those who look.
         entries_.clear();
         position_ = 0;
-        tapeLoaded_ = false;
-        tapeFailed_ = true;
-        setGroupEnabled(false);
+        loadState_ = LoadState::Failed;
         setFileNote(error.number() == platform::ErrorNumber::FileNotFound
                         ? QStringLiteral("放送用データがありません: %1").arg(shownPath)
                         : QStringLiteral("放送用データを読めません: %1\n%2")
                               .arg(shownPath, error.description()));
+        emit entriesChanged();
         return;
     }
     setFileNote(QStringLiteral("放送用データ: %1\n%2、%3 件")
                     .arg(shownPath, platform::encodingName(encoding))
                     .arg(entryCount()));
-    tapeLoaded_ = true;
-    tapeFailed_ = false;
-    if (speechAvailable_) {
-        setGroupEnabled(true);
-        setButtonsEnabled(true);
-    }
+    loadState_ = entries_.empty() ? LoadState::Failed : LoadState::Loaded;
     position_ = 0;
     prepareNext();
+    emit entriesChanged();
 }
 
 void BroadcastTape::stepForward()
@@ -262,20 +238,12 @@ QString BroadcastTape::entryText(int position) const
     return e ? e->text : QString();
 }
 
-void BroadcastTape::setGroupEnabled(bool enabled)
+void BroadcastTape::setSpeechAvailable(bool available)
 {
-    if (groupEnabled_ == enabled)
+    if (speechAvailable_ == available)
         return;
-    groupEnabled_ = enabled;
-    emit groupEnabledChanged(enabled);
-}
-
-void BroadcastTape::setGroupCaption(const QString& caption)
-{
-    if (groupCaption_ == caption)
-        return;
-    groupCaption_ = caption;
-    emit groupCaptionChanged(caption);
+    speechAvailable_ = available;
+    emit speechAvailableChanged(available);
 }
 
 void BroadcastTape::setFileNote(const QString& note)
@@ -284,14 +252,6 @@ void BroadcastTape::setFileNote(const QString& note)
         return;
     fileNote_ = note;
     emit fileNoteChanged(note);
-}
-
-void BroadcastTape::setButtonsEnabled(bool enabled)
-{
-    if (buttonsEnabled_ == enabled)
-        return;
-    buttonsEnabled_ = enabled;
-    emit buttonsEnabledChanged(enabled);
 }
 
 BroadcastTape& theTape()

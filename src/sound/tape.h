@@ -19,7 +19,9 @@ namespace sound
 {
 
 // The broadcast tape: the announcements of the current route, stepped through and spoken
-// one by one, and the state of the control panel's tape group that goes with it.
+// one by one. It offers the facts the control panel's tape group is drawn from (speech
+// available, what the last load found), each with a change signal; the group's captions and
+// enabled states are the panel's.
 class BroadcastTape : public QObject
 {
     Q_OBJECT
@@ -28,8 +30,8 @@ public:
     ~BroadcastTape() override;
 
     // Starts creating the speech engine (control panel load) on a worker thread, once the
-    // start-up work may run. Until it is ready the group reads "音合使用不可", as after a
-    // failed creation, and then switches; a tape loaded meanwhile is kept.
+    // start-up work may run. Until it is ready speech is unavailable, as after a failed
+    // creation; a tape loaded meanwhile is kept.
     void initSpeech();
     // Loads "<folder><route>tp.csv" (or the name differing from it only in letter case);
     // folder already ends in a separator when not empty.
@@ -55,24 +57,23 @@ public:
     int stepFlag(int position) const;
     int soundFlag(int position) const;
     QString entryText(int position) const;
+    // A speech engine is there to speak with (none before initSpeech has found one, or where
+    // none can be created).
     bool isSpeechAvailable() const { return speechAvailable_; }
 
-    // State of the control panel's broadcast group and its four buttons.
-    bool groupEnabled() const { return groupEnabled_; }
-    QString groupCaption() const { return groupCaption_; }
-    bool buttonsEnabled() const { return buttonsEnabled_; }
+    // What the last loadTape found: nothing tried yet, a file with at least one entry, or no
+    // usable file (the entries are then gone).
+    enum class LoadState { None, Loaded, Failed };
+    LoadState loadState() const { return loadState_; }
     // Which broadcast data file the last load read, with its encoding, or which file it
     // missed and why: a missing file switches the tape off without a message, so the
-    // control panel shows this note as the group's tool tip.
+    // control panel shows this note.
     QString fileNote() const { return fileNote_; }
 
-    static QString captionUsable();   // "音合使用可"
-    static QString captionUnusable(); // "音合使用不可"
-
 signals:
-    void groupEnabledChanged(bool enabled);
-    void groupCaptionChanged(const QString& caption);
-    void buttonsEnabledChanged(bool enabled);
+    void speechAvailableChanged(bool available);
+    // After every load, whether it read a file or not.
+    void entriesChanged();
     void fileNoteChanged(const QString& note);
     // 1 = forward ("データ送り"), 0 = back ("データ戻し").
     void dataStepRequested(int direction);
@@ -84,9 +85,7 @@ private:
     void createEngineInBackground(quint64 generation);
     void onEngineCreated(quint64 generation, std::unique_ptr<speech::SpeechEngine> engine);
     void prepareNext();
-    void setGroupEnabled(bool enabled);
-    void setGroupCaption(const QString& caption);
-    void setButtonsEnabled(bool enabled);
+    void setSpeechAvailable(bool available);
     void setFileNote(const QString& note);
     void playPreBroadcast(const QString& file, const QString& channel);
     const TapeEntry* entry(int position) const;
@@ -97,11 +96,7 @@ private:
     std::unique_ptr<speech::SpeechEngine> engine_;
     quint64 engineGeneration_ = 0; // a newer initSpeech or a release drops older creations
     std::thread engineCreator_;
-    bool tapeLoaded_ = false; // the last load read a file
-    bool tapeFailed_ = false; // the last load found none or a broken one
-    bool groupEnabled_ = true;
-    QString groupCaption_;
-    bool buttonsEnabled_ = true;
+    LoadState loadState_ = LoadState::None;
     QString fileNote_;
 };
 

@@ -1,6 +1,8 @@
 #include "controlpanelfixture.h"
 
 #include "audio/mediacommand.h"
+#include "audio/mixer.h"
+#include "audio/startgate.h"
 #include "dialogs/versiondialog.h"
 #include "operation/controlpanel.h"
 #include "operation/faredata.h"
@@ -11,6 +13,7 @@
 #include "platform/runtimeerror.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
+#include "speech/speechengine.h"
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
@@ -22,6 +25,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -441,6 +445,139 @@ TEST_F(ControlPanelTest, TheTapeGroupsToolTipNamesTheBroadcastFile)
     EXPECT_EQ(tape.entryText(1), QStringLiteral("案内一"));
     EXPECT_EQ(widget<QGroupBox>("tapeGroup")->toolTip(),
               QStringLiteral("放送用データ: %1\nUTF-8、1 件").arg(dir.filePath("6Tp.CSV")));
+}
+
+namespace
+{
+
+// Speaks nothing, so that the tape group is usable.
+class QuietEngine : public speech::SpeechEngine
+{
+public:
+    void speak(const QString&) override {}
+    void stop() override {}
+    int status() const override { return speech::SpeechStatus::Idle; }
+    void showSettingsDialog(QWidget*, const QString&) override {}
+};
+
+// The speech engine is made on a worker and handed over through the event loop.
+bool waitForSpeechDecision(sound::BroadcastTape& tape, bool* available = nullptr)
+{
+    bool decided = false;
+    const QMetaObject::Connection connection =
+        QObject::connect(&tape, &sound::BroadcastTape::speechDecided, [&](bool speech) {
+            decided = true;
+            if (available)
+                *available = speech;
+        });
+    QElapsedTimer waiting;
+    waiting.start();
+    while (!decided && waiting.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QObject::disconnect(connection);
+    return decided;
+}
+
+// A line elided in its middle shows the start and the end of the full text.
+bool showsStartAndEndOf(const QString& line, const QString& text)
+{
+    const qsizetype dots = line.indexOf(QChar(0x2026));
+    if (dots < 0)
+        return line == text;
+    return dots > 0 && text.startsWith(line.left(dots)) && text.endsWith(line.mid(dots + 1)) &&
+           line.size() > dots + 1;
+}
+
+struct EngineFactoryGuard {
+    ~EngineFactoryGuard()
+    {
+        speech::setSpeechEngineFactory({});
+        audio::releaseStartUpWork();
+    }
+};
+
+} // namespace
+
+TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
+{
+    EngineFactoryGuard guard;
+    speech::setSpeechEngineFactory([] { return std::make_unique<QuietEngine>(); });
+    QGroupBox* group = widget<QGroupBox>("tapeGroup");
+    writeRoute(dir.path(), "6", numberedStops(4));
+    writeRoute(dir.path(), "7", numberedStops(4));
+    writeFile("6tp.csv", platform::toCp932(QStringLiteral("発車します,0,0\r\n")));
+
+    // The engine arrives while display clear is on: the group waits for it to go off.
+    audio::holdStartUpWork();
+    panel->onLoad();
+    EXPECT_EQ(group->title(), QStringLiteral("音合使用不可"));
+    setRoute("6", "1");
+    EXPECT_FALSE(group->isEnabled());
+    button("displayClearButton")->setChecked(true);
+    audio::releaseStartUpWork();
+    ASSERT_TRUE(waitForSpeechDecision(tape));
+    EXPECT_EQ(group->title(), QStringLiteral("音合使用可"));
+    EXPECT_FALSE(group->isEnabled());
+    button("displayClearButton")->setChecked(false);
+    EXPECT_TRUE(group->isEnabled());
+    EXPECT_TRUE(button("tapeNextButton")->isEnabled());
+
+    // A broadcast file that failed keeps the group off through display clear, and the
+    // announcement line says why.
+    setRoute("7", "1");
+    EXPECT_FALSE(group->isEnabled());
+    button("displayClearButton")->setChecked(true);
+    button("displayClearButton")->setChecked(false);
+    EXPECT_FALSE(group->isEnabled());
+    EXPECT_FALSE(button("tapeNextButton")->isEnabled());
+    EXPECT_EQ(group->title(), QStringLiteral("音合使用可"));
+    QLabel* line = label("tapeTextLabel");
+    EXPECT_TRUE(tape.fileNote().startsWith(QStringLiteral("放送用データがありません")));
+    EXPECT_TRUE(showsStartAndEndOf(line->text(), tape.fileNote().simplified()))
+        << line->text().toStdString();
+    EXPECT_EQ(line->toolTip(), tape.fileNote());
+
+    setRoute("6", "1");
+    EXPECT_TRUE(group->isEnabled());
+    EXPECT_EQ(line->text(), QString());
+}
+
+TEST_F(ControlPanelTest, WithoutASoundDeviceTheTapeStillStepsAndShowsItsLines)
+{
+    // No audio output at all, and the engine the program makes with the installed voice.
+    EngineFactoryGuard guard;
+    struct NoSoundDevice {
+        const bool wasSet = qEnvironmentVariableIsSet("SDL_AUDIODRIVER");
+        const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+        NoSoundDevice()
+        {
+            audio::closeOutput();
+            qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        }
+        ~NoSoundDevice()
+        {
+            if (wasSet)
+                qputenv("SDL_AUDIODRIVER", driver);
+            else
+                qunsetenv("SDL_AUDIODRIVER");
+            audio::closeOutput();
+        }
+    } noSoundDevice;
+    ASSERT_FALSE(audio::openOutput());
+    panel->onLoad();
+    bool available = false;
+    ASSERT_TRUE(waitForSpeechDecision(tape, &available));
+    EXPECT_TRUE(available);
+    QGroupBox* group = widget<QGroupBox>("tapeGroup");
+    EXPECT_EQ(group->title(), QStringLiteral("音合使用可"));
+
+    writeRoute(dir.path(), "6", numberedStops(4));
+    writeFile("6tp.csv", platform::toCp932(QStringLiteral("発車します,1,0\r\n次です,0,0\r\n")));
+    setRoute("6", "1");
+    EXPECT_TRUE(group->isEnabled());
+    button("tapeNextButton")->click();
+    EXPECT_EQ(route().stopIndex, 1) << "the step flag still steps";
+    EXPECT_EQ(label("tapeTextLabel")->text(), QStringLiteral("発車します"));
 }
 
 TEST_F(ControlPanelTest, ScrollBarsSendBothValues)

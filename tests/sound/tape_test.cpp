@@ -248,23 +248,23 @@ TEST(TapeFile, WindowsNamesDifferingInCaseAreFound)
     EXPECT_EQ(findTapeFile(folder, QStringLiteral("7")), folder + QStringLiteral("7tp.csv"));
 }
 
-TEST_F(TapeTest, SpeechEngineDecidesTheGroup)
+TEST_F(TapeTest, SpeechIsAvailableOnlyWithAnEngine)
 {
     EXPECT_TRUE(tape.isSpeechAvailable());
-    EXPECT_TRUE(tape.groupEnabled());
-    EXPECT_EQ(tape.groupCaption(), QStringLiteral("音合使用可"));
 
     BroadcastTape failing;
     speech::setSpeechEngineFactory([] { return nullptr; });
-    QSignalSpy caption(&failing, &BroadcastTape::groupCaptionChanged);
-    QSignalSpy enabled(&failing, &BroadcastTape::groupEnabledChanged);
+    QSignalSpy changes(&failing, &BroadcastTape::speechAvailableChanged);
     failing.initSpeech();
     ASSERT_TRUE(waitForSpeechDecision(failing));
     EXPECT_FALSE(failing.isSpeechAvailable());
-    EXPECT_FALSE(failing.groupEnabled());
-    EXPECT_EQ(failing.groupCaption(), QStringLiteral("音合使用不可"));
-    EXPECT_EQ(enabled.size(), 1);
-    EXPECT_EQ(caption.size(), 0); // it already read "not usable"
+    EXPECT_EQ(changes.size(), 0); // it never was
+    // Without speech the tape still loads and steps; it only speaks nothing.
+    writeTape(QStringLiteral("1"), kThree);
+    failing.loadTape(folder, QStringLiteral("1"));
+    EXPECT_EQ(failing.loadState(), BroadcastTape::LoadState::Loaded);
+    failing.stepForward();
+    EXPECT_EQ(failing.position(), 1);
 }
 
 TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
@@ -273,10 +273,10 @@ TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
     BroadcastTape vista;
     vista.initSpeech();
     EXPECT_FALSE(vista.isSpeechAvailable());
-    EXPECT_EQ(vista.groupCaption(), QStringLiteral("音合使用不可"));
     writeTape(QStringLiteral("1"), kThree);
     vista.loadTape(folder, QStringLiteral("1"));
     EXPECT_EQ(vista.entryCount(), 0);
+    EXPECT_EQ(vista.loadState(), BroadcastTape::LoadState::None);
 }
 
 TEST_F(TapeTest, ThreeLinesForwardAndBack)
@@ -326,20 +326,22 @@ TEST_F(TapeTest, AnotherRouteReplacesTheEntries)
     EXPECT_EQ(tape.entryText(5), QStringLiteral("z"));
 }
 
-TEST_F(TapeTest, ABrokenOrMissingFileSwitchesTheGroupOff)
+TEST_F(TapeTest, EachLoadSaysWhatItFound)
 {
+    EXPECT_EQ(tape.loadState(), BroadcastTape::LoadState::None);
+    QSignalSpy loads(&tape, &BroadcastTape::entriesChanged);
     writeTape(QStringLiteral("1"), kThree);
     tape.loadTape(folder, QStringLiteral("1"));
-    QSignalSpy enabled(&tape, &BroadcastTape::groupEnabledChanged);
+    EXPECT_EQ(tape.loadState(), BroadcastTape::LoadState::Loaded);
     tape.loadTape(folder, QStringLiteral("2"));
-    EXPECT_FALSE(tape.groupEnabled());
+    EXPECT_EQ(tape.loadState(), BroadcastTape::LoadState::Failed);
     EXPECT_EQ(tape.entryCount(), 0); // the previous route's texts are gone
     writeTape(QStringLiteral("3"), QStringLiteral("a,1,2\nb,x,1\n"));
     tape.loadTape(folder, QStringLiteral("3"));
-    EXPECT_FALSE(tape.groupEnabled());
+    EXPECT_EQ(tape.loadState(), BroadcastTape::LoadState::Failed);
     tape.loadTape(folder, QStringLiteral("1"));
-    EXPECT_TRUE(tape.groupEnabled());
-    EXPECT_EQ(enabled.size(), 2);
+    EXPECT_EQ(tape.loadState(), BroadcastTape::LoadState::Loaded);
+    EXPECT_EQ(loads.size(), 4);
 }
 
 TEST_F(TapeTest, TheFileNoteSaysWhatWasReadOrMissed)
@@ -429,7 +431,7 @@ TEST_F(TapeTest, TheTapeButtonsAskForADataStepByTheFlag)
     EXPECT_EQ(steps.size(), 2);
 }
 
-TEST_F(TapeTest, UntilTheEngineIsReadyTheGroupIsOffAndARouteStillLoads)
+TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
 {
     std::mutex creating;
     creating.lock(); // the engine takes its time
@@ -440,35 +442,31 @@ TEST_F(TapeTest, UntilTheEngineIsReadyTheGroupIsOffAndARouteStillLoads)
     BroadcastTape late;
     late.initSpeech();
     EXPECT_FALSE(late.isSpeechAvailable());
-    EXPECT_FALSE(late.groupEnabled());
-    EXPECT_EQ(late.groupCaption(), QStringLiteral("音合使用不可"));
     writeTape(QStringLiteral("1"), kThree);
     late.loadTape(folder, QStringLiteral("1"));
     EXPECT_EQ(late.entryCount(), 3);
-    EXPECT_FALSE(late.groupEnabled());
+    EXPECT_EQ(late.loadState(), BroadcastTape::LoadState::Loaded);
 
-    QSignalSpy buttons(&late, &BroadcastTape::buttonsEnabledChanged);
+    QSignalSpy available(&late, &BroadcastTape::speechAvailableChanged);
     creating.unlock();
     ASSERT_TRUE(waitForSpeechDecision(late));
     EXPECT_TRUE(late.isSpeechAvailable());
-    EXPECT_TRUE(late.groupEnabled());
-    EXPECT_EQ(late.groupCaption(), QStringLiteral("音合使用可"));
-    EXPECT_TRUE(late.buttonsEnabled());
+    ASSERT_EQ(available.size(), 1);
+    EXPECT_TRUE(available[0][0].toBool());
     EXPECT_EQ(log.prepared.last(), QStringLiteral("一つ目")); // ready for the first "送り"
 }
 
-TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyKeepsTheGroupOff)
+TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyStaysFailed)
 {
     BroadcastTape late;
     audio::holdStartUpWork(); // as while the windows come up
     late.initSpeech();
     late.loadTape(folder, QStringLiteral("404"));
-    EXPECT_FALSE(late.groupEnabled());
     audio::releaseStartUpWork();
     ASSERT_TRUE(waitForSpeechDecision(late));
     EXPECT_TRUE(late.isSpeechAvailable());
-    EXPECT_EQ(late.groupCaption(), QStringLiteral("音合使用可"));
-    EXPECT_FALSE(late.groupEnabled());
+    EXPECT_EQ(late.loadState(), BroadcastTape::LoadState::Failed);
+    EXPECT_TRUE(log.prepared.isEmpty()); // nothing to make ready
 }
 
 TEST_F(TapeTest, TheEngineWaitsForTheStartUpWork)
