@@ -187,8 +187,9 @@ bool OpenJTalkVoice::synthesizePiece(const QString& piece, std::vector<qint16>& 
     ChildProcess run = std::move(ready_);
     // One line of text; the program reads no further.
     QByteArray wave;
-    const ChildProcess::Result result = run.exchange(
-        piece.toUtf8() + '\n', wave, kMaxClauseSamples * 2 + kWaveOverhead, stopRequested);
+    const ChildProcess::Result result =
+        run.exchange(piece.toUtf8() + '\n', wave, kMaxClauseSamples * 2 + kWaveOverhead,
+                     stopRequested, ChildProcess::Clock::now() + kSynthesisTimeLimit);
     run.end();
     // The next run loads while this clause plays.
     start(ready_, toStandardOutput());

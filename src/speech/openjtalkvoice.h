@@ -35,7 +35,10 @@ public:
                     const StopRequested& stopRequested) override;
     void killChildProcesses() override;
 
-    // How long reading() lets one run take (it has no stop of its own).
+    // How long one run may take over a piece: far beyond what the longest piece needs, so
+    // that only a program that hangs fails on it. reading() has no stop of its own and
+    // allows less.
+    static constexpr std::chrono::seconds kSynthesisTimeLimit{60};
     static constexpr std::chrono::seconds kReadingTimeLimit{30};
 
     // open_jtalk's speed and additional half-tones for the settings.
