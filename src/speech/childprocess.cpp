@@ -22,6 +22,8 @@ void ProcessGroups::add(pid_t group)
 {
     std::lock_guard lock(mutex_);
     groups_.push_back(group);
+    if (killing_)
+        ::kill(-group, SIGKILL);
 }
 
 void ProcessGroups::remove(pid_t group)
@@ -33,6 +35,7 @@ void ProcessGroups::remove(pid_t group)
 void ProcessGroups::killAll()
 {
     std::lock_guard lock(mutex_);
+    killing_ = true;
     for (pid_t group : groups_)
         ::kill(-group, SIGKILL);
 }

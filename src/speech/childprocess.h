@@ -19,13 +19,16 @@ class ProcessGroups
 public:
     void add(pid_t group);
     void remove(pid_t group);
-    // SIGKILL to every group listed. A group is taken off the list before its leader is
-    // reaped, so the ids killed here are never reused ones.
+    // SIGKILL to every group listed, and to every group added from then on: whoever runs
+    // them is being given up, and a program it starts a moment later must not outlive it.
+    // A group is taken off the list before its leader is reaped, so the ids killed here are
+    // never reused ones.
     void killAll();
 
 private:
     std::mutex mutex_;
     std::vector<pid_t> groups_;
+    bool killing_ = false;
 };
 
 // A program run as a child process in a process group of its own, fed on its standard input

@@ -40,9 +40,10 @@ public:
     // synthesised piece by piece.
     virtual bool synthesize(const QString& text, std::vector<qint16>& pcm,
                             const StopRequested& stopRequested) = 0;
-    // Kills the child processes the voice has running, at once; a synthesis under way then
-    // fails. The one call that may come from another thread while the voice is in use (an
-    // engine that gives up waiting for its worker).
+    // Kills the child processes the voice has running, at once, and any it starts later; a
+    // synthesis under way then fails, and so does every later one. The one call that may
+    // come from another thread while the voice is in use (an engine that gives up waiting
+    // for its worker).
     virtual void killChildProcesses() {}
 };
 

@@ -213,4 +213,11 @@ TEST(OpenJTalkProcesses, KillingTheChildProcessesEndsASynthesisThatWaitsOnThem)
     worker.join();
     EXPECT_FALSE(result);
     EXPECT_TRUE(ended(scripts.children()[0]));
+
+    // A voice given up on kills what it starts afterwards too, at once.
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<qint16> pcm;
+    EXPECT_FALSE(voice->synthesize(QStringLiteral("はい。"), pcm, stopAfter(250)));
+    EXPECT_LT(timer.elapsed(), 2000);
 }
