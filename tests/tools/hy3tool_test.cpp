@@ -311,32 +311,15 @@ TEST_F(Hy3ToolTest, AFileThatIsNoFareDataIsNamedAsSuch)
         run.err.startsWith(path(QStringLiteral("12.hy3")) +
                            QStringLiteral(": 運賃データ (*.hy3) ではなく、テキストファイル")))
         << run.err.toStdString();
-
-    run =
-        hy3tool({QStringLiteral("check"), QStringLiteral("-")}, QByteArray("\xFF\xD8\xFF\xE0", 4));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.out.startsWith(
-        QStringLiteral("運賃データ (*.hy3) ではありません（先頭の件数が負の値")));
 }
 
-TEST_F(Hy3ToolTest, FromCsvRefusesAFareLeftOutAndWarnsOfARowShortOfFares)
+TEST_F(Hy3ToolTest, FromCsvWarnsOfARowShortOfFaresAndNamesUtf16Once)
 {
-    write(QStringLiteral("gap.csv"),
-          QStringLiteral("停留所名,整理券番号,1,2,3\n駅前,1\n本町,2,170\n県庁前,4,260,,210\n")
-              .toUtf8());
-    ToolRun run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("gap.csv")),
-                           path(QStringLiteral("4.hy3"))});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.startsWith(path(QStringLiteral("gap.csv")) +
-                                   QStringLiteral(":4行目 4列目: 運賃が空欄です。")))
-        << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("4.hy3"))));
-
     write(QStringLiteral("short.csv"),
           QStringLiteral("停留所名,整理券番号,1,2,3\n駅前,1\n本町,2,170\n県庁前,4,240,210\n")
               .toUtf8());
-    run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("short.csv")),
-                   path(QStringLiteral("4.hy3"))});
+    ToolRun run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("short.csv")),
+                           path(QStringLiteral("4.hy3"))});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, path(QStringLiteral("short.csv")) +
                            QStringLiteral(":4行目: 警告: 整理券番号 4 の停留所なのに運賃が 2 個しか"
