@@ -427,11 +427,13 @@ CsvResult fromCsv(const QByteArray& bytes)
         result.errors.push_back({0, 0, platform::unreadableEncodingReason(result.encoding)});
         return result;
     }
-    if (bytes.contains('\0')) {
+    // A fare file starts with its count and the first name's length, 16-bit numbers whose
+    // high bytes are zero; no text does. (A zero byte further on may be part of a stop name.)
+    if (bytes.left(4).contains('\0')) {
         result.errors.push_back(
             {0, 0,
-             QStringLiteral("CSV ではありません（テキストにない 0 のバイトがあります。運賃データ "
-                            "(*.hy3) なら to-csv で CSV にできます）")});
+             QStringLiteral("CSV ではありません（先頭にテキストにない 0 のバイトがあります。"
+                            "運賃データ (*.hy3) なら to-csv で CSV にできます）")});
         return result;
     }
     Splitter splitter(bytes, result.errors);

@@ -49,7 +49,7 @@ struct CsvResult {
 // would move the ones after it to other tickets: an empty fare followed by another is an
 // error, and a row that ends before the fares of every earlier ticket (1..ticket number - 1,
 // at most 12) is given is a warning. A UTF-16 file is one error that names the encoding, and
-// a file with zero bytes (a binary file such as a fare file) one that says it is no CSV.
+// a file with a zero byte among its first four (a fare file) one that says it is no CSV.
 CsvResult fromCsv(const QByteArray& bytes);
 
 } // namespace hy3

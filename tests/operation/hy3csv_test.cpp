@@ -52,8 +52,11 @@ TEST(Hy3Csv, ReadsBackWhatItWrote)
     hy3::Record first = named(QStringLiteral("A,\"B\"\r\nC"), -7);
     first.columns[0] = 32767;
     first.columns[149] = -32768;
-    const std::vector<hy3::Record> records{first, named(QString()),
-                                           named(QStringLiteral(" 空白 "))};
+    // A zero byte inside a name is no sign of a binary file.
+    hy3::Record zero;
+    zero.name = QByteArray("A\0B", 3);
+    const std::vector<hy3::Record> records{first, named(QString()), named(QStringLiteral(" 空白 ")),
+                                           zero};
     const hy3::CsvResult result = hy3::fromCsv(hy3::toCsv(records));
     ASSERT_TRUE(result.errors.empty()) << result.errors[0].text().toStdString();
     EXPECT_EQ(result.records, records);
