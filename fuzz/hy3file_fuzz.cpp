@@ -59,11 +59,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(records.size() <= static_cast<std::size_t>(qMax<qint16>(count, 0)));
 
     // A file read in full writes back to the same bytes, up to what follows the last record.
-    // (A file of fewer than two bytes has no count to write back.)
+    // (A file of fewer than two bytes has no count to write back.) Such a file is fare data.
+    const QString notFareData =
+        hy3::notFareDataReason(bytes.left(hy3::FareDataHeadBytes), bytes.size());
     if (complete && count >= 0 && bytes.size() >= 2) {
         const QByteArray written = hy3::encode(records);
         FUZZ_CHECK(written == bytes.left(written.size()));
+        FUZZ_CHECK(notFareData.isEmpty());
     }
+    // Only a file the program would refuse anyway is called no fare data.
+    if (!notFareData.isEmpty())
+        FUZZ_CHECK(count < 0 || count > hy3::MaxRows);
 
     // Every record reaches the CSV form and comes back unchanged when its name is CP932.
     if (records.size() <= static_cast<std::size_t>(hy3::MaxRows) && namesSurviveCp932(records)) {

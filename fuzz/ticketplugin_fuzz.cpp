@@ -47,6 +47,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tickets::TicketPlugin& plugin = *result.plugin;
     FUZZ_CHECK(plugin.paperWidth() > 0 && plugin.paperWidth() <= tickets::MaxPaperTwips);
     FUZZ_CHECK(plugin.paperHeight() > 0 && plugin.paperHeight() <= tickets::MaxPaperTwips);
+    // The limits that keep the drawing short hold for whatever was accepted.
+    FUZZ_CHECK(plugin.items.size() <= static_cast<std::size_t>(tickets::MaxItems));
+    FUZZ_CHECK(plugin.companies.size() <= tickets::MaxCompanies);
+    FUZZ_CHECK(plugin.comment.size() <= 2 * tickets::MaxCommentLength);
+    for (const QString& company : plugin.companies)
+        FUZZ_CHECK(company.size() <= 2 * tickets::MaxTextLength);
+    qsizetype drawn = 0;
+    for (const tickets::TicketItem& item : plugin.items) {
+        FUZZ_CHECK(item.pointSize <= tickets::MaxPointSize);
+        FUZZ_CHECK(item.text.size() <= 2 * tickets::MaxTextLength);
+        drawn += item.text.size() + item.prefix.size() + item.suffix.size();
+    }
+    FUZZ_CHECK(drawn <= 2 * tickets::MaxDrawnCharacters);
 
     tickets::TicketFields fields;
     fields.stopName = QStringLiteral("市役所前");

@@ -18,6 +18,7 @@
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "tickets/ticketplugin.h"
+#include "tickets/ticketplugincache.h"
 #include "tickets/ticketpreview.h"
 
 #include <QAbstractSlider>
@@ -167,8 +168,9 @@ bool focusedControlKeepsKey(const QWidget* focus, int key)
 ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
                            sound::BroadcastTape* tape, QWidget* parent)
     : QWidget(parent), display_(display), options_(options), tape_(tape),
-      ticketDrawer_(drawPluginTicket)
+      ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
 {
+    setTicketDrawer(nullptr);
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFont(platform::mappedFont(platform::PGothicFace, 9));
 
@@ -570,7 +572,19 @@ void ControlPanel::addKeyHints()
 
 void ControlPanel::setTicketDrawer(TicketDrawer drawer)
 {
-    ticketDrawer_ = drawer ? std::move(drawer) : TicketDrawer(drawPluginTicket);
+    if (drawer) {
+        ticketDrawer_ = std::move(drawer);
+        return;
+    }
+    ticketDrawer_ = [this](auto&&... arguments) {
+        drawPluginTicket(*ticketPlugins_, std::forward<decltype(arguments)>(arguments)...);
+    };
+}
+
+void ControlPanel::setTicketPlugins(std::shared_ptr<tickets::TicketPluginCache> plugins)
+{
+    if (plugins)
+        ticketPlugins_ = std::move(plugins);
 }
 
 void ControlPanel::setPanelWidth(int widthTwips)

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class FareDisplay;
 class KeypadButton;
@@ -39,6 +40,11 @@ struct KeyCommand;
 namespace sound
 {
 class BroadcastTape;
+}
+
+namespace tickets
+{
+class TicketPluginCache;
 }
 
 // The central control panel ("集中操作盤"): route entry by keypad or lists, stepping through the
@@ -121,6 +127,9 @@ public:
         std::function<void(const QString&, QPaintDevice*, QByteArray&, QByteArray&, QByteArray&,
                            std::int32_t, std::int16_t, std::int16_t, std::int16_t)>;
     void setTicketDrawer(TicketDrawer drawer);
+    // The plug-ins read for drawing the ticket, kept until their files change; the program
+    // shares the options dialog's, which has read the selected one already.
+    void setTicketPlugins(std::shared_ptr<tickets::TicketPluginCache> plugins);
 
     // The exit after a confirmed close, also run without the question when the session
     // ends: clears the board, releases the keypad shapes, closes the sounds and the speech
@@ -194,6 +203,7 @@ private:
     bool loaded_ = false;
     QString settingsPath_;
 
+    std::shared_ptr<tickets::TicketPluginCache> ticketPlugins_;
     TicketDrawer ticketDrawer_;
     QString ticketDate_;
     // The "次は" prefix mode, kept while a name is shown without the prefix.

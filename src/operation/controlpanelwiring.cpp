@@ -237,6 +237,7 @@ ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& opti
       panel_(std::make_unique<ControlPanel>(&display, &reader_, &sound::theTape()))
 {
     panel_->setOptionsDialog(&options);
+    panel_->setTicketPlugins(options.ticketPlugins());
     options.setControlPanelLink(panel_.get());
     sound::setTapeOptions(&reader_);
 }

@@ -90,6 +90,13 @@ QString triedFileDetails(const QString& folderText, const QString& path, bool mi
     return lines.join(u'\n');
 }
 
+// The details with the reason why the open file is no fare data at all, when it is none.
+QString withNotFareDataReason(const QString& details, QFile& file)
+{
+    const QString reason = hy3::notFareDataReason(file.peek(hy3::FareDataHeadBytes), file.size());
+    return reason.isEmpty() ? details : details + u'\n' + reason;
+}
+
 bool fail(const QString& message, const QString& details)
 {
     platform::showMessageBox(message, platform::MessageBox::OKOnly, QString(), nullptr, details);
@@ -181,11 +188,14 @@ bool loadFareFile(const QString& folderText)
     RouteState& state = route();
     // Files copied from Windows may differ in letter case ("12.HY3").
     const QString path = platform::findFileIgnoringCase(hy3::filePath(folderText, state.routeNo));
-    const QString details = triedFileDetails(folderText, path, false);
+    QString details = triedFileDetails(folderText, path, false);
     try {
         std::vector<hy3::Record> records;
         {
             const auto file = hy3::openExisting(path);
+            // A CSV or a picture under the fare file's name fails with one of the fixed
+            // messages; the details say what the file really is.
+            details = withNotFareDataReason(details, *file);
             state.recordCount = hy3::readCount(*file);
             if (state.recordCount == 0)
                 return fail(hy3::messageNoRecords(), details);

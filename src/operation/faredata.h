@@ -57,7 +57,8 @@ QString routeNoFromText(const QString& text);
 // routeNo and section set (a section of 0 counts as 1). When that name does not exist, a file
 // whose name differs only in letter case is read (platform::findFileIgnoringCase). On success
 // stopIndex = section - 1 and rows beyond recordCount are empty. A failure shows one OK
-// message box, with the file tried in its details, and returns false, leaving:
+// message box, with the file tried in its details (and, for a file that is no fare data at
+// all, hy3::notFareDataReason), and returns false, leaving:
 //  - no file: the message that the route has no data; nothing is created, nothing changes;
 //  - count 0, or section not below the count (count 1 or negative included): its message;
 //    recordCount holds the file's count, table and stopIndex keep the previous route;

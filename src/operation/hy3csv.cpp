@@ -249,10 +249,7 @@ std::optional<CsvError> checkHeader(const Row& row, platform::TextEncoding encod
 class RecordBuilder
 {
 public:
-    RecordBuilder(std::vector<CsvError>& errors, platform::TextEncoding encoding)
-        : errors_(errors), encoding_(encoding)
-    {
-    }
+    explicit RecordBuilder(CsvResult& result) : result_(result) {}
 
     Record build(const Row& row)
     {
@@ -282,13 +279,14 @@ public:
             else
                 record.columns[column - 3] = value;
         }
+        checkFares(row, record.ticketNo);
         return record;
     }
 
 private:
     QByteArray stopName(const Field& field)
     {
-        if (encoding_ == platform::TextEncoding::Cp932)
+        if (result_.encoding == platform::TextEncoding::Cp932)
             return cp932StopName(field);
         const std::optional<QString> text = decodeUtf8(field.bytes);
         if (!text) {
@@ -332,7 +330,7 @@ private:
         const QByteArray text = field.bytes.trimmed();
         if (text.isEmpty())
             return 0;
-        const QString shown = fieldText(text, encoding_);
+        const QString shown = fieldText(text, result_.encoding);
         if (!isInteger(text)) {
             error(field, column, QStringLiteral("「%1」は整数ではありません").arg(shown));
             return 0;
@@ -347,13 +345,45 @@ private:
         return static_cast<qint16>(value);
     }
 
-    void error(const Field& field, int column, const QString& what)
+    // The fares are data columns 1..12, one for each earlier ticket number. An empty one
+    // before another is a fare left out or one too many commas: either way the fares after
+    // it would belong to other tickets. Fewer than the ticket number asks for is the same
+    // fault at the end of the row, or fares that are truly 0; so it is only a warning.
+    void checkFares(const Row& row, qint16 ticketNo)
     {
-        errors_.push_back({field.line, column, what});
+        const auto isEmpty = [&row](int dataColumn) {
+            const qsizetype index = dataColumn + 1;
+            return index >= qsizetype(row.fields.size()) ||
+                   row.fields[index].bytes.trimmed().isEmpty();
+        };
+        int given = FareColumnCount;
+        while (given > 0 && isEmpty(given))
+            --given;
+        for (int dataColumn = 1; dataColumn < given; ++dataColumn) {
+            if (isEmpty(dataColumn)) {
+                error(row.fields[dataColumn + 1], dataColumn + 2,
+                      QStringLiteral("運賃が空欄です。この後の運賃が別の整理券番号の列に"
+                                     "ずれていないか確かめてください（0 なら 0 と書きます）"));
+                break;
+            }
+        }
+        const int needed = qMin(int(ticketNo) - 1, FareColumnCount);
+        if (given < needed)
+            result_.warnings.push_back(
+                {row.line, 0,
+                 QStringLiteral("整理券番号 %1 の停留所なのに運賃が %2 個しかありません（それより"
+                                "前の整理券の運賃が %3 個いります）。足りない分は 0 になります")
+                     .arg(ticketNo)
+                     .arg(given)
+                     .arg(needed)});
     }
 
-    std::vector<CsvError>& errors_;
-    platform::TextEncoding encoding_;
+    void error(const Field& field, int column, const QString& what)
+    {
+        result_.errors.push_back({field.line, column, what});
+    }
+
+    CsvResult& result_;
 };
 
 } // namespace
@@ -381,6 +411,10 @@ QByteArray toCsv(const std::vector<Record>& records)
 
 QString CsvError::text() const
 {
+    if (line <= 0)
+        return what;
+    if (column <= 0)
+        return QStringLiteral("%1行目: %2").arg(line).arg(what);
     return QStringLiteral("%1行目 %2列目: %3").arg(line).arg(column).arg(what);
 }
 
@@ -388,8 +422,22 @@ CsvResult fromCsv(const QByteArray& bytes)
 {
     CsvResult result;
     result.encoding = platform::detectTextEncoding(bytes);
+    // One clear error instead of one for every line of a file read in the wrong encoding.
+    if (!platform::isReadable(result.encoding)) {
+        result.errors.push_back({0, 0, platform::unreadableEncodingReason(result.encoding)});
+        return result;
+    }
+    // A fare file starts with its count and the first name's length, 16-bit numbers whose
+    // high bytes are zero; no text does. (A zero byte further on may be part of a stop name.)
+    if (bytes.left(4).contains('\0')) {
+        result.errors.push_back(
+            {0, 0,
+             QStringLiteral("CSV ではありません（先頭にテキストにない 0 のバイトがあります。"
+                            "運賃データ (*.hy3) なら to-csv で CSV にできます）")});
+        return result;
+    }
     Splitter splitter(bytes, result.errors);
-    RecordBuilder builder(result.errors, result.encoding);
+    RecordBuilder builder(result);
     bool first = true;
     while (const std::optional<Row> row = splitter.next()) {
         if (row->isEmpty()) {

@@ -14,6 +14,8 @@ namespace hy3
 {
 
 inline constexpr int CsvColumnCount = 2 + ColumnCount;
+// The data columns that the twelve fare elements show: the fares of a stop, by ticket number.
+inline constexpr int FareColumnCount = 12;
 
 QString csvHeader();
 
@@ -21,17 +23,19 @@ QString csvHeader();
 QByteArray toCsv(const std::vector<Record>& records);
 
 struct CsvError {
-    int line = 0;   // physical line of the field, from 1
-    int column = 0; // field number, from 1 (1 the stop name, 2 the ticket number)
+    int line = 0;   // physical line of the field, from 1; 0 for the whole file
+    int column = 0; // field number, from 1 (1 the stop name, 2 the ticket number); 0 for a row
     QString what;
 
-    QString text() const; // "<line>行目 <column>列目: <what>"
+    // "<line>行目 <column>列目: <what>", "<line>行目: <what>" or <what> alone.
+    QString text() const;
 };
 
 struct CsvResult {
     std::vector<Record> records;
-    std::vector<CsvError> errors;  // every problem found; the records are unusable if any
-    std::vector<int> skippedLines; // rows with nothing in them, left out
+    std::vector<CsvError> errors;   // every problem found; the records are unusable if any
+    std::vector<CsvError> warnings; // usable, but likely not what was meant
+    std::vector<int> skippedLines;  // rows with nothing in them, left out
     platform::TextEncoding encoding = platform::TextEncoding::Ascii;
 };
 
@@ -41,6 +45,11 @@ struct CsvResult {
 // when it starts with "停留所名" or its second field is no number; a header other than
 // "停留所名,整理券番号,1,2,…" (or the start of it) is an error. A stop name without a ticket
 // number is an error; rows with nothing in them are skipped and listed.
+// Fares (data columns 1..12) are checked against the ticket number, because a fare left out
+// would move the ones after it to other tickets: an empty fare followed by another is an
+// error, and a row that ends before the fares of every earlier ticket (1..ticket number - 1,
+// at most 12) is given is a warning. A UTF-16 file is one error that names the encoding, and
+// a file with a zero byte among its first four (a fare file) one that says it is no CSV.
 CsvResult fromCsv(const QByteArray& bytes);
 
 } // namespace hy3

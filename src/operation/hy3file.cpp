@@ -1,6 +1,7 @@
 #include "operation/hy3file.h"
 
 #include "platform/runtimeerror.h"
+#include "platform/textencoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,37 @@ qint64 readWord(QIODevice& in, quint16& value)
     const qint64 got = readSome(in, reinterpret_cast<char*>(bytes), 2);
     value = got == 2 ? qFromLittleEndian<quint16>(bytes) : 0;
     return got;
+}
+
+// Text that the rule for users' text files reads cleanly, without control characters. No fare
+// file starts like that: its count (0..301) has a zero or a control byte.
+bool looksLikeText(const QByteArray& head)
+{
+    if (!platform::isReadable(platform::detectTextEncoding(head)))
+        return true;
+    for (const char c : head) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F)
+            return false;
+    }
+    // A head that is not the whole file may end inside a character: only its whole lines are
+    // judged.
+    const qsizetype lastLineEnd = head.lastIndexOf('\n');
+    const bool cut = head.size() >= FareDataHeadBytes && lastLineEnd > 0;
+    const QByteArray lines = cut ? head.left(lastLineEnd + 1) : head;
+    return platform::decodeUserText(lines).clean;
+}
+
+QString textFileReason(const QByteArray& head)
+{
+    const platform::TextEncoding encoding = platform::detectTextEncoding(head);
+    QString reason = QStringLiteral("運賃データ (*.hy3) ではなく、テキストファイル (%1) です")
+                         .arg(platform::encodingName(encoding));
+    const qsizetype lineEnd = head.indexOf('\n');
+    if (head.left(lineEnd < 0 ? head.size() : lineEnd).contains(',') ||
+        !platform::isReadable(encoding))
+        reason += QStringLiteral("。CSV から運賃データを作るには hy3tool from-csv を使います");
+    return reason;
 }
 
 void appendWord(QByteArray& out, quint16 value)
@@ -138,6 +170,26 @@ std::unique_ptr<QFile> openExisting(const QString& path)
         throw RuntimeError(ErrorNumber::DeviceIo);
     }
     return file;
+}
+
+QString notFareDataReason(const QByteArray& head, qint64 size)
+{
+    if (head.size() < 2)
+        return QString();
+    const auto count = static_cast<qint16>(qFromLittleEndian<quint16>(head.constData()));
+    const qint64 needed = 2 + qint64(count) * FixedRecordBytes;
+    if (count >= 0 && (count <= MaxRows || size >= needed))
+        return QString();
+    if (looksLikeText(head))
+        return textFileReason(head);
+    if (count < 0)
+        return QStringLiteral("運賃データ (*.hy3) ではありません（先頭の件数が負の値 %1 です）")
+            .arg(count);
+    return QStringLiteral("運賃データ (*.hy3) ではありません（件数 %1 件なら %2 バイト以上の"
+                          "はずが、%3 バイトしかありません）")
+        .arg(count)
+        .arg(needed)
+        .arg(size);
 }
 
 QString messageNoRecords()

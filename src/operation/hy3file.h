@@ -53,6 +53,17 @@ QString filePath(const QString& folder, const QString& routeNo);
 // the runtime error that matches the system error.
 std::unique_ptr<QFile> openExisting(const QString& path);
 
+// How much of a file's start notFareDataReason looks at.
+inline constexpr qint64 FareDataHeadBytes = 4096;
+
+// Why a file is no fare data at all, judged by its first bytes (FareDataHeadBytes are plenty)
+// and its size; empty when it may be. It is none when its count is negative, or over 301 (the
+// most the program reads) in a file too short to hold that many records: what a text file
+// (a CSV saved under the fare file's name), a picture or an archive gives. A file of 0..301
+// records that is cut short is damaged fare data, which the readers take as far as it goes.
+// The reason names text files and their encoding, and tells how to convert a CSV.
+QString notFareDataReason(const QByteArray& head, qint64 size);
+
 // The messages the program shows for a fare file it cannot use.
 QString messageNoRecords();       // the count is 0
 QString messageSectionTooLarge(); // the section is not below the count

@@ -3,10 +3,12 @@
 #include "options/optioninfo.h"
 #include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
+#include "tickets/ticketplugincache.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <vector>
 
 class ColorButton;
@@ -65,6 +67,12 @@ public:
     // Loads a ticket plug-in: property list, comment, preview size and company names.
     // result is 2 when the file is a plug-in, else 0 (nothing changes then).
     void loadPlugin(QString& path, int& result);
+    // The plug-ins the dialog has read, kept until their files change. Whatever draws the
+    // ticket shares them, so that a plug-in selected here is not read again for drawing.
+    const std::shared_ptr<tickets::TicketPluginCache>& ticketPlugins() const
+    {
+        return ticketPlugins_;
+    }
     // The start-up defaults of the ticket-number options: labels shown, OFF colour white,
     // ON1 and ON2 light green.
     void applyStartupDefaults();
@@ -294,4 +302,7 @@ private:
     QRadioButton* dateAtRouteSetOption_ = nullptr;
     QRadioButton* dateFixedOption_ = nullptr;
     QLabel* fixedDateLabel_ = nullptr;
+
+    std::shared_ptr<tickets::TicketPluginCache> ticketPlugins_ =
+        std::make_shared<tickets::TicketPluginCache>();
 };

@@ -134,8 +134,8 @@ void OptionsDialog::onPluginPickClicked()
         return;
     }
     // The details tell the plug-in's author what to mend (docs/ticket-plugin.md).
-    const QString details = QStringLiteral("%1\n%2").arg(
-        QDir::toNativeSeparators(path), tickets::loadTicketPlugin(path).diagnosis());
+    const QString details = QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path),
+                                                         ticketPlugins_->load(path)->diagnosis());
     platform::showMessageBox(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
                              platform::MessageBox::OKOnly | platform::MessageBox::Critical,
                              QStringLiteral("プラグインロードエラー"), this, details);
@@ -164,16 +164,16 @@ void OptionsDialog::loadPlugin(QString& path, int& result)
     // has no form for, and the file with them.
     PluginInfo info;
     info.clear();
-    if (readPluginInfo(path, info) == 0)
+    if (readPluginInfo(*ticketPlugins_, path, info) == 0)
         return;
-    showPluginComment(path, pluginCommentView_);
+    showPluginComment(*ticketPlugins_, path, pluginCommentView_);
     pluginPropertyList_->clear();
     pluginPropertyList_->addItems(pluginPropertyLines(info));
     if (controlPanel_) {
         controlPanel_->setTicketPreviewSize(info[PluginInfo::PreviewWidth],
                                             info[PluginInfo::PreviewHeight]);
         if (info[PluginInfo::CompanySwitch] >= 1 && controlPanel_->companyList())
-            addPluginCompanies(path, controlPanel_->companyList());
+            addPluginCompanies(*ticketPlugins_, path, controlPanel_->companyList());
     }
     result = 2;
 }

@@ -33,12 +33,14 @@ bool isBlank(QChar c)
 
 void TapeFieldReader::skipDelimiter()
 {
+    lastEndedLine_ = false;
     if (pos_ >= text_.size())
         return;
     if (text_[pos_] == u',') {
         ++pos_;
         return;
     }
+    lastEndedLine_ = true;
     if (text_[pos_] == u'\r')
         ++pos_;
     if (pos_ < text_.size() && text_[pos_] == u'\n')
@@ -53,11 +55,15 @@ QString TapeFieldReader::readRaw(bool* quoted)
         throw RuntimeError(ErrorNumber::InputPastEnd);
     *quoted = text_[pos_] == u'"';
     QString field;
+    lastSpannedLines_ = false;
+    lastUnclosed_ = false;
     if (*quoted) {
         const int close = text_.indexOf(u'"', pos_ + 1);
         const int end = close < 0 ? int(text_.size()) : close;
         field = text_.mid(pos_ + 1, end - pos_ - 1);
         pos_ = close < 0 ? end : close + 1;
+        lastUnclosed_ = close < 0;
+        lastSpannedLines_ = field.contains(u'\n') || field.contains(u'\r');
         // Anything between the closing quote and the separator is ignored.
         while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
             ++pos_;
@@ -67,6 +73,8 @@ QString TapeFieldReader::readRaw(bool* quoted)
             ++pos_;
         field = text_.mid(start, pos_ - start).trimmed();
     }
+    lastField_ = field;
+    lastQuoted_ = *quoted;
     skipDelimiter();
     return field;
 }
@@ -117,33 +125,174 @@ int countTapeLines(const QString& text)
     return int(lines.size());
 }
 
-std::vector<TapeEntry> parseTape(const QString& text, int* errorLine)
+namespace
+{
+
+enum class Item { Text, StepFlag, SoundFlag };
+
+QString itemName(Item item)
+{
+    switch (item) {
+    case Item::Text:
+        return QStringLiteral("放送の文");
+    case Item::StepFlag:
+        return QStringLiteral("送りフラグ");
+    case Item::SoundFlag:
+        return QStringLiteral("音フラグ");
+    }
+    return QString();
+}
+
+const QString ThreeItems = QStringLiteral("各行は「放送の文,送りフラグ,音フラグ」の 3 項目です");
+const QString QuoteTheText =
+    QStringLiteral("放送の文に「,」があるときは、文全体を \" で囲んでください");
+
+// Reads the entries one by one and remembers the first line whose items did not line up with
+// it: the reader then takes fields from the next line or leaves them to it, so a fault met
+// later is most likely that line's doing, and that line is the one to name.
+class TapeParser
+{
+public:
+    explicit TapeParser(const QString& text) : reader_(text) {}
+
+    void read(TapeEntry& entry)
+    {
+        entryLine_ = reader_.line();
+        item_ = Item::Text;
+        fieldLine_ = entryLine_;
+        entry.text = reader_.readText();
+        textQuoted_ = reader_.lastQuoted();
+        if (reader_.lastSpannedLines() && !reader_.lastUnclosed())
+            noteMisalignment(
+                QStringLiteral("放送の文が \" の中で改行されています（1 行に 1 件です）"), false);
+        entry.stepFlag = readFlag(Item::StepFlag);
+        entry.soundFlag = readFlag(Item::SoundFlag);
+        if (!reader_.lastEndedLine() && !reader_.atEnd())
+            noteMisalignment(
+                QStringLiteral("項目が 4 つ以上あります（%1。%2）").arg(ThreeItems, QuoteTheText),
+                true);
+    }
+
+    TapeFileError diagnose(const RuntimeError& error) const
+    {
+        const int number = error.number();
+        if (item_ != Item::Text && reader_.lastUnclosed())
+            return TapeFileError(number, entryLine_,
+                                 QStringLiteral("放送の文の \" が閉じられないまま、ファイルが"
+                                                "終わっています"));
+        const bool pastEnd = number == ErrorNumber::InputPastEnd;
+        if (misalignedLine_ > 0 && (pastEnd || misalignmentShifts_))
+            return TapeFileError(number, misalignedLine_, misalignment_);
+        if (pastEnd && item_ == Item::Text)
+            return TapeFileError(number, fieldLine_,
+                                 QStringLiteral("放送の文がありません（ファイルが途中で終わって"
+                                                "います）"));
+        if (pastEnd)
+            return TapeFileError(
+                number, entryLine_,
+                QStringLiteral("%1がありません（%2）").arg(itemName(item_), ThreeItems));
+        return TapeFileError(number, fieldLine_, flagFault(number));
+    }
+
+private:
+    // Why the flag just read is no value of 16 bits.
+    QString flagFault(int number) const
+    {
+        const QString field = reader_.lastField().trimmed();
+        if (number == ErrorNumber::Overflow)
+            return QStringLiteral("%1「%2」が大きすぎます（-32768〜32767 の整数です）")
+                .arg(itemName(item_), field);
+        QString reason = QStringLiteral("%1「%2」が数ではありません").arg(itemName(item_), field);
+        // The usual cause: an unquoted comma in the text left part of it for the flag.
+        if (item_ == Item::StepFlag && !textQuoted_)
+            reason += QStringLiteral("（%1）").arg(QuoteTheText);
+        return reason;
+    }
+
+    int readFlag(Item item)
+    {
+        // A line end before a flag means this line ran out of items and the next one lends it.
+        if (reader_.lastEndedLine()) {
+            const bool blankLine =
+                item == Item::StepFlag && !reader_.lastQuoted() && reader_.lastField().isEmpty();
+            noteMisalignment(
+                blankLine ? QStringLiteral("空の行です（放送のない行は消してください）")
+                          : QStringLiteral("%1がありません（%2）").arg(itemName(item), ThreeItems),
+                true);
+        }
+        item_ = item;
+        fieldLine_ = reader_.line();
+        return reader_.readInteger();
+    }
+
+    void noteMisalignment(const QString& reason, bool shiftsFields)
+    {
+        if (misalignedLine_ > 0)
+            return;
+        misalignedLine_ = entryLine_;
+        misalignment_ = reason;
+        misalignmentShifts_ = shiftsFields;
+    }
+
+    TapeFieldReader reader_;
+    int entryLine_ = 1;
+    int fieldLine_ = 1;
+    Item item_ = Item::Text;
+    bool textQuoted_ = false;
+    int misalignedLine_ = 0;
+    QString misalignment_;
+    bool misalignmentShifts_ = false;
+};
+
+} // namespace
+
+TapeFileError::TapeFileError(int number, int line, const QString& reason)
+    : RuntimeError(number, line > 0 ? QStringLiteral("%1行目: %2").arg(line).arg(reason) : reason),
+      line_(line), reason_(reason)
+{
+}
+
+std::vector<TapeEntry> parseTape(const QString& text)
 {
     const int count = countTapeLines(text);
-    if (count == 0) {
-        if (errorLine)
-            *errorLine = 1;
-        throw RuntimeError(ErrorNumber::InputPastEnd);
-    }
+    if (count == 0)
+        throw TapeFileError(ErrorNumber::InputPastEnd, 0,
+                            QStringLiteral("放送がありません（空のファイルです）"));
     std::vector<TapeEntry> entries(static_cast<size_t>(count));
-    TapeFieldReader reader(text);
+    TapeParser parser(text);
     try {
-        for (TapeEntry& entry : entries) {
-            entry.text = reader.readText();
-            entry.stepFlag = reader.readInteger();
-            entry.soundFlag = reader.readInteger();
-        }
-    } catch (const RuntimeError&) {
-        if (errorLine)
-            *errorLine = reader.line();
-        throw;
+        for (TapeEntry& entry : entries)
+            parser.read(entry);
+    } catch (const RuntimeError& error) {
+        throw parser.diagnose(error);
     }
+    return entries;
+}
+
+std::vector<TapeEntry> parseTapeBytes(const QByteArray& bytes, platform::DecodedText* decoded)
+{
+    platform::DecodedText text = platform::decodeUserText(bytes);
+    if (!platform::isReadable(text.encoding))
+        throw TapeFileError(ErrorNumber::TypeMismatch, 0,
+                            platform::unreadableEncodingReason(text.encoding));
+    std::vector<TapeEntry> entries = parseTape(text.text);
+    if (decoded)
+        *decoded = std::move(text);
     return entries;
 }
 
 QString findTapeFile(const QString& folder, const QString& route)
 {
     return platform::findFileIgnoringCase(folder + route + QStringLiteral("tp.csv"));
+}
+
+QString tooLargeReason(qint64 size)
+{
+    const QString limit =
+        QStringLiteral("放送用データは %1 バイト (1 MiB) までです").arg(MaxTapeFileSize);
+    if (size < 0)
+        return QStringLiteral("ファイルが大きすぎます（%1）").arg(limit);
+    return QStringLiteral("ファイルが大きすぎます（%1 バイト。%2）").arg(size).arg(limit);
 }
 
 std::vector<TapeEntry> readTapeFile(const QString& path, platform::TextEncoding* encoding)
@@ -154,13 +303,20 @@ std::vector<TapeEntry> readTapeFile(const QString& path, platform::TextEncoding*
     // A folder, pipe or device is no data file; opening a pipe would block the program.
     if (!info.isFile())
         throw RuntimeError(ErrorNumber::PathFileAccess);
+    if (info.size() > MaxTapeFileSize)
+        throw TapeFileError(ErrorNumber::OutOfMemory, 0, tooLargeReason(info.size()));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(platform::errorNumberFromErrno(errno));
-    const platform::DecodedText decoded = platform::decodeUserText(file.readAll());
+    // The file may have grown since it was measured: never more than the limit is read.
+    const QByteArray bytes = file.read(MaxTapeFileSize + 1);
+    if (bytes.size() > MaxTapeFileSize)
+        throw TapeFileError(ErrorNumber::OutOfMemory, 0, tooLargeReason(file.size()));
+    platform::DecodedText decoded;
+    std::vector<TapeEntry> entries = parseTapeBytes(bytes, &decoded);
     if (encoding)
         *encoding = decoded.encoding;
-    return parseTape(decoded.text);
+    return entries;
 }
 
 } // namespace sound

@@ -155,7 +155,8 @@ QString fieldText(const TicketPlugin& plugin, const TicketItem& item, const Tick
 {
     if (item.kind != ItemKind::Field || !declaresField(plugin.info, item.field))
         return {};
-    const QString value = fieldValue(plugin, item, fields);
+    // A stop name from the fare data may be far longer than any text the plug-in may hold.
+    const QString value = fieldValue(plugin, item, fields).left(MaxTextLength);
     return value.isEmpty() ? QString() : item.prefix + value + item.suffix;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/cp932.h"
 #include "tickets/ticketdrawing.h"
+#include "tickets/ticketplugincache.h"
 #include "tickets/ticketpluginformat.h"
 
 #include <QComboBox>
@@ -20,28 +21,33 @@ QString bufferText(const QByteArray& buffer)
     return platform::fromCp932(end < 0 ? buffer : buffer.left(end));
 }
 
-std::optional<tickets::TicketPlugin> pluginAt(const QString& path)
+// The plug-in, or null for a file that is none.
+std::shared_ptr<const tickets::TicketPlugin> pluginAt(tickets::TicketPluginCache& plugins,
+                                                      const QString& path)
 {
-    return tickets::loadTicketPlugin(path).plugin;
+    std::shared_ptr<const tickets::ParseResult> result = plugins.load(path);
+    if (!result->plugin)
+        return nullptr;
+    return std::shared_ptr<const tickets::TicketPlugin>(result, &*result->plugin);
 }
 
 } // namespace
 
-int readPluginInfo(const QString& path, PluginInfo& info)
+int readPluginInfo(tickets::TicketPluginCache& plugins, const QString& path, PluginInfo& info)
 {
     info.clear();
-    const auto plugin = pluginAt(path);
+    const auto plugin = pluginAt(plugins, path);
     if (!plugin)
         return 0;
     info = plugin->info;
     return 1;
 }
 
-void showPluginComment(const QString& path, QWidget* textBox)
+void showPluginComment(tickets::TicketPluginCache& plugins, const QString& path, QWidget* textBox)
 {
     if (!textBox)
         return;
-    const auto plugin = pluginAt(path);
+    const auto plugin = pluginAt(plugins, path);
     if (!plugin)
         return;
     if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox))
@@ -52,21 +58,23 @@ void showPluginComment(const QString& path, QWidget* textBox)
         line->setText(QString(plugin->comment).replace(u'\n', u' '));
 }
 
-void addPluginCompanies(const QString& path, QComboBox* comboBox)
+void addPluginCompanies(tickets::TicketPluginCache& plugins, const QString& path,
+                        QComboBox* comboBox)
 {
     if (!comboBox)
         return;
-    if (const auto plugin = pluginAt(path))
+    if (const auto plugin = pluginAt(plugins, path))
         comboBox->addItems(plugin->companies);
 }
 
-void drawPluginTicket(const QString& path, QPaintDevice* device, QByteArray& stopName,
-                      QByteArray& dateText, QByteArray& timeText, std::int32_t routeNo,
-                      std::int16_t ticketNo, std::int16_t stopRow, std::int16_t companyPos)
+void drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
+                      QPaintDevice* device, QByteArray& stopName, QByteArray& dateText,
+                      QByteArray& timeText, std::int32_t routeNo, std::int16_t ticketNo,
+                      std::int16_t stopRow, std::int16_t companyPos)
 {
     if (!device)
         return;
-    const auto plugin = pluginAt(path);
+    const auto plugin = pluginAt(plugins, path);
     if (!plugin)
         return;
     tickets::TicketFields fields;

@@ -11,24 +11,32 @@ class QComboBox;
 class QPaintDevice;
 class QWidget;
 
+namespace tickets
+{
+class TicketPluginCache;
+}
+
 // The numbered-ticket plug-in calls. The plug-in is named by its real path, so that a folder
 // name without a CP932 form (".../Müller/") still reaches the file. The ticket's texts are
 // CP932 byte strings; their buffers are passed by reference and may be read back after the
-// call (these calls leave them unchanged).
+// call (these calls leave them unchanged). Each call takes the plug-in from `plugins`, which
+// reads the file only when it is new or has changed since.
 
 // Fills `info` from the plug-in at `path`; returns 0 (and leaves `info` zeroed) when the file is
 // missing, unreadable, not a plug-in or inconsistent, otherwise 1.
-int readPluginInfo(const QString& path, PluginInfo& info);
+int readPluginInfo(tickets::TicketPluginCache& plugins, const QString& path, PluginInfo& info);
 
 // Writes the plug-in's comment into a QPlainTextEdit, QTextEdit or QLineEdit (replacing its
 // text). Nothing happens for an invalid plug-in or another kind of widget.
-void showPluginComment(const QString& path, QWidget* textBox);
+void showPluginComment(tickets::TicketPluginCache& plugins, const QString& path, QWidget* textBox);
 
 // Appends the plug-in's company names to the combo box, in the file's order.
-void addPluginCompanies(const QString& path, QComboBox* comboBox);
+void addPluginCompanies(tickets::TicketPluginCache& plugins, const QString& path,
+                        QComboBox* comboBox);
 
 // Draws the plug-in's ticket at the top-left of the device. A company position of -1 (or any
 // position without a name) draws no company; an empty or invalid path draws nothing.
-void drawPluginTicket(const QString& path, QPaintDevice* device, QByteArray& stopName,
-                      QByteArray& dateText, QByteArray& timeText, std::int32_t routeNo,
-                      std::int16_t ticketNo, std::int16_t stopRow, std::int16_t companyPos);
+void drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
+                      QPaintDevice* device, QByteArray& stopName, QByteArray& dateText,
+                      QByteArray& timeText, std::int32_t routeNo, std::int16_t ticketNo,
+                      std::int16_t stopRow, std::int16_t companyPos);

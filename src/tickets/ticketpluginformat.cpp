@@ -3,8 +3,6 @@
 #include "platform/fontmap.h"
 #include "platform/textencoding.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -15,9 +13,6 @@ namespace tickets
 {
 namespace
 {
-
-// More items than this is no ticket any more; the cap keeps drawing bounded.
-constexpr int MaxItems = 500;
 
 struct ParseError {
     int line;
@@ -74,6 +69,10 @@ bool isForbiddenControl(QChar c)
 QString decodeText(const QByteArray& bytes)
 {
     const platform::DecodedText decoded = platform::decodeUserText(bytes);
+    if (!platform::isReadable(decoded.encoding))
+        fail(0, QStringLiteral("%1 text is not read: save the file as UTF-8 or as CP932 "
+                               "(Shift-JIS)")
+                    .arg(platform::encodingName(decoded.encoding)));
     const QString& text = decoded.text;
     if (!decoded.clean) {
         const bool utf8 = decoded.encoding == platform::TextEncoding::Utf8WithBom;
@@ -152,6 +151,16 @@ QString unquoted(const QString& value)
     if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
         return value.mid(1, value.size() - 2);
     return value;
+}
+
+// A text no longer than MaxTextLength characters.
+QString limitedText(const RawLine& entry, const char* what)
+{
+    if (entry.text.toUcs4().size() > MaxTextLength)
+        fail(entry.number, QStringLiteral("%1 is longer than %2 characters")
+                               .arg(QLatin1String(what))
+                               .arg(MaxTextLength));
+    return entry.text;
 }
 
 // The key=value lines of one section. Every key is taken at most once; what nobody took is an
@@ -309,8 +318,14 @@ PluginInfo readInfo(SectionKeys keys)
 QString readComment(const RawSection& raw)
 {
     QStringList lines;
-    for (const RawLine& line : raw.lines)
+    qsizetype length = 0;
+    for (const RawLine& line : raw.lines) {
+        length += line.text.toUcs4().size() + 1;
+        if (length > MaxCommentLength + 1)
+            fail(line.number,
+                 QStringLiteral("the comment is longer than %1 characters").arg(MaxCommentLength));
         lines.append(line.text);
+    }
     while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
         lines.removeFirst();
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
@@ -321,8 +336,12 @@ QString readComment(const RawSection& raw)
 QStringList readCompanies(const RawSection& raw)
 {
     QStringList names;
-    for (const RawLine& line : raw.lines)
-        names.append(line.text);
+    for (const RawLine& line : raw.lines) {
+        if (names.size() == MaxCompanies)
+            fail(line.number, QStringLiteral("more than %1 company names (positions are 16-bit)")
+                                  .arg(MaxCompanies));
+        names.append(limitedText(line, "a company name"));
+    }
     return names;
 }
 
@@ -363,8 +382,9 @@ void readLettering(SectionKeys& keys, TicketItem& item)
     if (const auto size = keys.take("Size")) {
         bool ok = false;
         item.pointSize = size->text.toDouble(&ok);
-        if (!ok || !std::isfinite(item.pointSize) || item.pointSize < 1 || item.pointSize > 300)
-            fail(size->number, QStringLiteral("Size must be 1..300 points"));
+        if (!ok || !std::isfinite(item.pointSize) || item.pointSize < 1 ||
+            item.pointSize > MaxPointSize)
+            fail(size->number, QStringLiteral("Size must be 1..%1 points").arg(MaxPointSize));
     }
     if (const auto weight = keys.take("Weight")) {
         if (weight->text.compare(QLatin1String("Normal"), Qt::CaseInsensitive) == 0)
@@ -393,7 +413,7 @@ TicketItem readItem(const RawSection& raw, const PluginInfo& info)
     switch (raw.section) {
     case Section::Text:
         item.kind = ItemKind::Text;
-        item.text = keys.require("Text").text;
+        item.text = limitedText(keys.require("Text"), "Text");
         if (item.text.isEmpty())
             fail(raw.line, QStringLiteral("Text is empty"));
         readLettering(keys, item);
@@ -402,8 +422,10 @@ TicketItem readItem(const RawSection& raw, const PluginInfo& info)
         item.kind = ItemKind::Field;
         item.field = toChoice(keys.require("Field"), "Field", FieldNames);
         readLettering(keys, item);
-        item.prefix = keys.take("Prefix").value_or(RawLine{}).text;
-        item.suffix = keys.take("Suffix").value_or(RawLine{}).text;
+        if (const auto prefix = keys.take("Prefix"))
+            item.prefix = limitedText(*prefix, "Prefix");
+        if (const auto suffix = keys.take("Suffix"))
+            item.suffix = limitedText(*suffix, "Suffix");
         if (const auto digits = keys.take("Digits")) {
             if (!isNumericField(item.field))
                 fail(digits->number, QStringLiteral("Digits is for numeric fields only"));
@@ -412,7 +434,7 @@ TicketItem readItem(const RawSection& raw, const PluginInfo& info)
         if (const auto format = keys.take("Format")) {
             if (item.field != Field::Date && item.field != Field::Time)
                 fail(format->number, QStringLiteral("Format is for Date and Time only"));
-            item.format = format->text;
+            item.format = limitedText(*format, "Format");
         }
         break;
     }
@@ -444,6 +466,21 @@ TicketItem readItem(const RawSection& raw, const PluginInfo& info)
     }
     keys.expectNoMore();
     return item;
+}
+
+// The characters an item may draw at most: its texts, and the longest value of a field.
+int drawnCharacters(const TicketItem& item)
+{
+    switch (item.kind) {
+    case ItemKind::Text:
+        return int(item.text.toUcs4().size());
+    case ItemKind::Field:
+        return int(item.prefix.toUcs4().size() + item.suffix.toUcs4().size()) + MaxTextLength;
+    case ItemKind::Box:
+    case ItemKind::Barcode:
+        break;
+    }
+    return 0;
 }
 
 // The flags of PluginInfo and the layout must tell the same story.
@@ -533,6 +570,7 @@ TicketPlugin buildPlugin(const std::vector<RawSection>& sections, int lastLine)
         plugin.comment = readComment(*commentSection);
     if (companySection)
         plugin.companies = readCompanies(*companySection);
+    int characters = 0;
     for (const RawSection& raw : sections) {
         const bool drawn = raw.section == Section::Text || raw.section == Section::Field ||
                            raw.section == Section::Box || raw.section == Section::Barcode;
@@ -541,6 +579,12 @@ TicketPlugin buildPlugin(const std::vector<RawSection>& sections, int lastLine)
         if (static_cast<int>(plugin.items.size()) >= MaxItems)
             fail(raw.line, QStringLiteral("more than %1 drawn items").arg(MaxItems));
         plugin.items.push_back(readItem(raw, plugin.info));
+        characters += drawnCharacters(plugin.items.back());
+        if (characters > MaxDrawnCharacters)
+            fail(raw.line, QStringLiteral("the items together draw more than %1 characters (each "
+                                          "field counts %2 for its value)")
+                               .arg(MaxDrawnCharacters)
+                               .arg(MaxTextLength));
     }
     checkAgreement(plugin, lastLine);
     return plugin;
@@ -592,23 +636,6 @@ QString ParseResult::diagnosis() const
     if (plugin)
         return QString();
     return line > 0 ? QStringLiteral("%1行目: %2").arg(line).arg(error) : error;
-}
-
-ParseResult loadTicketPlugin(const QString& path)
-{
-    ParseResult result;
-    QFile file(path);
-    // Only regular files: a folder or a pipe is no plug-in, and reading a pipe could block.
-    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("the file cannot be opened");
-        return result;
-    }
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) {
-        result.error = QStringLiteral("the file is larger than %1 bytes").arg(MaxFileSize);
-        return result;
-    }
-    return parseTicketPlugin(bytes);
 }
 
 } // namespace tickets

@@ -17,10 +17,30 @@ namespace tickets
 
 inline constexpr char Signature[] = "4SP-TICKET-PLUGIN";
 inline constexpr int FormatVersion = 1;
+
+// The limits below keep the drawing of any plug-in short (under 50 ms for the largest one
+// the format allows, bench/tickets), whatever the file holds.
 // Larger files are not read at all.
 inline constexpr qint64 MaxFileSize = 1 << 20;
-// Paper sides above this (in twips) are refused: 30000 twips are 2000 pixels.
-inline constexpr int MaxPaperTwips = 30000;
+// Paper sides above this (in twips) are refused: 7500 twips are 500 pixels, more than the
+// control panel's preview area shows.
+inline constexpr int MaxPaperTwips = 7500;
+// More items than this is no ticket any more.
+inline constexpr int MaxItems = 100;
+// The largest letters, in points (48 points are 64 pixels). Larger glyphs are drawn from their
+// outlines every time instead of from rendered glyphs, which costs a hundred times more.
+inline constexpr double MaxPointSize = 48;
+// The longest text of an item (Text, Prefix, Suffix, Format) and of a company name, in
+// characters: a ticket has room for a few words in each place. Values the program passes (a
+// stop name) are cut to this length when drawn.
+inline constexpr int MaxTextLength = 40;
+// The most characters all items together may draw: every Text, Prefix and Suffix, and
+// MaxTextLength for the value of each field.
+inline constexpr int MaxDrawnCharacters = 1000;
+// The longest comment, in characters, line ends included.
+inline constexpr int MaxCommentLength = 2000;
+// Company positions reach the drawing call as signed 16-bit numbers.
+inline constexpr int MaxCompanies = 32767;
 
 enum class ItemKind { Text, Field, Box, Barcode };
 enum class Field { StopName, Date, Time, Route, TicketNo, StopRow, Company };
@@ -90,9 +110,6 @@ struct ParseResult {
 // byte-order mark, valid UTF-8, or CP932). Any bytes are safe to pass; whatever is not a
 // complete, consistent plug-in fails.
 ParseResult parseTicketPlugin(const QByteArray& bytes);
-
-// Reads the file (at most MaxFileSize bytes) and parses it.
-ParseResult loadTicketPlugin(const QString& path);
 
 // True when the plug-in declares that it can print the field (the flags of PluginInfo).
 bool declaresField(const PluginInfo& info, Field field);

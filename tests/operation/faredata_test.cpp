@@ -285,6 +285,35 @@ TEST_F(FareDataTest, EveryMessageNamesTheFileTriedInItsDetails)
               QStringLiteral("ファイル: ") + folder() + QStringLiteral("/x/1.hy3"));
 }
 
+TEST_F(FareDataTest, AFileThatIsNoFareDataKeepsItsMessageAndSaysWhyInTheDetails)
+{
+    loadPreviousRoute();
+    const QString detailsStart =
+        QStringLiteral("ファイル: ") + dir.filePath(QStringLiteral("12.hy3"));
+    // A spreadsheet's CSV saved under the fare file's name: its first bytes read as a negative
+    // count, which the program answers with the section message.
+    writeFile(QStringLiteral("12.hy3"),
+              QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,0\r\n本町,2,170\r\n").toUtf8());
+    EXPECT_FALSE(load(QStringLiteral("12"), QStringLiteral("1")));
+    expectOneMessage(hy3::messageSectionTooLarge());
+    EXPECT_EQ(messages.calls()[0].details,
+              detailsStart +
+                  QStringLiteral("\n運賃データ (*.hy3) ではなく、テキストファイル (UTF-8) "
+                                 "です。CSV から運賃データを作るには hy3tool from-csv "
+                                 "を使います"));
+    expectPreviousRouteKept();
+
+    // An ASCII header reads as a count far over 301: the error's own description.
+    messages.clear();
+    writeFile(QStringLiteral("12.hy3"), QByteArray("name,no,1\r\nstation,1,0\r\n"));
+    EXPECT_FALSE(load(QStringLiteral("12"), QStringLiteral("1")));
+    expectOneMessage(platform::errorDescription(ErrorNumber::SubscriptOutOfRange));
+    EXPECT_TRUE(messages.calls()[0].details.endsWith(
+        QStringLiteral("テキストファイル (ASCII) です。CSV から運賃データを作るには hy3tool "
+                       "from-csv を使います")))
+        << messages.calls()[0].details.toStdString();
+}
+
 TEST_F(FareDataTest, AnEmptyFolderSettingSaysItLookedInTheWorkingFolder)
 {
     const QString previous = QDir::currentPath();

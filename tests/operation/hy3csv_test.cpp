@@ -1,6 +1,7 @@
 #include "operation/hy3csv.h"
 #include "platform/cp932.h"
 
+#include <QStringEncoder>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -51,8 +52,11 @@ TEST(Hy3Csv, ReadsBackWhatItWrote)
     hy3::Record first = named(QStringLiteral("A,\"B\"\r\nC"), -7);
     first.columns[0] = 32767;
     first.columns[149] = -32768;
-    const std::vector<hy3::Record> records{first, named(QString()),
-                                           named(QStringLiteral(" 空白 "))};
+    // A zero byte inside a name is no sign of a binary file.
+    hy3::Record zero;
+    zero.name = QByteArray("A\0B", 3);
+    const std::vector<hy3::Record> records{first, named(QString()), named(QStringLiteral(" 空白 ")),
+                                           zero};
     const hy3::CsvResult result = hy3::fromCsv(hy3::toCsv(records));
     ASSERT_TRUE(result.errors.empty()) << result.errors[0].text().toStdString();
     EXPECT_EQ(result.records, records);
@@ -63,7 +67,7 @@ TEST(Hy3Csv, AcceptsWhatSpreadsheetsWrite)
     const QByteArray bom("\xEF\xBB\xBF");
     const hy3::CsvResult result = hy3::fromCsv(
         bom + utf8(QStringLiteral(
-                  "停留所名,整理券番号,1,2\r\n駅前,1\r\n\r\n市役所前, 2 ,170,,+5,,,\r\n")));
+                  "停留所名,整理券番号,1,2\r\n駅前,1\r\n\r\n市役所前, 2 ,170, 0 ,+5,,,\r\n")));
     ASSERT_TRUE(result.errors.empty());
     ASSERT_EQ(result.records.size(), 2u);
     EXPECT_EQ(result.records[0], named(QStringLiteral("駅前"), 1));
@@ -183,6 +187,60 @@ TEST(Hy3Csv, ErrorsNameLineAndColumn)
     const QByteArray badBoth("\x82\x2C\x31\x0A", 4);
     EXPECT_EQ(hy3::fromCsv(badBoth).errors.at(0).text(),
               QStringLiteral("1行目 1列目: Shift-JIS (CP932) として読めないバイトがあります"));
+}
+
+TEST(Hy3Csv, AFareLeftOutBetweenOthersIsAnError)
+{
+    // The 240 of ticket 2 forgotten: 210 would stand in ticket 3's column either way.
+    EXPECT_EQ(onlyError(QStringLiteral("停留所名,整理券番号,1,2,3\n駅前,1\n本町,2,170\n"
+                                       "県庁前,4,260, ,210\n")),
+              QStringLiteral("4行目 4列目: 運賃が空欄です。この後の運賃が別の整理券番号の列に"
+                             "ずれていないか確かめてください（0 なら 0 と書きます）"));
+    // Empty cells after the fares, or beyond the twelve fare columns, are no fares left out.
+    QString wide = QStringLiteral("駅前,1,0,0,0,0,0,0,0,0,0,0,0,0");
+    wide += QString(138, u',') + QStringLiteral("2\n");
+    const hy3::CsvResult result = hy3::fromCsv(utf8(QStringLiteral("本町,2,170,,,\n") + wide));
+    EXPECT_TRUE(result.errors.empty()) << result.errors[0].text().toStdString();
+    ASSERT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(result.records[1].columns[149], 2);
+}
+
+TEST(Hy3Csv, ARowShortOfItsFaresIsAWarningNamingTheLine)
+{
+    // "Delete cells, shift left" in a spreadsheet: the fares of tickets 2 and 3 moved to 1 and 2.
+    const hy3::CsvResult result = hy3::fromCsv(utf8(QStringLiteral(
+        "停留所名,整理券番号,1,2,3\n駅前,1\n本町,2,170\n県庁前,4,240,210\n終点,4,260,0,0\n")));
+    EXPECT_TRUE(result.errors.empty());
+    EXPECT_EQ(result.records.size(), 4u);
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_EQ(result.warnings[0].text(),
+              QStringLiteral("4行目: 整理券番号 4 の停留所なのに運賃が 2 個しかありません（それより"
+                             "前の整理券の運賃が 3 個いります）。足りない分は 0 になります"));
+    // The twelve fare elements show at most twelve fares, whatever the ticket number.
+    const QString twelve = QStringLiteral(",1,1,1,1,1,1,1,1,1,1,1,1");
+    EXPECT_TRUE(hy3::fromCsv(utf8(QStringLiteral("遠く,40") + twelve)).warnings.empty());
+    EXPECT_EQ(hy3::fromCsv(utf8(QStringLiteral("遠く,40") + twelve.chopped(2))).warnings.size(),
+              1u);
+}
+
+TEST(Hy3Csv, Utf16AndBinaryFilesAreOneErrorEach)
+{
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    const QByteArray notepad =
+        "\xFF\xFE" +
+        QByteArray(utf16.encode(QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,0\r\n")));
+    const hy3::CsvResult result = hy3::fromCsv(notepad);
+    ASSERT_EQ(result.errors.size(), 1u);
+    EXPECT_EQ(result.errors[0].line, 0);
+    EXPECT_TRUE(
+        result.errors[0].text().startsWith(QStringLiteral("UTF-16 LE のテキストは読めません")))
+        << result.errors[0].text().toStdString();
+    EXPECT_TRUE(result.records.empty());
+
+    hy3::Record stop = named(QStringLiteral("駅前"), 1);
+    const hy3::CsvResult binary = hy3::fromCsv(hy3::encode({stop}));
+    ASSERT_EQ(binary.errors.size(), 1u);
+    EXPECT_TRUE(binary.errors[0].text().startsWith(QStringLiteral("CSV ではありません")));
 }
 
 TEST(Hy3Csv, AtMost301Stops)

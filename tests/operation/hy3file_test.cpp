@@ -1,7 +1,9 @@
 #include "operation/hy3file.h"
+#include "platform/cp932.h"
 #include "platform/runtimeerror.h"
 
 #include <QBuffer>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,41 @@ TEST(Hy3File, RefusesWhatTheFormatCannotHold)
     longName.name.chop(1);
     EXPECT_EQ(hy3::encode({longName}).size(), 2 + 304 + hy3::MaxNameBytes);
     EXPECT_THROW(hy3::encode(std::vector<hy3::Record>(32768)), platform::RuntimeError);
+}
+
+TEST(Hy3File, WhatIsNoFareDataAtAllIsNamed)
+{
+    const auto reason = [](const QByteArray& bytes) {
+        return hy3::notFareDataReason(bytes.left(hy3::FareDataHeadBytes), bytes.size());
+    };
+    // Fare data, whole, cut short, empty or with more stops than the program reads.
+    const QByteArray five = hy3::encode(std::vector<hy3::Record>(5, sampleRecord()));
+    for (const QByteArray& bytes : {five, five.left(100), QByteArray(), QByteArray("\0\0", 2),
+                                    hy3::encode(std::vector<hy3::Record>(302))})
+        EXPECT_TRUE(reason(bytes).isEmpty()) << reason(bytes).toStdString();
+
+    // A CSV saved under the fare file's name: its first bytes give a negative count or a huge one.
+    const QString csv = QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,0\r\n");
+    EXPECT_EQ(reason(csv.toUtf8()),
+              QStringLiteral("運賃データ (*.hy3) ではなく、テキストファイル (UTF-8) です。CSV から"
+                             "運賃データを作るには hy3tool from-csv を使います"));
+    EXPECT_TRUE(reason(platform::toCp932(csv)).contains(QStringLiteral("(Shift-JIS (CP932))")));
+    EXPECT_TRUE(reason("name,no,1\n").contains(QStringLiteral("(ASCII)")));
+    EXPECT_EQ(reason("readme\n"),
+              QStringLiteral("運賃データ (*.hy3) ではなく、テキストファイル (ASCII) です"));
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    EXPECT_TRUE(
+        reason("\xFF\xFE" + QByteArray(utf16.encode(csv))).contains(QStringLiteral("(UTF-16 LE)")));
+
+    // Binary files that are no fare data: a picture, a count read as negative.
+    EXPECT_EQ(
+        reason(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)),
+        QStringLiteral("運賃データ (*.hy3) ではありません（件数 20617 件なら 6267570 バイト以上の"
+                       "はずが、16 バイトしかありません）"));
+    QByteArray negative = five;
+    negative[1] = '\xFF';
+    EXPECT_EQ(reason(negative),
+              QStringLiteral("運賃データ (*.hy3) ではありません（先頭の件数が負の値 -251 です）"));
 }
 
 TEST(Hy3File, PathsJoinWithASlash)

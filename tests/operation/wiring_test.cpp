@@ -9,6 +9,7 @@
 #include "support/widgetlookup.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,4 +72,55 @@ TEST(ControlPanelWiring, PluginCompaniesArriveWithNoneChosen)
     QComboBox* companies = wiring.panel().companyList();
     EXPECT_EQ(companies->count(), 3);
     EXPECT_EQ(companies->currentIndex(), -1) << "no company printed until one is chosen";
+}
+
+// Selecting a plug-in fills the property list, the comment and the company names, and every
+// stop shown draws the ticket: all from one reading of the file, until the file changes.
+TEST(ControlPanelWiring, ASelectedPluginIsReadOnceForEverything)
+{
+    testsupport::application();
+    QTemporaryDir dir;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard(clock);
+    platform::MessageBoxRecorder messages;
+    route() = RouteState{};
+    testsupport::StandInDisplay display;
+    OptionsDialog options;
+    options.setFareDisplay(&display);
+    ControlPanelWiring wiring(display, options);
+    ControlPanel& panel = wiring.panel();
+    writeRoute(dir.path(), "12", numberedStops(5));
+    options.setFareDataFolder(dir.path());
+
+    QString path = dir.filePath(QStringLiteral("ticket.4SP"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FARE_SAMPLE_PLUGIN), path));
+    OptionInfo info = options.optionInfo();
+    info.Ticket.UseTicketPreview = 1;
+    info.Ticket.TicketPluginPath = path;
+    options.applyOptionInfo(info);
+    ASSERT_EQ(wiring.panel().companyList()->count(), 3);
+
+    panel.onKeypadKey(10);
+    panel.onKeypadKey(1);
+    panel.onKeypadKey(2);
+    panel.onKeypadKey(11);
+    panel.onKeypadKey(1);
+    panel.setRoute(1);
+    for (int step = 0; step < 3; ++step)
+        panel.stepStop(1);
+    EXPECT_TRUE(messages.calls().empty());
+    EXPECT_EQ(options.ticketPlugins()->parseCount(), 1);
+
+    // Saved again with another look: read again at the next stop, and only then.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    bytes.replace("Color=#F2F8EC", "Color=#FFFFFF");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    panel.stepStop(0);
+    panel.stepStop(0);
+    EXPECT_EQ(options.ticketPlugins()->parseCount(), 2);
 }

@@ -124,6 +124,17 @@ TEST_F(TicketPagePluginTest, InvalidFileAfterAValidOneKeepsTheOldPlugin)
     EXPECT_EQ(panel.previewSizes.size(), 1u);
 }
 
+TEST_F(TicketPagePluginTest, ChoosingAPluginReadsItOnce)
+{
+    // The property list, the comment, the company names, and for a refused file the details.
+    pickers.fileAnswers = {full, garbage};
+    pluginPickButton()->click();
+    EXPECT_EQ(dialog.ticketPlugins()->parseCount(), 1);
+    pluginPickButton()->click();
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_EQ(dialog.ticketPlugins()->parseCount(), 2);
+}
+
 TEST_F(TicketPagePluginTest, RefusalDetailsGiveTheParsersLineAndReason)
 {
     QFile broken(dir.filePath(QStringLiteral("broken.4SP")));

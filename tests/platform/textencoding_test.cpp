@@ -1,6 +1,8 @@
 #include "platform/cp932.h"
 #include "platform/textencoding.h"
 
+#include <QStringEncoder>
+
 #include <gtest/gtest.h>
 
 using platform::decodeUserText;
@@ -80,6 +82,37 @@ TEST(UserTextEncoding, UnreadableBytesAreMarked)
     const platform::DecodedText bad = decodeUserText(QByteArray("\xEF\xBB\xBF\x8E\x9F"));
     EXPECT_EQ(bad.encoding, TextEncoding::Utf8WithBom);
     EXPECT_FALSE(bad.clean);
+}
+
+TEST(UserTextEncoding, Utf16IsRecognisedOnlyToBeRefusedByName)
+{
+    // Notepad's "Unicode": little-endian with a mark; other editors leave the mark out.
+    const QString csv = QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,0\r\n本町,2,170\r\n");
+    QStringEncoder le(QStringEncoder::Utf16LE);
+    QStringEncoder be(QStringEncoder::Utf16BE);
+    const QByteArray little = le.encode(csv);
+    const QByteArray big = be.encode(csv);
+    EXPECT_EQ(platform::detectTextEncoding("\xFF\xFE" + little), TextEncoding::Utf16LittleEndian);
+    EXPECT_EQ(platform::detectTextEncoding(little), TextEncoding::Utf16LittleEndian);
+    EXPECT_EQ(platform::detectTextEncoding("\xFE\xFF" + big), TextEncoding::Utf16BigEndian);
+    EXPECT_EQ(platform::detectTextEncoding(big), TextEncoding::Utf16BigEndian);
+
+    const platform::DecodedText decoded = decodeUserText(little);
+    EXPECT_FALSE(platform::isReadable(decoded.encoding));
+    EXPECT_FALSE(decoded.clean);
+    EXPECT_TRUE(decoded.text.isEmpty());
+    EXPECT_TRUE(platform::unreadableEncodingReason(decoded.encoding)
+                    .startsWith(QStringLiteral("UTF-16 LE のテキストは読めません。")));
+    EXPECT_TRUE(platform::unreadableEncodingReason(TextEncoding::Cp932).isEmpty());
+
+    // Mostly kanji, with a character whose low byte is zero (一, U+4E00), is still UTF-16.
+    EXPECT_EQ(platform::detectTextEncoding(le.encode(QStringLiteral("一丁目前,1\r\n"))),
+              TextEncoding::Utf16LittleEndian);
+    // Zero bytes alone make no UTF-16: a fare file or a picture is not text at all.
+    EXPECT_EQ(
+        platform::detectTextEncoding(QByteArray("\x02\x00\x04\x00\x89\x77\x91\x4F\x01\x00", 10)),
+        TextEncoding::Cp932);
+    EXPECT_TRUE(platform::isReadable(platform::detectTextEncoding(QByteArray(64, '\0'))));
 }
 
 TEST(UserTextEncoding, NamesForTheUser)

@@ -178,15 +178,20 @@ TEST(TapeFile, OneEntryPerLine)
     EXPECT_THROW(parseTape(QString()), platform::RuntimeError);
 }
 
-TEST(TapeFile, AnErrorTellsTheLineTheReaderStoodOn)
+TEST(TapeFile, AnErrorTellsTheLineToMend)
 {
-    int line = 0;
-    EXPECT_THROW(parseTape(QStringLiteral("a,1,2\r\n\"b\r\nc\",0,0\r\nd,x,0\r\ne,0,0\r\n"), &line),
-                 platform::RuntimeError);
-    EXPECT_EQ(line, 4);
-    // A line short of a field borrows from the next one, where the fault then shows.
-    EXPECT_THROW(parseTape(QStringLiteral("a,1\rb,0,0\r"), &line), platform::RuntimeError);
-    EXPECT_EQ(line, 2);
+    const auto errorLine = [](const QString& text) {
+        try {
+            parseTape(text);
+        } catch (const TapeFileError& error) {
+            return error.line();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorLine(QStringLiteral("a,1,2\r\n\"b\r\nc\",0,0\r\nd,x,0\r\ne,0,0\r\n")), 4);
+    // A line short of a field borrows from the next one, where the fault then shows; the
+    // short line is the one to mend.
+    EXPECT_EQ(errorLine(QStringLiteral("a,1\rb,0,0\r")), 1);
 }
 
 TEST(TapeFile, OnlyRegularFilesAreRead)
@@ -354,8 +359,11 @@ TEST_F(TapeTest, TheFileNoteSaysWhatWasReadOrMissed)
     writeTape(QStringLiteral("4"), QStringLiteral("a,1,2\nb,x,1\n"));
     tape.loadTape(folder, QStringLiteral("4"));
     EXPECT_TRUE(tape.fileNote().startsWith(QStringLiteral("放送用データを読めません: ")));
-    EXPECT_TRUE(
-        tape.fileNote().endsWith(platform::errorDescription(platform::ErrorNumber::TypeMismatch)));
+    // The note names the line and what is wrong with it.
+    EXPECT_TRUE(tape.fileNote().endsWith(QStringLiteral("\n2行目: 送りフラグ「x」が数ではありません"
+                                                        "（放送の文に「,」があるときは、文全体を "
+                                                        "\" で囲んでください）")))
+        << tape.fileNote().toStdString();
     writeTape(QStringLiteral("4"), kThree);
     tape.loadTape(folder, QStringLiteral("4"));
     EXPECT_EQ(tape.fileNote(), QStringLiteral("放送用データ: %1\nShift-JIS (CP932)、3 件")

@@ -3,10 +3,12 @@
 #include "tickets/codabar.h"
 #include "tickets/ticketdrawing.h"
 #include "tickets/ticketplugin.h"
+#include "tickets/ticketplugincache.h"
 #include "tickets/ticketpluginformat.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -14,8 +16,10 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/stat.h>
 
 using namespace tickets;
@@ -122,6 +126,8 @@ class TicketPluginTest : public ::testing::Test
 {
 protected:
     void SetUp() override { application(); }
+
+    TicketPluginCache plugins;
 };
 
 } // namespace
@@ -229,7 +235,7 @@ TEST(TicketPluginFormat, RefusalsNameTheirLineAndReason)
 
 TEST(TicketPluginFormat, SizeMustBePositiveAndBounded)
 {
-    for (const char* bad : {"PreviewWidth=0", "PreviewWidth=-1500", "PreviewWidth=30001",
+    for (const char* bad : {"PreviewWidth=0", "PreviewWidth=-1500", "PreviewWidth=7501",
                             "PreviewWidth=abc", "PreviewWidth=", "PreviewWidth=99999999999"}) {
         const ParseResult result = parseTicketPlugin(minimal("PreviewWidth=1500", bad));
         EXPECT_FALSE(result) << bad;
@@ -238,6 +244,96 @@ TEST(TicketPluginFormat, SizeMustBePositiveAndBounded)
     EXPECT_FALSE(parseTicketPlugin(minimal("PreviewHeight=750\n", "")));
     // A ticket without its number.
     EXPECT_FALSE(parseTicketPlugin(minimal("Field=TicketNo", "Field=StopRow")));
+}
+
+TEST(TicketPluginFormat, TextsListsAndLettersAreCappedWithLineAndReason)
+{
+    const auto fault = [](const QString& from, const QString& to) {
+        const ParseResult result = parseTicketPlugin(minimal(from, to));
+        return result ? QStringLiteral("accepted") : result.diagnosis();
+    };
+    const QString forty(MaxTextLength, QChar(0x99C5)); // 駅
+    const QString date = QStringLiteral("Field=Date");
+    EXPECT_EQ(fault(date, date + "\nPrefix=" + forty), QStringLiteral("accepted"));
+    EXPECT_EQ(fault(date, date + "\nPrefix=" + forty + u'x'),
+              QStringLiteral("8行目: Prefix is longer than 40 characters"));
+    EXPECT_EQ(fault(date, date + "\nSuffix=\"" + forty + "x\""),
+              QStringLiteral("8行目: Suffix is longer than 40 characters"));
+    EXPECT_EQ(fault(date, date + "\nFormat=" + QString(41, u'd')),
+              QStringLiteral("8行目: Format is longer than 40 characters"));
+    EXPECT_EQ(fault("[Field]\nField=Date",
+                    "[Text]\nText=" + forty + "x\nRect=0,0,9,9\n[Field]\nField=Date"),
+              QStringLiteral("7行目: Text is longer than 40 characters"));
+    EXPECT_EQ(fault(date, date + "\nSize=48"), QStringLiteral("accepted"));
+    EXPECT_EQ(fault(date, date + "\nSize=48.5"),
+              QStringLiteral("8行目: Size must be 1..48 points"));
+
+    // The comment: 2000 characters, line ends included.
+    const QString comment = "[Comment]\n" + QString(999, u'a') + "\n" + QString(1000, u'b') + "\n";
+    EXPECT_EQ(fault("[Info]", comment + "[Info]"), QStringLiteral("accepted"));
+    EXPECT_EQ(fault("[Info]", comment + "c\n[Info]"),
+              QStringLiteral("5行目: the comment is longer than 2000 characters"));
+
+    // Every field counts its prefix, suffix and 40 characters for the value.
+    QString fields;
+    for (int i = 0; i < 11; ++i)
+        fields += QStringLiteral("[Field]\nField=StopRow\nRect=0,0,9,9\nPrefix=%1\nSuffix=%1\n")
+                      .arg(forty);
+    EXPECT_EQ(fault("[Field]\nField=Date", fields + "[Field]\nField=Date"),
+              QStringLiteral("46行目: the items together draw more than 1000 characters (each "
+                             "field counts 40 for its value)"));
+    QString boxes;
+    for (int i = 0; i < MaxItems - 2; ++i)
+        boxes += QStringLiteral("[Box]\nRect=0,0,9,9\n");
+    EXPECT_EQ(fault("[Field]\nField=Date", boxes + "[Field]\nField=Date"),
+              QStringLiteral("accepted"));
+    EXPECT_EQ(fault("[Field]\nField=Date", boxes + "[Box]\nRect=0,0,9,9\n[Field]\nField=Date"),
+              QStringLiteral("207行目: more than 100 drawn items"));
+}
+
+TEST(TicketPluginFormat, Utf16IsRefusedByName)
+{
+    QStringEncoder utf16(QStringEncoder::Utf16BE);
+    const ParseResult result =
+        parseTicketPlugin("\xFE\xFF" + QByteArray(utf16.encode(QString::fromUtf8(MinimalText))));
+    EXPECT_EQ(result.diagnosis(),
+              QStringLiteral("UTF-16 BE text is not read: save the file as UTF-8 or as CP932 "
+                             "(Shift-JIS)"));
+}
+
+TEST(TicketPluginFormat, CompanyPositionsStayWithinSixteenBits)
+{
+    QString names;
+    for (int i = 0; i < MaxCompanies; ++i)
+        names += QStringLiteral("社%1\n").arg(i);
+    const QString placed =
+        QStringLiteral("CanPrintDate=1\nCompanySwitch=1\n[Companies]\n%1[Field]\n"
+                       "Field=Company\nRect=0,0,10,10");
+    const ParseResult most = parseTicketPlugin(minimal("CanPrintDate=1", placed.arg(names)));
+    ASSERT_TRUE(most) << errorOf(most);
+    EXPECT_EQ(most.plugin->companies.size(), MaxCompanies);
+    TicketFields fields = sampleFields();
+    fields.companyPos = std::numeric_limits<std::int16_t>::max() - 1; // the last name
+    EXPECT_EQ(fieldText(*most.plugin, *fieldItem(*most.plugin, Field::Company), fields),
+              QStringLiteral("社32766"));
+
+    const ParseResult tooMany =
+        parseTicketPlugin(minimal("CanPrintDate=1", placed.arg(names + QStringLiteral("最後\n"))));
+    EXPECT_EQ(tooMany.diagnosis(),
+              QStringLiteral("32775行目: more than 32767 company names (positions are 16-bit)"));
+    EXPECT_EQ(parseTicketPlugin(minimal("CanPrintDate=1", placed.arg(QString(41, u'a') + u'\n')))
+                  .diagnosis(),
+              QStringLiteral("8行目: a company name is longer than 40 characters"));
+}
+
+TEST(TicketPluginFormat, LongValuesAreCutWhenDrawn)
+{
+    const ParseResult result = parseTicketPlugin(readAll(samplePath("full_ticket.4SP")));
+    ASSERT_TRUE(result);
+    TicketFields fields = sampleFields();
+    fields.stopName = QString(5000, QChar(0x99C5));
+    EXPECT_EQ(fieldText(*result.plugin, *fieldItem(*result.plugin, Field::StopName), fields),
+              QString(MaxTextLength, QChar(0x99C5)));
 }
 
 TEST(TicketPluginFormat, FlagsMustAgreeWithTheLayout)
@@ -346,9 +442,9 @@ TEST_F(TicketPluginTest, ReadPluginInfoFillsOnlyForAPlugin)
 {
     PluginInfo info;
     info.values.fill(42);
-    EXPECT_EQ(readPluginInfo(QStringLiteral("/nonexistent/なし.4SP"), info), 0);
+    EXPECT_EQ(readPluginInfo(plugins, QStringLiteral("/nonexistent/なし.4SP"), info), 0);
     EXPECT_EQ(info, PluginInfo{});
-    EXPECT_EQ(readPluginInfo(QString(), info), 0);
+    EXPECT_EQ(readPluginInfo(plugins, QString(), info), 0);
 
     // Folder names in Japanese, and with a character that has no CP932 form: the file is
     // opened by its real path.
@@ -359,7 +455,7 @@ TEST_F(TicketPluginTest, ReadPluginInfoFillsOnlyForAPlugin)
         ASSERT_TRUE(QDir().mkpath(folder));
         ASSERT_TRUE(QFile::copy(samplePath("full_ticket.4SP"), folder + "/全項目.4SP"));
         info.values.fill(42);
-        EXPECT_NE(readPluginInfo(folder + "/全項目.4SP", info), 0) << name.toStdString();
+        EXPECT_NE(readPluginInfo(plugins, folder + "/全項目.4SP", info), 0) << name.toStdString();
         EXPECT_EQ(info[PluginInfo::CompanySwitch], 3);
         EXPECT_EQ(info[PluginInfo::Reserved], 0);
     }
@@ -381,7 +477,7 @@ TEST_F(TicketPluginTest, PathsThatAreNoPluginFileAnswerZeroAtOnce)
     for (const QString& path : paths) {
         PluginInfo info;
         info.values.fill(42);
-        EXPECT_EQ(readPluginInfo(path, info), 0) << path.toStdString();
+        EXPECT_EQ(readPluginInfo(plugins, path, info), 0) << path.toStdString();
         EXPECT_EQ(info, PluginInfo{});
     }
 }
@@ -399,22 +495,22 @@ TEST_F(TicketPluginTest, OversizedFileIsNoPlugin)
     }
     ASSERT_GT(bytes.size(), MaxFileSize);
     PluginInfo info;
-    EXPECT_EQ(readPluginInfo(file, info), 0);
+    EXPECT_EQ(readPluginInfo(plugins, file, info), 0);
 }
 
 TEST_F(TicketPluginTest, CommentGoesIntoTheTextBox)
 {
     const QString path = samplePath("plain_ticket.4SP");
     QPlainTextEdit box;
-    showPluginComment(path, &box);
+    showPluginComment(plugins, path, &box);
     EXPECT_EQ(box.toPlainText(), QStringLiteral("標準整理券プラグイン Ver.1.0\n"
                                                 "日付・乗車停留所・整理番号を印字する\n"
                                                 "白地に黒の、もっとも一般的な整理券です。"));
     QLineEdit line;
-    showPluginComment(path, &line);
+    showPluginComment(plugins, path, &line);
     EXPECT_TRUE(line.text().startsWith(QStringLiteral("標準整理券プラグイン Ver.1.0 日付")));
 
-    showPluginComment(QStringLiteral("/nonexistent.4SP"), &box);
+    showPluginComment(plugins, QStringLiteral("/nonexistent.4SP"), &box);
     EXPECT_TRUE(box.toPlainText().startsWith(QStringLiteral("標準"))); // untouched
 }
 
@@ -423,13 +519,82 @@ TEST_F(TicketPluginTest, CompanyNamesAreAppended)
     const QString path = samplePath("full_ticket.4SP");
     QComboBox combo;
     combo.addItem(QStringLiteral("既存"));
-    addPluginCompanies(path, &combo);
+    addPluginCompanies(plugins, path, &combo);
     ASSERT_EQ(combo.count(), 4);
     EXPECT_EQ(combo.itemText(1), QStringLiteral("ファレット交通"));
     EXPECT_EQ(combo.itemText(3), QStringLiteral("さくら市営バス"));
 
-    addPluginCompanies(samplePath("plain_ticket.4SP"), &combo);
+    addPluginCompanies(plugins, samplePath("plain_ticket.4SP"), &combo);
     EXPECT_EQ(combo.count(), 4);
+}
+
+TEST_F(TicketPluginTest, APluginIsParsedOnceAndAgainOnlyWhenItsFileChanges)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ticket.4SP"));
+    const auto write = [&path](const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    const auto paperWidth = [this, &path] {
+        PluginInfo info;
+        readPluginInfo(plugins, path, info);
+        return info[PluginInfo::PreviewWidth];
+    };
+    write(minimal());
+    QComboBox combo;
+    QPlainTextEdit comment;
+    QImage image(100, 50, QImage::Format_RGB32);
+    QByteArray stop("x"), date("01-24-2009"), time("14:05:09");
+    for (int stopShown = 0; stopShown < 5; ++stopShown) {
+        EXPECT_EQ(paperWidth(), 1500);
+        showPluginComment(plugins, path, &comment);
+        addPluginCompanies(plugins, path, &combo);
+        drawPluginTicket(plugins, path, &image, stop, date, time, 12, 7, 7, -1);
+    }
+    EXPECT_EQ(plugins.parseCount(), 1);
+
+    // Saved again at once with as many bytes: the time stamp may not tell, the content does.
+    write(minimal("PreviewWidth=1500", "PreviewWidth=1600"));
+    EXPECT_EQ(paperWidth(), 1600);
+    EXPECT_EQ(plugins.parseCount(), 2);
+    // Touched without a change: not parsed again.
+    const QDateTime later = QDateTime::currentDateTime().addSecs(-60);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(later, QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_EQ(paperWidth(), 1600);
+    EXPECT_EQ(plugins.parseCount(), 2);
+    // Replaced by another file: a new plug-in.
+    const QString other = dir.filePath(QStringLiteral("other.4SP"));
+    ASSERT_TRUE(QFile::copy(samplePath("plain_ticket.4SP"), other));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(other, path));
+    EXPECT_NE(paperWidth(), 1600);
+    EXPECT_EQ(plugins.parseCount(), 3);
+    // A refused file is kept as refused; a missing one is nothing to keep.
+    write("4SP-TICKET-PLUGIN 2\n");
+    EXPECT_EQ(plugins.load(path)->diagnosis(),
+              QStringLiteral("1行目: format version 2 is not supported"));
+    EXPECT_EQ(plugins.load(path)->diagnosis(),
+              QStringLiteral("1行目: format version 2 is not supported"));
+    EXPECT_EQ(plugins.parseCount(), 4);
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(paperWidth(), 0);
+}
+
+TEST_F(TicketPluginTest, AFileOverTheLimitIsRefusedUnread)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("huge.4SP")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(1LL << 32)); // sparse: reading it would take gigabytes
+    file.close();
+    EXPECT_EQ(plugins.load(file.fileName())->diagnosis(),
+              QStringLiteral("the file is larger than 1048576 bytes"));
+    EXPECT_EQ(plugins.parseCount(), 0);
 }
 
 // ---- drawing ---------------------------------------------------------------------------
@@ -494,7 +659,7 @@ TEST_F(TicketPluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
     QByteArray date("01-24-2009"), time("14:05:09");
     QImage image(220, 93, QImage::Format_RGB32);
     image.fill(Qt::magenta);
-    drawPluginTicket(path, &image, stop, date, time, 12, 7, 7, -1);
+    drawPluginTicket(plugins, path, &image, stop, date, time, 12, 7, 7, -1);
     EXPECT_EQ(image.pixel(50, 60) & 0xFFFFFF, 0xFFFFFFu & image.pixel(5, 5)); // paper, no magenta
     EXPECT_NE(image.pixel(5, 5), QColor(Qt::magenta).rgb());
     EXPECT_EQ(stop, platform::toCp932(QStringLiteral("市役所前")));
@@ -504,7 +669,7 @@ TEST_F(TicketPluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
         QImage untouched(220, 93, QImage::Format_RGB32);
         untouched.fill(Qt::magenta);
         const QImage before = untouched.copy();
-        drawPluginTicket(bad, &untouched, stop, date, time, 12, 7, 7, 0);
+        drawPluginTicket(plugins, bad, &untouched, stop, date, time, 12, 7, 7, 0);
         EXPECT_EQ(untouched, before) << bad.toStdString();
     }
 }

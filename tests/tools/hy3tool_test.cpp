@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
@@ -242,12 +245,15 @@ TEST_F(Hy3ToolTest, CheckTapeListsTheAnnouncementsAndTheEncoding)
     EXPECT_EQ(lines[3], QStringLiteral("   2     0   0  案内"));
     EXPECT_TRUE(run.err.isEmpty());
 
-    // A line short of a field: the fault shows where the reader met the next line's text.
+    // A line short of a field: named, with what it lacks, though the reader only stumbled on
+    // the next line's text.
     run = hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")},
                   platform::toCp932(QStringLiteral("一,0\n二,0,0\n")));
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("(標準入力):2行目: 型が一致しません。")))
-        << run.err.toStdString();
+    EXPECT_EQ(run.err,
+              QStringLiteral("(標準入力):1行目: 音フラグがありません（各行は「放送の文,"
+                             "送りフラグ,音フラグ」の 3 項目です）（このままではプログラムで"
+                             "放送が使えません）\n"));
 
     run = hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")},
                   platform::toCp932(QStringLiteral("一,0,0\n二,0,3\n")));
@@ -257,6 +263,82 @@ TEST_F(Hy3ToolTest, CheckTapeListsTheAnnouncementsAndTheEncoding)
 
     run = hy3tool({QStringLiteral("check-tape"), path(QStringLiteral("none.csv"))});
     EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(Hy3ToolTest, CheckTapeNamesUtf16AndRefusesWhatIsTooLarge)
+{
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    ToolRun run = hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")},
+                          "\xFF\xFE" + QByteArray(utf16.encode(QStringLiteral("案内,0,0\r\n"))));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        run.err.startsWith(QStringLiteral("(標準入力): UTF-16 LE のテキストは読めません。")))
+        << run.err.toStdString();
+
+    const QByteArray line("\"annai\",0,0\r\n");
+    QByteArray big;
+    while (big.size() <= 1 << 20)
+        big += line;
+    write(QStringLiteral("big.csv"), big);
+    run = hy3tool({QStringLiteral("check-tape"), path(QStringLiteral("big.csv"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              path(QStringLiteral("big.csv")) +
+                  QStringLiteral(": ファイルが大きすぎます（%1 バイト。放送用データは "
+                                 "1048576 バイト (1 MiB) までです）（このままではプログラムで"
+                                 "放送が使えません）\n")
+                      .arg(big.size()));
+    run = hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")}, big);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        run.err.startsWith(QStringLiteral("(標準入力): ファイルが大きすぎます（放送用データは")));
+}
+
+TEST_F(Hy3ToolTest, AFileThatIsNoFareDataIsNamedAsSuch)
+{
+    const QString csv = QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,0\r\n本町,2,170\r\n");
+    write(QStringLiteral("12.hy3"), platform::toCp932(csv));
+    ToolRun run = hy3tool({QStringLiteral("check"), path(QStringLiteral("12.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              QStringLiteral("運賃データ (*.hy3) ではなく、テキストファイル (Shift-JIS (CP932)) "
+                             "です。CSV から運賃データを作るには hy3tool from-csv を使います\n"));
+
+    run = hy3tool({QStringLiteral("to-csv"), path(QStringLiteral("12.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(
+        run.err.startsWith(path(QStringLiteral("12.hy3")) +
+                           QStringLiteral(": 運賃データ (*.hy3) ではなく、テキストファイル")))
+        << run.err.toStdString();
+}
+
+TEST_F(Hy3ToolTest, FromCsvWarnsOfARowShortOfFaresAndNamesUtf16Once)
+{
+    write(QStringLiteral("short.csv"),
+          QStringLiteral("停留所名,整理券番号,1,2,3\n駅前,1\n本町,2,170\n県庁前,4,240,210\n")
+              .toUtf8());
+    ToolRun run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("short.csv")),
+                           path(QStringLiteral("4.hy3"))});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, path(QStringLiteral("short.csv")) +
+                           QStringLiteral(":4行目: 警告: 整理券番号 4 の停留所なのに運賃が 2 個しか"
+                                          "ありません（それより前の整理券の運賃が 3 個いります）。"
+                                          "足りない分は 0 になります\n"));
+
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    write(QStringLiteral("notepad.csv"),
+          "\xFF\xFE" +
+              QByteArray(utf16.encode(QStringLiteral("停留所名,整理券番号,1\r\n駅前,1,0\r\n"))));
+    run = hy3tool({QStringLiteral("from-csv"), path(QStringLiteral("notepad.csv")),
+                   path(QStringLiteral("5.hy3"))});
+    EXPECT_EQ(run.status, 1);
+    const QStringList lines = run.err.trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << run.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(path(QStringLiteral("notepad.csv")) +
+                                    QStringLiteral(": UTF-16 LE のテキストは読めません。")));
+    EXPECT_EQ(lines[1],
+              path(QStringLiteral("5.hy3")) + QStringLiteral(" は書き込みませんでした。"));
 }
 
 TEST_F(Hy3ToolTest, CheckPluginGivesTheParsersLineAndReason)
@@ -332,6 +414,58 @@ TEST_F(Hy3ToolTest, TheProgramReportsThroughItsExitStatus)
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
               QStringLiteral("(標準入力):1行目: format version 2 is not supported\n"));
+}
+
+// A pipe hands its bytes over a chunk at a time, and a single read stops at the first.
+class Pipe : public QIODevice
+{
+public:
+    explicit Pipe(const QByteArray& data) : data_(data) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* to, qint64 size) override
+    {
+        const qint64 chunk = std::min<qint64>({size, 4096, data_.size() - at_});
+        std::copy_n(data_.constData() + at_, chunk, to);
+        at_ += chunk;
+        return chunk;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray data_;
+    qint64 at_ = 0;
+};
+
+TEST_F(Hy3ToolTest, CheckPluginReadsAWholePipe)
+{
+    const QByteArray plugin("4SP-TICKET-PLUGIN 1\n[Info]\nPreviewWidth=1500\nPreviewHeight=750\n"
+                            "[Field]\nField=TicketNo\nRect=0,0,1500,750\n");
+    const auto check = [](const QByteArray& input) {
+        Pipe in(input);
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const int status =
+            runHy3Tool({QStringLiteral("check-plugin"), QStringLiteral("-")}, in, out, err);
+        return std::pair{status, QString::fromUtf8(err.data())};
+    };
+    // 200 KB of remarks after a valid plug-in: whole, and with a fault on its last line.
+    QByteArray remarks;
+    while (remarks.size() < 200 * 1024)
+        remarks += "; 注釈は何行あってもかまいません。\n";
+    auto [status, err] = check(plugin + remarks);
+    EXPECT_EQ(status, 0) << err.toStdString();
+    std::tie(status, err) = check(plugin + remarks + "[Info]\n");
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(err.endsWith(QStringLiteral("行目: this section is given twice\n")))
+        << err.toStdString();
+    // More than the limit is refused, however valid its start.
+    std::tie(status, err) = check(plugin + remarks.repeated(10));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, QStringLiteral("(標準入力): the file is larger than 1048576 bytes\n"));
 }
 
 } // namespace

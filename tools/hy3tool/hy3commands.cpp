@@ -49,6 +49,20 @@ QString shownName(const QString& path)
     return path == StandardStream ? QStringLiteral("(標準入力)") : path;
 }
 
+// Up to `limit` bytes of the device, however it hands them out: a pipe gives one chunk per
+// read, so a single read would stop at the first.
+QByteArray readUpTo(QIODevice& device, qint64 limit)
+{
+    QByteArray bytes;
+    while (bytes.size() < limit) {
+        const QByteArray chunk = device.read(limit - bytes.size());
+        if (chunk.isEmpty())
+            break; // the end of the file or of the pipe
+        bytes += chunk;
+    }
+    return bytes;
+}
+
 // The bytes of a text file, or of standard input for "-". `limit` bytes at most, when given
 // (a larger file reads one byte over, for the caller to see). Reports a failure and returns
 // nothing.
@@ -56,7 +70,7 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice& in, QIODevic
                                     qint64 limit = -1)
 {
     if (path == StandardStream)
-        return limit < 0 ? in.readAll() : in.read(limit + 1);
+        return limit < 0 ? in.readAll() : readUpTo(in, limit + 1);
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
         say(err, QStringLiteral("%1: 読めません (%2)")
@@ -64,7 +78,13 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice& in, QIODevic
                                                         : file.errorString()));
         return std::nullopt;
     }
-    return limit < 0 ? file.readAll() : file.read(limit + 1);
+    return limit < 0 ? file.readAll() : readUpTo(file, limit + 1);
+}
+
+// The size of the input that turned out too large, when it can be known.
+qint64 inputSize(const QString& path)
+{
+    return path == StandardStream ? -1 : QFileInfo(path).size();
 }
 
 // Writes the bytes to OUT, or to standard output for "-". A file is written beside the
@@ -134,13 +154,15 @@ QString truncationWarning(const QString& path, const FileContents& contents)
         .arg(contents.completeRecords);
 }
 
+// Why the open file is no fare data at all; empty when it may be.
+QString notFareData(QIODevice& file)
+{
+    return hy3::notFareDataReason(file.peek(hy3::FareDataHeadBytes), file.size());
+}
+
 void warnAboutContents(const QString& path, const FileContents& contents, QIODevice& err)
 {
     const QString name = shownName(path);
-    if (contents.count < 0)
-        say(err, QStringLiteral("%1: 警告: 件数が負の値 (%2) です。停留所は出力しません。")
-                     .arg(name)
-                     .arg(contents.count));
     if (contents.truncated)
         say(err, truncationWarning(path, contents));
     if (contents.count > hy3::MaxRows)
@@ -165,6 +187,10 @@ int toCsv(const QString& path, const QString& outPath, QIODevice& in, QIODevice&
     FileContents contents;
     try {
         const auto file = openFareFile(path, in);
+        if (const QString reason = notFareData(*file); !reason.isEmpty()) {
+            say(err, QStringLiteral("%1: %2").arg(shownName(path), reason));
+            return 1;
+        }
         contents = readFile(*file);
     } catch (const platform::RuntimeError& error) {
         say(err, QStringLiteral("%1: %2").arg(shownName(path), error.description()));
@@ -194,11 +220,17 @@ int fromCsv(const QString& csvPath, const QString& outPath, QIODevice& in, QIODe
     if (!result.skippedLines.empty())
         say(err, QStringLiteral("%1: 警告: 空の行を読み飛ばしました（%2行目）")
                      .arg(csvName, lineList(result.skippedLines)));
+    for (const hy3::CsvError& warning : result.warnings)
+        say(err,
+            QStringLiteral("%1:%2行目: 警告: %3").arg(csvName).arg(warning.line).arg(warning.what));
     if (!result.errors.empty()) {
         for (const hy3::CsvError& error : result.errors)
-            say(err, QStringLiteral("%1:%2").arg(csvName, error.text()));
-        say(err, QStringLiteral("%1 は書き込みませんでした（CSV は %2 として読みました）。")
-                     .arg(outPath, platform::encodingName(result.encoding)));
+            say(err, (error.line > 0 ? QStringLiteral("%1:%2") : QStringLiteral("%1: %2"))
+                         .arg(csvName, error.text()));
+        say(err, platform::isReadable(result.encoding)
+                     ? QStringLiteral("%1 は書き込みませんでした（CSV は %2 として読みました）。")
+                           .arg(outPath, platform::encodingName(result.encoding))
+                     : QStringLiteral("%1 は書き込みませんでした。").arg(outPath));
         return 1;
     }
     if (!writeOutput(outPath, hy3::encode(result.records), out, err))
@@ -221,6 +253,11 @@ int check(const QString& path, QIODevice& in, QIODevice& out)
     FileContents contents;
     try {
         const auto file = openFareFile(path, in);
+        // The program would show one of its fixed messages; this says what the file is.
+        if (const QString reason = notFareData(*file); !reason.isEmpty()) {
+            say(out, reason);
+            return 1;
+        }
         contents = readFile(*file);
     } catch (const platform::RuntimeError& error) {
         say(out, error.number() == platform::ErrorNumber::FileNotFound ? hy3::messageNoFile()
@@ -256,23 +293,22 @@ int check(const QString& path, QIODevice& in, QIODevice& out)
 
 int checkTape(const QString& path, QIODevice& in, QIODevice& out, QIODevice& err)
 {
-    const std::optional<QByteArray> bytes = readInput(path, in, err);
+    const std::optional<QByteArray> bytes = readInput(path, in, err, sound::MaxTapeFileSize);
     if (!bytes)
         return 1;
     const QString name = shownName(path);
-    const platform::DecodedText decoded = platform::decodeUserText(*bytes);
+    platform::DecodedText decoded;
     std::vector<sound::TapeEntry> entries;
-    int errorLine = 0;
     try {
-        entries = sound::parseTape(decoded.text, &errorLine);
-    } catch (const platform::RuntimeError& error) {
-        // A line short of its three fields takes the rest from the next line, so the fault
-        // often shows a line later.
-        say(err, QStringLiteral("%1:%2行目: %3（各行は「放送の文,送りフラグ,音フラグ」の 3 項目"
-                                "です。このままではプログラムで放送が使えません）")
-                     .arg(name)
-                     .arg(errorLine)
-                     .arg(error.description()));
+        if (bytes->size() > sound::MaxTapeFileSize)
+            throw sound::TapeFileError(platform::ErrorNumber::OutOfMemory, 0,
+                                       sound::tooLargeReason(inputSize(path)));
+        entries = sound::parseTapeBytes(*bytes, &decoded);
+    } catch (const sound::TapeFileError& error) {
+        const QString where =
+            error.line() > 0 ? QStringLiteral("%1:%2行目").arg(name).arg(error.line()) : name;
+        say(err, QStringLiteral("%1: %2（このままではプログラムで放送が使えません）")
+                     .arg(where, error.reason()));
         return 1;
     }
     say(out, QStringLiteral("%1: %2、放送 %3 件")
@@ -303,7 +339,8 @@ int checkPlugin(const QString& path, QIODevice& in, QIODevice& out, QIODevice& e
     const QString name = shownName(path);
     const tickets::ParseResult result = tickets::parseTicketPlugin(*bytes);
     if (!result) {
-        say(err, QStringLiteral("%1:%2").arg(name, result.diagnosis()));
+        say(err, (result.line > 0 ? QStringLiteral("%1:%2") : QStringLiteral("%1: %2"))
+                     .arg(name, result.diagnosis()));
         return 1;
     }
     const tickets::TicketPlugin& plugin = *result.plugin;
