@@ -125,6 +125,7 @@ struct Output {
     bool mayIdle = false;
     bool closing = false;
     bool idle = false;
+    bool abandoned = false; // nobody waits for the opener any more
     std::vector<Source> sources;
     // When the last plays that ended started sounding (measurements ask after the end).
     std::vector<std::pair<quint64, qint64>> endedFirstSamples;
@@ -254,6 +255,12 @@ void runOpener()
     releaseThreadState();
 }
 
+// Until the opener has finished, unless the output was abandoned.
+void waitForOpener(Output& o, std::unique_lock<std::mutex>& lock)
+{
+    o.stateChanged.wait(lock, [&o] { return o.state != OutputState::Opening || o.abandoned; });
+}
+
 } // namespace
 
 void releaseThreadState()
@@ -287,8 +294,16 @@ bool openOutput()
     startOutput();
     Output& o = output();
     std::unique_lock lock(o.mutex);
-    o.stateChanged.wait(lock, [&o] { return o.state != OutputState::Opening; });
+    waitForOpener(o, lock);
     return o.state == OutputState::Open;
+}
+
+void abandonOutput()
+{
+    Output& o = output();
+    std::lock_guard lock(o.mutex);
+    o.abandoned = true;
+    o.stateChanged.notify_all();
 }
 
 OutputState outputState()
@@ -323,8 +338,8 @@ void closeOutput()
     SDL_AudioDeviceID device = 0;
     {
         std::unique_lock lock(o.mutex);
-        o.stateChanged.wait(lock, [&o] { return o.state != OutputState::Opening; });
-        if (o.state == OutputState::Closed)
+        waitForOpener(o, lock);
+        if (o.state == OutputState::Closed || o.state == OutputState::Opening)
             return;
         // The device's thread may be asleep in the callback, holding SDL's device lock that
         // closing takes: wake it for good first.

@@ -50,15 +50,22 @@ void releaseThreadState();
 
 enum class OutputState { Closed, Opening, Open, Failed };
 
-// Opens the output and returns once it is open or has failed. A failure is remembered until
-// closeOutput(), so a machine without sound stays silent cheaply.
+// Opens the output and returns once it is open or has failed, or at once with false after
+// abandonOutput(). A failure is remembered until closeOutput(), so a machine without sound
+// stays silent cheaply.
 bool openOutput();
 // Opens the output on a worker thread and returns at once (start-up).
 void startOutput();
 OutputState outputState();
 bool isOutputOpen();
-// Halts every sound and releases the device.
+// Halts every sound and releases the device. After abandonOutput() a device still opening
+// is left as it is.
 void closeOutput();
+// From now on nobody waits for the device to finish opening: the sound library's opener can
+// hang for good (a sound server that accepts but never answers, disk output into a pipe), so
+// the exit calls this and leaves a stuck opener to the end of the process. Sounds asked for
+// later still play if the device opens after all.
+void abandonOutput();
 // True while the device sleeps because nothing plays: its thread waits for the next sound
 // instead of waking for every buffer of silence.
 bool isOutputIdle();

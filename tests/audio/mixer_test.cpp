@@ -3,6 +3,11 @@
 #include "audio/mixer.h"
 #include "platform/wait.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace audio;
@@ -112,6 +117,30 @@ TEST(MixerStart, WithoutADeviceNothingIsPlayed)
     EXPECT_EQ(play(tone(100)), 0u);
     qputenv("SDL_AUDIODRIVER", driver);
     closeOutput();
+}
+
+TEST(MixerExit, AnOpenerThatNeverReturnsIsLeftToTheEndOfTheProcess)
+{
+    // SDL's disk output opened on a named pipe that nobody reads never returns, as an opener
+    // waiting on a sound server that never answers.
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("audio.pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a process of its own, fresh state
+    EXPECT_EXIT(
+        {
+            ::alarm(30); // a wait without end fails the test instead of hanging it
+            qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(pipe));
+            std::thread waiter([] { openOutput(); }); // waits for the opener
+            abandonOutput();
+            waiter.join(); // released
+            const bool opened = openOutput();
+            closeOutput(); // returns at once, leaving the opener be
+            const bool stillOpening = outputState() == OutputState::Opening;
+            // The process ends although the opener is still in the kernel.
+            std::exit(!opened && stillOpening ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 AUDIO_TEST_MAIN()
