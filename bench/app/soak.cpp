@@ -93,10 +93,10 @@ int main(int argc, char* argv[])
         for (int i = 0; i < 6; ++i)
             panel.stepStop(0);
         program.options().applyDisplayOptions();
-        if (sound::theTape().isSpeechAvailable()) {
-            sound::theTape().stepForward();
+        if (program.tape().isSpeechAvailable()) {
+            program.tape().stepForward();
             runFor(300);
-            sound::theTape().stopSpeech();
+            program.tape().stopSpeech();
         }
         ++rounds;
         const long kb = residentKb();
@@ -122,7 +122,7 @@ int main(int argc, char* argv[])
                 rounds, firstMinuteKb, endKb, maxKb,
                 firstMinuteKb > 0 ? 100.0 * (endKb - firstMinuteKb) / firstMinuteKb : 0.0);
     std::printf("CPU while only scrolling: %.2f %% of one core\n", scrollCpu);
-    std::printf("tape spoken: %s\n", sound::theTape().isSpeechAvailable()
+    std::printf("tape spoken: %s\n", program.tape().isSpeechAvailable()
                                          ? "yes"
                                          : "no (no audio device: set SDL_AUDIODRIVER=disk)");
     return 0;

@@ -44,6 +44,11 @@ ControlPanel& Program::controlPanel()
     return wiring_->panel();
 }
 
+sound::BroadcastTape& Program::tape()
+{
+    return wiring_->tape();
+}
+
 void Program::useDataFolderForThisRun(const QString& folder)
 {
     settings_.setDataFoldersForThisRun(folder);

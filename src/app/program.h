@@ -13,8 +13,14 @@ class DisplayLossWatch;
 class OptionsDialog;
 class TerminationSignals;
 
+namespace sound
+{
+class BroadcastTape;
+}
+
 // The running system: the fare display window, the options dialog and the control panel,
-// brought up in their fixed order and taken down through the control panel.
+// brought up in their fixed order and taken down through the control panel. Every exit saves
+// the settings before anything is released.
 class Program : public QObject
 {
     Q_OBJECT
@@ -36,6 +42,7 @@ public:
     OptionsDialog& options() { return *options_; }
     ControlPanel& controlPanel();
     SettingsFile& settings() { return settings_; }
+    sound::BroadcastTape& tape();
 
     // The fare and broadcast data folders for this run only (--data); before start().
     void useDataFolderForThisRun(const QString& folder);

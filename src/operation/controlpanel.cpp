@@ -17,6 +17,7 @@
 #include "platform/twips.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
+#include "speech/speechsettingsdialog.h"
 #include "tickets/ticketplugin.h"
 #include "tickets/ticketplugincache.h"
 #include "tickets/ticketpreview.h"
@@ -482,7 +483,7 @@ void ControlPanel::connectTape()
     });
     connect(tapeStopButton_, &QPushButton::clicked, tape_, &sound::BroadcastTape::stopSpeech);
     connect(tapeSettingsButton_, &QPushButton::clicked, this,
-            [this] { tape_->showSpeechSettings(this); });
+            &ControlPanel::onSpeechSettingsClicked);
 }
 
 ControlPanel::TapeGroupState ControlPanel::tapeGroupState(bool speechAvailable, TapeLoad load,
@@ -876,6 +877,22 @@ QString ControlPanel::versionText(const QString& settingsPath)
            QStringLiteral("開発：ファレット 開発チーム") + crlf +
            (settingsPath.isEmpty() ? QString()
                                    : QStringLiteral("設定ファイル：") + settingsPath + crlf);
+}
+
+void ControlPanel::onSpeechSettingsClicked()
+{
+    if (!tape_)
+        return;
+    // The dialog reaches the voice only through the tape, whose calls are safe once the exit
+    // has released the engine: a termination signal may end the program while it is open.
+    sound::BroadcastTape* tape = tape_;
+    speech::SpeechSettingsDialog dialog(
+        this, QStringLiteral("音声の調節"), tape->speechSettings(), tape->voiceName(),
+        [tape](const speech::SpeechSettings& trial) { tape->speakSample(trial); });
+    if (dialog.exec() == QDialog::Accepted)
+        tape->setSpeechSettings(dialog.settings());
+    // A sample heard in the dialog ends with it; an announcement that was playing goes on.
+    tape->stopSample();
 }
 
 void ControlPanel::onVersionClicked()

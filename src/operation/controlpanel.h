@@ -195,6 +195,8 @@ private:
     void onCopyPreviewTriggered();
     void onOptionsClicked();
     void onVersionClicked();
+    // "調整": the voice's settings dialog, talking to the tape alone.
+    void onSpeechSettingsClicked();
 
     FareDisplay* display_;
     OperationOptions* options_;

@@ -3,7 +3,6 @@
 #include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
 #include "platform/samplesfolder.h"
-#include "sound/tape.h"
 
 #include <QDir>
 
@@ -234,7 +233,7 @@ bool OptionsDialogReader::preBroadcastWait() const
 
 ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options)
     : options_(options), reader_(options),
-      panel_(std::make_unique<ControlPanel>(&display, &reader_, &sound::theTape()))
+      panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_))
 {
     panel_->setOptionsDialog(&options);
     panel_->setTicketPlugins(options.ticketPlugins());

@@ -2,6 +2,7 @@
 
 #include "operation/datafolders.h"
 #include "operation/operationoptions.h"
+#include "sound/tape.h"
 #include "sound/tapeoptions.h"
 
 #include <memory>
@@ -65,8 +66,9 @@ private:
 };
 
 // The control panel with everything it drives: the fare display window, the options dialog
-// and the one broadcast tape. Creating it connects the panel and the options both ways and
-// gives the tape its options; the program then shows the panel.
+// and the program's one broadcast tape, which it owns and which outlives the panel. Creating
+// it connects the panel and the options both ways and gives the tape its options; the program
+// then shows the panel.
 class ControlPanelWiring
 {
 public:
@@ -75,9 +77,11 @@ public:
 
     ControlPanel& panel() { return *panel_; }
     OptionsDialogReader& optionsReader() { return reader_; }
+    sound::BroadcastTape& tape() { return tape_; }
 
 private:
     OptionsDialog& options_;
     OptionsDialogReader reader_;
+    sound::BroadcastTape tape_;
     std::unique_ptr<ControlPanel> panel_;
 };

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <mutex>
+#include <thread>
 
 namespace sound
 {
@@ -23,8 +25,6 @@ TapeOptions*& currentOptions()
     return options;
 }
 
-constexpr const char* kSettingsTitle = "音声の調節";
-
 } // namespace
 
 void setTapeOptions(TapeOptions* options)
@@ -37,12 +37,21 @@ TapeOptions* tapeOptions()
     return currentOptions();
 }
 
-BroadcastTape::BroadcastTape(QObject* parent) : QObject(parent) {}
+struct BroadcastTape::EngineDelivery {
+    std::mutex mutex;
+    BroadcastTape* tape = nullptr; // cleared when the tape goes
+};
+
+BroadcastTape::BroadcastTape(QObject* parent)
+    : QObject(parent), delivery_(std::make_shared<EngineDelivery>())
+{
+    delivery_->tape = this;
+}
 
 BroadcastTape::~BroadcastTape()
 {
-    if (engineCreator_.joinable())
-        engineCreator_.join();
+    std::lock_guard lock(delivery_->mutex);
+    delivery_->tape = nullptr;
 }
 
 bool BroadcastTape::isWindowsVista()
@@ -70,17 +79,22 @@ void BroadcastTape::createEngineInBackground(quint64 generation)
 {
     if (generation != engineGeneration_)
         return;
-    if (engineCreator_.joinable())
-        engineCreator_.join();
-    // Dictionaries, voices and the audio device take a while to load: the windows go on.
-    // The destructor joins this thread, so the tape outlives the result's delivery.
-    engineCreator_ = std::thread([this, generation] {
+    // Dictionaries and voices take a while to load: the windows go on meanwhile. The thread
+    // is never joined, so that no exit waits on a creation stuck in a library; it hands the
+    // engine over through the event loop while the tape is there, and otherwise drops it.
+    std::thread([delivery = delivery_, generation] {
         auto engine =
             std::make_shared<std::unique_ptr<speech::SpeechEngine>>(speech::createSpeechEngine());
-        QMetaObject::invokeMethod(
-            this, [this, generation, engine] { onEngineCreated(generation, std::move(*engine)); },
-            Qt::QueuedConnection);
-    });
+        std::lock_guard lock(delivery->mutex);
+        if (BroadcastTape* tape = delivery->tape)
+            // Posted to the tape: if it goes before the event runs, the event goes with it.
+            QMetaObject::invokeMethod(
+                tape,
+                [tape, generation, engine] {
+                    tape->onEngineCreated(generation, std::move(*engine));
+                },
+                Qt::QueuedConnection);
+    }).detach();
 }
 
 void BroadcastTape::onEngineCreated(quint64 generation,
@@ -89,6 +103,8 @@ void BroadcastTape::onEngineCreated(quint64 generation,
     if (generation != engineGeneration_)
         return;
     engine_ = std::move(engine);
+    if (engine_)
+        engine_->setSettings(speechSettings_);
     setSpeechAvailable(engine_ != nullptr);
     prepareNext();
     emit speechDecided(speechAvailable_);
@@ -175,6 +191,7 @@ void BroadcastTape::speakEntry(int position)
 {
     if (!engine_)
         return;
+    sampleSounding_ = false;
     engine_->stop();
     engine_->speak(entryText(position));
     if (engine_->status() == speech::SpeechStatus::Failed)
@@ -183,20 +200,47 @@ void BroadcastTape::speakEntry(int position)
 
 void BroadcastTape::stopSpeech()
 {
+    sampleSounding_ = false;
     if (engine_)
         engine_->stop();
-}
-
-void BroadcastTape::showSpeechSettings(QWidget* owner)
-{
-    if (engine_)
-        engine_->showSettingsDialog(owner, QString::fromUtf8(kSettingsTitle));
 }
 
 void BroadcastTape::releaseSpeech()
 {
     ++engineGeneration_; // a creation still under way is dropped when it arrives
+    sampleSounding_ = false;
     engine_.reset();
+}
+
+void BroadcastTape::setSpeechSettings(const speech::SpeechSettings& settings)
+{
+    const speech::SpeechSettings held = settings.clamped();
+    if (held == speechSettings_)
+        return;
+    speechSettings_ = held;
+    if (engine_)
+        engine_->setSettings(held);
+    emit speechSettingsChanged(held);
+}
+
+QString BroadcastTape::voiceName() const
+{
+    return engine_ ? engine_->voiceName() : QString();
+}
+
+void BroadcastTape::speakSample(const speech::SpeechSettings& settings)
+{
+    if (!engine_)
+        return;
+    engine_->speakWith(speech::sampleText(), settings.clamped());
+    sampleSounding_ = true;
+}
+
+void BroadcastTape::stopSample()
+{
+    if (sampleSounding_ && engine_)
+        engine_->stop();
+    sampleSounding_ = false;
 }
 
 void BroadcastTape::pressNext()
@@ -252,12 +296,6 @@ void BroadcastTape::setFileNote(const QString& note)
         return;
     fileNote_ = note;
     emit fileNoteChanged(note);
-}
-
-BroadcastTape& theTape()
-{
-    static BroadcastTape tape;
-    return tape;
 }
 
 bool fileExists(const QString& path)

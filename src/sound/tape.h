@@ -1,27 +1,22 @@
 #pragma once
 
 #include "sound/tapefile.h"
+#include "speech/speechengine.h"
 
 #include <QObject>
 #include <QString>
 #include <memory>
-#include <thread>
 #include <vector>
-
-class QWidget;
-
-namespace speech
-{
-class SpeechEngine;
-}
 
 namespace sound
 {
 
 // The broadcast tape: the announcements of the current route, stepped through and spoken
-// one by one. It offers the facts the control panel's tape group is drawn from (speech
-// available, what the last load found), each with a change signal; the group's captions and
-// enabled states are the panel's.
+// one by one, and the voice's settings. It offers the facts the control panel's tape group is
+// drawn from (speech available, what the last load found), each with a change signal; the
+// group's captions and enabled states are the panel's. Every call is safe with or without a
+// speech engine, so a window may hold on to the tape while the exit releases the engine under
+// it.
 class BroadcastTape : public QObject
 {
     Q_OBJECT
@@ -29,9 +24,10 @@ public:
     explicit BroadcastTape(QObject* parent = nullptr);
     ~BroadcastTape() override;
 
-    // Starts creating the speech engine (control panel load) on a worker thread, once the
+    // Starts creating the speech engine (control panel load) on a thread of its own, once the
     // start-up work may run. Until it is ready speech is unavailable, as after a failed
-    // creation; a tape loaded meanwhile is kept.
+    // creation; a tape loaded meanwhile is kept. Nobody ever waits for that thread: a creation
+    // still running when the tape goes delivers nowhere.
     void initSpeech();
     // Loads "<folder><route>tp.csv" (or the name differing from it only in letter case);
     // folder already ends in a separator when not empty.
@@ -43,8 +39,21 @@ public:
     void stepBack();
     void speakEntry(int position);
     void stopSpeech();
-    void showSpeechSettings(QWidget* owner);
+    // Drops the engine; a creation still under way is dropped when it arrives.
     void releaseSpeech();
+
+    // Speed, pitch and volume of the voice. The tape keeps them, so that they hold before the
+    // engine exists and are given to it when it arrives. Values out of range are brought
+    // into it; a change emits speechSettingsChanged.
+    speech::SpeechSettings speechSettings() const { return speechSettings_; }
+    void setSpeechSettings(const speech::SpeechSettings& settings);
+    // The name of the voice that speaks; empty without an engine.
+    QString voiceName() const;
+    // Speaks the voice's sample with trial settings, leaving the kept ones as they are; an
+    // announcement that was sounding stops. Nothing without an engine.
+    void speakSample(const speech::SpeechSettings& settings);
+    // Stops the sample if it is still what sounds; an announcement spoken since goes on.
+    void stopSample();
 
     // The tape buttons "送り" and "戻し": a step, then a data step when the new position's
     // step flag is 1.
@@ -79,8 +88,12 @@ signals:
     void dataStepRequested(int direction);
     // The speech engine is created, or could not be.
     void speechDecided(bool available);
+    // The voice's settings changed (the user took new ones in "音声の調節").
+    void speechSettingsChanged(const speech::SpeechSettings& settings);
 
 private:
+    struct EngineDelivery;
+
     static bool isWindowsVista();
     void createEngineInBackground(quint64 generation);
     void onEngineCreated(quint64 generation, std::unique_ptr<speech::SpeechEngine> engine);
@@ -95,13 +108,13 @@ private:
     bool speechAvailable_ = false;
     std::unique_ptr<speech::SpeechEngine> engine_;
     quint64 engineGeneration_ = 0; // a newer initSpeech or a release drops older creations
-    std::thread engineCreator_;
+    // Shared with the creations under way, which deliver through it while the tape is there.
+    std::shared_ptr<EngineDelivery> delivery_;
+    speech::SpeechSettings speechSettings_;
+    bool sampleSounding_ = false; // the last thing spoken was the sample
     LoadState loadState_ = LoadState::None;
     QString fileNote_;
 };
-
-// The one tape of the program.
-BroadcastTape& theTape();
 
 // True when a directory lookup of the path finds a file.
 bool fileExists(const QString& path);

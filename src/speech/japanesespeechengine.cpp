@@ -1,7 +1,6 @@
 #include "speech/japanesespeechengine.h"
 
 #include "audio/mixer.h"
-#include "speech/speechsettingsdialog.h"
 #include "speech/voice.h"
 
 #include <atomic>
@@ -340,14 +339,14 @@ void JapaneseSpeechEngine::speak(const QString& text)
     speakWith(text, settings_);
 }
 
-quint64 JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSettings& settings)
+void JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSettings& settings)
 {
     stop();
     auto buffer = std::make_shared<audio::PcmBuffer>();
     play_ = audio::play(buffer, settings.volume);
     failedWithoutOutput_ = play_ == 0;
     if (play_ == 0)
-        return 0;
+        return;
     Worker& w = *worker_;
     const quint64 utterance = ++w.lastUtterance;
     w.current = utterance;
@@ -356,7 +355,6 @@ quint64 JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSetting
         w.speakJob = Worker::SpeakJob{utterance, text, settings, std::move(buffer), play_};
     }
     w.wake.notify_all();
-    return utterance;
 }
 
 void JapaneseSpeechEngine::prepare(const QString& text)
@@ -402,20 +400,6 @@ int JapaneseSpeechEngine::status() const
     // An output that failed to open after the text was asked for dropped its play.
     return audio::outputState() == audio::OutputState::Failed ? SpeechStatus::Failed
                                                               : SpeechStatus::Idle;
-}
-
-void JapaneseSpeechEngine::showSettingsDialog(QWidget* owner, const QString& title)
-{
-    quint64 sample = 0;
-    SpeechSettingsDialog dialog(owner, title, settings_, worker_->voiceName,
-                                [this, &sample](const SpeechSettings& trial) {
-                                    sample = speakWith(SpeechSettingsDialog::sampleText(), trial);
-                                });
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (accepted)
-        setSettings(dialog.settings());
-    if (sample != 0 && worker_->current == sample)
-        stop();
 }
 
 SpeechSettings JapaneseSpeechEngine::settings() const
@@ -471,6 +455,13 @@ std::unique_ptr<SpeechEngine> createSpeechEngine()
     if (factory())
         return factory()();
     return JapaneseSpeechEngine::create();
+}
+
+const QString& sampleText()
+{
+    static const QString text =
+        QStringLiteral("次は、市役所前です。お降りの方はお知らせください。");
+    return text;
 }
 
 void setSpeechEngineFactory(SpeechEngineFactory f)

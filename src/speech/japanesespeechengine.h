@@ -37,15 +37,13 @@ public:
     void prepare(const QString& text) override;
     void stop() override;
     int status() const override;
-    // Speed, pitch and volume, with the voice's name; a sample heard here may end with the
-    // dialog, an announcement that was playing goes on.
-    void showSettingsDialog(QWidget* owner, const QString& title) override;
 
-    SpeechSettings settings() const;
+    SpeechSettings settings() const override;
     // New settings make every text ready so far useless: they are dropped, and the last text
     // asked for is made ready again.
-    void setSettings(const SpeechSettings& settings);
-    QString voiceName() const;
+    void setSettings(const SpeechSettings& settings) override;
+    QString voiceName() const override;
+    void speakWith(const QString& text, const SpeechSettings& settings) override;
 
     // True once the start of the text (its first 16 clauses) is ready.
     bool isPrepared(const QString& text) const;
@@ -62,7 +60,6 @@ public:
 
 private:
     explicit JapaneseSpeechEngine(std::shared_ptr<Worker> worker);
-    quint64 speakWith(const QString& text, const SpeechSettings& settings);
     std::shared_ptr<Worker> worker_; // shared with the worker thread
     std::thread thread_;
     std::future<void> workerFinished_;

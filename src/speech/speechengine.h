@@ -1,20 +1,27 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <memory>
-
-class QWidget;
 
 namespace speech
 {
 
-// Voice settings of a speech engine; they hold for the run.
+// Voice settings of a speech engine.
 struct SpeechSettings {
-    int rate = 175;   // words per minute, 80..450
-    int pitch = 50;   // 0..99
-    int volume = 100; // 0..100
+    static constexpr int MinRate = 80, MaxRate = 450;
+    static constexpr int MaxPitch = 99, MaxVolume = 100;
+    int rate = 175;   // words per minute, MinRate..MaxRate
+    int pitch = 50;   // 0..MaxPitch
+    int volume = 100; // 0..MaxVolume
     bool operator==(const SpeechSettings&) const = default;
+    // Each value brought into its range.
+    SpeechSettings clamped() const
+    {
+        return {std::clamp(rate, MinRate, MaxRate), std::clamp(pitch, 0, MaxPitch),
+                std::clamp(volume, 0, MaxVolume)};
+    }
 };
 
 // Values of SpeechEngine::status().
@@ -37,9 +44,19 @@ public:
     virtual void prepare(const QString& text) { Q_UNUSED(text); }
     virtual void stop() = 0;
     virtual int status() const = 0;
-    // Modal settings dialog owned by the given window.
-    virtual void showSettingsDialog(QWidget* owner, const QString& title) = 0;
+
+    // Speed, pitch and volume of what is spoken from now on.
+    virtual SpeechSettings settings() const = 0;
+    virtual void setSettings(const SpeechSettings& settings) = 0;
+    // The voice that speaks, as the user is shown it.
+    virtual QString voiceName() const = 0;
+    // Speaks a text with other settings than the engine's own, which stay as they are: a
+    // sample heard before new settings are taken.
+    virtual void speakWith(const QString& text, const SpeechSettings& settings) = 0;
 };
+
+// What a sample of the voice says.
+const QString& sampleText();
 
 // Creates the engine in use: the Japanese voice unless a test installed another factory.
 // Returns nullptr when the engine cannot be created (no dictionary, no voice data, no

@@ -21,12 +21,12 @@ SpeechSettingsDialog::SpeechSettingsDialog(QWidget* parent, const QString& title
     auto* voice = new QLabel(QStringLiteral("声: ") + voiceName);
     voice->setObjectName(QStringLiteral("voiceLabel"));
     auto* form = new QFormLayout;
-    rateSlider_ = addSlider(form, QStringLiteral("rateSlider"), QStringLiteral("速さ"), 80, 450,
-                            current.rate);
-    pitchSlider_ = addSlider(form, QStringLiteral("pitchSlider"), QStringLiteral("高さ"), 0, 99,
-                             current.pitch);
-    volumeSlider_ = addSlider(form, QStringLiteral("volumeSlider"), QStringLiteral("音量"), 0, 100,
-                              current.volume);
+    rateSlider_ = addSlider(form, QStringLiteral("rateSlider"), QStringLiteral("速さ"),
+                            SpeechSettings::MinRate, SpeechSettings::MaxRate, current.rate);
+    pitchSlider_ = addSlider(form, QStringLiteral("pitchSlider"), QStringLiteral("高さ"), 0,
+                             SpeechSettings::MaxPitch, current.pitch);
+    volumeSlider_ = addSlider(form, QStringLiteral("volumeSlider"), QStringLiteral("音量"), 0,
+                              SpeechSettings::MaxVolume, current.volume);
 
     auto* sampleButton = new QPushButton(QStringLiteral("試聴"));
     sampleButton->setObjectName(QStringLiteral("sampleButton"));
@@ -72,13 +72,6 @@ QSlider* SpeechSettingsDialog::addSlider(QFormLayout* form, const QString& name,
 SpeechSettings SpeechSettingsDialog::settings() const
 {
     return {rateSlider_->value(), pitchSlider_->value(), volumeSlider_->value()};
-}
-
-const QString& SpeechSettingsDialog::sampleText()
-{
-    static const QString text =
-        QStringLiteral("次は、市役所前です。お降りの方はお知らせください。");
-    return text;
 }
 
 } // namespace speech

@@ -23,8 +23,6 @@ public:
 
     SpeechSettings settings() const;
 
-    static const QString& sampleText();
-
 private:
     QSlider* addSlider(QFormLayout* form, const QString& name, const QString& label, int min,
                        int max, int value);

@@ -273,7 +273,7 @@ TEST_F(ProgramTest, SoundAndSpeechAreCreatedOnlyAfterBothWindowsPainted)
     program.start();
     // The control panel's load asked for the speech engine; nothing slow has started yet.
     EXPECT_TRUE(audio::isStartUpWorkHeld());
-    EXPECT_FALSE(sound::theTape().isSpeechAvailable());
+    EXPECT_FALSE(program.tape().isSpeechAvailable());
     QElapsedTimer painting;
     painting.start();
     while (audio::isStartUpWorkHeld() && painting.elapsed() < 5000)

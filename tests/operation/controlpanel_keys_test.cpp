@@ -6,23 +6,37 @@
 #include "speech/speechengine.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QSlider>
+#include <QTimer>
 
 using namespace paneltest;
 
 namespace
 {
 
-// Speaks nothing, so that the tape group is usable in a test.
+// Speaks nothing, so that the tape group is usable in a test; says what it was asked.
 class SilentEngine : public speech::SpeechEngine
 {
 public:
-    void speak(const QString&) override {}
-    void stop() override {}
+    explicit SilentEngine(std::shared_ptr<QStringList> calls) : calls_(std::move(calls)) {}
+    void speak(const QString& text) override { *calls_ << QStringLiteral("speak ") + text; }
+    void stop() override { *calls_ << QStringLiteral("stop"); }
     int status() const override { return 0; }
-    void showSettingsDialog(QWidget*, const QString&) override {}
+    speech::SpeechSettings settings() const override { return settings_; }
+    void setSettings(const speech::SpeechSettings& settings) override { settings_ = settings; }
+    QString voiceName() const override { return QStringLiteral("無声"); }
+    void speakWith(const QString& text, const speech::SpeechSettings& settings) override
+    {
+        *calls_ << QStringLiteral("speak %1 at %2").arg(text).arg(settings.rate);
+    }
+
+private:
+    std::shared_ptr<QStringList> calls_;
+    speech::SpeechSettings settings_;
 };
 
 class ConsoleKeysTest : public ControlPanelTest
@@ -48,7 +62,8 @@ class SpeakingTapeTest : public ControlPanelTest
 protected:
     SpeakingTapeTest()
     {
-        speech::setSpeechEngineFactory([] { return std::make_unique<SilentEngine>(); });
+        speech::setSpeechEngineFactory(
+            [calls = engineCalls] { return std::make_unique<SilentEngine>(calls); });
         panel->onLoad();
         // The engine is created on a worker thread and handed over through the event loop.
         QElapsedTimer waiting;
@@ -57,6 +72,23 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     ~SpeakingTapeTest() override { speech::setSpeechEngineFactory({}); }
+
+    // Runs the voice settings dialog that "調整" opens: inside it, `act` (on the dialog),
+    // then the button given.
+    void answerSpeechDialog(const std::function<void(QDialog&)>& act, const QString& button)
+    {
+        QTimer::singleShot(0, [act, button] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            act(*dialog);
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->text() == button)
+                    b->click();
+        });
+        this->button("tapeSettingsButton")->click();
+    }
+
+    std::shared_ptr<QStringList> engineCalls = std::make_shared<QStringList>();
 };
 
 } // namespace
@@ -221,4 +253,55 @@ TEST_F(SpeakingTapeTest, TapeGroupShowsTheCurrentAnnouncement)
     writeFile("7tp.csv", "A,0,0\r\n");
     setRoute("7", "1");
     EXPECT_EQ(text->text(), QString());
+}
+
+TEST_F(SpeakingTapeTest, TheVoiceDialogSpeaksTheSampleAndKeepsItsSettingsOnTheTape)
+{
+    writeRoute(dir.path(), "6", numberedStops(2));
+    writeFile("6tp.csv", "A,0,0\r\n");
+    setRoute("6", "1");
+    int changed = 0;
+    QObject::connect(&tape, &sound::BroadcastTape::speechSettingsChanged, [&] { ++changed; });
+    QString title, voice;
+    answerSpeechDialog(
+        [&](QDialog& dialog) {
+            title = dialog.windowTitle();
+            voice = dialog.findChild<QLabel*>(QStringLiteral("voiceLabel"))->text();
+            dialog.findChild<QSlider*>(QStringLiteral("rateSlider"))->setValue(300);
+            dialog.findChild<QPushButton*>(QStringLiteral("sampleButton"))->click();
+        },
+        QStringLiteral("キャンセル"));
+    EXPECT_EQ(title, QStringLiteral("音声の調節"));
+    EXPECT_EQ(voice, QStringLiteral("声: 無声"));
+    EXPECT_EQ(*engineCalls, (QStringList{QStringLiteral("speak ") + speech::sampleText() +
+                                             QStringLiteral(" at 300"),
+                                         QStringLiteral("stop")}))
+        << "the sample ends with the dialog";
+    EXPECT_EQ(changed, 0) << "cancelled";
+
+    answerSpeechDialog(
+        [](QDialog& dialog) {
+            dialog.findChild<QSlider*>(QStringLiteral("rateSlider"))->setValue(250);
+        },
+        QStringLiteral("OK"));
+    EXPECT_EQ(tape.speechSettings().rate, 250);
+    EXPECT_EQ(changed, 1);
+}
+
+TEST_F(SpeakingTapeTest, TheVoiceDialogOutlivesTheEngineThatTheExitReleases)
+{
+    writeRoute(dir.path(), "6", numberedStops(2));
+    writeFile("6tp.csv", "A,0,0\r\n");
+    setRoute("6", "1");
+    // A termination signal while the dialog is open after a sample: the exit releases the
+    // engine under the dialog, and the dialog then closes.
+    answerSpeechDialog(
+        [this](QDialog& dialog) {
+            dialog.findChild<QPushButton*>(QStringLiteral("sampleButton"))->click();
+            tape.releaseSpeech();
+            dialog.findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(40);
+        },
+        QStringLiteral("OK"));
+    EXPECT_EQ(engineCalls->size(), 1) << "nothing reached the engine once it was released";
+    EXPECT_EQ(tape.speechSettings().volume, 40) << "the settings stay with the tape";
 }

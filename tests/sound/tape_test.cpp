@@ -13,18 +13,26 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <condition_variable>
 #include <mutex>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace sound;
 
 namespace
 {
 
+QString shown(const speech::SpeechSettings& s)
+{
+    return QStringLiteral("%1/%2/%3").arg(s.rate).arg(s.pitch).arg(s.volume);
+}
+
 // Records what the tape asks of the speech engine.
 struct SpeechLog {
     QStringList calls;
     QStringList prepared;
+    QStringList settings; // every setSettings, as rate/pitch/volume
     int statusAfterSpeak = speech::SpeechStatus::Speaking;
 };
 
@@ -44,14 +52,23 @@ public:
         status_ = speech::SpeechStatus::Idle;
     }
     int status() const override { return status_; }
-    void showSettingsDialog(QWidget*, const QString& title) override
+    speech::SpeechSettings settings() const override { return settings_; }
+    void setSettings(const speech::SpeechSettings& settings) override
     {
-        log_.calls << QStringLiteral("settings ") + title;
+        log_.settings << shown(settings);
+        settings_ = settings;
+    }
+    QString voiceName() const override { return QStringLiteral("記録係"); }
+    void speakWith(const QString& text, const speech::SpeechSettings& settings) override
+    {
+        log_.calls << QStringLiteral("speak %1 with %2").arg(text, shown(settings));
+        status_ = speech::SpeechStatus::Speaking;
     }
 
 private:
     SpeechLog& log_;
     int status_ = speech::SpeechStatus::Idle;
+    speech::SpeechSettings settings_;
 };
 
 struct PlainOptions : TapeOptions {
@@ -412,12 +429,135 @@ TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
                                       QStringLiteral("stop")}));
     log.calls.clear();
     tape.stopSpeech();
-    tape.showSpeechSettings(nullptr);
-    EXPECT_EQ(log.calls,
-              (QStringList{QStringLiteral("stop"), QStringLiteral("settings 音声の調節")}));
+    EXPECT_EQ(log.calls, (QStringList{QStringLiteral("stop")}));
     tape.releaseSpeech();
     tape.stepForward(); // nothing left to speak with
-    EXPECT_EQ(log.calls.size(), 2);
+    EXPECT_EQ(log.calls.size(), 1);
+}
+
+TEST_F(TapeTest, TheVoiceSettingsHoldBeforeTheEngineAndReachItWhenItArrives)
+{
+    BroadcastTape late;
+    QSignalSpy changed(&late, &BroadcastTape::speechSettingsChanged);
+    late.setSpeechSettings({250, 40, 80});
+    late.setSpeechSettings({250, 40, 80}); // no change, no signal
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].value<speech::SpeechSettings>(), (speech::SpeechSettings{250, 40, 80}));
+    EXPECT_EQ(late.voiceName(), QString()) << "no engine yet";
+
+    log.settings.clear();
+    late.initSpeech();
+    ASSERT_TRUE(waitForSpeechDecision(late));
+    EXPECT_EQ(log.settings, QStringList{QStringLiteral("250/40/80")});
+    EXPECT_EQ(late.voiceName(), QStringLiteral("記録係"));
+
+    // Out of range comes into range; the engine gets the change at once.
+    late.setSpeechSettings({9999, -5, 101});
+    EXPECT_EQ(late.speechSettings(), (speech::SpeechSettings{450, 0, 100}));
+    EXPECT_EQ(log.settings.last(), QStringLiteral("450/0/100"));
+    EXPECT_EQ(changed.size(), 2);
+}
+
+TEST_F(TapeTest, TheSampleUsesTrialSettingsAndStopsOnlyItself)
+{
+    writeTape(QStringLiteral("1"), kThree);
+    tape.loadTape(folder, QStringLiteral("1"));
+    const QString sample = QStringLiteral("speak ") + speech::sampleText();
+    tape.speakSample({300, 10, 60});
+    EXPECT_EQ(log.calls, QStringList{sample + QStringLiteral(" with 300/10/60")});
+    EXPECT_EQ(tape.speechSettings(), speech::SpeechSettings{}) << "a trial changes nothing kept";
+    tape.stopSample();
+    EXPECT_EQ(log.calls.last(), QStringLiteral("stop"));
+
+    // An announcement spoken after the sample goes on when the sample is stopped.
+    tape.speakSample({300, 10, 60});
+    tape.stepForward();
+    log.calls.clear();
+    tape.stopSample();
+    EXPECT_TRUE(log.calls.isEmpty());
+
+    // Once the exit has released the engine, everything the dialog calls is harmless.
+    tape.speakSample({300, 10, 60});
+    tape.releaseSpeech();
+    log.calls.clear();
+    tape.speakSample({200, 20, 30});
+    tape.stopSample();
+    tape.setSpeechSettings({200, 20, 30});
+    EXPECT_TRUE(log.calls.isEmpty());
+    EXPECT_EQ(tape.voiceName(), QString());
+    EXPECT_EQ(tape.speechSettings(), (speech::SpeechSettings{200, 20, 30}));
+}
+
+// Flags raised on one thread and awaited on another, each wait bounded by ten seconds.
+class Milestones
+{
+public:
+    enum Name { Entered, Released, Finished, EngineGone, Count };
+    void reach(Name name)
+    {
+        std::lock_guard lock(mutex_);
+        reached_[name] = true;
+        changed_.notify_all();
+    }
+    bool reached(Name name)
+    {
+        std::lock_guard lock(mutex_);
+        return reached_[name];
+    }
+    bool waitFor(Name name)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return reached_[name]; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool reached_[Count] = {};
+};
+
+class EngineTellingItsEnd : public RecordingEngine
+{
+public:
+    EngineTellingItsEnd(SpeechLog& log, std::function<void()> onEnd)
+        : RecordingEngine(log), onEnd_(std::move(onEnd))
+    {
+    }
+    ~EngineTellingItsEnd() override { onEnd_(); }
+
+private:
+    std::function<void()> onEnd_;
+};
+
+TEST_F(TapeTest, NobodyWaitsForACreationThatIsStillRunning)
+{
+    // The creation hangs, as in a library that never answers, until the test lets it go. If
+    // the tape waited for it, a guard lets it go after ten seconds so that the test can fail.
+    auto creation = std::make_shared<Milestones>();
+    auto droppedLog = std::make_shared<SpeechLog>();
+    speech::setSpeechEngineFactory([creation, droppedLog] {
+        creation->reach(Milestones::Entered);
+        creation->waitFor(Milestones::Released);
+        creation->reach(Milestones::Finished);
+        return std::make_unique<EngineTellingItsEnd>(
+            *droppedLog, [creation] { creation->reach(Milestones::EngineGone); });
+    });
+    std::thread guard([creation] {
+        if (!creation->waitFor(Milestones::Released))
+            creation->reach(Milestones::Released);
+    });
+
+    auto late = std::make_unique<BroadcastTape>();
+    late->initSpeech();
+    ASSERT_TRUE(creation->waitFor(Milestones::Entered));
+    late.reset();
+    const bool finishedBeforeTheTapeWent = creation->reached(Milestones::Finished);
+    creation->reach(Milestones::Released);
+    guard.join();
+    EXPECT_FALSE(finishedBeforeTheTapeWent) << "the tape waited for its engine's creation";
+    // The creation ends later and hands its engine to nobody.
+    EXPECT_TRUE(creation->waitFor(Milestones::EngineGone));
+    speech::setSpeechEngineFactory({});
 }
 
 TEST_F(TapeTest, TheTapeButtonsAskForADataStepByTheFlag)

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
-#include <QTimer>
 #include <atomic>
 #include <condition_variable>
 #include <iostream>
@@ -145,19 +144,6 @@ struct ToneEngine {
 
 const QString kAnnouncement =
     QStringLiteral("次は、市役所前です。お降りの方は、お知らせください。");
-
-// Closes the modal dialog that opens next: by the button with the given object name, or
-// with Cancel when it is empty.
-void answerNextDialog(const QString& clickFirst = QString())
-{
-    QTimer::singleShot(0, [clickFirst] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dialog);
-        if (!clickFirst.isEmpty())
-            dialog->findChild<QPushButton*>(clickFirst)->click();
-        dialog->reject();
-    });
-}
 
 } // namespace
 
@@ -399,21 +385,24 @@ TEST(SpeechEngineEnd, SynthesisWaitsForPlaybackInsteadOfRunningAhead)
     EXPECT_EQ(t.engine->synthesizedClauses(), 5);
 }
 
-TEST(SpeechSettingsDialogUse, ClosingTheDialogLeavesThePlayingAnnouncementAlone)
+TEST(SpeechSample, TrialSettingsAreHeardWithoutBecomingTheEngines)
 {
     ToneEngine t;
     ASSERT_TRUE(t.engine);
-    t.log->ms = 3000;
-    t.engine->speak(QStringLiteral("長い案内です。"));
-    ASSERT_TRUE(waitUntil([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 2));
-    answerNextDialog(); // Cancel
-    t.engine->showSettingsDialog(nullptr, QStringLiteral("音声の調節"));
+    t.engine->speakWith(sampleText(), {250, 20, 40});
     EXPECT_EQ(t.engine->status(), SpeechStatus::Speaking);
-
-    // A sample heard inside the dialog may end with it.
-    answerNextDialog(QStringLiteral("sampleButton"));
-    t.engine->showSettingsDialog(nullptr, QStringLiteral("音声の調節"));
-    EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
+    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_EQ(t.engine->settings(), SpeechSettings{});
+    {
+        std::lock_guard lock(t.log->mutex);
+        ASSERT_FALSE(t.log->applied.empty());
+        EXPECT_EQ(t.log->applied.back(), (SpeechSettings{250, 20, 40}));
+    }
+    // The next announcement speaks with the engine's own settings again.
+    t.engine->speak(QStringLiteral("はい。"));
+    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    std::lock_guard lock(t.log->mutex);
+    EXPECT_EQ(t.log->applied.back(), SpeechSettings{});
 }
 
 // The installed voice, and the fallback beside it.
