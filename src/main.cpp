@@ -1,10 +1,21 @@
 #include "app/commandline.h"
 #include "app/desktop.h"
 #include "app/program.h"
+#include "app/sessionbus.h"
 #include "app/settingslocation.h"
 
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
+
+namespace
+{
+
+// Every exit saves first; whatever holds the process after that is given this long before
+// the process ends regardless, so that it ends within three seconds of what ended it.
+constexpr std::chrono::milliseconds ExitDeadline{2000};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -30,6 +41,7 @@ int main(int argc, char* argv[])
     // The board's repaints are small, so sending them over the socket is the cheaper way.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    doWithoutAutolaunchedSessionBus();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fare"));
@@ -41,6 +53,7 @@ int main(int argc, char* argv[])
                                                    : command.settingsPath);
     QObject::connect(&program, &Program::finished, &app, [] { QCoreApplication::exit(0); });
     program.handleSessionEnd();
+    program.boundTheExit(ExitDeadline);
     if (!command.dataFolder.isEmpty())
         program.useDataFolderForThisRun(command.dataFolder);
     program.start();

@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "app/exitdeadline.h"
 #include "app/startup.h"
 #include "app/terminationsignals.h"
 #include "audio/midirenderer.h"
@@ -143,8 +144,14 @@ void Program::placeWindowsAtDefaults()
 
 void Program::endWithoutQuestion()
 {
-    if (state_ == State::Ending || state_ == State::Ended)
+    if (state_ == State::Ended)
         return;
+    if (state_ == State::Ending) {
+        // The exit's save is under way and a message of it may hold the exit up: that
+        // message's loop ends now, and the exit goes on without its answer.
+        emit finished();
+        return;
+    }
     if (state_ == State::Starting && !endAsked_) {
         // A start-up message may be open: its loop ends now, and start() ends the program
         // once the settings are applied.
@@ -154,17 +161,28 @@ void Program::endWithoutQuestion()
     }
     quietEnd_ = true;
     state_ = State::Ending;
-    controlPanel().shutDown(); // the exit's clean-up; the save follows in onShutdownRequested
+    controlPanel().shutDown(); // the save first (onShutdownRequested), then the clean-up
 }
 
-// The exit, confirmed or not: the clean-up is done, the settings are written last.
+// The exit, confirmed or not, before the control panel releases anything: the settings are
+// written first, so that nothing the clean-up meets can cost the user a setting.
 void Program::onShutdownRequested()
 {
     state_ = State::Ending;
     settings_.save(quietEnd_ ? SettingsFile::Report::StandardError
                              : SettingsFile::Report::MessageBox);
     state_ = State::Ended;
+    leaveTheRestToTheProcessEnd(0);
     emit finished();
+}
+
+void Program::leaveTheRestToTheProcessEnd(int status)
+{
+    if (exitDeadline_.count() <= 0 || exitBounded_)
+        return;
+    exitBounded_ = true;
+    audio::abandonOutput();
+    endProcessWithin(exitDeadline_, status);
 }
 
 void Program::saveAlongTheWay()
@@ -185,11 +203,21 @@ void Program::handleSessionEnd()
     connect(terminationSignals_, &TerminationSignals::received, this, &Program::endWithoutQuestion);
     // The session asks before it ends us; a failure can only go to standard error then.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this,
-                [this] { settings_.save(SettingsFile::Report::StandardError); });
-    // Nobody is there to read a message box once the display is gone.
-    displayLossWatch_ = std::make_unique<DisplayLossWatch>(
-        [this] { settings_.save(SettingsFile::Report::StandardError); });
+        connect(app, &QGuiApplication::commitDataRequest, this, &Program::saveForTheSession);
+    // Nobody is there to read a message box once the display is gone; Qt ends the process
+    // with status 1 right after.
+    displayLossWatch_ = std::make_unique<DisplayLossWatch>([this] {
+        saveForTheSession();
+        leaveTheRestToTheProcessEnd(1);
+    });
+}
+
+void Program::saveForTheSession()
+{
+    // Before the settings are applied the windows hold defaults, not the user's state: the
+    // file on disk is still the user's own then. Once the exit has saved, it is done.
+    if (state_ == State::Running || state_ == State::Ending)
+        settings_.save(SettingsFile::Report::StandardError);
 }
 
 bool Program::eventFilter(QObject* watched, QEvent* event)

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <memory>
 
 class ControlPanelWiring;
@@ -48,12 +49,19 @@ public:
     void useDataFolderForThisRun(const QString& folder);
 
     // Ends as a confirmed exit does, without asking and without waiting on anyone: the
-    // settings are saved (a failure goes to standard error) and finished() is emitted.
+    // settings are saved (a failure goes to standard error) and finished() is emitted. Asked
+    // again while the exit runs (a message of the save is open), it ends that message's loop.
     void endWithoutQuestion();
 
     // SIGTERM, SIGHUP and SIGINT end the program without a question; the session's request
     // to commit its data and a broken X connection save the settings.
     void handleSessionEnd();
+
+    // From the exit's save on, nobody waits for the audio device any more, and the process
+    // ends within the given time whatever is still stuck (the status: 0, or 1 after a lost
+    // display, as Qt ends it then). The program sets it; tests, which go on in the same
+    // process, leave it off.
+    void boundTheExit(std::chrono::milliseconds deadline) { exitDeadline_ = deadline; }
 
 signals:
     // The event loop is to end now (main connects it to QCoreApplication::exit).
@@ -70,6 +78,10 @@ private:
     void holdSlowWorkUntilPainted();
     void releaseSlowWork();
     void onShutdownRequested();
+    // After the exit's save: whatever is still stuck is left to the end of the process.
+    void leaveTheRestToTheProcessEnd(int status);
+    // The session is ending or the display went away: no question can be asked.
+    void saveForTheSession();
     // Saves on the way: after the options dialog closes and after a route setting.
     void saveAlongTheWay();
 
@@ -77,6 +89,8 @@ private:
     bool endAsked_ = false;
     bool quietEnd_ = false;
     bool lastSaveFailed_ = false;
+    std::chrono::milliseconds exitDeadline_{0}; // 0: the exit is not bounded
+    bool exitBounded_ = false;
     FareDisplayWindow display_;
     std::unique_ptr<OptionsDialog> options_;
     std::unique_ptr<ControlPanelWiring> wiring_;

@@ -643,6 +643,11 @@ void ControlPanel::closeEvent(QCloseEvent* event)
 
 void ControlPanel::shutDown()
 {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    // The user's settings first: whatever the clean-up meets, they are on disk by then.
+    emit shutdownRequested();
     if (display_ && display_->stopNameBoard())
         display_->stopNameBoard()->setStopName(QString());
     if (display_ && display_->window())
@@ -651,7 +656,6 @@ void ControlPanel::shutDown()
     sound::closeAllSounds();
     if (tape_)
         tape_->releaseSpeech();
-    emit shutdownRequested();
     QCoreApplication::quit();
 }
 
@@ -856,6 +860,9 @@ void ControlPanel::onOptionsClicked()
         optionsDialog_->exec();
     for (QWidget* window : disabled)
         window->setEnabled(true);
+    // Ended while the options were open: the board was cleared for good.
+    if (shutDown_)
+        return;
     if (display_ && display_->stopNameBoard()) {
         display_->stopNameBoard()->setStopName(QString());
         const int row = clampRow(route().stopIndex + 1);

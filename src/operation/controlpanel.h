@@ -132,13 +132,15 @@ public:
     void setTicketPlugins(std::shared_ptr<tickets::TicketPluginCache> plugins);
 
     // The exit after a confirmed close, also run without the question when the session
-    // ends: clears the board, releases the keypad shapes, closes the sounds and the speech
-    // engine, lets the settings be saved (shutdownRequested) and ends the program.
+    // ends: lets the settings be saved (shutdownRequested) before anything is released, then
+    // clears the board, releases the keypad shapes, closes the sounds and the speech engine
+    // and ends the program. Runs once; a dialog open meanwhile returns to a panel that has
+    // shut down and touches nothing it released.
     void shutDown();
+    bool hasShutDown() const { return shutDown_; }
 
 signals:
-    // After the operator confirmed the exit and the panel has cleaned up, before the program
-    // ends: the settings are saved here.
+    // At the start of the exit, before anything is released: the settings are saved here.
     void shutdownRequested();
     // After a route setting that loaded its fare data and showed its first stop.
     void routeSet();
@@ -203,6 +205,7 @@ private:
     sound::BroadcastTape* tape_;
     QDialog* optionsDialog_ = nullptr;
     bool loaded_ = false;
+    bool shutDown_ = false;
     QString settingsPath_;
 
     std::shared_ptr<tickets::TicketPluginCache> ticketPlugins_;

@@ -1,5 +1,6 @@
 #include "app/program.h"
 #include "app/settingscodec.h"
+#include "audio/mediacommand.h"
 #include "audio/startgate.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
@@ -12,6 +13,7 @@
 #include "platform/msgbox.h"
 #include "platform/wait.h"
 #include "sound/tape.h"
+#include "speech/speechengine.h"
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
@@ -299,6 +301,70 @@ TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
     EXPECT_EQ(boxes.calls()[1].prompt,
               QStringLiteral("エラー Code:76\r\n内容:パスが見つかりません。\r\n設定ファイル「") +
                   path + QStringLiteral("」に書き込めませんでした。"));
+}
+
+} // namespace
+
+namespace
+{
+
+// An engine that only tells when it is released.
+class EngineNoticingItsEnd : public speech::SpeechEngine
+{
+public:
+    explicit EngineNoticingItsEnd(std::function<void()> onEnd) : onEnd_(std::move(onEnd)) {}
+    ~EngineNoticingItsEnd() override { onEnd_(); }
+    void speak(const QString&) override {}
+    void stop() override {}
+    int status() const override { return speech::SpeechStatus::Idle; }
+    speech::SpeechSettings settings() const override { return {}; }
+    void setSettings(const speech::SpeechSettings&) override {}
+    QString voiceName() const override { return {}; }
+    void speakWith(const QString&, const speech::SpeechSettings&) override {}
+
+private:
+    std::function<void()> onEnd_;
+};
+
+TEST_F(ProgramTest, EveryExitSavesBeforeAnythingIsReleased)
+{
+    for (const bool confirmed : {true, false}) {
+        SCOPED_TRACE(confirmed ? "confirmed exit" : "exit without a question");
+        QFile::remove(settingsPath_);
+        // What the exit's clean-up released, each time with whether the settings were saved.
+        QStringList released;
+        const auto note = [&](const QString& what) {
+            released << what + (QFile::exists(settingsPath_) ? QStringLiteral(" after the save")
+                                                             : QStringLiteral(" before the save"));
+        };
+        speech::setSpeechEngineFactory([&] {
+            return std::make_unique<EngineNoticingItsEnd>([&] { note(QStringLiteral("speech")); });
+        });
+        audio::setCommandRecorder([&](const QString& command, int) {
+            if (command.startsWith(QStringLiteral("close ")))
+                note(command);
+        });
+        {
+            platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+            Program program(settingsPath_);
+            program.start();
+            QElapsedTimer waiting;
+            waiting.start();
+            while (!program.tape().isSpeechAvailable() && waiting.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            ASSERT_TRUE(program.tape().isSpeechAvailable());
+            if (confirmed)
+                program.controlPanel().close();
+            else
+                program.endWithoutQuestion();
+            EXPECT_TRUE(program.hasEnded());
+        }
+        audio::setCommandRecorder({});
+        speech::setSpeechEngineFactory({});
+        ASSERT_EQ(released.size(), 5) << released.join(u'\n').toStdString();
+        for (const QString& what : released)
+            EXPECT_TRUE(what.endsWith(QStringLiteral(" after the save"))) << what.toStdString();
+    }
 }
 
 } // namespace

@@ -555,6 +555,25 @@ TEST_F(ProgramSettingsTest, ABrokenDisplayConnectionSavesWithoutAMessage)
     EXPECT_EQ(saved.displayPosition.left, platform::pixelsToTwips(90));
 }
 
+TEST_F(ProgramSettingsTest, ADisplayLostWhileTheSettingsLoadLeavesTheUsersFileAlone)
+{
+    // A value the options refuse opens a message while the file loads; the display goes
+    // away before anyone answers it, with the windows still half way to the user's state.
+    SettingsRecords records = usersSettings();
+    records.options.Digits.InfoColumn = 500;
+    const QByteArray original = encodeSettings(records);
+    put(path_, original);
+    platform::setMessageBoxHandler([](const platform::MessageBoxCall&) {
+        qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+        return platform::MessageBox::OK;
+    });
+    Program program(path_);
+    program.handleSessionEnd();
+    program.start();
+    platform::setMessageBoxHandler(nullptr);
+    EXPECT_EQ(contents(path_), original);
+}
+
 TEST_F(ProgramSettingsTest, AFailedSaveAtASignalGoesToStandardErrorNotToABox)
 {
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("fare.in4")));
