@@ -1,3 +1,4 @@
+#include "app/checksettings.h"
 #include "app/commandline.h"
 #include "app/desktop.h"
 #include "app/program.h"
@@ -32,6 +33,12 @@ int main(int argc, char* argv[])
     case CommandLine::Action::Fail:
         std::fputs(command.message.toLocal8Bit().constData(), stderr);
         return 2;
+    case CommandLine::Action::CheckSettings: {
+        const SettingsCheck check = checkSettingsFile(command.settingsPath);
+        std::fputs((check.message + QLatin1Char('\n')).toLocal8Bit().constData(),
+                   check.loads ? stdout : stderr);
+        return check.loads ? 0 : 1;
+    }
     case CommandLine::Action::Run:
         break;
     }

@@ -62,7 +62,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption settings(QStringLiteral("settings"), QString(),
                                       QStringLiteral("FILE"));
     const QCommandLineOption data(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
-    parser.addOptions({help, version, settings, data});
+    QCommandLineOption check(QStringLiteral("check-settings"), QString(), QStringLiteral("FILE"));
+    check.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({help, version, settings, data, check});
     addQtOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -89,6 +91,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (!parser.positionalArguments().isEmpty())
         return failure(QStringLiteral("余分な引数です: ") +
                        parser.positionalArguments().join(QLatin1Char(' ')));
+    if (parser.isSet(check)) {
+        result.action = CommandLine::Action::CheckSettings;
+        result.settingsPath = QFileInfo(parser.value(check)).absoluteFilePath();
+        return result;
+    }
     if (parser.isSet(settings)) {
         const QString file = parser.value(settings);
         if (file.isEmpty())

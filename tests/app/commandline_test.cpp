@@ -78,4 +78,14 @@ TEST(CommandLine, QtsOwnOptionsAreLeftToQApplication)
     EXPECT_EQ(command.action, Action::Run);
 }
 
+TEST(CommandLine, CheckSettingsNamesTheFileAndStaysOutOfTheHelp)
+{
+    const CommandLine command =
+        parse({QStringLiteral("--check-settings"), QStringLiteral("/tmp/x.in4")});
+    EXPECT_EQ(command.action, Action::CheckSettings);
+    EXPECT_EQ(command.settingsPath, QStringLiteral("/tmp/x.in4"));
+    EXPECT_FALSE(parse({QStringLiteral("--help")}).message.contains(QStringLiteral("check")));
+    EXPECT_EQ(parse({QStringLiteral("--check-settings")}).action, Action::Fail);
+}
+
 } // namespace
