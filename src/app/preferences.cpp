@@ -81,7 +81,7 @@ QString Preferences::pathFor(const QString& settingsPath)
 
 Preferences::Preferences(const QString& path) : path_(path) {}
 
-speech::SpeechSettings withinRange(const speech::SpeechSettings& s)
+static speech::SpeechSettings withinRange(const speech::SpeechSettings& s)
 {
     return {std::clamp(s.rate, RateRange.low, RateRange.high),
             std::clamp(s.pitch, PitchRange.low, PitchRange.high),
