@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <QSettings>
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -22,9 +21,10 @@ struct Range {
     int low;
     int high;
 };
-constexpr Range RateRange{80, 450};
-constexpr Range PitchRange{0, 99};
-constexpr Range VolumeRange{0, 100};
+using speech::SpeechSettings;
+constexpr Range RateRange{SpeechSettings::MinRate, SpeechSettings::MaxRate};
+constexpr Range PitchRange{0, SpeechSettings::MaxPitch};
+constexpr Range VolumeRange{0, SpeechSettings::MaxVolume};
 
 // Every option that names a folder or a file, by the field name the file keys it with.
 std::vector<std::pair<QString, QString*>> pathFields(OptionInfo& o)
@@ -81,16 +81,9 @@ QString Preferences::pathFor(const QString& settingsPath)
 
 Preferences::Preferences(const QString& path) : path_(path) {}
 
-static speech::SpeechSettings withinRange(const speech::SpeechSettings& s)
-{
-    return {std::clamp(s.rate, RateRange.low, RateRange.high),
-            std::clamp(s.pitch, PitchRange.low, PitchRange.high),
-            std::clamp(s.volume, VolumeRange.low, VolumeRange.high)};
-}
-
 void Preferences::setSpeechSettings(const speech::SpeechSettings& settings)
 {
-    speech_ = withinRange(settings);
+    speech_ = settings.clamped();
 }
 
 void Preferences::load()

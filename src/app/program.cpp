@@ -10,6 +10,7 @@
 #include "operation/controlpanelwiring.h"
 #include "options/optionsdialog.h"
 #include "sound/soundplayer.h"
+#include "sound/tape.h"
 #include "tickets/ticketlabels.h"
 
 #include <QEvent>
@@ -31,6 +32,11 @@ Program::Program(const QString& settingsPath)
     connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::onShutdownRequested);
     connect(&controlPanel(), &ControlPanel::routeSet, this, &Program::saveAlongTheWay);
     connect(options_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
+    // The voice's settings are kept in the preferences file, and taken from it at the start.
+    connect(&tape(), &sound::BroadcastTape::speechSettingsChanged, this,
+            [this](const speech::SpeechSettings& settings) {
+                settings_.preferences().setSpeechSettings(settings);
+            });
 }
 
 Program::~Program()
@@ -68,6 +74,7 @@ void Program::start()
     display_.shapeWindow();
     display_.update();
     settings_.load();
+    tape().setSpeechSettings(settings_.preferences().speechSettings());
     if (endAsked_) {
         endWithoutQuestion();
         return;

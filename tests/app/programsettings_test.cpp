@@ -13,6 +13,7 @@
 #include "platform/msgbox.h"
 #include "platform/twips.h"
 #include "platform/wait.h"
+#include "sound/tape.h"
 #include "support/widgetlookup.h"
 
 #include <QCheckBox>
@@ -351,13 +352,13 @@ TEST_F(ProgramSettingsTest, TheVoiceSettingsAreKeptWithTheSettings)
         Program first(path_);
         first.start();
         EXPECT_FALSE(QFile::exists(Preferences::pathFor(path_))) << "not made for nothing";
-        first.settings().preferences().setSpeechSettings({200, 30, 70});
+        // As the voice dialog sets them.
+        first.tape().setSpeechSettings({200, 30, 70});
         first.endWithoutQuestion();
     }
     Program second(path_);
     second.start();
-    EXPECT_EQ(second.settings().preferences().speechSettings(),
-              (speech::SpeechSettings{200, 30, 70}));
+    EXPECT_EQ(second.tape().speechSettings(), (speech::SpeechSettings{200, 30, 70}));
 }
 
 TEST_F(ProgramSettingsTest, TheStartClearsWhatAKilledSaveLeft)

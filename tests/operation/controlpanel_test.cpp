@@ -457,7 +457,10 @@ public:
     void speak(const QString&) override {}
     void stop() override {}
     int status() const override { return speech::SpeechStatus::Idle; }
-    void showSettingsDialog(QWidget*, const QString&) override {}
+    speech::SpeechSettings settings() const override { return {}; }
+    void setSettings(const speech::SpeechSettings&) override {}
+    QString voiceName() const override { return {}; }
+    void speakWith(const QString&, const speech::SpeechSettings&) override {}
 };
 
 // The speech engine is made on a worker and handed over through the event loop.
