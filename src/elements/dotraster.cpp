@@ -66,9 +66,26 @@ CellLayout prefixLayout(int cells)
     }
 }
 
+QByteArray cellAlignedBytes(const QByteArray& cp932Name)
+{
+    QByteArray aligned;
+    aligned.reserve(cp932Name.size() + cp932Name.size() / 2);
+    for (qsizetype i = 0; i < cp932Name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(cp932Name[i]);
+        // A lead byte with nothing after it is no character; it stays where it is.
+        const bool doubleByte = platform::isCp932LeadByte(byte) && i + 1 < cp932Name.size();
+        if (doubleByte && aligned.size() % 2 == 1)
+            aligned += ' ';
+        aligned += cp932Name[i];
+        if (doubleByte)
+            aligned += cp932Name[++i];
+    }
+    return aligned;
+}
+
 int cellCount(const QByteArray& cp932Name)
 {
-    return byteLength(cp932Name) / 2;
+    return byteLength(cellAlignedBytes(cp932Name)) / 2;
 }
 
 bool needsScroll(int cells, bool withPrefix)
@@ -80,11 +97,12 @@ bool needsScroll(int cells, bool withPrefix)
 
 QList<QByteArray> cutIntoCells(const QByteArray& cp932Name)
 {
+    const QByteArray aligned = cellAlignedBytes(cp932Name);
     QList<QByteArray> cells;
-    const int n = byteLength(cp932Name);
+    const int n = byteLength(aligned);
     cells.reserve((n + 1) / 2);
     for (int k = 1; 2 * k - 1 <= n; ++k)
-        cells.append(byteSlice(cp932Name, 2 * k - 1, 2));
+        cells.append(byteSlice(aligned, 2 * k - 1, 2));
     return cells;
 }
 

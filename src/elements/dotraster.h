@@ -46,12 +46,17 @@ CellLayout plainLayout(int cells);
 // than one cell (a single byte) is placed like a one-cell name.
 CellLayout prefixLayout(int cells);
 
-// Cells = bytes div 2; a name of 9 or more cells scrolls. With the prefix the two prefix
-// cells count too.
+// The name's bytes as the board lays them out: where a double-byte character would begin in
+// the second half of a cell, a one-byte blank fills that half, so that the character starts
+// the next cell whole. A name without that case comes back unchanged.
+QByteArray cellAlignedBytes(const QByteArray& cp932Name);
+
+// Cells = aligned bytes div 2; a name of 9 or more cells scrolls. With the prefix the two
+// prefix cells count too.
 int cellCount(const QByteArray& cp932Name);
 bool needsScroll(int cells, bool withPrefix);
 
-// The CP932 bytes cut into 2-byte cells; the last holds one byte when the count is odd.
+// The aligned bytes cut into 2-byte cells; the last holds one byte when the count is odd.
 QList<QByteArray> cutIntoCells(const QByteArray& cp932Name);
 
 // Vertical-writing forms become their horizontal forms: 丨→ー, ｜→－, ↓→→, ↑→←.

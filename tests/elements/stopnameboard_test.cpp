@@ -123,15 +123,22 @@ TEST(StopNameLayout, PrefixTableLeavesRoomForThePrefix)
     EXPECT_FALSE(needsScroll(0, true));
 }
 
-TEST(StopNameCells, CutsIntoTwoByteCellsWhateverTheyHold)
+TEST(StopNameCells, CutsIntoTwoByteCellsAndNeverThroughACharacter)
 {
-    const QByteArray name = platform::toCp932(QStringLiteral("A市B")); // 41 8E 73 42
-    const QList<QByteArray> cells = cutIntoCells(name);
-    ASSERT_EQ(cells.size(), 2);
-    EXPECT_EQ(cells[0], QByteArray("A\x8E"));
-    EXPECT_EQ(cells[1], QByteArray("\x73"
-                                   "B"));
-    EXPECT_EQ(cellCount(name), 2);
+    // Two single-byte characters share a cell; a double-byte one that would start in the
+    // second half of a cell starts the next one, a blank filling the half it leaves.
+    const QByteArray name = platform::toCp932(QStringLiteral("AB市C前")); // 41 42 8E73 43 914F
+    EXPECT_EQ(cutIntoCells(name), (QList<QByteArray>{"AB", "\x8E\x73", "C ", "\x91\x4F"}));
+    EXPECT_EQ(cellCount(name), 4);
+    EXPECT_EQ(cutIntoCells(platform::toCp932(QStringLiteral("A市B"))),
+              (QList<QByteArray>{"A ", "\x8E\x73", "B"}));
+    EXPECT_EQ(cellCount(platform::toCp932(QStringLiteral("A市B"))), 2);
+    // A lead byte with nothing after it is left where it is.
+    EXPECT_EQ(cellAlignedBytes(QByteArray("A\x8E")), QByteArray("A\x8E"));
+    // Names without the case keep their bytes.
+    for (const QString& plain : {QStringLiteral("市役所前"), QStringLiteral("ABCD"),
+                                 QStringLiteral("AB市"), QStringLiteral("市A")})
+        EXPECT_EQ(cellAlignedBytes(platform::toCp932(plain)), platform::toCp932(plain));
 
     const QList<QByteArray> odd = cutIntoCells(platform::toCp932(QStringLiteral("市A")));
     ASSERT_EQ(odd.size(), 2);
@@ -372,6 +379,125 @@ TEST(StopNameBoardDrawing, OddBytesAndSingleByteCells)
     // A lone byte has no whole cell and is still drawn at the first cell position.
     board.setStopName(QStringLiteral("A"));
     EXPECT_EQ(dotsAt(board.strip(), 0), glyph(QStringLiteral("A")));
+}
+
+// A board whose strip can be drawn by hand, cell by cell.
+template <class Board> class HandDrawnBoard : public Board
+{
+public:
+    using Board::resetStrip;
+};
+
+struct WholeNameCase {
+    QString name;
+    int prefixMode;
+    QStringList cells; // what each cell shows, in order
+    QString typed;     // the same name with the filling blanks typed into it
+    bool scrolls;
+};
+
+void PrintTo(const WholeNameCase& c, std::ostream* os)
+{
+    *os << c.name.toStdString() << ", prefix mode " << c.prefixMode;
+}
+
+class StopNameWholeCharacters : public ::testing::TestWithParam<WholeNameCase>
+{
+};
+
+TEST_P(StopNameWholeCharacters, EveryCharacterIsDrawnWholeInItsOwnCell)
+{
+    platform::ManualClock clock;
+    platform::ScopedWaitClock useClock(clock);
+    const WholeNameCase& c = GetParam();
+    const int cells = static_cast<int>(c.cells.size());
+    NextStopNameBoard board;
+    board.setPrefixMode(static_cast<std::int16_t>(c.prefixMode));
+    board.setStopName(c.name);
+
+    const CellLayout layout = c.prefixMode != 0 ? prefixLayout(cells) : plainLayout(cells);
+    EXPECT_EQ(board.stripWidth(), layout.stripWidth);
+    EXPECT_EQ(board.isScrolling(), c.scrolls);
+    for (int k = 0; k < cells; ++k)
+        EXPECT_EQ(dotsAt(board.strip(), layout.x0 + k * layout.pitch), glyph(c.cells[k]))
+            << "cell " << k + 1 << " " << c.cells[k].toStdString();
+    NextStopNameBoard typed;
+    typed.setPrefixMode(static_cast<std::int16_t>(c.prefixMode));
+    typed.setStopName(c.typed);
+    EXPECT_EQ(board.strip().image(), typed.strip().image());
+
+    // Scrolled until the last cell is on the board: the painted board shows it whole.
+    if (c.scrolls) {
+        board.setBackColor(RGB(0, 0, 0));
+        board.setScrollStartWait(0);
+        board.setSpeed(200); // a pixel a millisecond
+        board.setStopName(c.name);
+        board.advanceScroll();
+        const int lastX = layout.x0 + (cells - 1) * layout.pitch;
+        const int scrolled = lastX - 200;
+        clock.advance(scrolled);
+        board.advanceScroll();
+        ASSERT_EQ(board.stripLeft(), -scrolled);
+        const QImage shot = board.grab().toImage();
+        const int border = 2; // the sunken frame
+        DotMatrix shown;
+        for (int i = 0; i < RasterSize; ++i)
+            for (int j = 0; j < RasterSize; ++j)
+                if (shot.pixelColor(200 + DotPitch * i + border,
+                                    DotPitch * j + 1 + StripTop + border) != QColor(0, 0, 0))
+                    shown.set(i, j);
+        EXPECT_EQ(shown, glyph(c.cells.last()));
+    }
+}
+
+const QStringList KeyakiCells = {"ｹﾔ", "ｷ", "通", "り", "三", "丁", "目"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, StopNameWholeCharacters,
+    ::testing::Values(WholeNameCase{"ｹﾔｷ通り", 0, KeyakiCells.first(4), "ｹﾔｷ 通り", false},
+                      WholeNameCase{"ﾊﾞｽ停", 0, {"ﾊﾞ", "ｽ", "停"}, "ﾊﾞｽ 停", false},
+                      WholeNameCase{"ABC前", 0, {"AB", "C", "前"}, "ABC 前", false},
+                      WholeNameCase{"ｹﾔｷ通り三丁目", 0, KeyakiCells, "ｹﾔｷ 通り三丁目", false},
+                      WholeNameCase{"ｹﾔｷ通り三丁目ﾊﾞｽ停", 0,
+                                    KeyakiCells + QStringList{"ﾊﾞ", "ｽ", "停"},
+                                    "ｹﾔｷ 通り三丁目ﾊﾞｽ 停", true},
+                      WholeNameCase{"ｹﾔｷ通り", 1, KeyakiCells.first(4), "ｹﾔｷ 通り", false},
+                      WholeNameCase{"ﾊﾞｽ停", 2, {"ﾊﾞ", "ｽ", "停"}, "ﾊﾞｽ 停", false},
+                      WholeNameCase{"ABC前", 1, {"AB", "C", "前"}, "ABC 前", false},
+                      WholeNameCase{"ｹﾔｷ通り三丁目", 1, KeyakiCells, "ｹﾔｷ 通り三丁目", true}));
+
+TEST(StopNameBoardDrawing, NamesWithoutAStraddlingCharacterDrawAsBefore)
+{
+    // The strip drawn by hand from plain two-byte slices at the table's places, as the board
+    // drew every name before it kept characters whole.
+    const auto drawSlices = [](StopNameBoard& board, const QByteArray& bytes,
+                               const CellLayout& layout) {
+        for (int k = 0; 2 * k < bytes.size(); ++k)
+            board.drawCell(layout.x0 + k * layout.pitch, 0,
+                           platform::fromCp932(bytes.mid(2 * k, 2)));
+    };
+    for (const QString& name :
+         {QStringLiteral("市役所前"), QStringLiteral("ABCD市"), QStringLiteral("市A"),
+          QStringLiteral("ｱｲ市ｳ"), QStringLiteral("市役所前中央通り東"), QStringLiteral("AB")}) {
+        const QByteArray bytes = platform::toCp932(name);
+        const int cells = static_cast<int>(bytes.size() / 2);
+        StopNameBoard board;
+        board.setStopName(name);
+        HandDrawnBoard<StopNameBoard> plain;
+        plain.resetStrip(plainLayout(cells).stripWidth);
+        drawSlices(plain, bytes, plainLayout(cells));
+        EXPECT_EQ(board.strip().image(), plain.strip().image()) << name.toStdString();
+
+        NextStopNameBoard prefixed;
+        prefixed.setPrefixMode(1);
+        prefixed.setStopName(name);
+        HandDrawnBoard<NextStopNameBoard> withPrefix;
+        withPrefix.setPrefixMode(1);
+        withPrefix.resetStrip(prefixLayout(cells).stripWidth);
+        withPrefix.drawPrefix();
+        drawSlices(withPrefix, bytes, prefixLayout(cells));
+        EXPECT_EQ(prefixed.strip().image(), withPrefix.strip().image()) << name.toStdString();
+    }
 }
 
 TEST(StopNameBoardDrawing, SubstitutionHappensBeforeTheFaceChoice)
