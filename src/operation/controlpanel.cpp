@@ -863,10 +863,11 @@ void ControlPanel::onOptionsClicked()
     // Ended while the options were open: the board was cleared for good.
     if (shutDown_)
         return;
-    if (display_ && display_->stopNameBoard()) {
+    // The current stop's name again, so that changed board settings show. A cleared display
+    // stays blank, and the first stop keeps going without "次は".
+    if (display_ && display_->stopNameBoard() && !displayClearButton_->isChecked()) {
         display_->stopNameBoard()->setStopName(QString());
-        const int row = clampRow(route().stopIndex + 1);
-        display_->stopNameBoard()->setStopName(fareRow(row).stopName);
+        showStopName(clampRow(route().stopIndex + 1));
     }
 }
 

@@ -211,6 +211,10 @@ private:
     std::shared_ptr<tickets::TicketPluginCache> ticketPlugins_;
     TicketDrawer ticketDrawer_;
     QString ticketDate_;
+    // Counts what was asked of the display (a stop shown, the display cleared). Clicks run
+    // while a stop is being shown (events pumped, a sound waited for) ask anew; the request
+    // they overtook then leaves the display to them, so the last intent is what shows.
+    quint64 displayRequests_ = 0;
     // The "次は" prefix mode, kept while a name is shown without the prefix.
     qint16 savedPrefixMode_ = 0;
     // The route-entry panel sent to the back last: 0 the lists, 1 the keypad.

@@ -83,6 +83,13 @@ void ControlPanel::setRoute(int panel)
         display_->fareElement(i)->resetDigits(true);
     platform::processPendingEvents();
     platform::sleepMs(LampTestMs);
+    ticketDate_ = stops::routeSetTicketDate(*options_, QDate::currentDate());
+    // Display clear switched on meanwhile (a click run in the pause) is the operator's last
+    // word: the display stays blank, and switching it off shows the route's stop.
+    if (displayClearButton_->isChecked()) {
+        emit routeSet();
+        return;
+    }
     for (int i = 1; i <= stops::FareElementCount; ++i)
         display_->fareElement(i)->setValue(ElementValue(0));
 
@@ -90,8 +97,8 @@ void ControlPanel::setRoute(int panel)
     stepForwardButton_->setEnabled(true);
     displayClearButton_->setEnabled(true);
 
-    ticketDate_ = stops::routeSetTicketDate(*options_, QDate::currentDate());
     board->setPrefixMode(savedPrefixMode_);
+    // The row of the route state now: a step run in the pause moved it.
     showStop(route().stopIndex + 1);
     emit routeSet();
 }
@@ -110,9 +117,13 @@ void ControlPanel::stepStop(int direction)
         ++state.stopIndex;
     }
     const int row = clampRow(state.stopIndex + 1);
+    const quint64 request = displayRequests_;
     sound::playSound(stops::stepSound(*options_, fareRow(row)), ChannelStep,
                      options_->stepSoundWait() ? 1 : 0, 0);
-    showStop(row);
+    // A click run while the sound was waited for has shown its own stop already.
+    if (request != displayRequests_)
+        return;
+    showStop(clampRow(state.stopIndex + 1));
 }
 
 void ControlPanel::setDisplayCleared(bool on)
@@ -120,6 +131,7 @@ void ControlPanel::setDisplayCleared(bool on)
     displayCleared_ = on;
     updateTapeGroup();
     if (on) {
+        ++displayRequests_;
         if (display_) {
             display_->stopNameBoard()->setStopName(QString());
             for (int i = 1; i <= stops::FareElementCount; ++i)
@@ -148,6 +160,7 @@ void ControlPanel::setDisplayCleared(bool on)
 void ControlPanel::showStop(int n)
 {
     n = clampRow(n);
+    const quint64 request = ++displayRequests_;
     const FareRecord& row = fareRow(n);
     const RouteState& state = route();
 
@@ -160,6 +173,10 @@ void ControlPanel::showStop(int n)
 
     drawTicketPreview(n);
     platform::processPendingEvents();
+    // A click run just now showed its own stop, or cleared the display: the name of this
+    // row would stand over its fares.
+    if (request != displayRequests_)
+        return;
     showStopName(n);
 }
 
