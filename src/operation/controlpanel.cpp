@@ -46,6 +46,7 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -77,10 +78,20 @@ QLabel* captionLabel(const QString& text, QWidget* parent, const QRect& place,
 // A digit list of the list panel. Once a digit is chosen the operator can change it but not
 // take it away: Ctrl+click, Ctrl+Space or a click below the digits would empty the list, and
 // the route would lose that digit without a word ("00102" becoming route 12).
+// Every click on a digit sounds, the digit already chosen included, and so does a change of
+// digit from the keyboard.
 class DigitList : public QListWidget
 {
 public:
-    using QListWidget::QListWidget;
+    DigitList(QWidget* parent, std::function<void()> sound)
+        : QListWidget(parent), sound_(std::move(sound))
+    {
+        connect(this, &QListWidget::itemClicked, this, [this] { sound_(); });
+        connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+            if (!pressing_)
+                sound_(); // a press's own change sounds with its click
+        });
+    }
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
@@ -95,11 +106,22 @@ protected:
             return QItemSelectionModel::NoUpdate;
         return command;
     }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        pressing_ = true;
+        QListWidget::mousePressEvent(event);
+        pressing_ = false;
+    }
+
+private:
+    std::function<void()> sound_;
+    bool pressing_ = false;
 };
 
-QListWidget* digitList(QWidget* parent, const QRect& place)
+QListWidget* digitList(QWidget* parent, const QRect& place, std::function<void()> sound)
 {
-    auto* list = new DigitList(parent);
+    auto* list = new DigitList(parent, std::move(sound));
     list->setGeometry(place);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -217,17 +239,17 @@ QFrame* ControlPanel::createListPanel()
     auto* panel = new QFrame(this);
     captionLabel(QStringLiteral("系　統"), panel, QRect(8, 4, 104, 16), Qt::AlignCenter);
     for (int i = 0; i < 5; ++i) {
-        routeDigitLists_[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116));
+        routeDigitLists_[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116), [this] {
+            sound::playSound(options_->resetSound(), ChannelOperating, 0, 0);
+        });
         routeDigitLists_[i]->setObjectName(QStringLiteral("routeDigitList%1").arg(i));
-        connect(routeDigitLists_[i], &QListWidget::itemSelectionChanged, this,
-                [this] { sound::playSound(options_->resetSound(), ChannelOperating, 0, 0); });
     }
     captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
     for (int i = 0; i < 3; ++i) {
-        sectionDigitLists_[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116));
+        sectionDigitLists_[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116), [this] {
+            sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
+        });
         sectionDigitLists_[i]->setObjectName(QStringLiteral("sectionDigitList%1").arg(i));
-        connect(sectionDigitLists_[i], &QListWidget::itemSelectionChanged, this,
-                [this] { sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0); });
     }
     auto* mark = new QLabel(panel);
     mark->setGeometry(8, 146, 8, 22);

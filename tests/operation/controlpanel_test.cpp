@@ -839,14 +839,18 @@ TEST_F(ControlPanelTest, DigitListsKeepTheirDigitAndSoundOnEveryChange)
     }());
     showActive();
     QListWidget* digits = widget<QListWidget>("routeDigitList3");
-    const auto clickDigit = [&](int digit, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        const QPointF at = digits->visualItemRect(digits->item(digit)).center();
+    const auto clickIn = [&](QListWidget* list, int digit,
+                             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QPointF at = list->visualItemRect(list->item(digit)).center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, at, digits->viewport()->mapToGlobal(at), Qt::LeftButton,
+            QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                               type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                               modifiers);
-            QApplication::sendEvent(digits->viewport(), &event);
+            QApplication::sendEvent(list->viewport(), &event);
         }
+    };
+    const auto clickDigit = [&](int digit, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        clickIn(digits, digit, modifiers);
     };
     const auto chosen = [&] {
         const QList<QListWidgetItem*> items = digits->selectedItems();
@@ -855,26 +859,32 @@ TEST_F(ControlPanelTest, DigitListsKeepTheirDigitAndSoundOnEveryChange)
 
     clickDigit(3);
     EXPECT_EQ(chosen(), QStringLiteral("3"));
-    EXPECT_EQ(timesOpened("reset.wav"), 1);
+    EXPECT_EQ(timesOpened("reset.wav"), 1) << "one sound for a click that chose";
+    clickDigit(3);
+    EXPECT_EQ(timesOpened("reset.wav"), 2) << "a click on the chosen digit sounds too";
     clickDigit(3, Qt::ControlModifier);
     EXPECT_EQ(chosen(), QStringLiteral("3")) << "Ctrl+click keeps the digit";
+    EXPECT_EQ(timesOpened("reset.wav"), 3);
     digits->setFocus();
     type(Qt::Key_Space, digits, Qt::ControlModifier);
     EXPECT_EQ(chosen(), QStringLiteral("3")) << "Ctrl+Space keeps the digit";
-    EXPECT_EQ(timesOpened("reset.wav"), 1) << "no change, no sound";
+    EXPECT_EQ(timesOpened("reset.wav"), 3) << "no click and no change: no sound";
 
     type(Qt::Key_Down, digits);
     EXPECT_EQ(chosen(), QStringLiteral("4"));
-    EXPECT_EQ(timesOpened("reset.wav"), 2) << "the keyboard sounds like the mouse";
+    EXPECT_EQ(timesOpened("reset.wav"), 4) << "the keyboard sounds like the mouse";
     clickDigit(7, Qt::ControlModifier);
     EXPECT_EQ(chosen(), QStringLiteral("7"));
-    EXPECT_EQ(timesOpened("reset.wav"), 3);
+    EXPECT_EQ(timesOpened("reset.wav"), 5);
 
     QListWidget* sectionDigits = widget<QListWidget>("sectionDigitList0");
+    clickIn(sectionDigits, 2);
+    clickIn(sectionDigits, 2);
+    EXPECT_EQ(timesOpened("routeset.wav"), 2);
     sectionDigits->setFocus();
     type(Qt::Key_Down, sectionDigits);
-    EXPECT_EQ(timesOpened("routeset.wav"), 1);
-    EXPECT_EQ(timesOpened("reset.wav"), 3);
+    EXPECT_EQ(timesOpened("routeset.wav"), 3);
+    EXPECT_EQ(timesOpened("reset.wav"), 5);
 }
 
 int main(int argc, char** argv)
