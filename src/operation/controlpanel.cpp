@@ -22,6 +22,7 @@
 #include "tickets/ticketplugincache.h"
 #include "tickets/ticketpreview.h"
 
+#include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
 #include <QApplication>
@@ -36,6 +37,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -171,19 +173,33 @@ QPushButton* button(const QString& caption, QWidget* parent, const QRect& place)
     return pushButton;
 }
 
-// Keys the focused control needs for itself: the arrows and page keys move a scroll bar, and
-// the arrows choose among the backlight buttons. Every other console key works wherever the
-// focus is, so that a button clicked last does not swallow Space or the arrows.
-bool focusedControlKeepsKey(const QWidget* focus, int key)
+// How the focused control takes keys; a control the panel does not know leaves them all to
+// the console.
+consolekeys::Focus focusKind(const QWidget* focus)
 {
-    const bool arrows =
-        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-    const bool pages = key == Qt::Key_PageUp || key == Qt::Key_PageDown;
-    if (qobject_cast<const QAbstractSlider*>(focus))
-        return arrows || pages;
+    using consolekeys::Focus;
+    if (qobject_cast<const KeypadButton*>(focus))
+        return Focus::Console;
     if (qobject_cast<const QRadioButton*>(focus))
-        return arrows;
-    return false;
+        return Focus::RadioButton;
+    if (qobject_cast<const QAbstractButton*>(focus))
+        return Focus::Button;
+    if (qobject_cast<const QAbstractSlider*>(focus))
+        return Focus::ScrollBar;
+    if (qobject_cast<const QListWidget*>(focus))
+        return Focus::DigitList;
+    if (qobject_cast<const QComboBox*>(focus))
+        return Focus::ComboBox;
+    return Focus::Console;
+}
+
+bool isEnterKey(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers held =
+        event->modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return held == Qt::NoModifier &&
+           (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
 }
 
 } // namespace
@@ -205,10 +221,7 @@ ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
     connectTape();
     addKeyHints();
 
-    // Console keys reach the panel first, whichever of its controls has the focus.
-    for (QWidget* child : findChildren<QWidget*>())
-        if (!child->isWindow())
-            child->installEventFilter(this);
+    setUpKeyboard();
 
     setPanelWidth(NarrowWidthTwips);
 }
@@ -593,6 +606,54 @@ void ControlPanel::addKeyHints()
     tapeStopButton_->setToolTip(withKeyHint(tapeStopButton_->toolTip(), {Action::TapeStop}));
 }
 
+void ControlPanel::setUpKeyboard()
+{
+    // Controls are reached with Tab and not taken by a click, so that after a click the
+    // console keys still work. The digit lists take a click: their arrows choose a digit.
+    for (QAbstractButton* control : findChildren<QAbstractButton*>())
+        control->setFocusPolicy(Qt::TabFocus);
+    scrollSpeedBar_->setFocusPolicy(Qt::TabFocus);
+    scrollIntervalBar_->setFocusPolicy(Qt::TabFocus);
+    updateCompanyListFocus();
+    connect(previewToggle_, &QPushButton::toggled, this, &ControlPanel::updateCompanyListFocus);
+
+    // The panel's own order: route entry, stepping, display, scrolling, tape, the rest.
+    std::vector<QWidget*> order;
+    for (int k : {7, 8, 9, 10, 4, 5, 6, 11, 1, 2, 3, 0})
+        order.push_back(keypadKeys_[k]);
+    order.push_back(keypadRouteSetButton_);
+    order.insert(order.end(), routeDigitLists_.begin(), routeDigitLists_.end());
+    order.insert(order.end(), sectionDigitLists_.begin(), sectionDigitLists_.end());
+    order.insert(order.end(),
+                 {listRouteSetButton_, stepForwardButton_, stepBackButton_, displayClearButton_});
+    order.insert(order.end(), backlightButtons_.begin(), backlightButtons_.end());
+    order.insert(order.end(),
+                 {nightFareCheck_, scrollSpeedBar_, scrollIntervalBar_, tapeBackButton_,
+                  tapeNextButton_, tapeStopButton_, tapeSettingsButton_, optionsButton_,
+                  versionButton_, previewToggle_, companyList_});
+    for (size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    // The preview's copy from the keyboard too.
+    copyPreviewAction_->setShortcut(QKeySequence::Copy);
+    copyPreviewAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(copyPreviewAction_);
+    ticketPreview_->setToolTip(ticketPreview_->toolTip() + QStringLiteral("（キー：") +
+                               copyPreviewAction_->shortcut().toString(QKeySequence::NativeText) +
+                               QStringLiteral("）"));
+
+    // Console keys reach the panel first, whichever of its controls has the focus.
+    for (QWidget* child : findChildren<QWidget*>())
+        if (!child->isWindow())
+            child->installEventFilter(this);
+}
+
+void ControlPanel::updateCompanyListFocus()
+{
+    // Off the narrow window the company list is out of sight, and out of the Tab order.
+    companyList_->setFocusPolicy(previewToggle_->isChecked() ? Qt::TabFocus : Qt::NoFocus);
+}
+
 void ControlPanel::setTicketDrawer(TicketDrawer drawer)
 {
     if (drawer) {
@@ -730,24 +791,41 @@ bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
         sendEntryPanelBack(watched == routeEntryPanels_[0] ? 0 : 1);
         return true;
     }
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this)
-        return handleConsoleKey(static_cast<QKeyEvent*>(event));
+    // A key comes to the focused control first; what it passes on reaches keyPressEvent.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && watched != this &&
+        watched == focusWidget())
+        return handleFocusedControlKey(static_cast<QWidget*>(watched),
+                                       static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 
+// The panel itself, a key a control passed on, or a key typed on the fare display.
 void ControlPanel::keyPressEvent(QKeyEvent* event)
 {
     if (!handleConsoleKey(event))
         QWidget::keyPressEvent(event);
 }
 
+bool ControlPanel::handleFocusedControlKey(QWidget* focus, QKeyEvent* event)
+{
+    if (!consolekeys::focusTakesKey(focusKind(focus), event->key()))
+        return handleConsoleKey(event);
+    // Space presses a button the usual way; Enter does here what it does in a dialog.
+    if (!isEnterKey(event))
+        return false;
+    event->accept();
+    if (auto* combo = qobject_cast<QComboBox*>(focus))
+        combo->showPopup();
+    else if (auto* button = qobject_cast<QAbstractButton*>(focus); button && !event->isAutoRepeat())
+        button->click();
+    return true;
+}
+
 bool ControlPanel::handleConsoleKey(QKeyEvent* event)
 {
     const consolekeys::KeyCommand command =
         consolekeys::commandForKey(event->key(), event->modifiers());
-    if (command.action == consolekeys::Action::None ||
-        focusedControlKeepsKey(focusWidget(), event->key()))
+    if (command.action == consolekeys::Action::None)
         return false;
     // A held key acts once: a repeated Enter would set the route again after the lamp test.
     if (!event->isAutoRepeat())

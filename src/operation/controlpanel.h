@@ -185,8 +185,14 @@ private:
     // True for a double-click on a route-entry panel's own surface, not on a control in it.
     bool isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) const;
 
-    // Keyboard operation: a console key clicks its button, unless the focused control needs
-    // the key itself. Returns whether the key was taken.
+    // Keyboard operation: focus policies, the Tab order, the preview's copy key and the
+    // filter that sees keys before the focused control.
+    void setUpKeyboard();
+    void updateCompanyListFocus();
+    // A key for the focused control: Space and Enter press a focused button, a control keeps
+    // the keys it moves with, and the console takes the rest. Returns whether it was taken.
+    bool handleFocusedControlKey(QWidget* focus, QKeyEvent* event);
+    // A console key clicks its button. Returns whether the key was one.
     bool handleConsoleKey(QKeyEvent* event);
     void runConsoleKey(const consolekeys::KeyCommand& command);
     // The keypad panel in front for typed digits; false while it is disabled.

@@ -38,6 +38,31 @@ KeyCommand commandForKey(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
+bool focusTakesKey(Focus focus, int key)
+{
+    const bool press = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+                       key == Qt::Key_Select;
+    const bool upDown = key == Qt::Key_Up || key == Qt::Key_Down;
+    const bool arrows = upDown || key == Qt::Key_Left || key == Qt::Key_Right;
+    const bool ends = key == Qt::Key_Home || key == Qt::Key_End;
+    const bool pages = key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    switch (focus) {
+    case Focus::Console:
+        return false;
+    case Focus::Button:
+        return press;
+    case Focus::RadioButton:
+        return press || arrows;
+    case Focus::ScrollBar:
+        return arrows || pages || ends;
+    case Focus::DigitList:
+        return upDown || ends;
+    case Focus::ComboBox:
+        return press || arrows || pages || ends || key == Qt::Key_F4;
+    }
+    return false;
+}
+
 QString keyNames(const KeyCommand& command)
 {
     switch (command.action) {

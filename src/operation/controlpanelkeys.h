@@ -31,6 +31,19 @@ struct KeyCommand {
 // with Ctrl, Alt or Meta.
 KeyCommand commandForKey(int key, Qt::KeyboardModifiers modifiers);
 
+// What has the keyboard focus, as far as the console keys are concerned.
+enum class Focus {
+    Console,     // the panel itself, a keypad key or the fare display: every console key acts
+    Button,      // a push button or check box: Space and Enter press it
+    RadioButton, // Space and Enter choose it, the arrows move through its group
+    ScrollBar,   // the arrows, the page keys, Home and End move it
+    DigitList,   // Up, Down, Home and End move through the digits
+    ComboBox,    // Space, Enter, the arrows, the page keys, Home and End work its list
+};
+
+// True when a key goes to the focused control rather than to the console.
+bool focusTakesKey(Focus focus, int key);
+
 // The keys of a command as a tool tip names them, for example "Space / → / PageDown".
 QString keyNames(const KeyCommand& command);
 

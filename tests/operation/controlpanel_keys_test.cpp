@@ -1,16 +1,22 @@
 // The control panel from the keyboard, and the tape's announcement text.
 #include "controlpanelfixture.h"
 
+#include "dialogs/versiondialog.h"
 #include "operation/controlpanelkeys.h"
 #include "platform/cp932.h"
 #include "speech/speechengine.h"
+#include "tickets/ticketpreview.h"
 
+#include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 
 using namespace paneltest;
@@ -153,25 +159,107 @@ TEST_F(ConsoleKeysTest, BackspaceEmptiesTheDisplayTheDigitsGoTo)
     EXPECT_EQ(timesOpened("reset.wav"), 9) << "each key sounds like its keypad key";
 }
 
-TEST_F(ConsoleKeysTest, KeysWinOverAFocusedButtonButNotOverABarOrTheBacklight)
+TEST_F(ConsoleKeysTest, SpaceAndEnterPressTheFocusedControl)
+{
+    showActive();
+    setRoute("12", "4");
+    QPushButton* back = button("stepBackButton");
+    back->setFocus();
+    type(Qt::Key_Space, back);
+    EXPECT_EQ(route().stopIndex, 2) << "Space on データ戻し steps back";
+    type(Qt::Key_Return, back);
+    EXPECT_EQ(route().stopIndex, 1);
+    type(Qt::Key_Right, back);
+    EXPECT_EQ(route().stopIndex, 2) << "the other console keys still act";
+
+    QPushButton* clear = button("displayClearButton");
+    clear->setFocus();
+    type(Qt::Key_Space, clear);
+    EXPECT_TRUE(clear->isChecked());
+    type(Qt::Key_Enter, clear, Qt::KeypadModifier);
+    EXPECT_FALSE(clear->isChecked());
+    EXPECT_EQ(route().stopIndex, 2);
+
+    QCheckBox* nightFare = widget<QCheckBox>("nightFareCheck");
+    nightFare->setFocus();
+    type(Qt::Key_Space, nightFare);
+    EXPECT_TRUE(nightFare->isChecked());
+    type(Qt::Key_Return, nightFare);
+    EXPECT_FALSE(nightFare->isChecked());
+
+    QRadioButton* on2 = widget<QRadioButton>("backlightButton2");
+    on2->setFocus();
+    type(Qt::Key_Return, on2);
+    EXPECT_EQ(panel->selectedBacklight(), 2);
+    type(Qt::Key_Left, on2);
+    EXPECT_EQ(panel->selectedBacklight(), 1) << "the arrows choose among the backlight";
+
+    QPushButton* preview = button("previewToggle");
+    preview->setFocus();
+    type(Qt::Key_Space, preview);
+    EXPECT_TRUE(preview->isChecked());
+
+    int versionBoxes = 0;
+    setVersionDialogHandler([&](QWidget*, int, const QString&) { ++versionBoxes; });
+    button("versionButton")->setFocus();
+    type(Qt::Key_Return, button("versionButton"));
+    type(Qt::Key_Space, button("versionButton"));
+    setVersionDialogHandler(nullptr);
+    EXPECT_EQ(versionBoxes, 2);
+
+    QDialog options;
+    int optionsShown = 0;
+    panel->setOptionsDialog(&options);
+    QObject::connect(&options, &QDialog::finished, [&] { ++optionsShown; });
+    QTimer::singleShot(0, &options, &QDialog::reject);
+    button("optionsButton")->setFocus();
+    type(Qt::Key_Return, button("optionsButton"));
+    EXPECT_EQ(optionsShown, 1);
+
+    // On a keypad key the console keys act, Space and Enter included.
+    key(5)->setFocus();
+    type(Qt::Key_Space, key(5));
+    EXPECT_EQ(route().stopIndex, 3);
+    EXPECT_EQ(label("sectionDisplay")->text(), QStringLiteral("4")) << "the key was not pressed";
+    const int lampTests = static_cast<int>(clock.sleeps().size());
+    type(Qt::Key_Return, key(5));
+    EXPECT_EQ(static_cast<int>(clock.sleeps().size()), lampTests + 1) << "Enter set the route";
+}
+
+TEST_F(ConsoleKeysTest, BarsAndListsKeepTheirArrowsAndClicksLeaveTheKeysToTheConsole)
 {
     showActive();
     setRoute("12", "1");
-    QPushButton* displayClear = button("displayClearButton");
-    displayClear->setFocus();
-    type(Qt::Key_Space, displayClear);
-    EXPECT_FALSE(displayClear->isChecked());
-    EXPECT_EQ(route().stopIndex, 1);
-    type(Qt::Key_Right, displayClear);
-    EXPECT_EQ(route().stopIndex, 2);
-
     QScrollBar* speed = scrollBar("scrollSpeedBar");
     speed->setFocus();
     type(Qt::Key_PageDown, speed);
     EXPECT_EQ(speed->value(), 101);
-    EXPECT_EQ(route().stopIndex, 2);
+    type(Qt::Key_Right, speed);
+    EXPECT_NE(speed->value(), 101);
+    type(Qt::Key_End, speed);
+    EXPECT_EQ(speed->value(), 2000);
+    EXPECT_EQ(route().stopIndex, 0) << "the bar's keys moved only the bar";
     type(Qt::Key_Space, speed);
-    EXPECT_EQ(route().stopIndex, 3);
+    EXPECT_EQ(route().stopIndex, 1) << "a bar has no use for Space";
+
+    // A click on a button does not take the focus away from the console keys.
+    for (const char* name : {"stepForwardButton", "displayClearButton", "versionButton",
+                             "optionsButton", "previewToggle", "tapeSettingsButton"})
+        EXPECT_EQ(button(QString::fromLatin1(name))->focusPolicy(), Qt::TabFocus) << name;
+    EXPECT_EQ(widget<QCheckBox>("nightFareCheck")->focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(widget<QRadioButton>("backlightButton1")->focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(speed->focusPolicy(), Qt::TabFocus);
+}
+
+TEST_F(ConsoleKeysTest, CtrlCCopiesTheTicketPreview)
+{
+    showActive();
+    TicketPreview* preview = widget<TicketPreview>("ticketPreview");
+    preview->image().fill(Qt::cyan);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(panel.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().pixelColor(1, 1), QColor(Qt::cyan));
+    EXPECT_TRUE(preview->toolTip().endsWith(QStringLiteral("（キー：Ctrl+C）")));
 }
 
 TEST_F(ConsoleKeysTest, DigitsBringTheKeypadForwardAndEnterSetsFromThePanelInFront)
@@ -304,4 +392,46 @@ TEST_F(SpeakingTapeTest, TheVoiceDialogOutlivesTheEngineThatTheExitReleases)
         QStringLiteral("OK"));
     EXPECT_EQ(engineCalls->size(), 1) << "nothing reached the engine once it was released";
     EXPECT_EQ(tape.speechSettings().volume, 40) << "the settings stay with the tape";
+}
+
+TEST_F(SpeakingTapeTest, TabReachesEveryControlInTheConsolesOrder)
+{
+    writeRoute(dir.path(), "6", numberedStops(4));
+    writeFile("6tp.csv", "A,0,0\r\n");
+    setRoute("6", "1");
+    showActive();
+    const QStringList narrow = {
+        "keypadKey7",           "keypadKey8",        "keypadKey9",     "keypadKey10",
+        "keypadKey4",           "keypadKey5",        "keypadKey6",     "keypadKey11",
+        "keypadKey1",           "keypadKey2",        "keypadKey3",     "keypadKey0",
+        "keypadRouteSetButton", "stepForwardButton", "stepBackButton", "displayClearButton",
+        "backlightButton0",     "nightFareCheck",    "scrollSpeedBar", "scrollIntervalBar",
+        "tapeBackButton",       "tapeNextButton",    "tapeStopButton", "tapeSettingsButton",
+        "optionsButton",        "versionButton",     "previewToggle"};
+    const auto tabThrough = [&](int keyCode) {
+        QStringList visited;
+        for (int i = 0; i < 60; ++i) {
+            QWidget* at = QApplication::focusWidget();
+            if (at == nullptr || (i > 0 && at->objectName() == visited.constFirst()))
+                break;
+            visited << at->objectName();
+            type(keyCode, at);
+        }
+        return visited;
+    };
+    key(7)->setFocus();
+    EXPECT_EQ(tabThrough(Qt::Key_Tab), narrow);
+
+    button("previewToggle")->click(); // the company list comes into sight, and into the order
+    key(7)->setFocus();
+    EXPECT_EQ(tabThrough(Qt::Key_Tab), narrow + QStringList{"companyList"});
+
+    // The list panel in front: its lists instead of the keypad.
+    doubleClick(entryPanel(1), QPointF(3, 100));
+    widget<QListWidget>("routeDigitList0")->setFocus();
+    const QStringList lists = tabThrough(Qt::Key_Tab).mid(0, 10);
+    EXPECT_EQ(lists, (QStringList{"routeDigitList0", "routeDigitList1", "routeDigitList2",
+                                  "routeDigitList3", "routeDigitList4", "sectionDigitList0",
+                                  "sectionDigitList1", "sectionDigitList2", "listRouteSetButton",
+                                  "stepForwardButton"}));
 }
