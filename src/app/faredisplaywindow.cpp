@@ -147,16 +147,21 @@ void FareDisplayWindow::setCurrentPicture(const QPixmap& picture)
     update();
 }
 
+// The client area's place both ways: a window manager's frame, if it gives this window one,
+// is not known yet when the place is restored at start-up.
 WindowPosition FareDisplayWindow::windowPosition() const
 {
-    const QPoint topLeft = pos();
+    const QPoint topLeft = geometry().topLeft();
     return WindowPosition{platform::pixelsToTwips(topLeft.x()),
                           platform::pixelsToTwips(topLeft.y())};
 }
 
 void FareDisplayWindow::restoreWindowPosition(const WindowPosition& position)
 {
-    move(platform::twipsToPixels(position.left), platform::twipsToPixels(position.top));
+    const QPoint topLeft(platform::twipsToPixels(position.left),
+                         platform::twipsToPixels(position.top));
+    if (topLeft != geometry().topLeft())
+        setGeometry(QRect(topLeft, size()));
 }
 
 void FareDisplayWindow::shapeWindow()

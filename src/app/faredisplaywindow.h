@@ -36,10 +36,11 @@ public:
 
     QWidget* window() override { return this; }
 
-    // The control panel, disabled while a digit element's settings dialog is open.
+    // The control panel: disabled while a digit element's settings dialog is open, given the
+    // keys typed on this window, and asked to close when this window is asked to.
     void setControlPanel(QWidget* panel) { controlPanel_ = panel; }
 
-    // Position for the settings file, in twips.
+    // Position for the settings file, in twips: where the client area (inside any frame) is.
     WindowPosition windowPosition() const;
     void restoreWindowPosition(const WindowPosition& position);
 

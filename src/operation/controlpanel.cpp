@@ -906,16 +906,35 @@ void ControlPanel::onPreviewToggled()
 {
     if (previewToggle_->isChecked()) {
         setPanelWidth(WideWidthTwips);
-        if (const QScreen* onScreen = screen())
-            move(previewShift_.widen(frameGeometry(), onScreen->availableGeometry()));
+        // The frame decides whether the wide window fits; the shift keeps client places, like
+        // everything that places this window.
+        if (const QScreen* onScreen = screen()) {
+            const QPoint toClient = frameToClient();
+            placeClientAt(previewShift_.widen(frameGeometry().translated(toClient),
+                                              onScreen->availableGeometry().translated(toClient)));
+        }
         previewToggle_->setText(QStringLiteral("<<"));
         previewToggle_->setToolTip(QStringLiteral("整理券プレビューを隠します"));
     } else {
         setPanelWidth(NarrowWidthTwips);
-        move(previewShift_.narrow(pos()));
+        placeClientAt(previewShift_.narrow(geometry().topLeft()));
         previewToggle_->setText(QStringLiteral(">>"));
         previewToggle_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
     }
+}
+
+// A window manager's frame is known only some time after the window is shown; a place given
+// with the frame before then ends up off by the frame. The panel is placed by its client area,
+// which the window manager leaves where it is asked to be.
+QPoint ControlPanel::frameToClient() const
+{
+    return geometry().topLeft() - pos();
+}
+
+void ControlPanel::placeClientAt(const QPoint& topLeft)
+{
+    if (topLeft != geometry().topLeft())
+        setGeometry(QRect(topLeft, size()));
 }
 
 void ControlPanel::onCopyPreviewTriggered()
@@ -1074,7 +1093,8 @@ void ControlPanel::onBacklightSelected(int index)
 ControlPanelState ControlPanel::panelState() const
 {
     ControlPanelState info;
-    const QPoint place = previewShift_.operatorPlace(pos());
+    // The client area's place, the kind restorePanelState sets.
+    const QPoint place = previewShift_.operatorPlace(geometry().topLeft());
     info.Left = platform::pixelsToTwips(place.x());
     info.Top = platform::pixelsToTwips(place.y());
     info.ScrollSpeed = scrollSpeedBar_->value();
@@ -1087,7 +1107,7 @@ ControlPanelState ControlPanel::panelState() const
 
 void ControlPanel::restorePanelState(const ControlPanelState& info)
 {
-    move(twipsToPixels(info.Left), twipsToPixels(info.Top));
+    placeClientAt(QPoint(twipsToPixels(info.Left), twipsToPixels(info.Top)));
     scrollSpeedBar_->setValue(info.ScrollSpeed);
     scrollIntervalBar_->setValue(info.ScrollInterval);
     entryPanelInBack_ = info.PanelMode == 1 ? 1 : 0;

@@ -76,6 +76,8 @@ public:
     void onBacklightSelected(int index);
     // Puts stop row n (1-based) on the display.
     void showStop(int n);
+    // The settings record; its place is the client area's (inside the window manager's frame),
+    // the operator's own place while ">>" has shifted the window.
     ControlPanelState panelState() const;
     void restorePanelState(const ControlPanelState& info);
 
@@ -172,6 +174,10 @@ private:
     // Applies tapeGroupState to the group; runs whenever one of its inputs changes.
     void updateTapeGroup();
     void setPanelWidth(int widthTwips);
+    // From the frame's top-left corner to the client area's, as far as it is known yet.
+    QPoint frameToClient() const;
+    // Puts the client area's top-left corner at a screen point.
+    void placeClientAt(const QPoint& topLeft);
     void applyBacklightPicture(int index);
     void showStopName(int n);
     void drawTicketPreview(int n);

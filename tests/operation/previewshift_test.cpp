@@ -70,14 +70,15 @@ TEST(ControlPanelPreview, WideningAtTheRightEdgeKeepsThePanelOnScreenAndSavesThe
     const QRect area = panel.screen()->availableGeometry();
     const QPoint own(area.right() + 1 - panel.frameGeometry().width(), area.top() + 20);
     panel.move(own);
+    const QPoint ownClient = panel.geometry().topLeft(); // the place the settings keep
 
     findWidget<QPushButton>(panel, "previewToggle")->click();
     EXPECT_EQ(panel.width(), platform::twipsToPixels(ControlPanel::WideWidthTwips));
     EXPECT_LE(panel.frameGeometry().right(), area.right());
     EXPECT_EQ(panel.frameGeometry().right(), area.right());
     EXPECT_EQ(panel.pos().y(), own.y());
-    EXPECT_EQ(panel.panelState().Left, platform::pixelsToTwips(own.x()));
-    EXPECT_EQ(panel.panelState().Top, platform::pixelsToTwips(own.y()));
+    EXPECT_EQ(panel.panelState().Left, platform::pixelsToTwips(ownClient.x()));
+    EXPECT_EQ(panel.panelState().Top, platform::pixelsToTwips(ownClient.y()));
 
     findWidget<QPushButton>(panel, "previewToggle")->click();
     EXPECT_EQ(panel.pos(), own);
