@@ -8,6 +8,9 @@
 #include "platform/fontmap.h"
 #include "platform/twips.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -216,6 +219,30 @@ void FareDisplayWindow::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         dragGrip_.reset();
     QWidget::mouseReleaseEvent(event);
+}
+
+void FareDisplayWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (controlPanel_ && controlPanel_->isEnabled()) {
+        QCoreApplication::sendEvent(controlPanel_, event);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FareDisplayWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing it from the program (as Qt does for every window once the program ends) goes
+    // ahead; only the desktop's request is turned into the exit question.
+    if (!event->spontaneous()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    // Not while the panel is held by a dialog of its own; the question comes after this
+    // event, not nested inside the desktop's request.
+    if (controlPanel_ && controlPanel_->isEnabled())
+        QMetaObject::invokeMethod(controlPanel_, &QWidget::close, Qt::QueuedConnection);
 }
 
 bool FareDisplayWindow::beginSystemMove()

@@ -56,6 +56,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The console's keys work here too, so that clicking the display does not end them.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The window never disappears on its own: a close request from the desktop (Alt+F4, the
+    // task bar) is the operator wanting to end, which the control panel asks about.
+    void closeEvent(QCloseEvent* event) override;
     // Hands the window to the window system's move; false when the system refuses.
     virtual bool beginSystemMove();
 

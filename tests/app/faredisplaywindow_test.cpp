@@ -7,10 +7,14 @@
 #include "platform/fontmap.h"
 #include "tickets/ticketlabels.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -59,6 +63,30 @@ public:
 
     int calls = 0;
     bool panelEnabledDuringDialog = true;
+};
+
+// The control panel as the display window sees it: it notes the keys and close requests it
+// gets, and refuses to close (the operator answered No).
+class PanelStandIn : public QWidget
+{
+public:
+    std::vector<int> keys;
+    int closeRequests = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closeRequests;
+        event->ignore();
+    }
+};
+
+// A close request as the desktop sends it (Alt+F4, the task bar's close).
+class DesktopCloseRequest : public QCloseEvent
+{
+public:
+    DesktopCloseRequest() { QSpontaneKeyEvent::setSpontaneous(this); }
 };
 
 class FareDisplayWindowTest : public ::testing::Test
@@ -290,4 +318,44 @@ TEST_F(FareDisplayWindowTest, StartUpShowsTheBuiltInPanelNumberedAndBlank)
     const QImage shown = display.grab().toImage();
     EXPECT_EQ(shown.pixel(20, 20), display.backlightPicture(0).toImage().pixel(20, 20));
     EXPECT_EQ(shown.pixel(2, 124), display.backlightPicture(0).toImage().pixel(2, 124));
+}
+
+TEST_F(FareDisplayWindowTest, KeysTypedOnTheDisplayWorkTheControlPanel)
+{
+    PanelStandIn console;
+    display.setControlPanel(&console);
+    display.show();
+    QTest::keyClick(&display, Qt::Key_Space);
+    QTest::keyClick(&display, Qt::Key_7);
+    EXPECT_EQ(console.keys, (std::vector<int>{Qt::Key_Space, Qt::Key_7}));
+
+    console.setEnabled(false); // a dialog of the panel is open
+    QTest::keyClick(&display, Qt::Key_Space);
+    EXPECT_EQ(console.keys.size(), 2u);
+}
+
+TEST_F(FareDisplayWindowTest, TheDesktopsCloseRequestAsksTheControlPanelAndNeverHides)
+{
+    PanelStandIn console;
+    display.setControlPanel(&console);
+    display.show();
+
+    DesktopCloseRequest request;
+    qApp->notify(&display, &request); // sendEvent would make it the program's own
+    EXPECT_FALSE(request.isAccepted());
+    QApplication::processEvents();
+    EXPECT_EQ(console.closeRequests, 1);
+    EXPECT_TRUE(display.isVisible());
+
+    console.setEnabled(false); // the options are open: no question on top of them
+    DesktopCloseRequest whileHeld;
+    qApp->notify(&display, &whileHeld);
+    QApplication::processEvents();
+    EXPECT_FALSE(whileHeld.isAccepted());
+    EXPECT_EQ(console.closeRequests, 1);
+    EXPECT_TRUE(display.isVisible());
+
+    // The program's own close at its end goes ahead.
+    EXPECT_TRUE(display.close());
+    EXPECT_FALSE(display.isVisible());
 }
