@@ -2,6 +2,7 @@
 #include "dialogs/pickers.h"
 #include "options/optionsdialog.h"
 #include "options/pagecontrols.h"
+#include "platform/msgbox.h"
 #include "platform/shell.h"
 
 #include <QGroupBox>
@@ -35,8 +36,14 @@ QLineEdit* OptionsDialog::addFolderRow(QGroupBox* page, int y, const QString& ca
     QPushButton* open = button(page, openCaption, 14, y + 48, 300, 24);
     open->setObjectName(name + QStringLiteral("OpenButton"));
     connect(pick, &QAbstractButton::clicked, this, [this, edit] { onFolderPickClicked(edit); });
-    connect(open, &QAbstractButton::clicked, this,
-            [edit] { platform::openFolderInFileManager(edit->text()); });
+    connect(open, &QAbstractButton::clicked, this, [this, edit] {
+        const QString folder = edit->text();
+        const platform::FolderOpening result = platform::openFolderInFileManager(folder);
+        if (result != platform::FolderOpening::Opened)
+            platform::showMessageBox(
+                platform::folderOpeningMessage(result, folder),
+                platform::MessageBox::OKOnly | platform::MessageBox::Exclamation, QString(), this);
+    });
     return edit;
 }
 

@@ -5,9 +5,18 @@
 namespace platform
 {
 
+// How opening a folder in the file manager went.
+enum class FolderOpening {
+    Opened,
+    NoFolderGiven, // the folder text is empty
+    FolderMissing, // no folder by that name
+    NoFileManager, // the desktop has nothing that opens folders
+};
+
 // Opens a folder in the desktop's file manager, like the shell's "Open" verb on a folder.
-// Returns false when the folder does not exist or no file manager took it; callers that
-// do not care may ignore the result.
-bool openFolderInFileManager(const QString& folder);
+FolderOpening openFolderInFileManager(const QString& folder);
+
+// What to tell the operator when a folder did not open; empty for Opened.
+QString folderOpeningMessage(FolderOpening result, const QString& folder);
 
 } // namespace platform

@@ -468,20 +468,38 @@ public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
-TEST_F(OptionsDialogTest, ExplorerButtonsOpenExistingFoldersOnly)
+TEST_F(OptionsDialogTest, ExplorerButtonsOpenExistingFoldersOnlyAndSayWhyNot)
 {
+    platform::MessageBoxRecorder messages;
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     QTemporaryDir folder;
     widget<QLineEdit>("broadcastDataFolderEdit")->setText(folder.path());
     widget<QPushButton>("broadcastDataFolderOpenButton")->click();
-    widget<QLineEdit>("fareDataFolderEdit")->setText(folder.filePath(QStringLiteral("missing")));
+    EXPECT_TRUE(messages.calls().empty());
+    const QString missing = folder.filePath(QStringLiteral("missing"));
+    widget<QLineEdit>("fareDataFolderEdit")->setText(missing);
     widget<QPushButton>("fareDataFolderOpenButton")->click();
     widget<QLineEdit>("fareDataFolderEdit")->clear();
     widget<QPushButton>("fareDataFolderOpenButton")->click();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(folder.path()));
+    ASSERT_EQ(messages.calls().size(), 2u);
+    EXPECT_EQ(messages.calls()[0].prompt,
+              QStringLiteral("フォルダーが見つかりません。\n\n") + missing);
+    EXPECT_EQ(messages.calls()[1].prompt, QStringLiteral("フォルダーが指定されていません。"));
+
+    // Nothing on this desktop opens folders (no handler, no xdg-open offscreen): the
+    // operator is told which folder to open by other means.
+    messages.clear();
+    widget<QPushButton>("broadcastDataFolderOpenButton")->click();
+    ASSERT_EQ(messages.calls().size(), 1u);
+    EXPECT_TRUE(messages.calls()[0].prompt.startsWith(
+        QStringLiteral("フォルダーを開くファイルマネージャーが見つかりません。")));
+    EXPECT_TRUE(messages.calls()[0].prompt.endsWith(folder.path()));
+    EXPECT_EQ(messages.calls()[0].buttons,
+              platform::MessageBox::OKOnly | platform::MessageBox::Exclamation);
 }
 
 #include "optionsdialog_test.moc"
