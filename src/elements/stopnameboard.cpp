@@ -158,7 +158,7 @@ void StopNameBoard::resetStrip(int width)
 
 std::optional<RasterGlyph> StopNameBoard::cellGlyph(const QString& cell) const
 {
-    // Half of a double-byte character decodes to U+FFFD; it has no glyph of its own.
+    // An incomplete character (a lead byte at the end) decodes to U+FFFD; it has no glyph.
     QString text = horizontalForms(cell);
     text.remove(QChar::ReplacementCharacter);
     if (text.isEmpty())

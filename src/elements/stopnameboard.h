@@ -14,9 +14,10 @@
 
 class QTimer;
 
-// LED dot-matrix stop-name board. A name is rendered cell by cell (two CP932 bytes a cell)
-// into 18 x 18 dots drawn as 2 x 2 squares at a pitch of 3 pixels; a name that fits is
-// spread over the board, a longer one scrolls from right to left.
+// LED dot-matrix stop-name board. A name is rendered cell by cell (two CP932 bytes a cell, a
+// double-byte character never cut between two: dotboard::cellAlignedBytes) into 18 x 18 dots drawn
+// as 2 x 2 squares at a pitch of 3 pixels; a name that fits is spread over the board, a longer one
+// scrolls from right to left.
 //
 // The strip (all dots of the name) is prepared by setStopName; scrolling only moves it. One
 // pass per millisecond of platform::nowMs() moves the strip speed / 200 pixel, with a pause of
