@@ -3,15 +3,14 @@
 // window manager frames a window some time after it is shown, so a place saved with the frame
 // and restored without it (or the other way round) makes the window creep at every start.
 #include "app/settingscodec.h"
+#include "xsession.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -26,19 +25,6 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Polls for up to ms milliseconds (real processes run beside the test).
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
 }
 
 // Ends a process for good: politely, then by force, never leaving it behind.
@@ -72,28 +58,13 @@ protected:
     {
         stop(fare_);
         stop(windowManager_);
-        stop(server_);
     }
 
     void startServer()
     {
-        // -displayfd 1: the server picks a free display and prints its number.
-        server_.start(QStandardPaths::findExecutable(QStringLiteral("Xvfb")),
-                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        ASSERT_TRUE(server_.waitForStarted(10000));
-        QByteArray display;
-        ASSERT_TRUE(waitFor(
-            [&] {
-                server_.waitForReadyRead(50);
-                display += server_.readAllStandardOutput();
-                return display.endsWith('\n');
-            },
-            30000));
+        ASSERT_TRUE(server_.isRunning()) << "Xvfb did not start";
         env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("DISPLAY"),
-                    QStringLiteral(":") + QString::fromLatin1(display.trimmed()));
+        env_.insert(QStringLiteral("DISPLAY"), server_.display());
         env_.insert(QStringLiteral("HOME"), dir_.path()); // keeps the user's own files out
         env_.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.filePath(QStringLiteral("config")));
     }
@@ -101,20 +72,24 @@ protected:
     void startWindowManager()
     {
         windowManager_.setProcessEnvironment(env_);
-        windowManager_.setProcessChannelMode(QProcess::MergedChannels);
+        // Into a file, where it cannot fill a pipe nobody reads, and is there to be shown.
+        windowManager_.setStandardOutputFile(windowManagerLog());
+        windowManager_.setStandardErrorFile(windowManagerLog(), QIODevice::Append);
         windowManager_.start(QStandardPaths::findExecutable(QStringLiteral("openbox")),
                              {QStringLiteral("--sm-disable")});
         ASSERT_TRUE(windowManager_.waitForStarted(10000));
         // It manages the screen once it names itself on the root window.
-        ASSERT_TRUE(waitFor(
+        ASSERT_TRUE(xtest::waitFor(
             [&] {
                 return tool(QStringLiteral("xprop"),
                             {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                     .contains("window id");
             },
             20000))
-            << "openbox did not start";
+            << "openbox did not start: " << contents(windowManagerLog()).toStdString();
     }
+
+    QString windowManagerLog() const { return dir_.filePath(QStringLiteral("openbox.log")); }
 
     // Runs a command-line tool on the test's display and returns what it printed.
     QByteArray tool(const QString& name, const QStringList& arguments)
@@ -182,7 +157,7 @@ protected:
             return places;
         }
         std::optional<QString> panel, display;
-        const bool shown = waitFor(
+        const bool shown = xtest::waitFor(
             [&] {
                 panel = windowNamed(QStringLiteral("^集中操作盤$"));
                 display = windowNamed(QStringLiteral("^ファレット"));
@@ -193,7 +168,7 @@ protected:
         if (shown) {
             std::optional<Places> last;
             int steady = 0;
-            const bool settled = waitFor(
+            const bool settled = xtest::waitFor(
                 [&] {
                     const std::optional<QPoint> p = clientPlace(*panel);
                     const std::optional<QPoint> d = clientPlace(*display);
@@ -225,7 +200,7 @@ protected:
     QTemporaryDir dir_;
     QString settings_;
     QProcessEnvironment env_;
-    QProcess server_;
+    xtest::XServer server_;
     QProcess windowManager_;
     QProcess fare_;
 };

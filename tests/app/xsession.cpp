@@ -32,6 +32,8 @@ XServer::XServer()
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty())
         return;
+    // Its warnings would fill a pipe nobody reads, and the server would stop.
+    process_.setStandardErrorFile(QProcess::nullDevice());
     // -displayfd 1: the server picks a free display and prints its number.
     process_.start(xvfb,
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
