@@ -1,6 +1,7 @@
 // The real fare executable, started as a user or a session manager would: what matters is
 // that the process ends, not only that a file was written.
 #include "app/settingscodec.h"
+#include "xsession.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -38,18 +39,7 @@ quint64 bit(int signal)
     return quint64(1) << (signal - 1);
 }
 
-// Polls for up to ms milliseconds (a real process runs beside the test).
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
+using xtest::waitFor;
 
 class FareProcessTest : public ::testing::Test
 {

@@ -14,6 +14,7 @@
 #include "platform/wait.h"
 #include "sound/tape.h"
 #include "speech/speechengine.h"
+#include "support/nullspeechengine.h"
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
@@ -309,18 +310,11 @@ namespace
 {
 
 // An engine that only tells when it is released.
-class EngineNoticingItsEnd : public speech::SpeechEngine
+class EngineNoticingItsEnd : public testsupport::NullSpeechEngine
 {
 public:
     explicit EngineNoticingItsEnd(std::function<void()> onEnd) : onEnd_(std::move(onEnd)) {}
     ~EngineNoticingItsEnd() override { onEnd_(); }
-    void speak(const QString&) override {}
-    void stop() override {}
-    int status() const override { return speech::SpeechStatus::Idle; }
-    speech::SpeechSettings settings() const override { return {}; }
-    void setSettings(const speech::SpeechSettings&) override {}
-    QString voiceName() const override { return {}; }
-    void speakWith(const QString&, const speech::SpeechSettings&) override {}
 
 private:
     std::function<void()> onEnd_;

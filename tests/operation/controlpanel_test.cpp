@@ -14,6 +14,7 @@
 #include "platform/wait.h"
 #include "sound/tape.h"
 #include "speech/speechengine.h"
+#include "support/nullspeechengine.h"
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
@@ -450,19 +451,6 @@ TEST_F(ControlPanelTest, TheTapeGroupsToolTipNamesTheBroadcastFile)
 namespace
 {
 
-// Speaks nothing, so that the tape group is usable.
-class QuietEngine : public speech::SpeechEngine
-{
-public:
-    void speak(const QString&) override {}
-    void stop() override {}
-    int status() const override { return speech::SpeechStatus::Idle; }
-    speech::SpeechSettings settings() const override { return {}; }
-    void setSettings(const speech::SpeechSettings&) override {}
-    QString voiceName() const override { return {}; }
-    void speakWith(const QString&, const speech::SpeechSettings&) override {}
-};
-
 // The speech engine is made on a worker and handed over through the event loop.
 bool waitForSpeechDecision(sound::BroadcastTape& tape, bool* available = nullptr)
 {
@@ -504,7 +492,8 @@ struct EngineFactoryGuard {
 TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
 {
     EngineFactoryGuard guard;
-    speech::setSpeechEngineFactory([] { return std::make_unique<QuietEngine>(); });
+    speech::setSpeechEngineFactory(
+        [] { return std::make_unique<testsupport::NullSpeechEngine>(); });
     QGroupBox* group = widget<QGroupBox>("tapeGroup");
     writeRoute(dir.path(), "6", numberedStops(4));
     writeRoute(dir.path(), "7", numberedStops(4));

@@ -19,19 +19,36 @@
 
 using namespace paneltest;
 
-TEST(ControlPanelWiring, PanelReadsTheLiveOptionsDialog)
+namespace
 {
-    testsupport::application();
+
+// The console and the options dialog wired as the program wires them, on a stand-in display,
+// with a clock of the test's own and every message box recorded.
+class WiredPanelTest : public ::testing::Test
+{
+protected:
+    // The display is given to the options after the wiring, as the program does.
+    WiredPanelTest()
+    {
+        route() = RouteState{};
+        options.setFareDisplay(&display);
+    }
+
+    testsupport::WithApplication withApplication;
     QTemporaryDir dir;
     platform::ManualClock clock;
-    platform::ScopedWaitClock guard(clock);
+    platform::ScopedWaitClock guard{clock};
     platform::MessageBoxRecorder messages;
-    route() = RouteState{};
     testsupport::StandInDisplay display;
     OptionsDialog options;
-    options.setFareDisplay(&display);
-    ControlPanelWiring wiring(display, options);
+    ControlPanelWiring wiring{display, options};
     ControlPanel& panel = wiring.panel();
+};
+
+} // namespace
+
+TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
+{
 
     writeRoute(dir.path(), "12", numberedStops(3));
     options.setFareDataFolder(dir.path());
@@ -76,19 +93,8 @@ TEST(ControlPanelWiring, PluginCompaniesArriveWithNoneChosen)
 
 // Selecting a plug-in fills the property list, the comment and the company names, and every
 // stop shown draws the ticket: all from one reading of the file, until the file changes.
-TEST(ControlPanelWiring, ASelectedPluginIsReadOnceForEverything)
+TEST_F(WiredPanelTest, ASelectedPluginIsReadOnceForEverything)
 {
-    testsupport::application();
-    QTemporaryDir dir;
-    platform::ManualClock clock;
-    platform::ScopedWaitClock guard(clock);
-    platform::MessageBoxRecorder messages;
-    route() = RouteState{};
-    testsupport::StandInDisplay display;
-    OptionsDialog options;
-    options.setFareDisplay(&display);
-    ControlPanelWiring wiring(display, options);
-    ControlPanel& panel = wiring.panel();
     writeRoute(dir.path(), "12", numberedStops(5));
     options.setFareDataFolder(dir.path());
 
