@@ -213,9 +213,11 @@ void Program::handleSessionEnd()
         connect(app, &QGuiApplication::commitDataRequest, this, &Program::saveForTheSession);
     // Nobody is there to read a message box once the display is gone; Qt ends the process
     // with status 1 right after.
+    // Nothing is destroyed on that way out: the voice goes now, and the programs it runs with it.
     displayLossWatch_ = std::make_unique<DisplayLossWatch>([this] {
         saveForTheSession();
         leaveTheRestToTheProcessEnd(1);
+        tape().releaseSpeech();
     });
 }
 

@@ -108,6 +108,22 @@ protected:
             << "the handlers were never installed";
     }
 
+    // A shell script of the test's own, found before any program of that name.
+    bool putOnPath(const char* name, const QByteArray& script)
+    {
+        const QString bin = dir_.filePath(QStringLiteral("bin"));
+        QFile program(bin + QLatin1Char('/') + QLatin1String(name));
+        if (!QDir().mkpath(bin) || !program.open(QIODevice::WriteOnly))
+            return false;
+        program.write("#!/bin/sh\n" + script);
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString path = env_.value(QStringLiteral("PATH"));
+        if (!path.startsWith(bin + QLatin1Char(':')))
+            env_.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + path);
+        return true;
+    }
+
     // Starts the clock of the exit; the process's end stops it.
     void markTheCause() { sinceCause_.start(); }
 
@@ -326,16 +342,8 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, SignalInADialog, ::testing::ValuesIn(DialogCas
 TEST_F(ExitPathTest, NoSessionBusIsStartedWhereTheSessionHasNone)
 {
     // A dbus-launch of our own that only says it was run.
-    const QString bin = dir_.filePath(QStringLiteral("bin"));
-    ASSERT_TRUE(QDir().mkpath(bin));
     const QString marker = dir_.filePath(QStringLiteral("dbus-launch-ran"));
-    QFile launcher(bin + QStringLiteral("/dbus-launch"));
-    ASSERT_TRUE(launcher.open(QIODevice::WriteOnly));
-    launcher.write("#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\nexit 1\n");
-    launcher.close();
-    launcher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env_.insert(QStringLiteral("PATH"),
-                bin + QLatin1Char(':') + env_.value(QStringLiteral("PATH")));
+    ASSERT_TRUE(putOnPath("dbus-launch", "touch '" + QFile::encodeName(marker) + "'\nexit 1\n"));
     env_.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env_.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     // The sound device writes into a file once it is open: start-up's slow work is done.
@@ -351,6 +359,45 @@ TEST_F(ExitPathTest, NoSessionBusIsStartedWhereTheSessionHasNone)
     ::kill(pid_t(fare_.processId()), SIGTERM);
     expectAnOrderlyEnd(0);
     EXPECT_FALSE(QFile::exists(marker)) << "a session bus was started for the program";
+}
+
+// ---------------------------------------------------------------------------------------------
+// A lost display while the voice's program runs
+
+// The running children of a process whose name is comm.
+std::vector<pid_t> childrenNamed(qint64 parent, const QByteArray& comm)
+{
+    std::vector<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (comm) state ppid ...": the name may hold blanks and brackets.
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (open > 0 && fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent &&
+            line.mid(open + 1, close - open - 1) == comm)
+            found.push_back(pid_t(entry.toInt()));
+    }
+    return found;
+}
+
+TEST_F(ExitPathTest, ALostDisplayEndsTheVoicesProgramWithTheProcess)
+{
+    // An open_jtalk that never answers: the announcement made ready after a route setting
+    // keeps it running.
+    ASSERT_TRUE(putOnPath("open_jtalk", "exec sleep 120\n"));
+    XServer server;
+    ASSERT_TRUE(server.isRunning());
+    useDisplay(server);
+    start();
+    ASSERT_TRUE(setRoute(XUser(server.display()), QStringLiteral("12")));
+    ASSERT_TRUE(waitFor([&] { return !childrenNamed(fare_.processId(), "sleep").empty(); }, 30000))
+        << "the voice's program never ran";
+    markTheCause();
+    server.kill();
+    expectAnOrderlyEnd(1);
 }
 
 // ---------------------------------------------------------------------------------------------
