@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
@@ -147,29 +146,12 @@ TEST_F(FareProcessTest, ASignalWhileAStartUpMessageIsOpenEndsTheProcess)
 
 TEST_F(FareProcessTest, ALostDisplaySavesBeforeTheProcessEnds)
 {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty())
-        GTEST_SKIP() << "Xvfb is not installed";
-    QProcess server;
-    // -displayfd 1: the server picks a free display and prints its number.
-    server.start(xvfb,
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                  QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
-    ASSERT_TRUE(server.waitForStarted(10000));
-    QByteArray display;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            server.waitForReadyRead(50);
-            display += server.readAllStandardOutput();
-            return display.endsWith('\n');
-        },
-        30000));
+    xtest::XServer server;
+    ASSERT_TRUE(server.isRunning()) << "Xvfb did not start";
 
     QProcessEnvironment env = fare_.processEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"),
-               QStringLiteral(":") + QString::fromLatin1(display.trimmed()));
+    env.insert(QStringLiteral("DISPLAY"), server.display());
     // Under AddressSanitizer: libxkbcommon-x11's strndup over a keymap name that is not
     // NUL-terminated trips the strict string check, and Qt ends the process with exit(1),
     // leaving what the libraries hold; neither is this program's.
@@ -182,7 +164,6 @@ TEST_F(FareProcessTest, ALostDisplaySavesBeforeTheProcessEnds)
     // The windows are up once the handlers are: they come after the application object.
     QThread::msleep(500);
     server.kill();
-    server.waitForFinished();
     EXPECT_TRUE(fare_.waitForFinished(20000)) << "the process outlived its display";
     SettingsRecords saved;
     EXPECT_TRUE(decodeSettings(contents(settings_), saved));

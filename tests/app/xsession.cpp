@@ -34,11 +34,13 @@ XServer::XServer()
         return;
     // Its warnings would fill a pipe nobody reads, and the server would stop.
     process_.setStandardErrorFile(QProcess::nullDevice());
-    // -displayfd 1: the server picks a free display and prints its number.
-    process_.start(xvfb,
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    // -displayfd 1: the server picks a free display and prints its number. -noreset: without
+    // it the server resets when its last client leaves, and a client connecting just then
+    // (a window manager while a tool polls the server) is refused.
+    process_.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                          QStringLiteral("-screen"), QStringLiteral("0"),
+                          QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!process_.waitForStarted(10000))
         return;
     QByteArray number;
