@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -95,7 +96,7 @@ protected:
     // Starts fare on the bundled samples and waits until its termination handlers are in.
     void start()
     {
-        childrenBefore_ = xtest::runningChildren();
+        childrenBefore_ = xtest::runningChildren(::getpid());
         fare_.setProcessEnvironment(env_);
         fare_.start(QStringLiteral(FARE_EXECUTABLE),
                     {QStringLiteral("--settings"), settings_, QStringLiteral("--data"),
@@ -364,25 +365,6 @@ TEST_F(ExitPathTest, NoSessionBusIsStartedWhereTheSessionHasNone)
 // ---------------------------------------------------------------------------------------------
 // A lost display while the voice's program runs
 
-// The running children of a process whose name is comm.
-std::vector<pid_t> childrenNamed(qint64 parent, const QByteArray& comm)
-{
-    std::vector<pid_t> found;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (comm) state ppid ...": the name may hold blanks and brackets.
-        const QByteArray line = stat.readAll();
-        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
-        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-        if (open > 0 && fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent &&
-            line.mid(open + 1, close - open - 1) == comm)
-            found.push_back(pid_t(entry.toInt()));
-    }
-    return found;
-}
-
 TEST_F(ExitPathTest, ALostDisplayEndsTheVoicesProgramWithTheProcess)
 {
     // An open_jtalk that never answers: the announcement made ready after a route setting
@@ -393,7 +375,8 @@ TEST_F(ExitPathTest, ALostDisplayEndsTheVoicesProgramWithTheProcess)
     useDisplay(server);
     start();
     ASSERT_TRUE(setRoute(XUser(server.display()), QStringLiteral("12")));
-    ASSERT_TRUE(waitFor([&] { return !childrenNamed(fare_.processId(), "sleep").empty(); }, 30000))
+    ASSERT_TRUE(waitFor(
+        [&] { return !xtest::runningChildren(pid_t(fare_.processId()), "sleep").empty(); }, 30000))
         << "the voice's program never ran";
     markTheCause();
     server.kill();

@@ -153,10 +153,10 @@ void makeThisProcessTheSubreaper()
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 }
 
-std::vector<pid_t> runningChildren()
+std::vector<pid_t> runningChildren(pid_t parent, const QByteArray& name)
 {
     std::vector<pid_t> children;
-    const QByteArray self = QByteArray::number(::getpid());
+    const QByteArray parentPid = QByteArray::number(parent);
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool isPid = false;
         const pid_t pid = entry.toInt(&isPid);
@@ -167,12 +167,12 @@ std::vector<pid_t> runningChildren()
             continue;
         // "pid (comm) state ppid ...": the name may hold blanks and brackets.
         const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 2 || fields[1] != self)
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (open < 0 || fields.size() < 2 || fields[1] != parentPid || fields[0] == "Z")
             continue;
-        if (fields[0] == "Z")
-            continue;
-        children.push_back(pid);
+        if (name.isEmpty() || line.mid(open + 1, close - open - 1) == name)
+            children.push_back(pid);
     }
     return children;
 }
@@ -180,7 +180,7 @@ std::vector<pid_t> runningChildren()
 std::vector<pid_t> inheritedOrphans(const std::vector<pid_t>& childrenBefore)
 {
     std::vector<pid_t> orphans;
-    for (pid_t pid : runningChildren())
+    for (pid_t pid : runningChildren(::getpid()))
         if (std::find(childrenBefore.begin(), childrenBefore.end(), pid) == childrenBefore.end())
             orphans.push_back(pid);
     return orphans;

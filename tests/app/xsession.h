@@ -3,6 +3,7 @@
 // Running the real program as a desktop user would: on an X server of its own, driven
 // through xdotool, with every wait bounded.
 
+#include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -60,8 +61,8 @@ private:
     QString display_;
 };
 
-// The children of this process that are still running.
-std::vector<pid_t> runningChildren();
+// The children of a process that are still running; only those of that name if one is given.
+std::vector<pid_t> runningChildren(pid_t parent, const QByteArray& name = {});
 // Once this process is their subreaper, the descendants of a program it started come to it
 // when their parent ends before them: the children that were not there before.
 void makeThisProcessTheSubreaper();

@@ -75,13 +75,8 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
     EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
 }
 
-TEST(ControlPanelWiring, PluginCompaniesArriveWithNoneChosen)
+TEST_F(WiredPanelTest, PluginCompaniesArriveWithNoneChosen)
 {
-    testsupport::application();
-    testsupport::StandInDisplay display;
-    OptionsDialog options;
-    options.setFareDisplay(&display);
-    ControlPanelWiring wiring(display, options);
     QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
     int result = 0;
     options.loadPlugin(path, result);
