@@ -1,7 +1,7 @@
 // The CSV form of a fare file, as hy3tool reads it from a spreadsheet.
 #include "fuzzcheck.h"
 
-#include "operation/hy3csv.h"
+#include "formats/hy3csv.h"
 #include "platform/cp932.h"
 #include "platform/textencoding.h"
 

@@ -1,8 +1,8 @@
 // The fare data file: the record reader the program and hy3tool share, and the CSV form.
 #include "fuzzcheck.h"
 
-#include "operation/hy3csv.h"
-#include "operation/hy3file.h"
+#include "formats/hy3csv.h"
+#include "formats/hy3file.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
 

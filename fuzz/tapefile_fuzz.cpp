@@ -1,9 +1,9 @@
 // The broadcast data file: Shift-JIS or UTF-8 text, three comma-separated fields per line.
 #include "fuzzcheck.h"
 
+#include "formats/tapefile.h"
 #include "platform/runtimeerror.h"
 #include "platform/textencoding.h"
-#include "sound/tapefile.h"
 
 #include <cstddef>
 #include <cstdint>

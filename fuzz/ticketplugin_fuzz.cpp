@@ -1,8 +1,8 @@
 // The ticket plug-in file (*.4SP): parsed, and when accepted, drawn as the preview draws it.
 #include "fuzzcheck.h"
 
+#include "formats/ticketpluginformat.h"
 #include "tickets/ticketdrawing.h"
-#include "tickets/ticketpluginformat.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Route setting (without the lamp test's pause) and one stop display on a 301-stop route,
 // through the real control panel and real display elements. Goal: 20 ms each.
+#include "formats/hy3file.h"
 #include "operation/controlpanel.h"
 #include "operation/faredata.h"
-#include "operation/hy3file.h"
 #include "operation/operationoptions.h"
 #include "platform/cp932.h"
 #include "platform/wait.h"

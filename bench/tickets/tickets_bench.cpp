@@ -3,10 +3,10 @@
 // bold, over the whole paper (goal: 50 ms). BM_DrawPerStop is what a stop costs through the
 // plug-in calls (parsed once, then kept), BM_ParseLargestPlugin what each stop cost before.
 
+#include "formats/ticketpluginformat.h"
 #include "tickets/ticketdrawing.h"
 #include "tickets/ticketplugin.h"
 #include "tickets/ticketplugincache.h"
-#include "tickets/ticketpluginformat.h"
 
 #include <QApplication>
 #include <QFile>

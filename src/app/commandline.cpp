@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "platform/version.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -85,7 +86,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(version)) {
         result.action = CommandLine::Action::ShowVersion;
-        result.message = QStringLiteral("fare %1\n").arg(QStringLiteral(FARE_VERSION));
+        result.message = QStringLiteral("fare %1\n").arg(QString::fromLatin1(platform::Version));
         return result;
     }
     if (!parser.positionalArguments().isEmpty())

@@ -1,5 +1,6 @@
 #include "dialogs/pickers.h"
 
+#include "platform/colorconversion.h"
 #include "platform/cp932.h"
 
 #include <QCalendarWidget>

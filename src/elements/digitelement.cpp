@@ -2,6 +2,7 @@
 
 #include "dialogs/digitsettingsdialog.h"
 #include "elements/digitdrawing.h"
+#include "platform/colorconversion.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,7 @@
 #include "elements/dotraster.h"
 
 #include "platform/bytestring.h"
+#include "platform/colorconversion.h"
 #include "platform/cp932.h"
 #include "platform/fontmap.h"
 

@@ -1,5 +1,6 @@
 #include "elements/stopnameboard.h"
 
+#include "platform/colorconversion.h"
 #include "platform/cp932.h"
 #include "platform/wait.h"
 

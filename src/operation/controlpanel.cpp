@@ -10,11 +10,13 @@
 #include "operation/operationoptions.h"
 #include "operation/panelpicture.h"
 #include "operation/stopsequencer.h"
+#include "platform/colorconversion.h"
 #include "platform/cp932.h"
 #include "platform/fontmap.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 #include "platform/twips.h"
+#include "platform/version.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "speech/speechsettingsdialog.h"
@@ -51,10 +53,6 @@
 #include <functional>
 #include <utility>
 #include <vector>
-
-#ifndef FARE_VERSION
-#define FARE_VERSION "0.0.0"
-#endif
 
 namespace
 {
@@ -992,7 +990,7 @@ void ControlPanel::onOptionsClicked()
 
 QString ControlPanel::versionText(const QString& settingsPath)
 {
-    const QStringList version = QStringLiteral(FARE_VERSION).split(QLatin1Char('.'));
+    const QStringList version = QString::fromLatin1(platform::Version).split(QLatin1Char('.'));
     const QString number =
         QStringLiteral("%1.%2.%3")
             .arg(version.value(0, QStringLiteral("0")), version.value(1, QStringLiteral("0")),

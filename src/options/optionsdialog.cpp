@@ -9,6 +9,7 @@
 #include "options/controlpanellink.h"
 #include "options/optionwidgets.h"
 #include "options/pagecontrols.h"
+#include "platform/colorconversion.h"
 #include "platform/fontmap.h"
 #include "platform/twips.h"
 #include "tickets/ticketlabels.h"

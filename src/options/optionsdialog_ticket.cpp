@@ -1,6 +1,7 @@
 // The options dialog's page of the numbered-ticket preview: the ticket plug-in and the date
 // it prints.
 #include "dialogs/pickers.h"
+#include "formats/ticketpluginformat.h"
 #include "options/controlpanellink.h"
 #include "options/optionsdialog.h"
 #include "options/optiontexts.h"
@@ -8,7 +9,6 @@
 #include "options/pagecontrols.h"
 #include "platform/msgbox.h"
 #include "tickets/ticketplugin.h"
-#include "tickets/ticketpluginformat.h"
 
 #include <QComboBox>
 #include <QDate>

@@ -1,4 +1,5 @@
 #include "options/optionwidgets.h"
+#include "platform/colorconversion.h"
 
 #include <QPainter>
 #include <QPainterPath>

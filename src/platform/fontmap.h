@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fontfaces.h"
+
 #include <QFont>
 #include <QString>
 
@@ -13,12 +15,5 @@ QString mappedFamily(const QString& faceName);
 
 // A font of the mapped family with the given point size and weight.
 QFont mappedFont(const QString& faceName, double pointSize, bool bold = false);
-
-// Fixed names of the system's typefaces.
-inline const QString GothicFace = QStringLiteral("ＭＳ ゴシック");
-inline const QString MinchoFace = QStringLiteral("ＭＳ 明朝");
-inline const QString PGothicFace = QStringLiteral("ＭＳ Ｐゴシック");
-// Bold digits of the ticket-number labels; DejaVu Sans stands in for it.
-inline const QString NumC1Face = QStringLiteral("M_NumC1");
 
 } // namespace platform

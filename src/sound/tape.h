@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound/tapefile.h"
+#include "formats/tapefile.h"
 #include "speech/speechengine.h"
 
 #include <QObject>

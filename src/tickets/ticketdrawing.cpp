@@ -1,5 +1,6 @@
 #include "tickets/ticketdrawing.h"
 
+#include "platform/colorconversion.h"
 #include "platform/fontmap.h"
 #include "platform/twips.h"
 #include "tickets/codabar.h"

@@ -1,9 +1,9 @@
 #include "tickets/ticketplugin.h"
 
+#include "formats/ticketpluginformat.h"
 #include "platform/cp932.h"
 #include "tickets/ticketdrawing.h"
 #include "tickets/ticketplugincache.h"
-#include "tickets/ticketpluginformat.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tickets/plugininfo.h"
+#include "formats/plugininfo.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tickets/ticketpluginformat.h"
+#include "formats/ticketpluginformat.h"
 
 #include <QByteArray>
 #include <QString>

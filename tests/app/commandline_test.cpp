@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "platform/version.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -33,7 +34,8 @@ TEST(CommandLine, HelpAndVersionAnswerInsteadOfRunning)
     }
     const CommandLine version = parse({QStringLiteral("--version")});
     EXPECT_EQ(version.action, Action::ShowVersion);
-    EXPECT_EQ(version.message, QStringLiteral("fare %1\n").arg(QStringLiteral(FARE_VERSION)));
+    EXPECT_EQ(version.message,
+              QStringLiteral("fare %1\n").arg(QString::fromLatin1(platform::Version)));
     EXPECT_EQ(parse({QStringLiteral("-v")}).action, Action::ShowVersion);
 }
 

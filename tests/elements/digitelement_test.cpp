@@ -2,6 +2,7 @@
 #include "elements/digitdrawing.h"
 #include "elements/digitelement.h"
 #include "elements/elementvalue.h"
+#include "platform/colorconversion.h"
 #include "support/widgetlookup.h"
 
 #include <QAbstractButton>

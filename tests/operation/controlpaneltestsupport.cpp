@@ -1,6 +1,6 @@
 #include "controlpaneltestsupport.h"
 
-#include "operation/hy3file.h"
+#include "formats/hy3file.h"
 #include "platform/cp932.h"
 
 #include <QFile>

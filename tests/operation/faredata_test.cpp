@@ -1,5 +1,5 @@
+#include "formats/hy3file.h"
 #include "operation/faredata.h"
-#include "operation/hy3file.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"

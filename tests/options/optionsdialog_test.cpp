@@ -5,6 +5,7 @@
 #include "elements/nextstopnameboard.h"
 #include "options/optiontexts.h"
 #include "options/optionwidgets.h"
+#include "platform/colorconversion.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 #include "support/widgetlookup.h"

@@ -1,4 +1,4 @@
-#include "platform/bgrcolor.h"
+#include "platform/colorconversion.h"
 #include "platform/fontmap.h"
 #include "platform/osinfo.h"
 #include "platform/runtimeerror.h"

@@ -1,10 +1,10 @@
-#include "platform/bgrcolor.h"
+#include "formats/ticketpluginformat.h"
+#include "platform/colorconversion.h"
 #include "platform/cp932.h"
 #include "tickets/codabar.h"
 #include "tickets/ticketdrawing.h"
 #include "tickets/ticketplugin.h"
 #include "tickets/ticketplugincache.h"
-#include "tickets/ticketpluginformat.h"
 
 #include <QApplication>
 #include <QComboBox>

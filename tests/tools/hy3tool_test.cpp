@@ -1,8 +1,9 @@
 #include "hy3commands.h"
 
-#include "operation/hy3csv.h"
-#include "operation/hy3file.h"
+#include "formats/hy3csv.h"
+#include "formats/hy3file.h"
 #include "platform/cp932.h"
+#include "platform/version.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -381,7 +382,7 @@ TEST_F(Hy3ToolTest, WrongArgumentsShowTheUsage)
     const ToolRun version = hy3tool({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out,
-              QStringLiteral("hy3tool (ファレット) %1\n").arg(QLatin1String(FARE_VERSION)));
+              QStringLiteral("hy3tool (ファレット) %1\n").arg(QLatin1String(platform::Version)));
 }
 
 TEST_F(Hy3ToolTest, TheProgramReportsThroughItsExitStatus)

@@ -1,12 +1,13 @@
 #include "hy3commands.h"
 
-#include "operation/hy3csv.h"
-#include "operation/hy3file.h"
+#include "formats/hy3csv.h"
+#include "formats/hy3file.h"
+#include "formats/tapefile.h"
+#include "formats/ticketpluginformat.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
 #include "platform/textencoding.h"
-#include "sound/tapefile.h"
-#include "tickets/ticketpluginformat.h"
+#include "platform/version.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -378,7 +379,7 @@ int runHy3Tool(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice
         return 0;
     }
     if (is("--version", 0, 0)) {
-        say(out, QStringLiteral("hy3tool (ファレット) %1").arg(QLatin1String(FARE_VERSION)));
+        say(out, QStringLiteral("hy3tool (ファレット) %1").arg(QLatin1String(platform::Version)));
         return 0;
     }
     err.write(Usage);

@@ -1,4 +1,4 @@
-#include "bgrcolor.h"
+#include "platform/colorconversion.h"
 
 namespace platform
 {

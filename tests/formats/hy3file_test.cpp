@@ -1,4 +1,4 @@
-#include "operation/hy3file.h"
+#include "formats/hy3file.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
 

@@ -1,6 +1,6 @@
-#include "tickets/ticketpluginformat.h"
+#include "formats/ticketpluginformat.h"
 
-#include "platform/fontmap.h"
+#include "platform/fontfaces.h"
 #include "platform/textencoding.h"
 
 #include <QMap>

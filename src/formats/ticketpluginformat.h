@@ -1,7 +1,7 @@
 #pragma once
 
+#include "formats/plugininfo.h"
 #include "platform/bgrcolor.h"
-#include "tickets/plugininfo.h"
 
 #include <QByteArray>
 #include <QRect>

@@ -1,4 +1,4 @@
-#include "sound/tapefile.h"
+#include "formats/tapefile.h"
 
 #include "platform/filelookup.h"
 #include "platform/runtimeerror.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operation/hy3file.h"
+#include "formats/hy3file.h"
 #include "platform/textencoding.h"
 
 #include <QByteArray>

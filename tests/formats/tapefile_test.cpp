@@ -1,5 +1,5 @@
+#include "formats/tapefile.h"
 #include "platform/cp932.h"
-#include "sound/tapefile.h"
 
 #include <QFile>
 #include <QStringEncoder>

@@ -1,4 +1,4 @@
-#include "operation/hy3csv.h"
+#include "formats/hy3csv.h"
 
 #include "platform/cp932.h"
 
