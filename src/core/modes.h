@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QObject>
+
+// The modes the running bus is in, shared by the models and the windows that show them.
+namespace core
+{
+Q_NAMESPACE
+
+// The backlight of the fare display: the panel picture and the ticket-number colour follow it.
+enum class Backlight {
+    Off,
+    On1,
+    On2,
+};
+Q_ENUM_NS(Backlight)
+
+} // namespace core
