@@ -1,7 +1,8 @@
 // The floor of scripts/measure-idle: the least a Qt Widgets program with the fare display's
 // two windows costs. A frameless 498 x 248 window and a 359 x 308 one; with --scroll SPEED the
 // first holds a 432 x 56 dot strip that moves SPEED / 200 pixel a millisecond and is repainted
-// only when its whole-pixel position changes, at most once a frame.
+// only when its whole-pixel position changes, at most once a frame. Each window shows a line
+// of Japanese text, as the program's windows do, so that the floor loads the same fonts.
 //
 //   fare_floor [--scroll SPEED] [--startup]
 //
@@ -11,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
@@ -118,9 +120,17 @@ int main(int argc, char** argv)
     if (speed > 0)
         (new ScrollingStrip(speed, &display))->move(33, 33);
 
+    // The display's stop name in the board's typeface; the panel's caption in the default one.
+    QLabel stopName(QStringLiteral("次は　停留所"), &display);
+    stopName.setFont(QFont(QStringLiteral("IPAGothic"), 20, QFont::Bold));
+    stopName.setStyleSheet(QStringLiteral("color: #ffbe00"));
+    stopName.move(33, 100);
+
     QWidget panel;
     panel.setWindowTitle(QStringLiteral("floor panel"));
     panel.setFixedSize(359, 308);
+    QLabel caption(QStringLiteral("系統　区間　データ送り"), &panel);
+    caption.move(8, 8);
 
     display.move(0, 0);
     display.show();
