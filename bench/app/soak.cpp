@@ -111,7 +111,7 @@ int main(int argc, char* argv[])
     const long endKb = residentKb();
 
     // Only scrolling: a long name stands on the board for 10 s.
-    program.display().stopNameBoard()->setStopName(
+    program.display().setStopName(
         QStringLiteral("県立総合医療センター・北浜町三丁目交差点・市民文化センター前"));
     const double cpuBefore = cpuSeconds();
     runFor(10000);

@@ -23,12 +23,12 @@ public:
     explicit FareDisplayWindow(QWidget* parent = nullptr);
     ~FareDisplayWindow() override;
 
+    // The window's children, for the window's own tests.
     DigitElement* fareElement(int i) override;
     QLabel* ticketLabel(int i) override;
     DigitElement* clockElement(int i) override;
     NextStopNameBoard* stopNameBoard() override { return stopNameBoard_; }
     QTimer* clockTimer() override { return clockTimer_; }
-
     QPixmap backlightPicture(int i) const override;
     void setBacklightPicture(int i, const QPixmap& picture) override;
     QPixmap currentPicture() const override { return currentPicture_; }

@@ -3,9 +3,8 @@
 #include "app/faredisplaywindow.h"
 #include "app/windowplacement.h"
 #include "dialogs/pickers.h"
-#include "elements/digitelement.h"
-#include "elements/nextstopnameboard.h"
 #include "operation/controlpanel.h"
+#include "options/displaylookoptions.h"
 #include "options/optionsdialog.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
@@ -109,8 +108,10 @@ SettingsRecords collectFrom(const SettingsWindows& w)
 {
     SettingsRecords r;
     for (int i = 1; i <= SettingsElementCount; ++i) {
-        DigitElement* element = w.display->fareElement(i);
-        r.digitRules[i - 1] = {element->shift(), element->zeroMode(), element->fillZero()};
+        const FareDigitRules rules = w.display->fareRules(i);
+        r.digitRules[i - 1] = {static_cast<qint16>(rules.shift),
+                               static_cast<qint16>(rules.zeroMode),
+                               static_cast<qint16>(rules.fillZero)};
     }
     r.options = w.options->optionInfo();
     r.controlPanel = w.controlPanel->panelState();
@@ -119,39 +120,16 @@ SettingsRecords collectFrom(const SettingsWindows& w)
     return r;
 }
 
-// Every fare element gets its rules and the option colours and is left blank.
-void applyToDigitElements(const SettingsWindows& w, const SettingsRecords& r)
+// Every fare element gets its rules and is left blank; the display takes the loaded look.
+void applyToDisplay(const SettingsWindows& w, const SettingsRecords& r)
 {
-    const OptionDigits& d = r.options.Digits;
     for (int i = 1; i <= SettingsElementCount; ++i) {
-        DigitElement* element = w.display->fareElement(i);
         const DigitRules& rules = r.digitRules[i - 1];
-        element->setZeroMode(rules.zeroMode);
-        element->setShift(rules.shift);
-        element->setFillZero(rules.fillZero);
-        element->setBackColor(d.DigitBackColor);
-        element->setUnlitColor(d.DigitUnlitColor);
-        element->setLitColor(d.DigitLitColor);
-        element->setValue(ElementValue(QStringLiteral(" ")));
+        w.display->setFareRules(i, {rules.shift, rules.zeroMode, rules.fillZero});
     }
-    for (int i = 0; i <= 1; ++i) {
-        DigitElement* clock = w.display->clockElement(i);
-        clock->setBackColor(d.DigitBackColor);
-        clock->setUnlitColor(d.DigitUnlitColor);
-        clock->setLitColor(d.DigitLitColor);
-    }
-}
-
-void applyToStopNameBoard(const SettingsWindows& w, const SettingsRecords& r)
-{
-    const OptionStopName& s = r.options.StopName;
-    NextStopNameBoard* board = w.display->stopNameBoard();
-    board->setBackColor(s.StopNameBackColor);
-    board->setForeColor(s.StopNameForeColor);
-    board->setPrefixMode(s.NextStopMode);
-    board->setPrefixColor(s.NextStopColor);
-    board->setPrefixBold(s.NextStopBold != 0);
-    board->setPrefixFontMode(s.NextStopFontMode);
+    w.display->applyLook(displayLookFrom(r.options, w.controlPanel->selectedBacklight()));
+    for (int i = 1; i <= SettingsElementCount; ++i)
+        w.display->showFare(i, ElementValue(QStringLiteral(" ")));
 }
 
 } // namespace
@@ -231,8 +209,7 @@ void SettingsFile::applyRead(const SettingsFileRead& read)
 std::optional<RuntimeError> SettingsFile::applyLoaded(const SettingsRecords& records)
 {
     customColors() = records.customColors;
-    applyToDigitElements(windows_, records);
-    applyToStopNameBoard(windows_, records);
+    applyToDisplay(windows_, records);
     std::optional<RuntimeError> failure;
     try {
         windows_.options->applyOptionInfo(records.options);

@@ -5,6 +5,5 @@ class FareDisplay;
 // Blanks the twelve fare elements (no lamp test).
 void blankFareElements(FareDisplay& display);
 
-// Shows the built-in panel held in backlightPicture(0) and makes it the picture of
-// backlightPicture(1) and (2).
+// Shows the built-in OFF panel and makes it the panel of ON1 and ON2 as well.
 void showBuiltInPanel(FareDisplay& display);

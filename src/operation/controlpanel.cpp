@@ -1,9 +1,7 @@
 #include "controlpanel.h"
 
 #include "dialogs/versiondialog.h"
-#include "elements/digitelement.h"
 #include "elements/faredisplay.h"
-#include "elements/nextstopnameboard.h"
 #include "operation/controlpanelkeys.h"
 #include "operation/faredata.h"
 #include "operation/keypadbutton.h"
@@ -729,8 +727,8 @@ void ControlPanel::shutDown()
     shutDown_ = true;
     // The user's settings first: whatever the clean-up meets, they are on disk by then.
     emit shutdownRequested();
-    if (display_ && display_->stopNameBoard())
-        display_->stopNameBoard()->setStopName(QString());
+    if (display_)
+        display_->setStopName(QString());
     if (display_ && display_->window())
         display_->window()->clearMask();
     releaseKeypadRegions();
@@ -894,10 +892,10 @@ bool ControlPanel::bringKeypadForward()
 void ControlPanel::onScrollBarMoved(QScrollBar* bar, QLabel* valueLabel)
 {
     valueLabel->setText(QString::number(bar->value()));
-    if (!display_ || !display_->stopNameBoard())
+    if (!display_)
         return;
-    display_->stopNameBoard()->setSpeed(static_cast<std::int16_t>(scrollSpeedBar_->value()));
-    display_->stopNameBoard()->setScrollStartWait(scrollIntervalBar_->value());
+    display_->setScrolling(static_cast<std::int16_t>(scrollSpeedBar_->value()),
+                           scrollIntervalBar_->value());
 }
 
 void ControlPanel::onPreviewToggled()
@@ -982,8 +980,8 @@ void ControlPanel::onOptionsClicked()
         return;
     // The current stop's name again, so that changed board settings show. A cleared display
     // stays blank, and the first stop keeps going without "次は".
-    if (display_ && display_->stopNameBoard() && !displayClearButton_->isChecked()) {
-        display_->stopNameBoard()->setStopName(QString());
+    if (display_ && !displayClearButton_->isChecked()) {
+        display_->setStopName(QString());
         showStopName(clampRow(route().stopIndex + 1));
     }
 }
@@ -1051,14 +1049,13 @@ void ControlPanel::applyBacklightPicture(int index)
         if (!sound::fileExists(file))
             return;
         const QImage picture = backlight::loadPanelPicture(file);
-        const QSize panel = display_->backlightPicture(0).isNull()
-                                ? display_->window()->size()
-                                : display_->backlightPicture(0).size();
-        display_->setCurrentPicture(
+        const QSize panel = display_->builtInPanel(0).isNull() ? display_->window()->size()
+                                                               : display_->builtInPanel(0).size();
+        display_->showPanelPicture(
             backlight::fitToPanel(picture, panel, palette().color(QPalette::Button)));
         return;
     }
-    display_->setCurrentPicture(display_->backlightPicture(index));
+    display_->showPanelPicture(display_->builtInPanel(index));
 }
 
 void ControlPanel::onBacklightSelected(int index)
@@ -1075,14 +1072,7 @@ void ControlPanel::onBacklightSelected(int index)
     }
     if (!display_)
         return;
-    for (int i = 1; i <= 12; ++i) {
-        QLabel* label = display_->ticketLabel(i);
-        if (!label)
-            continue;
-        QPalette colors = label->palette();
-        colors.setColor(QPalette::WindowText, platform::toQColor(color));
-        label->setPalette(colors);
-    }
+    display_->setTicketLabelColor(platform::toQColor(color));
 }
 
 // ---------------------------------------------------------------------------------------------

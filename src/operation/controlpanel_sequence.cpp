@@ -1,9 +1,7 @@
 // Route setting, stepping, display clear and the display of one stop.
 #include "controlpanel.h"
 
-#include "elements/digitelement.h"
 #include "elements/faredisplay.h"
-#include "elements/nextstopnameboard.h"
 #include "operation/faredata.h"
 #include "operation/operationoptions.h"
 #include "operation/stopsequencer.h"
@@ -72,15 +70,11 @@ void ControlPanel::setRoute(int panel)
     if (!display_)
         return;
 
-    NextStopNameBoard* board = display_->stopNameBoard();
-    savedPrefixMode_ = board->prefixMode();
-    board->setPrefixMode(0);
-    board->setStopName(QStringLiteral("系統設定"));
-    board->setPrefixMode(savedPrefixMode_);
+    savedPrefixMode_ = static_cast<std::int16_t>(display_->nextStopPrefix());
+    display_->setStopNameWithoutPrefix(QStringLiteral("系統設定"));
 
     // Lamp test: every segment lit long enough to be seen, then zeros.
-    for (int i = 1; i <= stops::FareElementCount; ++i)
-        display_->fareElement(i)->resetDigits(true);
+    display_->lightAllFareSegments();
     platform::processPendingEvents();
     platform::sleepMs(LampTestMs);
     ticketDate_ = stops::routeSetTicketDate(*options_, QDate::currentDate());
@@ -91,13 +85,13 @@ void ControlPanel::setRoute(int panel)
         return;
     }
     for (int i = 1; i <= stops::FareElementCount; ++i)
-        display_->fareElement(i)->setValue(ElementValue(0));
+        display_->showFare(i, ElementValue(0));
 
     stepBackButton_->setEnabled(true);
     stepForwardButton_->setEnabled(true);
     displayClearButton_->setEnabled(true);
 
-    board->setPrefixMode(savedPrefixMode_);
+    display_->setNextStopPrefix(static_cast<NextStopPrefix>(savedPrefixMode_));
     // The row of the route state now: a step run in the pause moved it.
     showStop(route().stopIndex + 1);
     emit routeSet();
@@ -133,12 +127,9 @@ void ControlPanel::setDisplayCleared(bool on)
     if (on) {
         ++displayRequests_;
         if (display_) {
-            display_->stopNameBoard()->setStopName(QString());
-            for (int i = 1; i <= stops::FareElementCount; ++i)
-                display_->fareElement(i)->resetDigits(false);
-            display_->clockTimer()->stop();
-            display_->clockElement(0)->setValue(ElementValue(QString()));
-            display_->clockElement(1)->setValue(ElementValue(QString()));
+            display_->setStopName(QString());
+            display_->blankFares();
+            display_->stopClock();
         }
         for (QWidget* control :
              {static_cast<QWidget*>(routeEntryPanels_[0]),
@@ -152,8 +143,8 @@ void ControlPanel::setDisplayCleared(bool on)
           static_cast<QWidget*>(stepBackButton_), static_cast<QWidget*>(stepForwardButton_),
           static_cast<QWidget*>(scrollFrame_)})
         control->setEnabled(true);
-    if (display_ && display_->clockElement(0)->isVisibleTo(display_->window()))
-        display_->clockTimer()->start();
+    if (display_)
+        display_->resumeClock();
     showStop(route().stopIndex + 1);
 }
 
@@ -168,7 +159,7 @@ void ControlPanel::showStop(int n)
         const auto writes = stops::stopElementWrites(
             row, n, state.section, nightFareCheck_->isChecked(), *options_, state.routeText);
         for (const stops::ElementWrite& write : writes)
-            display_->fareElement(write.element)->setValue(write.value);
+            display_->showFare(write.element, write.value);
     }
 
     drawTicketPreview(n);
@@ -207,17 +198,14 @@ void ControlPanel::showStopName(int n)
 {
     if (!display_)
         return;
-    NextStopNameBoard* board = display_->stopNameBoard();
     const auto mode = static_cast<std::int16_t>(options_->nextStopMode());
     const QString name = fareRow(n).stopName;
+    display_->setNextStopPrefix(static_cast<NextStopPrefix>(mode));
     if (n < 2) {
         // The first stop of a route is never announced with "次は".
         savedPrefixMode_ = mode;
-        board->setPrefixMode(0);
-        board->setStopName(name);
-        board->setPrefixMode(mode);
+        display_->setStopNameWithoutPrefix(name);
     } else {
-        board->setPrefixMode(mode);
-        board->setStopName(name);
+        display_->setStopName(name);
     }
 }

@@ -3,13 +3,11 @@
 #include "options/optionsdialog.h"
 
 #include "dialogs/pickers.h"
-#include "elements/digitelement.h"
 #include "elements/faredisplay.h"
-#include "elements/nextstopnameboard.h"
 #include "options/controlpanellink.h"
+#include "options/displaylookoptions.h"
 #include "options/optionwidgets.h"
 #include "options/pagecontrols.h"
-#include "platform/colorconversion.h"
 #include "platform/fontmap.h"
 #include "platform/twips.h"
 #include "tickets/ticketlabels.h"
@@ -27,13 +25,6 @@ namespace
 constexpr int ClientWidthTwips = 9570;
 constexpr int ClientHeightTwips = 5610;
 const QRect PageRect(124, 2, 508, 336);
-
-void setLabelColor(QLabel* label, platform::BgrColor color)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, platform::toQColor(color));
-    label->setPalette(palette);
-}
 
 } // namespace
 
@@ -144,39 +135,9 @@ void OptionsDialog::switchBacklight()
 void OptionsDialog::applyDisplayOptions()
 {
     if (display_) {
-        FareDisplay& display = *display_;
-        for (int i = 1; i <= 12; ++i)
-            display.ticketLabel(i)->setVisible(autoTicketNumbersCheck_->value() != 0);
-
-        numberTicketLabels(display, ticketNumberModeList_->currentIndex(),
+        display_->applyLook(displayLookFrom(optionInfo(), selectedBacklight()));
+        numberTicketLabels(*display_, ticketNumberModeList_->currentIndex(),
                            ticketZeroPadCheck_->value());
-
-        platform::BgrColor labelColor = 0;
-        const int state = selectedBacklight();
-        if (state >= 0 && state <= 2)
-            labelColor = ticketColorButtons_[state]->backColor();
-        for (int i = 1; i <= 12; ++i)
-            setLabelColor(display.ticketLabel(i), labelColor);
-
-        const auto colorDigit = [this](DigitElement* digit) {
-            digit->setBackColor(digitBackColorButton_->backColor());
-            digit->setUnlitColor(digitUnlitColorButton_->backColor());
-            digit->setLitColor(digitLitColorButton_->backColor());
-        };
-        for (int i = 1; i <= 12; ++i)
-            colorDigit(display.fareElement(i));
-        colorDigit(display.clockElement(0));
-        colorDigit(display.clockElement(1));
-
-        NextStopNameBoard* board = display.stopNameBoard();
-        board->setBackColor(stopNameBackColorButton_->backColor());
-        board->setForeColor(stopNameForeColorButton_->backColor());
-        board->setFontMode(static_cast<std::int16_t>(stopNameFontList_->currentIndex()));
-        board->setFontBold(stopNameBoldCheck_->value() == 1);
-        board->setPrefixMode(static_cast<std::int16_t>(nextStopModeList_->currentIndex()));
-        board->setPrefixColor(nextStopColorButton_->backColor());
-        board->setPrefixFontMode(static_cast<std::int16_t>(nextStopFontList_->currentIndex()));
-        board->setPrefixBold(nextStopBoldCheck_->value() == 1);
     }
     switchBacklight();
 }

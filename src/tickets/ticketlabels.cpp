@@ -3,9 +3,6 @@
 #include "elements/faredisplay.h"
 #include "platform/fontmap.h"
 #include "platform/msgbox.h"
-#include "platform/runtimeerror.h"
-
-#include <QLabel>
 
 namespace
 {
@@ -18,16 +15,6 @@ QString formatTicketNumber(int n, int zeroFill)
 {
     return zeroFill != 0 ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))
                          : QString::number(n);
-}
-
-QLabel* labelAt(FareDisplay& display, int i)
-{
-    QLabel* label = display.ticketLabel(i);
-    if (label == nullptr)
-        throw platform::RuntimeError(
-            NoSuchControlElement,
-            QStringLiteral("コントロール配列の要素 %1 が存在しません。").arg(i));
-    return label;
 }
 
 } // namespace
@@ -92,23 +79,13 @@ QString numberingErrorText(int number, const QString& description)
 
 void numberTicketLabels(FareDisplay& display, int mode, int zeroFill)
 {
-    try {
-        const TicketLabelNumbering numbering = ticketLabelNumbering(mode, zeroFill);
-        QLabel* first = labelAt(display, 1);
-        // Only the typeface changes; size and weight stay as the window designed them.
-        QFont font = first->font();
-        font.setFamily(platform::mappedFamily(numbering.firstLabelFace));
-        first->setFont(font);
-        for (int i = 1; i <= LabelCount; ++i) {
-            if (numbering.captions[i - 1])
-                labelAt(display, i)->setText(*numbering.captions[i - 1]);
-        }
-    } catch (const platform::RuntimeError& e) {
-        platform::showMessageBox(numberingErrorText(e.number(), e.description()),
-                                 platform::MessageBox::Critical, QStringLiteral("エラー！"));
-    } catch (const std::exception&) {
-        const int number = platform::ErrorNumber::InternalError;
-        platform::showMessageBox(numberingErrorText(number, platform::errorDescription(number)),
-                                 platform::MessageBox::Critical, QStringLiteral("エラー！"));
-    }
+    const TicketLabelNumbering numbering = ticketLabelNumbering(mode, zeroFill);
+    const std::optional<int> missing = display.setTicketLabels(
+        numbering.captions, platform::mappedFamily(numbering.firstLabelFace));
+    if (!missing)
+        return;
+    const QString description =
+        QStringLiteral("コントロール配列の要素 %1 が存在しません。").arg(*missing);
+    platform::showMessageBox(numberingErrorText(NoSuchControlElement, description),
+                             platform::MessageBox::Critical, QStringLiteral("エラー！"));
 }

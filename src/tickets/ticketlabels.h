@@ -21,8 +21,9 @@ TicketLabelNumbering ticketLabelNumbering(int mode, int zeroFill);
 // The prefix shown on label 1 by modes 2..11 ("な し", "無 券", ...); empty otherwise.
 QString ticketLabelPrefix(int mode);
 
-// Writes the numbering onto display.ticketLabel(1..12) and sets label 1's font name.
-// Errors are reported in a message box here; visibility of the labels is left alone.
+// Writes the numbering onto the display's ticket labels and sets label 1's font name.
+// A label the display lacks is reported in a message box here (the labels before it are
+// written); visibility of the labels is left alone.
 void numberTicketLabels(FareDisplay& display, int mode, int zeroFill);
 
 // The text of the numbering routine's error message.

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "elements/displaylook.h"
+#include "options/optioninfo.h"
+
+// The display's look from the options and the backlight state (0 OFF, 1 ON1, 2 ON2; any
+// other state draws the ticket numbers black). The one place the look is computed.
+DisplayLook displayLookFrom(const OptionInfo& options, int backlight);
