@@ -5,7 +5,6 @@
 #include "app/program.h"
 #include "elements/nextstopnameboard.h"
 #include "operation/controlpanel.h"
-#include "operation/faredata.h"
 #include "options/optionsdialog.h"
 #include "sound/tape.h"
 
@@ -51,12 +50,12 @@ void runFor(int ms)
 
 void setRoute(ControlPanel& panel, const QString& routeNo, int section)
 {
-    panel.onKeypadKey(10);
+    panel.onKeypadKey(ControlPanel::KeypadKey::Route);
     for (QChar c : routeNo)
-        panel.onKeypadKey(c.digitValue());
-    panel.onKeypadKey(11);
-    panel.onKeypadKey(section);
-    panel.setRoute(1);
+        panel.onKeypadKey(ControlPanel::digitKey(c.digitValue()));
+    panel.onKeypadKey(ControlPanel::KeypadKey::Section);
+    panel.onKeypadKey(ControlPanel::digitKey(section));
+    panel.setRoute(ControlPanel::EntryPanel::Keypad);
 }
 
 } // namespace
@@ -84,14 +83,14 @@ int main(int argc, char* argv[])
     while (total.elapsed() < minutes * 60000) {
         setRoute(panel, routes[rounds % routes.size()], 1);
         for (int i = 0; i < 12; ++i) {
-            panel.stepStop(1);
+            panel.stepStop(core::StepDirection::Forward);
             runFor(50);
         }
         panel.setDisplayCleared(true);
         runFor(20);
         panel.setDisplayCleared(false);
         for (int i = 0; i < 6; ++i)
-            panel.stepStop(0);
+            panel.stepStop(core::StepDirection::Back);
         program.options().applyDisplayOptions();
         if (program.tape().isSpeechAvailable()) {
             program.tape().stepForward();

@@ -1,8 +1,8 @@
 // Route setting (without the lamp test's pause) and one stop display on a 301-stop route,
 // through the real control panel and real display elements. Goal: 20 ms each.
+#include "core/routesession.h"
 #include "formats/hy3file.h"
 #include "operation/controlpanel.h"
-#include "operation/faredata.h"
 #include "operation/operationoptions.h"
 #include "platform/cp932.h"
 #include "platform/wait.h"
@@ -55,7 +55,8 @@ struct Fixture {
     BenchOptions options;
     testsupport::StandInDisplay display;
     sound::BroadcastTape tape;
-    ControlPanel panel{&display, &options, &tape};
+    core::RouteSession route;
+    ControlPanel panel{&display, &options, &tape, &route};
 
     Fixture()
     {
@@ -71,11 +72,11 @@ struct Fixture {
         file.open(QIODevice::WriteOnly);
         file.write(hy3::encode(records));
         file.close();
-        panel.onKeypadKey(10);
+        panel.onKeypadKey(ControlPanel::KeypadKey::Route);
         for (int d : {1, 2, 3})
-            panel.onKeypadKey(d);
-        panel.onKeypadKey(11);
-        panel.onKeypadKey(1);
+            panel.onKeypadKey(ControlPanel::digitKey(d));
+        panel.onKeypadKey(ControlPanel::KeypadKey::Section);
+        panel.onKeypadKey(ControlPanel::KeypadKey::Digit1);
     }
 };
 
@@ -89,14 +90,14 @@ void BM_SetRoute301(benchmark::State& state)
 {
     Fixture& f = fixture();
     for (auto _ : state)
-        f.panel.setRoute(1);
+        f.panel.setRoute(ControlPanel::EntryPanel::Keypad);
 }
 BENCHMARK(BM_SetRoute301)->Unit(benchmark::kMillisecond);
 
 void BM_ShowStop(benchmark::State& state)
 {
     Fixture& f = fixture();
-    f.panel.setRoute(1);
+    f.panel.setRoute(ControlPanel::EntryPanel::Keypad);
     int row = 1;
     for (auto _ : state) {
         f.panel.showStop(row);

@@ -51,6 +51,11 @@ ControlPanel& Program::controlPanel()
     return wiring_->panel();
 }
 
+core::RouteSession& Program::routeSession()
+{
+    return wiring_->routeSession();
+}
+
 sound::BroadcastTape& Program::tape()
 {
     return wiring_->tape();

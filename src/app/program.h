@@ -14,6 +14,11 @@ class DisplayLossWatch;
 class OptionsDialog;
 class TerminationSignals;
 
+namespace core
+{
+class RouteSession;
+}
+
 namespace sound
 {
 class BroadcastTape;
@@ -44,6 +49,7 @@ public:
     ControlPanel& controlPanel();
     SettingsFile& settings() { return settings_; }
     sound::BroadcastTape& tape();
+    core::RouteSession& routeSession();
 
     // The fare and broadcast data folders for this run only (--data); before start().
     void useDataFolderForThisRun(const QString& folder);

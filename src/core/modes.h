@@ -15,4 +15,11 @@ enum class Backlight {
 };
 Q_ENUM_NS(Backlight)
 
+// Which way a step through the route's stops goes: "データ戻し" back, "データ送り" forward.
+enum class StepDirection {
+    Back,
+    Forward,
+};
+Q_ENUM_NS(StepDirection)
+
 } // namespace core

@@ -3,7 +3,6 @@
 #include "dialogs/versiondialog.h"
 #include "elements/faredisplay.h"
 #include "operation/controlpanelkeys.h"
-#include "operation/faredata.h"
 #include "operation/keypadbutton.h"
 #include "operation/operationoptions.h"
 #include "operation/panelpicture.h"
@@ -201,8 +200,8 @@ bool isEnterKey(const QKeyEvent* event)
 } // namespace
 
 ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
-                           sound::BroadcastTape* tape, QWidget* parent)
-    : QWidget(parent), display_(display), options_(options), tape_(tape),
+                           sound::BroadcastTape* tape, core::RouteSession* route, QWidget* parent)
+    : QWidget(parent), display_(display), options_(options), tape_(tape), route_(route),
       ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
 {
     setTicketDrawer(nullptr);
@@ -218,6 +217,8 @@ ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
     addKeyHints();
 
     setUpKeyboard();
+    connect(route_, &core::RouteSession::displayClearedChanged, this,
+            &ControlPanel::showDisplayCleared);
 
     setPanelWidth(NarrowWidthTwips);
 }
@@ -230,8 +231,8 @@ ControlPanel::~ControlPanel() = default;
 void ControlPanel::createRoutePanels()
 {
     // Both panels share one place; the keypad panel is in front at creation.
-    routeEntryPanels_[0] = createListPanel();
-    routeEntryPanels_[1] = createKeypadPanel();
+    routeEntryPanels_[int(EntryPanel::Lists)] = createListPanel();
+    routeEntryPanels_[int(EntryPanel::Keypad)] = createKeypadPanel();
     for (int j = 0; j < 2; ++j) {
         QFrame* panel = routeEntryPanels_[j];
         panel->setObjectName(QStringLiteral("routeEntryPanel%1").arg(j));
@@ -240,7 +241,7 @@ void ControlPanel::createRoutePanels()
         panel->setAutoFillBackground(true);
         panel->setToolTip(QStringLiteral("ダブルクリックで入力パネルを切り替えます"));
     }
-    sendEntryPanelBack(0);
+    sendEntryPanelBack(EntryPanel::Lists);
 }
 
 QFrame* ControlPanel::createListPanel()
@@ -273,7 +274,8 @@ QFrame* ControlPanel::createListPanel()
     routeSetCaption->setFont(bold);
     listRouteSetButton_ = button(QStringLiteral("リセット"), panel, QRect(124, 144, 74, 26));
     listRouteSetButton_->setObjectName(QStringLiteral("listRouteSetButton"));
-    connect(listRouteSetButton_, &QPushButton::clicked, this, [this] { setRoute(0); });
+    connect(listRouteSetButton_, &QPushButton::clicked, this,
+            [this] { setRoute(EntryPanel::Lists); });
     return panel;
 }
 
@@ -302,20 +304,22 @@ QFrame* ControlPanel::createKeypadPanel()
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 4; ++column) {
             const int k = Layout[row][column];
-            const QString caption = k == 10   ? QStringLiteral("系統")
-                                    : k == 11 ? QStringLiteral("区間")
-                                              : QString::number(k);
+            const auto keyName = static_cast<KeypadKey>(k);
+            const QString caption = keyName == KeypadKey::Route     ? QStringLiteral("系統")
+                                    : keyName == KeypadKey::Section ? QStringLiteral("区間")
+                                                                    : QString::number(k);
             auto* key = new KeypadButton(caption, panel);
             key->setObjectName(QStringLiteral("keypadKey%1").arg(k));
             key->setFont(keyFont);
             key->move(8 + 30 * column, 56 + 27 * row);
-            connect(key, &QPushButton::clicked, this, [this, k] { onKeypadKey(k); });
+            connect(key, &QPushButton::clicked, this, [this, keyName] { onKeypadKey(keyName); });
             keypadKeys_[k] = key;
         }
     }
     keypadRouteSetButton_ = button(QStringLiteral("リセット"), panel, QRect(136, 58, 62, 77));
     keypadRouteSetButton_->setObjectName(QStringLiteral("keypadRouteSetButton"));
-    connect(keypadRouteSetButton_, &QPushButton::clicked, this, [this] { setRoute(1); });
+    connect(keypadRouteSetButton_, &QPushButton::clicked, this,
+            [this] { setRoute(EntryPanel::Keypad); });
 
     auto* hint = captionLabel(QStringLiteral("系統・区間を押してから数字を入力"), panel,
                               QRect(8, 144, 190, 24));
@@ -340,8 +344,10 @@ void ControlPanel::createStepControls()
     displayClearButton_->setCheckable(true);
     for (QPushButton* control : {stepBackButton_, stepForwardButton_, displayClearButton_})
         control->setEnabled(false);
-    connect(stepForwardButton_, &QPushButton::clicked, this, [this] { stepStop(1); });
-    connect(stepBackButton_, &QPushButton::clicked, this, [this] { stepStop(0); });
+    connect(stepForwardButton_, &QPushButton::clicked, this,
+            [this] { stepStop(core::StepDirection::Forward); });
+    connect(stepBackButton_, &QPushButton::clicked, this,
+            [this] { stepStop(core::StepDirection::Back); });
     connect(displayClearButton_, &QPushButton::toggled, this,
             [this](bool on) { setDisplayCleared(on); });
 
@@ -503,7 +509,10 @@ void ControlPanel::connectTape()
     // Which broadcast file was read, or missed: the tape itself stays silent about it.
     tapeGroup_->setToolTip(tape_->fileNote());
     connect(tape_, &sound::BroadcastTape::fileNoteChanged, tapeGroup_, &QWidget::setToolTip);
-    connect(tape_, &sound::BroadcastTape::dataStepRequested, this, &ControlPanel::stepStop);
+    // The tape's step flag: 0 steps back, any other value forward.
+    connect(tape_, &sound::BroadcastTape::dataStepRequested, this, [this](int direction) {
+        stepStop(direction == 0 ? core::StepDirection::Back : core::StepDirection::Forward);
+    });
     connect(tapeNextButton_, &QPushButton::clicked, this, [this] {
         tape_->pressNext();
         showTapeEntry();
@@ -548,8 +557,9 @@ ControlPanel::TapeLoad tapeLoad(const sound::BroadcastTape& tape)
 void ControlPanel::updateTapeGroup()
 {
     const TapeGroupState state =
-        tape_ ? tapeGroupState(tape_->isSpeechAvailable(), tapeLoad(*tape_), displayCleared_)
-              : tapeGroupState(false, TapeLoad::None, displayCleared_);
+        tape_
+            ? tapeGroupState(tape_->isSpeechAvailable(), tapeLoad(*tape_), route_->displayCleared())
+            : tapeGroupState(false, TapeLoad::None, route_->displayCleared());
     tapeGroup_->setTitle(state.caption);
     tapeGroup_->setEnabled(state.enabled);
     for (QPushButton* control : {tapeBackButton_, tapeNextButton_, tapeStopButton_})
@@ -591,8 +601,10 @@ void ControlPanel::addKeyHints()
         keypadKeys_[digit]->setToolTip(withKeyHint(QString(), {Action::Digit, digit}));
     const QString clearHint =
         QStringLiteral("、消去：") + consolekeys::keyNames({Action::ClearTarget});
-    keypadKeys_[10]->setToolTip(withKeyHint(QString(), {Action::ChooseRoute}) + clearHint);
-    keypadKeys_[11]->setToolTip(withKeyHint(QString(), {Action::ChooseSection}) + clearHint);
+    keypadKey(KeypadKey::Route)
+        ->setToolTip(withKeyHint(QString(), {Action::ChooseRoute}) + clearHint);
+    keypadKey(KeypadKey::Section)
+        ->setToolTip(withKeyHint(QString(), {Action::ChooseSection}) + clearHint);
     for (QPushButton* routeSet : {listRouteSetButton_, keypadRouteSetButton_})
         routeSet->setToolTip(withKeyHint(QString(), {Action::SetRoute}));
     stepForwardButton_->setToolTip(withKeyHint(QString(), {Action::StepForward}));
@@ -741,31 +753,32 @@ void ControlPanel::shutDown()
 // ---------------------------------------------------------------------------------------------
 // Route entry
 
-void ControlPanel::onKeypadKey(int index)
+void ControlPanel::onKeypadKey(KeypadKey key)
 {
     sound::playSound(options_->resetSound(), ChannelOperating, 0, 0);
-    if (index == 10) {
+    if (key == KeypadKey::Route) {
         keypadTarget_ = KeypadTarget::Route;
         routeDisplay_->clear();
-    } else if (index == 11) {
+    } else if (key == KeypadKey::Section) {
         keypadTarget_ = KeypadTarget::Section;
         sectionDisplay_->clear();
-    } else if (index >= 0 && index <= 9) {
+    } else {
         const bool toRoute = keypadTarget_ == KeypadTarget::Route;
         QLabel* target = toRoute ? routeDisplay_ : sectionDisplay_;
         const int limit = toRoute ? stops::RouteDigits : stops::SectionDigits;
-        target->setText(stops::appendDigit(target->text(), index, limit));
+        target->setText(stops::appendDigit(target->text(), int(key), limit));
     }
 }
 
-void ControlPanel::sendEntryPanelBack(int index)
+void ControlPanel::sendEntryPanelBack(EntryPanel panel)
 {
-    entryPanelInBack_ = static_cast<qint16>(index);
-    routeEntryPanels_[index]->lower();
+    const EntryPanel other = panel == EntryPanel::Lists ? EntryPanel::Keypad : EntryPanel::Lists;
+    entryPanelInBack_ = panel;
+    entryPanel(panel)->lower();
     // The panel behind is covered all over; hidden as well, its controls cannot take the
     // keyboard focus.
-    routeEntryPanels_[1 - index]->show();
-    routeEntryPanels_[index]->hide();
+    entryPanel(other)->show();
+    entryPanel(panel)->hide();
 }
 
 bool ControlPanel::isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) const
@@ -784,7 +797,8 @@ bool ControlPanel::isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) co
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (isPanelSurfaceDoubleClick(watched, event)) {
-        sendEntryPanelBack(watched == routeEntryPanels_[0] ? 0 : 1);
+        sendEntryPanelBack(watched == entryPanel(EntryPanel::Lists) ? EntryPanel::Lists
+                                                                    : EntryPanel::Keypad);
         return true;
     }
     // A key comes to the focused control first; what it passes on reaches keyPressEvent.
@@ -842,19 +856,21 @@ void ControlPanel::runConsoleKey(const consolekeys::KeyCommand& command)
         break;
     case Action::ChooseRoute:
         if (bringKeypadForward())
-            keypadKeys_[10]->click();
+            keypadKey(KeypadKey::Route)->click();
         break;
     case Action::ChooseSection:
         if (bringKeypadForward())
-            keypadKeys_[11]->click();
+            keypadKey(KeypadKey::Section)->click();
         break;
     case Action::ClearTarget:
         // The target's own key empties its display and keeps the target.
         if (bringKeypadForward())
-            keypadKeys_[keypadTarget_ == KeypadTarget::Route ? 10 : 11]->click();
+            keypadKey(keypadTarget_ == KeypadTarget::Route ? KeypadKey::Route : KeypadKey::Section)
+                ->click();
         break;
     case Action::SetRoute:
-        (entryPanelInBack_ == 1 ? listRouteSetButton_ : keypadRouteSetButton_)->click();
+        (entryPanelInBack_ == EntryPanel::Keypad ? listRouteSetButton_ : keypadRouteSetButton_)
+            ->click();
         break;
     case Action::StepForward:
         stepForwardButton_->click();
@@ -878,10 +894,10 @@ void ControlPanel::runConsoleKey(const consolekeys::KeyCommand& command)
 
 bool ControlPanel::bringKeypadForward()
 {
-    if (!routeEntryPanels_[1]->isEnabled())
+    if (!entryPanel(EntryPanel::Keypad)->isEnabled())
         return false;
-    if (entryPanelInBack_ == 1)
-        sendEntryPanelBack(0);
+    if (entryPanelInBack_ == EntryPanel::Keypad)
+        sendEntryPanelBack(EntryPanel::Lists);
     return true;
 }
 
@@ -982,7 +998,7 @@ void ControlPanel::onOptionsClicked()
     // stays blank, and the first stop keeps going without "次は".
     if (display_ && !displayClearButton_->isChecked()) {
         display_->setStopName(QString());
-        showStopName(clampRow(route().stopIndex + 1));
+        showStopName(route_->currentRow());
     }
 }
 
@@ -1087,7 +1103,7 @@ ControlPanelState ControlPanel::panelState() const
     info.Top = platform::pixelsToTwips(place.y());
     info.ScrollSpeed = scrollSpeedBar_->value();
     info.ScrollInterval = scrollIntervalBar_->value();
-    info.PanelMode = entryPanelInBack_;
+    info.PanelMode = entryPanelInBack_ == EntryPanel::Keypad ? 1 : 0;
     info.PreviewShown = previewToggle_->isChecked() ? 1 : 0;
     info.NightFare = nightFareCheck_->isChecked() ? 1 : 0;
     return info;
@@ -1098,7 +1114,7 @@ void ControlPanel::restorePanelState(const ControlPanelState& info)
     placeClientAt(QPoint(twipsToPixels(info.Left), twipsToPixels(info.Top)));
     scrollSpeedBar_->setValue(info.ScrollSpeed);
     scrollIntervalBar_->setValue(info.ScrollInterval);
-    entryPanelInBack_ = info.PanelMode == 1 ? 1 : 0;
+    entryPanelInBack_ = info.PanelMode == 1 ? EntryPanel::Keypad : EntryPanel::Lists;
     previewToggle_->setChecked(info.PreviewShown != 0);
     nightFareCheck_->setChecked(info.NightFare != 0);
     sendEntryPanelBack(entryPanelInBack_);

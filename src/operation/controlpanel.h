@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/routesession.h"
 #include "operation/controlpanelstate.h"
 #include "operation/previewshift.h"
 #include "options/controlpanellink.h"
@@ -60,9 +61,34 @@ public:
     static constexpr int WideWidthTwips = 9000;
     static constexpr int HeightTwips = 4830;
 
-    // display, options and tape are not owned and must outlive the panel.
+    // The two route-entry panels, in one place: the digit lists and the keypad.
+    enum class EntryPanel { Lists, Keypad };
+    Q_ENUM(EntryPanel)
+    // The keypad's keys: the ten digits, "系統" and "区間".
+    enum class KeypadKey {
+        Digit0,
+        Digit1,
+        Digit2,
+        Digit3,
+        Digit4,
+        Digit5,
+        Digit6,
+        Digit7,
+        Digit8,
+        Digit9,
+        Route,
+        Section,
+    };
+    Q_ENUM(KeypadKey)
+    static constexpr int KeypadKeyCount = 12;
+    // The key of a digit 0..9.
+    static constexpr KeypadKey digitKey(int digit) { return static_cast<KeypadKey>(digit); }
+
+    // display, options, tape and route are not owned and must outlive the panel; the panel
+    // shows the route session and sends it the operator's route setting, steps and display
+    // clear.
     ControlPanel(FareDisplay* display, OperationOptions* options, sound::BroadcastTape* tape,
-                 QWidget* parent = nullptr);
+                 core::RouteSession* route, QWidget* parent = nullptr);
     ~ControlPanel() override;
 
     // The options dialog that "設定..." shows modally (not owned).
@@ -81,14 +107,16 @@ public:
     ControlPanelState panelState() const;
     void restorePanelState(const ControlPanelState& info);
 
-    // Route setting from panel 0 (lists) or 1 (keypad).
-    void setRoute(int panel);
-    // 0 back ("データ戻し"), 1 forward ("データ送り").
-    void stepStop(int direction);
+    // Route setting from the route and section the entry panel shows: the fare data is
+    // loaded (a refusal is told in a message box), the lamp test runs and the first stop shows.
+    void setRoute(EntryPanel panel);
+    // "データ戻し" or "データ送り": the stop sound, then the stop.
+    void stepStop(core::StepDirection direction);
     // Display clear ("表示消去") switched on or off.
     void setDisplayCleared(bool on);
-    // A keypad key: 0..9 a digit, 10 "系統", 11 "区間".
-    void onKeypadKey(int index);
+    // A keypad key: "系統" or "区間" empties its display and sends the digits that follow
+    // there; a digit goes to the display they were sent to.
+    void onKeypadKey(KeypadKey key);
 
     // ControlPanelLink
     int selectedBacklight() const override;
@@ -187,7 +215,11 @@ private:
     void showTapeEntry();
 
     // Brings the other route-entry panel to the front by sending this one back.
-    void sendEntryPanelBack(int index);
+    void sendEntryPanelBack(EntryPanel panel);
+    // What display clear does to the windows, as the route session reports it.
+    void showDisplayCleared(bool on);
+    QFrame* entryPanel(EntryPanel panel) const { return routeEntryPanels_[int(panel)]; }
+    KeypadButton* keypadKey(KeypadKey key) const { return keypadKeys_[int(key)]; }
     // True for a double-click on a route-entry panel's own surface, not on a control in it.
     bool isPanelSurfaceDoubleClick(QObject* watched, QEvent* event) const;
 
@@ -215,6 +247,7 @@ private:
     FareDisplay* display_;
     OperationOptions* options_;
     sound::BroadcastTape* tape_;
+    core::RouteSession* route_;
     QDialog* optionsDialog_ = nullptr;
     bool loaded_ = false;
     bool shutDown_ = false;
@@ -229,18 +262,18 @@ private:
     quint64 displayRequests_ = 0;
     // The "次は" prefix mode, kept while a name is shown without the prefix.
     qint16 savedPrefixMode_ = 0;
-    // The route-entry panel sent to the back last: 0 the lists, 1 the keypad.
-    qint16 entryPanelInBack_ = 0;
+    // The route-entry panel sent to the back last.
+    EntryPanel entryPanelInBack_ = EntryPanel::Lists;
     KeypadTarget keypadTarget_ = KeypadTarget::Section;
     PreviewShift previewShift_;
-    std::array<QRegion, 12> keypadRegions_;
+    std::array<QRegion, KeypadKeyCount> keypadRegions_;
 
     // Route entry: two panels in one place, the digit lists (0) and the keypad (1).
     std::array<QFrame*, 2> routeEntryPanels_{};
     std::array<QListWidget*, 5> routeDigitLists_{};
     std::array<QListWidget*, 3> sectionDigitLists_{};
     QPushButton* listRouteSetButton_ = nullptr;
-    std::array<KeypadButton*, 12> keypadKeys_{}; // by key index, as onKeypadKey takes it
+    std::array<KeypadButton*, KeypadKeyCount> keypadKeys_{}; // by KeypadKey
     QLabel* routeDisplay_ = nullptr;
     QLabel* sectionDisplay_ = nullptr;
     QPushButton* keypadRouteSetButton_ = nullptr;
@@ -248,7 +281,6 @@ private:
     QPushButton* stepForwardButton_ = nullptr;
     QPushButton* stepBackButton_ = nullptr;
     QPushButton* displayClearButton_ = nullptr; // checkable
-    bool displayCleared_ = false;
     QGroupBox* backlightGroup_ = nullptr;
     std::array<QRadioButton*, 3> backlightButtons_{};
     // Set when a backlight button turned on since it was last pressed, so that the click

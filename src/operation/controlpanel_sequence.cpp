@@ -2,10 +2,10 @@
 #include "controlpanel.h"
 
 #include "elements/faredisplay.h"
-#include "operation/faredata.h"
 #include "operation/operationoptions.h"
 #include "operation/stopsequencer.h"
 #include "platform/cp932.h"
+#include "platform/msgbox.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
@@ -42,31 +42,28 @@ QString selectedDigits(const QListWidget* const* lists, int count)
 
 } // namespace
 
-void ControlPanel::setRoute(int panel)
+void ControlPanel::setRoute(EntryPanel panel)
 {
     const QString fareFolder = stops::withTrailingSeparator(options_->fareDataFolder());
     const QString broadcastFolder = stops::withTrailingSeparator(options_->broadcastDataFolder());
     sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
 
-    RouteState& state = route();
-    state.routeText.clear();
-    QString sectionText;
-    if (panel == 1) {
-        state.routeText = routeDisplay_->text();
-        sectionText = sectionDisplay_->text();
-    } else {
-        state.routeText = selectedDigits(routeDigitLists_.data(), int(routeDigitLists_.size()));
-        sectionText = selectedDigits(sectionDigitLists_.data(), int(sectionDigitLists_.size()));
-    }
-    state.section = normaliseSection(sectionText);
-    state.routeNo = routeNoFromText(state.routeText);
+    if (panel == EntryPanel::Keypad)
+        route_->enterRoute(routeDisplay_->text(), sectionDisplay_->text());
+    else
+        route_->enterRoute(
+            selectedDigits(routeDigitLists_.data(), int(routeDigitLists_.size())),
+            selectedDigits(sectionDigitLists_.data(), int(sectionDigitLists_.size())));
 
     if (tape_) {
-        tape_->loadTape(broadcastFolder, state.routeNo);
+        tape_->loadTape(broadcastFolder, route_->routeNo());
         showTapeEntry();
     }
-    if (!loadFareFile(fareFolder))
+    if (const auto refusal = route_->loadFareData(fareFolder)) {
+        platform::showMessageBox(core::routeLoadMessage(*refusal), platform::MessageBox::OKOnly,
+                                 QString(), nullptr, refusal->details);
         return;
+    }
     if (!display_)
         return;
 
@@ -93,36 +90,30 @@ void ControlPanel::setRoute(int panel)
 
     display_->setNextStopPrefix(static_cast<NextStopPrefix>(savedPrefixMode_));
     // The row of the route state now: a step run in the pause moved it.
-    showStop(route().stopIndex + 1);
+    showStop(route_->currentRow());
     emit routeSet();
 }
 
-void ControlPanel::stepStop(int direction)
+void ControlPanel::stepStop(core::StepDirection direction)
 {
-    RouteState& state = route();
-    if (direction == 0) {
-        if (state.stopIndex <= 0)
-            return;
-        --state.stopIndex;
-    } else {
-        // The last stop of the route on display, which a refused file leaves there.
-        if (state.stopIndex >= lastUsableRow() - 1)
-            return;
-        ++state.stopIndex;
-    }
-    const int row = clampRow(state.stopIndex + 1);
+    if (!route_->step(direction))
+        return;
     const quint64 request = displayRequests_;
-    sound::playSound(stops::stepSound(*options_, fareRow(row)), ChannelStep,
+    sound::playSound(stops::stepSound(*options_, route_->row(route_->currentRow())), ChannelStep,
                      options_->stepSoundWait() ? 1 : 0, 0);
     // A click run while the sound was waited for has shown its own stop already.
     if (request != displayRequests_)
         return;
-    showStop(clampRow(state.stopIndex + 1));
+    showStop(route_->currentRow());
 }
 
 void ControlPanel::setDisplayCleared(bool on)
 {
-    displayCleared_ = on;
+    route_->setDisplayCleared(on);
+}
+
+void ControlPanel::showDisplayCleared(bool on)
+{
     updateTapeGroup();
     if (on) {
         ++displayRequests_;
@@ -145,19 +136,18 @@ void ControlPanel::setDisplayCleared(bool on)
         control->setEnabled(true);
     if (display_)
         display_->resumeClock();
-    showStop(route().stopIndex + 1);
+    showStop(route_->currentRow());
 }
 
 void ControlPanel::showStop(int n)
 {
-    n = clampRow(n);
+    n = core::clampRow(n);
     const quint64 request = ++displayRequests_;
-    const FareRecord& row = fareRow(n);
-    const RouteState& state = route();
 
     if (display_) {
-        const auto writes = stops::stopElementWrites(
-            row, n, state.section, nightFareCheck_->isChecked(), *options_, state.routeText);
+        const auto writes =
+            stops::stopElementWrites(route_->row(n), n, route_->section(),
+                                     nightFareCheck_->isChecked(), *options_, route_->routeText());
         for (const stops::ElementWrite& write : writes)
             display_->showFare(write.element, write.value);
     }
@@ -176,7 +166,7 @@ void ControlPanel::drawTicketPreview(int n)
     const QString dateText = stops::currentTicketDate(*options_, ticketDate_, QDate::currentDate());
     ticketPreview_->clear();
     if (options_->useTicketPreview()) {
-        FareRecord& row = fareRow(n);
+        const core::FareRecord& row = route_->row(n);
         const QString path = options_->ticketPluginPath();
         const QByteArray nameSent = platform::toCp932(row.stopName);
         const QByteArray dateSent = platform::toCp932(dateText);
@@ -184,12 +174,12 @@ void ControlPanel::drawTicketPreview(int n)
         QByteArray date = dateSent;
         QByteArray time = platform::toCp932(stops::ticketTimeText(QTime::currentTime()));
         ticketDrawer_(path, &ticketPreview_->image(), name, date, time,
-                      stops::routeNumber(route().routeText), row.ticketNo,
+                      stops::routeNumber(route_->routeText()), row.ticketNo,
                       static_cast<std::int16_t>(n),
                       static_cast<std::int16_t>(companyList_->currentIndex()));
         // Only what the library changed comes back, so names it cannot encode stay intact.
         if (name != nameSent)
-            row.stopName = platform::fromCp932(name);
+            route_->renameStop(n, platform::fromCp932(name));
     }
     ticketPreview_->update();
 }
@@ -199,7 +189,7 @@ void ControlPanel::showStopName(int n)
     if (!display_)
         return;
     const auto mode = static_cast<std::int16_t>(options_->nextStopMode());
-    const QString name = fareRow(n).stopName;
+    const QString name = route_->row(n).stopName;
     display_->setNextStopPrefix(static_cast<NextStopPrefix>(mode));
     if (n < 2) {
         // The first stop of a route is never announced with "次は".

@@ -233,7 +233,7 @@ bool OptionsDialogReader::preBroadcastWait() const
 
 ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options)
     : options_(options), reader_(options),
-      panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_))
+      panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_, &route_))
 {
     panel_->setOptionsDialog(&options);
     panel_->setTicketPlugins(options.ticketPlugins());

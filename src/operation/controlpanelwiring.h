@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/routesession.h"
 #include "operation/datafolders.h"
 #include "operation/operationoptions.h"
 #include "sound/tape.h"
@@ -78,10 +79,12 @@ public:
     ControlPanel& panel() { return *panel_; }
     OptionsDialogReader& optionsReader() { return reader_; }
     sound::BroadcastTape& tape() { return tape_; }
+    core::RouteSession& routeSession() { return route_; }
 
 private:
     OptionsDialog& options_;
     OptionsDialogReader reader_;
     sound::BroadcastTape tape_;
+    core::RouteSession route_;
     std::unique_ptr<ControlPanel> panel_;
 };

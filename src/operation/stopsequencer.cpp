@@ -1,6 +1,6 @@
 #include "stopsequencer.h"
 
-#include "operation/faredata.h"
+#include "core/routesession.h"
 #include "operation/operationoptions.h"
 
 #include <algorithm>
@@ -21,7 +21,7 @@ int elementAt(int cellPosition)
 
 int columnAt(int columnPosition)
 {
-    return columnPosition >= 0 && columnPosition < FareColumnCount ? columnPosition + 1 : 0;
+    return columnPosition >= 0 && columnPosition < core::FareColumnCount ? columnPosition + 1 : 0;
 }
 
 } // namespace
@@ -79,7 +79,7 @@ QString routeSetTicketDate(const OperationOptions& options, const QDate& today)
                                                              : ticketDateText(today);
 }
 
-QString stepSound(const OperationOptions& options, const FareRecord& row)
+QString stepSound(const OperationOptions& options, const core::FareRecord& row)
 {
     if (!options.stepSoundByColumn())
         return options.stepSoundFile();
@@ -90,8 +90,8 @@ QString stepSound(const OperationOptions& options, const FareRecord& row)
     return flag >= 1 && flag <= 3 ? options.stepSound(flag) : QString();
 }
 
-std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int section, bool night,
-                                            const OperationOptions& options,
+std::vector<ElementWrite> stopElementWrites(const core::FareRecord& row, int n, int section,
+                                            bool night, const OperationOptions& options,
                                             const QString& routeText)
 {
     std::vector<ElementWrite> writes;

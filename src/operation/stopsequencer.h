@@ -7,7 +7,10 @@
 #include <QTime>
 #include <vector>
 
+namespace core
+{
 struct FareRecord;
+}
 class OperationOptions;
 
 // The window-free rules behind route setting, stepping and the display of a stop.
@@ -40,7 +43,7 @@ QString currentTicketDate(const OperationOptions& options, const QString& keptDa
 QString routeSetTicketDate(const OperationOptions& options, const QDate& today);
 
 // The sound a data step plays on arriving at `row`; empty for none.
-QString stepSound(const OperationOptions& options, const FareRecord& row);
+QString stepSound(const OperationOptions& options, const core::FareRecord& row);
 
 // One value written to fare element `element` (1..12).
 struct ElementWrite {
@@ -51,8 +54,8 @@ struct ElementWrite {
 // The fares of stop row n from element `section` on, then the information numbers over them,
 // in the order they are written (a later write to the same element wins). List positions
 // outside their lists (an unselected list) write nothing.
-std::vector<ElementWrite> stopElementWrites(const FareRecord& row, int n, int section, bool night,
-                                            const OperationOptions& options,
+std::vector<ElementWrite> stopElementWrites(const core::FareRecord& row, int n, int section,
+                                            bool night, const OperationOptions& options,
                                             const QString& routeText);
 
 // The numeric value of the route text as the ticket gets it (0 when it is no number).

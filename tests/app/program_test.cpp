@@ -2,12 +2,12 @@
 #include "app/settingscodec.h"
 #include "audio/mediacommand.h"
 #include "audio/startgate.h"
+#include "core/routesession.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "filesystemfaults.h"
 #include "formats/hy3file.h"
 #include "operation/controlpanel.h"
-#include "operation/faredata.h"
 #include "options/optionsdialog.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
@@ -74,7 +74,8 @@ protected:
     {
         program.options().setFareDataFolder(dir_.path());
         ControlPanel& panel = program.controlPanel();
-        for (int key : {10, 1, 2, 11, 1})
+        using Key = ControlPanel::KeypadKey;
+        for (Key key : {Key::Route, Key::Digit1, Key::Digit2, Key::Section, Key::Digit1})
             panel.onKeypadKey(key);
         findWidget<QPushButton>(panel, "keypadRouteSetButton")->click();
     }
@@ -99,11 +100,11 @@ TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
         setRouteFromKeypad(program);
         ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
         EXPECT_EQ(clock_.totalSlept(), 3000) << "the lamp test pauses through the clock";
-        EXPECT_EQ(route().recordCount, 3);
+        EXPECT_EQ(program.routeSession().recordCount(), 3);
         EXPECT_EQ(program.display().fareElement(1)->value(), ElementValue(170));
 
-        program.controlPanel().stepStop(1);
-        EXPECT_EQ(route().stopIndex, 1);
+        program.controlPanel().stepStop(core::StepDirection::Forward);
+        EXPECT_EQ(program.routeSession().stopIndex(), 1);
         EXPECT_EQ(program.display().fareElement(1)->value(), ElementValue(200));
         EXPECT_EQ(program.display().fareElement(2)->value(), ElementValue(170));
 
@@ -197,7 +198,7 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
 
     // With the preview switched off the picture is blank after the next stop.
     program.options().setUseTicketPreview(0);
-    panel.stepStop(1);
+    panel.stepStop(core::StepDirection::Forward);
     const QImage blank = preview->image().toImage();
     EXPECT_EQ(blank.pixel(blank.width() / 2, blank.height() / 2), blank.pixel(1, 1));
 }

@@ -452,7 +452,8 @@ TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheEx
 
     program.display().move(70, 80);
     ControlPanel& panel = program.controlPanel();
-    for (int key : {10, 1, 2, 11, 1})
+    using Key = ControlPanel::KeypadKey;
+    for (Key key : {Key::Route, Key::Digit1, Key::Digit2, Key::Section, Key::Digit1})
         panel.onKeypadKey(key);
     findWidget<QPushButton>(panel, "keypadRouteSetButton")->click();
     ASSERT_TRUE(boxes.calls().empty());
@@ -618,7 +619,8 @@ TEST_F(ProgramSettingsTest, TheDataFolderOfThisRunIsUsedButNotSaved)
         EXPECT_EQ(program.options().fareDataFolder(), data.path());
         EXPECT_EQ(program.options().broadcastDataFolder(), data.path());
         ControlPanel& panel = program.controlPanel();
-        for (int key : {10, 5, 11, 1})
+        using Key = ControlPanel::KeypadKey;
+        for (Key key : {Key::Route, Key::Digit5, Key::Section, Key::Digit1})
             panel.onKeypadKey(key);
         findWidget<QPushButton>(panel, "keypadRouteSetButton")->click();
         EXPECT_TRUE(boxes.calls().empty()) << "route 5 found in the run's folder";

@@ -123,7 +123,7 @@ TEST_F(ConsoleKeysTest, KeysSetTheRouteAndStepWithTheSoundsOfTheButtons)
     ASSERT_EQ(lastShown(), QStringLiteral("停留所3"));
 
     mciCommands.clear();
-    route() = RouteState{};
+    session.enterRoute(QString(), QString()); // forget route 12
     label("routeDisplay")->clear();
     label("sectionDisplay")->clear();
     display.board()->shown.clear();
@@ -131,7 +131,7 @@ TEST_F(ConsoleKeysTest, KeysSetTheRouteAndStepWithTheSoundsOfTheButtons)
     EXPECT_EQ(label("routeDisplay")->text(), QStringLiteral("12"));
     EXPECT_EQ(label("sectionDisplay")->text(), QStringLiteral("2"));
     type(Qt::Key_Return);
-    EXPECT_EQ(route().routeNo, QStringLiteral("12"));
+    EXPECT_EQ(session.routeNo(), QStringLiteral("12"));
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
     type(Qt::Key_Space);
     type(Qt::Key_Right);
@@ -140,9 +140,9 @@ TEST_F(ConsoleKeysTest, KeysSetTheRouteAndStepWithTheSoundsOfTheButtons)
     EXPECT_EQ(mciCommands, byMouse);
 
     type(Qt::Key_PageDown);
-    EXPECT_EQ(route().stopIndex, 3);
+    EXPECT_EQ(session.stopIndex(), 3);
     type(Qt::Key_PageUp);
-    EXPECT_EQ(route().stopIndex, 2);
+    EXPECT_EQ(session.stopIndex(), 2);
 }
 
 TEST_F(ConsoleKeysTest, BackspaceEmptiesTheDisplayTheDigitsGoTo)
@@ -166,11 +166,11 @@ TEST_F(ConsoleKeysTest, SpaceAndEnterPressTheFocusedControl)
     QPushButton* back = button("stepBackButton");
     back->setFocus();
     type(Qt::Key_Space, back);
-    EXPECT_EQ(route().stopIndex, 2) << "Space on データ戻し steps back";
+    EXPECT_EQ(session.stopIndex(), 2) << "Space on データ戻し steps back";
     type(Qt::Key_Return, back);
-    EXPECT_EQ(route().stopIndex, 1);
+    EXPECT_EQ(session.stopIndex(), 1);
     type(Qt::Key_Right, back);
-    EXPECT_EQ(route().stopIndex, 2) << "the other console keys still act";
+    EXPECT_EQ(session.stopIndex(), 2) << "the other console keys still act";
 
     QPushButton* clear = button("displayClearButton");
     clear->setFocus();
@@ -178,7 +178,7 @@ TEST_F(ConsoleKeysTest, SpaceAndEnterPressTheFocusedControl)
     EXPECT_TRUE(clear->isChecked());
     type(Qt::Key_Enter, clear, Qt::KeypadModifier);
     EXPECT_FALSE(clear->isChecked());
-    EXPECT_EQ(route().stopIndex, 2);
+    EXPECT_EQ(session.stopIndex(), 2);
 
     QCheckBox* nightFare = widget<QCheckBox>("nightFareCheck");
     nightFare->setFocus();
@@ -219,7 +219,7 @@ TEST_F(ConsoleKeysTest, SpaceAndEnterPressTheFocusedControl)
     // On a keypad key the console keys act, Space and Enter included.
     key(5)->setFocus();
     type(Qt::Key_Space, key(5));
-    EXPECT_EQ(route().stopIndex, 3);
+    EXPECT_EQ(session.stopIndex(), 3);
     EXPECT_EQ(label("sectionDisplay")->text(), QStringLiteral("4")) << "the key was not pressed";
     const int lampTests = static_cast<int>(clock.sleeps().size());
     type(Qt::Key_Return, key(5));
@@ -238,9 +238,9 @@ TEST_F(ConsoleKeysTest, BarsAndListsKeepTheirArrowsAndClicksLeaveTheKeysToTheCon
     EXPECT_NE(speed->value(), 101);
     type(Qt::Key_End, speed);
     EXPECT_EQ(speed->value(), 2000);
-    EXPECT_EQ(route().stopIndex, 0) << "the bar's keys moved only the bar";
+    EXPECT_EQ(session.stopIndex(), 0) << "the bar's keys moved only the bar";
     type(Qt::Key_Space, speed);
-    EXPECT_EQ(route().stopIndex, 1) << "a bar has no use for Space";
+    EXPECT_EQ(session.stopIndex(), 1) << "a bar has no use for Space";
 
     // A click on a button does not take the focus away from the console keys.
     for (const char* name : {"stepForwardButton", "displayClearButton", "versionButton",
@@ -275,8 +275,8 @@ TEST_F(ConsoleKeysTest, DigitsBringTheKeypadForwardAndEnterSetsFromThePanelInFro
             ->setSelected(true);
     widget<QListWidget>("sectionDigitList2")->item(3)->setSelected(true);
     type(Qt::Key_Enter, nullptr, Qt::KeypadModifier);
-    EXPECT_EQ(route().routeText, QStringLiteral("00012"));
-    EXPECT_EQ(route().stopIndex, 2);
+    EXPECT_EQ(session.routeText(), QStringLiteral("00012"));
+    EXPECT_EQ(session.stopIndex(), 2);
 
     type(Qt::Key_5);
     EXPECT_EQ(panel->panelState().PanelMode, 0) << "typing brings the keypad to the front";
@@ -294,7 +294,7 @@ TEST_F(ConsoleKeysTest, KeysDoNothingWhileDisplayClearIsOn)
         type(keyCode);
     EXPECT_TRUE(mciCommands.empty());
     EXPECT_EQ(display.board()->shown.size(), shown);
-    EXPECT_EQ(route().stopIndex, 0);
+    EXPECT_EQ(session.stopIndex(), 0);
     EXPECT_EQ(label("routeDisplay")->text(), QStringLiteral("12"));
     EXPECT_TRUE(clock.sleeps().size() == 1u) << "no second lamp test";
 }
@@ -324,7 +324,7 @@ TEST_F(SpeakingTapeTest, TapeGroupShowsTheCurrentAnnouncement)
     type(Qt::Key_N);
     EXPECT_EQ(text->text(), QStringLiteral("発車します"));
     button("tapeNextButton")->click();
-    EXPECT_EQ(route().stopIndex, 1) << "the flagged announcement stepped";
+    EXPECT_EQ(session.stopIndex(), 1) << "the flagged announcement stepped";
     EXPECT_TRUE(text->text().endsWith(QChar(0x2026))) << "elided to one line";
     EXPECT_TRUE(longText.startsWith(text->text().chopped(1)));
     EXPECT_LE(text->fontMetrics().horizontalAdvance(text->text()), text->width());

@@ -36,7 +36,7 @@ protected:
     // Fares (element 12 of row k shows 100 k + 12), preview and name all show row k.
     void expectRowShown(int k)
     {
-        EXPECT_EQ(route().stopIndex, k - 1);
+        EXPECT_EQ(session.stopIndex(), k - 1);
         EXPECT_EQ(display.value(12), QString::number(100 * k + 12));
         ASSERT_FALSE(previewRows.empty());
         EXPECT_EQ(previewRows.back(), k);

@@ -6,7 +6,6 @@
 #include "dialogs/versiondialog.h"
 #include "formats/hy3file.h"
 #include "operation/controlpanel.h"
-#include "operation/faredata.h"
 #include "operation/keypadbutton.h"
 #include "platform/colorconversion.h"
 #include "platform/cp932.h"
@@ -111,7 +110,7 @@ TEST_F(ControlPanelTest, RouteFromKeypadRunsLampTestAndShowsTheSection)
     EXPECT_EQ(display.board()->shown.front().prefixMode, 0);
     EXPECT_EQ(display.board()->shown.back().name, QStringLiteral("停留所2"));
     EXPECT_EQ(display.board()->shown.back().prefixMode, 1); // the second row shows "次は"
-    EXPECT_EQ(route().stopIndex, 1);
+    EXPECT_EQ(session.stopIndex(), 1);
     EXPECT_EQ(display.value(1), QStringLiteral("0")); // before the section: lamp-test zero
     EXPECT_EQ(display.value(2), QStringLiteral("202"));
     EXPECT_EQ(display.value(12), QStringLiteral("212"));
@@ -136,13 +135,13 @@ TEST_F(ControlPanelTest, RouteFromListsAndTheFirstRowWithoutPrefix)
         ->setSelected(true); // section "1" from the last list only
     button("listRouteSetButton")->click();
 
-    EXPECT_EQ(route().routeText, QStringLiteral("00012"));
-    EXPECT_EQ(route().section, 1);
+    EXPECT_EQ(session.routeText(), QStringLiteral("00012"));
+    EXPECT_EQ(session.section(), 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所1"));
     EXPECT_EQ(display.board()->shown.back().prefixMode, 0);
     EXPECT_EQ(display.board()->prefixMode(), 2);
 
-    panel->stepStop(1);
+    panel->stepStop(core::StepDirection::Forward);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
     EXPECT_EQ(display.board()->shown.back().prefixMode, 2);
 }
@@ -182,7 +181,7 @@ TEST_F(ControlPanelTest, SectionFiveAndThirteenLeaveTheFirstElements)
     for (int i = 1; i <= 4; ++i)
         EXPECT_EQ(display.value(i), QStringLiteral("0")) << i;
     EXPECT_EQ(display.value(5), QStringLiteral("505"));
-    panel->stepStop(1);
+    panel->stepStop(core::StepDirection::Forward);
     EXPECT_EQ(display.value(4), QStringLiteral("0"));
     EXPECT_EQ(display.value(5), QStringLiteral("605"));
 
@@ -211,14 +210,14 @@ TEST_F(ControlPanelTest, SteppingAtBothEndsIsSilent)
 
     button("stepForwardButton")->click();
     button("stepForwardButton")->click();
-    EXPECT_EQ(route().stopIndex, 2);
+    EXPECT_EQ(session.stopIndex(), 2);
     EXPECT_TRUE(playedOn("S2"));
     mciCommands.clear();
     const size_t shownAtEnd = display.board()->shown.size();
     button("stepForwardButton")->click(); // forward on the last row
     EXPECT_TRUE(mciCommands.empty());
     EXPECT_EQ(display.board()->shown.size(), shownAtEnd);
-    EXPECT_EQ(route().stopIndex, 2);
+    EXPECT_EQ(session.stopIndex(), 2);
 }
 
 TEST_F(ControlPanelTest, StepSoundByColumnValue)
@@ -233,10 +232,10 @@ TEST_F(ControlPanelTest, StepSoundByColumnValue)
                           writeFile("three.wav", "RIFF")};
     setRoute("8", "1");
     mciCommands.clear();
-    panel->stepStop(1); // value 4: nothing plays
+    panel->stepStop(core::StepDirection::Forward); // value 4: nothing plays
     EXPECT_TRUE(mciCommands.empty());
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
-    panel->stepStop(1); // value 1
+    panel->stepStop(core::StepDirection::Forward); // value 1
     EXPECT_TRUE(playedOn("S2"));
     bool openedOne = false;
     for (const QString& command : mciCommands)
@@ -273,9 +272,29 @@ TEST_F(ControlPanelTest, InformationNumbersOnTheElements)
     EXPECT_EQ(display.fareElement(12)->value().text(), QStringLiteral("00120"));
     EXPECT_EQ(display.value(1), QStringLiteral("0"));
     EXPECT_EQ(display.value(2), QStringLiteral("1"));
-    panel->stepStop(1);
+    panel->stepStop(core::StepDirection::Forward);
     EXPECT_EQ(display.value(1), QStringLiteral("1"));
     EXPECT_EQ(display.value(2), QStringLiteral("2"));
+}
+
+TEST_F(ControlPanelTest, EachPanelDrivesOnlyTheRouteSessionItWasGiven)
+{
+    writeRoute(dir.path(), "1", numberedStops(3));
+    core::RouteSession otherSession;
+    ControlPanel other(nullptr, &options, nullptr, &otherSession);
+    setRoute("1", "1");
+    button("stepForwardButton")->click();
+    EXPECT_EQ(session.stopIndex(), 1);
+    EXPECT_EQ(session.routeNo(), QStringLiteral("1"));
+    EXPECT_EQ(otherSession.loadedRows(), 0);
+    EXPECT_EQ(otherSession.stopIndex(), 0);
+
+    // A display clear the session reports is shown, whoever asked for it.
+    session.setDisplayCleared(true);
+    EXPECT_EQ(display.value(1), QString());
+    EXPECT_FALSE(button("stepForwardButton")->isEnabled());
+    session.setDisplayCleared(false);
+    EXPECT_EQ(display.value(1), QStringLiteral("201"));
 }
 
 TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
@@ -286,6 +305,7 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
     display.clockElement(0)->setValue(ElementValue(9));
 
     button("displayClearButton")->setChecked(true);
+    EXPECT_TRUE(session.displayCleared());
     for (int i = 1; i <= 12; ++i)
         EXPECT_EQ(display.value(i), QString());
     EXPECT_FALSE(display.clockTimer()->isActive());
@@ -298,6 +318,7 @@ TEST_F(ControlPanelTest, DisplayClearBlanksAndRestores)
 
     const size_t shown = display.board()->shown.size();
     button("displayClearButton")->setChecked(false);
+    EXPECT_FALSE(session.displayCleared());
     EXPECT_TRUE(entryPanel(1)->isEnabled());
     EXPECT_TRUE(button("stepBackButton")->isEnabled());
     EXPECT_TRUE(widget<QFrame>("scrollFrame")->isEnabled());
@@ -319,12 +340,12 @@ TEST_F(ControlPanelTest, StepsStayInsideTheTableAfterAnOversizedFile)
     writeRoute(dir.path(), "302", numberedStops(302));
     setRoute("302", "1");
     ASSERT_EQ(messages.calls().size(), 1u);
-    EXPECT_EQ(route().recordCount, 302);
-    route().stopIndex = 299;
-    panel->stepStop(1);
-    EXPECT_EQ(route().stopIndex, 300);
-    panel->stepStop(1);
-    EXPECT_EQ(route().stopIndex, 300);
+    EXPECT_EQ(session.recordCount(), 302);
+    session.setStopIndex(299);
+    panel->stepStop(core::StepDirection::Forward);
+    EXPECT_EQ(session.stopIndex(), 300);
+    panel->stepStop(core::StepDirection::Forward);
+    EXPECT_EQ(session.stopIndex(), 300);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所301"));
 }
 
@@ -403,7 +424,7 @@ TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
     EXPECT_EQ(panel->selectedBacklight(), 2);
     EXPECT_EQ(messages.calls().size(), 3u);
     EXPECT_EQ(labelColour(), platform::toQColor(options.colors[2]));
-    EXPECT_EQ(route().stopIndex, 0) << "the arrow chose a button, it did not step";
+    EXPECT_EQ(session.stopIndex(), 0) << "the arrow chose a button, it did not step";
 
     QAccessibleInterface* off =
         QAccessible::queryAccessibleInterface(widget<QRadioButton>("backlightButton0"));
@@ -423,13 +444,13 @@ TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
     setRoute("6", "1");
     ASSERT_EQ(tape.entryCount(), 3);
     tape.pressNext(); // flag 0
-    EXPECT_EQ(route().stopIndex, 0);
+    EXPECT_EQ(session.stopIndex(), 0);
     tape.pressNext(); // flag 1
-    EXPECT_EQ(route().stopIndex, 1);
+    EXPECT_EQ(session.stopIndex(), 1);
     tape.pressNext();
-    EXPECT_EQ(route().stopIndex, 2);
+    EXPECT_EQ(session.stopIndex(), 2);
     tape.pressBack(); // back to entry 2, flagged
-    EXPECT_EQ(route().stopIndex, 1);
+    EXPECT_EQ(session.stopIndex(), 1);
     EXPECT_EQ(lastShown(), QStringLiteral("停留所2"));
 }
 
@@ -569,7 +590,7 @@ TEST_F(ControlPanelTest, WithoutASoundDeviceTheTapeStillStepsAndShowsItsLines)
     setRoute("6", "1");
     EXPECT_TRUE(group->isEnabled());
     button("tapeNextButton")->click();
-    EXPECT_EQ(route().stopIndex, 1) << "the step flag still steps";
+    EXPECT_EQ(session.stopIndex(), 1) << "the step flag still steps";
     EXPECT_EQ(label("tapeTextLabel")->text(), QStringLiteral("発車します"));
 }
 
@@ -763,7 +784,7 @@ TEST_F(ControlPanelTest, TicketDrawingGetsTheStopRowAndItsOwnTicketNumber)
 
     panel->companyList()->addItems({QStringLiteral("甲"), QStringLiteral("乙")});
     panel->companyList()->setCurrentIndex(1);
-    panel->stepStop(1);
+    panel->stepStop(core::StepDirection::Forward);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].ticketNo, 30);
     EXPECT_EQ(calls[1].row, 3);
@@ -779,16 +800,16 @@ TEST_F(ControlPanelTest, RefusedFareFileLeavesTheShownRouteSteppable)
 
     setRoute("7", "1");
     ASSERT_EQ(messages.calls().size(), 1u);
-    EXPECT_EQ(route().recordCount, 0);
+    EXPECT_EQ(session.recordCount(), 0);
     button("stepForwardButton")->click();
     EXPECT_EQ(lastShown(), QStringLiteral("停留所3"));
 
     setRoute("5", "4");
     ASSERT_EQ(messages.calls().size(), 2u);
-    EXPECT_EQ(route().recordCount, 3);
+    EXPECT_EQ(session.recordCount(), 3);
     for (int i = 0; i < 5; ++i)
         button("stepForwardButton")->click();
-    EXPECT_EQ(route().stopIndex, 5) << "up to the last stop of route 10, not row 3";
+    EXPECT_EQ(session.stopIndex(), 5) << "up to the last stop of route 10, not row 3";
     EXPECT_EQ(lastShown(), QStringLiteral("停留所6"));
     button("stepBackButton")->click();
     EXPECT_EQ(lastShown(), QStringLiteral("停留所5"));

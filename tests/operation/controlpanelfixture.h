@@ -42,11 +42,9 @@ protected:
     ControlPanelTest() : clockGuard(clock)
     {
         testsupport::application();
-        route() = RouteState{};
-        clearFareTable();
         options.fareFolder = dir.path();
         options.broadcastFolder = dir.path();
-        panel = std::make_unique<ControlPanel>(&display, &options, &tape);
+        panel = std::make_unique<ControlPanel>(&display, &options, &tape, &session);
         audio::setCommandRecorder(
             [this](const QString& command, int) { mciCommands.push_back(command); });
     }
@@ -133,6 +131,7 @@ protected:
     TestOptions options;
     testsupport::StandInDisplay display;
     sound::BroadcastTape tape;
+    core::RouteSession session;
     std::unique_ptr<ControlPanel> panel;
     std::vector<QString> mciCommands;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/routesession.h"
 #include "elements/digitelement.h"
-#include "operation/faredata.h"
 #include "operation/operationoptions.h"
 #include "support/standindisplay.h"
 

@@ -65,7 +65,8 @@ TEST(ControlPanelPreview, WideningAtTheRightEdgeKeepsThePanelOnScreenAndSavesThe
     testsupport::application();
     testsupport::StandInDisplay display;
     paneltest::TestOptions options;
-    ControlPanel panel(&display, &options, nullptr);
+    core::RouteSession session;
+    ControlPanel panel(&display, &options, nullptr, &session);
     panel.show();
     const QRect area = panel.screen()->availableGeometry();
     const QPoint own(area.right() + 1 - panel.frameGeometry().width(), area.top() + 20);

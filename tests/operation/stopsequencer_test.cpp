@@ -1,7 +1,7 @@
 #include "controlpaneltestsupport.h"
 
+#include "core/routesession.h"
 #include "operation/controlpanelstate.h"
-#include "operation/faredata.h"
 #include "operation/panelpicture.h"
 #include "operation/stopsequencer.h"
 #include "platform/runtimeerror.h"
@@ -17,9 +17,9 @@ using paneltest::TestOptions;
 namespace
 {
 
-FareRecord rowWithColumns()
+core::FareRecord rowWithColumns()
 {
-    FareRecord row;
+    core::FareRecord row;
     row.stopName = QStringLiteral("市役所前");
     row.ticketNo = 7;
     for (int i = 1; i <= 150; ++i)
@@ -87,7 +87,7 @@ TEST(StepSound, ChosenByColumnValue)
     options.stepFile = QStringLiteral("always.wav");
     options.stepSounds = {QStringLiteral("one.wav"), QStringLiteral("two.wav"),
                           QStringLiteral("three.wav")};
-    FareRecord row;
+    core::FareRecord row;
     EXPECT_EQ(stops::stepSound(options, row), QStringLiteral("always.wav"));
 
     options.byColumn = true;
@@ -108,7 +108,7 @@ TEST(StepSound, ChosenByColumnValue)
 TEST(ElementWrites, FaresFromTheSection)
 {
     TestOptions options;
-    const FareRecord row = rowWithColumns();
+    const core::FareRecord row = rowWithColumns();
     auto values = finalValues(stops::stopElementWrites(row, 3, 1, false, options, "12"));
     ASSERT_EQ(values.size(), 12u);
     EXPECT_EQ(values[1], QStringLiteral("10"));
@@ -128,7 +128,7 @@ TEST(ElementWrites, FaresFromTheSection)
 TEST(ElementWrites, InformationNumbersAndPrecedence)
 {
     TestOptions options;
-    const FareRecord row = rowWithColumns();
+    const core::FareRecord row = rowWithColumns();
     options.stopOrderOn = true;
     options.stopOrderCell = 0;
     auto values = finalValues(stops::stopElementWrites(row, 1, 1, false, options, "00120"));

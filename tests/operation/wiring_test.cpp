@@ -28,11 +28,7 @@ class WiredPanelTest : public ::testing::Test
 {
 protected:
     // The display is given to the options after the wiring, as the program does.
-    WiredPanelTest()
-    {
-        route() = RouteState{};
-        options.setFareDisplay(&display);
-    }
+    WiredPanelTest() { options.setFareDisplay(&display); }
 
     testsupport::WithApplication withApplication;
     QTemporaryDir dir;
@@ -55,12 +51,12 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
     EXPECT_EQ(wiring.optionsReader().fareDataFolder(), dir.path());
     EXPECT_EQ(sound::tapeOptions(), &wiring.optionsReader());
 
-    panel.onKeypadKey(10);
-    panel.onKeypadKey(1);
-    panel.onKeypadKey(2);
-    panel.onKeypadKey(11);
-    panel.onKeypadKey(1);
-    panel.setRoute(1);
+    panel.onKeypadKey(ControlPanel::KeypadKey::Route);
+    panel.onKeypadKey(ControlPanel::digitKey(1));
+    panel.onKeypadKey(ControlPanel::digitKey(2));
+    panel.onKeypadKey(ControlPanel::KeypadKey::Section);
+    panel.onKeypadKey(ControlPanel::digitKey(1));
+    panel.setRoute(ControlPanel::EntryPanel::Keypad);
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(display.value(1), QStringLiteral("101"));
 
@@ -101,14 +97,14 @@ TEST_F(WiredPanelTest, ASelectedPluginIsReadOnceForEverything)
     options.applyOptionInfo(info);
     ASSERT_EQ(wiring.panel().companyList()->count(), 3);
 
-    panel.onKeypadKey(10);
-    panel.onKeypadKey(1);
-    panel.onKeypadKey(2);
-    panel.onKeypadKey(11);
-    panel.onKeypadKey(1);
-    panel.setRoute(1);
+    panel.onKeypadKey(ControlPanel::KeypadKey::Route);
+    panel.onKeypadKey(ControlPanel::digitKey(1));
+    panel.onKeypadKey(ControlPanel::digitKey(2));
+    panel.onKeypadKey(ControlPanel::KeypadKey::Section);
+    panel.onKeypadKey(ControlPanel::digitKey(1));
+    panel.setRoute(ControlPanel::EntryPanel::Keypad);
     for (int step = 0; step < 3; ++step)
-        panel.stepStop(1);
+        panel.stepStop(core::StepDirection::Forward);
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(options.ticketPlugins()->parseCount(), 1);
 
@@ -121,7 +117,7 @@ TEST_F(WiredPanelTest, ASelectedPluginIsReadOnceForEverything)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
     file.close();
-    panel.stepStop(0);
-    panel.stepStop(0);
+    panel.stepStop(core::StepDirection::Back);
+    panel.stepStop(core::StepDirection::Back);
     EXPECT_EQ(options.ticketPlugins()->parseCount(), 2);
 }

@@ -1,5 +1,5 @@
+#include "core/routesession.h"
 #include "formats/hy3file.h"
-#include "operation/faredata.h"
 #include "platform/cp932.h"
 
 #include <QFile>
@@ -25,7 +25,7 @@ QByteArray fullRoute()
     return hy3::encode(records);
 }
 
-void BM_LoadFareFile(benchmark::State& state)
+void BM_LoadFareData(benchmark::State& state)
 {
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("120.hy3")));
@@ -34,16 +34,16 @@ void BM_LoadFareFile(benchmark::State& state)
         return;
     }
     file.close();
-    route().routeNo = QStringLiteral("120");
-    route().section = 1;
+    core::RouteSession session;
+    session.enterRoute(QStringLiteral("120"), QStringLiteral("1"));
     for (auto _ : state) {
-        if (!loadFareFile(dir.path())) {
+        if (session.loadFareData(dir.path())) {
             state.SkipWithError("route not loaded");
             return;
         }
-        benchmark::DoNotOptimize(fareRow(301).column(150));
+        benchmark::DoNotOptimize(session.row(301).column(150));
     }
 }
-BENCHMARK(BM_LoadFareFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFareData)->Unit(benchmark::kMillisecond);
 
 } // namespace
