@@ -2,7 +2,6 @@
 
 #include "app/faredisplaywindow.h"
 #include "app/windowplacement.h"
-#include "dialogs/pickers.h"
 #include "operation/controlpanel.h"
 #include "options/displaylookoptions.h"
 #include "options/optionsdialog.h"
@@ -116,7 +115,7 @@ SettingsRecords collectFrom(const SettingsWindows& w)
     r.options = w.options->optionInfo();
     r.controlPanel = w.controlPanel->panelState();
     r.displayPosition = w.display->windowPosition();
-    r.customColors = customColors();
+    r.customColors = w.options->customColors();
     return r;
 }
 
@@ -208,7 +207,7 @@ void SettingsFile::applyRead(const SettingsFileRead& read)
 // if any, is returned to be told.
 std::optional<RuntimeError> SettingsFile::applyLoaded(const SettingsRecords& records)
 {
-    customColors() = records.customColors;
+    windows_.options->setCustomColors(records.customColors);
     applyToDisplay(windows_, records);
     std::optional<RuntimeError> failure;
     try {

@@ -18,82 +18,6 @@ namespace
 // Qt's colour dialog has 16 custom slots; the table's 17th entry stays as it is.
 constexpr int QtCustomSlots = 16;
 
-class QtPickers : public PickerBackend
-{
-public:
-    QString pickFile(QWidget* owner, int /*flags*/, const QByteArray& filter,
-                     const QString& initialFolder, const QString& title) override
-    {
-        QFileDialog dialog(owner, title, initialFolder);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        const QStringList filters = qtNameFilters(filter);
-        if (!filters.isEmpty())
-            dialog.setNameFilters(filters);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
-    }
-
-    QString pickFolder(QWidget* owner, const QString& title) override
-    {
-        return QFileDialog::getExistingDirectory(owner, title);
-    }
-
-    int pickColor(QWidget* owner, platform::BgrColor& color,
-                  CustomColorTable& customColors) override
-    {
-        for (int i = 0; i < QtCustomSlots; ++i)
-            QColorDialog::setCustomColor(i, platform::toQColor(customColors[i]));
-        QColorDialog dialog(platform::toQColor(color), owner);
-        dialog.setWindowTitle(QStringLiteral("色の設定"));
-        const bool chosen = dialog.exec() == QDialog::Accepted;
-        for (int i = 0; i < QtCustomSlots; ++i)
-            customColors[i] = platform::fromQColor(QColorDialog::customColor(i));
-        if (!chosen)
-            return 0;
-        color = platform::fromQColor(dialog.selectedColor());
-        return 1;
-    }
-
-    int pickDate(QWidget* owner, SystemTime& date) override
-    {
-        QDialog dialog(owner);
-        dialog.setWindowTitle(QStringLiteral("日付の選択"));
-        auto* calendar = new QCalendarWidget(&dialog);
-        calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
-        calendar->setGridVisible(true);
-        calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        const QDate given(date.year, date.month, date.day);
-        calendar->setSelectedDate(given.isValid() ? given : QDate::currentDate());
-        auto* buttons =
-            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
-        auto* layout = new QVBoxLayout(&dialog);
-        layout->addWidget(calendar);
-        layout->addWidget(buttons);
-        if (dialog.exec() != QDialog::Accepted)
-            return 0;
-        const QDate chosen = calendar->selectedDate();
-        date.year = static_cast<qint16>(chosen.year());
-        date.month = static_cast<qint16>(chosen.month());
-        date.day = static_cast<qint16>(chosen.day());
-        date.dayOfWeek = static_cast<qint16>(chosen.dayOfWeek() % 7);
-        return 1;
-    }
-};
-
-QtPickers& realPickers()
-{
-    static QtPickers pickers;
-    return pickers;
-}
-
-PickerBackend* installedPickers = nullptr;
-
 // "*.bmp;*.BMP" -> "*.bmp *.BMP"; each pattern also in the other letter case.
 QString bothCasePatterns(const QString& patterns)
 {
@@ -110,41 +34,60 @@ QString bothCasePatterns(const QString& patterns)
 
 } // namespace
 
-CustomColorTable& customColors()
+QString QtPickers::pickFile(QWidget* owner, int /*flags*/, const QByteArray& filter,
+                            const QString& initialFolder, const QString& title)
 {
-    static CustomColorTable table{};
-    return table;
+    QFileDialog dialog(owner, title, initialFolder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = qtNameFilters(filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
-void setPickerBackend(PickerBackend* pickers)
+QString QtPickers::pickFolder(QWidget* owner, const QString& title)
 {
-    installedPickers = pickers;
+    return QFileDialog::getExistingDirectory(owner, title);
 }
 
-PickerBackend& pickerBackend()
+int QtPickers::pickColor(QWidget* owner, platform::BgrColor& color, CustomColorTable& customColors)
 {
-    return installedPickers ? *installedPickers : realPickers();
+    for (int i = 0; i < QtCustomSlots; ++i)
+        QColorDialog::setCustomColor(i, platform::toQColor(customColors[i]));
+    QColorDialog dialog(platform::toQColor(color), owner);
+    dialog.setWindowTitle(QStringLiteral("色の設定"));
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    for (int i = 0; i < QtCustomSlots; ++i)
+        customColors[i] = platform::fromQColor(QColorDialog::customColor(i));
+    if (!chosen)
+        return 0;
+    color = platform::fromQColor(dialog.selectedColor());
+    return 1;
 }
 
-QString pickFile(QWidget* owner, int flags, const QByteArray& filter, const QString& initialFolder,
-                 const QString& title)
+std::optional<QDate> QtPickers::pickDate(QWidget* owner, const QDate& shown)
 {
-    return pickerBackend().pickFile(owner, flags, filter, initialFolder, title);
-}
-
-QString pickFolder(QWidget* owner, const QString& title)
-{
-    return pickerBackend().pickFolder(owner, title);
-}
-
-int pickColor(QWidget* owner, platform::BgrColor& color, CustomColorTable& customColors)
-{
-    return pickerBackend().pickColor(owner, color, customColors);
-}
-
-int pickDate(QWidget* owner, SystemTime& date)
-{
-    return pickerBackend().pickDate(owner, date);
+    QDialog dialog(owner);
+    dialog.setWindowTitle(QStringLiteral("日付の選択"));
+    auto* calendar = new QCalendarWidget(&dialog);
+    calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    calendar->setGridVisible(true);
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calendar->setSelectedDate(shown.isValid() ? shown : QDate::currentDate());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(calendar);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return calendar->selectedDate();
 }
 
 QByteArray pickerFilter(const QStringList& descriptionsAndPatterns)
@@ -182,64 +125,4 @@ QStringList qtNameFilters(const QByteArray& filter)
                        QLatin1Char(')');
     }
     return filters;
-}
-
-ScriptedPickers::ScriptedPickers()
-{
-    setPickerBackend(this);
-}
-
-ScriptedPickers::~ScriptedPickers()
-{
-    setPickerBackend(nullptr);
-}
-
-QString ScriptedPickers::pickFile(QWidget*, int flags, const QByteArray& filter,
-                                  const QString& initialFolder, const QString& title)
-{
-    fileCalls.push_back({flags, filter, initialFolder, title});
-    if (fileAnswers.empty())
-        return QString();
-    QString answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
-}
-
-QString ScriptedPickers::pickFolder(QWidget*, const QString& title)
-{
-    folderTitles.push_back(title);
-    if (folderAnswers.empty())
-        return QString();
-    QString answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    return answer;
-}
-
-int ScriptedPickers::pickColor(QWidget*, platform::BgrColor& color, CustomColorTable&)
-{
-    colorsOffered.push_back(color);
-    if (colorAnswers.empty())
-        return 0;
-    const std::optional<platform::BgrColor> answer = colorAnswers.front();
-    colorAnswers.pop_front();
-    if (!answer)
-        return 0;
-    color = *answer;
-    return 1;
-}
-
-int ScriptedPickers::pickDate(QWidget*, SystemTime& date)
-{
-    datesOffered.push_back(date);
-    if (dateAnswers.empty())
-        return 0;
-    const std::optional<QDate> answer = dateAnswers.front();
-    dateAnswers.pop_front();
-    if (!answer || !answer->isValid())
-        return 0;
-    date.year = static_cast<qint16>(answer->year());
-    date.month = static_cast<qint16>(answer->month());
-    date.day = static_cast<qint16>(answer->day());
-    date.dayOfWeek = static_cast<qint16>(answer->dayOfWeek() % 7);
-    return 1;
 }

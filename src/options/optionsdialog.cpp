@@ -2,7 +2,6 @@
 // transfer of the whole OptionInfo. The pages live in optionsdialog_<page>.cpp.
 #include "options/optionsdialog.h"
 
-#include "dialogs/pickers.h"
 #include "elements/faredisplay.h"
 #include "options/controlpanellink.h"
 #include "options/displaylookoptions.h"
@@ -28,7 +27,13 @@ const QRect PageRect(124, 2, 508, 336);
 
 } // namespace
 
-OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
+OptionsDialog::OptionsDialog(QWidget* parent) : OptionsDialog(nullptr, parent) {}
+
+OptionsDialog::OptionsDialog(Pickers& pickers, QWidget* parent) : OptionsDialog(&pickers, parent) {}
+
+OptionsDialog::OptionsDialog(Pickers* pickers, QWidget* parent)
+    : QDialog(parent), ownPickers_(pickers ? nullptr : std::make_unique<QtPickers>()),
+      pickers_(pickers ? pickers : ownPickers_.get())
 {
     setWindowTitle(QStringLiteral("オプション"));
     setFont(platform::mappedFont(platform::PGothicFace, 9));
@@ -105,7 +110,7 @@ void OptionsDialog::onOkClicked()
 void OptionsDialog::pickButtonColor(ColorButton* button)
 {
     platform::BgrColor color = button->backColor();
-    if (pickColor(this, color, customColors()) != 0)
+    if (pickers_->pickColor(this, color, customColors_) != 0)
         button->setBackColor(color);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/pickers.h"
 #include "options/optioninfo.h"
 #include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
@@ -45,12 +46,18 @@ class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // The real pickers, or the ones given.
     explicit OptionsDialog(QWidget* parent = nullptr);
+    explicit OptionsDialog(Pickers& pickers, QWidget* parent = nullptr);
     ~OptionsDialog() override;
 
     // The windows the dialog applies its options to; either may be null (nothing applied).
     void setFareDisplay(FareDisplay* display) { display_ = display; }
     void setControlPanelLink(ControlPanelLink* link) { controlPanel_ = link; }
+
+    // The colour picker's custom colours, kept in the settings file.
+    const CustomColorTable& customColors() const { return customColors_; }
+    void setCustomColors(const CustomColorTable& colors) { customColors_ = colors; }
 
     // Applies the display options to the fare display window and the backlight.
     void applyDisplayOptions();
@@ -220,6 +227,11 @@ private:
     OptionTicket ticketOptions() const;
     void applyTicketOptions(const OptionTicket& ticket);
 
+    OptionsDialog(Pickers* pickers, QWidget* parent);
+
+    std::unique_ptr<QtPickers> ownPickers_;
+    Pickers* pickers_ = nullptr;
+    CustomColorTable customColors_{};
     FareDisplay* display_ = nullptr;
     ControlPanelLink* controlPanel_ = nullptr;
 

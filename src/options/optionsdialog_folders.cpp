@@ -49,7 +49,7 @@ QLineEdit* OptionsDialog::addFolderRow(QGroupBox* page, int y, const QString& ca
 
 QString OptionsDialog::askForFolder()
 {
-    return pickFolder(this, QStringLiteral("フォルダーを選択してください"));
+    return pickers_->pickFolder(this, QStringLiteral("フォルダーを選択してください"));
 }
 
 void OptionsDialog::onFolderPickClicked(QLineEdit* edit)

@@ -126,8 +126,8 @@ void OptionsDialog::onPanelChoiceToggled()
 
 void OptionsDialog::onPanelPicturePickClicked(int state)
 {
-    const QString file =
-        pickFile(this, 0, panelPictureFilter(), QString(), QStringLiteral("パネル画像の選択"));
+    const QString file = pickers_->pickFile(this, 0, panelPictureFilter(), QString(),
+                                            QStringLiteral("パネル画像の選択"));
     if (!file.isEmpty())
         panelPictureEdits_[state]->setText(file);
 }

@@ -161,7 +161,7 @@ void OptionsDialog::showSoundPanel(QGroupBox* panel)
 void OptionsDialog::onSoundPickClicked(QLineEdit* edit)
 {
     const QString file =
-        pickFile(this, 0, soundFilter(), QString(), QStringLiteral("サウンドの選択"));
+        pickers_->pickFile(this, 0, soundFilter(), QString(), QStringLiteral("サウンドの選択"));
     if (!file.isEmpty())
         edit->setText(file);
 }

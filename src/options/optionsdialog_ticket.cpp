@@ -122,7 +122,8 @@ void OptionsDialog::onUseTicketPreviewToggled()
 
 void OptionsDialog::onPluginPickClicked()
 {
-    QString path = pickFile(this, 0, pluginFilter(), QString(), QStringLiteral("プラグインの選択"));
+    QString path =
+        pickers_->pickFile(this, 0, pluginFilter(), QString(), QStringLiteral("プラグインの選択"));
     if (path.isEmpty())
         return;
     if (controlPanel_ && controlPanel_->companyList())
@@ -150,9 +151,8 @@ void OptionsDialog::onPluginRemoveClicked()
 
 void OptionsDialog::onDatePickClicked()
 {
-    SystemTime date{};
-    if (pickDate(this, date) != 0)
-        fixedDateLabel_->setText(fixedDateText(date.year, date.month, date.day));
+    if (const std::optional<QDate> date = pickers_->pickDate(this, QDate()))
+        fixedDateLabel_->setText(fixedDateText(*date));
 }
 
 void OptionsDialog::loadPlugin(QString& path, int& result)

@@ -1,5 +1,6 @@
 #include "dialogs/pickers.h"
 #include "platform/cp932.h"
+#include "support/scriptedpickers.h"
 
 #include <gtest/gtest.h>
 
@@ -37,47 +38,36 @@ TEST(PickerFilter, OddOrUnterminatedListsDoNotOverrun)
               QStringList{QStringLiteral("Text (*.txt *.TXT)")});
 }
 
-TEST(ScriptedPickers, AnswersInOrderAndRestoresRealPickersWhenGone)
+TEST(ScriptedPickers, AnswerInOrderAndRecordEveryCall)
 {
-    PickerBackend* real = &pickerBackend();
-    {
-        ScriptedPickers pickers;
-        EXPECT_EQ(&pickerBackend(), &pickers);
-        pickers.fileAnswers = {QStringLiteral("/tmp/a.wav")};
-        pickers.folderAnswers = {QStringLiteral("/data")};
-        pickers.colorAnswers = {platform::RGB(1, 2, 3), std::nullopt};
-        pickers.dateAnswers = {QDate(2009, 3, 5)};
+    testsupport::ScriptedPickers scripted;
+    Pickers& pickers = scripted;
+    scripted.fileAnswers = {QStringLiteral("/tmp/a.wav")};
+    scripted.folderAnswers = {QStringLiteral("/data")};
+    scripted.colorAnswers = {platform::RGB(1, 2, 3), std::nullopt};
+    scripted.dateAnswers = {QDate(2009, 3, 5)};
 
-        EXPECT_EQ(pickFile(nullptr, 0, QByteArray("A\0*.a\0\0", 7), QString(), QStringLiteral("t")),
-                  QStringLiteral("/tmp/a.wav"));
-        EXPECT_TRUE(pickFile(nullptr, 0, QByteArray(), QString(), QString()).isEmpty());
-        ASSERT_EQ(pickers.fileCalls.size(), 2u);
-        EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("t"));
+    EXPECT_EQ(
+        pickers.pickFile(nullptr, 0, QByteArray("A\0*.a\0\0", 7), QString(), QStringLiteral("t")),
+        QStringLiteral("/tmp/a.wav"));
+    EXPECT_TRUE(pickers.pickFile(nullptr, 0, QByteArray(), QString(), QString()).isEmpty());
+    ASSERT_EQ(scripted.fileCalls.size(), 2u);
+    EXPECT_EQ(scripted.fileCalls[0].title, QStringLiteral("t"));
 
-        EXPECT_EQ(pickFolder(nullptr, QStringLiteral("f")), QStringLiteral("/data"));
+    EXPECT_EQ(pickers.pickFolder(nullptr, QStringLiteral("f")), QStringLiteral("/data"));
 
-        platform::BgrColor c = 0x123456;
-        EXPECT_NE(pickColor(nullptr, c, customColors()), 0);
-        EXPECT_EQ(c, platform::RGB(1, 2, 3));
-        EXPECT_EQ(pickColor(nullptr, c, customColors()), 0);
-        EXPECT_EQ(c, platform::RGB(1, 2, 3));
-        EXPECT_EQ(pickers.colorsOffered, (std::vector<platform::BgrColor>{0x123456, c}));
+    CustomColorTable custom{};
+    platform::BgrColor c = 0x123456;
+    EXPECT_NE(pickers.pickColor(nullptr, c, custom), 0);
+    EXPECT_EQ(c, platform::RGB(1, 2, 3));
+    EXPECT_EQ(pickers.pickColor(nullptr, c, custom), 0);
+    EXPECT_EQ(c, platform::RGB(1, 2, 3));
+    EXPECT_EQ(scripted.colorsOffered, (std::vector<platform::BgrColor>{0x123456, c}));
 
-        SystemTime date{};
-        EXPECT_NE(pickDate(nullptr, date), 0);
-        EXPECT_EQ(date.year, 2009);
-        EXPECT_EQ(date.month, 3);
-        EXPECT_EQ(date.day, 5);
-        EXPECT_EQ(date.dayOfWeek, 4); // Thursday
-        EXPECT_EQ(pickDate(nullptr, date), 0);
-    }
-    EXPECT_EQ(&pickerBackend(), real);
-}
-
-TEST(CustomColors, OneTableOfSeventeenForTheWholeRun)
-{
-    customColors()[16] = 0x00ABCDEF;
-    EXPECT_EQ(&customColors(), &customColors());
-    EXPECT_EQ(customColors().size(), 17u);
-    EXPECT_EQ(customColors()[16], 0x00ABCDEF);
+    const std::optional<QDate> date = pickers.pickDate(nullptr, QDate());
+    ASSERT_TRUE(date.has_value());
+    EXPECT_EQ(*date, QDate(2009, 3, 5));
+    EXPECT_EQ(date->dayOfWeek(), Qt::Thursday);
+    EXPECT_FALSE(pickers.pickDate(nullptr, *date).has_value());
+    EXPECT_EQ(scripted.datesOffered, (std::vector<QDate>{QDate(), QDate(2009, 3, 5)}));
 }

@@ -1,6 +1,5 @@
 #include "options/optionsdialog.h"
 
-#include "dialogs/pickers.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "options/optiontexts.h"
@@ -8,6 +7,7 @@
 #include "platform/colorconversion.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
+#include "support/scriptedpickers.h"
 #include "support/widgetlookup.h"
 #include "testsupport.h"
 #include "tickets/ticketlabels.h"
@@ -42,7 +42,8 @@ protected:
     }
 
     testsupport::WithApplication app;
-    OptionsDialog dialog;
+    testsupport::ScriptedPickers pickers;
+    OptionsDialog dialog{pickers};
 };
 
 QColor labelColor(QLabel* label)
@@ -388,7 +389,6 @@ TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDispla
 {
     testsupport::StandInDisplay display;
     dialog.setFareDisplay(&display);
-    ScriptedPickers pickers;
     pickers.colorAnswers = {platform::RGB(10, 20, 30)};
     const platform::BgrColor before = display.fareElement(1)->litColor();
     dialog.show();
@@ -423,7 +423,6 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
 
 TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
 {
-    ScriptedPickers pickers;
     widget<GreyableCheckBox>("useTicketPreviewCheck")->setValue(1);
     const QString before = dialog.fixedDate();
     widget<QPushButton>("datePickButton")->click(); // cancelled
@@ -432,12 +431,11 @@ TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
     widget<QPushButton>("datePickButton")->click();
     EXPECT_EQ(widget<QLabel>("fixedDateLabel")->text(), QStringLiteral("2009/03/05"));
     ASSERT_EQ(pickers.datesOffered.size(), 2u);
-    EXPECT_EQ(pickers.datesOffered[1].year, 0); // handed over zeroed
+    EXPECT_TRUE(pickers.datesOffered[1].isNull()); // no date handed over
 }
 
 TEST_F(OptionsDialogTest, FileAndFolderPickersFillTheirBoxes)
 {
-    ScriptedPickers pickers;
     pickers.folderAnswers = {QStringLiteral("/srv/fares")};
     widget<QPushButton>("fareDataFolderPickButton")->click();
     widget<QPushButton>("broadcastDataFolderPickButton")->click(); // cancelled
@@ -504,3 +502,26 @@ TEST_F(OptionsDialogTest, ExplorerButtonsOpenExistingFoldersOnlyAndSayWhyNot)
 }
 
 #include "optionsdialog_test.moc"
+
+TEST_F(OptionsDialogTest, CustomColoursAreOfferedToEveryPickerAndKept)
+{
+    CustomColorTable loaded{};
+    for (size_t i = 0; i < loaded.size(); ++i)
+        loaded[i] = platform::RGB(int(i), 0, 0);
+    dialog.setCustomColors(loaded);
+    dialog.show();
+
+    // The user edits the custom colours in the picker, then cancels it.
+    CustomColorTable edited = loaded;
+    edited[0] = platform::RGB(9, 9, 9);
+    pickers.customColorsLeft = edited;
+    widget<ColorButton>("digitLitColorButton")->click();
+    pickers.customColorsLeft.reset();
+    widget<ColorButton>("stopNameForeColorButton")->click();
+
+    ASSERT_EQ(pickers.customColorsOffered.size(), 2u);
+    EXPECT_EQ(pickers.customColorsOffered[0], loaded);
+    // The next picker is offered the colours the last one left, all 17 of them.
+    EXPECT_EQ(pickers.customColorsOffered[1], edited);
+    EXPECT_EQ(dialog.customColors(), edited);
+}

@@ -1,7 +1,7 @@
 #include "options/optionsdialog.h"
 
-#include "dialogs/pickers.h"
 #include "platform/msgbox.h"
+#include "support/scriptedpickers.h"
 #include "support/widgetlookup.h"
 #include "testsupport.h"
 #include "tickets/ticketplugin.h"
@@ -61,8 +61,8 @@ protected:
     testsupport::WithApplication app;
     QTemporaryDir dir;
     TestControlPanel panel;
-    OptionsDialog dialog;
-    ScriptedPickers pickers;
+    testsupport::ScriptedPickers pickers;
+    OptionsDialog dialog{pickers};
     platform::MessageBoxRecorder messages;
     QString full, plain, garbage;
 };
