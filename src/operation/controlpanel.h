@@ -153,9 +153,9 @@ public:
     // The plug-in call that draws the numbered ticket, with drawPluginTicket's arguments:
     // path, device, stop name, date, time, route number, ticket number, stop row, company
     // position. Tests put their own in to see what the panel passes.
-    using TicketDrawer =
-        std::function<void(const QString&, QPaintDevice*, QByteArray&, QByteArray&, QByteArray&,
-                           std::int32_t, std::int16_t, std::int16_t, std::int16_t)>;
+    using TicketDrawer = std::function<void(const QString&, QPaintDevice*, const QByteArray&,
+                                            const QByteArray&, const QByteArray&, std::int32_t,
+                                            std::int16_t, std::int16_t, std::int16_t)>;
     void setTicketDrawer(TicketDrawer drawer);
     // The plug-ins read for drawing the ticket, kept until their files change; the program
     // shares the options dialog's, which has read the selected one already.

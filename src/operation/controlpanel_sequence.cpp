@@ -167,19 +167,12 @@ void ControlPanel::drawTicketPreview(int n)
     ticketPreview_->clear();
     if (options_->useTicketPreview()) {
         const core::FareRecord& row = route_->row(n);
-        const QString path = options_->ticketPluginPath();
-        const QByteArray nameSent = platform::toCp932(row.stopName);
-        const QByteArray dateSent = platform::toCp932(dateText);
-        QByteArray name = nameSent;
-        QByteArray date = dateSent;
-        QByteArray time = platform::toCp932(stops::ticketTimeText(QTime::currentTime()));
-        ticketDrawer_(path, &ticketPreview_->image(), name, date, time,
+        ticketDrawer_(options_->ticketPluginPath(), &ticketPreview_->image(),
+                      platform::toCp932(row.stopName), platform::toCp932(dateText),
+                      platform::toCp932(stops::ticketTimeText(QTime::currentTime())),
                       stops::routeNumber(route_->routeText()), row.ticketNo,
                       static_cast<std::int16_t>(n),
                       static_cast<std::int16_t>(companyList_->currentIndex()));
-        // Only what the library changed comes back, so names it cannot encode stay intact.
-        if (name != nameSent)
-            route_->renameStop(n, platform::fromCp932(name));
     }
     ticketPreview_->update();
 }

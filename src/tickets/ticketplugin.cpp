@@ -67,16 +67,16 @@ void addPluginCompanies(tickets::TicketPluginCache& plugins, const QString& path
         comboBox->addItems(plugin->companies);
 }
 
-void drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
-                      QPaintDevice* device, QByteArray& stopName, QByteArray& dateText,
-                      QByteArray& timeText, std::int32_t routeNo, std::int16_t ticketNo,
+bool drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
+                      QPaintDevice* device, const QByteArray& stopName, const QByteArray& dateText,
+                      const QByteArray& timeText, std::int32_t routeNo, std::int16_t ticketNo,
                       std::int16_t stopRow, std::int16_t companyPos)
 {
     if (!device)
-        return;
+        return false;
     const auto plugin = pluginAt(plugins, path);
     if (!plugin)
-        return;
+        return false;
     tickets::TicketFields fields;
     fields.stopName = bufferText(stopName);
     fields.date = bufferText(dateText);
@@ -89,6 +89,7 @@ void drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
     QPainter painter;
     // A device that is being painted elsewhere (a widget outside its paint event) is left alone.
     if (!painter.begin(device))
-        return;
+        return false;
     tickets::drawTicket(painter, *plugin, fields);
+    return true;
 }

@@ -34,9 +34,11 @@ void showPluginComment(tickets::TicketPluginCache& plugins, const QString& path,
 void addPluginCompanies(tickets::TicketPluginCache& plugins, const QString& path,
                         QComboBox* comboBox);
 
-// Draws the plug-in's ticket at the top-left of the device. A company position of -1 (or any
-// position without a name) draws no company; an empty or invalid path draws nothing.
-void drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
-                      QPaintDevice* device, QByteArray& stopName, QByteArray& dateText,
-                      QByteArray& timeText, std::int32_t routeNo, std::int16_t ticketNo,
+// Draws the plug-in's ticket at the top-left of the device from the CP932 texts (each up to
+// its first NUL). A company position of -1 (or any position without a name) draws no
+// company. Returns whether the device was drawn on: an empty or invalid path, no device or
+// a device painted elsewhere leave it as it was.
+bool drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,
+                      QPaintDevice* device, const QByteArray& stopName, const QByteArray& dateText,
+                      const QByteArray& timeText, std::int32_t routeNo, std::int16_t ticketNo,
                       std::int16_t stopRow, std::int16_t companyPos);

@@ -21,8 +21,9 @@ protected:
     {
         writeRoute(dir.path(), "12", numberedStops(5));
         options.preview = true;
-        panel->setTicketDrawer([this](const QString&, QPaintDevice*, QByteArray&, QByteArray&,
-                                      QByteArray&, std::int32_t, std::int16_t, std::int16_t row,
+        panel->setTicketDrawer([this](const QString&, QPaintDevice*, const QByteArray&,
+                                      const QByteArray&, const QByteArray&, std::int32_t,
+                                      std::int16_t, std::int16_t row,
                                       std::int16_t) { previewRows.push_back(row); });
     }
 

@@ -765,8 +765,8 @@ TEST_F(ControlPanelTest, TicketDrawingGetsTheStopRowAndItsOwnTicketNumber)
         std::int16_t ticketNo, row, company;
     };
     std::vector<Call> calls;
-    panel->setTicketDrawer([&](const QString& path, QPaintDevice*, QByteArray& name,
-                               QByteArray& date, QByteArray& time, std::int32_t routeNo,
+    panel->setTicketDrawer([&](const QString& path, QPaintDevice*, const QByteArray& name,
+                               const QByteArray& date, const QByteArray& time, std::int32_t routeNo,
                                std::int16_t ticketNo, std::int16_t row, std::int16_t company) {
         calls.push_back({path, name, date, time, routeNo, ticketNo, row, company});
     });

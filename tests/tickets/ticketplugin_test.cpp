@@ -650,6 +650,24 @@ TEST_F(TicketPluginTest, CompanyMinusOneDrawsNoCompany)
     }
 }
 
+TEST_F(TicketPluginTest, DrawCallSaysWhetherItDrewTheTicket)
+{
+    QImage image(220, 93, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    const QByteArray stop = platform::toCp932(QStringLiteral("市役所前"));
+    EXPECT_TRUE(drawPluginTicket(plugins, samplePath("plain_ticket.4SP"), &image, stop,
+                                 QByteArray("01-24-2009"), QByteArray("14:05:09"), 12, 7, 7, -1));
+    EXPECT_NE(image.pixel(5, 5), QColor(Qt::magenta).rgb());
+    EXPECT_FALSE(drawPluginTicket(plugins, QStringLiteral("/nonexistent.4SP"), &image, stop, {}, {},
+                                  12, 7, 7, -1));
+    EXPECT_FALSE(drawPluginTicket(plugins, samplePath("plain_ticket.4SP"), nullptr, stop, {}, {},
+                                  12, 7, 7, -1));
+    // A device that is being painted already is left to its painter.
+    QPainter busy(&image);
+    EXPECT_FALSE(drawPluginTicket(plugins, samplePath("plain_ticket.4SP"), &image, stop, {}, {}, 12,
+                                  7, 7, -1));
+}
+
 TEST_F(TicketPluginTest, DrawCallDrawsTheTicketAndLeavesBuffersAlone)
 {
     QTemporaryDir dir;
