@@ -1,24 +1,11 @@
 #include "versiondialog.h"
 
-#include "platform/cp932.h"
-
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
 #include <QVBoxLayout>
-
-namespace
-{
-
-VersionDialogHandler& installedHandler()
-{
-    static VersionDialogHandler handler;
-    return handler;
-}
-
-} // namespace
 
 VersionDialog::VersionDialog(const QString& text, QWidget* parent) : QDialog(parent), text_(text)
 {
@@ -58,18 +45,8 @@ VersionDialog::VersionDialog(const QString& text, QWidget* parent) : QDialog(par
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void showVersionDialog(QWidget* owner, int flag, const QByteArray& text)
+void showVersionDialog(QWidget* owner, const QString& text)
 {
-    const QString decoded = platform::fromCp932(text);
-    if (installedHandler()) {
-        installedHandler()(owner, flag, decoded);
-        return;
-    }
-    VersionDialog dialog(decoded, owner);
+    VersionDialog dialog(text, owner);
     dialog.exec();
-}
-
-void setVersionDialogHandler(VersionDialogHandler handler)
-{
-    installedHandler() = std::move(handler);
 }

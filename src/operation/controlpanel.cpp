@@ -205,6 +205,7 @@ ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
       ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
 {
     setTicketDrawer(nullptr);
+    setVersionBox(nullptr);
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFont(platform::mappedFont(platform::PGothicFace, 9));
 
@@ -673,6 +674,15 @@ void ControlPanel::setTicketDrawer(TicketDrawer drawer)
     };
 }
 
+void ControlPanel::setVersionBox(VersionBox box)
+{
+    if (box) {
+        versionBox_ = std::move(box);
+        return;
+    }
+    versionBox_ = [](QWidget* owner, int, const QString& text) { showVersionDialog(owner, text); };
+}
+
 void ControlPanel::setTicketPlugins(std::shared_ptr<tickets::TicketPluginCache> plugins)
 {
     if (plugins)
@@ -1039,7 +1049,7 @@ void ControlPanel::onVersionClicked()
     QWidget* displayWindow = display_ ? display_->window() : nullptr;
     if (displayWindow)
         displayWindow->setEnabled(false);
-    showVersionDialog(this, 1, platform::toCp932(versionText(settingsPath_)));
+    versionBox_(this, 1, versionText(settingsPath_));
     if (displayWindow)
         displayWindow->setEnabled(true);
 }

@@ -157,6 +157,10 @@ public:
                                             const QByteArray&, const QByteArray&, std::int32_t,
                                             std::int16_t, std::int16_t, std::int16_t)>;
     void setTicketDrawer(TicketDrawer drawer);
+    // The version box, given its owner, its style (always 1) and its text; tests put their
+    // own in. nullptr restores the real box.
+    using VersionBox = std::function<void(QWidget*, int, const QString&)>;
+    void setVersionBox(VersionBox box);
     // The plug-ins read for drawing the ticket, kept until their files change; the program
     // shares the options dialog's, which has read the selected one already.
     void setTicketPlugins(std::shared_ptr<tickets::TicketPluginCache> plugins);
@@ -255,6 +259,7 @@ private:
 
     std::shared_ptr<tickets::TicketPluginCache> ticketPlugins_;
     TicketDrawer ticketDrawer_;
+    VersionBox versionBox_;
     QString ticketDate_;
     // Counts what was asked of the display (a stop shown, the display cleared). Clicks run
     // while a stop is being shown (events pumped, a sound waited for) ask anew; the request

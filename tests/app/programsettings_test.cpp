@@ -599,9 +599,9 @@ TEST_F(ProgramSettingsTest, TheVersionBoxShowsTheSettingsFileInUse)
     Program program(path_);
     program.start();
     QString text;
-    setVersionDialogHandler([&](QWidget*, int, const QString& shown) { text = shown; });
+    program.controlPanel().setVersionBox(
+        [&](QWidget*, int, const QString& shown) { text = shown; });
     findWidget<QPushButton>(program.controlPanel(), "versionButton")->click();
-    setVersionDialogHandler(nullptr);
     EXPECT_TRUE(text.endsWith(QStringLiteral("設定ファイル：") + path_ + QStringLiteral("\r\n")))
         << text.toStdString();
 }

@@ -200,11 +200,11 @@ TEST_F(ConsoleKeysTest, SpaceAndEnterPressTheFocusedControl)
     EXPECT_TRUE(preview->isChecked());
 
     int versionBoxes = 0;
-    setVersionDialogHandler([&](QWidget*, int, const QString&) { ++versionBoxes; });
+    panel->setVersionBox([&](QWidget*, int, const QString&) { ++versionBoxes; });
     button("versionButton")->setFocus();
     type(Qt::Key_Return, button("versionButton"));
     type(Qt::Key_Space, button("versionButton"));
-    setVersionDialogHandler(nullptr);
+    panel->setVersionBox(nullptr);
     EXPECT_EQ(versionBoxes, 2);
 
     QDialog options;

@@ -681,13 +681,13 @@ TEST_F(ControlPanelTest, VersionBoxText)
     QString shownText;
     int flag = 0;
     bool displayDisabled = false;
-    setVersionDialogHandler([&](QWidget*, int f, const QString& text) {
+    panel->setVersionBox([&](QWidget*, int f, const QString& text) {
         flag = f;
         shownText = text;
         displayDisabled = !display.window()->isEnabled();
     });
     button("versionButton")->click();
-    setVersionDialogHandler(nullptr);
+    panel->setVersionBox(nullptr);
     EXPECT_EQ(flag, 1);
     EXPECT_TRUE(displayDisabled);
     EXPECT_TRUE(display.window()->isEnabled());
@@ -698,6 +698,17 @@ TEST_F(ControlPanelTest, VersionBoxText)
         QRegularExpression(QStringLiteral("^バージョン：\\d+\\.\\d+\\.\\d+  ServiceRelease 1$"))));
     EXPECT_TRUE(lines[2].isEmpty());
     EXPECT_TRUE(lines[5].isEmpty());
+}
+
+TEST_F(ControlPanelTest, VersionBoxShowsASettingsPathShiftJisCannotHold)
+{
+    // "é" and "😀" have no Shift-JIS form: the box gets the path as it is.
+    const QString path = QStringLiteral("/home/rené/😀/fare.in4");
+    panel->setSettingsPath(path);
+    QString shownText;
+    panel->setVersionBox([&](QWidget*, int, const QString& text) { shownText = text; });
+    button("versionButton")->click();
+    EXPECT_TRUE(shownText.contains(path)) << shownText.toStdString();
 }
 
 TEST_F(ControlPanelTest, OptionsDialogDisablesBothWindowsAndRedisplaysTheStop)
