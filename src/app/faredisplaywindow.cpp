@@ -117,6 +117,12 @@ void FareDisplayWindow::createClock()
     connect(clockTimer_, &QTimer::timeout, this, [this] { showTimeOfDay(QTime::currentTime()); });
 }
 
+void FareDisplayWindow::setDigitSettingsDialog(const DigitSettingsHandler& ask)
+{
+    for (DigitElement* element : fareElements_)
+        element->setSettingsDialog(ask);
+}
+
 DigitElement* FareDisplayWindow::fareElement(int i)
 {
     return i >= 1 && i <= displaylayout::FareElementCount ? fareElements_[i - 1] : nullptr;

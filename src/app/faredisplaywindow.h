@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windowposition.h"
+#include "dialogs/digitsettingsdialog.h"
 #include "elements/faredisplay.h"
 
 #include <QPixmap>
@@ -39,6 +40,10 @@ public:
     // The control panel: disabled while a digit element's settings dialog is open, given the
     // keys typed on this window, and asked to close when this window is asked to.
     void setControlPanel(QWidget* panel) { controlPanel_ = panel; }
+
+    // What a double-clicked fare element asks instead of the digit settings dialog; nullptr
+    // restores the dialog.
+    void setDigitSettingsDialog(const DigitSettingsHandler& ask);
 
     // Position for the settings file, in twips: where the client area (inside any frame) is.
     WindowPosition windowPosition() const;

@@ -14,12 +14,6 @@
 namespace
 {
 
-DigitSettingsHandler& installedHandler()
-{
-    static DigitSettingsHandler handler;
-    return handler;
-}
-
 const char16_t* const zeroModeCaptions[] = {
     u"0 と空欄は表示しない（全桁消灯）",
     u"0 と空欄は「0」を表示する",
@@ -118,17 +112,9 @@ qint16 DigitSettingsDialog::fillZero() const
     return static_cast<qint16>(fillZeroBox_->value());
 }
 
-void setDigitSettingsHandler(DigitSettingsHandler handler)
-{
-    installedHandler() = std::move(handler);
-}
-
 int showDigitSettingsDialog(QWidget* owner, int digitCount, qint16& zeroMode, qint16& shift,
                             qint16& fillZero)
 {
-    if (const DigitSettingsHandler& handler = installedHandler())
-        return handler(digitCount, zeroMode, shift, fillZero);
-
     DigitSettingsDialog dialog(digitCount, owner);
     dialog.setZeroMode(zeroMode);
     dialog.setShift(shift);

@@ -15,10 +15,10 @@ class QWidget;
 int showDigitSettingsDialog(QWidget* owner, int digitCount, qint16& zeroMode, qint16& shift,
                             qint16& fillZero);
 
-// Tests answer the dialog through a handler; nullptr restores the real dialog.
+// Something that asks for the three values as showDigitSettingsDialog does (without an
+// owner): an element is given one by its window, tests give their own.
 using DigitSettingsHandler =
     std::function<int(int digitCount, qint16& zeroMode, qint16& shift, qint16& fillZero)>;
-void setDigitSettingsHandler(DigitSettingsHandler handler);
 
 // The dialog itself. Its controls are the button group "zeroModeGroup" (ids 0..3) and the
 // spin boxes "shiftBox" and "fillZeroBox".

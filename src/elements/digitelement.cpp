@@ -100,7 +100,9 @@ int DigitElement::showSettingsDialog()
     qint16 zeroMode = zeroMode_;
     qint16 shift = shift_;
     qint16 fillZero = fillZero_;
-    const int result = showDigitSettingsDialog(this, digitCount_, zeroMode, shift, fillZero);
+    const int result = askSettings_
+                           ? askSettings_(digitCount_, zeroMode, shift, fillZero)
+                           : showDigitSettingsDialog(this, digitCount_, zeroMode, shift, fillZero);
     zeroMode_ = zeroMode;
     shift_ = shift;
     fillZero_ = fillZero;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/digitsettingsdialog.h"
 #include "elements/elementvalue.h"
 #include "platform/bgrcolor.h"
 
@@ -47,9 +48,11 @@ public:
     int extraCharacterSpacing() const { return 0; }
     bool boldGlyphs() const { return true; }
 
-    // Opens the digit settings dialog; the values it hands back are taken as they are.
-    // Returns the dialog's result (1 when confirmed).
+    // Opens the digit settings dialog (or asks the one given); the values it hands back are
+    // taken as they are. Returns the dialog's result (1 when confirmed).
     int showSettingsDialog();
+    // What showSettingsDialog asks instead of the real dialog; nullptr restores the dialog.
+    void setSettingsDialog(DigitSettingsHandler ask) { askSettings_ = std::move(ask); }
     // All segments lit (lamp test) or the element blank, keeping the zero, padding and shift
     // rules.
     void resetDigits(bool lampTest);
@@ -65,6 +68,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    DigitSettingsHandler askSettings_;
     void redraw();
     void applySize();
 

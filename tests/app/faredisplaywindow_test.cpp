@@ -45,10 +45,11 @@ void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseB
 class ScriptedDigitSettingsDialog
 {
 public:
-    ScriptedDigitSettingsDialog(int result, qint16 zeroMode, qint16 shift, qint16 fillZero,
-                                QWidget* panel)
+    ScriptedDigitSettingsDialog(FareDisplayWindow& window, int result, qint16 zeroMode,
+                                qint16 shift, qint16 fillZero, QWidget* panel)
+        : window_(window)
     {
-        setDigitSettingsHandler([=, this](int, qint16& z, qint16& s, qint16& f) {
+        window_.setDigitSettingsDialog([=, this](int, qint16& z, qint16& s, qint16& f) {
             ++calls;
             panelEnabledDuringDialog = panel->isEnabled();
             if (result == 1) {
@@ -59,10 +60,13 @@ public:
             return result;
         });
     }
-    ~ScriptedDigitSettingsDialog() { setDigitSettingsHandler(nullptr); }
+    ~ScriptedDigitSettingsDialog() { window_.setDigitSettingsDialog(nullptr); }
 
     int calls = 0;
     bool panelEnabledDuringDialog = true;
+
+private:
+    FareDisplayWindow& window_;
 };
 
 // The control panel as the display window sees it: it notes the keys and close requests it
@@ -223,7 +227,8 @@ TEST_F(FareDisplayWindowTest, AcceptedDialogCopiesTheStyleToAllTwelveKeepingValu
 {
     fillFares();
     display.setControlPanel(&panel);
-    ScriptedDigitSettingsDialog dialog(1, /*zeroMode*/ 3, /*shift*/ 1, /*fillZero*/ 2, &panel);
+    ScriptedDigitSettingsDialog dialog(display, 1, /*zeroMode*/ 3, /*shift*/ 1, /*fillZero*/ 2,
+                                       &panel);
 
     doubleClick(5);
 
@@ -245,7 +250,7 @@ TEST_F(FareDisplayWindowTest, CancelledDialogChangesNothingAndReenablesThePanel)
 {
     fillFares();
     display.setControlPanel(&panel);
-    ScriptedDigitSettingsDialog dialog(0, 3, 2, 2, &panel);
+    ScriptedDigitSettingsDialog dialog(display, 0, 3, 2, 2, &panel);
 
     doubleClick(2);
 
@@ -263,7 +268,7 @@ TEST_F(FareDisplayWindowTest, ElementWithoutUserSetOpensNoDialog)
 {
     display.setControlPanel(&panel);
     display.fareElement(7)->setUserSettable(false);
-    ScriptedDigitSettingsDialog dialog(1, 1, 1, 1, &panel);
+    ScriptedDigitSettingsDialog dialog(display, 1, 1, 1, 1, &panel);
 
     doubleClick(7);
 
@@ -274,7 +279,7 @@ TEST_F(FareDisplayWindowTest, ElementWithoutUserSetOpensNoDialog)
 
 TEST_F(FareDisplayWindowTest, DialogWithoutAControlPanelStillCopies)
 {
-    ScriptedDigitSettingsDialog dialog(1, 2, 0, 3, &panel);
+    ScriptedDigitSettingsDialog dialog(display, 1, 2, 0, 3, &panel);
     doubleClick(12);
     EXPECT_EQ(display.fareElement(1)->fillZero(), 3);
 }

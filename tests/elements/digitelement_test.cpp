@@ -482,14 +482,19 @@ TEST_F(DigitElementTest, DoubleClickEmitsDoubleClicked)
     EXPECT_EQ(raised, 1);
 }
 
+// Gives the element its own dialog for the scope.
 class ScopedDigitSettingsHandler
 {
 public:
-    explicit ScopedDigitSettingsHandler(DigitSettingsHandler handler)
+    ScopedDigitSettingsHandler(DigitElement& element, DigitSettingsHandler handler)
+        : element_(element)
     {
-        setDigitSettingsHandler(std::move(handler));
+        element_.setSettingsDialog(std::move(handler));
     }
-    ~ScopedDigitSettingsHandler() { setDigitSettingsHandler(nullptr); }
+    ~ScopedDigitSettingsHandler() { element_.setSettingsDialog(nullptr); }
+
+private:
+    DigitElement& element_;
 };
 
 TEST_F(DigitElementTest, SettingsDialogValuesAreStoredAsHandedBack)
@@ -505,7 +510,7 @@ TEST_F(DigitElementTest, SettingsDialogValuesAreStoredAsHandedBack)
     int seenDigitCount = 0;
     std::array<int, 3> seen{};
     ScopedDigitSettingsHandler handler(
-        [&](int digitCount, qint16& zeroMode, qint16& shift, qint16& fill) {
+        d, [&](int digitCount, qint16& zeroMode, qint16& shift, qint16& fill) {
             seenDigitCount = digitCount;
             seen = {zeroMode, shift, fill};
             zeroMode = 7;
@@ -522,7 +527,7 @@ TEST_F(DigitElementTest, SettingsDialogValuesAreStoredAsHandedBack)
     EXPECT_EQ(d.fillZero(), 0);
     EXPECT_EQ(d.displayedText(), "     ");
 
-    ScopedDigitSettingsHandler cancel([](int, qint16&, qint16&, qint16&) { return 0; });
+    ScopedDigitSettingsHandler cancel(d, [](int, qint16&, qint16&, qint16&) { return 0; });
     EXPECT_EQ(d.showSettingsDialog(), 0);
     EXPECT_EQ(d.zeroMode(), 7);
 }
