@@ -6,6 +6,7 @@
 #include "elements/faredisplay.h"
 #include "options/controlpanellink.h"
 #include "options/displaylookoptions.h"
+#include "options/optionbinding.h"
 #include "options/optionwidgets.h"
 #include "options/pagecontrols.h"
 #include "platform/fontmap.h"
@@ -28,7 +29,19 @@ const QRect PageRect(124, 2, 508, 336);
 
 } // namespace
 
-OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
+OptionsDialog::OptionsDialog(QWidget* parent)
+    : OptionsDialog(std::make_unique<core::Options>(), parent)
+{
+}
+
+OptionsDialog::OptionsDialog(std::unique_ptr<core::Options> own, QWidget* parent)
+    : OptionsDialog(*own, parent)
+{
+    ownOptions_ = std::move(own);
+}
+
+OptionsDialog::OptionsDialog(core::Options& options, QWidget* parent)
+    : QDialog(parent), options_(&options)
 {
     setWindowTitle(QStringLiteral("オプション"));
     setFont(platform::mappedFont(platform::PGothicFace, 9));
@@ -69,6 +82,9 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
                 showPage(i);
         });
     pageButtons_[0]->setChecked(true);
+
+    [[maybe_unused]] const bool bound = bindOptionControls(this, *options_);
+    Q_ASSERT(bound);
 }
 
 OptionsDialog::~OptionsDialog() = default;
@@ -111,10 +127,7 @@ void OptionsDialog::pickButtonColor(ColorButton* button)
 
 void OptionsDialog::applyStartupDefaults()
 {
-    autoTicketNumbersCheck_->setValue(1);
-    ticketColorButtons_[0]->setBackColor(platform::RGB(255, 255, 255));
-    ticketColorButtons_[1]->setBackColor(platform::RGB(192, 255, 192));
-    ticketColorButtons_[2]->setBackColor(platform::RGB(192, 255, 192));
+    options_->applyStartupDefaults();
 }
 
 // ---- Applying to the display ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options.h"
 #include "options/optioninfo.h"
 #include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
@@ -33,10 +34,10 @@ struct RefusedOption {
     int value = 0;
 };
 
-// The options dialog. It is the live store of every option: created once, shown modally,
-// hidden by "OK" (which applies the display options) or by its close button (which does
-// not), and never destroyed while the program runs. Other windows read options through the
-// typed readers below at the moment they need them.
+// The options dialog: a view of core::Options, bound live (optionbinding.h): every change of
+// a control is in the options at once, and every change of the options shows in the controls.
+// There is no cancel: shown modally, hidden by "OK" (which applies the display options) or by
+// its close button (which does not).
 //
 // Six pages: data folders, panel and ticket numbers, digits and information numbers, stop
 // name, sounds, ticket preview. Each page is built, reacts and transfers its sub-record of
@@ -45,8 +46,14 @@ class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // Binds to `options`, which must outlive the dialog; the controls take its values.
+    explicit OptionsDialog(core::Options& options, QWidget* parent = nullptr);
+    // A dialog with options of its own, at their defaults.
     explicit OptionsDialog(QWidget* parent = nullptr);
     ~OptionsDialog() override;
+
+    core::Options& options() { return *options_; }
+    const core::Options& options() const { return *options_; }
 
     // The windows the dialog applies its options to; either may be null (nothing applied).
     void setFareDisplay(FareDisplay* display) { display_ = display; }
@@ -73,8 +80,7 @@ public:
     {
         return ticketPlugins_;
     }
-    // The start-up defaults of the ticket-number options: labels shown, OFF colour white,
-    // ON1 and ON2 light green.
+    // The start-up defaults of the options (core::Options::applyStartupDefaults).
     void applyStartupDefaults();
 
     // Option readers. Check values are 0, 1 or 2 (greyed); list positions count from 0
@@ -159,6 +165,8 @@ public:
     void selectFixedDate();
 
 private:
+    OptionsDialog(std::unique_ptr<core::Options> own, QWidget* parent);
+
     // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
     void showPage(int index);
@@ -220,6 +228,8 @@ private:
     OptionTicket ticketOptions() const;
     void applyTicketOptions(const OptionTicket& ticket);
 
+    std::unique_ptr<core::Options> ownOptions_;
+    core::Options* options_ = nullptr;
     FareDisplay* display_ = nullptr;
     ControlPanelLink* controlPanel_ = nullptr;
 

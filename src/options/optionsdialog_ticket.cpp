@@ -152,7 +152,7 @@ void OptionsDialog::onDatePickClicked()
 {
     SystemTime date{};
     if (pickDate(this, date) != 0)
-        fixedDateLabel_->setText(fixedDateText(date.year, date.month, date.day));
+        options_->setFixedDate(fixedDateText(date.year, date.month, date.day));
 }
 
 void OptionsDialog::loadPlugin(QString& path, int& result)
@@ -197,7 +197,7 @@ void OptionsDialog::applyTicketOptions(const OptionTicket& t)
     setOption(dateEachPrintOption_, t.DateEachPrint);
     setOption(dateAtRouteSetOption_, t.DateAtRouteSet);
     setOption(dateFixedOption_, t.DateFixed);
-    fixedDateLabel_->setText(t.FixedDate);
+    options_->setFixedDate(t.FixedDate);
 }
 
 int OptionsDialog::useTicketPreview() const
