@@ -15,16 +15,6 @@ namespace
 constexpr qint64 MaxPreferencesBytes = 64 * 1024;
 
 const QString PathsGroup = QStringLiteral("Paths");
-const QString SpeechGroup = QStringLiteral("Speech");
-
-struct Range {
-    int low;
-    int high;
-};
-using speech::SpeechSettings;
-constexpr Range RateRange{SpeechSettings::MinRate, SpeechSettings::MaxRate};
-constexpr Range PitchRange{0, SpeechSettings::MaxPitch};
-constexpr Range VolumeRange{0, SpeechSettings::MaxVolume};
 
 // Every option that names a folder or a file, by the field name the file keys it with.
 std::vector<std::pair<QString, QString*>> pathFields(OptionInfo& o)
@@ -62,13 +52,6 @@ FileKind kindOf(const QString& path)
     return info.isFile() && info.size() <= MaxPreferencesBytes ? FileKind::Ours : FileKind::Other;
 }
 
-int readInt(const QSettings& ini, const QString& key, Range range, int fallback)
-{
-    bool ok = false;
-    const int value = ini.value(key).toString().trimmed().toInt(&ok);
-    return ok && value >= range.low && value <= range.high ? value : fallback;
-}
-
 } // namespace
 
 QString Preferences::pathFor(const QString& settingsPath)
@@ -81,14 +64,37 @@ QString Preferences::pathFor(const QString& settingsPath)
 
 Preferences::Preferences(const QString& path) : path_(path) {}
 
+speech::SpeechSettings Preferences::speechSettings() const
+{
+    return {values_.speechRate(), values_.speechPitch(), values_.speechVolume()};
+}
+
 void Preferences::setSpeechSettings(const speech::SpeechSettings& settings)
 {
-    speech_ = settings.clamped();
+    const speech::SpeechSettings clamped = settings.clamped();
+    values_.setSpeechRate(clamped.rate);
+    values_.setSpeechPitch(clamped.pitch);
+    values_.setSpeechVolume(clamped.volume);
+}
+
+bool Preferences::setDisplayZoom(int zoom)
+{
+    return values_.setDisplayZoom(zoom);
+}
+
+bool Preferences::holdsPreferenceApartFromItsDefault() const
+{
+    for (const core::OptionDeclaration& row : core::optionTable()) {
+        if (row.store == core::OptionStore::Preferences &&
+            values_.value(row.id) != core::Options::defaultValue(row.id))
+            return true;
+    }
+    return false;
 }
 
 void Preferences::load()
 {
-    speech_ = {};
+    values_.resetToDefaults();
     exactPaths_.clear();
     // A pipe would block the read; a device or a huge file is no preferences file.
     if (kindOf(path_) != FileKind::Ours)
@@ -96,12 +102,7 @@ void Preferences::load()
     const QSettings ini(path_, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
         return;
-    const speech::SpeechSettings defaults;
-    speech_.rate = readInt(ini, SpeechGroup + QStringLiteral("/Rate"), RateRange, defaults.rate);
-    speech_.pitch =
-        readInt(ini, SpeechGroup + QStringLiteral("/Pitch"), PitchRange, defaults.pitch);
-    speech_.volume =
-        readInt(ini, SpeechGroup + QStringLiteral("/Volume"), VolumeRange, defaults.volume);
+    values_.readPreferences(ini);
     OptionInfo names;
     for (const auto& [field, unused] : pathFields(names)) {
         const QVariant value = ini.value(PathsGroup + u'/' + field);
@@ -126,9 +127,7 @@ bool Preferences::save(int* errorNumber) const
     ini.remove(PathsGroup);
     for (auto it = exactPaths_.cbegin(); it != exactPaths_.cend(); ++it)
         ini.setValue(PathsGroup + u'/' + it.key(), it.value());
-    ini.setValue(SpeechGroup + QStringLiteral("/Rate"), speech_.rate);
-    ini.setValue(SpeechGroup + QStringLiteral("/Pitch"), speech_.pitch);
-    ini.setValue(SpeechGroup + QStringLiteral("/Volume"), speech_.volume);
+    values_.writePreferences(ini);
     ini.sync();
     switch (ini.status()) {
     case QSettings::NoError:
@@ -142,7 +141,7 @@ bool Preferences::save(int* errorNumber) const
 
 bool Preferences::holdsMoreThanTheSettingsFile() const
 {
-    return !exactPaths_.isEmpty() || speech_ != speech::SpeechSettings{};
+    return !exactPaths_.isEmpty() || holdsPreferenceApartFromItsDefault();
 }
 
 void Preferences::keepExactPaths(const OptionInfo& options)

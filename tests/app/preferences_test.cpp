@@ -96,6 +96,29 @@ TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileA
     EXPECT_FALSE(loaded.holdsMoreThanTheSettingsFile());
 }
 
+TEST_F(PreferencesTest, DisplayZoomIsKeptUnderItsKeyWithinItsRange)
+{
+    Preferences preferences(path_);
+    preferences.load();
+    EXPECT_EQ(preferences.displayZoom(), 1);
+    EXPECT_FALSE(preferences.setDisplayZoom(5));
+    EXPECT_FALSE(preferences.setDisplayZoom(0));
+    EXPECT_FALSE(preferences.holdsMoreThanTheSettingsFile());
+    EXPECT_TRUE(preferences.setDisplayZoom(3));
+    EXPECT_TRUE(preferences.holdsMoreThanTheSettingsFile()) << "a zoom is worth a file";
+    ASSERT_TRUE(preferences.save());
+    EXPECT_EQ(QSettings(path_, QSettings::IniFormat).value(QStringLiteral("Display/Zoom")).toInt(),
+              3);
+
+    Preferences next(path_);
+    next.load();
+    EXPECT_EQ(next.displayZoom(), 3);
+    EXPECT_EQ(next.speechSettings(), speech::SpeechSettings{}) << "the voice kept its defaults";
+    put(path_, "[Display]\nZoom=9\n");
+    next.load();
+    EXPECT_EQ(next.displayZoom(), 1) << "out of range: the default";
+}
+
 TEST_F(PreferencesTest, SpeechSettingsKeepTheirRangesAndDefaults)
 {
     Preferences preferences(path_);
