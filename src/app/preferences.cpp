@@ -16,29 +16,20 @@ constexpr qint64 MaxPreferencesBytes = 64 * 1024;
 
 const QString PathsGroup = QStringLiteral("Paths");
 
-// Every option that names a folder or a file, by the field name the file keys it with.
-std::vector<std::pair<QString, QString*>> pathFields(OptionInfo& o)
+// Every option that names a folder or a file, in the table's order.
+std::vector<core::OptionId> pathOptions()
 {
-    OptionPanel& p = o.Panel;
-    OptionSounds& s = o.Sounds;
-    return {
-        {QStringLiteral("FareDataFolder"), &o.Folders.FareDataFolder},
-        {QStringLiteral("BroadcastDataFolder"), &o.Folders.BroadcastDataFolder},
-        {QStringLiteral("PanelOffPicture"), &p.PanelOffPicture},
-        {QStringLiteral("PanelOn1Picture"), &p.PanelOn1Picture},
-        {QStringLiteral("PanelOn2Picture"), &p.PanelOn2Picture},
-        {QStringLiteral("RouteSetSound"), &s.RouteSetSound},
-        {QStringLiteral("ResetSound"), &s.ResetSound},
-        {QStringLiteral("StepSoundFile"), &s.StepSoundFile},
-        {QStringLiteral("StepSound1"), &s.StepSound1},
-        {QStringLiteral("StepSound2"), &s.StepSound2},
-        {QStringLiteral("StepSound3"), &s.StepSound3},
-        {QStringLiteral("PreBroadcastFile"), &s.PreBroadcastFile},
-        {QStringLiteral("PreBroadcastSound1"), &s.PreBroadcastSound1},
-        {QStringLiteral("PreBroadcastSound2"), &s.PreBroadcastSound2},
-        {QStringLiteral("PreBroadcastSound3"), &s.PreBroadcastSound3},
-        {QStringLiteral("TicketPluginPath"), &o.Ticket.TicketPluginPath},
-    };
+    std::vector<core::OptionId> paths;
+    for (const core::OptionDeclaration& row : core::optionTable()) {
+        if (row.kind == core::OptionKind::Path)
+            paths.push_back(row.id);
+    }
+    return paths;
+}
+
+QString nameOf(core::OptionId id)
+{
+    return QString::fromLatin1(core::optionRow(id).name);
 }
 
 // A regular file small enough to be ours, or nothing at all.
@@ -103,8 +94,8 @@ void Preferences::load()
     if (ini.status() != QSettings::NoError)
         return;
     values_.readPreferences(ini);
-    OptionInfo names;
-    for (const auto& [field, unused] : pathFields(names)) {
+    for (const core::OptionId id : pathOptions()) {
+        const QString field = nameOf(id);
         const QVariant value = ini.value(PathsGroup + u'/' + field);
         if (value.typeId() == QMetaType::QString)
             exactPaths_.insert(field, value.toString());
@@ -144,23 +135,24 @@ bool Preferences::holdsMoreThanTheSettingsFile() const
     return !exactPaths_.isEmpty() || holdsPreferenceApartFromItsDefault();
 }
 
-void Preferences::keepExactPaths(const OptionInfo& options)
+void Preferences::keepExactPaths(const core::OptionFileValues& options)
 {
     exactPaths_.clear();
-    OptionInfo copy = options;
-    for (const auto& [field, path] : pathFields(copy)) {
-        if (!platform::survivesCp932(*path))
-            exactPaths_.insert(field, *path);
+    for (const core::OptionId id : pathOptions()) {
+        const QString path = options.text(id);
+        if (!platform::survivesCp932(path))
+            exactPaths_.insert(nameOf(id), path);
     }
 }
 
-void Preferences::restoreExactPaths(OptionInfo& options) const
+void Preferences::restoreExactPaths(core::OptionFileValues& options) const
 {
-    for (const auto& [field, path] : pathFields(options)) {
-        const auto exact = exactPaths_.constFind(field);
+    for (const core::OptionId id : pathOptions()) {
+        const auto exact = exactPaths_.constFind(nameOf(id));
         // The settings file holds what CP932 can say of a path; where that is all it has of
         // the exact one, the exact one is the user's.
-        if (exact != exactPaths_.cend() && platform::toCp932(*exact) == platform::toCp932(*path))
-            *path = *exact;
+        if (exact != exactPaths_.cend() &&
+            platform::toCp932(*exact) == platform::toCp932(options.text(id)))
+            options.set(id, *exact);
     }
 }

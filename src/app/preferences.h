@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/options.h"
-#include "options/optioninfo.h"
 #include "speech/speechengine.h"
 
 #include <QMap>
@@ -55,11 +54,11 @@ public:
 
     // Remembers the path options that do not come back unchanged from CP932, exactly, and
     // forgets any other (the settings file holds those exactly itself).
-    void keepExactPaths(const OptionInfo& options);
+    void keepExactPaths(const core::OptionFileValues& options);
 
     // Puts the exact paths into options read from the settings file, each where the settings
     // file holds its CP932 form; where it holds another path (edited elsewhere), that stays.
-    void restoreExactPaths(OptionInfo& options) const;
+    void restoreExactPaths(core::OptionFileValues& options) const;
 
     const QMap<QString, QString>& exactPaths() const { return exactPaths_; }
 

@@ -105,7 +105,7 @@ bool isInteger(const QVariant& value)
 // The value converted to the option's type, or an invalid QVariant when it has another type.
 QVariant typed(const OptionDeclaration& row, const QVariant& value)
 {
-    if (row.kind == OptionKind::Text)
+    if (row.kind == OptionKind::Text || row.kind == OptionKind::Path)
         return value.typeId() == QMetaType::QString ? value : QVariant();
     if (row.kind == OptionKind::Choice)
         return value.typeId() == QMetaType::Bool ? value : QVariant();
@@ -121,7 +121,79 @@ QVariant typed(const OptionDeclaration& row, const QVariant& value)
                                                    : QVariant();
 }
 
+bool inFile(const OptionDeclaration& row)
+{
+    return row.store == OptionStore::SettingsFile;
+}
+
+// The file's type of an option's value.
+OptionFileValue emptyFileValue(OptionKind kind)
+{
+    switch (kind) {
+    case OptionKind::Text:
+    case OptionKind::Path:
+        return QString();
+    case OptionKind::Color:
+        return qint32(0);
+    default:
+        return qint16(0);
+    }
+}
+
+QVariant toVariant(const OptionFileValue& value)
+{
+    return std::visit([](const auto& v) { return QVariant::fromValue(v); }, value);
+}
+
 } // namespace
+
+OptionFileValues::OptionFileValues()
+{
+    for (const OptionDeclaration& row : Table) {
+        if (inFile(row))
+            values_[indexOf(row.id)] = emptyFileValue(row.kind);
+    }
+}
+
+const OptionFileValue& OptionFileValues::operator[](OptionId id) const
+{
+    return values_.at(indexOf(id));
+}
+
+OptionFileValue& OptionFileValues::field(OptionId id)
+{
+    return values_.at(indexOf(id));
+}
+
+void OptionFileValues::set(OptionId id, qint64 number)
+{
+    OptionFileValue& value = field(id);
+    if (std::holds_alternative<qint16>(value))
+        value = static_cast<qint16>(number);
+    else if (std::holds_alternative<qint32>(value))
+        value = static_cast<qint32>(number);
+}
+
+void OptionFileValues::set(OptionId id, const QString& text)
+{
+    OptionFileValue& value = field(id);
+    if (std::holds_alternative<QString>(value))
+        value = text;
+}
+
+QString OptionFileValues::text(OptionId id) const
+{
+    const OptionFileValue& value = (*this)[id];
+    return std::holds_alternative<QString>(value) ? std::get<QString>(value) : QString();
+}
+
+qint32 OptionFileValues::number(OptionId id) const
+{
+    const OptionFileValue& value = (*this)[id];
+    if (std::holds_alternative<qint16>(value))
+        return std::get<qint16>(value);
+    return std::holds_alternative<qint32>(value) ? std::get<qint32>(value) : 0;
+}
 
 const std::array<OptionDeclaration, 69>& optionTable()
 {
@@ -203,6 +275,56 @@ bool Options::setFileValue(OptionId id, const QVariant& value)
         return ok && setValue(id, number != 0);
     }
     return setValue(id, value);
+}
+
+OptionFileValues Options::fileValues() const
+{
+    OptionFileValues values;
+    for (const OptionDeclaration& row : Table) {
+        if (!inFile(row))
+            break;
+        const QVariant value = fileValue(row.id);
+        if (row.kind == OptionKind::Text || row.kind == OptionKind::Path)
+            values.set(row.id, value.toString());
+        else
+            values.set(row.id, value.toLongLong());
+    }
+    return values;
+}
+
+namespace
+{
+
+// A choice takes any number; the rest what setValue() takes.
+bool acceptsFileValue(const OptionDeclaration& row, const QVariant& value)
+{
+    return row.kind == OptionKind::Choice || Options::accepts(row.id, value);
+}
+
+} // namespace
+
+std::vector<RefusedValue> Options::replaceRefused(OptionFileValues& values) const
+{
+    std::vector<RefusedValue> refused;
+    const OptionFileValues present = fileValues();
+    for (const OptionDeclaration& row : Table) {
+        if (!inFile(row))
+            break;
+        if (acceptsFileValue(row, toVariant(values[row.id])))
+            continue;
+        refused.push_back({QString::fromLatin1(row.name), values.number(row.id)});
+        values.field(row.id) = present[row.id];
+    }
+    return refused;
+}
+
+void Options::setFileValues(const OptionFileValues& values)
+{
+    for (const OptionDeclaration& row : Table) {
+        if (!inFile(row))
+            break;
+        setFileValue(row.id, toVariant(values[row.id]));
+    }
 }
 
 void Options::readPreferences(const QSettings& ini)

@@ -148,7 +148,7 @@ void OptionsDialog::switchBacklight()
 void OptionsDialog::applyDisplayOptions()
 {
     if (display_) {
-        display_->applyLook(displayLookFrom(optionInfo(), selectedBacklight()));
+        display_->applyLook(displayLookFrom(*options_, selectedBacklight()));
         numberTicketLabels(*display_, ticketNumberModeList_->currentIndex(),
                            ticketZeroPadCheck_->value());
     }
@@ -167,6 +167,16 @@ OptionInfo OptionsDialog::optionInfo() const
     info.Sounds = soundOptions();
     info.Ticket = ticketOptions();
     return info;
+}
+
+void OptionsDialog::applyFileValues(const core::OptionFileValues& values)
+{
+    options_->setFileValues(values);
+    // Repaints the panel picture and the ticket-number colour with the options just loaded.
+    switchBacklight();
+    QString path = options_->ticketPluginPath();
+    int loaded = 0;
+    loadPlugin(path, loaded);
 }
 
 void OptionsDialog::applyOptionInfo(const OptionInfo& info)

@@ -28,12 +28,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-// A value of the settings file that a control of the dialog cannot take.
-struct RefusedOption {
-    QString field; // the field's name, as the settings file lists it
-    int value = 0;
-};
-
 // The options dialog: a view of core::Options, bound live (optionbinding.h): every change of
 // a control is in the options at once, and every change of the options shows in the controls.
 // There is no cancel: shown modally, hidden by "OK" (which applies the display options) or by
@@ -67,10 +61,10 @@ public:
     // backlight and reloads the plug-in. A list position outside its list, or a check value
     // outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
     void applyOptionInfo(const OptionInfo& info);
-    // Puts the dialog's present value into every field of info that applyOptionInfo() would
-    // refuse and returns those fields with the values they had: one bad value then costs
-    // that field alone.
-    std::vector<RefusedOption> replaceRefusedOptions(OptionInfo& info) const;
+    // Puts the settings file's options into the model (the controls follow with their
+    // reactions), re-applies the backlight and reloads the plug-in. Values the options refuse
+    // are left out (core::Options::replaceRefused says which).
+    void applyFileValues(const core::OptionFileValues& values);
     // Loads a ticket plug-in: property list, comment, preview size and company names.
     // result is 2 when the file is a plug-in, else 0 (nothing changes then).
     void loadPlugin(QString& path, int& result);

@@ -161,6 +161,7 @@ TEST(Options, EveryOptionRoundTripsThroughItsFileValue)
     for (const auto& row : core::optionTable()) {
         switch (row.kind) {
         case OptionKind::Text:
+        case OptionKind::Path:
             written.setValue(row.id, QStringLiteral("/データ/") + QLatin1String(row.name));
             break;
         case OptionKind::Choice:
@@ -180,6 +181,66 @@ TEST(Options, EveryOptionRoundTripsThroughItsFileValue)
         ASSERT_TRUE(read.setFileValue(row.id, written.fileValue(row.id))) << row.name;
     for (const auto& row : core::optionTable())
         EXPECT_EQ(read.value(row.id), written.value(row.id)) << row.name;
+
+    // The same through the settings file's values, which carry no preference.
+    Options throughFile;
+    core::OptionFileValues values = written.fileValues();
+    EXPECT_TRUE(throughFile.replaceRefused(values).empty());
+    throughFile.setFileValues(values);
+    for (const auto& row : core::optionTable()) {
+        if (row.store == OptionStore::SettingsFile)
+            EXPECT_EQ(throughFile.value(row.id), written.value(row.id)) << row.name;
+        else
+            EXPECT_EQ(throughFile.value(row.id), Options::defaultValue(row.id)) << row.name;
+    }
+}
+
+TEST(OptionFileValues, StartEmptyInTheFilesTypesAndConvertWhatTheyAreGiven)
+{
+    core::OptionFileValues values;
+    EXPECT_EQ(values[OptionId::FareDataFolder], core::OptionFileValue(QString()));
+    EXPECT_EQ(values[OptionId::DigitLitColor], core::OptionFileValue(qint32(0)));
+    EXPECT_EQ(values[OptionId::PanelAuto], core::OptionFileValue(qint16(0)));
+    values.set(OptionId::InfoColumn, 0x12345); // cut to 16 bits as the file would
+    EXPECT_EQ(values[OptionId::InfoColumn], core::OptionFileValue(qint16(0x2345)));
+    values.set(OptionId::InfoColumn, QStringLiteral("no text here"));
+    EXPECT_EQ(values.number(OptionId::InfoColumn), 0x2345);
+    values.set(OptionId::FixedDate, 5);
+    EXPECT_EQ(values.text(OptionId::FixedDate), QString());
+}
+
+// The range checks of a load: every check box and list, in the file's order, each replaced
+// by the present value; option buttons, colours and texts take anything.
+TEST(Options, ALoadRefusesEachValueItsOptionCannotTakeOnItsOwn)
+{
+    Options present;
+    present.setInfoColumn(7);
+    core::OptionFileValues values = present.fileValues();
+    values.set(OptionId::AutoTicketNumbers, 7);
+    values.set(OptionId::InfoColumn, 150);
+    values.set(OptionId::NextStopMode, -2);
+    values.set(OptionId::PanelAuto, 999);
+    values.set(OptionId::DigitBackColor, -5);
+    values.set(OptionId::StepSoundColumn, 149);
+
+    const auto refused = present.replaceRefused(values);
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[0].field, QStringLiteral("AutoTicketNumbers"));
+    EXPECT_EQ(refused[0].value, 7);
+    EXPECT_EQ(refused[1].field, QStringLiteral("InfoColumn"));
+    EXPECT_EQ(refused[1].value, 150);
+    EXPECT_EQ(refused[2].field, QStringLiteral("NextStopMode"));
+    EXPECT_EQ(refused[2].value, -2);
+    EXPECT_EQ(values.number(OptionId::AutoTicketNumbers), 1);
+    EXPECT_EQ(values.number(OptionId::InfoColumn), 7);
+    EXPECT_EQ(values.number(OptionId::NextStopMode), -1);
+
+    Options loaded;
+    loaded.setFileValues(values);
+    EXPECT_TRUE(loaded.panelAuto());
+    EXPECT_EQ(loaded.digitBackColor(), -5);
+    EXPECT_EQ(loaded.stepSoundColumn(), 149);
+    EXPECT_EQ(loaded.infoColumn(), 7);
 }
 
 TEST(Options, PreferencesAreReadAndWrittenUnderTheirKeys)
