@@ -431,7 +431,7 @@ TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheEx
     ASSERT_FALSE(afterOptions.isEmpty()) << "saved when the options closed";
     SettingsRecords saved;
     ASSERT_TRUE(decodeSettings(afterOptions, saved));
-    EXPECT_EQ(saved.options.Folders.FareDataFolder, dir_.path());
+    EXPECT_EQ(saved.options.text(core::OptionId::FareDataFolder), dir_.path());
 
     program.display().move(70, 80);
     ControlPanel& panel = program.controlPanel();
@@ -611,7 +611,9 @@ TEST_F(ProgramSettingsTest, TheDataFolderOfThisRunIsUsedButNotSaved)
     }
     SettingsRecords saved;
     ASSERT_TRUE(decodeSettings(contents(path_), saved));
-    EXPECT_EQ(saved.options.Folders, records.options.Folders);
+    for (const core::OptionId folder :
+         {core::OptionId::FareDataFolder, core::OptionId::BroadcastDataFolder})
+        EXPECT_EQ(saved.options.text(folder), records.options.text(folder));
 }
 
 } // namespace
