@@ -1,5 +1,6 @@
 #include "options/optionbinding.h"
 
+#include "options/displaylookoptions.h"
 #include "options/optionsdialog.h"
 #include "options/optionwidgets.h"
 #include "support/widgetlookup.h"
@@ -132,6 +133,30 @@ TEST_F(OptionBindingTest, StartupDefaultsGoIntoTheOptionsAndShow)
     EXPECT_EQ(widget<GreyableCheckBox>(QStringLiteral("autoTicketNumbersCheck"))->value(), 1);
     EXPECT_EQ(widget<ColorButton>(QStringLiteral("ticketColorButton0"))->backColor(),
               platform::RGB(255, 255, 255));
+}
+
+} // namespace
+
+namespace
+{
+
+// The look from the model is the look from the dialog's transfer form, whatever they hold.
+TEST_F(OptionBindingTest, TheLookFromTheOptionsIsTheLookFromTheDialog)
+{
+    options.setDigitUnlitColor(0x010203);
+    options.setStopNameBold(2);
+    options.setNextStopBold(1);
+    options.setNextStopMode(2);
+    options.setStopNameFontMode(3);
+    options.setAutoTicketNumbers(0);
+    options.setTicketColorOn1(0x00FF00);
+    for (int backlight : {-1, 0, 1, 2})
+        EXPECT_EQ(displayLookFrom(options, backlight),
+                  displayLookFrom(dialog.optionInfo(), backlight))
+            << backlight;
+    EXPECT_EQ(displayLookFrom(options, 1).ticketLabelColor, QColor(0, 255, 0));
+    EXPECT_FALSE(displayLookFrom(options, 1).stopName.bold);
+    EXPECT_TRUE(displayLookFrom(options, 1).stopName.prefixBold);
 }
 
 } // namespace
