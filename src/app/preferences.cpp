@@ -15,40 +15,21 @@ namespace
 constexpr qint64 MaxPreferencesBytes = 64 * 1024;
 
 const QString PathsGroup = QStringLiteral("Paths");
-const QString SpeechGroup = QStringLiteral("Speech");
 
-struct Range {
-    int low;
-    int high;
-};
-using speech::SpeechSettings;
-constexpr Range RateRange{SpeechSettings::MinRate, SpeechSettings::MaxRate};
-constexpr Range PitchRange{0, SpeechSettings::MaxPitch};
-constexpr Range VolumeRange{0, SpeechSettings::MaxVolume};
-
-// Every option that names a folder or a file, by the field name the file keys it with.
-std::vector<std::pair<QString, QString*>> pathFields(OptionInfo& o)
+// Every option that names a folder or a file, in the table's order.
+std::vector<core::OptionId> pathOptions()
 {
-    OptionPanel& p = o.Panel;
-    OptionSounds& s = o.Sounds;
-    return {
-        {QStringLiteral("FareDataFolder"), &o.Folders.FareDataFolder},
-        {QStringLiteral("BroadcastDataFolder"), &o.Folders.BroadcastDataFolder},
-        {QStringLiteral("PanelOffPicture"), &p.PanelOffPicture},
-        {QStringLiteral("PanelOn1Picture"), &p.PanelOn1Picture},
-        {QStringLiteral("PanelOn2Picture"), &p.PanelOn2Picture},
-        {QStringLiteral("RouteSetSound"), &s.RouteSetSound},
-        {QStringLiteral("ResetSound"), &s.ResetSound},
-        {QStringLiteral("StepSoundFile"), &s.StepSoundFile},
-        {QStringLiteral("StepSound1"), &s.StepSound1},
-        {QStringLiteral("StepSound2"), &s.StepSound2},
-        {QStringLiteral("StepSound3"), &s.StepSound3},
-        {QStringLiteral("PreBroadcastFile"), &s.PreBroadcastFile},
-        {QStringLiteral("PreBroadcastSound1"), &s.PreBroadcastSound1},
-        {QStringLiteral("PreBroadcastSound2"), &s.PreBroadcastSound2},
-        {QStringLiteral("PreBroadcastSound3"), &s.PreBroadcastSound3},
-        {QStringLiteral("TicketPluginPath"), &o.Ticket.TicketPluginPath},
-    };
+    std::vector<core::OptionId> paths;
+    for (const core::OptionDeclaration& row : core::optionTable()) {
+        if (row.kind == core::OptionKind::Path)
+            paths.push_back(row.id);
+    }
+    return paths;
+}
+
+QString nameOf(core::OptionId id)
+{
+    return QString::fromLatin1(core::optionRow(id).name);
 }
 
 // A regular file small enough to be ours, or nothing at all.
@@ -60,13 +41,6 @@ FileKind kindOf(const QString& path)
     if (!info.exists())
         return info.isSymLink() ? FileKind::Other : FileKind::Absent;
     return info.isFile() && info.size() <= MaxPreferencesBytes ? FileKind::Ours : FileKind::Other;
-}
-
-int readInt(const QSettings& ini, const QString& key, Range range, int fallback)
-{
-    bool ok = false;
-    const int value = ini.value(key).toString().trimmed().toInt(&ok);
-    return ok && value >= range.low && value <= range.high ? value : fallback;
 }
 
 } // namespace
@@ -81,14 +55,37 @@ QString Preferences::pathFor(const QString& settingsPath)
 
 Preferences::Preferences(const QString& path) : path_(path) {}
 
+speech::SpeechSettings Preferences::speechSettings() const
+{
+    return {values_.speechRate(), values_.speechPitch(), values_.speechVolume()};
+}
+
 void Preferences::setSpeechSettings(const speech::SpeechSettings& settings)
 {
-    speech_ = settings.clamped();
+    const speech::SpeechSettings clamped = settings.clamped();
+    values_.setSpeechRate(clamped.rate);
+    values_.setSpeechPitch(clamped.pitch);
+    values_.setSpeechVolume(clamped.volume);
+}
+
+bool Preferences::setDisplayZoom(int zoom)
+{
+    return values_.setDisplayZoom(zoom);
+}
+
+bool Preferences::holdsPreferenceApartFromItsDefault() const
+{
+    for (const core::OptionDeclaration& row : core::optionTable()) {
+        if (row.store == core::OptionStore::Preferences &&
+            values_.value(row.id) != core::Options::defaultValue(row.id))
+            return true;
+    }
+    return false;
 }
 
 void Preferences::load()
 {
-    speech_ = {};
+    values_.resetToDefaults();
     exactPaths_.clear();
     // A pipe would block the read; a device or a huge file is no preferences file.
     if (kindOf(path_) != FileKind::Ours)
@@ -96,14 +93,9 @@ void Preferences::load()
     const QSettings ini(path_, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
         return;
-    const speech::SpeechSettings defaults;
-    speech_.rate = readInt(ini, SpeechGroup + QStringLiteral("/Rate"), RateRange, defaults.rate);
-    speech_.pitch =
-        readInt(ini, SpeechGroup + QStringLiteral("/Pitch"), PitchRange, defaults.pitch);
-    speech_.volume =
-        readInt(ini, SpeechGroup + QStringLiteral("/Volume"), VolumeRange, defaults.volume);
-    OptionInfo names;
-    for (const auto& [field, unused] : pathFields(names)) {
+    values_.readPreferences(ini);
+    for (const core::OptionId id : pathOptions()) {
+        const QString field = nameOf(id);
         const QVariant value = ini.value(PathsGroup + u'/' + field);
         if (value.typeId() == QMetaType::QString)
             exactPaths_.insert(field, value.toString());
@@ -126,9 +118,7 @@ bool Preferences::save(int* errorNumber) const
     ini.remove(PathsGroup);
     for (auto it = exactPaths_.cbegin(); it != exactPaths_.cend(); ++it)
         ini.setValue(PathsGroup + u'/' + it.key(), it.value());
-    ini.setValue(SpeechGroup + QStringLiteral("/Rate"), speech_.rate);
-    ini.setValue(SpeechGroup + QStringLiteral("/Pitch"), speech_.pitch);
-    ini.setValue(SpeechGroup + QStringLiteral("/Volume"), speech_.volume);
+    values_.writePreferences(ini);
     ini.sync();
     switch (ini.status()) {
     case QSettings::NoError:
@@ -142,26 +132,27 @@ bool Preferences::save(int* errorNumber) const
 
 bool Preferences::holdsMoreThanTheSettingsFile() const
 {
-    return !exactPaths_.isEmpty() || speech_ != speech::SpeechSettings{};
+    return !exactPaths_.isEmpty() || holdsPreferenceApartFromItsDefault();
 }
 
-void Preferences::keepExactPaths(const OptionInfo& options)
+void Preferences::keepExactPaths(const core::OptionFileValues& options)
 {
     exactPaths_.clear();
-    OptionInfo copy = options;
-    for (const auto& [field, path] : pathFields(copy)) {
-        if (!platform::survivesCp932(*path))
-            exactPaths_.insert(field, *path);
+    for (const core::OptionId id : pathOptions()) {
+        const QString path = options.text(id);
+        if (!platform::survivesCp932(path))
+            exactPaths_.insert(nameOf(id), path);
     }
 }
 
-void Preferences::restoreExactPaths(OptionInfo& options) const
+void Preferences::restoreExactPaths(core::OptionFileValues& options) const
 {
-    for (const auto& [field, path] : pathFields(options)) {
-        const auto exact = exactPaths_.constFind(field);
+    for (const core::OptionId id : pathOptions()) {
+        const auto exact = exactPaths_.constFind(nameOf(id));
         // The settings file holds what CP932 can say of a path; where that is all it has of
         // the exact one, the exact one is the user's.
-        if (exact != exactPaths_.cend() && platform::toCp932(*exact) == platform::toCp932(*path))
-            *path = *exact;
+        if (exact != exactPaths_.cend() &&
+            platform::toCp932(*exact) == platform::toCp932(options.text(id)))
+            options.set(id, *exact);
     }
 }

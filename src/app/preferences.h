@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/optioninfo.h"
+#include "core/options.h"
 #include "speech/speechengine.h"
 
 #include <QMap>
@@ -18,6 +18,9 @@
 // Rate=175
 // Pitch=50
 // Volume=100
+// [Display]
+// Zoom=1
+// The keys, ranges and defaults of the voice and the zoom are those of core::Options' table.
 class Preferences
 {
 public:
@@ -38,26 +41,32 @@ public:
     bool save(int* errorNumber = nullptr) const;
 
     // True when the file holds something the settings file alone would lose: an exact path or
-    // a voice set apart from the defaults.
+    // a preference (voice, zoom) set apart from its default.
     bool holdsMoreThanTheSettingsFile() const;
 
     // Speed 80..450, pitch 0..99, volume 0..100; values out of range are brought into it.
-    speech::SpeechSettings speechSettings() const { return speech_; }
+    speech::SpeechSettings speechSettings() const;
     void setSpeechSettings(const speech::SpeechSettings& settings);
+
+    // The fare display's zoom, 1..4; another value is refused (false) and changes nothing.
+    int displayZoom() const { return values_.displayZoom(); }
+    bool setDisplayZoom(int zoom);
 
     // Remembers the path options that do not come back unchanged from CP932, exactly, and
     // forgets any other (the settings file holds those exactly itself).
-    void keepExactPaths(const OptionInfo& options);
+    void keepExactPaths(const core::OptionFileValues& options);
 
     // Puts the exact paths into options read from the settings file, each where the settings
     // file holds its CP932 form; where it holds another path (edited elsewhere), that stays.
-    void restoreExactPaths(OptionInfo& options) const;
+    void restoreExactPaths(core::OptionFileValues& options) const;
 
     const QMap<QString, QString>& exactPaths() const { return exactPaths_; }
 
 private:
+    bool holdsPreferenceApartFromItsDefault() const;
+
     QString path_;
-    speech::SpeechSettings speech_;
+    core::Options values_;              // only the options kept in this file are used
     QMap<QString, QString> exactPaths_; // field name → path
 };
 

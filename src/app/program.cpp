@@ -21,7 +21,7 @@
 #include <QTimer>
 
 Program::Program(const QString& settingsPath)
-    : options_(std::make_unique<OptionsDialog>()),
+    : options_(std::make_unique<OptionsDialog>(optionValues_)),
       wiring_(std::make_unique<ControlPanelWiring>(display_, *options_)),
       settings_({&display_, options_.get(), &wiring_->panel()}, settingsPath)
 {
@@ -93,7 +93,7 @@ namespace
 {
 
 // True when one of the sounds the options name is a MIDI file.
-bool namesMidiSound(const OptionsDialogReader& options)
+bool namesMidiSound(const OptionsReader& options)
 {
     QStringList sounds = {options.routeSetSound(), options.resetSound(), options.stepSoundFile(),
                           options.preBroadcastFile()};

@@ -2,6 +2,7 @@
 
 #include "app/faredisplaywindow.h"
 #include "app/settingsfile.h"
+#include "core/options.h"
 
 #include <QObject>
 #include <QString>
@@ -98,6 +99,7 @@ private:
     std::chrono::milliseconds exitDeadline_{0}; // 0: the exit is not bounded
     bool exitBounded_ = false;
     FareDisplayWindow display_;
+    core::Options optionValues_; // the one store of the options; the dialog is its view
     std::unique_ptr<OptionsDialog> options_;
     std::unique_ptr<ControlPanelWiring> wiring_;
     SettingsFile settings_;

@@ -1,5 +1,6 @@
 #include "settingscodec.h"
 
+#include "core/options.h"
 #include "platform/cp932.h"
 
 #include <QtEndian>
@@ -30,6 +31,9 @@ public:
         out_.append(b, 2);
         out_.append(bytes);
     }
+    void field(qint16 v) { i16(v); }
+    void field(qint32 v) { i32(v); }
+    void field(const QString& s) { text(s); }
     void raw(const QByteArray& bytes) { out_.append(bytes); }
     QByteArray result() const { return out_; }
 
@@ -74,6 +78,10 @@ public:
         pos_ += taken;
     }
 
+    void field(qint16& v) { i16(v); }
+    void field(qint32& v) { i32(v); }
+    void field(QString& s) { text(s); }
+
 private:
     bool has(int n)
     {
@@ -92,70 +100,12 @@ private:
 // One field list serves both directions, so reading and writing cannot drift apart.
 template <typename Io, typename Records> void fields(Io& io, Records& r)
 {
-    auto& f = r.options.Folders;
-    io.text(f.FareDataFolder);
-    io.text(f.BroadcastDataFolder);
-
-    auto& p = r.options.Panel;
-    io.i16(p.AutoTicketNumbers);
-    io.i32(p.TicketColorOff);
-    io.i32(p.TicketColorOn1);
-    io.i32(p.TicketColorOn2);
-    for (qint16* v : {&p.TicketNumberMode, &p.TicketZeroPad, &p.PanelAuto, &p.PanelIndividual,
-                      &p.PanelOffBuiltin, &p.PanelOffUser, &p.PanelOn1Builtin, &p.PanelOn1User,
-                      &p.PanelOn2Builtin, &p.PanelOn2User})
-        io.i16(*v);
-    io.text(p.PanelOffPicture);
-    io.text(p.PanelOn1Picture);
-    io.text(p.PanelOn2Picture);
-
-    auto& d = r.options.Digits;
-    io.i32(d.DigitBackColor);
-    io.i32(d.DigitUnlitColor);
-    io.i32(d.DigitLitColor);
-    for (qint16* v : {&d.InfoStopOrderOn, &d.InfoStopOrderCell, &d.InfoStopOrderFromZero,
-                      &d.InfoTicketOn, &d.InfoTicketCell, &d.InfoRouteOn, &d.InfoRouteCell,
-                      &d.InfoColumnOn, &d.InfoColumn, &d.InfoColumnCell})
-        io.i16(*v);
-
-    auto& s = r.options.StopName;
-    io.i32(s.StopNameBackColor);
-    io.i32(s.StopNameForeColor);
-    io.i16(s.StopNameFontMode);
-    io.i16(s.StopNameBold);
-    io.i16(s.NextStopMode);
-    io.i32(s.NextStopColor);
-    io.i16(s.NextStopFontMode);
-    io.i16(s.NextStopBold);
-
-    auto& o = r.options.Sounds;
-    io.text(o.RouteSetSound);
-    io.text(o.ResetSound);
-    io.i16(o.StepSoundAlways);
-    io.i16(o.StepSoundByColumn);
-    io.i16(o.StepSoundWait);
-    io.i16(o.StepSoundNoWait);
-    io.text(o.StepSoundFile);
-    io.i16(o.StepSoundColumn);
-    io.text(o.StepSound1);
-    io.text(o.StepSound2);
-    io.text(o.StepSound3);
-    io.i16(o.PreBroadcastAlways);
-    io.i16(o.PreBroadcastByFlag);
-    io.i16(o.PreBroadcastWait);
-    io.i16(o.PreBroadcastNoWait);
-    io.text(o.PreBroadcastFile);
-    io.text(o.PreBroadcastSound1);
-    io.text(o.PreBroadcastSound2);
-    io.text(o.PreBroadcastSound3);
-
-    auto& t = r.options.Ticket;
-    io.i16(t.UseTicketPreview);
-    io.text(t.TicketPluginPath);
-    io.i16(t.DateEachPrint);
-    io.i16(t.DateAtRouteSet);
-    io.i16(t.DateFixed);
-    io.text(t.FixedDate);
+    // The options, in the file's order as the options table declares them.
+    for (const core::OptionDeclaration& row : core::optionTable()) {
+        if (row.store != core::OptionStore::SettingsFile)
+            break;
+        std::visit([&io](auto& value) { io.field(value); }, r.options.field(row.id));
+    }
 
     auto& c = r.controlPanel;
     io.i16(c.PanelMode);

@@ -29,10 +29,10 @@ QString errorText(const RuntimeError& error)
 }
 
 // The fields skipped, by name after the description.
-QString refusedText(const std::vector<RefusedOption>& refused)
+QString refusedText(const std::vector<core::RefusedValue>& refused)
 {
     QStringList names;
-    for (const RefusedOption& option : refused)
+    for (const core::RefusedValue& option : refused)
         names.append(option.field);
     const RuntimeError error(platform::ErrorNumber::InvalidPropertyValue);
     return errorText(error.number(), error.description() + QStringLiteral(" (") +
@@ -40,10 +40,10 @@ QString refusedText(const std::vector<RefusedOption>& refused)
 }
 
 // The file and the values that were refused, behind the details button.
-QString refusedDetails(const std::vector<RefusedOption>& refused, const QString& path)
+QString refusedDetails(const std::vector<core::RefusedValue>& refused, const QString& path)
 {
     QString details = path;
-    for (const RefusedOption& option : refused)
+    for (const core::RefusedValue& option : refused)
         details += QStringLiteral("\n%1 = %2").arg(option.field).arg(option.value);
     return details;
 }
@@ -112,7 +112,7 @@ SettingsRecords collectFrom(const SettingsWindows& w)
                                static_cast<qint16>(rules.zeroMode),
                                static_cast<qint16>(rules.fillZero)};
     }
-    r.options = w.options->optionInfo();
+    r.options = w.options->options().fileValues();
     r.controlPanel = w.controlPanel->panelState();
     r.displayPosition = w.display->windowPosition();
     r.customColors = w.options->customColors();
@@ -126,7 +126,10 @@ void applyToDisplay(const SettingsWindows& w, const SettingsRecords& r)
         const DigitRules& rules = r.digitRules[i - 1];
         w.display->setFareRules(i, {rules.shift, rules.zeroMode, rules.fillZero});
     }
-    w.display->applyLook(displayLookFrom(r.options, w.controlPanel->selectedBacklight()));
+    // The file's options as the options will hold them once applied.
+    core::Options loaded;
+    loaded.setFileValues(r.options);
+    w.display->applyLook(displayLookFrom(loaded, w.controlPanel->selectedBacklight()));
     for (int i = 1; i <= SettingsElementCount; ++i)
         w.display->showFare(i, ElementValue(QStringLiteral(" ")));
 }
@@ -179,8 +182,8 @@ void SettingsFile::applyRead(const SettingsFileRead& read)
     records = collectFrom(windows_);
     const SettingsDecoding decoding = decodeSettingsRecord(read.bytes, records);
     preferences_.restoreExactPaths(records.options);
-    const std::vector<RefusedOption> refused =
-        windows_.options->replaceRefusedOptions(records.options);
+    const std::vector<core::RefusedValue> refused =
+        windows_.options->options().replaceRefused(records.options);
 
     QStringList findings;
     if (!decoding.complete)
@@ -211,7 +214,7 @@ std::optional<RuntimeError> SettingsFile::applyLoaded(const SettingsRecords& rec
     applyToDisplay(windows_, records);
     std::optional<RuntimeError> failure;
     try {
-        windows_.options->applyOptionInfo(records.options);
+        windows_.options->applyFileValues(records.options);
     } catch (const RuntimeError& error) {
         failure = error;
     }
@@ -235,11 +238,12 @@ SettingsRecords SettingsFile::collect() const
 {
     SettingsRecords records = collectFrom(windows_);
     if (!dataFolderForThisRun_.isEmpty()) {
-        OptionFolders& folders = records.options.Folders;
-        if (folders.FareDataFolder == dataFolderForThisRun_)
-            folders.FareDataFolder = foldersInFile_.FareDataFolder;
-        if (folders.BroadcastDataFolder == dataFolderForThisRun_)
-            folders.BroadcastDataFolder = foldersInFile_.BroadcastDataFolder;
+        using core::OptionId;
+        core::OptionFileValues& options = records.options;
+        if (options.text(OptionId::FareDataFolder) == dataFolderForThisRun_)
+            options.set(OptionId::FareDataFolder, foldersInFile_.FareDataFolder);
+        if (options.text(OptionId::BroadcastDataFolder) == dataFolderForThisRun_)
+            options.set(OptionId::BroadcastDataFolder, foldersInFile_.BroadcastDataFolder);
     }
     return records;
 }
@@ -259,7 +263,7 @@ bool SettingsFile::save(Report report)
 
 // Written after the settings file, and only once there is something in it to keep: the
 // settings file alone is the whole of the usual case.
-bool SettingsFile::savePreferences(const OptionInfo& options, Report report)
+bool SettingsFile::savePreferences(const core::OptionFileValues& options, Report report)
 {
     preferences_.keepExactPaths(options);
     if (!preferences_.holdsMoreThanTheSettingsFile() && !QFileInfo::exists(preferences_.path()))

@@ -3,6 +3,7 @@
 #include "app/preferences.h"
 #include "app/settingscodec.h"
 #include "app/settingsstorage.h"
+#include "options/optioninfo.h"
 #include "platform/runtimeerror.h"
 
 #include <QString>
@@ -70,7 +71,7 @@ private:
     void reportFailedRead(const SettingsFileRead& read);
     void applyRead(const SettingsFileRead& read);
     std::optional<platform::RuntimeError> applyLoaded(const SettingsRecords& records);
-    bool savePreferences(const OptionInfo& options, Report report);
+    bool savePreferences(const core::OptionFileValues& options, Report report);
     void applyDataFoldersForThisRun();
 
     SettingsWindows windows_;

@@ -17,222 +17,222 @@ bool isOn(int checkValue)
 
 } // namespace
 
-OptionsDialogReader::OptionsDialogReader(const OptionsDialog& dialog)
-    : OptionsDialogReader(dialog, platform::installedSamplesFolder())
+OptionsReader::OptionsReader(const core::Options& options)
+    : OptionsReader(options, platform::installedSamplesFolder())
 {
 }
 
-DataFolders OptionsDialogReader::dataFolders() const
+DataFolders OptionsReader::dataFolders() const
 {
-    return chooseDataFolders({dialog_.fareDataFolder(), dialog_.broadcastDataFolder()},
+    return chooseDataFolders({options_.fareDataFolder(), options_.broadcastDataFolder()},
                              QDir::currentPath(), samplesFolder_);
 }
 
-QString OptionsDialogReader::fareDataFolder() const
+QString OptionsReader::fareDataFolder() const
 {
     return dataFolders().fare;
 }
 
-QString OptionsDialogReader::broadcastDataFolder() const
+QString OptionsReader::broadcastDataFolder() const
 {
     return dataFolders().broadcast;
 }
 
-QString OptionsDialogReader::routeSetSound() const
+QString OptionsReader::routeSetSound() const
 {
-    return dialog_.routeSetSound();
+    return options_.routeSetSound();
 }
 
-QString OptionsDialogReader::resetSound() const
+QString OptionsReader::resetSound() const
 {
-    return dialog_.resetSound();
+    return options_.resetSound();
 }
 
-bool OptionsDialogReader::stepSoundByColumn() const
+bool OptionsReader::stepSoundByColumn() const
 {
-    return dialog_.stepSoundByColumn();
+    return options_.stepSoundByColumn();
 }
 
-QString OptionsDialogReader::stepSoundFile() const
+QString OptionsReader::stepSoundFile() const
 {
-    return dialog_.stepSoundFile();
+    return options_.stepSoundFile();
 }
 
-int OptionsDialogReader::stepSoundColumn() const
+int OptionsReader::stepSoundColumn() const
 {
-    return dialog_.stepSoundColumn();
+    return options_.stepSoundColumn();
 }
 
-QString OptionsDialogReader::stepSound(int k) const
+QString OptionsReader::stepSound(int k) const
 {
     switch (k) {
     case 1:
-        return dialog_.stepSound1();
+        return options_.stepSound1();
     case 2:
-        return dialog_.stepSound2();
+        return options_.stepSound2();
     case 3:
-        return dialog_.stepSound3();
+        return options_.stepSound3();
     default:
         return QString();
     }
 }
 
-bool OptionsDialogReader::stepSoundWait() const
+bool OptionsReader::stepSoundWait() const
 {
-    return dialog_.stepSoundWait();
+    return options_.stepSoundWait();
 }
 
-bool OptionsDialogReader::infoStopOrderOn() const
+bool OptionsReader::infoStopOrderOn() const
 {
-    return isOn(dialog_.infoStopOrderOn());
+    return isOn(options_.infoStopOrderOn());
 }
 
-int OptionsDialogReader::infoStopOrderCell() const
+int OptionsReader::infoStopOrderCell() const
 {
-    return dialog_.infoStopOrderCell();
+    return options_.infoStopOrderCell();
 }
 
-bool OptionsDialogReader::infoStopOrderFromZero() const
+bool OptionsReader::infoStopOrderFromZero() const
 {
-    return isOn(dialog_.infoStopOrderFromZero());
+    return isOn(options_.infoStopOrderFromZero());
 }
 
-bool OptionsDialogReader::infoTicketOn() const
+bool OptionsReader::infoTicketOn() const
 {
-    return isOn(dialog_.infoTicketOn());
+    return isOn(options_.infoTicketOn());
 }
 
-int OptionsDialogReader::infoTicketCell() const
+int OptionsReader::infoTicketCell() const
 {
-    return dialog_.infoTicketCell();
+    return options_.infoTicketCell();
 }
 
-bool OptionsDialogReader::infoRouteOn() const
+bool OptionsReader::infoRouteOn() const
 {
-    return isOn(dialog_.infoRouteOn());
+    return isOn(options_.infoRouteOn());
 }
 
-int OptionsDialogReader::infoRouteCell() const
+int OptionsReader::infoRouteCell() const
 {
-    return dialog_.infoRouteCell();
+    return options_.infoRouteCell();
 }
 
-bool OptionsDialogReader::infoColumnOn() const
+bool OptionsReader::infoColumnOn() const
 {
-    return isOn(dialog_.infoColumnOn());
+    return isOn(options_.infoColumnOn());
 }
 
-int OptionsDialogReader::infoColumn() const
+int OptionsReader::infoColumn() const
 {
-    return dialog_.infoColumn();
+    return options_.infoColumn();
 }
 
-int OptionsDialogReader::infoColumnCell() const
+int OptionsReader::infoColumnCell() const
 {
-    return dialog_.infoColumnCell();
+    return options_.infoColumnCell();
 }
 
-TicketDateMode OptionsDialogReader::ticketDateMode() const
+TicketDateMode OptionsReader::ticketDateMode() const
 {
-    if (dialog_.dateFixed())
+    if (options_.dateFixed())
         return TicketDateMode::Fixed;
-    if (dialog_.dateAtRouteSet())
+    if (options_.dateAtRouteSet())
         return TicketDateMode::AtRouteSet;
     return TicketDateMode::EachPrint;
 }
 
-QString OptionsDialogReader::fixedDate() const
+QString OptionsReader::fixedDate() const
 {
-    return dialog_.fixedDate();
+    return options_.fixedDate();
 }
 
-bool OptionsDialogReader::useTicketPreview() const
+bool OptionsReader::useTicketPreview() const
 {
-    return isOn(dialog_.useTicketPreview());
+    return isOn(options_.useTicketPreview());
 }
 
-QString OptionsDialogReader::ticketPluginPath() const
+QString OptionsReader::ticketPluginPath() const
 {
-    return dialog_.ticketPluginPath();
+    return options_.ticketPluginPath();
 }
 
-int OptionsDialogReader::nextStopMode() const
+int OptionsReader::nextStopMode() const
 {
-    return dialog_.nextStopMode();
+    return options_.nextStopMode();
 }
 
-platform::BgrColor OptionsDialogReader::ticketColor(int state) const
-{
-    switch (state) {
-    case 1:
-        return dialog_.ticketColorOn1();
-    case 2:
-        return dialog_.ticketColorOn2();
-    default:
-        return dialog_.ticketColorOff();
-    }
-}
-
-bool OptionsDialogReader::panelIndividual() const
-{
-    return dialog_.panelIndividual();
-}
-
-bool OptionsDialogReader::panelUser(int state) const
+platform::BgrColor OptionsReader::ticketColor(int state) const
 {
     switch (state) {
     case 1:
-        return dialog_.panelOn1User();
+        return options_.ticketColorOn1();
     case 2:
-        return dialog_.panelOn2User();
+        return options_.ticketColorOn2();
     default:
-        return dialog_.panelOffUser();
+        return options_.ticketColorOff();
     }
 }
 
-QString OptionsDialogReader::panelPicture(int state) const
+bool OptionsReader::panelIndividual() const
+{
+    return options_.panelIndividual();
+}
+
+bool OptionsReader::panelUser(int state) const
 {
     switch (state) {
     case 1:
-        return dialog_.panelOn1Picture();
+        return options_.panelOn1User();
     case 2:
-        return dialog_.panelOn2Picture();
+        return options_.panelOn2User();
     default:
-        return dialog_.panelOffPicture();
+        return options_.panelOffUser();
     }
 }
 
-bool OptionsDialogReader::preBroadcastAlways() const
+QString OptionsReader::panelPicture(int state) const
 {
-    return dialog_.preBroadcastAlways();
+    switch (state) {
+    case 1:
+        return options_.panelOn1Picture();
+    case 2:
+        return options_.panelOn2Picture();
+    default:
+        return options_.panelOffPicture();
+    }
 }
 
-QString OptionsDialogReader::preBroadcastFile() const
+bool OptionsReader::preBroadcastAlways() const
 {
-    return dialog_.preBroadcastFile();
+    return options_.preBroadcastAlways();
 }
 
-QString OptionsDialogReader::preBroadcastSound(int flag) const
+QString OptionsReader::preBroadcastFile() const
+{
+    return options_.preBroadcastFile();
+}
+
+QString OptionsReader::preBroadcastSound(int flag) const
 {
     switch (flag) {
     case 1:
-        return dialog_.preBroadcastSound1();
+        return options_.preBroadcastSound1();
     case 2:
-        return dialog_.preBroadcastSound2();
+        return options_.preBroadcastSound2();
     case 3:
-        return dialog_.preBroadcastSound3();
+        return options_.preBroadcastSound3();
     default:
         return QString();
     }
 }
 
-bool OptionsDialogReader::preBroadcastWait() const
+bool OptionsReader::preBroadcastWait() const
 {
-    return dialog_.preBroadcastWait();
+    return options_.preBroadcastWait();
 }
 
 ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options)
-    : options_(options), reader_(options),
+    : options_(options), reader_(options.options()),
       panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_, &route_))
 {
     panel_->setOptionsDialog(&options);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options.h"
 #include "core/routesession.h"
 #include "operation/datafolders.h"
 #include "operation/operationoptions.h"
@@ -13,15 +14,15 @@ class ControlPanel;
 class OptionsDialog;
 
 // The options as the control panel and the broadcast tape read them: straight from the
-// options dialog's controls at each call. With both data folders empty and no data in the
+// options model at each call. With both data folders empty and no data in the
 // working folder, the data folders are the installed samples (chooseDataFolders).
-class OptionsDialogReader : public OperationOptions, public sound::TapeOptions
+class OptionsReader : public OperationOptions, public sound::TapeOptions
 {
 public:
-    explicit OptionsDialogReader(const OptionsDialog& dialog);
+    explicit OptionsReader(const core::Options& options);
     // samplesFolder: the installed samples, empty for none.
-    OptionsDialogReader(const OptionsDialog& dialog, const QString& samplesFolder)
-        : dialog_(dialog), samplesFolder_(samplesFolder)
+    OptionsReader(const core::Options& options, const QString& samplesFolder)
+        : options_(options), samplesFolder_(samplesFolder)
     {
     }
 
@@ -62,7 +63,7 @@ public:
 private:
     DataFolders dataFolders() const;
 
-    const OptionsDialog& dialog_;
+    const core::Options& options_;
     QString samplesFolder_;
 };
 
@@ -77,13 +78,13 @@ public:
     ~ControlPanelWiring();
 
     ControlPanel& panel() { return *panel_; }
-    OptionsDialogReader& optionsReader() { return reader_; }
+    OptionsReader& optionsReader() { return reader_; }
     sound::BroadcastTape& tape() { return tape_; }
     core::RouteSession& routeSession() { return route_; }
 
 private:
     OptionsDialog& options_;
-    OptionsDialogReader reader_;
+    OptionsReader reader_;
     sound::BroadcastTape tape_;
     core::RouteSession route_;
     std::unique_ptr<ControlPanel> panel_;

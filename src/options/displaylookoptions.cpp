@@ -5,18 +5,25 @@
 namespace
 {
 
-QColor ticketColorFor(const OptionPanel& panel, int backlight)
+QColor ticketColorFor(platform::BgrColor off, platform::BgrColor on1, platform::BgrColor on2,
+                      int backlight)
 {
     switch (backlight) {
     case 0:
-        return platform::toQColor(panel.TicketColorOff);
+        return platform::toQColor(off);
     case 1:
-        return platform::toQColor(panel.TicketColorOn1);
+        return platform::toQColor(on1);
     case 2:
-        return platform::toQColor(panel.TicketColorOn2);
+        return platform::toQColor(on2);
     default:
         return platform::toQColor(0);
     }
+}
+
+QColor ticketColorFor(const OptionPanel& panel, int backlight)
+{
+    return ticketColorFor(panel.TicketColorOff, panel.TicketColorOn1, panel.TicketColorOn2,
+                          backlight);
 }
 
 } // namespace
@@ -40,5 +47,26 @@ DisplayLook displayLookFrom(const OptionInfo& options, int backlight)
     look.stopName.prefixBold = s.NextStopBold == 1;
     look.ticketLabelsShown = options.Panel.AutoTicketNumbers != 0;
     look.ticketLabelColor = ticketColorFor(options.Panel, backlight);
+    return look;
+}
+
+DisplayLook displayLookFrom(const core::Options& options, int backlight)
+{
+    using platform::toQColor;
+    DisplayLook look;
+    look.digits = {toQColor(options.digitBackColor()), toQColor(options.digitUnlitColor()),
+                   toQColor(options.digitLitColor())};
+    look.stopName.back = toQColor(options.stopNameBackColor());
+    look.stopName.fore = toQColor(options.stopNameForeColor());
+    look.stopName.typeface = static_cast<BoardTypeface>(options.stopNameFontMode());
+    // A check box's grey state (2) is not bold.
+    look.stopName.bold = options.stopNameBold() == 1;
+    look.stopName.prefix = static_cast<NextStopPrefix>(options.nextStopMode());
+    look.stopName.prefixColor = toQColor(options.nextStopColor());
+    look.stopName.prefixTypeface = static_cast<PrefixTypeface>(options.nextStopFontMode());
+    look.stopName.prefixBold = options.nextStopBold() == 1;
+    look.ticketLabelsShown = options.autoTicketNumbers() != 0;
+    look.ticketLabelColor = ticketColorFor(options.ticketColorOff(), options.ticketColorOn1(),
+                                           options.ticketColorOn2(), backlight);
     return look;
 }

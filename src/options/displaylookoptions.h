@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/options.h"
 #include "elements/displaylook.h"
 #include "options/optioninfo.h"
 
 // The display's look from the options and the backlight state (0 OFF, 1 ON1, 2 ON2; any
 // other state draws the ticket numbers black). The one place the look is computed.
 DisplayLook displayLookFrom(const OptionInfo& options, int backlight);
+// The same from the options model.
+DisplayLook displayLookFrom(const core::Options& options, int backlight);

@@ -5,6 +5,7 @@
 #include "elements/faredisplay.h"
 #include "options/controlpanellink.h"
 #include "options/displaylookoptions.h"
+#include "options/optionbinding.h"
 #include "options/optionwidgets.h"
 #include "options/pagecontrols.h"
 #include "platform/fontmap.h"
@@ -27,12 +28,27 @@ const QRect PageRect(124, 2, 508, 336);
 
 } // namespace
 
-OptionsDialog::OptionsDialog(QWidget* parent) : OptionsDialog(nullptr, parent) {}
+OptionsDialog::OptionsDialog(QWidget* parent) : OptionsDialog(nullptr, nullptr, parent) {}
 
-OptionsDialog::OptionsDialog(Pickers& pickers, QWidget* parent) : OptionsDialog(&pickers, parent) {}
+OptionsDialog::OptionsDialog(Pickers& pickers, QWidget* parent)
+    : OptionsDialog(nullptr, &pickers, parent)
+{
+}
 
-OptionsDialog::OptionsDialog(Pickers* pickers, QWidget* parent)
-    : QDialog(parent), ownPickers_(pickers ? nullptr : std::make_unique<QtPickers>()),
+OptionsDialog::OptionsDialog(core::Options& options, QWidget* parent)
+    : OptionsDialog(&options, nullptr, parent)
+{
+}
+
+OptionsDialog::OptionsDialog(core::Options& options, Pickers& pickers, QWidget* parent)
+    : OptionsDialog(&options, &pickers, parent)
+{
+}
+
+OptionsDialog::OptionsDialog(core::Options* options, Pickers* pickers, QWidget* parent)
+    : QDialog(parent), ownOptions_(options ? nullptr : std::make_unique<core::Options>()),
+      options_(options ? options : ownOptions_.get()),
+      ownPickers_(pickers ? nullptr : std::make_unique<QtPickers>()),
       pickers_(pickers ? pickers : ownPickers_.get())
 {
     setWindowTitle(QStringLiteral("オプション"));
@@ -74,6 +90,9 @@ OptionsDialog::OptionsDialog(Pickers* pickers, QWidget* parent)
                 showPage(i);
         });
     pageButtons_[0]->setChecked(true);
+
+    [[maybe_unused]] const bool bound = bindOptionControls(this, *options_);
+    Q_ASSERT(bound);
 }
 
 OptionsDialog::~OptionsDialog() = default;
@@ -116,10 +135,7 @@ void OptionsDialog::pickButtonColor(ColorButton* button)
 
 void OptionsDialog::applyStartupDefaults()
 {
-    autoTicketNumbersCheck_->setValue(1);
-    ticketColorButtons_[0]->setBackColor(platform::RGB(255, 255, 255));
-    ticketColorButtons_[1]->setBackColor(platform::RGB(192, 255, 192));
-    ticketColorButtons_[2]->setBackColor(platform::RGB(192, 255, 192));
+    options_->applyStartupDefaults();
 }
 
 // ---- Applying to the display ----
@@ -140,7 +156,7 @@ void OptionsDialog::switchBacklight()
 void OptionsDialog::applyDisplayOptions()
 {
     if (display_) {
-        display_->applyLook(displayLookFrom(optionInfo(), selectedBacklight()));
+        display_->applyLook(displayLookFrom(*options_, selectedBacklight()));
         numberTicketLabels(*display_, ticketNumberModeList_->currentIndex(),
                            ticketZeroPadCheck_->value());
     }
@@ -159,6 +175,16 @@ OptionInfo OptionsDialog::optionInfo() const
     info.Sounds = soundOptions();
     info.Ticket = ticketOptions();
     return info;
+}
+
+void OptionsDialog::applyFileValues(const core::OptionFileValues& values)
+{
+    options_->setFileValues(values);
+    // Repaints the panel picture and the ticket-number colour with the options just loaded.
+    switchBacklight();
+    QString path = options_->ticketPluginPath();
+    int loaded = 0;
+    loadPlugin(path, loaded);
 }
 
 void OptionsDialog::applyOptionInfo(const OptionInfo& info)

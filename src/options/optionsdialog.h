@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options.h"
 #include "dialogs/pickers.h"
 #include "options/optioninfo.h"
 #include "options/optiontexts.h"
@@ -28,16 +29,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-// A value of the settings file that a control of the dialog cannot take.
-struct RefusedOption {
-    QString field; // the field's name, as the settings file lists it
-    int value = 0;
-};
-
-// The options dialog. It is the live store of every option: created once, shown modally,
-// hidden by "OK" (which applies the display options) or by its close button (which does
-// not), and never destroyed while the program runs. Other windows read options through the
-// typed readers below at the moment they need them.
+// The options dialog: a view of core::Options, bound live (optionbinding.h): every change of
+// a control is in the options at once, and every change of the options shows in the controls.
+// There is no cancel: shown modally, hidden by "OK" (which applies the display options) or by
+// its close button (which does not).
 //
 // Six pages: data folders, panel and ticket numbers, digits and information numbers, stop
 // name, sounds, ticket preview. Each page is built, reacts and transfers its sub-record of
@@ -46,10 +41,16 @@ class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // The real pickers, or the ones given.
+    // Binds to `options`, which must outlive the dialog; the controls take its values. Without
+    // options the dialog has its own, at their defaults; without pickers, the real ones.
+    explicit OptionsDialog(core::Options& options, QWidget* parent = nullptr);
+    OptionsDialog(core::Options& options, Pickers& pickers, QWidget* parent = nullptr);
     explicit OptionsDialog(QWidget* parent = nullptr);
     explicit OptionsDialog(Pickers& pickers, QWidget* parent = nullptr);
     ~OptionsDialog() override;
+
+    core::Options& options() { return *options_; }
+    const core::Options& options() const { return *options_; }
 
     // The windows the dialog applies its options to; either may be null (nothing applied).
     void setFareDisplay(FareDisplay* display) { display_ = display; }
@@ -67,10 +68,10 @@ public:
     // backlight and reloads the plug-in. A list position outside its list, or a check value
     // outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
     void applyOptionInfo(const OptionInfo& info);
-    // Puts the dialog's present value into every field of info that applyOptionInfo() would
-    // refuse and returns those fields with the values they had: one bad value then costs
-    // that field alone.
-    std::vector<RefusedOption> replaceRefusedOptions(OptionInfo& info) const;
+    // Puts the settings file's options into the model (the controls follow with their
+    // reactions), re-applies the backlight and reloads the plug-in. Values the options refuse
+    // are left out (core::Options::replaceRefused says which).
+    void applyFileValues(const core::OptionFileValues& values);
     // Loads a ticket plug-in: property list, comment, preview size and company names.
     // result is 2 when the file is a plug-in, else 0 (nothing changes then).
     void loadPlugin(QString& path, int& result);
@@ -80,8 +81,7 @@ public:
     {
         return ticketPlugins_;
     }
-    // The start-up defaults of the ticket-number options: labels shown, OFF colour white,
-    // ON1 and ON2 light green.
+    // The start-up defaults of the options (core::Options::applyStartupDefaults).
     void applyStartupDefaults();
 
     // Option readers. Check values are 0, 1 or 2 (greyed); list positions count from 0
@@ -166,6 +166,7 @@ public:
     void selectFixedDate();
 
 private:
+
     // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
     void showPage(int index);
@@ -227,8 +228,10 @@ private:
     OptionTicket ticketOptions() const;
     void applyTicketOptions(const OptionTicket& ticket);
 
-    OptionsDialog(Pickers* pickers, QWidget* parent);
+    OptionsDialog(core::Options* options, Pickers* pickers, QWidget* parent);
 
+    std::unique_ptr<core::Options> ownOptions_;
+    core::Options* options_ = nullptr;
     std::unique_ptr<QtPickers> ownPickers_;
     Pickers* pickers_ = nullptr;
     CustomColorTable customColors_{};

@@ -152,7 +152,7 @@ void OptionsDialog::onPluginRemoveClicked()
 void OptionsDialog::onDatePickClicked()
 {
     if (const std::optional<QDate> date = pickers_->pickDate(this, QDate()))
-        fixedDateLabel_->setText(fixedDateText(*date));
+        options_->setFixedDate(fixedDateText(*date));
 }
 
 void OptionsDialog::loadPlugin(QString& path, int& result)
@@ -197,7 +197,7 @@ void OptionsDialog::applyTicketOptions(const OptionTicket& t)
     setOption(dateEachPrintOption_, t.DateEachPrint);
     setOption(dateAtRouteSetOption_, t.DateAtRouteSet);
     setOption(dateFixedOption_, t.DateFixed);
-    fixedDateLabel_->setText(t.FixedDate);
+    options_->setFixedDate(t.FixedDate);
 }
 
 int OptionsDialog::useTicketPreview() const

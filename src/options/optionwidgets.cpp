@@ -13,8 +13,11 @@ ColorButton::ColorButton(QWidget* parent) : QPushButton(parent)
 
 void ColorButton::setBackColor(platform::BgrColor color)
 {
+    if (color == color_)
+        return;
     color_ = color;
     update();
+    emit backColorChanged(color);
 }
 
 void ColorButton::paintEvent(QPaintEvent* event)

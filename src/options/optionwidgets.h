@@ -15,7 +15,11 @@ class ColorButton : public QPushButton
 public:
     explicit ColorButton(QWidget* parent = nullptr);
     platform::BgrColor backColor() const { return color_; }
+    // Emits backColorChanged() when the colour differs from the present one.
     void setBackColor(platform::BgrColor color);
+
+signals:
+    void backColorChanged(platform::BgrColor color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

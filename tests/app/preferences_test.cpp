@@ -23,7 +23,7 @@ void put(const QString& path, const QByteArray& bytes)
 }
 
 // The options as the settings file brings them back: every text through CP932.
-OptionInfo throughTheSettingsFile(const OptionInfo& options)
+core::OptionFileValues throughTheSettingsFile(const core::OptionFileValues& options)
 {
     SettingsRecords records;
     records.options = options;
@@ -57,12 +57,13 @@ TEST(PreferencesPath, IsNamedAfterTheSettingsFile)
 
 TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileAgrees)
 {
-    OptionInfo options;
-    options.Folders.FareDataFolder = QStringLiteral("/home/u/données");
-    options.Folders.BroadcastDataFolder = QStringLiteral("/home/u/放送"); // CP932 holds it
-    options.Panel.PanelOn1Picture = QStringLiteral("/p/〜波.bmp");        // comes back as ～
-    options.Sounds.PreBroadcastSound2 = QStringLiteral("/s/👋, \"hi\"; x=1.wav");
-    options.Ticket.TicketPluginPath = QStringLiteral(" /p/Ålesund.4SP ");
+    core::OptionFileValues options;
+    options.set(core::OptionId::FareDataFolder, QStringLiteral("/home/u/données"));
+    options.set(core::OptionId::BroadcastDataFolder,
+                QStringLiteral("/home/u/放送"));                                 // CP932 holds it
+    options.set(core::OptionId::PanelOn1Picture, QStringLiteral("/p/〜波.bmp")); // comes back as ～
+    options.set(core::OptionId::PreBroadcastSound2, QStringLiteral("/s/👋, \"hi\"; x=1.wav"));
+    options.set(core::OptionId::TicketPluginPath, QStringLiteral(" /p/Ålesund.4SP "));
     Preferences saved(path_);
     saved.keepExactPaths(options);
     ASSERT_TRUE(saved.save());
@@ -73,19 +74,20 @@ TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileA
         loaded.exactPaths().keys(),
         (QStringList{QStringLiteral("FareDataFolder"), QStringLiteral("PanelOn1Picture"),
                      QStringLiteral("PreBroadcastSound2"), QStringLiteral("TicketPluginPath")}));
-    OptionInfo read = throughTheSettingsFile(options);
-    ASSERT_EQ(read.Folders.FareDataFolder, QStringLiteral("/home/u/donn?es"));
+    core::OptionFileValues read = throughTheSettingsFile(options);
+    ASSERT_EQ(read.text(core::OptionId::FareDataFolder), QStringLiteral("/home/u/donn?es"));
     loaded.restoreExactPaths(read);
     EXPECT_EQ(read, options);
 
     // A path the settings file holds otherwise was changed elsewhere: it stays.
-    OptionInfo edited = throughTheSettingsFile(options);
-    edited.Folders.FareDataFolder = QStringLiteral("/home/u/donnees");
-    edited.Panel.PanelOn1Picture.clear();
+    core::OptionFileValues edited = throughTheSettingsFile(options);
+    edited.set(core::OptionId::FareDataFolder, QStringLiteral("/home/u/donnees"));
+    edited.set(core::OptionId::PanelOn1Picture, QString());
     loaded.restoreExactPaths(edited);
-    EXPECT_EQ(edited.Folders.FareDataFolder, QStringLiteral("/home/u/donnees"));
-    EXPECT_TRUE(edited.Panel.PanelOn1Picture.isEmpty());
-    EXPECT_EQ(edited.Ticket.TicketPluginPath, options.Ticket.TicketPluginPath);
+    EXPECT_EQ(edited.text(core::OptionId::FareDataFolder), QStringLiteral("/home/u/donnees"));
+    EXPECT_TRUE(edited.text(core::OptionId::PanelOn1Picture).isEmpty());
+    EXPECT_EQ(edited.text(core::OptionId::TicketPluginPath),
+              options.text(core::OptionId::TicketPluginPath));
 
     // Once CP932 can hold the path again, the file forgets the exact one.
     options = throughTheSettingsFile(options);
@@ -94,6 +96,29 @@ TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileA
     loaded.load();
     EXPECT_TRUE(loaded.exactPaths().isEmpty());
     EXPECT_FALSE(loaded.holdsMoreThanTheSettingsFile());
+}
+
+TEST_F(PreferencesTest, DisplayZoomIsKeptUnderItsKeyWithinItsRange)
+{
+    Preferences preferences(path_);
+    preferences.load();
+    EXPECT_EQ(preferences.displayZoom(), 1);
+    EXPECT_FALSE(preferences.setDisplayZoom(5));
+    EXPECT_FALSE(preferences.setDisplayZoom(0));
+    EXPECT_FALSE(preferences.holdsMoreThanTheSettingsFile());
+    EXPECT_TRUE(preferences.setDisplayZoom(3));
+    EXPECT_TRUE(preferences.holdsMoreThanTheSettingsFile()) << "a zoom is worth a file";
+    ASSERT_TRUE(preferences.save());
+    EXPECT_EQ(QSettings(path_, QSettings::IniFormat).value(QStringLiteral("Display/Zoom")).toInt(),
+              3);
+
+    Preferences next(path_);
+    next.load();
+    EXPECT_EQ(next.displayZoom(), 3);
+    EXPECT_EQ(next.speechSettings(), speech::SpeechSettings{}) << "the voice kept its defaults";
+    put(path_, "[Display]\nZoom=9\n");
+    next.load();
+    EXPECT_EQ(next.displayZoom(), 1) << "out of range: the default";
 }
 
 TEST_F(PreferencesTest, SpeechSettingsKeepTheirRangesAndDefaults)
@@ -125,9 +150,9 @@ TEST_F(PreferencesTest, SpeechSettingsKeepTheirRangesAndDefaults)
 
 TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
 {
-    OptionInfo options;
-    options.Folders.FareDataFolder = QStringLiteral("/d/données");
-    const OptionInfo lossy = throughTheSettingsFile(options);
+    core::OptionFileValues options;
+    options.set(core::OptionId::FareDataFolder, QStringLiteral("/d/données"));
+    const core::OptionFileValues lossy = throughTheSettingsFile(options);
 
     QByteArray noise;
     for (int i = 0; i < 3000; ++i)
@@ -138,7 +163,7 @@ TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
         Preferences preferences(path_);
         preferences.load();
         EXPECT_EQ(preferences.speechSettings(), speech::SpeechSettings{});
-        OptionInfo read = lossy;
+        core::OptionFileValues read = lossy;
         preferences.restoreExactPaths(read);
         EXPECT_EQ(read, lossy);
     }

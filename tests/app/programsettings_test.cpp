@@ -66,33 +66,15 @@ void writeRoute(const QString& folder, const QString& routeNo)
 }
 
 // Every 16-bit field of the options, for a file in which each is out of every range.
-std::vector<qint16*> optionWords(OptionInfo& o)
+std::vector<core::OptionId> optionWords(const core::OptionFileValues& o)
 {
-    OptionPanel& p = o.Panel;
-    OptionDigits& d = o.Digits;
-    OptionStopName& s = o.StopName;
-    OptionSounds& n = o.Sounds;
-    OptionTicket& t = o.Ticket;
-    return {&p.AutoTicketNumbers,  &p.TicketNumberMode,
-            &p.TicketZeroPad,      &p.PanelAuto,
-            &p.PanelIndividual,    &p.PanelOffBuiltin,
-            &p.PanelOffUser,       &p.PanelOn1Builtin,
-            &p.PanelOn1User,       &p.PanelOn2Builtin,
-            &p.PanelOn2User,       &d.InfoStopOrderOn,
-            &d.InfoStopOrderCell,  &d.InfoStopOrderFromZero,
-            &d.InfoTicketOn,       &d.InfoTicketCell,
-            &d.InfoRouteOn,        &d.InfoRouteCell,
-            &d.InfoColumnOn,       &d.InfoColumn,
-            &d.InfoColumnCell,     &s.StopNameFontMode,
-            &s.StopNameBold,       &s.NextStopMode,
-            &s.NextStopFontMode,   &s.NextStopBold,
-            &n.StepSoundAlways,    &n.StepSoundByColumn,
-            &n.StepSoundWait,      &n.StepSoundNoWait,
-            &n.StepSoundColumn,    &n.PreBroadcastAlways,
-            &n.PreBroadcastByFlag, &n.PreBroadcastWait,
-            &n.PreBroadcastNoWait, &t.UseTicketPreview,
-            &t.DateEachPrint,      &t.DateAtRouteSet,
-            &t.DateFixed};
+    std::vector<core::OptionId> words;
+    for (const core::OptionDeclaration& row : core::optionTable()) {
+        if (row.store == core::OptionStore::SettingsFile &&
+            std::holds_alternative<qint16>(o[row.id]))
+            words.push_back(row.id);
+    }
+    return words;
 }
 
 class ProgramSettingsTest : public ::testing::Test
@@ -142,7 +124,7 @@ protected:
 TEST_F(ProgramSettingsTest, OneBadFieldAmongGoodOnesCostsThatFieldAlone)
 {
     SettingsRecords records = usersSettings();
-    records.options.Panel.AutoTicketNumbers = 7; // a check box takes 0, 1 or 2
+    records.options.set(core::OptionId::AutoTicketNumbers, 7); // a check box takes 0, 1 or 2
     const QByteArray original = encodeSettings(records);
     put(path_, original);
 
@@ -168,15 +150,15 @@ TEST_F(ProgramSettingsTest, OneBadFieldAmongGoodOnesCostsThatFieldAlone)
     EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
     program.endWithoutQuestion();
     EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
-    records.options.Panel.AutoTicketNumbers = 1;
+    records.options.set(core::OptionId::AutoTicketNumbers, 1);
     EXPECT_EQ(contents(path_), encodeSettings(records));
 }
 
 TEST_F(ProgramSettingsTest, EveryOptionOutOfRangeIsSkippedOnItsOwn)
 {
     SettingsRecords records = usersSettings();
-    for (qint16* word : optionWords(records.options))
-        *word = 999;
+    for (const core::OptionId word : optionWords(records.options))
+        records.options.set(word, 999);
     put(path_, encodeSettings(records));
 
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
@@ -322,7 +304,8 @@ TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
     EXPECT_TRUE(boxes.calls().empty());
     SettingsRecords saved;
     ASSERT_TRUE(decodeSettings(contents(path_), saved));
-    EXPECT_EQ(platform::toCp932(saved.options.Folders.FareDataFolder), platform::toCp932(folder))
+    EXPECT_EQ(platform::toCp932(saved.options.text(core::OptionId::FareDataFolder)),
+              platform::toCp932(folder))
         << "the settings file keeps its CP932 form";
     {
         Program second(path_);
@@ -333,7 +316,7 @@ TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
     }
 
     // The settings file edited elsewhere names another folder: that one holds.
-    saved.options.Folders.FareDataFolder = dir_.path();
+    saved.options.set(core::OptionId::FareDataFolder, dir_.path());
     put(path_, encodeSettings(saved));
     {
         Program third(path_);
@@ -448,7 +431,7 @@ TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheEx
     ASSERT_FALSE(afterOptions.isEmpty()) << "saved when the options closed";
     SettingsRecords saved;
     ASSERT_TRUE(decodeSettings(afterOptions, saved));
-    EXPECT_EQ(saved.options.Folders.FareDataFolder, dir_.path());
+    EXPECT_EQ(saved.options.text(core::OptionId::FareDataFolder), dir_.path());
 
     program.display().move(70, 80);
     ControlPanel& panel = program.controlPanel();
@@ -516,7 +499,7 @@ TEST_F(ProgramSettingsTest, ASignalWhileTheExitQuestionIsOpenEndsWithoutItsAnswe
 TEST_F(ProgramSettingsTest, ASignalWhileAStartUpMessageIsOpenEndsOnceTheSettingsAreApplied)
 {
     SettingsRecords records = usersSettings();
-    records.options.Digits.InfoColumn = 500;
+    records.options.set(core::OptionId::InfoColumn, 500);
     const QByteArray original = encodeSettings(records);
     put(path_, original);
 
@@ -538,7 +521,7 @@ TEST_F(ProgramSettingsTest, ASignalWhileAStartUpMessageIsOpenEndsOnceTheSettings
     EXPECT_TRUE(program.hasEnded());
     EXPECT_GE(finished.count(), 1);
     // What was saved is the whole loaded state, not a half-loaded one.
-    records.options.Digits.InfoColumn = 0;
+    records.options.set(core::OptionId::InfoColumn, 0);
     EXPECT_EQ(contents(path_), encodeSettings(records));
     EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), original);
 }
@@ -562,7 +545,7 @@ TEST_F(ProgramSettingsTest, ADisplayLostWhileTheSettingsLoadLeavesTheUsersFileAl
     // A value the options refuse opens a message while the file loads; the display goes
     // away before anyone answers it, with the windows still half way to the user's state.
     SettingsRecords records = usersSettings();
-    records.options.Digits.InfoColumn = 500;
+    records.options.set(core::OptionId::InfoColumn, 500);
     const QByteArray original = encodeSettings(records);
     put(path_, original);
     platform::setMessageBoxHandler([](const platform::MessageBoxCall&) {
@@ -628,7 +611,9 @@ TEST_F(ProgramSettingsTest, TheDataFolderOfThisRunIsUsedButNotSaved)
     }
     SettingsRecords saved;
     ASSERT_TRUE(decodeSettings(contents(path_), saved));
-    EXPECT_EQ(saved.options.Folders, records.options.Folders);
+    for (const core::OptionId folder :
+         {core::OptionId::FareDataFolder, core::OptionId::BroadcastDataFolder})
+        EXPECT_EQ(saved.options.text(folder), records.options.text(folder));
 }
 
 } // namespace

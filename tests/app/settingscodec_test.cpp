@@ -1,4 +1,5 @@
 #include "app/settingscodec.h"
+#include "core/options.h"
 #include "platform/cp932.h"
 
 #include <QtEndian>
@@ -10,14 +11,14 @@ namespace
 SettingsRecords sampleRecords()
 {
     SettingsRecords r;
-    r.options.Folders.FareDataFolder = QStringLiteral("/home/運転士/運賃");
-    r.options.Panel.AutoTicketNumbers = 1;
-    r.options.Panel.TicketColorOn1 = platform::RGB(192, 255, 192);
-    r.options.Panel.PanelOn2Picture = QStringLiteral("panel～2.bmp");
-    r.options.Digits.InfoColumn = 149;
-    r.options.StopName.NextStopColor = platform::RGB(255, 192, 128);
-    r.options.Sounds.PreBroadcastSound3 = QStringLiteral("chime.mid");
-    r.options.Ticket.FixedDate = QStringLiteral("2009/01/24");
+    r.options.set(core::OptionId::FareDataFolder, QStringLiteral("/home/運転士/運賃"));
+    r.options.set(core::OptionId::AutoTicketNumbers, 1);
+    r.options.set(core::OptionId::TicketColorOn1, platform::RGB(192, 255, 192));
+    r.options.set(core::OptionId::PanelOn2Picture, QStringLiteral("panel～2.bmp"));
+    r.options.set(core::OptionId::InfoColumn, 149);
+    r.options.set(core::OptionId::NextStopColor, platform::RGB(255, 192, 128));
+    r.options.set(core::OptionId::PreBroadcastSound3, QStringLiteral("chime.mid"));
+    r.options.set(core::OptionId::FixedDate, QStringLiteral("2009/01/24"));
     r.controlPanel.ScrollSpeed = 1500;
     r.controlPanel.Top = -30;
     r.displayPosition.left = 7470;
@@ -52,7 +53,8 @@ TEST(SettingsCodec, AllEmptyTextsGive320BytesWithTheTailLaidOut)
 TEST(SettingsCodec, TextsAreCountedInCp932Bytes)
 {
     SettingsRecords r;
-    r.options.Folders.FareDataFolder = QStringLiteral("運賃データ"); // 5 full-width characters
+    r.options.set(core::OptionId::FareDataFolder,
+                  QStringLiteral("運賃データ")); // 5 full-width characters
     const QByteArray bytes = encodeSettings(r);
     EXPECT_EQ(bytes.size(), 330);
     EXPECT_EQ(i16At(bytes, 0), 10);
@@ -126,10 +128,10 @@ TEST(SettingsCodec, TextRunningPastTheEndIsCutThere)
     bytes.append("\x10\x00", 2); // claims 16 bytes
     bytes.append("/data");
     SettingsRecords read;
-    read.options.Folders.BroadcastDataFolder = QStringLiteral("kept");
+    read.options.set(core::OptionId::BroadcastDataFolder, QStringLiteral("kept"));
     EXPECT_FALSE(decodeSettings(bytes, read));
-    EXPECT_EQ(read.options.Folders.FareDataFolder, QStringLiteral("/data"));
-    EXPECT_EQ(read.options.Folders.BroadcastDataFolder, QStringLiteral("kept"));
+    EXPECT_EQ(read.options.text(core::OptionId::FareDataFolder), QStringLiteral("/data"));
+    EXPECT_EQ(read.options.text(core::OptionId::BroadcastDataFolder), QStringLiteral("kept"));
 }
 
 TEST(SettingsCodec, AnyBytesDecodeWithoutCrash)
@@ -181,77 +183,71 @@ public:
 TEST(SettingsCodec, EveryFieldSitsAtItsOffset)
 {
     SettingsRecords r;
-    OptionFolders& f = r.options.Folders;
-    f.FareDataFolder = QStringLiteral("fare");
-    f.BroadcastDataFolder = QStringLiteral("tape");
-    OptionPanel& p = r.options.Panel;
-    p.AutoTicketNumbers = 101;
-    p.TicketColorOff = 0x010203;
-    p.TicketColorOn1 = 0x040506;
-    p.TicketColorOn2 = 0x070809;
-    p.TicketNumberMode = 102;
-    p.TicketZeroPad = 103;
-    p.PanelAuto = 104;
-    p.PanelIndividual = 105;
-    p.PanelOffBuiltin = 106;
-    p.PanelOffUser = 107;
-    p.PanelOn1Builtin = 108;
-    p.PanelOn1User = 109;
-    p.PanelOn2Builtin = 110;
-    p.PanelOn2User = 111;
-    p.PanelOffPicture = QStringLiteral("off");
-    p.PanelOn1Picture = QStringLiteral("on1");
-    p.PanelOn2Picture = QStringLiteral("on2");
-    OptionDigits& d = r.options.Digits;
-    d.DigitBackColor = 0x0A0B0C;
-    d.DigitUnlitColor = 0x0D0E0F;
-    d.DigitLitColor = 0x101112;
-    d.InfoStopOrderOn = 201;
-    d.InfoStopOrderCell = 202;
-    d.InfoStopOrderFromZero = 203;
-    d.InfoTicketOn = 204;
-    d.InfoTicketCell = 205;
-    d.InfoRouteOn = 206;
-    d.InfoRouteCell = 207;
-    d.InfoColumnOn = 208;
-    d.InfoColumn = 209;
-    d.InfoColumnCell = 210;
-    OptionStopName& s = r.options.StopName;
-    s.StopNameBackColor = 0x131415;
-    s.StopNameForeColor = 0x161718;
-    s.StopNameFontMode = 301;
-    s.StopNameBold = 302;
-    s.NextStopMode = 303;
-    s.NextStopColor = 0x191A1B;
-    s.NextStopFontMode = 304;
-    s.NextStopBold = 305;
-    OptionSounds& n = r.options.Sounds;
-    n.RouteSetSound = QStringLiteral("route");
-    n.ResetSound = QStringLiteral("reset");
-    n.StepSoundAlways = 401;
-    n.StepSoundByColumn = 402;
-    n.StepSoundWait = 403;
-    n.StepSoundNoWait = 404;
-    n.StepSoundFile = QStringLiteral("step");
-    n.StepSoundColumn = 405;
-    n.StepSound1 = QStringLiteral("s1");
-    n.StepSound2 = QStringLiteral("s2");
-    n.StepSound3 = QStringLiteral("s3");
-    n.PreBroadcastAlways = 406;
-    n.PreBroadcastByFlag = 407;
-    n.PreBroadcastWait = 408;
-    n.PreBroadcastNoWait = 409;
-    n.PreBroadcastFile = QStringLiteral("pre");
-    n.PreBroadcastSound1 = QStringLiteral("p1");
-    n.PreBroadcastSound2 = QStringLiteral("p2");
-    n.PreBroadcastSound3 = QStringLiteral("p3");
-    OptionTicket& t = r.options.Ticket;
-    t.UseTicketPreview = 501;
-    t.TicketPluginPath = QStringLiteral("plugin");
-    t.DateEachPrint = 502;
-    t.DateAtRouteSet = 503;
-    t.DateFixed = 504;
-    t.FixedDate = QStringLiteral("2009/01/24");
+    r.options.set(core::OptionId::FareDataFolder, QStringLiteral("fare"));
+    r.options.set(core::OptionId::BroadcastDataFolder, QStringLiteral("tape"));
+    r.options.set(core::OptionId::AutoTicketNumbers, 101);
+    r.options.set(core::OptionId::TicketColorOff, 0x010203);
+    r.options.set(core::OptionId::TicketColorOn1, 0x040506);
+    r.options.set(core::OptionId::TicketColorOn2, 0x070809);
+    r.options.set(core::OptionId::TicketNumberMode, 102);
+    r.options.set(core::OptionId::TicketZeroPad, 103);
+    r.options.set(core::OptionId::PanelAuto, 104);
+    r.options.set(core::OptionId::PanelIndividual, 105);
+    r.options.set(core::OptionId::PanelOffBuiltin, 106);
+    r.options.set(core::OptionId::PanelOffUser, 107);
+    r.options.set(core::OptionId::PanelOn1Builtin, 108);
+    r.options.set(core::OptionId::PanelOn1User, 109);
+    r.options.set(core::OptionId::PanelOn2Builtin, 110);
+    r.options.set(core::OptionId::PanelOn2User, 111);
+    r.options.set(core::OptionId::PanelOffPicture, QStringLiteral("off"));
+    r.options.set(core::OptionId::PanelOn1Picture, QStringLiteral("on1"));
+    r.options.set(core::OptionId::PanelOn2Picture, QStringLiteral("on2"));
+    r.options.set(core::OptionId::DigitBackColor, 0x0A0B0C);
+    r.options.set(core::OptionId::DigitUnlitColor, 0x0D0E0F);
+    r.options.set(core::OptionId::DigitLitColor, 0x101112);
+    r.options.set(core::OptionId::InfoStopOrderOn, 201);
+    r.options.set(core::OptionId::InfoStopOrderCell, 202);
+    r.options.set(core::OptionId::InfoStopOrderFromZero, 203);
+    r.options.set(core::OptionId::InfoTicketOn, 204);
+    r.options.set(core::OptionId::InfoTicketCell, 205);
+    r.options.set(core::OptionId::InfoRouteOn, 206);
+    r.options.set(core::OptionId::InfoRouteCell, 207);
+    r.options.set(core::OptionId::InfoColumnOn, 208);
+    r.options.set(core::OptionId::InfoColumn, 209);
+    r.options.set(core::OptionId::InfoColumnCell, 210);
+    r.options.set(core::OptionId::StopNameBackColor, 0x131415);
+    r.options.set(core::OptionId::StopNameForeColor, 0x161718);
+    r.options.set(core::OptionId::StopNameFontMode, 301);
+    r.options.set(core::OptionId::StopNameBold, 302);
+    r.options.set(core::OptionId::NextStopMode, 303);
+    r.options.set(core::OptionId::NextStopColor, 0x191A1B);
+    r.options.set(core::OptionId::NextStopFontMode, 304);
+    r.options.set(core::OptionId::NextStopBold, 305);
+    r.options.set(core::OptionId::RouteSetSound, QStringLiteral("route"));
+    r.options.set(core::OptionId::ResetSound, QStringLiteral("reset"));
+    r.options.set(core::OptionId::StepSoundAlways, 401);
+    r.options.set(core::OptionId::StepSoundByColumn, 402);
+    r.options.set(core::OptionId::StepSoundWait, 403);
+    r.options.set(core::OptionId::StepSoundNoWait, 404);
+    r.options.set(core::OptionId::StepSoundFile, QStringLiteral("step"));
+    r.options.set(core::OptionId::StepSoundColumn, 405);
+    r.options.set(core::OptionId::StepSound1, QStringLiteral("s1"));
+    r.options.set(core::OptionId::StepSound2, QStringLiteral("s2"));
+    r.options.set(core::OptionId::StepSound3, QStringLiteral("s3"));
+    r.options.set(core::OptionId::PreBroadcastAlways, 406);
+    r.options.set(core::OptionId::PreBroadcastByFlag, 407);
+    r.options.set(core::OptionId::PreBroadcastWait, 408);
+    r.options.set(core::OptionId::PreBroadcastNoWait, 409);
+    r.options.set(core::OptionId::PreBroadcastFile, QStringLiteral("pre"));
+    r.options.set(core::OptionId::PreBroadcastSound1, QStringLiteral("p1"));
+    r.options.set(core::OptionId::PreBroadcastSound2, QStringLiteral("p2"));
+    r.options.set(core::OptionId::PreBroadcastSound3, QStringLiteral("p3"));
+    r.options.set(core::OptionId::UseTicketPreview, 501);
+    r.options.set(core::OptionId::TicketPluginPath, QStringLiteral("plugin"));
+    r.options.set(core::OptionId::DateEachPrint, 502);
+    r.options.set(core::OptionId::DateAtRouteSet, 503);
+    r.options.set(core::OptionId::DateFixed, 504);
+    r.options.set(core::OptionId::FixedDate, QStringLiteral("2009/01/24"));
     ControlPanelState& c = r.controlPanel;
     c.PanelMode = 601;
     c.ScrollSpeed = 0x1C1D1E;

@@ -83,7 +83,7 @@ TEST_F(DataFoldersTest, ReaderFindsTheSamplesAndLeavesTheOptionsEmpty)
 {
     paneltest::writeRoute(samples(), QStringLiteral("12"), paneltest::numberedStops(2));
     OptionsDialog options;
-    OptionsDialogReader reader(options, samples());
+    OptionsReader reader(options.options(), samples());
     ScopedWorkingFolder in(working());
 
     EXPECT_EQ(reader.fareDataFolder(), samples());

@@ -1,0 +1,351 @@
+#include "options.h"
+
+#include <QDate>
+#include <QSettings>
+#include <limits>
+
+namespace core
+{
+
+namespace
+{
+
+constexpr int Int16Low = std::numeric_limits<qint16>::min();
+constexpr int Int16High = std::numeric_limits<qint16>::max();
+
+// The range of a settings-file option of each kind, from its list length where it has one.
+constexpr int lowOf(OptionKind kind)
+{
+    return kind == OptionKind::List ? -1 : (kind == OptionKind::Check ? 0 : Int16Low);
+}
+
+constexpr int highOf(OptionKind kind, int listLength)
+{
+    switch (kind) {
+    case OptionKind::List:
+        return listLength - 1;
+    case OptionKind::Check:
+        return 2;
+    default:
+        return Int16High;
+    }
+}
+
+#define FARE_FILE_ROW(Name, accessor, kind, defaultValue, listLength)                              \
+    OptionDeclaration{OptionId::Name,                                                              \
+                      #Name,                                                                       \
+                      OptionKind::kind,                                                            \
+                      OptionStore::SettingsFile,                                                   \
+                      lowOf(OptionKind::kind),                                                     \
+                      highOf(OptionKind::kind, listLength),                                        \
+                      nullptr},
+#define FARE_PREFERENCE_ROW(Name, accessor, defaultValue, low, high, key)                          \
+    OptionDeclaration{OptionId::Name, #Name, OptionKind::Number, OptionStore::Preferences, low,    \
+                      high,           key},
+
+constexpr std::array<OptionDeclaration, 69> Table = {
+    {FARE_FILE_OPTIONS(FARE_FILE_ROW) FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_ROW)}};
+
+#undef FARE_PREFERENCE_ROW
+#undef FARE_FILE_ROW
+
+// The table's order is the ids' order, and the settings file's options come first.
+constexpr bool tableInOrder()
+{
+    for (int i = 0; i < static_cast<int>(Table.size()); ++i) {
+        if (static_cast<int>(Table[i].id) != i)
+            return false;
+        if ((i < SettingsFileOptionCount) != (Table[i].store == OptionStore::SettingsFile))
+            return false;
+    }
+    return true;
+}
+static_assert(tableInOrder());
+
+// The fixed ticket date starts as the day the options are made, "yyyy/mm/dd".
+QString today()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+std::array<QVariant, 69> defaults()
+{
+#define FARE_FILE_DEFAULT(Name, accessor, kind, defaultValue, ...)                                 \
+    QVariant::fromValue(OptionType<OptionKind::kind>::type(defaultValue)),
+#define FARE_PREFERENCE_DEFAULT(Name, accessor, defaultValue, ...) QVariant(defaultValue),
+    std::array<QVariant, 69> values = {
+        {FARE_FILE_OPTIONS(FARE_FILE_DEFAULT) FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_DEFAULT)}};
+    values[static_cast<int>(OptionId::FixedDate)] = today();
+    return values;
+#undef FARE_PREFERENCE_DEFAULT
+#undef FARE_FILE_DEFAULT
+}
+
+int indexOf(OptionId id)
+{
+    return static_cast<int>(id);
+}
+
+bool isInteger(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The value converted to the option's type, or an invalid QVariant when it has another type.
+QVariant typed(const OptionDeclaration& row, const QVariant& value)
+{
+    if (row.kind == OptionKind::Text || row.kind == OptionKind::Path)
+        return value.typeId() == QMetaType::QString ? value : QVariant();
+    if (row.kind == OptionKind::Choice)
+        return value.typeId() == QMetaType::Bool ? value : QVariant();
+    if (!isInteger(value))
+        return QVariant();
+    const qlonglong number = value.toLongLong();
+    if (row.kind == OptionKind::Color)
+        return number >= std::numeric_limits<qint32>::min() &&
+                       number <= std::numeric_limits<qint32>::max()
+                   ? QVariant::fromValue(static_cast<platform::BgrColor>(number))
+                   : QVariant();
+    return number >= row.low && number <= row.high ? QVariant(static_cast<int>(number))
+                                                   : QVariant();
+}
+
+bool inFile(const OptionDeclaration& row)
+{
+    return row.store == OptionStore::SettingsFile;
+}
+
+// The file's type of an option's value.
+OptionFileValue emptyFileValue(OptionKind kind)
+{
+    switch (kind) {
+    case OptionKind::Text:
+    case OptionKind::Path:
+        return QString();
+    case OptionKind::Color:
+        return qint32(0);
+    default:
+        return qint16(0);
+    }
+}
+
+QVariant toVariant(const OptionFileValue& value)
+{
+    return std::visit([](const auto& v) { return QVariant::fromValue(v); }, value);
+}
+
+} // namespace
+
+OptionFileValues::OptionFileValues()
+{
+    for (const OptionDeclaration& row : Table) {
+        if (inFile(row))
+            values_[indexOf(row.id)] = emptyFileValue(row.kind);
+    }
+}
+
+const OptionFileValue& OptionFileValues::operator[](OptionId id) const
+{
+    return values_.at(indexOf(id));
+}
+
+OptionFileValue& OptionFileValues::field(OptionId id)
+{
+    return values_.at(indexOf(id));
+}
+
+void OptionFileValues::set(OptionId id, qint64 number)
+{
+    OptionFileValue& value = field(id);
+    if (std::holds_alternative<qint16>(value))
+        value = static_cast<qint16>(number);
+    else if (std::holds_alternative<qint32>(value))
+        value = static_cast<qint32>(number);
+}
+
+void OptionFileValues::set(OptionId id, const QString& text)
+{
+    OptionFileValue& value = field(id);
+    if (std::holds_alternative<QString>(value))
+        value = text;
+}
+
+QString OptionFileValues::text(OptionId id) const
+{
+    const OptionFileValue& value = (*this)[id];
+    return std::holds_alternative<QString>(value) ? std::get<QString>(value) : QString();
+}
+
+qint32 OptionFileValues::number(OptionId id) const
+{
+    const OptionFileValue& value = (*this)[id];
+    if (std::holds_alternative<qint16>(value))
+        return std::get<qint16>(value);
+    return std::holds_alternative<qint32>(value) ? std::get<qint32>(value) : 0;
+}
+
+const std::array<OptionDeclaration, 69>& optionTable()
+{
+    return Table;
+}
+
+const OptionDeclaration& optionRow(OptionId id)
+{
+    return Table[indexOf(id)];
+}
+
+bool optionByName(const QString& name, OptionId* id)
+{
+    for (const OptionDeclaration& row : Table) {
+        if (name == QLatin1String(row.name)) {
+            *id = row.id;
+            return true;
+        }
+    }
+    return false;
+}
+
+Options::Options(QObject* parent) : QObject(parent), values_(defaults()) {}
+
+void Options::resetToDefaults()
+{
+    for (const OptionDeclaration& row : Table)
+        setValue(row.id, defaultValue(row.id));
+}
+
+void Options::applyStartupDefaults()
+{
+    setAutoTicketNumbers(1);
+    setTicketColorOff(platform::RGB(255, 255, 255));
+    setTicketColorOn1(platform::RGB(192, 255, 192));
+    setTicketColorOn2(platform::RGB(192, 255, 192));
+}
+
+QVariant Options::value(OptionId id) const
+{
+    return values_[indexOf(id)];
+}
+
+QVariant Options::defaultValue(OptionId id)
+{
+    return defaults()[indexOf(id)];
+}
+
+bool Options::accepts(OptionId id, const QVariant& value)
+{
+    return typed(optionRow(id), value).isValid();
+}
+
+bool Options::setValue(OptionId id, const QVariant& value)
+{
+    const QVariant checked = typed(optionRow(id), value);
+    if (!checked.isValid())
+        return false;
+    QVariant& held = values_[indexOf(id)];
+    if (held == checked)
+        return true;
+    held = checked;
+    emit changed(id);
+    return true;
+}
+
+QVariant Options::fileValue(OptionId id) const
+{
+    if (optionRow(id).kind == OptionKind::Choice)
+        return QVariant(value(id).toBool() ? -1 : 0);
+    return value(id);
+}
+
+bool Options::setFileValue(OptionId id, const QVariant& value)
+{
+    if (optionRow(id).kind == OptionKind::Choice && value.typeId() != QMetaType::Bool) {
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        return ok && setValue(id, number != 0);
+    }
+    return setValue(id, value);
+}
+
+OptionFileValues Options::fileValues() const
+{
+    OptionFileValues values;
+    for (const OptionDeclaration& row : Table) {
+        if (!inFile(row))
+            break;
+        const QVariant value = fileValue(row.id);
+        if (row.kind == OptionKind::Text || row.kind == OptionKind::Path)
+            values.set(row.id, value.toString());
+        else
+            values.set(row.id, value.toLongLong());
+    }
+    return values;
+}
+
+namespace
+{
+
+// A choice takes any number; the rest what setValue() takes.
+bool acceptsFileValue(const OptionDeclaration& row, const QVariant& value)
+{
+    return row.kind == OptionKind::Choice || Options::accepts(row.id, value);
+}
+
+} // namespace
+
+std::vector<RefusedValue> Options::replaceRefused(OptionFileValues& values) const
+{
+    std::vector<RefusedValue> refused;
+    const OptionFileValues present = fileValues();
+    for (const OptionDeclaration& row : Table) {
+        if (!inFile(row))
+            break;
+        if (acceptsFileValue(row, toVariant(values[row.id])))
+            continue;
+        refused.push_back({QString::fromLatin1(row.name), values.number(row.id)});
+        values.field(row.id) = present[row.id];
+    }
+    return refused;
+}
+
+void Options::setFileValues(const OptionFileValues& values)
+{
+    for (const OptionDeclaration& row : Table) {
+        if (!inFile(row))
+            break;
+        setFileValue(row.id, toVariant(values[row.id]));
+    }
+}
+
+void Options::readPreferences(const QSettings& ini)
+{
+    for (const OptionDeclaration& row : Table) {
+        if (row.store != OptionStore::Preferences)
+            continue;
+        bool ok = false;
+        const int number =
+            ini.value(QLatin1String(row.preferencesKey)).toString().trimmed().toInt(&ok);
+        if (ok)
+            setValue(row.id, number);
+    }
+}
+
+void Options::writePreferences(QSettings& ini) const
+{
+    for (const OptionDeclaration& row : Table) {
+        if (row.store == OptionStore::Preferences)
+            ini.setValue(QLatin1String(row.preferencesKey), value(row.id));
+    }
+}
+
+} // namespace core

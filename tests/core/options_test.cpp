@@ -1,0 +1,279 @@
+#include "core/options.h"
+
+#include <QDate>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
+
+using core::OptionId;
+using core::OptionKind;
+using core::Options;
+using core::OptionStore;
+
+namespace
+{
+
+std::vector<OptionId> changesOf(Options& options, const std::function<void()>& action)
+{
+    std::vector<OptionId> seen;
+    const auto connection =
+        QObject::connect(&options, &Options::changed, [&seen](OptionId id) { seen.push_back(id); });
+    action();
+    QObject::disconnect(connection);
+    return seen;
+}
+
+} // namespace
+
+TEST(OptionTable, ListsTheSettingsFileInItsOrderThenThePreferences)
+{
+    const auto& table = core::optionTable();
+    EXPECT_STREQ(table.front().name, "FareDataFolder");
+    EXPECT_STREQ(table[core::SettingsFileOptionCount - 1].name, "FixedDate");
+    EXPECT_STREQ(core::optionRow(OptionId::PreBroadcastWait).name, "PreBroadcastWait");
+    std::set<std::string> names;
+    std::set<std::string> keys;
+    for (const auto& row : table) {
+        EXPECT_TRUE(names.insert(row.name).second) << row.name;
+        if (row.store == OptionStore::Preferences)
+            EXPECT_TRUE(keys.insert(row.preferencesKey).second) << row.preferencesKey;
+        else
+            EXPECT_EQ(row.preferencesKey, nullptr) << row.name;
+        OptionId found{};
+        ASSERT_TRUE(core::optionByName(QString::fromLatin1(row.name), &found));
+        EXPECT_EQ(found, row.id);
+    }
+    OptionId unused{};
+    EXPECT_FALSE(core::optionByName(QStringLiteral("NoSuchOption"), &unused));
+}
+
+TEST(OptionTable, RangesComeFromTheKindAndTheListLength)
+{
+    const auto& check = core::optionRow(OptionId::UseTicketPreview);
+    EXPECT_EQ(check.low, 0);
+    EXPECT_EQ(check.high, 2);
+    const auto& modes = core::optionRow(OptionId::TicketNumberMode);
+    EXPECT_EQ(modes.low, -1);
+    EXPECT_EQ(modes.high, 11);
+    EXPECT_EQ(core::optionRow(OptionId::InfoColumn).high, 149);
+    EXPECT_EQ(core::optionRow(OptionId::NextStopMode).high, 2);
+    const auto& zoom = core::optionRow(OptionId::DisplayZoom);
+    EXPECT_EQ(zoom.store, OptionStore::Preferences);
+    EXPECT_STREQ(zoom.preferencesKey, "Display/Zoom");
+    EXPECT_EQ(zoom.low, 1);
+    EXPECT_EQ(zoom.high, 4);
+}
+
+TEST(Options, StartsAtTheDefaultsAndTypedAccessorsReadThem)
+{
+    const Options options;
+    EXPECT_EQ(options.fareDataFolder(), QString());
+    EXPECT_EQ(options.autoTicketNumbers(), 1);
+    EXPECT_EQ(options.digitLitColor(), platform::RGB(248, 210, 114));
+    EXPECT_EQ(options.stopNameFontMode(), -1);
+    EXPECT_TRUE(options.preBroadcastWait());
+    EXPECT_FALSE(options.preBroadcastNoWait());
+    EXPECT_TRUE(options.stepSoundNoWait());
+    EXPECT_EQ(options.speechRate(), 175);
+    EXPECT_EQ(options.displayZoom(), 1);
+    EXPECT_EQ(options.fixedDate(), QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    for (const auto& row : core::optionTable())
+        EXPECT_EQ(options.value(row.id), Options::defaultValue(row.id)) << row.name;
+}
+
+TEST(Options, RefusesValuesOutsideTheRangeOrOfAnotherType)
+{
+    Options options;
+    const auto refused = changesOf(options, [&] {
+        EXPECT_FALSE(options.setUseTicketPreview(3));
+        EXPECT_FALSE(options.setUseTicketPreview(-1));
+        EXPECT_FALSE(options.setTicketNumberMode(12));
+        EXPECT_FALSE(options.setTicketNumberMode(-2));
+        EXPECT_FALSE(options.setDisplayZoom(0));
+        EXPECT_FALSE(options.setDisplayZoom(5));
+        EXPECT_FALSE(options.setValue(OptionId::FareDataFolder, 5));
+        EXPECT_FALSE(options.setValue(OptionId::InfoColumn, QStringLiteral("3")));
+        EXPECT_FALSE(options.setValue(OptionId::InfoColumn, 3.5));
+        EXPECT_FALSE(options.setValue(OptionId::PanelAuto, 1));
+        EXPECT_FALSE(options.setValue(OptionId::DigitBackColor, qlonglong(1) << 40));
+    });
+    EXPECT_TRUE(refused.empty());
+    EXPECT_EQ(options.useTicketPreview(), 0);
+    EXPECT_EQ(options.ticketNumberMode(), 0);
+
+    EXPECT_TRUE(options.setUseTicketPreview(2)); // greyed, as a stored file may hold it
+    EXPECT_TRUE(options.setTicketNumberMode(11));
+    EXPECT_TRUE(options.setTicketNumberMode(-1));
+    EXPECT_TRUE(options.setInfoColumn(149));
+    EXPECT_TRUE(options.setDisplayZoom(4));
+    EXPECT_TRUE(options.setValue(OptionId::InfoColumn, qint16(3)));
+    EXPECT_TRUE(options.setDigitBackColor(-1)); // any 32-bit colour is kept as it is
+    EXPECT_EQ(options.digitBackColor(), -1);
+}
+
+TEST(Options, SignalsEachChangeOnceAndNothingForAnEqualValue)
+{
+    Options options;
+    EXPECT_EQ(changesOf(options, [&] { options.setPreBroadcastWait(false); }),
+              std::vector<OptionId>{OptionId::PreBroadcastWait});
+    EXPECT_TRUE(changesOf(options, [&] { options.setPreBroadcastWait(false); }).empty());
+    EXPECT_EQ(changesOf(options, [&] { options.setFixedDate(QStringLiteral("2024/01/02")); }),
+              std::vector<OptionId>{OptionId::FixedDate});
+
+    const auto reset = changesOf(options, [&] { options.resetToDefaults(); });
+    EXPECT_EQ(reset, (std::vector<OptionId>{OptionId::PreBroadcastWait, OptionId::FixedDate}));
+    EXPECT_TRUE(options.preBroadcastWait());
+}
+
+TEST(Options, StartupDefaultsShowTheTicketNumbersInTheirColours)
+{
+    Options options;
+    options.setAutoTicketNumbers(0);
+    options.setTicketColorOff(0);
+    options.setTicketColorOn2(0);
+    options.applyStartupDefaults();
+    EXPECT_EQ(options.autoTicketNumbers(), 1);
+    EXPECT_EQ(options.ticketColorOff(), platform::RGB(255, 255, 255));
+    EXPECT_EQ(options.ticketColorOn1(), platform::RGB(192, 255, 192));
+    EXPECT_EQ(options.ticketColorOn2(), platform::RGB(192, 255, 192));
+}
+
+TEST(Options, FileValuesCarryChoicesAsMinusOneAndZero)
+{
+    Options options;
+    EXPECT_EQ(options.fileValue(OptionId::PanelAuto), QVariant(-1));
+    EXPECT_EQ(options.fileValue(OptionId::PanelIndividual), QVariant(0));
+    EXPECT_TRUE(options.setFileValue(OptionId::PanelIndividual, qint16(5)));
+    EXPECT_TRUE(options.panelIndividual());
+    EXPECT_TRUE(options.setFileValue(OptionId::PanelIndividual, qint16(0)));
+    EXPECT_FALSE(options.panelIndividual());
+    EXPECT_FALSE(options.setFileValue(OptionId::TicketZeroPad, qint16(7)));
+    EXPECT_EQ(options.ticketZeroPad(), 0);
+}
+
+// Every option goes to its file value and back unchanged, whatever value it holds.
+TEST(Options, EveryOptionRoundTripsThroughItsFileValue)
+{
+    Options written;
+    for (const auto& row : core::optionTable()) {
+        switch (row.kind) {
+        case OptionKind::Text:
+        case OptionKind::Path:
+            written.setValue(row.id, QStringLiteral("/データ/") + QLatin1String(row.name));
+            break;
+        case OptionKind::Choice:
+            written.setValue(row.id, !written.value(row.id).toBool());
+            break;
+        case OptionKind::Color:
+            written.setValue(row.id, static_cast<int>(row.id) * 0x10101);
+            break;
+        default: // the end of its range that is not its default
+            written.setValue(row.id,
+                             Options::defaultValue(row.id) == row.high ? row.low : row.high);
+        }
+        ASSERT_NE(written.value(row.id), Options::defaultValue(row.id)) << row.name;
+    }
+    Options read;
+    for (const auto& row : core::optionTable())
+        ASSERT_TRUE(read.setFileValue(row.id, written.fileValue(row.id))) << row.name;
+    for (const auto& row : core::optionTable())
+        EXPECT_EQ(read.value(row.id), written.value(row.id)) << row.name;
+
+    // The same through the settings file's values, which carry no preference.
+    Options throughFile;
+    core::OptionFileValues values = written.fileValues();
+    EXPECT_TRUE(throughFile.replaceRefused(values).empty());
+    throughFile.setFileValues(values);
+    for (const auto& row : core::optionTable()) {
+        if (row.store == OptionStore::SettingsFile)
+            EXPECT_EQ(throughFile.value(row.id), written.value(row.id)) << row.name;
+        else
+            EXPECT_EQ(throughFile.value(row.id), Options::defaultValue(row.id)) << row.name;
+    }
+}
+
+TEST(OptionFileValues, StartEmptyInTheFilesTypesAndConvertWhatTheyAreGiven)
+{
+    core::OptionFileValues values;
+    EXPECT_EQ(values[OptionId::FareDataFolder], core::OptionFileValue(QString()));
+    EXPECT_EQ(values[OptionId::DigitLitColor], core::OptionFileValue(qint32(0)));
+    EXPECT_EQ(values[OptionId::PanelAuto], core::OptionFileValue(qint16(0)));
+    values.set(OptionId::InfoColumn, 0x12345); // cut to 16 bits as the file would
+    EXPECT_EQ(values[OptionId::InfoColumn], core::OptionFileValue(qint16(0x2345)));
+    values.set(OptionId::InfoColumn, QStringLiteral("no text here"));
+    EXPECT_EQ(values.number(OptionId::InfoColumn), 0x2345);
+    values.set(OptionId::FixedDate, 5);
+    EXPECT_EQ(values.text(OptionId::FixedDate), QString());
+}
+
+// The range checks of a load: every check box and list, in the file's order, each replaced
+// by the present value; option buttons, colours and texts take anything.
+TEST(Options, ALoadRefusesEachValueItsOptionCannotTakeOnItsOwn)
+{
+    Options present;
+    present.setInfoColumn(7);
+    core::OptionFileValues values = present.fileValues();
+    values.set(OptionId::AutoTicketNumbers, 7);
+    values.set(OptionId::InfoColumn, 150);
+    values.set(OptionId::NextStopMode, -2);
+    values.set(OptionId::PanelAuto, 999);
+    values.set(OptionId::DigitBackColor, -5);
+    values.set(OptionId::StepSoundColumn, 149);
+
+    const auto refused = present.replaceRefused(values);
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[0].field, QStringLiteral("AutoTicketNumbers"));
+    EXPECT_EQ(refused[0].value, 7);
+    EXPECT_EQ(refused[1].field, QStringLiteral("InfoColumn"));
+    EXPECT_EQ(refused[1].value, 150);
+    EXPECT_EQ(refused[2].field, QStringLiteral("NextStopMode"));
+    EXPECT_EQ(refused[2].value, -2);
+    EXPECT_EQ(values.number(OptionId::AutoTicketNumbers), 1);
+    EXPECT_EQ(values.number(OptionId::InfoColumn), 7);
+    EXPECT_EQ(values.number(OptionId::NextStopMode), -1);
+
+    Options loaded;
+    loaded.setFileValues(values);
+    EXPECT_TRUE(loaded.panelAuto());
+    EXPECT_EQ(loaded.digitBackColor(), -5);
+    EXPECT_EQ(loaded.stepSoundColumn(), 149);
+    EXPECT_EQ(loaded.infoColumn(), 7);
+}
+
+TEST(Options, PreferencesAreReadAndWrittenUnderTheirKeys)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("fare.ini"));
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Speech/Rate"), 300);
+        ini.setValue(QStringLiteral("Speech/Pitch"), 120); // out of range: ignored
+        ini.setValue(QStringLiteral("Display/Zoom"), QStringLiteral(" 3 "));
+        ini.setValue(QStringLiteral("Newer/Key"), QStringLiteral("kept"));
+    }
+    Options options;
+    options.setSpeechPitch(40);
+    {
+        const QSettings ini(path, QSettings::IniFormat);
+        options.readPreferences(ini);
+    }
+    EXPECT_EQ(options.speechRate(), 300);
+    EXPECT_EQ(options.speechPitch(), 40);
+    EXPECT_EQ(options.speechVolume(), 100);
+    EXPECT_EQ(options.displayZoom(), 3);
+
+    options.setDisplayZoom(2);
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        options.writePreferences(ini);
+    }
+    const QSettings ini(path, QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("Display/Zoom")).toInt(), 2);
+    EXPECT_EQ(ini.value(QStringLiteral("Speech/Pitch")).toInt(), 40);
+    EXPECT_EQ(ini.value(QStringLiteral("Newer/Key")).toString(), QStringLiteral("kept"));
+    EXPECT_FALSE(ini.contains(QStringLiteral("FareDataFolder")));
+}
