@@ -166,7 +166,6 @@ public:
     void selectFixedDate();
 
 private:
-
     // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
     void showPage(int index);
