@@ -136,12 +136,6 @@ void applyToDisplay(const SettingsWindows& w, const SettingsRecords& r)
 
 } // namespace
 
-SettingsRecords& settingsRecords()
-{
-    static SettingsRecords records;
-    return records;
-}
-
 SettingsFile::SettingsFile(const SettingsWindows& windows, const QString& path)
     : windows_(windows), writer_(path), preferences_(Preferences::pathFor(path))
 {
@@ -177,9 +171,8 @@ void SettingsFile::reportFailedRead(const SettingsFileRead& read)
 // values the windows refuse is kept for the user first, and one message says what was met.
 void SettingsFile::applyRead(const SettingsFileRead& read)
 {
-    SettingsRecords& records = settingsRecords();
     // Start from the windows' defaults: a field the file does not reach keeps its own.
-    records = collectFrom(windows_);
+    SettingsRecords records = collectFrom(windows_);
     const SettingsDecoding decoding = decodeSettingsRecord(read.bytes, records);
     preferences_.restoreExactPaths(records.options);
     const std::vector<core::RefusedValue> refused =
@@ -250,8 +243,7 @@ SettingsRecords SettingsFile::collect() const
 
 bool SettingsFile::save(Report report)
 {
-    SettingsRecords& records = settingsRecords();
-    records = collect();
+    const SettingsRecords records = collect();
     try {
         writer_.write(encodeSettings(records));
     } catch (const RuntimeError& error) {

@@ -13,10 +13,6 @@ class FareDisplayWindow;
 class ControlPanel;
 class OptionsDialog;
 
-// The process-wide set of records, filled from the windows before saving and pushed into
-// them after loading.
-SettingsRecords& settingsRecords();
-
 // The three windows whose state the settings file carries.
 struct SettingsWindows {
     FareDisplayWindow* display = nullptr;
