@@ -4,7 +4,7 @@
 //   from the open command to the first sample reaching the device (goal: 50 ms);
 // - rendering a 30-second MIDI file on the renderer's worker (goal: 300 ms);
 // - from a play on the sleeping device to its first sample ("a few milliseconds").
-#include "audio/mediacommand.h"
+#include "audio/mediaplayer.h"
 #include "audio/midirenderer.h"
 #include "audio/mixer.h"
 
@@ -70,13 +70,15 @@ void waitUntil(const std::function<bool()>& done)
 void BM_FirstMidiPlayToFirstSample(benchmark::State& state)
 {
     const QString path = writeTemp(midiFile(5), QStringLiteral("chime.mid"));
+    audio::MediaPlayer media;
+    const QString m = QStringLiteral("m");
     for (auto _ : state) {
         const qint64 start = audio::steadyNs();
-        audio::sendCommand(QStringLiteral("open \"%1\" type sequencer alias m wait").arg(path));
-        audio::sendCommand(QStringLiteral("play m from 0"));
-        waitUntil([] { return audio::firstSampleAtNs(QStringLiteral("m")) != 0; });
-        state.SetIterationTime(double(audio::firstSampleAtNs(QStringLiteral("m")) - start) / 1e9);
-        audio::sendCommand(QStringLiteral("close m"));
+        media.open(m, path, audio::DeviceType::Sequencer, audio::Wait::Yes);
+        media.play(m, 0);
+        waitUntil([&] { return media.firstSampleAtNs(m) != 0; });
+        state.SetIterationTime(double(media.firstSampleAtNs(m) - start) / 1e9);
+        media.close(m);
     }
 }
 BENCHMARK(BM_FirstMidiPlayToFirstSample)

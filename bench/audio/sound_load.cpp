@@ -9,7 +9,7 @@
 // program returns from main with the sound still playing or decoding, and prints the wall
 // clock then (quit_at_ns), so a script can time how long the process takes to end.
 // scripts/measure-sound-load runs it on large files.
-#include "audio/mediacommand.h"
+#include "audio/mediaplayer.h"
 #include "audio/mixer.h"
 
 #include <QCoreApplication>
@@ -54,6 +54,7 @@ int main(int argc, char** argv)
         qputenv("SDL_DISKAUDIOFILE", "/dev/null");
     }
     QCoreApplication app(argc, argv);
+    audio::MediaPlayer media;
     if (argc < 2) {
         std::fprintf(stderr, "usage: sound_load FILE [QUIT_AFTER_MS]\n");
         return 2;
@@ -90,17 +91,17 @@ int main(int argc, char** argv)
     int openResult = -1;
     QTimer::singleShot(200, [&] {
         openedAtNs = audio::steadyNs();
-        audio::sendCommand(QStringLiteral("close ") + alias);
-        openResult = audio::sendCommand(
+        media.send(QStringLiteral("close ") + alias);
+        openResult = media.send(
             QStringLiteral("open \"%1\" type %2 alias %3 wait").arg(file, typeOf(file), alias));
-        audio::sendCommand(QStringLiteral("stop ") + alias);
-        audio::sendCommand(QStringLiteral("play ") + alias + QStringLiteral(" from 0"));
+        media.send(QStringLiteral("stop ") + alias);
+        media.send(QStringLiteral("play ") + alias + QStringLiteral(" from 0"));
         commandsMs = double(audio::steadyNs() - openedAtNs) / 1e6;
         QTimer::singleShot(quitAfterMs, &app, &QCoreApplication::quit);
     });
     app.exec();
 
-    const qint64 firstNs = audio::firstSampleAtNs(alias);
+    const qint64 firstNs = media.firstSampleAtNs(alias);
     std::printf("file=%s size_mb=%.1f open_result=%d commands_ms=%.1f longest_block_ms=%lld "
                 "longest_block_ended_ms=%.0f first_sample_ms=%.1f playing=%d peak_memory_mb=%.0f "
                 "memory_at_start_mb=%.0f "
@@ -109,7 +110,7 @@ int main(int argc, char** argv)
                 double(QFileInfo(file).size()) / 1e6, openResult, commandsMs,
                 static_cast<long long>(longestGapMs), double(longestGapEndNs - openedAtNs) / 1e6,
                 firstNs != 0 ? double(firstNs - openedAtNs) / 1e6 : -1.0,
-                audio::isPlaying(alias) ? 1 : 0, peakMemoryMb(), memoryAtStart,
+                media.isPlaying(alias) ? 1 : 0, peakMemoryMb(), memoryAtStart,
                 static_cast<long long>(realtimeNs()));
     std::fflush(stdout);
     return 0; // the sound still plays: nothing may hold the end of the process

@@ -1,13 +1,6 @@
 #include "audio/mediacommand.h"
 
-#include "audio/midirenderer.h"
-#include "audio/mixer.h"
-#include "platform/wait.h"
-
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
-#include <map>
 
 namespace audio
 {
@@ -110,139 +103,6 @@ std::optional<MediaCommand> parsePlay(const QStringList& tokens, int* error)
     return request;
 }
 
-// ---- devices ----
-
-struct MediaDevice {
-    // Filling on a worker while it plays. Dropped at the close, which ends that worker.
-    PcmBufferPtr sound;
-    quint64 play = 0; // the mixer's play, 0 before the first
-};
-
-std::map<QString, MediaDevice>& devices()
-{
-    static std::map<QString, MediaDevice> d;
-    return d;
-}
-
-CommandRecorder& recorder()
-{
-    static CommandRecorder r;
-    return r;
-}
-
-DecoderMaker& decoderMaker()
-{
-    static DecoderMaker m;
-    return m;
-}
-
-bool closeAlias(const QString& alias)
-{
-    auto it = devices().find(alias);
-    if (it == devices().end())
-        return false;
-    stop(it->second.play);
-    devices().erase(it);
-    return true;
-}
-
-// Reads only the start of the file; the rest is decoded on a worker.
-PcmBufferPtr startSound(const MediaCommand& request, std::unique_ptr<QIODevice> file)
-{
-    // MIDI renders on its own worker into a buffer of its own, so it plays on its alias's
-    // channel like any other sound, beside other MIDI sounds.
-    if (request.deviceType == u"sequencer")
-        return renderMidiFile(std::move(file));
-    return startDecoding(decoderMaker() ? decoderMaker()(std::move(file))
-                                        : openSoundDecoder(std::move(file)));
-}
-
-int openDevice(const MediaCommand& request)
-{
-    if (devices().count(request.alias))
-        return MediaError::DuplicateAlias;
-    const QFileInfo info(request.file);
-    if (!info.exists())
-        return MediaError::FileNotFound;
-    // Only a regular file is read: opening a pipe blocks and a device never ends.
-    if (!info.isFile())
-        return MediaError::InvalidFile;
-    if (outputState() == OutputState::Failed)
-        return MediaError::CannotLoadDriver;
-    auto file = std::make_unique<QFile>(request.file);
-    if (!file->open(QIODevice::ReadOnly))
-        return MediaError::InvalidFile;
-    MediaDevice dev;
-    dev.sound = startSound(request, std::move(file));
-    if (!dev.sound)
-        return MediaError::InvalidFile;
-    // The device may still be opening (start-up): the sound plays once it is.
-    startOutput();
-    devices().emplace(request.alias, std::move(dev));
-    return 0;
-}
-
-// A waited play ends with its sound. A device that has stalled must not hold the windows
-// for ever: once the sound's length is known, the wait ends a little after it, and it never
-// lasts longer than the longest sound kept.
-void waitForEnd(quint64 id, const PcmBufferPtr& sound)
-{
-    constexpr int kStallMarginMs = 5000;
-    const qint64 start = platform::nowMs();
-    platform::waitUntil(
-        [&] {
-            return !audio::isPlaying(id) ||
-                   (sound->isFinished() &&
-                    platform::nowMs() - start > sound->lengthMs() + kStallMarginMs);
-        },
-        int(kMaxSoundMs) + kStallMarginMs, 10);
-}
-
-int playDevice(const MediaCommand& request)
-{
-    auto it = devices().find(request.alias);
-    if (it == devices().end())
-        return MediaError::InvalidDeviceName;
-    MediaDevice& dev = it->second;
-    stop(dev.play);
-    dev.play = play(dev.sound);
-    if (dev.play == 0)
-        return MediaError::Hardware;
-    if (request.wait)
-        waitForEnd(dev.play, dev.sound);
-    return 0;
-}
-
-// Stops the playing only: the decoding goes on, since a play usually follows (the sound
-// module stops an alias just before it plays it).
-int stopDevice(const MediaCommand& request)
-{
-    auto it = devices().find(request.alias);
-    if (it == devices().end())
-        return MediaError::InvalidDeviceName;
-    stop(it->second.play);
-    return 0;
-}
-
-int runCommand(const QString& command)
-{
-    int error = 0;
-    const std::optional<MediaCommand> request = parseMediaCommand(command, &error);
-    if (!request)
-        return error;
-    switch (request->verb) {
-    case MediaCommand::Verb::Open:
-        return openDevice(*request);
-    case MediaCommand::Verb::Play:
-        return playDevice(*request);
-    case MediaCommand::Verb::Stop:
-        return stopDevice(*request);
-    case MediaCommand::Verb::Close:
-        return closeAlias(request->alias) ? 0 : MediaError::InvalidDeviceName;
-    }
-    return MediaError::UnrecognizedCommand;
-}
-
 } // namespace
 
 std::optional<MediaCommand> parseMediaCommand(const QString& command, int* error)
@@ -267,43 +127,6 @@ std::optional<MediaCommand> parseMediaCommand(const QString& command, int* error
     request.verb = verb == u"stop" ? MediaCommand::Verb::Stop : MediaCommand::Verb::Close;
     request.alias = tokens[1].toLower();
     return request;
-}
-
-int sendCommand(const QString& command)
-{
-    const int result = runCommand(command);
-    if (recorder())
-        recorder()(command, result);
-    return result;
-}
-
-void setCommandRecorder(CommandRecorder r)
-{
-    recorder() = std::move(r);
-}
-
-void setDecoderMaker(DecoderMaker maker)
-{
-    decoderMaker() = std::move(maker);
-}
-
-bool isPlaying(const QString& alias)
-{
-    auto it = devices().find(alias.toLower());
-    return it != devices().end() && audio::isPlaying(it->second.play);
-}
-
-qint64 firstSampleAtNs(const QString& alias)
-{
-    auto it = devices().find(alias.toLower());
-    return it != devices().end() ? audio::firstSampleAtNs(it->second.play) : 0;
-}
-
-void closeAllDevices()
-{
-    for (auto& [alias, dev] : devices())
-        stop(dev.play);
-    devices().clear();
 }
 
 } // namespace audio

@@ -1,50 +1,29 @@
 #include "audio/startgate.h"
 
-#include <vector>
-
 namespace audio
 {
 
-namespace
+void StartGate::release()
 {
-
-struct Gate {
-    bool held = false;
+    held_ = false;
     std::vector<std::function<void()>> waiting;
-};
-
-Gate& gate()
-{
-    static Gate g;
-    return g;
-}
-
-} // namespace
-
-void holdStartUpWork()
-{
-    gate().held = true;
-}
-
-void releaseStartUpWork()
-{
-    Gate& g = gate();
-    g.held = false;
-    std::vector<std::function<void()>> waiting;
-    waiting.swap(g.waiting);
+    waiting.swap(waiting_);
     for (const auto& work : waiting)
         work();
 }
 
-bool isStartUpWorkHeld()
+void StartGate::afterStartUp(std::function<void()> work)
 {
-    return gate().held;
+    if (held_)
+        waiting_.push_back(std::move(work));
+    else
+        work();
 }
 
-void afterStartUp(std::function<void()> work)
+void afterStartUp(StartGate* gate, std::function<void()> work)
 {
-    if (gate().held)
-        gate().waiting.push_back(std::move(work));
+    if (gate)
+        gate->afterStartUp(std::move(work));
     else
         work();
 }

@@ -2,6 +2,7 @@
 #include "decoder_test_support.h"
 
 #include "audio/mediacommand.h"
+#include "audio/mediaplayer.h"
 #include "audio/midirenderer.h"
 #include "audio/mixer.h"
 #include "platform/wait.h"
@@ -28,9 +29,22 @@ int parseError(const QString& command)
     return error;
 }
 
+// Drives a media player through command strings, as the tools script it.
 class MediaDevices : public ::testing::Test
 {
 protected:
+    int sendCommand(const QString& command) { return player.send(command); }
+    void setCommandRecorder(MediaPlayer::Recorder recorder)
+    {
+        player.setRecorder(std::move(recorder));
+    }
+    void setDecoderMaker(MediaPlayer::DecoderMaker maker)
+    {
+        player.setDecoderMaker(std::move(maker));
+    }
+    void closeAllDevices() { player.closeAll(); }
+    qint64 firstSampleAtNs(const QString& alias) const { return player.firstSampleAtNs(alias); }
+    bool isPlaying(const QString& alias) const { return player.isPlaying(alias); }
     void TearDown() override
     {
         closeAllDevices();
@@ -62,6 +76,7 @@ protected:
         return path;
     }
     QTemporaryDir dir;
+    MediaPlayer player;
     std::shared_ptr<audiotest::Gate> gate = std::make_shared<audiotest::Gate>();
 };
 
@@ -156,6 +171,49 @@ TEST_F(MediaDevices, ErrorsOfOpenPlayAndCloseAndTheRecorder)
     EXPECT_EQ(seen[0].second, MediaError::FileNotFound);
     EXPECT_EQ(seen[5].first, open);
     EXPECT_EQ(seen[6], std::make_pair(QStringLiteral("close A"), 0));
+}
+
+TEST_F(MediaDevices, TypedCallsLogTheCommandsTheyStandFor)
+{
+    std::vector<std::pair<QString, int>> seen;
+    setCommandRecorder([&](const QString& c, int r) { seen.emplace_back(c, r); });
+    const QString path = wav("typed.wav", 2000);
+    EXPECT_EQ(player.open(QStringLiteral("fareS1"), path, DeviceType::WaveAudio, Wait::Yes), 0);
+    EXPECT_EQ(player.open(QStringLiteral("FARES1"), path, DeviceType::WaveAudio),
+              MediaError::DuplicateAlias);
+    EXPECT_EQ(player.stop(QStringLiteral("fareS1")), 0);
+    EXPECT_EQ(player.play(QStringLiteral("fareS1"), 0), 0);
+    EXPECT_TRUE(isPlaying(QStringLiteral("fares1")));
+    EXPECT_EQ(player.play(QStringLiteral("fareS1")), 0);
+    EXPECT_EQ(player.close(QStringLiteral("fareS1")), 0);
+    EXPECT_FALSE(isPlaying(QStringLiteral("fareS1")));
+    EXPECT_EQ(player.close(QStringLiteral("fareS1")), MediaError::InvalidDeviceName);
+    EXPECT_EQ(player.open(QStringLiteral("m"), dir.filePath(QStringLiteral("gone.mid")),
+                          DeviceType::Sequencer),
+              MediaError::FileNotFound);
+    const std::vector<std::pair<QString, int>> expected = {
+        {QStringLiteral("open \"%1\" type waveaudio alias fareS1 wait").arg(path), 0},
+        {QStringLiteral("open \"%1\" type waveaudio alias FARES1").arg(path),
+         MediaError::DuplicateAlias},
+        {QStringLiteral("stop fareS1"), 0},
+        {QStringLiteral("play fareS1 from 0"), 0},
+        {QStringLiteral("play fareS1"), 0},
+        {QStringLiteral("close fareS1"), 0},
+        {QStringLiteral("close fareS1"), MediaError::InvalidDeviceName},
+        {QStringLiteral("open \"%1\" type sequencer alias m")
+             .arg(dir.filePath(QStringLiteral("gone.mid"))),
+         MediaError::FileNotFound}};
+    EXPECT_EQ(seen, expected);
+    // Each logged command, sent as a string, is understood as the call it stands for.
+    for (const auto& [command, result] : expected)
+        EXPECT_TRUE(parseMediaCommand(command)) << command.toStdString();
+}
+
+TEST(MediaDeviceTypes, NamesRoundTripInAnyCase)
+{
+    for (DeviceType type : {DeviceType::WaveAudio, DeviceType::MpegVideo, DeviceType::Sequencer})
+        EXPECT_EQ(deviceTypeNamed(deviceTypeName(type).toUpper()), type);
+    EXPECT_EQ(deviceTypeNamed(QStringLiteral("avivideo")), std::nullopt);
 }
 
 TEST_F(MediaDevices, OnlyRegularFilesOpen)
@@ -262,7 +320,7 @@ TEST_F(MediaDevices, TwoMidiSoundsOnTwoChannelsSoundTogether)
     ASSERT_EQ(sendCommand(QStringLiteral("play s3 from 0")), 0);
     // Both reach the device while both still play: neither ended the other.
     EXPECT_TRUE(waitUntil(
-        [] {
+        [this] {
             return firstSampleAtNs(QStringLiteral("s2")) != 0 &&
                    firstSampleAtNs(QStringLiteral("s3")) != 0;
         },
@@ -422,9 +480,10 @@ TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/a.wav");
     audiotest::writeWav(path, 50);
-    EXPECT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(path)),
+    MediaPlayer player;
+    EXPECT_EQ(player.send(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(path)),
               MediaError::CannotLoadDriver);
-    EXPECT_NE(sendCommand(QStringLiteral("play a from 0")), 0);
+    EXPECT_NE(player.play(QStringLiteral("a"), 0), 0);
     EXPECT_FALSE(isOutputOpen());
     closeOutput();
     qputenv("SDL_AUDIODRIVER", driver);
