@@ -54,9 +54,12 @@ struct Fixture {
     platform::ScopedWaitClock guard{clock};
     BenchOptions options;
     testsupport::StandInDisplay display;
-    sound::BroadcastTape tape;
+    audio::MediaPlayer media;
+    sound::SoundPlayer sounds{media};
+    core::Announcements announcements;
+    sound::BroadcastTape tape{announcements, sounds, nullptr};
     core::RouteSession route;
-    ControlPanel panel{&display, &options, &tape, &route};
+    ControlPanel panel{&display, &options, &tape, &route, &sounds};
 
     Fixture()
     {

@@ -22,7 +22,7 @@
 
 Program::Program(const QString& settingsPath)
     : options_(std::make_unique<OptionsDialog>(optionValues_)),
-      wiring_(std::make_unique<ControlPanelWiring>(display_, *options_)),
+      wiring_(std::make_unique<ControlPanelWiring>(display_, *options_, sounds_, &startGate_)),
       settings_({&display_, options_.get(), &wiring_->panel()}, settingsPath)
 {
     options_->setFareDisplay(&display_);
@@ -99,9 +99,8 @@ bool namesMidiSound(const OptionsReader& options)
                           options.preBroadcastFile()};
     for (int k = 1; k <= 3; ++k)
         sounds << options.stepSound(k) << options.preBroadcastSound(k);
-    const QString midi = *sound::deviceTypePart(QStringLiteral(".mid"));
     for (const QString& file : sounds)
-        if (sound::deviceTypePart(file) == midi)
+        if (sound::deviceTypeOf(file) == audio::DeviceType::Sequencer)
             return true;
     return false;
 }
@@ -112,9 +111,9 @@ bool namesMidiSound(const OptionsReader& options)
 // it) are created after both windows have painted, on workers, so the windows show at once.
 void Program::holdSlowWorkUntilPainted()
 {
-    audio::holdStartUpWork();
+    startGate_.hold();
     QPointer<Program> self(this);
-    audio::afterStartUp([self] {
+    startGate_.afterStartUp([self] {
         audio::startOutput();
         // The sound font takes some 20 MB: it is loaded ahead only when the settings name a
         // MIDI sound, otherwise with the first MIDI file opened.
@@ -131,8 +130,8 @@ void Program::holdSlowWorkUntilPainted()
 void Program::releaseSlowWork()
 {
     display_.removeEventFilter(this);
-    if (audio::isStartUpWorkHeld())
-        audio::releaseStartUpWork();
+    if (startGate_.isHeld())
+        startGate_.release();
 }
 
 void Program::applyInitialDefaults()
@@ -240,7 +239,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event)
     if (watched == &controlPanel() && event->type() == QEvent::Close &&
         (state_ == State::Ending || state_ == State::Ended))
         return true;
-    if (event->type() == QEvent::Paint && audio::isStartUpWorkHeld() &&
+    if (event->type() == QEvent::Paint && startGate_.isHeld() &&
         !(displayPainted_ && panelPainted_)) {
         (watched == &display_ ? displayPainted_ : panelPainted_) = true;
         // Once both have painted, after the paint has reached the screen.

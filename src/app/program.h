@@ -2,7 +2,10 @@
 
 #include "app/faredisplaywindow.h"
 #include "app/settingsfile.h"
+#include "audio/mediaplayer.h"
+#include "audio/startgate.h"
 #include "core/options.h"
+#include "sound/soundplayer.h"
 
 #include <QObject>
 #include <QString>
@@ -51,6 +54,9 @@ public:
     SettingsFile& settings() { return settings_; }
     sound::BroadcastTape& tape();
     core::RouteSession& routeSession();
+    // What plays the sounds, and the gate the slow start-up work waits at.
+    audio::MediaPlayer& media() { return media_; }
+    audio::StartGate& startGate() { return startGate_; }
 
     // The fare and broadcast data folders for this run only (--data); before start().
     void useDataFolderForThisRun(const QString& folder);
@@ -98,6 +104,9 @@ private:
     bool lastSaveFailed_ = false;
     std::chrono::milliseconds exitDeadline_{0}; // 0: the exit is not bounded
     bool exitBounded_ = false;
+    audio::StartGate startGate_;
+    audio::MediaPlayer media_;
+    sound::SoundPlayer sounds_{media_};
     FareDisplayWindow display_;
     core::Options optionValues_; // the one store of the options; the dialog is its view
     std::unique_ptr<OptionsDialog> options_;

@@ -1,5 +1,6 @@
 #include "controlpanel.h"
 
+#include "core/announcements.h"
 #include "dialogs/versiondialog.h"
 #include "elements/faredisplay.h"
 #include "operation/controlpanelkeys.h"
@@ -200,9 +201,10 @@ bool isEnterKey(const QKeyEvent* event)
 } // namespace
 
 ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
-                           sound::BroadcastTape* tape, core::RouteSession* route, QWidget* parent)
+                           sound::BroadcastTape* tape, core::RouteSession* route,
+                           sound::SoundPlayer* sounds, QWidget* parent)
     : QWidget(parent), display_(display), options_(options), tape_(tape), route_(route),
-      ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
+      sounds_(sounds), ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
 {
     setTicketDrawer(nullptr);
     setVersionBox(nullptr);
@@ -225,6 +227,12 @@ ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
 }
 
 ControlPanel::~ControlPanel() = default;
+
+void ControlPanel::playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
+{
+    if (sounds_)
+        sounds_->play(file, channel, waitFlag, pauseMs);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Building the window
@@ -251,14 +259,14 @@ QFrame* ControlPanel::createListPanel()
     captionLabel(QStringLiteral("系　統"), panel, QRect(8, 4, 104, 16), Qt::AlignCenter);
     for (int i = 0; i < 5; ++i) {
         routeDigitLists_[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116), [this] {
-            sound::playSound(options_->resetSound(), ChannelOperating, 0, 0);
+            playSound(options_->resetSound(), ChannelOperating, 0, 0);
         });
         routeDigitLists_[i]->setObjectName(QStringLiteral("routeDigitList%1").arg(i));
     }
     captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
     for (int i = 0; i < 3; ++i) {
         sectionDigitLists_[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116), [this] {
-            sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
+            playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
         });
         sectionDigitLists_[i]->setObjectName(QStringLiteral("sectionDigitList%1").arg(i));
     }
@@ -503,13 +511,15 @@ void ControlPanel::connectTape()
         return;
     connect(tape_, &sound::BroadcastTape::speechAvailableChanged, this,
             &ControlPanel::updateTapeGroup);
-    connect(tape_, &sound::BroadcastTape::entriesChanged, this, [this] {
+    const core::Announcements& announcements = tape_->announcements();
+    connect(&announcements, &core::Announcements::entriesChanged, this, [this] {
         updateTapeGroup();
         showTapeEntry();
     });
     // Which broadcast file was read, or missed: the tape itself stays silent about it.
-    tapeGroup_->setToolTip(tape_->fileNote());
-    connect(tape_, &sound::BroadcastTape::fileNoteChanged, tapeGroup_, &QWidget::setToolTip);
+    tapeGroup_->setToolTip(announcements.fileNote());
+    connect(&announcements, &core::Announcements::fileNoteChanged, tapeGroup_,
+            &QWidget::setToolTip);
     // The tape's step flag: 0 steps back, any other value forward.
     connect(tape_, &sound::BroadcastTape::dataStepRequested, this, [this](int direction) {
         stepStop(direction == 0 ? core::StepDirection::Back : core::StepDirection::Forward);
@@ -540,14 +550,14 @@ ControlPanel::TapeGroupState ControlPanel::tapeGroupState(bool speechAvailable, 
 namespace
 {
 
-ControlPanel::TapeLoad tapeLoad(const sound::BroadcastTape& tape)
+ControlPanel::TapeLoad tapeLoad(const core::Announcements& announcements)
 {
-    switch (tape.loadState()) {
-    case sound::BroadcastTape::LoadState::Loaded:
+    switch (announcements.loadState()) {
+    case core::Announcements::LoadState::Loaded:
         return ControlPanel::TapeLoad::Loaded;
-    case sound::BroadcastTape::LoadState::Failed:
+    case core::Announcements::LoadState::Failed:
         return ControlPanel::TapeLoad::Failed;
-    case sound::BroadcastTape::LoadState::None:
+    case core::Announcements::LoadState::None:
         break;
     }
     return ControlPanel::TapeLoad::None;
@@ -558,9 +568,9 @@ ControlPanel::TapeLoad tapeLoad(const sound::BroadcastTape& tape)
 void ControlPanel::updateTapeGroup()
 {
     const TapeGroupState state =
-        tape_
-            ? tapeGroupState(tape_->isSpeechAvailable(), tapeLoad(*tape_), route_->displayCleared())
-            : tapeGroupState(false, TapeLoad::None, route_->displayCleared());
+        tape_ ? tapeGroupState(tape_->isSpeechAvailable(), tapeLoad(tape_->announcements()),
+                               route_->displayCleared())
+              : tapeGroupState(false, TapeLoad::None, route_->displayCleared());
     tapeGroup_->setTitle(state.caption);
     tapeGroup_->setEnabled(state.enabled);
     for (QPushButton* control : {tapeBackButton_, tapeNextButton_, tapeStopButton_})
@@ -569,16 +579,18 @@ void ControlPanel::updateTapeGroup()
 
 void ControlPanel::showTapeEntry()
 {
-    if (tape_ && tape_->loadState() == sound::BroadcastTape::LoadState::Failed) {
+    const core::Announcements* announcements = tape_ ? &tape_->announcements() : nullptr;
+    if (announcements && announcements->loadState() == core::Announcements::LoadState::Failed) {
         // The file and the reason on one line; the middle goes when it is too long, so that
         // the reason at the end stays in sight.
-        const QString note = tape_->fileNote();
+        const QString note = announcements->fileNote();
         tapeTextLabel_->setText(tapeTextLabel_->fontMetrics().elidedText(
             note.simplified(), Qt::ElideMiddle, tapeTextLabel_->width()));
         tapeTextLabel_->setToolTip(note);
         return;
     }
-    const QString text = tape_ ? tape_->entryText(tape_->position()) : QString();
+    const QString text =
+        announcements ? announcements->entryText(announcements->position()) : QString();
     tapeTextLabel_->setText(
         tapeTextLabel_->fontMetrics().elidedText(text, Qt::ElideRight, tapeTextLabel_->width()));
     tapeTextLabel_->setToolTip(text);
@@ -754,7 +766,8 @@ void ControlPanel::shutDown()
     if (display_ && display_->window())
         display_->window()->clearMask();
     releaseKeypadRegions();
-    sound::closeAllSounds();
+    if (sounds_)
+        sounds_->closeAll();
     if (tape_)
         tape_->releaseSpeech();
     QCoreApplication::quit();
@@ -765,7 +778,7 @@ void ControlPanel::shutDown()
 
 void ControlPanel::onKeypadKey(KeypadKey key)
 {
-    sound::playSound(options_->resetSound(), ChannelOperating, 0, 0);
+    playSound(options_->resetSound(), ChannelOperating, 0, 0);
     if (key == KeypadKey::Route) {
         keypadTarget_ = KeypadTarget::Route;
         routeDisplay_->clear();

@@ -41,7 +41,8 @@ struct KeyCommand;
 namespace sound
 {
 class BroadcastTape;
-}
+class SoundPlayer;
+} // namespace sound
 
 namespace tickets
 {
@@ -84,11 +85,11 @@ public:
     // The key of a digit 0..9.
     static constexpr KeypadKey digitKey(int digit) { return static_cast<KeypadKey>(digit); }
 
-    // display, options, tape and route are not owned and must outlive the panel; the panel
-    // shows the route session and sends it the operator's route setting, steps and display
-    // clear.
+    // display, options, tape, route and sounds are not owned and must outlive the panel; the
+    // panel shows the route session and sends it the operator's route setting, steps and
+    // display clear. Without sounds the panel is silent.
     ControlPanel(FareDisplay* display, OperationOptions* options, sound::BroadcastTape* tape,
-                 core::RouteSession* route, QWidget* parent = nullptr);
+                 core::RouteSession* route, sound::SoundPlayer* sounds, QWidget* parent = nullptr);
     ~ControlPanel() override;
 
     // The options dialog that "設定..." shows modally (not owned).
@@ -205,6 +206,8 @@ private:
     void connectTape();
     // Applies tapeGroupState to the group; runs whenever one of its inputs changes.
     void updateTapeGroup();
+    // Plays on the sound player's channel, when the panel has one.
+    void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs);
     void setPanelWidth(int widthTwips);
     // From the frame's top-left corner to the client area's, as far as it is known yet.
     QPoint frameToClient() const;
@@ -252,6 +255,7 @@ private:
     OperationOptions* options_;
     sound::BroadcastTape* tape_;
     core::RouteSession* route_;
+    sound::SoundPlayer* sounds_;
     QDialog* optionsDialog_ = nullptr;
     bool loaded_ = false;
     bool shutDown_ = false;

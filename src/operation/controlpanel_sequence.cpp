@@ -46,7 +46,7 @@ void ControlPanel::setRoute(EntryPanel panel)
 {
     const QString fareFolder = stops::withTrailingSeparator(options_->fareDataFolder());
     const QString broadcastFolder = stops::withTrailingSeparator(options_->broadcastDataFolder());
-    sound::playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
+    playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
 
     if (panel == EntryPanel::Keypad)
         route_->enterRoute(routeDisplay_->text(), sectionDisplay_->text());
@@ -99,8 +99,8 @@ void ControlPanel::stepStop(core::StepDirection direction)
     if (!route_->step(direction))
         return;
     const quint64 request = displayRequests_;
-    sound::playSound(stops::stepSound(*options_, route_->row(route_->currentRow())), ChannelStep,
-                     options_->stepSoundWait() ? 1 : 0, 0);
+    playSound(stops::stepSound(*options_, route_->row(route_->currentRow())), ChannelStep,
+              options_->stepSoundWait() ? 1 : 0, 0);
     // A click run while the sound was waited for has shown its own stop already.
     if (request != displayRequests_)
         return;

@@ -231,18 +231,18 @@ bool OptionsReader::preBroadcastWait() const
     return options_.preBroadcastWait();
 }
 
-ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options)
+ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options,
+                                       sound::SoundPlayer& sounds, audio::StartGate* startGate)
     : options_(options), reader_(options.options()),
-      panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_, &route_))
+      tape_(announcements_, sounds, &reader_, startGate),
+      panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_, &route_, &sounds))
 {
     panel_->setOptionsDialog(&options);
     panel_->setTicketPlugins(options.ticketPlugins());
     options.setControlPanelLink(panel_.get());
-    sound::setTapeOptions(&reader_);
 }
 
 ControlPanelWiring::~ControlPanelWiring()
 {
-    sound::setTapeOptions(nullptr);
     options_.setControlPanelLink(nullptr);
 }

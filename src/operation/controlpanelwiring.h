@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/announcements.h"
 #include "core/options.h"
 #include "core/routesession.h"
 #include "operation/datafolders.h"
@@ -12,6 +13,16 @@
 class FareDisplay;
 class ControlPanel;
 class OptionsDialog;
+
+namespace audio
+{
+class StartGate;
+}
+
+namespace sound
+{
+class SoundPlayer;
+}
 
 // The options as the control panel and the broadcast tape read them: straight from the
 // options model at each call. With both data folders empty and no data in the
@@ -68,23 +79,27 @@ private:
 };
 
 // The control panel with everything it drives: the fare display window, the options dialog
-// and the program's one broadcast tape, which it owns and which outlives the panel. Creating
-// it connects the panel and the options both ways and gives the tape its options; the program
-// then shows the panel.
+// and the program's one broadcast tape with its announcements, which it owns and which
+// outlive the panel. Creating it connects the panel and the options both ways and gives the
+// tape its options; the program then shows the panel.
 class ControlPanelWiring
 {
 public:
-    ControlPanelWiring(FareDisplay& display, OptionsDialog& options);
+    // sounds outlives the wiring; the speech engine waits for startGate (nullptr: at once).
+    ControlPanelWiring(FareDisplay& display, OptionsDialog& options, sound::SoundPlayer& sounds,
+                       audio::StartGate* startGate = nullptr);
     ~ControlPanelWiring();
 
     ControlPanel& panel() { return *panel_; }
     OptionsReader& optionsReader() { return reader_; }
     sound::BroadcastTape& tape() { return tape_; }
     core::RouteSession& routeSession() { return route_; }
+    core::Announcements& announcements() { return announcements_; }
 
 private:
     OptionsDialog& options_;
     OptionsReader reader_;
+    core::Announcements announcements_;
     sound::BroadcastTape tape_;
     core::RouteSession route_;
     std::unique_ptr<ControlPanel> panel_;

@@ -1,6 +1,5 @@
 #include "sound/soundplayer.h"
 
-#include "audio/mediacommand.h"
 #include "platform/wait.h"
 
 #include <QCoreApplication>
@@ -32,21 +31,28 @@ QString channelAlias(const QString& channel)
     return executableBaseName() + channel;
 }
 
-std::optional<QString> deviceTypePart(const QString& file)
+std::optional<audio::DeviceType> deviceTypeOf(const QString& file)
 {
     const QString ending = file.right(3).trimmed().toUpper();
     if (ending == u"WAV")
-        return QStringLiteral(" type waveaudio alias ");
+        return audio::DeviceType::WaveAudio;
     if (ending == u"MP3")
-        return QStringLiteral(" type mpegvideo alias ");
+        return audio::DeviceType::MpegVideo;
     if (ending == u"MID")
-        return QStringLiteral(" type sequencer alias ");
+        return audio::DeviceType::Sequencer;
     return std::nullopt;
+}
+
+std::optional<QString> deviceTypePart(const QString& file)
+{
+    const std::optional<audio::DeviceType> type = deviceTypeOf(file);
+    if (!type)
+        return std::nullopt;
+    return QStringLiteral(" type ") + audio::deviceTypeName(*type) + QStringLiteral(" alias ");
 }
 
 std::optional<QString> openCommand(const QString& file, const QString& alias)
 {
-    // A quote inside the name would end the quoted path early and break the command.
     if (file.contains(u'"'))
         return std::nullopt;
     const std::optional<QString> type = deviceTypePart(file);
@@ -55,31 +61,38 @@ std::optional<QString> openCommand(const QString& file, const QString& alias)
     return QStringLiteral("open \"") + file + u'"' + *type + alias + QStringLiteral(" wait");
 }
 
-void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
+SoundPlayer::SoundPlayer(audio::MediaPlayer& media)
+    : media_(media), aliasPrefix_(executableBaseName())
+{
+}
+
+void SoundPlayer::play(const QString& file, const QString& channel, int waitFlag, int pauseMs)
 {
     if (file.isEmpty() || !isRegularFile(file))
         return;
-    const QString alias = channelAlias(channel);
-    audio::sendCommand(QStringLiteral("close ") + alias);
-    const std::optional<QString> open = openCommand(file, alias);
-    if (!open)
+    const QString alias = aliasPrefix_ + channel;
+    media_.close(alias);
+    // A quote inside the name could not be written into the log's command, where it would end
+    // the quoted path early; such names were never played.
+    const std::optional<audio::DeviceType> type = deviceTypeOf(file);
+    if (file.contains(u'"') || !type)
         return;
-    if (audio::sendCommand(*open) != 0)
+    if (media_.open(alias, file, *type, audio::Wait::Yes) != 0)
         return;
     if (waitFlag != 0) {
-        audio::sendCommand(QStringLiteral("play ") + alias + QStringLiteral(" from 0 wait"));
+        media_.play(alias, 0, audio::Wait::Yes);
         platform::sleepMs(pauseMs);
     } else {
-        audio::sendCommand(QStringLiteral("stop ") + alias);
-        audio::sendCommand(QStringLiteral("play ") + alias + QStringLiteral(" from 0"));
+        media_.stop(alias);
+        media_.play(alias, 0);
         platform::sleepMs(0);
     }
 }
 
-void closeAllSounds()
+void SoundPlayer::closeAll()
 {
     for (const char* channel : {"S1", "S2", "S3", "S4"})
-        audio::sendCommand(QStringLiteral("close ") + channelAlias(QString::fromLatin1(channel)));
+        media_.close(aliasPrefix_ + QLatin1String(channel));
 }
 
 } // namespace sound

@@ -2,12 +2,10 @@
 
 #include "audio/startgate.h"
 #include "platform/osinfo.h"
-#include "platform/runtimeerror.h"
 #include "sound/soundplayer.h"
 #include "sound/tapeoptions.h"
 #include "speech/speechengine.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <mutex>
@@ -16,36 +14,25 @@
 namespace sound
 {
 
-namespace
-{
-
-TapeOptions*& currentOptions()
-{
-    static TapeOptions* options = nullptr;
-    return options;
-}
-
-} // namespace
-
-void setTapeOptions(TapeOptions* options)
-{
-    currentOptions() = options;
-}
-
-TapeOptions* tapeOptions()
-{
-    return currentOptions();
-}
-
 struct BroadcastTape::EngineDelivery {
     std::mutex mutex;
     BroadcastTape* tape = nullptr; // cleared when the tape goes
 };
 
-BroadcastTape::BroadcastTape(QObject* parent)
-    : QObject(parent), delivery_(std::make_shared<EngineDelivery>())
+BroadcastTape::BroadcastTape(core::Announcements& announcements, SoundPlayer& sounds,
+                             const TapeOptions* options, audio::StartGate* startGate,
+                             QObject* parent)
+    : QObject(parent), announcements_(announcements), sounds_(sounds), options_(options),
+      startGate_(startGate), delivery_(std::make_shared<EngineDelivery>())
 {
     delivery_->tape = this;
+    // The entry the first "送り" speaks is made ready before the load is announced on.
+    connect(&announcements_, &core::Announcements::entriesChanged, this,
+            &BroadcastTape::prepareNext);
+    connect(&announcements_, &core::Announcements::entriesChanged, this,
+            &BroadcastTape::entriesChanged);
+    connect(&announcements_, &core::Announcements::fileNoteChanged, this,
+            &BroadcastTape::fileNoteChanged);
 }
 
 BroadcastTape::~BroadcastTape()
@@ -69,7 +56,7 @@ void BroadcastTape::initSpeech()
         return;
     }
     QPointer<BroadcastTape> self(this);
-    audio::afterStartUp([self, generation] {
+    audio::afterStartUp(startGate_, [self, generation] {
         if (self)
             self->createEngineInBackground(generation);
     });
@@ -114,77 +101,48 @@ void BroadcastTape::loadTape(const QString& folder, const QString& route)
 {
     if (isWindowsVista())
         return;
-    const QString path = findTapeFile(folder, route);
-    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    platform::TextEncoding encoding = platform::TextEncoding::Ascii;
-    try {
-        entries_ = readTapeFile(path, &encoding);
-    } catch (const platform::RuntimeError& error) {
-        // A missing or broken file only switches the tape off; the route still loads, and
-        // the previous route's announcements must not stay behind. The file note says why,
-        // for those who look.
-        entries_.clear();
-        position_ = 0;
-        loadState_ = LoadState::Failed;
-        setFileNote(error.number() == platform::ErrorNumber::FileNotFound
-                        ? QStringLiteral("放送用データがありません: %1").arg(shownPath)
-                        : QStringLiteral("放送用データを読めません: %1\n%2")
-                              .arg(shownPath, error.description()));
-        emit entriesChanged();
-        return;
-    }
-    setFileNote(QStringLiteral("放送用データ: %1\n%2、%3 件")
-                    .arg(shownPath, platform::encodingName(encoding))
-                    .arg(entryCount()));
-    loadState_ = entries_.empty() ? LoadState::Failed : LoadState::Loaded;
-    position_ = 0;
-    prepareNext();
-    emit entriesChanged();
+    announcements_.load(folder, route);
 }
 
 void BroadcastTape::stepForward()
 {
-    ++position_;
-    if (position_ > entryCount()) {
-        position_ = entryCount();
+    if (!announcements_.moveForward())
         return;
-    }
-    TapeOptions* options = tapeOptions();
-    if (options) {
-        const int flag = soundFlag(position_);
-        if (options->preBroadcastAlways())
-            playPreBroadcast(options->preBroadcastFile(), QStringLiteral("S3"));
+    const int position = announcements_.position();
+    if (options_) {
+        const int flag = soundFlag(position);
+        if (options_->preBroadcastAlways())
+            playPreBroadcast(options_->preBroadcastFile(), QStringLiteral("S3"));
         else if (flag >= 1 && flag <= 3)
-            playPreBroadcast(options->preBroadcastSound(flag), QStringLiteral("S3"));
+            playPreBroadcast(options_->preBroadcastSound(flag), QStringLiteral("S3"));
     }
-    speakEntry(position_);
+    speakEntry(position);
     prepareNext();
 }
 
 void BroadcastTape::stepBack()
 {
-    --position_;
-    if (position_ < 1) {
-        position_ = 1;
+    if (!announcements_.moveBack()) {
         prepareNext();
         return;
     }
-    const int flag = soundFlag(position_);
-    if (tapeOptions() && flag >= 1 && flag <= 3)
-        playPreBroadcast(tapeOptions()->preBroadcastSound(flag), QStringLiteral("S2"));
-    speakEntry(position_);
+    const int position = announcements_.position();
+    const int flag = soundFlag(position);
+    if (options_ && flag >= 1 && flag <= 3)
+        playPreBroadcast(options_->preBroadcastSound(flag), QStringLiteral("S2"));
+    speakEntry(position);
     prepareNext();
 }
 
 void BroadcastTape::prepareNext()
 {
-    if (engine_ && position_ + 1 <= entryCount())
-        engine_->prepare(entryText(position_ + 1));
+    if (engine_ && position() + 1 <= entryCount())
+        engine_->prepare(announcements_.nextText());
 }
 
 void BroadcastTape::playPreBroadcast(const QString& file, const QString& channel)
 {
-    playSound(file, channel, tapeOptions()->preBroadcastWait() ? 1 : 0, 0);
+    sounds_.play(file, channel, options_->preBroadcastWait() ? 1 : 0, 0);
 }
 
 void BroadcastTape::speakEntry(int position)
@@ -246,40 +204,15 @@ void BroadcastTape::stopSample()
 void BroadcastTape::pressNext()
 {
     stepForward();
-    if (stepFlag(position_) == 1)
+    if (stepFlag(position()) == 1)
         emit dataStepRequested(1);
 }
 
 void BroadcastTape::pressBack()
 {
     stepBack();
-    if (stepFlag(position_) == 1)
+    if (stepFlag(position()) == 1)
         emit dataStepRequested(0);
-}
-
-const TapeEntry* BroadcastTape::entry(int position) const
-{
-    if (position < 1 || position > entryCount())
-        return nullptr;
-    return &entries_[size_t(position - 1)];
-}
-
-int BroadcastTape::stepFlag(int position) const
-{
-    const TapeEntry* e = entry(position);
-    return e ? e->stepFlag : 0;
-}
-
-int BroadcastTape::soundFlag(int position) const
-{
-    const TapeEntry* e = entry(position);
-    return e ? e->soundFlag : 0;
-}
-
-QString BroadcastTape::entryText(int position) const
-{
-    const TapeEntry* e = entry(position);
-    return e ? e->text : QString();
 }
 
 void BroadcastTape::setSpeechAvailable(bool available)
@@ -288,14 +221,6 @@ void BroadcastTape::setSpeechAvailable(bool available)
         return;
     speechAvailable_ = available;
     emit speechAvailableChanged(available);
-}
-
-void BroadcastTape::setFileNote(const QString& note)
-{
-    if (fileNote_ == note)
-        return;
-    fileNote_ = note;
-    emit fileNoteChanged(note);
 }
 
 bool fileExists(const QString& path)

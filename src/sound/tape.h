@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/tapefile.h"
+#include "core/announcements.h"
 #include "speech/speechengine.h"
 
 #include <QObject>
@@ -8,21 +8,41 @@
 #include <memory>
 #include <vector>
 
+namespace audio
+{
+class StartGate;
+}
+
 namespace sound
 {
 
-// The broadcast tape: the announcements of the current route, stepped through and spoken
-// one by one, and the voice's settings. It offers the facts the control panel's tape group is
-// drawn from (speech available, what the last load found), each with a change signal; the
-// group's captions and enabled states are the panel's. Every call is safe with or without a
-// speech engine, so a window may hold on to the tape while the exit releases the engine under
-// it.
+class SoundPlayer;
+class TapeOptions;
+
+// The broadcast tape: speaks the announcements of the current route (core::Announcements)
+// one by one, with their pre-broadcast sounds, and keeps the voice's settings. It offers the
+// facts the control panel's tape group is drawn from (speech available, what the last load
+// found), each with a change signal; the group's captions and enabled states are the panel's.
+// Every call is safe with or without a speech engine, so a window may hold on to the tape
+// while the exit releases the engine under it.
 class BroadcastTape : public QObject
 {
     Q_OBJECT
 public:
-    explicit BroadcastTape(QObject* parent = nullptr);
+    using LoadState = core::Announcements::LoadState;
+
+    // announcements and sounds outlive the tape. options are read live at each step (nullptr:
+    // no pre-broadcast sounds). The speech engine is created once startGate lets start-up
+    // work run (nullptr: at once).
+    BroadcastTape(core::Announcements& announcements, SoundPlayer& sounds,
+                  const TapeOptions* options, audio::StartGate* startGate = nullptr,
+                  QObject* parent = nullptr);
     ~BroadcastTape() override;
+
+    core::Announcements& announcements() { return announcements_; }
+    // The options read at each step; nullptr for none.
+    const TapeOptions* options() const { return options_; }
+    const core::Announcements& announcements() const { return announcements_; }
 
     // Starts creating the speech engine (control panel load) on a thread of its own, once the
     // start-up work may run. Until it is ready speech is unavailable, as after a failed
@@ -60,28 +80,23 @@ public:
     void pressNext();
     void pressBack();
 
-    int position() const { return position_; }
-    int entryCount() const { return int(entries_.size()); }
-    // Fields of the entry at a one-based position; 0 or empty outside 1..entryCount.
-    int stepFlag(int position) const;
-    int soundFlag(int position) const;
-    QString entryText(int position) const;
+    // The announcements' position and fields (core::Announcements).
+    int position() const { return announcements_.position(); }
+    int entryCount() const { return announcements_.entryCount(); }
+    int stepFlag(int position) const { return announcements_.stepFlag(position); }
+    int soundFlag(int position) const { return announcements_.soundFlag(position); }
+    QString entryText(int position) const { return announcements_.entryText(position); }
     // A speech engine is there to speak with (none before initSpeech has found one, or where
     // none can be created).
     bool isSpeechAvailable() const { return speechAvailable_; }
 
-    // What the last loadTape found: nothing tried yet, a file with at least one entry, or no
-    // usable file (the entries are then gone).
-    enum class LoadState { None, Loaded, Failed };
-    LoadState loadState() const { return loadState_; }
-    // Which broadcast data file the last load read, with its encoding, or which file it
-    // missed and why: a missing file switches the tape off without a message, so the
-    // control panel shows this note.
-    QString fileNote() const { return fileNote_; }
+    // What the last loadTape found, and its file note (core::Announcements).
+    LoadState loadState() const { return announcements_.loadState(); }
+    QString fileNote() const { return announcements_.fileNote(); }
 
 signals:
     void speechAvailableChanged(bool available);
-    // After every load, whether it read a file or not.
+    // After every load, whether it read a file or not (forwarded from the announcements).
     void entriesChanged();
     void fileNoteChanged(const QString& note);
     // 1 = forward ("データ送り"), 0 = back ("データ戻し").
@@ -99,12 +114,12 @@ private:
     void onEngineCreated(quint64 generation, std::unique_ptr<speech::SpeechEngine> engine);
     void prepareNext();
     void setSpeechAvailable(bool available);
-    void setFileNote(const QString& note);
     void playPreBroadcast(const QString& file, const QString& channel);
-    const TapeEntry* entry(int position) const;
 
-    std::vector<TapeEntry> entries_;
-    int position_ = 0;
+    core::Announcements& announcements_;
+    SoundPlayer& sounds_;
+    const TapeOptions* options_;
+    audio::StartGate* startGate_;
     bool speechAvailable_ = false;
     std::unique_ptr<speech::SpeechEngine> engine_;
     quint64 engineGeneration_ = 0; // a newer initSpeech or a release drops older creations
@@ -112,8 +127,6 @@ private:
     std::shared_ptr<EngineDelivery> delivery_;
     speech::SpeechSettings speechSettings_;
     bool sampleSounding_ = false; // the last thing spoken was the sample
-    LoadState loadState_ = LoadState::None;
-    QString fileNote_;
 };
 
 // True when a directory lookup of the path finds a file.

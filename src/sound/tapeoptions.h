@@ -6,7 +6,7 @@ namespace sound
 {
 
 // The options the broadcast tape reads at each step, live from wherever the program keeps
-// them (the options dialog). Set once by whoever wires the program.
+// them (the options dialog). Given to the tape by whoever wires the program.
 class TapeOptions
 {
 public:
@@ -19,9 +19,5 @@ public:
     // Play the pre-broadcast sound to its end before the broadcast starts.
     virtual bool preBroadcastWait() const = 0;
 };
-
-// Not owned; nullptr means no pre-broadcast sounds.
-void setTapeOptions(TapeOptions* options);
-TapeOptions* tapeOptions();
 
 } // namespace sound

@@ -276,13 +276,13 @@ TEST_F(ProgramTest, SoundAndSpeechAreCreatedOnlyAfterBothWindowsPainted)
     Program program(settingsPath_);
     program.start();
     // The control panel's load asked for the speech engine; nothing slow has started yet.
-    EXPECT_TRUE(audio::isStartUpWorkHeld());
+    EXPECT_TRUE(program.startGate().isHeld());
     EXPECT_FALSE(program.tape().isSpeechAvailable());
     QElapsedTimer painting;
     painting.start();
-    while (audio::isStartUpWorkHeld() && painting.elapsed() < 5000)
+    while (program.startGate().isHeld() && painting.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_FALSE(audio::isStartUpWorkHeld());
+    EXPECT_FALSE(program.startGate().isHeld());
 }
 
 TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
@@ -335,13 +335,13 @@ TEST_F(ProgramTest, EveryExitSavesBeforeAnythingIsReleased)
         speech::setSpeechEngineFactory([&] {
             return std::make_unique<EngineNoticingItsEnd>([&] { note(QStringLiteral("speech")); });
         });
-        audio::setCommandRecorder([&](const QString& command, int) {
-            if (command.startsWith(QStringLiteral("close ")))
-                note(command);
-        });
         {
             platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
             Program program(settingsPath_);
+            program.media().setRecorder([&](const QString& command, int) {
+                if (command.startsWith(QStringLiteral("close ")))
+                    note(command);
+            });
             program.start();
             QElapsedTimer waiting;
             waiting.start();
@@ -354,7 +354,6 @@ TEST_F(ProgramTest, EveryExitSavesBeforeAnythingIsReleased)
                 program.endWithoutQuestion();
             EXPECT_TRUE(program.hasEnded());
         }
-        audio::setCommandRecorder({});
         speech::setSpeechEngineFactory({});
         ASSERT_EQ(released.size(), 5) << released.join(u'\n').toStdString();
         for (const QString& what : released)

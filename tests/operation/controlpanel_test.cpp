@@ -502,10 +502,11 @@ bool showsStartAndEndOf(const QString& line, const QString& text)
 }
 
 struct EngineFactoryGuard {
+    audio::StartGate& gate;
     ~EngineFactoryGuard()
     {
         speech::setSpeechEngineFactory({});
-        audio::releaseStartUpWork();
+        gate.release();
     }
 };
 
@@ -513,7 +514,7 @@ struct EngineFactoryGuard {
 
 TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
 {
-    EngineFactoryGuard guard;
+    EngineFactoryGuard guard{startGate};
     speech::setSpeechEngineFactory(
         [] { return std::make_unique<testsupport::NullSpeechEngine>(); });
     QGroupBox* group = widget<QGroupBox>("tapeGroup");
@@ -522,13 +523,13 @@ TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
     writeFile("6tp.csv", platform::toCp932(QStringLiteral("発車します,0,0\r\n")));
 
     // The engine arrives while display clear is on: the group waits for it to go off.
-    audio::holdStartUpWork();
+    startGate.hold();
     panel->onLoad();
     EXPECT_EQ(group->title(), QStringLiteral("音合使用不可"));
     setRoute("6", "1");
     EXPECT_FALSE(group->isEnabled());
     button("displayClearButton")->setChecked(true);
-    audio::releaseStartUpWork();
+    startGate.release();
     ASSERT_TRUE(waitForSpeechDecision(tape));
     EXPECT_EQ(group->title(), QStringLiteral("音合使用可"));
     EXPECT_FALSE(group->isEnabled());
@@ -559,7 +560,7 @@ TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
 TEST_F(ControlPanelTest, WithoutASoundDeviceTheTapeStillStepsAndShowsItsLines)
 {
     // No audio output at all, and the engine the program makes with the installed voice.
-    EngineFactoryGuard guard;
+    EngineFactoryGuard guard{startGate};
     struct NoSoundDevice {
         const bool wasSet = qEnvironmentVariableIsSet("SDL_AUDIODRIVER");
         const QByteArray driver = qgetenv("SDL_AUDIODRIVER");

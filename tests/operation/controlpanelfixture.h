@@ -2,11 +2,14 @@
 
 #include "controlpaneltestsupport.h"
 
-#include "audio/mediacommand.h"
+#include "audio/mediaplayer.h"
+#include "audio/startgate.h"
+#include "core/announcements.h"
 #include "operation/controlpanel.h"
 #include "operation/keypadbutton.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
+#include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "support/widgetlookup.h"
 
@@ -44,11 +47,10 @@ protected:
         testsupport::application();
         options.fareFolder = dir.path();
         options.broadcastFolder = dir.path();
-        panel = std::make_unique<ControlPanel>(&display, &options, &tape, &session);
-        audio::setCommandRecorder(
-            [this](const QString& command, int) { mciCommands.push_back(command); });
+        panel = std::make_unique<ControlPanel>(&display, &options, &tape, &session, &sounds);
+        media.setRecorder([this](const QString& command, int) { mciCommands.push_back(command); });
     }
-    ~ControlPanelTest() override { audio::setCommandRecorder({}); }
+    ~ControlPanelTest() override { media.setRecorder({}); }
 
     template <class T> T* widget(const QString& name) { return findWidget<T>(*panel, name); }
     QPushButton* button(const QString& name) { return widget<QPushButton>(name); }
@@ -130,7 +132,11 @@ protected:
     platform::MessageBoxRecorder messages;
     TestOptions options;
     testsupport::StandInDisplay display;
-    sound::BroadcastTape tape;
+    audio::MediaPlayer media;
+    sound::SoundPlayer sounds{media};
+    audio::StartGate startGate;
+    core::Announcements announcements;
+    sound::BroadcastTape tape{announcements, sounds, nullptr, &startGate};
     core::RouteSession session;
     std::unique_ptr<ControlPanel> panel;
     std::vector<QString> mciCommands;

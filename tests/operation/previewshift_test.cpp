@@ -66,7 +66,7 @@ TEST(ControlPanelPreview, WideningAtTheRightEdgeKeepsThePanelOnScreenAndSavesThe
     testsupport::StandInDisplay display;
     paneltest::TestOptions options;
     core::RouteSession session;
-    ControlPanel panel(&display, &options, nullptr, &session);
+    ControlPanel panel(&display, &options, nullptr, &session, nullptr);
     panel.show();
     const QRect area = panel.screen()->availableGeometry();
     const QPoint own(area.right() + 1 - panel.frameGeometry().width(), area.top() + 20);

@@ -2,6 +2,7 @@
 
 #include "operation/controlpanel.h"
 #include "operation/controlpanelwiring.h"
+#include "sound/soundplayer.h"
 #include "options/optionsdialog.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
@@ -37,7 +38,9 @@ protected:
     platform::MessageBoxRecorder messages;
     testsupport::StandInDisplay display;
     OptionsDialog options;
-    ControlPanelWiring wiring{display, options};
+    audio::MediaPlayer media;
+    sound::SoundPlayer sounds{media};
+    ControlPanelWiring wiring{display, options, sounds};
     ControlPanel& panel = wiring.panel();
 };
 
@@ -49,7 +52,7 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
     writeRoute(dir.path(), "12", numberedStops(3));
     options.setFareDataFolder(dir.path());
     EXPECT_EQ(wiring.optionsReader().fareDataFolder(), dir.path());
-    EXPECT_EQ(sound::tapeOptions(), &wiring.optionsReader());
+    EXPECT_EQ(wiring.tape().options(), &wiring.optionsReader());
 
     panel.onKeypadKey(ControlPanel::KeypadKey::Route);
     panel.onKeypadKey(ControlPanel::digitKey(1));

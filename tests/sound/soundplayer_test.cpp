@@ -1,6 +1,7 @@
 #include "../audio/audio_test_support.h"
 
 #include "audio/mediacommand.h"
+#include "audio/mediaplayer.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 
@@ -21,15 +22,15 @@ protected:
         // The disk driver plays in real time; each injected pause lets that time pass.
         clock.setOnSleep(
             [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
-        audio::setCommandRecorder([this](const QString& c, int r) {
+        media.setRecorder([this](const QString& c, int r) {
             commands << c;
             results << r;
         });
     }
     void TearDown() override
     {
-        audio::setCommandRecorder({});
-        audio::closeAllDevices();
+        media.setRecorder({});
+        media.closeAll();
     }
     QString wav(const QString& name, int ms = 100)
     {
@@ -39,6 +40,8 @@ protected:
     }
 
     QTemporaryDir dir;
+    audio::MediaPlayer media;
+    SoundPlayer player{media};
     QStringList commands;
     QList<int> results;
     platform::ManualClock clock;
@@ -71,7 +74,7 @@ TEST(SoundCommands, TheAliasIsTheExecutablesBaseNameAndTheChannel)
 TEST_F(PlaySoundTest, UnwaitedPlaySendsTheFourCommandsInOrder)
 {
     const QString file = wav(QStringLiteral("my chime.wav"));
-    playSound(file, QStringLiteral("S1"), 0, 0);
+    player.play(file, QStringLiteral("S1"), 0, 0);
     const QStringList expected = {
         QStringLiteral("close ") + s1,
         QStringLiteral("open \"%1\" type waveaudio alias %2 wait").arg(file, s1),
@@ -80,7 +83,7 @@ TEST_F(PlaySoundTest, UnwaitedPlaySendsTheFourCommandsInOrder)
     };
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(results.mid(1), (QList<int>{0, 0, 0})); // the name with a blank opens
-    EXPECT_TRUE(audio::isPlaying(s1));
+    EXPECT_TRUE(media.isPlaying(s1));
     EXPECT_EQ(clock.sleeps(), (std::vector<int>{0}));
 }
 
@@ -89,62 +92,62 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
     const QString file = wav(QStringLiteral("click.WAV"), 300);
     QElapsedTimer real;
     real.start();
-    playSound(file, QStringLiteral("S1"), 1, 25);
+    player.play(file, QStringLiteral("S1"), 1, 25);
     EXPECT_GE(real.elapsed(), 250 + 25);
     ASSERT_EQ(commands.size(), 3);
     EXPECT_EQ(commands[2], QStringLiteral("play ") + s1 + QStringLiteral(" from 0 wait"));
-    EXPECT_FALSE(audio::isPlaying(s1));
+    EXPECT_FALSE(media.isPlaying(s1));
     EXPECT_GT(clock.sleeps().size(), 2u); // the wait went through the injected clock
     EXPECT_EQ(clock.sleeps().back(), 25);
 }
 
 TEST_F(PlaySoundTest, NamesThatCannotPlayStillCloseTheChannel)
 {
-    playSound(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
-    ASSERT_TRUE(audio::isPlaying(s1));
+    player.play(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
+    ASSERT_TRUE(media.isPlaying(s1));
     commands.clear();
 
     const QString ogg = dir.path() + QStringLiteral("/tune.ogg");
     QFile::copy(dir.path() + QStringLiteral("/a.wav"), ogg);
-    playSound(ogg, QStringLiteral("S1"), 0, 0);
+    player.play(ogg, QStringLiteral("S1"), 0, 0);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
-    EXPECT_FALSE(audio::isPlaying(s1));
+    EXPECT_FALSE(media.isPlaying(s1));
 
     commands.clear();
-    playSound(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
+    player.play(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
 
     commands.clear();
-    playSound(QString(), QStringLiteral("S1"), 0, 0);
-    playSound(dir.path() + QStringLiteral("/missing.wav"), QStringLiteral("S1"), 0, 0);
-    playSound(dir.path(), QStringLiteral("S1"), 0, 0); // a folder is no sound file
+    player.play(QString(), QStringLiteral("S1"), 0, 0);
+    player.play(dir.path() + QStringLiteral("/missing.wav"), QStringLiteral("S1"), 0, 0);
+    player.play(dir.path(), QStringLiteral("S1"), 0, 0); // a folder is no sound file
     EXPECT_TRUE(commands.isEmpty());
 }
 
 TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
 {
     const QString s2 = channelAlias(QStringLiteral("S2"));
-    playSound(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
-    playSound(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
-    playSound(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
-    EXPECT_TRUE(audio::isPlaying(s1));
-    EXPECT_TRUE(audio::isPlaying(s2));
+    player.play(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
+    player.play(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
+    player.play(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
+    EXPECT_TRUE(media.isPlaying(s1));
+    EXPECT_TRUE(media.isPlaying(s2));
     // S1 now holds the short sound: it ends long before the other channel's.
-    EXPECT_TRUE(platform::waitUntil([&] { return !audio::isPlaying(s1); }, 3000, 10));
-    EXPECT_TRUE(audio::isPlaying(s2));
+    EXPECT_TRUE(platform::waitUntil([&] { return !media.isPlaying(s1); }, 3000, 10));
+    EXPECT_TRUE(media.isPlaying(s2));
 }
 
 TEST_F(PlaySoundTest, CloseAllSoundsClosesTheFourChannelsInOrder)
 {
-    playSound(wav(QStringLiteral("a.wav"), 1000), QStringLiteral("S4"), 0, 0);
+    player.play(wav(QStringLiteral("a.wav"), 1000), QStringLiteral("S4"), 0, 0);
     commands.clear();
-    closeAllSounds();
+    player.closeAll();
     QStringList expected;
     for (const char* c : {"S1", "S2", "S3", "S4"})
         expected << QStringLiteral("close ") + channelAlias(QLatin1String(c));
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(results.back(), 0);
-    EXPECT_FALSE(audio::isPlaying(channelAlias(QStringLiteral("S4"))));
+    EXPECT_FALSE(media.isPlaying(channelAlias(QStringLiteral("S4"))));
 }
 
 TEST_F(PlaySoundTest, AllThreeFormatsOpen)
@@ -152,10 +155,10 @@ TEST_F(PlaySoundTest, AllThreeFormatsOpen)
     const QString sounds = QStringLiteral(FARE_TEST_SOUNDS_DIR);
     for (const char* name : {"chime.wav", "announce.mp3", "melody.mid"}) {
         results.clear();
-        playSound(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
+        player.play(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
         ASSERT_EQ(results.size(), 4) << name;
         EXPECT_EQ(results[1], 0) << name;
-        EXPECT_TRUE(audio::isPlaying(channelAlias(QStringLiteral("S3")))) << name;
+        EXPECT_TRUE(media.isPlaying(channelAlias(QStringLiteral("S3")))) << name;
     }
 }
 
@@ -170,12 +173,12 @@ TEST_F(PlaySoundTest, AFileOfGigabytesPlaysAtOnceAndClosesAtOnce)
     header.resize(4ll << 30);
     header.close();
 
-    playSound(path, QStringLiteral("S2"), 0, 0);
+    player.play(path, QStringLiteral("S2"), 0, 0);
     EXPECT_EQ(results, (QList<int>{audio::MediaError::InvalidDeviceName, 0, 0, 0})); // not open yet
     const QString s2 = channelAlias(QStringLiteral("S2"));
-    EXPECT_TRUE(audio::isPlaying(s2));
-    closeAllSounds();
-    EXPECT_FALSE(audio::isPlaying(s2));
+    EXPECT_TRUE(media.isPlaying(s2));
+    player.closeAll();
+    EXPECT_FALSE(media.isPlaying(s2));
 }
 
 AUDIO_TEST_MAIN()

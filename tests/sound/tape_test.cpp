@@ -1,6 +1,6 @@
 #include "../audio/audio_test_support.h"
 
-#include "audio/mediacommand.h"
+#include "audio/mediaplayer.h"
 #include "audio/startgate.h"
 #include "platform/cp932.h"
 #include "platform/osinfo.h"
@@ -82,6 +82,19 @@ struct PlainOptions : TapeOptions {
     bool preBroadcastWait() const override { return wait; }
 };
 
+// A tape with announcements of its own, beside the fixture's.
+struct OwnAnnouncements {
+    core::Announcements held;
+};
+class StandAloneTape : private OwnAnnouncements, public BroadcastTape
+{
+public:
+    StandAloneTape(SoundPlayer& sounds, const TapeOptions* options, audio::StartGate* gate)
+        : BroadcastTape(held, sounds, options, gate)
+    {
+    }
+};
+
 // The engine is created on a worker thread and handed over through the event loop.
 bool waitForSpeechDecision(BroadcastTape& tape)
 {
@@ -95,8 +108,7 @@ protected:
     void SetUp() override
     {
         speech::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
-        setTapeOptions(&options);
-        audio::setCommandRecorder([this](const QString& c, int) {
+        media.setRecorder([this](const QString& c, int) {
             if (c.startsWith(u"open"))
                 opened << c;
         });
@@ -106,9 +118,8 @@ protected:
     }
     void TearDown() override
     {
-        audio::setCommandRecorder({});
-        audio::closeAllDevices();
-        setTapeOptions(nullptr);
+        media.setRecorder({});
+        media.closeAll();
         speech::setSpeechEngineFactory({});
         platform::setOsNameOverride(QString());
     }
@@ -141,7 +152,11 @@ protected:
     QStringList opened;
     platform::ManualClock clock;
     platform::ScopedWaitClock scoped{clock};
-    BroadcastTape tape;
+    audio::MediaPlayer media;
+    SoundPlayer sounds{media};
+    audio::StartGate startGate;
+    core::Announcements announcements;
+    BroadcastTape tape{announcements, sounds, &options, &startGate};
 };
 
 const QString kThree = QStringLiteral("\"一つ目\",0,0\r\n\"二つ目\",1,0\r\n\"三つ目\",0,0\r\n");
@@ -274,7 +289,7 @@ TEST_F(TapeTest, SpeechIsAvailableOnlyWithAnEngine)
 {
     EXPECT_TRUE(tape.isSpeechAvailable());
 
-    BroadcastTape failing;
+    StandAloneTape failing{sounds, &options, &startGate};
     speech::setSpeechEngineFactory([] { return nullptr; });
     QSignalSpy changes(&failing, &BroadcastTape::speechAvailableChanged);
     failing.initSpeech();
@@ -292,7 +307,7 @@ TEST_F(TapeTest, SpeechIsAvailableOnlyWithAnEngine)
 TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
 {
     platform::setOsNameOverride(QStringLiteral("Windows Vista"));
-    BroadcastTape vista;
+    StandAloneTape vista{sounds, &options, &startGate};
     vista.initSpeech();
     EXPECT_FALSE(vista.isSpeechAvailable());
     writeTape(QStringLiteral("1"), kThree);
@@ -437,7 +452,7 @@ TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
 
 TEST_F(TapeTest, TheVoiceSettingsHoldBeforeTheEngineAndReachItWhenItArrives)
 {
-    BroadcastTape late;
+    StandAloneTape late{sounds, &options, &startGate};
     QSignalSpy changed(&late, &BroadcastTape::speechSettingsChanged);
     late.setSpeechSettings({250, 40, 80});
     late.setSpeechSettings({250, 40, 80}); // no change, no signal
@@ -547,7 +562,7 @@ TEST_F(TapeTest, NobodyWaitsForACreationThatIsStillRunning)
             creation->reach(Milestones::Released);
     });
 
-    auto late = std::make_unique<BroadcastTape>();
+    auto late = std::make_unique<StandAloneTape>(sounds, &options, &startGate);
     late->initSpeech();
     ASSERT_TRUE(creation->waitFor(Milestones::Entered));
     late.reset();
@@ -587,7 +602,7 @@ TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
         std::lock_guard wait(creating);
         return std::make_unique<RecordingEngine>(log);
     });
-    BroadcastTape late;
+    StandAloneTape late{sounds, &options, &startGate};
     late.initSpeech();
     EXPECT_FALSE(late.isSpeechAvailable());
     writeTape(QStringLiteral("1"), kThree);
@@ -606,11 +621,11 @@ TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
 
 TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyStaysFailed)
 {
-    BroadcastTape late;
-    audio::holdStartUpWork(); // as while the windows come up
+    StandAloneTape late{sounds, &options, &startGate};
+    startGate.hold(); // as while the windows come up
     late.initSpeech();
     late.loadTape(folder, QStringLiteral("404"));
-    audio::releaseStartUpWork();
+    startGate.release();
     ASSERT_TRUE(waitForSpeechDecision(late));
     EXPECT_TRUE(late.isSpeechAvailable());
     EXPECT_EQ(late.loadState(), BroadcastTape::LoadState::Failed);
@@ -624,12 +639,12 @@ TEST_F(TapeTest, TheEngineWaitsForTheStartUpWork)
         ++created;
         return std::make_unique<RecordingEngine>(log);
     });
-    BroadcastTape late;
-    audio::holdStartUpWork();
+    StandAloneTape late{sounds, &options, &startGate};
+    startGate.hold();
     late.initSpeech();
     QCoreApplication::processEvents();
     EXPECT_EQ(created, 0);
-    audio::releaseStartUpWork();
+    startGate.release();
     ASSERT_TRUE(waitForSpeechDecision(late));
     EXPECT_EQ(created, 1);
 }
