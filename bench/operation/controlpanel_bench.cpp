@@ -6,6 +6,7 @@
 #include "operation/operationoptions.h"
 #include "platform/cp932.h"
 #include "platform/wait.h"
+#include "sound/soundplayer.h"
 #include "sound/tape.h"
 #include "support/standindisplay.h"
 
