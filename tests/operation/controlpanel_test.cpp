@@ -281,7 +281,7 @@ TEST_F(ControlPanelTest, EachPanelDrivesOnlyTheRouteSessionItWasGiven)
 {
     writeRoute(dir.path(), "1", numberedStops(3));
     core::RouteSession otherSession;
-    ControlPanel other(nullptr, &options, nullptr, &otherSession);
+    ControlPanel other(nullptr, &options, nullptr, &otherSession, nullptr);
     setRoute("1", "1");
     button("stepForwardButton")->click();
     EXPECT_EQ(session.stopIndex(), 1);
