@@ -7,7 +7,7 @@
 #include "audio/mixer.h"
 #include "audio/startgate.h"
 #include "operation/controlpanel.h"
-#include "operation/controlpanelwiring.h"
+#include "app/controlpanelwiring.h"
 #include "options/optionsdialog.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"

@@ -1,6 +1,6 @@
 #include "controlpaneltestsupport.h"
 
-#include "operation/controlpanelwiring.h"
+#include "app/controlpanelwiring.h"
 #include "operation/datafolders.h"
 #include "options/optionsdialog.h"
 

@@ -1,7 +1,7 @@
 #include "controlpaneltestsupport.h"
 
 #include "operation/controlpanel.h"
-#include "operation/controlpanelwiring.h"
+#include "app/controlpanelwiring.h"
 #include "sound/soundplayer.h"
 #include "options/optionsdialog.h"
 #include "platform/msgbox.h"
