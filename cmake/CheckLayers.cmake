@@ -27,7 +27,7 @@ set(allowed_iconmaker iconmaker app platform)
 set(gui_platform_headers platform/colorconversion.h platform/fontmap.h platform/msgbox.h
     platform/shell.h)
 set(widget_free_folders platform formats core)
-set(widget_free_platform_sources bytestring cp932 filelookup osinfo runtimeerror samplesfolder
+set(widget_free_platform_sources bytestring cp932 filelookup runtimeerror samplesfolder
     textencoding wait)
 # Qt modules whose headers the layers without widgets never include.
 set(gui_modules QtGui QtWidgets)

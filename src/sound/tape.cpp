@@ -1,7 +1,6 @@
 #include "sound/tape.h"
 
 #include "audio/startgate.h"
-#include "platform/osinfo.h"
 #include "sound/soundplayer.h"
 #include "sound/tapeoptions.h"
 #include "speech/speechengine.h"
@@ -41,20 +40,11 @@ BroadcastTape::~BroadcastTape()
     delivery_->tape = nullptr;
 }
 
-bool BroadcastTape::isWindowsVista()
-{
-    return platform::osName() == u"Windows Vista";
-}
-
 void BroadcastTape::initSpeech()
 {
     engine_.reset();
     setSpeechAvailable(false);
     const quint64 generation = ++engineGeneration_;
-    if (isWindowsVista()) {
-        emit speechDecided(false);
-        return;
-    }
     QPointer<BroadcastTape> self(this);
     audio::afterStartUp(startGate_, [self, generation] {
         if (self)
@@ -99,8 +89,6 @@ void BroadcastTape::onEngineCreated(quint64 generation,
 
 void BroadcastTape::loadTape(const QString& folder, const QString& route)
 {
-    if (isWindowsVista())
-        return;
     announcements_.load(folder, route);
 }
 

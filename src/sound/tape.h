@@ -109,7 +109,6 @@ signals:
 private:
     struct EngineDelivery;
 
-    static bool isWindowsVista();
     void createEngineInBackground(quint64 generation);
     void onEngineCreated(quint64 generation, std::unique_ptr<speech::SpeechEngine> engine);
     void prepareNext();

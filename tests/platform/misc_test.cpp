@@ -1,6 +1,5 @@
 #include "platform/colorconversion.h"
 #include "platform/fontmap.h"
-#include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
 #include "platform/twips.h"
 
@@ -44,13 +43,4 @@ TEST(RuntimeError, NumbersAndDescriptions)
     platform::RuntimeError e(481);
     EXPECT_EQ(e.number(), 481);
     EXPECT_EQ(e.description(), QStringLiteral("ピクチャが不正です。"));
-}
-
-TEST(OsInfo, NamesTheSystemAndCanPretend)
-{
-    EXPECT_EQ(platform::osName(), QStringLiteral("Linux"));
-    platform::setOsNameOverride(QStringLiteral("Windows Vista"));
-    EXPECT_EQ(platform::osName(), QStringLiteral("Windows Vista"));
-    platform::setOsNameOverride(QString());
-    EXPECT_EQ(platform::osName(), QStringLiteral("Linux"));
 }

@@ -3,7 +3,6 @@
 #include "audio/mediaplayer.h"
 #include "audio/startgate.h"
 #include "platform/cp932.h"
-#include "platform/osinfo.h"
 #include "platform/runtimeerror.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
@@ -121,7 +120,6 @@ protected:
         media.setRecorder({});
         media.closeAll();
         speech::setSpeechEngineFactory({});
-        platform::setOsNameOverride(QString());
     }
     void writeTape(const QString& route, const QString& text)
     {
@@ -302,18 +300,6 @@ TEST_F(TapeTest, SpeechIsAvailableOnlyWithAnEngine)
     EXPECT_EQ(failing.loadState(), BroadcastTape::LoadState::Loaded);
     failing.stepForward();
     EXPECT_EQ(failing.position(), 1);
-}
-
-TEST_F(TapeTest, OnWindowsVistaTheTapeIsOff)
-{
-    platform::setOsNameOverride(QStringLiteral("Windows Vista"));
-    StandAloneTape vista{sounds, &options, &startGate};
-    vista.initSpeech();
-    EXPECT_FALSE(vista.isSpeechAvailable());
-    writeTape(QStringLiteral("1"), kThree);
-    vista.loadTape(folder, QStringLiteral("1"));
-    EXPECT_EQ(vista.entryCount(), 0);
-    EXPECT_EQ(vista.loadState(), BroadcastTape::LoadState::None);
 }
 
 TEST_F(TapeTest, ThreeLinesForwardAndBack)
