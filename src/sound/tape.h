@@ -44,6 +44,13 @@ public:
     const TapeOptions* options() const { return options_; }
     const core::Announcements& announcements() const { return announcements_; }
 
+    // What initSpeech creates the speech engine with; empty (the start) for the Japanese voice.
+    // A run without that voice (a test) gives its own before the creation starts.
+    void setSpeechEngineFactory(speech::SpeechEngineFactory factory)
+    {
+        engineFactory_ = std::move(factory);
+    }
+
     // Starts creating the speech engine (control panel load) on a thread of its own, once the
     // start-up work may run. Until it is ready speech is unavailable, as after a failed
     // creation; a tape loaded meanwhile is kept. Nobody ever waits for that thread: a creation
@@ -121,6 +128,7 @@ private:
     audio::StartGate* startGate_;
     bool speechAvailable_ = false;
     std::unique_ptr<speech::SpeechEngine> engine_;
+    speech::SpeechEngineFactory engineFactory_;
     quint64 engineGeneration_ = 0; // a newer initSpeech or a release drops older creations
     // Shared with the creations under way, which deliver through it while the tape is there.
     std::shared_ptr<EngineDelivery> delivery_;

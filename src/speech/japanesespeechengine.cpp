@@ -18,12 +18,6 @@ namespace speech
 namespace
 {
 
-SpeechEngineFactory& factory()
-{
-    static SpeechEngineFactory f;
-    return f;
-}
-
 // Ready clauses kept, in bytes of output PCM: a few minutes of speech.
 constexpr size_t kReadyBudgetBytes = 48u << 20;
 // Voice samples quieter than this count as the silence around a clause.
@@ -452,8 +446,6 @@ qint64 JapaneseSpeechEngine::firstSampleAtNs() const
 
 std::unique_ptr<SpeechEngine> createSpeechEngine()
 {
-    if (factory())
-        return factory()();
     return JapaneseSpeechEngine::create();
 }
 
@@ -462,11 +454,6 @@ const QString& sampleText()
     static const QString text =
         QStringLiteral("次は、市役所前です。お降りの方はお知らせください。");
     return text;
-}
-
-void setSpeechEngineFactory(SpeechEngineFactory f)
-{
-    factory() = std::move(f);
 }
 
 } // namespace speech

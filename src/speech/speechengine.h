@@ -58,13 +58,11 @@ public:
 // What a sample of the voice says.
 const QString& sampleText();
 
-// Creates the engine in use: the Japanese voice unless a test installed another factory.
-// Returns nullptr when the engine cannot be created (no dictionary, no voice data, no
-// audio output). Loading takes a while: call it from a worker thread.
+// Creates the Japanese voice. Returns nullptr when it cannot be created (no dictionary, no
+// voice data, no audio output). Loading takes a while: call it from a worker thread.
 std::unique_ptr<SpeechEngine> createSpeechEngine();
 
+// What creates an engine, for whoever lets a run speak with another one (tests).
 using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
-// Replaces the engine factory (tests); an empty function restores the Japanese voice.
-void setSpeechEngineFactory(SpeechEngineFactory factory);
 
 } // namespace speech

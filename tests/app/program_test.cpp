@@ -332,12 +332,13 @@ TEST_F(ProgramTest, EveryExitSavesBeforeAnythingIsReleased)
             released << what + (QFile::exists(settingsPath_) ? QStringLiteral(" after the save")
                                                              : QStringLiteral(" before the save"));
         };
-        speech::setSpeechEngineFactory([&] {
-            return std::make_unique<EngineNoticingItsEnd>([&] { note(QStringLiteral("speech")); });
-        });
         {
             platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
             Program program(settingsPath_);
+            program.tape().setSpeechEngineFactory([&] {
+                return std::make_unique<EngineNoticingItsEnd>(
+                    [&] { note(QStringLiteral("speech")); });
+            });
             program.media().setRecorder([&](const QString& command, int) {
                 if (command.startsWith(QStringLiteral("close ")))
                     note(command);
@@ -354,7 +355,6 @@ TEST_F(ProgramTest, EveryExitSavesBeforeAnythingIsReleased)
                 program.endWithoutQuestion();
             EXPECT_TRUE(program.hasEnded());
         }
-        speech::setSpeechEngineFactory({});
         ASSERT_EQ(released.size(), 5) << released.join(u'\n').toStdString();
         for (const QString& what : released)
             EXPECT_TRUE(what.endsWith(QStringLiteral(" after the save"))) << what.toStdString();

@@ -68,7 +68,7 @@ class SpeakingTapeTest : public ControlPanelTest
 protected:
     SpeakingTapeTest()
     {
-        speech::setSpeechEngineFactory(
+        tape.setSpeechEngineFactory(
             [calls = engineCalls] { return std::make_unique<SilentEngine>(calls); });
         panel->onLoad();
         // The engine is created on a worker thread and handed over through the event loop.
@@ -77,7 +77,6 @@ protected:
         while (!tape.isSpeechAvailable() && waiting.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    ~SpeakingTapeTest() override { speech::setSpeechEngineFactory({}); }
 
     // Runs the voice settings dialog that "調整" opens: inside it, `act` (on the dialog),
     // then the button given.

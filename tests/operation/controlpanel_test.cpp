@@ -501,22 +501,17 @@ bool showsStartAndEndOf(const QString& line, const QString& text)
            line.size() > dots + 1;
 }
 
-struct EngineFactoryGuard {
+struct StartGateRelease {
     audio::StartGate& gate;
-    ~EngineFactoryGuard()
-    {
-        speech::setSpeechEngineFactory({});
-        gate.release();
-    }
+    ~StartGateRelease() { gate.release(); }
 };
 
 } // namespace
 
 TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
 {
-    EngineFactoryGuard guard{startGate};
-    speech::setSpeechEngineFactory(
-        [] { return std::make_unique<testsupport::NullSpeechEngine>(); });
+    StartGateRelease guard{startGate};
+    tape.setSpeechEngineFactory([] { return std::make_unique<testsupport::NullSpeechEngine>(); });
     QGroupBox* group = widget<QGroupBox>("tapeGroup");
     writeRoute(dir.path(), "6", numberedStops(4));
     writeRoute(dir.path(), "7", numberedStops(4));
@@ -560,7 +555,7 @@ TEST_F(ControlPanelTest, TheTapeGroupFollowsTheEngineTheLoadAndDisplayClear)
 TEST_F(ControlPanelTest, WithoutASoundDeviceTheTapeStillStepsAndShowsItsLines)
 {
     // No audio output at all, and the engine the program makes with the installed voice.
-    EngineFactoryGuard guard{startGate};
+    StartGateRelease guard{startGate};
     struct NoSoundDevice {
         const bool wasSet = qEnvironmentVariableIsSet("SDL_AUDIODRIVER");
         const QByteArray driver = qgetenv("SDL_AUDIODRIVER");

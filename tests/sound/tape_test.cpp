@@ -88,9 +88,11 @@ struct OwnAnnouncements {
 class StandAloneTape : private OwnAnnouncements, public BroadcastTape
 {
 public:
-    StandAloneTape(SoundPlayer& sounds, const TapeOptions* options, audio::StartGate* gate)
+    StandAloneTape(SoundPlayer& sounds, const TapeOptions* options, audio::StartGate* gate,
+                   speech::SpeechEngineFactory engines)
         : BroadcastTape(held, sounds, options, gate)
     {
+        setSpeechEngineFactory(std::move(engines));
     }
 };
 
@@ -106,7 +108,7 @@ class TapeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        speech::setSpeechEngineFactory([this] { return std::make_unique<RecordingEngine>(log); });
+        tape.setSpeechEngineFactory(recordingEngines());
         media.setRecorder([this](const QString& c, int) {
             if (c.startsWith(u"open"))
                 opened << c;
@@ -119,7 +121,10 @@ protected:
     {
         media.setRecorder({});
         media.closeAll();
-        speech::setSpeechEngineFactory({});
+    }
+    speech::SpeechEngineFactory recordingEngines()
+    {
+        return [this] { return std::make_unique<RecordingEngine>(log); };
     }
     void writeTape(const QString& route, const QString& text)
     {
@@ -287,8 +292,7 @@ TEST_F(TapeTest, SpeechIsAvailableOnlyWithAnEngine)
 {
     EXPECT_TRUE(tape.isSpeechAvailable());
 
-    StandAloneTape failing{sounds, &options, &startGate};
-    speech::setSpeechEngineFactory([] { return nullptr; });
+    StandAloneTape failing{sounds, &options, &startGate, [] { return nullptr; }};
     QSignalSpy changes(&failing, &BroadcastTape::speechAvailableChanged);
     failing.initSpeech();
     ASSERT_TRUE(waitForSpeechDecision(failing));
@@ -438,7 +442,7 @@ TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
 
 TEST_F(TapeTest, TheVoiceSettingsHoldBeforeTheEngineAndReachItWhenItArrives)
 {
-    StandAloneTape late{sounds, &options, &startGate};
+    StandAloneTape late{sounds, &options, &startGate, recordingEngines()};
     QSignalSpy changed(&late, &BroadcastTape::speechSettingsChanged);
     late.setSpeechSettings({250, 40, 80});
     late.setSpeechSettings({250, 40, 80}); // no change, no signal
@@ -536,7 +540,7 @@ TEST_F(TapeTest, NobodyWaitsForACreationThatIsStillRunning)
     // the tape waited for it, a guard lets it go after ten seconds so that the test can fail.
     auto creation = std::make_shared<Milestones>();
     auto droppedLog = std::make_shared<SpeechLog>();
-    speech::setSpeechEngineFactory([creation, droppedLog] {
+    const speech::SpeechEngineFactory engines([creation, droppedLog] {
         creation->reach(Milestones::Entered);
         creation->waitFor(Milestones::Released);
         creation->reach(Milestones::Finished);
@@ -548,7 +552,7 @@ TEST_F(TapeTest, NobodyWaitsForACreationThatIsStillRunning)
             creation->reach(Milestones::Released);
     });
 
-    auto late = std::make_unique<StandAloneTape>(sounds, &options, &startGate);
+    auto late = std::make_unique<StandAloneTape>(sounds, &options, &startGate, engines);
     late->initSpeech();
     ASSERT_TRUE(creation->waitFor(Milestones::Entered));
     late.reset();
@@ -558,7 +562,6 @@ TEST_F(TapeTest, NobodyWaitsForACreationThatIsStillRunning)
     EXPECT_FALSE(finishedBeforeTheTapeWent) << "the tape waited for its engine's creation";
     // The creation ends later and hands its engine to nobody.
     EXPECT_TRUE(creation->waitFor(Milestones::EngineGone));
-    speech::setSpeechEngineFactory({});
 }
 
 TEST_F(TapeTest, TheTapeButtonsAskForADataStepByTheFlag)
@@ -584,11 +587,11 @@ TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
 {
     std::mutex creating;
     creating.lock(); // the engine takes its time
-    speech::setSpeechEngineFactory([this, &creating] {
+    const speech::SpeechEngineFactory engines([this, &creating] {
         std::lock_guard wait(creating);
         return std::make_unique<RecordingEngine>(log);
     });
-    StandAloneTape late{sounds, &options, &startGate};
+    StandAloneTape late{sounds, &options, &startGate, engines};
     late.initSpeech();
     EXPECT_FALSE(late.isSpeechAvailable());
     writeTape(QStringLiteral("1"), kThree);
@@ -607,7 +610,7 @@ TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
 
 TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyStaysFailed)
 {
-    StandAloneTape late{sounds, &options, &startGate};
+    StandAloneTape late{sounds, &options, &startGate, recordingEngines()};
     startGate.hold(); // as while the windows come up
     late.initSpeech();
     late.loadTape(folder, QStringLiteral("404"));
@@ -621,11 +624,11 @@ TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyStaysFailed)
 TEST_F(TapeTest, TheEngineWaitsForTheStartUpWork)
 {
     int created = 0;
-    speech::setSpeechEngineFactory([this, &created] {
+    const speech::SpeechEngineFactory engines([this, &created] {
         ++created;
         return std::make_unique<RecordingEngine>(log);
     });
-    StandAloneTape late{sounds, &options, &startGate};
+    StandAloneTape late{sounds, &options, &startGate, engines};
     startGate.hold();
     late.initSpeech();
     QCoreApplication::processEvents();
@@ -663,7 +666,6 @@ TEST(FileExists, FindsFilesOnly)
 
 TEST(SampleTapes, TheBundledRoutesLoad)
 {
-    speech::setSpeechEngineFactory([] { return nullptr; });
     for (const char* route : {"1", "12", "120"}) {
         const auto entries = readTapeFile(
             QStringLiteral(FARE_TEST_SAMPLES_DIR "/%1tp.csv").arg(QLatin1String(route)));
@@ -671,7 +673,6 @@ TEST(SampleTapes, TheBundledRoutesLoad)
         EXPECT_TRUE(entries[1].text.startsWith(QStringLiteral("次は、")) ||
                     entries[2].text.startsWith(QStringLiteral("次は、")));
     }
-    speech::setSpeechEngineFactory({});
 }
 
 AUDIO_TEST_MAIN()
