@@ -239,10 +239,21 @@ ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& opti
 {
     panel_->setOptionsDialog(&options);
     panel_->setTicketPlugins(options.ticketPlugins());
-    options.setControlPanelLink(panel_.get());
+    connectOptionsDialog();
 }
 
-ControlPanelWiring::~ControlPanelWiring()
+ControlPanelWiring::~ControlPanelWiring() = default;
+
+void ControlPanelWiring::connectOptionsDialog()
 {
-    options_.setControlPanelLink(nullptr);
+    ControlPanel* panel = panel_.get();
+    options_.setBacklight(static_cast<core::Backlight>(panel->selectedBacklight()));
+    QObject::connect(panel, &ControlPanel::backlightChanged, &options_,
+                     &OptionsDialog::setBacklight);
+    QObject::connect(&options_, &OptionsDialog::backlightLookChanged, panel,
+                     &ControlPanel::reapplyBacklight);
+    QObject::connect(&options_, &OptionsDialog::ticketPreviewSizeChanged, panel,
+                     &ControlPanel::setTicketPreviewSize);
+    QObject::connect(&options_, &OptionsDialog::companyNamesChanged, panel,
+                     &ControlPanel::setCompanyNames);
 }

@@ -80,8 +80,10 @@ private:
 
 // The control panel with everything it drives: the fare display window, the options dialog
 // and the program's one broadcast tape with its announcements, which it owns and which
-// outlive the panel. Creating it connects the panel and the options both ways and gives the
-// tape its options; the program then shows the panel.
+// outlive the panel. Creating it connects the panel and the options dialog by signals (the
+// panel's backlight to the dialog; the dialog's backlight re-apply, ticket preview size and
+// company names to the panel) and gives the tape its options; the program then shows the
+// panel.
 class ControlPanelWiring
 {
 public:
@@ -97,6 +99,8 @@ public:
     core::Announcements& announcements() { return announcements_; }
 
 private:
+    void connectOptionsDialog();
+
     OptionsDialog& options_;
     OptionsReader reader_;
     core::Announcements announcements_;

@@ -392,6 +392,7 @@ void ControlPanel::connectBacklightButton(int index)
             return;
         backlightToggledSincePress_ = true;
         onBacklightSelected(index);
+        emit backlightChanged(static_cast<core::Backlight>(index));
     });
     connect(choice, &QRadioButton::clicked, this, [this, index] {
         if (!std::exchange(backlightToggledSincePress_, false))
@@ -992,6 +993,12 @@ void ControlPanel::placeCompanyList()
     const int top = std::min(below, lowest);
     companyCaption_->move(companyCaption_->x(), top);
     companyList_->move(companyList_->x(), top);
+}
+
+void ControlPanel::setCompanyNames(const QStringList& names)
+{
+    companyList_->clear();
+    companyList_->addItems(names);
 }
 
 QComboBox* ControlPanel::companyList()

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "core/modes.h"
 #include "core/routesession.h"
 #include "operation/controlpanelstate.h"
 #include "operation/previewshift.h"
-#include "options/controlpanellink.h"
 
 #include <QByteArray>
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -53,7 +54,7 @@ class TicketPluginCache;
 // stops, display clear, night fare, backlight, scrolling of the stop-name board, the broadcast
 // tape, the options and version boxes and the numbered-ticket preview. It owns the stop
 // sequencing that drives the fare display window. Closing it ends the program.
-class ControlPanel : public QWidget, public ControlPanelLink
+class ControlPanel : public QWidget
 {
     Q_OBJECT
 public:
@@ -119,11 +120,15 @@ public:
     // there; a digit goes to the display they were sent to.
     void onKeypadKey(KeypadKey key);
 
-    // ControlPanelLink
-    int selectedBacklight() const override;
-    void switchBacklight(int state) override { onBacklightSelected(state); }
-    void setTicketPreviewSize(int widthTwips, int heightTwips) override;
-    QComboBox* companyList() override;
+    // The backlight state selected: 0 OFF, 1 ON1, 2 ON2.
+    int selectedBacklight() const;
+    // Shows the selected backlight again, after the options that decide its look changed.
+    void reapplyBacklight() { onBacklightSelected(selectedBacklight()); }
+    // Size of the numbered-ticket preview picture, in twips.
+    void setTicketPreviewSize(int widthTwips, int heightTwips);
+    // The company names a ticket can be printed with; none is chosen after a change.
+    void setCompanyNames(const QStringList& names);
+    QComboBox* companyList();
 
     // Where keypad digits go: "系統" turns them to the route display, "区間" back to the
     // section display, where they go at the start.
@@ -179,6 +184,8 @@ signals:
     void shutdownRequested();
     // After a route setting that loaded its fare data and showed its first stop.
     void routeSet();
+    // Another backlight state was selected (by a click, a key or a program).
+    void backlightChanged(core::Backlight state);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

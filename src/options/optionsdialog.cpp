@@ -3,7 +3,6 @@
 #include "options/optionsdialog.h"
 
 #include "elements/faredisplay.h"
-#include "options/controlpanellink.h"
 #include "options/displaylookoptions.h"
 #include "options/optionbinding.h"
 #include "options/optionwidgets.h"
@@ -140,27 +139,14 @@ void OptionsDialog::applyStartupDefaults()
 
 // ---- Applying to the display ----
 
-int OptionsDialog::selectedBacklight() const
-{
-    return controlPanel_ ? controlPanel_->selectedBacklight() : 0;
-}
-
-void OptionsDialog::switchBacklight()
-{
-    if (!controlPanel_)
-        return;
-    const int selected = selectedBacklight();
-    controlPanel_->switchBacklight(selected == 0 ? 0 : (selected == 1 ? 1 : 2));
-}
-
 void OptionsDialog::applyDisplayOptions()
 {
     if (display_) {
-        display_->applyLook(displayLookFrom(*options_, selectedBacklight()));
+        display_->applyLook(displayLookFrom(*options_, static_cast<int>(backlight_)));
         numberTicketLabels(*display_, ticketNumberModeList_->currentIndex(),
                            ticketZeroPadCheck_->value());
     }
-    switchBacklight();
+    emit backlightLookChanged();
 }
 
 // ---- Transfer ----
@@ -181,7 +167,7 @@ void OptionsDialog::applyFileValues(const core::OptionFileValues& values)
 {
     options_->setFileValues(values);
     // Repaints the panel picture and the ticket-number colour with the options just loaded.
-    switchBacklight();
+    emit backlightLookChanged();
     QString path = options_->ticketPluginPath();
     int loaded = 0;
     loadPlugin(path, loaded);
@@ -192,7 +178,7 @@ void OptionsDialog::applyOptionInfo(const OptionInfo& info)
     applyFolderOptions(info.Folders);
     applyPanelOptions(info.Panel);
     // Repaints the panel picture and the ticket-number colour with the options just loaded.
-    switchBacklight();
+    emit backlightLookChanged();
     applyDigitOptions(info.Digits);
     applyStopNameOptions(info.StopName);
     applySoundOptions(info.Sounds);

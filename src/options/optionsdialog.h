@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/modes.h"
 #include "core/options.h"
 #include "dialogs/pickers.h"
 #include "options/optioninfo.h"
@@ -14,7 +15,6 @@
 #include <vector>
 
 class ColorButton;
-class ControlPanelLink;
 class DigitElement;
 class FareDisplay;
 class GreyableCheckBox;
@@ -34,6 +34,9 @@ class QRadioButton;
 // There is no cancel: shown modally, hidden by "OK" (which applies the display options) or by
 // its close button (which does not).
 //
+// The dialog knows no control panel: it is told the panel's backlight (setBacklight) and
+// reports by signals what the panel should redo; the composition root connects the two.
+//
 // Six pages: data folders, panel and ticket numbers, digits and information numbers, stop
 // name, sounds, ticket preview. Each page is built, reacts and transfers its sub-record of
 // OptionInfo in a source file of its own (optionsdialog_<page>.cpp).
@@ -52,27 +55,32 @@ public:
     core::Options& options() { return *options_; }
     const core::Options& options() const { return *options_; }
 
-    // The windows the dialog applies its options to; either may be null (nothing applied).
+    // The window the dialog applies its options to; may be null (nothing applied).
     void setFareDisplay(FareDisplay* display) { display_ = display; }
-    void setControlPanelLink(ControlPanelLink* link) { controlPanel_ = link; }
+    // The backlight state chosen on the panel, which the look "OK" applies depends on. Off
+    // until told.
+    void setBacklight(core::Backlight state) { backlight_ = state; }
+    core::Backlight backlight() const { return backlight_; }
 
     // The colour picker's custom colours, kept in the settings file.
     const CustomColorTable& customColors() const { return customColors_; }
     void setCustomColors(const CustomColorTable& colors) { customColors_ = colors; }
 
-    // Applies the display options to the fare display window and the backlight.
+    // Applies the display options to the fare display window, then asks for the backlight
+    // (backlightLookChanged).
     void applyDisplayOptions();
     // The options in transfer form, read from the controls.
     OptionInfo optionInfo() const;
-    // Puts the options back into the controls with their reactions, re-applies the
-    // backlight and reloads the plug-in. A list position outside its list, or a check value
-    // outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
+    // Puts the options back into the controls with their reactions, asks for the backlight
+    // (backlightLookChanged) and reloads the plug-in. A list position outside its list, or a check
+    // value outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
     void applyOptionInfo(const OptionInfo& info);
     // Puts the settings file's options into the model (the controls follow with their
-    // reactions), re-applies the backlight and reloads the plug-in. Values the options refuse
-    // are left out (core::Options::replaceRefused says which).
+    // reactions), asks for the backlight (backlightLookChanged) and reloads the plug-in. Values the
+    // options refuse are left out (core::Options::replaceRefused says which).
     void applyFileValues(const core::OptionFileValues& values);
-    // Loads a ticket plug-in: property list, comment, preview size and company names.
+    // Loads a ticket plug-in: property list and comment here; its preview size and company
+    // names are told by ticketPreviewSizeChanged and companyNamesChanged.
     // result is 2 when the file is a plug-in, else 0 (nothing changes then).
     void loadPlugin(QString& path, int& result);
     // The plug-ins the dialog has read, kept until their files change. Whatever draws the
@@ -165,14 +173,22 @@ public:
     void setTicketPluginPath(const QString& path);
     void selectFixedDate();
 
+signals:
+    // The options that decide the backlight's look (panel pictures, ticket-number colours)
+    // were applied or loaded: whoever shows the backlight re-applies the current state.
+    void backlightLookChanged();
+    // A plug-in was loaded: the size of its ticket preview picture, in twips.
+    void ticketPreviewSizeChanged(int widthTwips, int heightTwips);
+    // The company names a ticket can be printed with: emptied when another plug-in is
+    // chosen, and the plug-in's names when it has them.
+    void companyNamesChanged(const QStringList& names);
+
 private:
     // The dialog's frame (optionsdialog.cpp).
     void buildPageButtons();
     void showPage(int index);
     void onOkClicked();
     void pickButtonColor(ColorButton* button);
-    int selectedBacklight() const;
-    void switchBacklight();
 
     // Data folders.
     void buildFoldersPage(QGroupBox* page);
@@ -235,7 +251,7 @@ private:
     Pickers* pickers_ = nullptr;
     CustomColorTable customColors_{};
     FareDisplay* display_ = nullptr;
-    ControlPanelLink* controlPanel_ = nullptr;
+    core::Backlight backlight_ = core::Backlight::Off;
 
     std::array<PageButton*, 6> pageButtons_{};
     std::array<QGroupBox*, 6> pages_{};

@@ -2,7 +2,6 @@
 // it prints.
 #include "dialogs/pickers.h"
 #include "formats/ticketpluginformat.h"
-#include "options/controlpanellink.h"
 #include "options/optionsdialog.h"
 #include "options/optiontexts.h"
 #include "options/optionwidgets.h"
@@ -126,8 +125,7 @@ void OptionsDialog::onPluginPickClicked()
         pickers_->pickFile(this, 0, pluginFilter(), QString(), QStringLiteral("プラグインの選択"));
     if (path.isEmpty())
         return;
-    if (controlPanel_ && controlPanel_->companyList())
-        controlPanel_->companyList()->clear();
+    emit companyNamesChanged(QStringList());
     int result = 0;
     loadPlugin(path, result);
     if (result != 0) {
@@ -169,12 +167,9 @@ void OptionsDialog::loadPlugin(QString& path, int& result)
     showPluginComment(*ticketPlugins_, path, pluginCommentView_);
     pluginPropertyList_->clear();
     pluginPropertyList_->addItems(pluginPropertyLines(info));
-    if (controlPanel_) {
-        controlPanel_->setTicketPreviewSize(info[PluginInfo::PreviewWidth],
-                                            info[PluginInfo::PreviewHeight]);
-        if (info[PluginInfo::CompanySwitch] >= 1 && controlPanel_->companyList())
-            addPluginCompanies(*ticketPlugins_, path, controlPanel_->companyList());
-    }
+    emit ticketPreviewSizeChanged(info[PluginInfo::PreviewWidth], info[PluginInfo::PreviewHeight]);
+    if (info[PluginInfo::CompanySwitch] >= 1)
+        emit companyNamesChanged(pluginCompanies(*ticketPlugins_, path));
     result = 2;
 }
 

@@ -58,13 +58,17 @@ void showPluginComment(tickets::TicketPluginCache& plugins, const QString& path,
         line->setText(QString(plugin->comment).replace(u'\n', u' '));
 }
 
+QStringList pluginCompanies(tickets::TicketPluginCache& plugins, const QString& path)
+{
+    const auto plugin = pluginAt(plugins, path);
+    return plugin ? plugin->companies : QStringList();
+}
+
 void addPluginCompanies(tickets::TicketPluginCache& plugins, const QString& path,
                         QComboBox* comboBox)
 {
-    if (!comboBox)
-        return;
-    if (const auto plugin = pluginAt(plugins, path))
-        comboBox->addItems(plugin->companies);
+    if (comboBox)
+        comboBox->addItems(pluginCompanies(plugins, path));
 }
 
 bool drawPluginTicket(tickets::TicketPluginCache& plugins, const QString& path,

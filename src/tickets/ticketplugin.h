@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 
@@ -29,6 +30,9 @@ int readPluginInfo(tickets::TicketPluginCache& plugins, const QString& path, Plu
 // Writes the plug-in's comment into a QPlainTextEdit, QTextEdit or QLineEdit (replacing its
 // text). Nothing happens for an invalid plug-in or another kind of widget.
 void showPluginComment(tickets::TicketPluginCache& plugins, const QString& path, QWidget* textBox);
+
+// The plug-in's company names, in the file's order; empty for an invalid plug-in.
+QStringList pluginCompanies(tickets::TicketPluginCache& plugins, const QString& path);
 
 // Appends the plug-in's company names to the combo box, in the file's order.
 void addPluginCompanies(tickets::TicketPluginCache& plugins, const QString& path,

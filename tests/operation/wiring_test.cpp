@@ -1,12 +1,13 @@
 #include "controlpaneltestsupport.h"
 
-#include "operation/controlpanel.h"
 #include "app/controlpanelwiring.h"
-#include "sound/soundplayer.h"
+#include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
+#include "sound/soundplayer.h"
 #include "sound/tape.h"
+#include "support/scriptedpickers.h"
 #include "support/widgetlookup.h"
 
 #include <QComboBox>
@@ -123,4 +124,72 @@ TEST_F(WiredPanelTest, ASelectedPluginIsReadOnceForEverything)
     panel.stepStop(core::StepDirection::Back);
     panel.stepStop(core::StepDirection::Back);
     EXPECT_EQ(options.ticketPlugins()->parseCount(), 2);
+}
+
+namespace
+{
+
+// The options dialog with pickers the test answers, wired as the program wires it; the dialog
+// is given no display, so that what reaches the display comes through the panel.
+class WiredDialogTest : public ::testing::Test
+{
+protected:
+    WiredDialogTest() { options.setUseTicketPreview(1); }
+
+    testsupport::WithApplication withApplication;
+    platform::ManualClock clock;
+    platform::ScopedWaitClock guard{clock};
+    platform::MessageBoxRecorder messages;
+    testsupport::StandInDisplay display;
+    testsupport::ScriptedPickers pickers;
+    OptionsDialog options{pickers};
+    audio::MediaPlayer media;
+    sound::SoundPlayer sounds{media};
+    ControlPanelWiring wiring{display, options, sounds};
+    ControlPanel& panel = wiring.panel();
+};
+
+} // namespace
+
+TEST_F(WiredDialogTest, PluginChosenInTheDialogSetsThePanelsCompanies)
+{
+    QComboBox* companies = panel.companyList();
+    companies->addItem(QStringLiteral("前の会社"));
+    pickers.fileAnswers = {QStringLiteral(FARE_SAMPLE_PLUGIN), QStringLiteral(FARE_PLAIN_PLUGIN)};
+
+    findWidget<QPushButton>(options, "pluginPickButton")->click();
+    EXPECT_EQ(companies->count(), 3) << "the earlier names are replaced, not added to";
+    EXPECT_EQ(companies->currentIndex(), -1);
+
+    findWidget<QPushButton>(options, "pluginPickButton")->click();
+    EXPECT_EQ(companies->count(), 0) << "a plug-in without companies empties the list";
+    EXPECT_TRUE(messages.calls().empty());
+}
+
+TEST_F(WiredDialogTest, OkReappliesTheBacklightSelectedOnThePanel)
+{
+    EXPECT_EQ(options.backlight(), core::Backlight::Off) << "told at wiring";
+    findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
+    EXPECT_EQ(options.backlight(), core::Backlight::On2);
+
+    options.options().setTicketColorOn2(platform::RGB(10, 20, 30));
+    options.show();
+    findWidget<QPushButton>(options, "okButton")->click();
+    EXPECT_TRUE(options.isHidden());
+    EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
+
+    findWidget<QRadioButton>(panel, "backlightButton0")->setChecked(true);
+    EXPECT_EQ(options.backlight(), core::Backlight::Off);
+}
+
+// Loading the same settings again (or settings with another plug-in) must not pile one
+// plug-in's companies onto the list the last one left.
+TEST_F(WiredDialogTest, ReloadingSettingsKeepsOneCopyOfTheCompanies)
+{
+    OptionInfo info = options.optionInfo();
+    info.Ticket.TicketPluginPath = QStringLiteral(FARE_SAMPLE_PLUGIN);
+    options.applyOptionInfo(info);
+    options.applyOptionInfo(info);
+    EXPECT_EQ(panel.companyList()->count(), 3);
+    EXPECT_EQ(panel.companyList()->currentIndex(), -1);
 }

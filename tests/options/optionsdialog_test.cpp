@@ -313,11 +313,11 @@ TEST_F(OptionsDialogTest, AnyColourOrPathIsAccepted)
 TEST_F(OptionsDialogTest, LoadReappliesTheBacklightSelectedOnThePanel)
 {
     TestControlPanel panel;
-    dialog.setControlPanelLink(&panel);
-    panel.selected = 1;
+    panel.attach(dialog);
+    panel.select(core::Backlight::On1);
     dialog.applyOptionInfo(changedOptions());
     EXPECT_EQ(panel.switches, std::vector<int>{1});
-    panel.selected = -1; // nothing selected: the last state
+    panel.select(core::Backlight::On2);
     dialog.applyOptionInfo(changedOptions());
     EXPECT_EQ(panel.switches, (std::vector<int>{1, 2}));
 }
@@ -327,14 +327,14 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     testsupport::StandInDisplay display;
     TestControlPanel panel;
     dialog.setFareDisplay(&display);
-    dialog.setControlPanelLink(&panel);
+    panel.attach(dialog);
     OptionInfo o = changedOptions();
     o.Panel.AutoTicketNumbers = 1;
     o.Panel.TicketNumberMode = 1;
     o.Panel.TicketZeroPad = 1;
     dialog.applyOptionInfo(o);
     panel.switches.clear();
-    panel.selected = 1;
+    panel.select(core::Backlight::On1);
 
     dialog.applyDisplayOptions();
 
@@ -410,7 +410,7 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     testsupport::StandInDisplay display;
     TestControlPanel panel;
     dialog.setFareDisplay(&display);
-    dialog.setControlPanelLink(&panel);
+    panel.attach(dialog);
     widget<ColorButton>("digitBackColorButton")->setBackColor(0x123456);
     dialog.show();
     dialog.close();

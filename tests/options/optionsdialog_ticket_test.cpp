@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -37,7 +38,7 @@ class TicketPagePluginTest : public ::testing::Test
 protected:
     TicketPagePluginTest()
     {
-        dialog.setControlPanelLink(&panel);
+        panel.attach(dialog);
         dialog.setUseTicketPreview(1);
         full = writePlugin(dir.path(), QStringLiteral("full.4SP"),
                            {{PluginInfo::PreviewWidth, 3000},
@@ -211,10 +212,54 @@ TEST_F(TicketPagePluginTest, LoadReloadsThePluginSilently)
     EXPECT_EQ(panel.companies.count(), 3);
 
     OptionsDialog other;
-    other.setControlPanelLink(&panel);
+    panel.attach(other);
     o.Ticket.TicketPluginPath = garbage;
     other.applyOptionInfo(o);
     EXPECT_EQ(other.ticketPluginPath(), garbage);
     EXPECT_EQ(propertyList(other)->count(), 0);
+    EXPECT_TRUE(messages.calls().empty());
+}
+
+// With no panel connected the dialog still loads plug-ins and applies its look; it only
+// reports, and in the order a panel needs: the old names go before the new plug-in's arrive.
+TEST(OptionsDialogWithoutPanelTest, ReportsWhatAPanelWouldRedo)
+{
+    testsupport::WithApplication app;
+    QTemporaryDir dir;
+    testsupport::ScriptedPickers pickers;
+    platform::MessageBoxRecorder messages;
+    testsupport::StandInDisplay display;
+    OptionsDialog dialog{pickers};
+    dialog.setFareDisplay(&display);
+    dialog.setUseTicketPreview(1);
+    const QString full = writePlugin(dir.path(), QStringLiteral("full.4SP"),
+                                     {{PluginInfo::PreviewWidth, 3000},
+                                      {PluginInfo::PreviewHeight, 1200},
+                                      {PluginInfo::CompanySwitch, 3}});
+    QStringList events;
+    QObject::connect(&dialog, &OptionsDialog::backlightLookChanged,
+                     [&] { events << QStringLiteral("backlight"); });
+    QObject::connect(&dialog, &OptionsDialog::ticketPreviewSizeChanged,
+                     [&](int w, int h) { events << QStringLiteral("size %1x%2").arg(w).arg(h); });
+    QObject::connect(&dialog, &OptionsDialog::companyNamesChanged, [&](const QStringList& names) {
+        events << QStringLiteral("companies %1").arg(names.size());
+    });
+
+    pickers.fileAnswers = {full};
+    findWidget<QPushButton>(dialog, "pluginPickButton")->click();
+    EXPECT_EQ(events, (QStringList{QStringLiteral("companies 0"), QStringLiteral("size 3000x1200"),
+                                   QStringLiteral("companies 3")}));
+    EXPECT_EQ(dialog.ticketPluginPath(), full);
+
+    // OK applies the look with the backlight the dialog was told last.
+    events.clear();
+    dialog.options().setTicketColorOn1(platform::RGB(1, 2, 3));
+    dialog.options().setTicketColorOn2(platform::RGB(10, 20, 30));
+    dialog.setBacklight(core::Backlight::On2);
+    dialog.show();
+    findWidget<QPushButton>(dialog, "okButton")->click();
+    EXPECT_EQ(events, QStringList{QStringLiteral("backlight")});
+    EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
+    EXPECT_TRUE(dialog.isHidden());
     EXPECT_TRUE(messages.calls().empty());
 }

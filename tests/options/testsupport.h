@@ -1,6 +1,7 @@
 #pragma once
 
-#include "options/controlpanellink.h"
+#include "core/modes.h"
+#include "options/optionsdialog.h"
 #include "support/standindisplay.h"
 
 #include <QComboBox>
@@ -10,19 +11,41 @@
 #include <map>
 #include <vector>
 
-// The control panel as the dialog sees it, recording what it is asked to do.
-class TestControlPanel : public ControlPanelLink
+// A control panel connected to the dialog as the program connects the real one, recording
+// what the dialog's signals ask of it: each backlight re-apply (the state selected then),
+// each preview size, and the company names in a list of its own.
+class TestControlPanel
 {
 public:
-    int selected = 0;
     std::vector<int> switches;
     std::vector<std::pair<int, int>> previewSizes;
     QComboBox companies;
 
-    int selectedBacklight() const override { return selected; }
-    void switchBacklight(int state) override { switches.push_back(state); }
-    void setTicketPreviewSize(int w, int h) override { previewSizes.emplace_back(w, h); }
-    QComboBox* companyList() override { return &companies; }
+    void attach(OptionsDialog& dialog)
+    {
+        dialog_ = &dialog;
+        dialog.setBacklight(selected_);
+        QObject::connect(&dialog, &OptionsDialog::backlightLookChanged, &companies,
+                         [this] { switches.push_back(static_cast<int>(selected_)); });
+        QObject::connect(&dialog, &OptionsDialog::ticketPreviewSizeChanged, &companies,
+                         [this](int w, int h) { previewSizes.emplace_back(w, h); });
+        QObject::connect(&dialog, &OptionsDialog::companyNamesChanged, &companies,
+                         [this](const QStringList& names) {
+                             companies.clear();
+                             companies.addItems(names);
+                         });
+    }
+    // Another backlight state chosen on the panel, told to the dialog.
+    void select(core::Backlight state)
+    {
+        selected_ = state;
+        if (dialog_)
+            dialog_->setBacklight(state);
+    }
+
+private:
+    OptionsDialog* dialog_ = nullptr;
+    core::Backlight selected_ = core::Backlight::Off;
 };
 
 // Writes a ticket plug-in with the given [Info] values (by index) and a layout that agrees
