@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "app/controlpanelwiring.h"
 #include "app/exitdeadline.h"
 #include "app/startup.h"
 #include "app/terminationsignals.h"
@@ -7,7 +8,6 @@
 #include "audio/mixer.h"
 #include "audio/startgate.h"
 #include "operation/controlpanel.h"
-#include "app/controlpanelwiring.h"
 #include "options/optionsdialog.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
