@@ -69,6 +69,3 @@ private:
     core::Options values_;              // only the options kept in this file are used
     QMap<QString, QString> exactPaths_; // field name → path
 };
-
-// Speech settings brought into their ranges.
-speech::SpeechSettings withinRange(const speech::SpeechSettings& settings);
