@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
         panel.setDisplayCleared(false);
         for (int i = 0; i < 6; ++i)
             panel.stepStop(core::StepDirection::Back);
-        program.options().applyDisplayOptions();
+        program.optionsDialog().applyDisplayOptions();
         if (program.tape().isSpeechAvailable()) {
             program.tape().stepForward();
             runFor(300);

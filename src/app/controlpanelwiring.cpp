@@ -231,29 +231,26 @@ bool OptionsReader::preBroadcastWait() const
     return options_.preBroadcastWait();
 }
 
-ControlPanelWiring::ControlPanelWiring(FareDisplay& display, OptionsDialog& options,
+ControlPanelWiring::ControlPanelWiring(FareDisplay& display, core::Options& options,
                                        sound::SoundPlayer& sounds, audio::StartGate* startGate)
-    : options_(options), reader_(options.options()),
-      tape_(announcements_, sounds, &reader_, startGate),
+    : reader_(options), tape_(announcements_, sounds, &reader_, startGate),
+      plugin_(std::make_shared<tickets::TicketPluginCache>()),
       panel_(std::make_unique<ControlPanel>(&display, &reader_, &tape_, &route_, &sounds))
 {
-    panel_->setOptionsDialog(&options);
-    panel_->setTicketPlugins(options.ticketPlugins());
-    connectOptionsDialog();
+    panel_->setTicketPlugins(plugin_.plugins());
+    QObject::connect(&plugin_, &tickets::PluginChoice::previewSizeChanged, panel_.get(),
+                     &ControlPanel::setTicketPreviewSize);
+    QObject::connect(&plugin_, &tickets::PluginChoice::companyNamesChanged, panel_.get(),
+                     &ControlPanel::setCompanyNames);
 }
 
 ControlPanelWiring::~ControlPanelWiring() = default;
 
-void ControlPanelWiring::connectOptionsDialog()
+void ControlPanelWiring::connectOptionsDialog(OptionsDialog& dialog)
 {
     ControlPanel* panel = panel_.get();
-    options_.setBacklight(static_cast<core::Backlight>(panel->selectedBacklight()));
-    QObject::connect(panel, &ControlPanel::backlightChanged, &options_,
-                     &OptionsDialog::setBacklight);
-    QObject::connect(&options_, &OptionsDialog::backlightLookChanged, panel,
+    dialog.setBacklight(static_cast<core::Backlight>(panel->selectedBacklight()));
+    QObject::connect(panel, &ControlPanel::backlightChanged, &dialog, &OptionsDialog::setBacklight);
+    QObject::connect(&dialog, &OptionsDialog::backlightLookChanged, panel,
                      &ControlPanel::reapplyBacklight);
-    QObject::connect(&options_, &OptionsDialog::ticketPreviewSizeChanged, panel,
-                     &ControlPanel::setTicketPreviewSize);
-    QObject::connect(&options_, &OptionsDialog::companyNamesChanged, panel,
-                     &ControlPanel::setCompanyNames);
 }

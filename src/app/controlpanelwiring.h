@@ -7,6 +7,7 @@
 #include "operation/operationoptions.h"
 #include "sound/tape.h"
 #include "sound/tapeoptions.h"
+#include "tickets/pluginchoice.h"
 
 #include <memory>
 
@@ -78,17 +79,17 @@ private:
     QString samplesFolder_;
 };
 
-// The control panel with everything it drives: the fare display window, the options dialog
-// and the program's one broadcast tape with its announcements, which it owns and which
-// outlive the panel. Creating it connects the panel and the options dialog by signals (the
-// panel's backlight to the dialog; the dialog's backlight re-apply, ticket preview size and
-// company names to the panel) and gives the tape its options; the program then shows the
-// panel.
+// The control panel with everything it drives: the fare display window, the program's one
+// broadcast tape with its announcements and the ticket plug-in the options name, which it owns
+// and which outlive the panel. The options dialog, created when first opened, is connected
+// to the panel by connectOptionsDialog: the panel's backlight to the dialog, the dialog's
+// backlight re-apply to the panel. The program then shows the panel.
 class ControlPanelWiring
 {
 public:
-    // sounds outlives the wiring; the speech engine waits for startGate (nullptr: at once).
-    ControlPanelWiring(FareDisplay& display, OptionsDialog& options, sound::SoundPlayer& sounds,
+    // options and sounds outlive the wiring; the speech engine waits for startGate (nullptr:
+    // at once).
+    ControlPanelWiring(FareDisplay& display, core::Options& options, sound::SoundPlayer& sounds,
                        audio::StartGate* startGate = nullptr);
     ~ControlPanelWiring();
 
@@ -97,14 +98,18 @@ public:
     sound::BroadcastTape& tape() { return tape_; }
     core::RouteSession& routeSession() { return route_; }
     core::Announcements& announcements() { return announcements_; }
+    // The ticket plug-in the options name, as the settings or the dialog loaded it; the panel
+    // takes its preview size and company names.
+    tickets::PluginChoice& pluginChoice() { return plugin_; }
+
+    // Connects an options dialog to the panel (the dialog outlives neither).
+    void connectOptionsDialog(OptionsDialog& dialog);
 
 private:
-    void connectOptionsDialog();
-
-    OptionsDialog& options_;
     OptionsReader reader_;
     core::Announcements announcements_;
     sound::BroadcastTape tape_;
     core::RouteSession route_;
+    tickets::PluginChoice plugin_;
     std::unique_ptr<ControlPanel> panel_;
 };

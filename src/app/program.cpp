@@ -21,17 +21,17 @@
 #include <QTimer>
 
 Program::Program(const QString& settingsPath)
-    : options_(std::make_unique<OptionsDialog>(optionValues_)),
-      wiring_(std::make_unique<ControlPanelWiring>(display_, *options_, sounds_, &startGate_)),
-      settings_({&display_, options_.get(), &wiring_->panel()}, settingsPath)
+    : wiring_(std::make_unique<ControlPanelWiring>(display_, optionValues_, sounds_, &startGate_)),
+      settings_({&display_, &optionValues_, &customColors_, &wiring_->pluginChoice(),
+                 &wiring_->panel()},
+                settingsPath)
 {
-    options_->setFareDisplay(&display_);
+    controlPanel().setOptionsDialogSource([this] { return &optionsDialog(); });
     display_.setControlPanel(&controlPanel());
     controlPanel().setSettingsPath(settingsPath);
     controlPanel().installEventFilter(this);
     connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::onShutdownRequested);
     connect(&controlPanel(), &ControlPanel::routeSet, this, &Program::saveAlongTheWay);
-    connect(options_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
     // The voice's settings are kept in the preferences file, and taken from it at the start.
     connect(&tape(), &sound::BroadcastTape::speechSettingsChanged, this,
             [this](const speech::SpeechSettings& settings) {
@@ -44,6 +44,20 @@ Program::~Program()
     // The windows close and hide while the members go; the filter must not see that.
     display_.removeEventFilter(this);
     controlPanel().removeEventFilter(this);
+}
+
+// Built on first use: most runs never open it, and its six pages are the largest part of
+// the windows a start would otherwise build.
+OptionsDialog& Program::optionsDialog()
+{
+    if (!optionsDialog_) {
+        optionsDialog_ =
+            std::make_unique<OptionsDialog>(optionValues_, wiring_->pluginChoice(), customColors_);
+        optionsDialog_->setFareDisplay(&display_);
+        wiring_->connectOptionsDialog(*optionsDialog_);
+        connect(optionsDialog_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
+    }
+    return *optionsDialog_;
 }
 
 ControlPanel& Program::controlPanel()
@@ -72,7 +86,6 @@ void Program::start()
     holdSlowWorkUntilPainted();
     blankFareElements(display_);
     applyInitialDefaults();
-    // The options dialog exists from here on, loaded and hidden.
     controlPanel().show(); // its load: caption, keypad shapes, speech engine
     controlPanel().raise();
     placeWindowsAtDefaults();
@@ -136,7 +149,7 @@ void Program::releaseSlowWork()
 
 void Program::applyInitialDefaults()
 {
-    options_->applyStartupDefaults(); // ticket numbers on, the three label colours
+    optionValues_.applyStartupDefaults(); // ticket numbers on, the three label colours
     numberTicketLabels(display_, 0, 0);
     showBuiltInPanel(display_);
 }

@@ -5,6 +5,7 @@
 #include "audio/mediaplayer.h"
 #include "audio/startgate.h"
 #include "core/options.h"
+#include "dialogs/pickers.h"
 #include "sound/soundplayer.h"
 
 #include <QObject>
@@ -28,9 +29,9 @@ namespace sound
 class BroadcastTape;
 }
 
-// The running system: the fare display window, the options dialog and the control panel,
-// brought up in their fixed order and taken down through the control panel. Every exit saves
-// the settings before anything is released.
+// The running system: the options, the fare display window and the control panel, brought up
+// in their fixed order and taken down through the control panel; the options dialog, created
+// when it is first opened. Every exit saves the settings before anything is released.
 class Program : public QObject
 {
     Q_OBJECT
@@ -49,7 +50,11 @@ public:
     bool hasEnded() const { return state_ == State::Ended; }
 
     FareDisplayWindow& display() { return display_; }
-    OptionsDialog& options() { return *options_; }
+    // The one store of the options; the dialog is its view.
+    core::Options& options() { return optionValues_; }
+    // The options dialog, created the first time it is asked for ("設定..." or a caller).
+    OptionsDialog& optionsDialog();
+    bool hasOptionsDialog() const { return optionsDialog_ != nullptr; }
     ControlPanel& controlPanel();
     SettingsFile& settings() { return settings_; }
     sound::BroadcastTape& tape();
@@ -108,9 +113,10 @@ private:
     audio::MediaPlayer media_;
     sound::SoundPlayer sounds_{media_};
     FareDisplayWindow display_;
-    core::Options optionValues_; // the one store of the options; the dialog is its view
-    std::unique_ptr<OptionsDialog> options_;
+    core::Options optionValues_;
+    CustomColorTable customColors_{}; // the colour picker's, kept in the settings file
     std::unique_ptr<ControlPanelWiring> wiring_;
+    std::unique_ptr<OptionsDialog> optionsDialog_; // goes before the panel it is connected to
     SettingsFile settings_;
     TerminationSignals* terminationSignals_ = nullptr;
     std::unique_ptr<DisplayLossWatch> displayLossWatch_;

@@ -4,7 +4,7 @@
 #include "app/windowplacement.h"
 #include "operation/controlpanel.h"
 #include "options/displaylookoptions.h"
-#include "options/optionsdialog.h"
+#include "tickets/pluginchoice.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 
@@ -112,10 +112,10 @@ SettingsRecords collectFrom(const SettingsWindows& w)
                                static_cast<qint16>(rules.zeroMode),
                                static_cast<qint16>(rules.fillZero)};
     }
-    r.options = w.options->options().fileValues();
+    r.options = w.options->fileValues();
     r.controlPanel = w.controlPanel->panelState();
     r.displayPosition = w.display->windowPosition();
-    r.customColors = w.options->customColors();
+    r.customColors = *w.customColors;
     return r;
 }
 
@@ -153,7 +153,8 @@ void SettingsFile::load()
         reportFailedRead(read);
     else if (read.status == SettingsFileRead::Status::Read)
         applyRead(read);
-    foldersInFile_ = {windows_.options->fareDataFolder(), windows_.options->broadcastDataFolder()};
+    fareFolderInFile_ = windows_.options->fareDataFolder();
+    broadcastFolderInFile_ = windows_.options->broadcastDataFolder();
     applyDataFoldersForThisRun();
 }
 
@@ -176,7 +177,7 @@ void SettingsFile::applyRead(const SettingsFileRead& read)
     const SettingsDecoding decoding = decodeSettingsRecord(read.bytes, records);
     preferences_.restoreExactPaths(records.options);
     const std::vector<core::RefusedValue> refused =
-        windows_.options->options().replaceRefused(records.options);
+        windows_.options->replaceRefused(records.options);
 
     QStringList findings;
     if (!decoding.complete)
@@ -189,34 +190,28 @@ void SettingsFile::applyRead(const SettingsFileRead& read)
     QString kept;
     if (!findings.isEmpty())
         kept = writer_.keepUsersFile(read);
-    if (const std::optional<RuntimeError> error = applyLoaded(records)) {
-        if (findings.isEmpty())
-            kept = writer_.keepUsersFile(read);
-        findings << errorText(*error);
-    }
+    applyLoaded(records);
     if (!findings.isEmpty())
         showLoadMessage(findings << keptText(path(), kept), refusedDetails(refused, path()));
 }
 
 // The order of the load: elements, stop-name board, options, control panel, display window,
-// then the display options. Each step goes on whatever an earlier one met; the options' error,
-// if any, is returned to be told.
-std::optional<RuntimeError> SettingsFile::applyLoaded(const SettingsRecords& records)
+// then the display options. The options refused were left out before (replaceRefused).
+void SettingsFile::applyLoaded(const SettingsRecords& records)
 {
-    windows_.options->setCustomColors(records.customColors);
+    *windows_.customColors = records.customColors;
     applyToDisplay(windows_, records);
-    std::optional<RuntimeError> failure;
-    try {
-        windows_.options->applyFileValues(records.options);
-    } catch (const RuntimeError& error) {
-        failure = error;
-    }
+    windows_.options->setFileValues(records.options);
+    // The panel picture and the ticket-number colour with the options just loaded.
+    windows_.controlPanel->reapplyBacklight();
+    windows_.plugin->load(windows_.options->ticketPluginPath());
     windows_.controlPanel->restorePanelState(records.controlPanel);
     keepWindowOnScreen(*windows_.controlPanel);
     windows_.display->restoreWindowPosition(records.displayPosition);
     keepWindowOnScreen(*windows_.display);
-    windows_.options->applyDisplayOptions();
-    return failure;
+    applyDisplayLook(*windows_.display, *windows_.options,
+                     static_cast<core::Backlight>(windows_.controlPanel->selectedBacklight()));
+    windows_.controlPanel->reapplyBacklight();
 }
 
 void SettingsFile::applyDataFoldersForThisRun()
@@ -234,9 +229,9 @@ SettingsRecords SettingsFile::collect() const
         using core::OptionId;
         core::OptionFileValues& options = records.options;
         if (options.text(OptionId::FareDataFolder) == dataFolderForThisRun_)
-            options.set(OptionId::FareDataFolder, foldersInFile_.FareDataFolder);
+            options.set(OptionId::FareDataFolder, fareFolderInFile_);
         if (options.text(OptionId::BroadcastDataFolder) == dataFolderForThisRun_)
-            options.set(OptionId::BroadcastDataFolder, foldersInFile_.BroadcastDataFolder);
+            options.set(OptionId::BroadcastDataFolder, broadcastFolderInFile_);
     }
     return records;
 }

@@ -3,7 +3,7 @@
 #include "app/preferences.h"
 #include "app/settingscodec.h"
 #include "app/settingsstorage.h"
-#include "options/optioninfo.h"
+#include "dialogs/pickers.h"
 #include "platform/runtimeerror.h"
 
 #include <QString>
@@ -11,12 +11,19 @@
 
 class FareDisplayWindow;
 class ControlPanel;
-class OptionsDialog;
 
-// The three windows whose state the settings file carries.
+namespace tickets
+{
+class PluginChoice;
+}
+
+// What the settings file carries the state of: the two windows, the options with the colour
+// picker's custom colours, and the ticket plug-in the options name (loaded with them).
 struct SettingsWindows {
     FareDisplayWindow* display = nullptr;
-    OptionsDialog* options = nullptr;
+    core::Options* options = nullptr;
+    CustomColorTable* customColors = nullptr;
+    tickets::PluginChoice* plugin = nullptr;
     ControlPanel* controlPanel = nullptr;
 };
 
@@ -66,7 +73,7 @@ private:
     SettingsRecords collect() const;
     void reportFailedRead(const SettingsFileRead& read);
     void applyRead(const SettingsFileRead& read);
-    std::optional<platform::RuntimeError> applyLoaded(const SettingsRecords& records);
+    void applyLoaded(const SettingsRecords& records);
     bool savePreferences(const core::OptionFileValues& options, Report report);
     void applyDataFoldersForThisRun();
 
@@ -74,5 +81,6 @@ private:
     SettingsWriter writer_;
     Preferences preferences_;
     QString dataFolderForThisRun_;
-    OptionFolders foldersInFile_;
+    QString fareFolderInFile_;
+    QString broadcastFolderInFile_;
 };

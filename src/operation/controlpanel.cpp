@@ -1010,15 +1010,16 @@ void ControlPanel::onOptionsClicked()
 {
     // Both windows are disabled while the options are open; a window that is the dialog's own
     // parent stays enabled, or the dialog would be disabled with it (modality holds it anyway).
+    QDialog* dialog = optionsDialog_ ? optionsDialog_() : nullptr;
     std::vector<QWidget*> disabled;
     for (QWidget* window : {display_ ? display_->window() : nullptr, static_cast<QWidget*>(this)}) {
-        if (window && !ownsDialog(window, optionsDialog_)) {
+        if (window && !ownsDialog(window, dialog)) {
             window->setEnabled(false);
             disabled.push_back(window);
         }
     }
-    if (optionsDialog_)
-        optionsDialog_->exec();
+    if (dialog)
+        dialog->exec();
     for (QWidget* window : disabled)
         window->setEnabled(true);
     // Ended while the options were open: the board was cleared for good.

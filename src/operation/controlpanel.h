@@ -94,7 +94,16 @@ public:
     ~ControlPanel() override;
 
     // The options dialog that "設定..." shows modally (not owned).
-    void setOptionsDialog(QDialog* dialog) { optionsDialog_ = dialog; }
+    void setOptionsDialog(QDialog* dialog)
+    {
+        optionsDialog_ = [dialog] { return dialog; };
+    }
+    // The options dialog, asked for each time "設定..." is clicked: the program
+    // creates it then, the first time.
+    void setOptionsDialogSource(std::function<QDialog*()> source)
+    {
+        optionsDialog_ = std::move(source);
+    }
 
     // Window load: the display window's caption, the keypad regions and the speech engine.
     // Runs once, when the panel is first shown.
@@ -263,7 +272,7 @@ private:
     sound::BroadcastTape* tape_;
     core::RouteSession* route_;
     sound::SoundPlayer* sounds_;
-    QDialog* optionsDialog_ = nullptr;
+    std::function<QDialog*()> optionsDialog_;
     bool loaded_ = false;
     bool shutDown_ = false;
     QString settingsPath_;

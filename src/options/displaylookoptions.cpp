@@ -1,6 +1,8 @@
 #include "options/displaylookoptions.h"
 
+#include "elements/faredisplay.h"
 #include "platform/colorconversion.h"
+#include "tickets/ticketlabels.h"
 
 namespace
 {
@@ -69,4 +71,10 @@ DisplayLook displayLookFrom(const core::Options& options, int backlight)
     look.ticketLabelColor = ticketColorFor(options.ticketColorOff(), options.ticketColorOn1(),
                                            options.ticketColorOn2(), backlight);
     return look;
+}
+
+void applyDisplayLook(FareDisplay& display, const core::Options& options, core::Backlight backlight)
+{
+    display.applyLook(displayLookFrom(options, static_cast<int>(backlight)));
+    numberTicketLabels(display, options.ticketNumberMode(), options.ticketZeroPad());
 }

@@ -9,7 +9,6 @@
 #include "options/pagecontrols.h"
 #include "platform/fontmap.h"
 #include "platform/twips.h"
-#include "tickets/ticketlabels.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,26 +26,42 @@ const QRect PageRect(124, 2, 508, 336);
 
 } // namespace
 
-OptionsDialog::OptionsDialog(QWidget* parent) : OptionsDialog(nullptr, nullptr, parent) {}
+OptionsDialog::OptionsDialog(QWidget* parent)
+    : OptionsDialog(nullptr, nullptr, nullptr, nullptr, parent)
+{
+}
 
 OptionsDialog::OptionsDialog(Pickers& pickers, QWidget* parent)
-    : OptionsDialog(nullptr, &pickers, parent)
+    : OptionsDialog(nullptr, nullptr, nullptr, &pickers, parent)
 {
 }
 
 OptionsDialog::OptionsDialog(core::Options& options, QWidget* parent)
-    : OptionsDialog(&options, nullptr, parent)
+    : OptionsDialog(&options, nullptr, nullptr, nullptr, parent)
 {
 }
 
 OptionsDialog::OptionsDialog(core::Options& options, Pickers& pickers, QWidget* parent)
-    : OptionsDialog(&options, &pickers, parent)
+    : OptionsDialog(&options, nullptr, nullptr, &pickers, parent)
 {
 }
 
-OptionsDialog::OptionsDialog(core::Options* options, Pickers* pickers, QWidget* parent)
+OptionsDialog::OptionsDialog(core::Options& options, tickets::PluginChoice& plugin,
+                             CustomColorTable& customColors, Pickers* pickers, QWidget* parent)
+    : OptionsDialog(&options, &plugin, &customColors, pickers, parent)
+{
+}
+
+OptionsDialog::OptionsDialog(core::Options* options, tickets::PluginChoice* plugin,
+                             CustomColorTable* customColors, Pickers* pickers, QWidget* parent)
     : QDialog(parent), ownOptions_(options ? nullptr : std::make_unique<core::Options>()),
       options_(options ? options : ownOptions_.get()),
+      ownPlugin_(plugin ? nullptr
+                        : std::make_unique<tickets::PluginChoice>(
+                              std::make_shared<tickets::TicketPluginCache>())),
+      plugin_(plugin ? plugin : ownPlugin_.get()),
+      ownCustomColors_(customColors ? nullptr : std::make_unique<CustomColorTable>()),
+      customColors_(customColors ? customColors : ownCustomColors_.get()),
       ownPickers_(pickers ? nullptr : std::make_unique<QtPickers>()),
       pickers_(pickers ? pickers : ownPickers_.get())
 {
@@ -92,6 +107,8 @@ OptionsDialog::OptionsDialog(core::Options* options, Pickers* pickers, QWidget* 
 
     [[maybe_unused]] const bool bound = bindOptionControls(this, *options_);
     Q_ASSERT(bound);
+    showChosenPlugin();
+    connect(plugin_, &tickets::PluginChoice::shownChanged, this, &OptionsDialog::showChosenPlugin);
 }
 
 OptionsDialog::~OptionsDialog() = default;
@@ -128,7 +145,7 @@ void OptionsDialog::onOkClicked()
 void OptionsDialog::pickButtonColor(ColorButton* button)
 {
     platform::BgrColor color = button->backColor();
-    if (pickers_->pickColor(this, color, customColors_) != 0)
+    if (pickers_->pickColor(this, color, *customColors_) != 0)
         button->setBackColor(color);
 }
 
@@ -141,11 +158,8 @@ void OptionsDialog::applyStartupDefaults()
 
 void OptionsDialog::applyDisplayOptions()
 {
-    if (display_) {
-        display_->applyLook(displayLookFrom(*options_, static_cast<int>(backlight_)));
-        numberTicketLabels(*display_, ticketNumberModeList_->currentIndex(),
-                           ticketZeroPadCheck_->value());
-    }
+    if (display_)
+        applyDisplayLook(*display_, *options_, backlight_);
     emit backlightLookChanged();
 }
 
@@ -163,16 +177,6 @@ OptionInfo OptionsDialog::optionInfo() const
     return info;
 }
 
-void OptionsDialog::applyFileValues(const core::OptionFileValues& values)
-{
-    options_->setFileValues(values);
-    // Repaints the panel picture and the ticket-number colour with the options just loaded.
-    emit backlightLookChanged();
-    QString path = options_->ticketPluginPath();
-    int loaded = 0;
-    loadPlugin(path, loaded);
-}
-
 void OptionsDialog::applyOptionInfo(const OptionInfo& info)
 {
     applyFolderOptions(info.Folders);
@@ -184,7 +188,5 @@ void OptionsDialog::applyOptionInfo(const OptionInfo& info)
     applySoundOptions(info.Sounds);
     applyTicketOptions(info.Ticket);
 
-    QString path = pluginPathEdit_->text();
-    int loaded = 0;
-    loadPlugin(path, loaded);
+    loadPlugin(pluginPathEdit_->text());
 }

@@ -6,6 +6,7 @@
 #include "options/optioninfo.h"
 #include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
+#include "tickets/pluginchoice.h"
 #include "tickets/ticketplugincache.h"
 
 #include <QDialog>
@@ -35,7 +36,10 @@ class QRadioButton;
 // its close button (which does not).
 //
 // The dialog knows no control panel: it is told the panel's backlight (setBacklight) and
-// reports by signals what the panel should redo; the composition root connects the two.
+// reports by signals what the panel should redo; the composition root connects the two. The
+// ticket plug-in it shows is the program's tickets::PluginChoice, which tells the panel the
+// plug-in's preview size and company names; so the program creates the dialog only when it is
+// first opened.
 //
 // Six pages: data folders, panel and ticket numbers, digits and information numbers, stop
 // name, sounds, ticket preview. Each page is built, reacts and transfers its sub-record of
@@ -44,8 +48,13 @@ class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Binds to `options`, which must outlive the dialog; the controls take its values. Without
-    // options the dialog has its own, at their defaults; without pickers, the real ones.
+    // Binds to `options`, which must outlive the dialog, as must `plugin` and `customColors`;
+    // the controls take the options' values. Without pickers, the real ones.
+    OptionsDialog(core::Options& options, tickets::PluginChoice& plugin,
+                  CustomColorTable& customColors, Pickers* pickers = nullptr,
+                  QWidget* parent = nullptr);
+    // Without options the dialog has its own, at their defaults, and its own plug-in choice
+    // and custom colours.
     explicit OptionsDialog(core::Options& options, QWidget* parent = nullptr);
     OptionsDialog(core::Options& options, Pickers& pickers, QWidget* parent = nullptr);
     explicit OptionsDialog(QWidget* parent = nullptr);
@@ -63,8 +72,8 @@ public:
     core::Backlight backlight() const { return backlight_; }
 
     // The colour picker's custom colours, kept in the settings file.
-    const CustomColorTable& customColors() const { return customColors_; }
-    void setCustomColors(const CustomColorTable& colors) { customColors_ = colors; }
+    const CustomColorTable& customColors() const { return *customColors_; }
+    void setCustomColors(const CustomColorTable& colors) { *customColors_ = colors; }
 
     // Applies the display options to the fare display window, then asks for the backlight
     // (backlightLookChanged).
@@ -75,19 +84,15 @@ public:
     // (backlightLookChanged) and reloads the plug-in. A list position outside its list, or a check
     // value outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
     void applyOptionInfo(const OptionInfo& info);
-    // Puts the settings file's options into the model (the controls follow with their
-    // reactions), asks for the backlight (backlightLookChanged) and reloads the plug-in. Values the
-    // options refuse are left out (core::Options::replaceRefused says which).
-    void applyFileValues(const core::OptionFileValues& values);
-    // Loads a ticket plug-in: property list and comment here; its preview size and company
-    // names are told by ticketPreviewSizeChanged and companyNamesChanged.
-    // result is 2 when the file is a plug-in, else 0 (nothing changes then).
-    void loadPlugin(QString& path, int& result);
-    // The plug-ins the dialog has read, kept until their files change. Whatever draws the
-    // ticket shares them, so that a plug-in selected here is not read again for drawing.
+    // Loads a ticket plug-in (tickets::PluginChoice::load): its property list and comment
+    // show here. False when the file is none (nothing changes then).
+    bool loadPlugin(const QString& path);
+    // The plug-in shown, which tells its preview size and company names.
+    tickets::PluginChoice& pluginChoice() { return *plugin_; }
+    // The plug-ins read, kept until their files change; shared with whatever draws the ticket.
     const std::shared_ptr<tickets::TicketPluginCache>& ticketPlugins() const
     {
-        return ticketPlugins_;
+        return plugin_->plugins();
     }
     // The start-up defaults of the options (core::Options::applyStartupDefaults).
     void applyStartupDefaults();
@@ -177,11 +182,6 @@ signals:
     // The options that decide the backlight's look (panel pictures, ticket-number colours)
     // were applied or loaded: whoever shows the backlight re-applies the current state.
     void backlightLookChanged();
-    // A plug-in was loaded: the size of its ticket preview picture, in twips.
-    void ticketPreviewSizeChanged(int widthTwips, int heightTwips);
-    // The company names a ticket can be printed with: emptied when another plug-in is
-    // chosen, and the plug-in's names when it has them.
-    void companyNamesChanged(const QStringList& names);
 
 private:
     // The dialog's frame (optionsdialog.cpp).
@@ -239,17 +239,22 @@ private:
     void onUseTicketPreviewToggled();
     void onPluginPickClicked();
     void onPluginRemoveClicked();
+    void showChosenPlugin();
     void onDatePickClicked();
     OptionTicket ticketOptions() const;
     void applyTicketOptions(const OptionTicket& ticket);
 
-    OptionsDialog(core::Options* options, Pickers* pickers, QWidget* parent);
+    OptionsDialog(core::Options* options, tickets::PluginChoice* plugin,
+                  CustomColorTable* customColors, Pickers* pickers, QWidget* parent);
 
     std::unique_ptr<core::Options> ownOptions_;
     core::Options* options_ = nullptr;
+    std::unique_ptr<tickets::PluginChoice> ownPlugin_;
+    tickets::PluginChoice* plugin_ = nullptr;
+    std::unique_ptr<CustomColorTable> ownCustomColors_;
+    CustomColorTable* customColors_ = nullptr;
     std::unique_ptr<QtPickers> ownPickers_;
     Pickers* pickers_ = nullptr;
-    CustomColorTable customColors_{};
     FareDisplay* display_ = nullptr;
     core::Backlight backlight_ = core::Backlight::Off;
 
@@ -332,7 +337,4 @@ private:
     QRadioButton* dateAtRouteSetOption_ = nullptr;
     QRadioButton* dateFixedOption_ = nullptr;
     QLabel* fixedDateLabel_ = nullptr;
-
-    std::shared_ptr<tickets::TicketPluginCache> ticketPlugins_ =
-        std::make_shared<tickets::TicketPluginCache>();
 };

@@ -125,16 +125,13 @@ void OptionsDialog::onPluginPickClicked()
         pickers_->pickFile(this, 0, pluginFilter(), QString(), QStringLiteral("プラグインの選択"));
     if (path.isEmpty())
         return;
-    emit companyNamesChanged(QStringList());
-    int result = 0;
-    loadPlugin(path, result);
-    if (result != 0) {
+    if (plugin_->choose(path)) {
         pluginPathEdit_->setText(path);
         return;
     }
     // The details tell the plug-in's author what to mend (docs/ticket-plugin.md).
     const QString details = QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path),
-                                                         ticketPlugins_->load(path)->diagnosis());
+                                                         plugin_->diagnosis(path));
     platform::showMessageBox(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
                              platform::MessageBox::OKOnly | platform::MessageBox::Critical,
                              QStringLiteral("プラグインロードエラー"), this, details);
@@ -143,8 +140,17 @@ void OptionsDialog::onPluginPickClicked()
 void OptionsDialog::onPluginRemoveClicked()
 {
     pluginPathEdit_->clear();
+    plugin_->clear();
+}
+
+void OptionsDialog::showChosenPlugin()
+{
     pluginPropertyList_->clear();
     pluginCommentView_->clear();
+    if (!plugin_->hasPlugin())
+        return;
+    pluginCommentView_->setPlainText(plugin_->comment());
+    pluginPropertyList_->addItems(pluginPropertyLines(plugin_->info()));
 }
 
 void OptionsDialog::onDatePickClicked()
@@ -153,24 +159,9 @@ void OptionsDialog::onDatePickClicked()
         options_->setFixedDate(fixedDateText(*date));
 }
 
-void OptionsDialog::loadPlugin(QString& path, int& result)
+bool OptionsDialog::loadPlugin(const QString& path)
 {
-    result = 0;
-    if (path.isEmpty())
-        return;
-    // The plug-in is opened by its real path: a CP932 copy would lose the characters it
-    // has no form for, and the file with them.
-    PluginInfo info;
-    info.clear();
-    if (readPluginInfo(*ticketPlugins_, path, info) == 0)
-        return;
-    showPluginComment(*ticketPlugins_, path, pluginCommentView_);
-    pluginPropertyList_->clear();
-    pluginPropertyList_->addItems(pluginPropertyLines(info));
-    emit ticketPreviewSizeChanged(info[PluginInfo::PreviewWidth], info[PluginInfo::PreviewHeight]);
-    if (info[PluginInfo::CompanySwitch] >= 1)
-        emit companyNamesChanged(pluginCompanies(*ticketPlugins_, path));
-    result = 2;
+    return plugin_->load(path);
 }
 
 OptionTicket OptionsDialog::ticketOptions() const

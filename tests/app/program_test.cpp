@@ -23,12 +23,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -166,12 +169,10 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     Program program(settingsPath_);
     program.start();
-    QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
-    int result = 0;
-    program.options().loadPlugin(path, result);
-    ASSERT_EQ(result, 2);
-    program.options().setTicketPluginPath(path);
-    program.options().setUseTicketPreview(1);
+    const QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
+    ASSERT_TRUE(program.optionsDialog().loadPlugin(path));
+    program.optionsDialog().setTicketPluginPath(path);
+    program.optionsDialog().setUseTicketPreview(1);
     ControlPanel& panel = program.controlPanel();
     const auto* preview = findWidget<TicketPreview>(panel, "ticketPreview");
     EXPECT_EQ(panel.companyList()->count(), 3) << "the plug-in's companies";
@@ -197,10 +198,54 @@ TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
     }
 
     // With the preview switched off the picture is blank after the next stop.
-    program.options().setUseTicketPreview(0);
+    program.optionsDialog().setUseTicketPreview(0);
     panel.stepStop(core::StepDirection::Forward);
     const QImage blank = preview->image().toImage();
     EXPECT_EQ(blank.pixel(blank.width() / 2, blank.height() / 2), blank.pixel(1, 1));
+}
+
+// The options dialog is built the first time "設定..." opens it; until then the options, the
+// custom colours and the plug-in the settings name live without it, and the dialog shows them
+// when it comes.
+TEST_F(ProgramTest, OptionsDialogIsBuiltWhenFirstOpenedAndShowsWhatTheSettingsLoaded)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    CustomColorTable colors{};
+    colors[3] = platform::RGB(1, 2, 3);
+    {
+        Program first(settingsPath_);
+        first.start();
+        first.options().setUseTicketPreview(1);
+        first.options().setTicketPluginPath(QStringLiteral(FARE_SAMPLE_PLUGIN));
+        first.optionsDialog().setCustomColors(colors);
+        first.endWithoutQuestion();
+    }
+
+    Program second(settingsPath_);
+    second.start();
+    EXPECT_FALSE(second.hasOptionsDialog());
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<const OptionsDialog*>(window), nullptr);
+    EXPECT_EQ(second.controlPanel().companyList()->count(), 3)
+        << "the plug-in the settings name is loaded without the dialog";
+
+    bool shownModally = false;
+    QTimer::singleShot(0, &second, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        shownModally = dialog != nullptr;
+        if (dialog)
+            dialog->reject();
+    });
+    findWidget<QPushButton>(second.controlPanel(), "optionsButton")->click();
+    EXPECT_TRUE(shownModally);
+    ASSERT_TRUE(second.hasOptionsDialog());
+    OptionsDialog& dialog = second.optionsDialog();
+    EXPECT_EQ(dialog.ticketPluginPath(), QStringLiteral(FARE_SAMPLE_PLUGIN));
+    EXPECT_GT(findWidget<QListWidget>(dialog, "pluginPropertyList")->count(), 0);
+    EXPECT_EQ(dialog.customColors(), colors);
+    EXPECT_EQ(dialog.backlight(), static_cast<core::Backlight>(
+                                      second.controlPanel().selectedBacklight()));
+    EXPECT_TRUE(boxes.calls().empty());
 }
 
 TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)

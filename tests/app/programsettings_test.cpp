@@ -296,9 +296,9 @@ TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
         Program first(path_);
         first.start();
         first.options().setFareDataFolder(folder);
-        findWidget<QLineEdit>(first.options(), "preBroadcastSound2Edit")->setText(sound);
-        first.options().open();
-        first.options().reject(); // closing the options says nothing about such paths
+        findWidget<QLineEdit>(first.optionsDialog(), "preBroadcastSound2Edit")->setText(sound);
+        first.optionsDialog().open();
+        first.optionsDialog().reject(); // closing the options says nothing about such paths
         first.endWithoutQuestion();
     }
     EXPECT_TRUE(boxes.calls().empty());
@@ -425,8 +425,8 @@ TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheEx
     ASSERT_FALSE(QFile::exists(path_));
 
     program.options().setFareDataFolder(dir_.path());
-    program.options().open();
-    program.options().reject(); // the close button
+    program.optionsDialog().open();
+    program.optionsDialog().reject(); // the close button
     const QByteArray afterOptions = contents(path_);
     ASSERT_FALSE(afterOptions.isEmpty()) << "saved when the options closed";
     SettingsRecords saved;

@@ -29,8 +29,12 @@ namespace
 class WiredPanelTest : public ::testing::Test
 {
 protected:
-    // The display is given to the options after the wiring, as the program does.
-    WiredPanelTest() { options.setFareDisplay(&display); }
+    // The dialog is created after the wiring and connected to it, as the program does.
+    WiredPanelTest()
+    {
+        options.setFareDisplay(&display);
+        wiring.connectOptionsDialog(options);
+    }
 
     testsupport::WithApplication withApplication;
     QTemporaryDir dir;
@@ -38,10 +42,12 @@ protected:
     platform::ScopedWaitClock guard{clock};
     platform::MessageBoxRecorder messages;
     testsupport::StandInDisplay display;
-    OptionsDialog options;
+    core::Options values;
     audio::MediaPlayer media;
     sound::SoundPlayer sounds{media};
-    ControlPanelWiring wiring{display, options, sounds};
+    ControlPanelWiring wiring{display, values, sounds};
+    CustomColorTable customColors{};
+    OptionsDialog options{values, wiring.pluginChoice(), customColors};
     ControlPanel& panel = wiring.panel();
 };
 
@@ -77,10 +83,7 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
 
 TEST_F(WiredPanelTest, PluginCompaniesArriveWithNoneChosen)
 {
-    QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
-    int result = 0;
-    options.loadPlugin(path, result);
-    ASSERT_EQ(result, 2);
+    ASSERT_TRUE(options.loadPlugin(QStringLiteral(FARE_SAMPLE_PLUGIN)));
     QComboBox* companies = wiring.panel().companyList();
     EXPECT_EQ(companies->count(), 3);
     EXPECT_EQ(companies->currentIndex(), -1) << "no company printed until one is chosen";
@@ -134,7 +137,11 @@ namespace
 class WiredDialogTest : public ::testing::Test
 {
 protected:
-    WiredDialogTest() { options.setUseTicketPreview(1); }
+    WiredDialogTest()
+    {
+        wiring.connectOptionsDialog(options);
+        options.setUseTicketPreview(1);
+    }
 
     testsupport::WithApplication withApplication;
     platform::ManualClock clock;
@@ -142,10 +149,12 @@ protected:
     platform::MessageBoxRecorder messages;
     testsupport::StandInDisplay display;
     testsupport::ScriptedPickers pickers;
-    OptionsDialog options{pickers};
+    core::Options values;
     audio::MediaPlayer media;
     sound::SoundPlayer sounds{media};
-    ControlPanelWiring wiring{display, options, sounds};
+    ControlPanelWiring wiring{display, values, sounds};
+    CustomColorTable customColors{};
+    OptionsDialog options{values, wiring.pluginChoice(), customColors, &pickers};
     ControlPanel& panel = wiring.panel();
 };
 

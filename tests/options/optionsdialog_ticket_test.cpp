@@ -189,18 +189,10 @@ TEST_F(TicketPagePluginTest, RemovalEmptiesPathListAndCommentOnly)
 
 TEST_F(TicketPagePluginTest, LoadPluginResults)
 {
-    QString path;
-    int result = -1;
-    dialog.loadPlugin(path, result);
-    EXPECT_EQ(result, 0);
-    path = garbage;
-    dialog.loadPlugin(path, result);
-    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(dialog.loadPlugin(QString()));
+    EXPECT_FALSE(dialog.loadPlugin(garbage));
     EXPECT_TRUE(panel.previewSizes.empty());
-    path = plain;
-    dialog.loadPlugin(path, result);
-    EXPECT_EQ(result, 2);
-    EXPECT_EQ(path, plain);
+    EXPECT_TRUE(dialog.loadPlugin(plain));
 }
 
 TEST_F(TicketPagePluginTest, LoadReloadsThePluginSilently)
@@ -239,9 +231,10 @@ TEST(OptionsDialogWithoutPanelTest, ReportsWhatAPanelWouldRedo)
     QStringList events;
     QObject::connect(&dialog, &OptionsDialog::backlightLookChanged,
                      [&] { events << QStringLiteral("backlight"); });
-    QObject::connect(&dialog, &OptionsDialog::ticketPreviewSizeChanged,
+    QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::previewSizeChanged,
                      [&](int w, int h) { events << QStringLiteral("size %1x%2").arg(w).arg(h); });
-    QObject::connect(&dialog, &OptionsDialog::companyNamesChanged, [&](const QStringList& names) {
+    QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::companyNamesChanged,
+                     [&](const QStringList& names) {
         events << QStringLiteral("companies %1").arg(names.size());
     });
 

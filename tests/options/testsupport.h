@@ -11,8 +11,8 @@
 #include <map>
 #include <vector>
 
-// A control panel connected to the dialog as the program connects the real one, recording
-// what the dialog's signals ask of it: each backlight re-apply (the state selected then),
+// A control panel connected to the dialog and its plug-in choice as the program connects the
+// real one, recording what their signals ask of it: each backlight re-apply (the state selected then),
 // each preview size, and the company names in a list of its own.
 class TestControlPanel
 {
@@ -27,9 +27,10 @@ public:
         dialog.setBacklight(selected_);
         QObject::connect(&dialog, &OptionsDialog::backlightLookChanged, &companies,
                          [this] { switches.push_back(static_cast<int>(selected_)); });
-        QObject::connect(&dialog, &OptionsDialog::ticketPreviewSizeChanged, &companies,
-                         [this](int w, int h) { previewSizes.emplace_back(w, h); });
-        QObject::connect(&dialog, &OptionsDialog::companyNamesChanged, &companies,
+        QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::previewSizeChanged,
+                         &companies, [this](int w, int h) { previewSizes.emplace_back(w, h); });
+        QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::companyNamesChanged,
+                         &companies,
                          [this](const QStringList& names) {
                              companies.clear();
                              companies.addItems(names);
