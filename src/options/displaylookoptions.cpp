@@ -22,35 +22,7 @@ QColor ticketColorFor(platform::BgrColor off, platform::BgrColor on1, platform::
     }
 }
 
-QColor ticketColorFor(const OptionPanel& panel, int backlight)
-{
-    return ticketColorFor(panel.TicketColorOff, panel.TicketColorOn1, panel.TicketColorOn2,
-                          backlight);
-}
-
 } // namespace
-
-DisplayLook displayLookFrom(const OptionInfo& options, int backlight)
-{
-    using platform::toQColor;
-    const OptionDigits& d = options.Digits;
-    const OptionStopName& s = options.StopName;
-    DisplayLook look;
-    look.digits = {toQColor(d.DigitBackColor), toQColor(d.DigitUnlitColor),
-                   toQColor(d.DigitLitColor)};
-    look.stopName.back = toQColor(s.StopNameBackColor);
-    look.stopName.fore = toQColor(s.StopNameForeColor);
-    look.stopName.typeface = static_cast<BoardTypeface>(s.StopNameFontMode);
-    // A check box's grey state (2) is not bold.
-    look.stopName.bold = s.StopNameBold == 1;
-    look.stopName.prefix = static_cast<NextStopPrefix>(s.NextStopMode);
-    look.stopName.prefixColor = toQColor(s.NextStopColor);
-    look.stopName.prefixTypeface = static_cast<PrefixTypeface>(s.NextStopFontMode);
-    look.stopName.prefixBold = s.NextStopBold == 1;
-    look.ticketLabelsShown = options.Panel.AutoTicketNumbers != 0;
-    look.ticketLabelColor = ticketColorFor(options.Panel, backlight);
-    return look;
-}
 
 DisplayLook displayLookFrom(const core::Options& options, int backlight)
 {

@@ -1,5 +1,5 @@
-// The options dialog's frame: the page buttons, "OK", applying the display options and the
-// transfer of the whole OptionInfo. The pages live in optionsdialog_<page>.cpp.
+// The options dialog's frame: the page buttons, "OK" and applying the display options. The
+// pages live in optionsdialog_<page>.cpp.
 #include "options/optionsdialog.h"
 
 #include "elements/faredisplay.h"
@@ -161,32 +161,4 @@ void OptionsDialog::applyDisplayOptions()
     if (display_)
         applyDisplayLook(*display_, *options_, backlight_);
     emit backlightLookChanged();
-}
-
-// ---- Transfer ----
-
-OptionInfo OptionsDialog::optionInfo() const
-{
-    OptionInfo info;
-    info.Folders = folderOptions();
-    info.Panel = panelOptions();
-    info.Digits = digitOptions();
-    info.StopName = stopNameOptions();
-    info.Sounds = soundOptions();
-    info.Ticket = ticketOptions();
-    return info;
-}
-
-void OptionsDialog::applyOptionInfo(const OptionInfo& info)
-{
-    applyFolderOptions(info.Folders);
-    applyPanelOptions(info.Panel);
-    // Repaints the panel picture and the ticket-number colour with the options just loaded.
-    emit backlightLookChanged();
-    applyDigitOptions(info.Digits);
-    applyStopNameOptions(info.StopName);
-    applySoundOptions(info.Sounds);
-    applyTicketOptions(info.Ticket);
-
-    loadPlugin(pluginPathEdit_->text());
 }

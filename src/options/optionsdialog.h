@@ -3,7 +3,6 @@
 #include "core/modes.h"
 #include "core/options.h"
 #include "dialogs/pickers.h"
-#include "options/optioninfo.h"
 #include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
 #include "tickets/pluginchoice.h"
@@ -42,8 +41,8 @@ class QRadioButton;
 // first opened.
 //
 // Six pages: data folders, panel and ticket numbers, digits and information numbers, stop
-// name, sounds, ticket preview. Each page is built, reacts and transfers its sub-record of
-// OptionInfo in a source file of its own (optionsdialog_<page>.cpp).
+// name, sounds, ticket preview. Each page is built and reacts in a source file of its own
+// (optionsdialog_<page>.cpp).
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
@@ -78,12 +77,6 @@ public:
     // Applies the display options to the fare display window, then asks for the backlight
     // (backlightLookChanged).
     void applyDisplayOptions();
-    // The options in transfer form, read from the controls.
-    OptionInfo optionInfo() const;
-    // Puts the options back into the controls with their reactions, asks for the backlight
-    // (backlightLookChanged) and reloads the plug-in. A list position outside its list, or a check
-    // value outside 0..2, raises platform::RuntimeError(380) at that field; earlier fields stay.
-    void applyOptionInfo(const OptionInfo& info);
     // Loads a ticket plug-in (tickets::PluginChoice::load): its property list and comment
     // show here. False when the file is none (nothing changes then).
     bool loadPlugin(const QString& path);
@@ -96,79 +89,6 @@ public:
     }
     // The start-up defaults of the options (core::Options::applyStartupDefaults).
     void applyStartupDefaults();
-
-    // Option readers. Check values are 0, 1 or 2 (greyed); list positions count from 0
-    // (-1 = none); the element and column numbers are position + 1.
-    QString fareDataFolder() const;
-    QString broadcastDataFolder() const;
-
-    int autoTicketNumbers() const;
-    platform::BgrColor ticketColorOff() const;
-    platform::BgrColor ticketColorOn1() const;
-    platform::BgrColor ticketColorOn2() const;
-    int ticketNumberMode() const;
-    int ticketZeroPad() const;
-    bool panelAuto() const;
-    bool panelIndividual() const;
-    bool panelOffBuiltin() const;
-    bool panelOffUser() const;
-    bool panelOn1Builtin() const;
-    bool panelOn1User() const;
-    bool panelOn2Builtin() const;
-    bool panelOn2User() const;
-    QString panelOffPicture() const;
-    QString panelOn1Picture() const;
-    QString panelOn2Picture() const;
-
-    platform::BgrColor digitBackColor() const;
-    platform::BgrColor digitUnlitColor() const;
-    platform::BgrColor digitLitColor() const;
-    int infoStopOrderOn() const;
-    int infoStopOrderCell() const;
-    int infoStopOrderFromZero() const;
-    int infoTicketOn() const;
-    int infoTicketCell() const;
-    int infoRouteOn() const;
-    int infoRouteCell() const;
-    int infoColumnOn() const;
-    int infoColumn() const;
-    int infoColumnCell() const;
-
-    platform::BgrColor stopNameBackColor() const;
-    platform::BgrColor stopNameForeColor() const;
-    int stopNameFontMode() const;
-    int stopNameBold() const;
-    int nextStopMode() const;
-    platform::BgrColor nextStopColor() const;
-    int nextStopFontMode() const;
-    int nextStopBold() const;
-
-    QString routeSetSound() const;
-    QString resetSound() const;
-    bool stepSoundAlways() const;
-    bool stepSoundByColumn() const;
-    bool stepSoundWait() const;
-    bool stepSoundNoWait() const;
-    QString stepSoundFile() const;
-    int stepSoundColumn() const;
-    QString stepSound1() const;
-    QString stepSound2() const;
-    QString stepSound3() const;
-    bool preBroadcastAlways() const;
-    bool preBroadcastByFlag() const;
-    bool preBroadcastWait() const;
-    bool preBroadcastNoWait() const;
-    QString preBroadcastFile() const;
-    QString preBroadcastSound1() const;
-    QString preBroadcastSound2() const;
-    QString preBroadcastSound3() const;
-
-    int useTicketPreview() const;
-    QString ticketPluginPath() const;
-    bool dateEachPrint() const;
-    bool dateAtRouteSet() const;
-    bool dateFixed() const;
-    QString fixedDate() const;
 
     // Options set as the user would set them in the dialog, with the same reactions: for a
     // run on given data and for tests of the windows that read them.
@@ -196,8 +116,6 @@ private:
                             const QString& openCaption, const QString& name);
     QString askForFolder();
     void onFolderPickClicked(QLineEdit* edit);
-    OptionFolders folderOptions() const;
-    void applyFolderOptions(const OptionFolders& folders);
 
     // Panel pictures and ticket-number labels.
     void buildPanelPage(QGroupBox* page);
@@ -205,22 +123,15 @@ private:
     void buildTicketNumberGroup(QGroupBox* page);
     void onPanelChoiceToggled();
     void onPanelPicturePickClicked(int state);
-    OptionPanel panelOptions() const;
-    void applyPanelOptions(const OptionPanel& panel);
 
     // Digit colours and information numbers.
     void buildDigitsPage(QGroupBox* page);
     void buildInfoNumberGroup(QGroupBox* page);
     void buildDigitColorGroup(QGroupBox* page);
-    void onDigitColorClicked(ColorButton* button);
     void showDigitColorsInPreview();
-    OptionDigits digitOptions() const;
-    void applyDigitOptions(const OptionDigits& digits);
 
     // Stop name and the "次は" prefix.
     void buildStopNamePage(QGroupBox* page);
-    OptionStopName stopNameOptions() const;
-    void applyStopNameOptions(const OptionStopName& stopName);
 
     // Sounds.
     void buildSoundsPage(QGroupBox* page);
@@ -229,8 +140,6 @@ private:
     QLineEdit* addSoundSlot(QWidget* parent, int x, int y, const QString& name, int right = 474);
     void showSoundPanel(QGroupBox* panel);
     void onSoundPickClicked(QLineEdit* edit);
-    OptionSounds soundOptions() const;
-    void applySoundOptions(const OptionSounds& sounds);
 
     // Ticket preview: plug-in and ticket date.
     void buildTicketPage(QGroupBox* page);
@@ -241,8 +150,6 @@ private:
     void onPluginRemoveClicked();
     void showChosenPlugin();
     void onDatePickClicked();
-    OptionTicket ticketOptions() const;
-    void applyTicketOptions(const OptionTicket& ticket);
 
     OptionsDialog(core::Options* options, tickets::PluginChoice* plugin,
                   CustomColorTable* customColors, Pickers* pickers, QWidget* parent);

@@ -16,23 +16,24 @@ void OptionsDialog::buildDigitsPage(QGroupBox* page)
     buildInfoNumberGroup(page);
     buildDigitColorGroup(page);
 
-    // The states the page is drawn with; the toggling reactions rely on them.
-    for (QComboBox* list : {infoStopOrderCellList_, infoTicketCellList_, infoRouteCellList_,
-                            infoColumnCellList_, infoColumnList_})
-        list->setEnabled(false);
-    infoStopOrderFromZeroCheck_->setEnabled(false);
+    // The colours the page is drawn with until the options are bound.
     digitBackColorButton_->setBackColor(platform::RGB(128, 128, 128));
     digitUnlitColorButton_->setBackColor(platform::RGB(150, 150, 150));
     digitLitColorButton_->setBackColor(platform::RGB(248, 210, 114));
 
-    flipWithBox(infoStopOrderCheck_, {infoStopOrderCellList_, infoStopOrderFromZeroCheck_});
-    flipWithBox(infoTicketCheck_, {infoTicketCellList_});
-    flipWithBox(infoRouteCheck_, {infoRouteCellList_});
-    flipWithBox(infoColumnCheck_, {infoColumnCellList_, infoColumnList_});
+    enableWithBox(infoStopOrderCheck_, {infoStopOrderCellList_, infoStopOrderFromZeroCheck_});
+    enableWithBox(infoTicketCheck_, {infoTicketCellList_});
+    enableWithBox(infoRouteCheck_, {infoRouteCellList_});
+    enableWithBox(infoColumnCheck_, {infoColumnCellList_, infoColumnList_});
     for (ColorButton* digitColor :
          {digitBackColorButton_, digitUnlitColorButton_, digitLitColorButton_})
         connect(digitColor, &QAbstractButton::clicked, this,
-                [this, digitColor] { onDigitColorClicked(digitColor); });
+                [this, digitColor] { pickButtonColor(digitColor); });
+    // The preview shows every colour the buttons take, picked or loaded.
+    for (ColorButton* digitColor :
+         {digitBackColorButton_, digitUnlitColorButton_, digitLitColorButton_})
+        connect(digitColor, &ColorButton::backColorChanged, this,
+                [this] { showDigitColorsInPreview(); });
 
     // A four-digit preview of the smallest size showing 120.
     digitPreview_->setSizeClass(0);
@@ -110,106 +111,9 @@ void OptionsDialog::buildDigitColorGroup(QGroupBox* page)
 }
 
 // A digit colour shows in the preview at once, on the display only after "OK".
-void OptionsDialog::onDigitColorClicked(ColorButton* button)
-{
-    pickButtonColor(button);
-    showDigitColorsInPreview();
-}
-
 void OptionsDialog::showDigitColorsInPreview()
 {
     digitPreview_->setBackColor(digitBackColorButton_->backColor());
     digitPreview_->setUnlitColor(digitUnlitColorButton_->backColor());
     digitPreview_->setLitColor(digitLitColorButton_->backColor());
-}
-
-OptionDigits OptionsDialog::digitOptions() const
-{
-    OptionDigits d;
-    d.DigitBackColor = digitBackColorButton_->backColor();
-    d.DigitUnlitColor = digitUnlitColorButton_->backColor();
-    d.DigitLitColor = digitLitColorButton_->backColor();
-    d.InfoStopOrderOn = checkValue(infoStopOrderCheck_);
-    d.InfoStopOrderCell = listPosition(infoStopOrderCellList_);
-    d.InfoStopOrderFromZero = checkValue(infoStopOrderFromZeroCheck_);
-    d.InfoTicketOn = checkValue(infoTicketCheck_);
-    d.InfoTicketCell = listPosition(infoTicketCellList_);
-    d.InfoRouteOn = checkValue(infoRouteCheck_);
-    d.InfoRouteCell = listPosition(infoRouteCellList_);
-    d.InfoColumnOn = checkValue(infoColumnCheck_);
-    d.InfoColumn = listPosition(infoColumnList_);
-    d.InfoColumnCell = listPosition(infoColumnCellList_);
-    return d;
-}
-
-void OptionsDialog::applyDigitOptions(const OptionDigits& d)
-{
-    digitBackColorButton_->setBackColor(d.DigitBackColor);
-    digitUnlitColorButton_->setBackColor(d.DigitUnlitColor);
-    digitLitColorButton_->setBackColor(d.DigitLitColor);
-    setCheck(infoStopOrderCheck_, d.InfoStopOrderOn);
-    setListPosition(infoStopOrderCellList_, d.InfoStopOrderCell);
-    setCheck(infoStopOrderFromZeroCheck_, d.InfoStopOrderFromZero);
-    setCheck(infoTicketCheck_, d.InfoTicketOn);
-    setListPosition(infoTicketCellList_, d.InfoTicketCell);
-    setCheck(infoRouteCheck_, d.InfoRouteOn);
-    setListPosition(infoRouteCellList_, d.InfoRouteCell);
-    setCheck(infoColumnCheck_, d.InfoColumnOn);
-    setListPosition(infoColumnList_, d.InfoColumn);
-    setListPosition(infoColumnCellList_, d.InfoColumnCell);
-
-    showDigitColorsInPreview();
-}
-
-platform::BgrColor OptionsDialog::digitBackColor() const
-{
-    return digitBackColorButton_->backColor();
-}
-platform::BgrColor OptionsDialog::digitUnlitColor() const
-{
-    return digitUnlitColorButton_->backColor();
-}
-platform::BgrColor OptionsDialog::digitLitColor() const
-{
-    return digitLitColorButton_->backColor();
-}
-int OptionsDialog::infoStopOrderOn() const
-{
-    return infoStopOrderCheck_->value();
-}
-int OptionsDialog::infoStopOrderCell() const
-{
-    return infoStopOrderCellList_->currentIndex();
-}
-int OptionsDialog::infoStopOrderFromZero() const
-{
-    return infoStopOrderFromZeroCheck_->value();
-}
-int OptionsDialog::infoTicketOn() const
-{
-    return infoTicketCheck_->value();
-}
-int OptionsDialog::infoTicketCell() const
-{
-    return infoTicketCellList_->currentIndex();
-}
-int OptionsDialog::infoRouteOn() const
-{
-    return infoRouteCheck_->value();
-}
-int OptionsDialog::infoRouteCell() const
-{
-    return infoRouteCellList_->currentIndex();
-}
-int OptionsDialog::infoColumnOn() const
-{
-    return infoColumnCheck_->value();
-}
-int OptionsDialog::infoColumn() const
-{
-    return infoColumnList_->currentIndex();
-}
-int OptionsDialog::infoColumnCell() const
-{
-    return infoColumnCellList_->currentIndex();
 }

@@ -59,27 +59,6 @@ void OptionsDialog::onFolderPickClicked(QLineEdit* edit)
         edit->setText(folder);
 }
 
-OptionFolders OptionsDialog::folderOptions() const
-{
-    return {fareDataFolderEdit_->text(), broadcastDataFolderEdit_->text()};
-}
-
-void OptionsDialog::applyFolderOptions(const OptionFolders& folders)
-{
-    fareDataFolderEdit_->setText(folders.FareDataFolder);
-    broadcastDataFolderEdit_->setText(folders.BroadcastDataFolder);
-}
-
-QString OptionsDialog::fareDataFolder() const
-{
-    return fareDataFolderEdit_->text();
-}
-
-QString OptionsDialog::broadcastDataFolder() const
-{
-    return broadcastDataFolderEdit_->text();
-}
-
 void OptionsDialog::setFareDataFolder(const QString& folder)
 {
     fareDataFolderEdit_->setText(folder);

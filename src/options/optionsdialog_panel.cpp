@@ -22,7 +22,7 @@ void OptionsDialog::buildPanelPage(QGroupBox* page)
     for (int state = 0; state < 3; ++state)
         exclusive(this, {builtinPanelOptions_[state], userPanelOptions_[state]});
 
-    // The states the page is drawn with; the toggling reactions rely on them.
+    // The states the page is drawn with until the options are bound.
     panelAutoOption_->setChecked(true);
     for (QRadioButton* builtin : builtinPanelOptions_)
         builtin->setChecked(true);
@@ -35,7 +35,7 @@ void OptionsDialog::buildPanelPage(QGroupBox* page)
     ticketColorButtons_[1]->setBackColor(platform::RGB(192, 255, 192));
     ticketColorButtons_[2]->setBackColor(platform::RGB(192, 255, 192));
 
-    flipWithBox(autoTicketNumbersCheck_, {ticketNumberFrame_});
+    enableWithBox(autoTicketNumbersCheck_, {ticketNumberFrame_});
     for (QRadioButton* option : {panelAutoOption_, panelIndividualOption_})
         connect(option, &QAbstractButton::toggled, this, [this] { onPanelChoiceToggled(); });
     for (int state = 0; state < 3; ++state)
@@ -130,118 +130,4 @@ void OptionsDialog::onPanelPicturePickClicked(int state)
                                             QStringLiteral("パネル画像の選択"));
     if (!file.isEmpty())
         panelPictureEdits_[state]->setText(file);
-}
-
-OptionPanel OptionsDialog::panelOptions() const
-{
-    OptionPanel p;
-    p.AutoTicketNumbers = checkValue(autoTicketNumbersCheck_);
-    p.TicketColorOff = ticketColorButtons_[0]->backColor();
-    p.TicketColorOn1 = ticketColorButtons_[1]->backColor();
-    p.TicketColorOn2 = ticketColorButtons_[2]->backColor();
-    p.TicketNumberMode = listPosition(ticketNumberModeList_);
-    p.TicketZeroPad = checkValue(ticketZeroPadCheck_);
-    p.PanelAuto = optionValue(panelAutoOption_);
-    p.PanelIndividual = optionValue(panelIndividualOption_);
-    p.PanelOffBuiltin = optionValue(builtinPanelOptions_[0]);
-    p.PanelOffUser = optionValue(userPanelOptions_[0]);
-    p.PanelOn1Builtin = optionValue(builtinPanelOptions_[1]);
-    p.PanelOn1User = optionValue(userPanelOptions_[1]);
-    p.PanelOn2Builtin = optionValue(builtinPanelOptions_[2]);
-    p.PanelOn2User = optionValue(userPanelOptions_[2]);
-    p.PanelOffPicture = panelPictureEdits_[0]->text();
-    p.PanelOn1Picture = panelPictureEdits_[1]->text();
-    p.PanelOn2Picture = panelPictureEdits_[2]->text();
-    return p;
-}
-
-void OptionsDialog::applyPanelOptions(const OptionPanel& p)
-{
-    setCheck(autoTicketNumbersCheck_, p.AutoTicketNumbers);
-    ticketColorButtons_[0]->setBackColor(p.TicketColorOff);
-    ticketColorButtons_[1]->setBackColor(p.TicketColorOn1);
-    ticketColorButtons_[2]->setBackColor(p.TicketColorOn2);
-    setListPosition(ticketNumberModeList_, p.TicketNumberMode);
-    setCheck(ticketZeroPadCheck_, p.TicketZeroPad);
-
-    setOption(panelAutoOption_, p.PanelAuto);
-    setOption(panelIndividualOption_, p.PanelIndividual);
-    setOption(builtinPanelOptions_[0], p.PanelOffBuiltin);
-    setOption(userPanelOptions_[0], p.PanelOffUser);
-    setOption(builtinPanelOptions_[1], p.PanelOn1Builtin);
-    setOption(userPanelOptions_[1], p.PanelOn1User);
-    setOption(builtinPanelOptions_[2], p.PanelOn2Builtin);
-    setOption(userPanelOptions_[2], p.PanelOn2User);
-    panelPictureEdits_[0]->setText(p.PanelOffPicture);
-    panelPictureEdits_[1]->setText(p.PanelOn1Picture);
-    panelPictureEdits_[2]->setText(p.PanelOn2Picture);
-}
-
-int OptionsDialog::autoTicketNumbers() const
-{
-    return autoTicketNumbersCheck_->value();
-}
-platform::BgrColor OptionsDialog::ticketColorOff() const
-{
-    return ticketColorButtons_[0]->backColor();
-}
-platform::BgrColor OptionsDialog::ticketColorOn1() const
-{
-    return ticketColorButtons_[1]->backColor();
-}
-platform::BgrColor OptionsDialog::ticketColorOn2() const
-{
-    return ticketColorButtons_[2]->backColor();
-}
-int OptionsDialog::ticketNumberMode() const
-{
-    return ticketNumberModeList_->currentIndex();
-}
-int OptionsDialog::ticketZeroPad() const
-{
-    return ticketZeroPadCheck_->value();
-}
-bool OptionsDialog::panelAuto() const
-{
-    return panelAutoOption_->isChecked();
-}
-bool OptionsDialog::panelIndividual() const
-{
-    return panelIndividualOption_->isChecked();
-}
-bool OptionsDialog::panelOffBuiltin() const
-{
-    return builtinPanelOptions_[0]->isChecked();
-}
-bool OptionsDialog::panelOffUser() const
-{
-    return userPanelOptions_[0]->isChecked();
-}
-bool OptionsDialog::panelOn1Builtin() const
-{
-    return builtinPanelOptions_[1]->isChecked();
-}
-bool OptionsDialog::panelOn1User() const
-{
-    return userPanelOptions_[1]->isChecked();
-}
-bool OptionsDialog::panelOn2Builtin() const
-{
-    return builtinPanelOptions_[2]->isChecked();
-}
-bool OptionsDialog::panelOn2User() const
-{
-    return userPanelOptions_[2]->isChecked();
-}
-QString OptionsDialog::panelOffPicture() const
-{
-    return panelPictureEdits_[0]->text();
-}
-QString OptionsDialog::panelOn1Picture() const
-{
-    return panelPictureEdits_[1]->text();
-}
-QString OptionsDialog::panelOn2Picture() const
-{
-    return panelPictureEdits_[2]->text();
 }

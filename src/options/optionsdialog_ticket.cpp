@@ -130,8 +130,8 @@ void OptionsDialog::onPluginPickClicked()
         return;
     }
     // The details tell the plug-in's author what to mend (docs/ticket-plugin.md).
-    const QString details = QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path),
-                                                         plugin_->diagnosis(path));
+    const QString details =
+        QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), plugin_->diagnosis(path));
     platform::showMessageBox(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
                              platform::MessageBox::OKOnly | platform::MessageBox::Critical,
                              QStringLiteral("プラグインロードエラー"), this, details);
@@ -162,53 +162,6 @@ void OptionsDialog::onDatePickClicked()
 bool OptionsDialog::loadPlugin(const QString& path)
 {
     return plugin_->load(path);
-}
-
-OptionTicket OptionsDialog::ticketOptions() const
-{
-    OptionTicket t;
-    t.UseTicketPreview = checkValue(useTicketPreviewCheck_);
-    t.TicketPluginPath = pluginPathEdit_->text();
-    t.DateEachPrint = optionValue(dateEachPrintOption_);
-    t.DateAtRouteSet = optionValue(dateAtRouteSetOption_);
-    t.DateFixed = optionValue(dateFixedOption_);
-    t.FixedDate = fixedDateLabel_->text();
-    return t;
-}
-
-void OptionsDialog::applyTicketOptions(const OptionTicket& t)
-{
-    setCheck(useTicketPreviewCheck_, t.UseTicketPreview);
-    pluginPathEdit_->setText(t.TicketPluginPath);
-    setOption(dateEachPrintOption_, t.DateEachPrint);
-    setOption(dateAtRouteSetOption_, t.DateAtRouteSet);
-    setOption(dateFixedOption_, t.DateFixed);
-    options_->setFixedDate(t.FixedDate);
-}
-
-int OptionsDialog::useTicketPreview() const
-{
-    return useTicketPreviewCheck_->value();
-}
-QString OptionsDialog::ticketPluginPath() const
-{
-    return pluginPathEdit_->text();
-}
-bool OptionsDialog::dateEachPrint() const
-{
-    return dateEachPrintOption_->isChecked();
-}
-bool OptionsDialog::dateAtRouteSet() const
-{
-    return dateAtRouteSetOption_->isChecked();
-}
-bool OptionsDialog::dateFixed() const
-{
-    return dateFixedOption_->isChecked();
-}
-QString OptionsDialog::fixedDate() const
-{
-    return fixedDateLabel_->text();
 }
 
 void OptionsDialog::setUseTicketPreview(int value)

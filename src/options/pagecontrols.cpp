@@ -99,11 +99,6 @@ int captionIndent(QAbstractButton* box)
            box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, box);
 }
 
-void toggleEnabled(QWidget* widget)
-{
-    widget->setEnabled(!widget->isEnabled());
-}
-
 } // namespace
 
 void placeInBlank(QWidget* host, const QString& text, int indent, QComboBox* list, int run)
@@ -135,54 +130,14 @@ void placeInBlank(QAbstractButton* box, QComboBox* list, int run)
     placeInBlank(box, box->text(), captionIndent(box), list, run);
 }
 
-void flipWithBox(GreyableCheckBox* box, std::initializer_list<QWidget*> dependents)
+void enableWithBox(GreyableCheckBox* box, std::initializer_list<QWidget*> dependents)
 {
-    QObject::connect(
-        box, &QCheckBox::stateChanged, box,
-        [box, dependents = std::vector<QWidget*>(dependents), last = box->value()](int) mutable {
-            const int value = box->value();
-            const bool flips = (value == 0) != (last == 0);
-            last = value;
-            if (!flips)
-                return;
-            for (QWidget* dependent : dependents)
-                toggleEnabled(dependent);
-        });
-}
-
-qint16 optionValue(const QRadioButton* button)
-{
-    return button->isChecked() ? -1 : 0;
-}
-
-qint16 checkValue(const GreyableCheckBox* box)
-{
-    return static_cast<qint16>(box->value());
-}
-
-qint16 listPosition(const QComboBox* list)
-{
-    return static_cast<qint16>(list->currentIndex());
-}
-
-void setCheck(GreyableCheckBox* box, int value)
-{
-    if (value < 0 || value > 2)
-        throw platform::RuntimeError(platform::ErrorNumber::InvalidPropertyValue);
-    box->setValue(value);
-}
-
-void setOption(QRadioButton* button, int value)
-{
-    if (value != 0)
-        button->setChecked(true);
-}
-
-void setListPosition(QComboBox* list, int position)
-{
-    if (position < -1 || position >= list->count())
-        throw platform::RuntimeError(platform::ErrorNumber::InvalidPropertyValue);
-    list->setCurrentIndex(position);
+    auto follow = [box, dependents = std::vector<QWidget*>(dependents)] {
+        for (QWidget* dependent : dependents)
+            dependent->setEnabled(box->value() != 0);
+    };
+    follow();
+    QObject::connect(box, &QCheckBox::stateChanged, box, follow);
 }
 
 } // namespace pagecontrols

@@ -50,22 +50,8 @@ void exclusive(QWidget* owner, std::initializer_list<QAbstractButton*> buttons);
 void placeInBlank(QWidget* host, const QString& text, int indent, QComboBox* list, int run);
 void placeInBlank(QAbstractButton* box, QComboBox* list, int run);
 
-// Flips the enabled state of the dependents whenever the box turns on or off. A greyed box
-// counts as on, so going between on and greyed flips nothing. The dependents stay in step
-// with the box only because the box starts in a state that matches them.
-void flipWithBox(GreyableCheckBox* box, std::initializer_list<QWidget*> dependents);
-
-// Option values as the settings file holds them: a selected option button is -1, else 0; a
-// check box is 0, 1 or 2 (greyed); a list position counts from 0, -1 = none.
-qint16 optionValue(const QRadioButton* button);
-qint16 checkValue(const GreyableCheckBox* box);
-qint16 listPosition(const QComboBox* list);
-// A check box takes 0, 1 or 2; anything else is an invalid property value.
-void setCheck(GreyableCheckBox* box, int value);
-// Any non-zero value selects the button. A zero leaves it: a group always keeps one
-// selected button, and the selection of another clears it.
-void setOption(QRadioButton* button, int value);
-// A position outside -1 .. count - 1 is an invalid property value.
-void setListPosition(QComboBox* list, int position);
+// The dependents are enabled while the box is on (a greyed box counts as on), now and at
+// every change of the box, whatever state they were built in.
+void enableWithBox(GreyableCheckBox* box, std::initializer_list<QWidget*> dependents);
 
 } // namespace pagecontrols

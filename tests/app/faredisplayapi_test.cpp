@@ -95,22 +95,22 @@ TEST_F(FareDisplayLook, TheSameLookDrawsTheSamePixels)
 
 TEST_F(FareDisplayLook, ComesFromTheOptionsAndTheBacklight)
 {
-    OptionInfo options;
-    options.Digits.DigitBackColor = platform::RGB(1, 1, 1);
-    options.Digits.DigitUnlitColor = platform::RGB(2, 2, 2);
-    options.Digits.DigitLitColor = platform::RGB(3, 3, 3);
-    options.StopName.StopNameBackColor = platform::RGB(4, 4, 4);
-    options.StopName.StopNameForeColor = platform::RGB(5, 5, 5);
-    options.StopName.StopNameFontMode = 4;
-    options.StopName.StopNameBold = 2; // grey: not bold
-    options.StopName.NextStopMode = 1;
-    options.StopName.NextStopColor = platform::RGB(6, 6, 6);
-    options.StopName.NextStopFontMode = 2;
-    options.StopName.NextStopBold = 1;
-    options.Panel.AutoTicketNumbers = 1;
-    options.Panel.TicketColorOff = platform::RGB(10, 0, 0);
-    options.Panel.TicketColorOn1 = platform::RGB(0, 10, 0);
-    options.Panel.TicketColorOn2 = platform::RGB(0, 0, 10);
+    core::Options options;
+    options.setDigitBackColor(platform::RGB(1, 1, 1));
+    options.setDigitUnlitColor(platform::RGB(2, 2, 2));
+    options.setDigitLitColor(platform::RGB(3, 3, 3));
+    options.setStopNameBackColor(platform::RGB(4, 4, 4));
+    options.setStopNameForeColor(platform::RGB(5, 5, 5));
+    options.setStopNameFontMode(4);
+    options.setStopNameBold(2); // grey: not bold
+    options.setNextStopMode(1);
+    options.setNextStopColor(platform::RGB(6, 6, 6));
+    options.setNextStopFontMode(2);
+    options.setNextStopBold(1);
+    options.setAutoTicketNumbers(1);
+    options.setTicketColorOff(platform::RGB(10, 0, 0));
+    options.setTicketColorOn1(platform::RGB(0, 10, 0));
+    options.setTicketColorOn2(platform::RGB(0, 0, 10));
 
     const DisplayLook look = displayLookFrom(options, 1);
     EXPECT_EQ(look.digits.back, QColor(1, 1, 1));
@@ -136,7 +136,7 @@ TEST_F(FareDisplayLook, ComesFromTheOptionsAndTheBacklight)
     off.ticketLabelColor = look.ticketLabelColor;
     EXPECT_EQ(off, look);
 
-    options.Panel.AutoTicketNumbers = 0;
+    options.setAutoTicketNumbers(0);
     EXPECT_FALSE(displayLookFrom(options, 1).ticketLabelsShown);
 }
 

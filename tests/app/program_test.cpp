@@ -18,12 +18,12 @@
 #include "support/widgetlookup.h"
 #include "tickets/ticketpreview.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,9 +31,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -240,11 +240,11 @@ TEST_F(ProgramTest, OptionsDialogIsBuiltWhenFirstOpenedAndShowsWhatTheSettingsLo
     EXPECT_TRUE(shownModally);
     ASSERT_TRUE(second.hasOptionsDialog());
     OptionsDialog& dialog = second.optionsDialog();
-    EXPECT_EQ(dialog.ticketPluginPath(), QStringLiteral(FARE_SAMPLE_PLUGIN));
+    EXPECT_EQ(dialog.options().ticketPluginPath(), QStringLiteral(FARE_SAMPLE_PLUGIN));
     EXPECT_GT(findWidget<QListWidget>(dialog, "pluginPropertyList")->count(), 0);
     EXPECT_EQ(dialog.customColors(), colors);
-    EXPECT_EQ(dialog.backlight(), static_cast<core::Backlight>(
-                                      second.controlPanel().selectedBacklight()));
+    EXPECT_EQ(dialog.backlight(),
+              static_cast<core::Backlight>(second.controlPanel().selectedBacklight()));
     EXPECT_TRUE(boxes.calls().empty());
 }
 

@@ -88,8 +88,8 @@ TEST_F(DataFoldersTest, ReaderFindsTheSamplesAndLeavesTheOptionsEmpty)
 
     EXPECT_EQ(reader.fareDataFolder(), samples());
     EXPECT_EQ(reader.broadcastDataFolder(), samples());
-    EXPECT_TRUE(options.fareDataFolder().isEmpty());
-    EXPECT_TRUE(options.optionInfo().Folders.FareDataFolder.isEmpty());
+    EXPECT_TRUE(options.options().fareDataFolder().isEmpty());
+    EXPECT_TRUE(options.options().fileValues().text(core::OptionId::FareDataFolder).isEmpty());
 
     touch(working() + QStringLiteral("/7.hy3"));
     EXPECT_TRUE(reader.fareDataFolder().isEmpty());

@@ -75,9 +75,8 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
     EXPECT_EQ(panel.selectedBacklight(), 2);
     options.selectFixedDate();
     EXPECT_EQ(wiring.optionsReader().ticketDateMode(), TicketDateMode::Fixed);
-    OptionInfo info = options.optionInfo();
-    info.Panel.TicketColorOn2 = platform::RGB(10, 20, 30);
-    options.applyOptionInfo(info);
+    values.setTicketColorOn2(platform::RGB(10, 20, 30));
+    options.applyDisplayOptions();
     EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));
 }
 
@@ -98,10 +97,9 @@ TEST_F(WiredPanelTest, ASelectedPluginIsReadOnceForEverything)
 
     QString path = dir.filePath(QStringLiteral("ticket.4SP"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(FARE_SAMPLE_PLUGIN), path));
-    OptionInfo info = options.optionInfo();
-    info.Ticket.UseTicketPreview = 1;
-    info.Ticket.TicketPluginPath = path;
-    options.applyOptionInfo(info);
+    options.setUseTicketPreview(1);
+    options.setTicketPluginPath(path);
+    ASSERT_TRUE(options.loadPlugin(path));
     ASSERT_EQ(wiring.panel().companyList()->count(), 3);
 
     panel.onKeypadKey(ControlPanel::KeypadKey::Route);
@@ -195,10 +193,10 @@ TEST_F(WiredDialogTest, OkReappliesTheBacklightSelectedOnThePanel)
 // plug-in's companies onto the list the last one left.
 TEST_F(WiredDialogTest, ReloadingSettingsKeepsOneCopyOfTheCompanies)
 {
-    OptionInfo info = options.optionInfo();
-    info.Ticket.TicketPluginPath = QStringLiteral(FARE_SAMPLE_PLUGIN);
-    options.applyOptionInfo(info);
-    options.applyOptionInfo(info);
+    // Each load reads the plug-in the options name.
+    values.setTicketPluginPath(QStringLiteral(FARE_SAMPLE_PLUGIN));
+    wiring.pluginChoice().load(values.ticketPluginPath());
+    wiring.pluginChoice().load(values.ticketPluginPath());
     EXPECT_EQ(panel.companyList()->count(), 3);
     EXPECT_EQ(panel.companyList()->currentIndex(), -1);
 }

@@ -107,21 +107,21 @@ TEST_F(OptionBindingTest, OptionButtonsKeepOneOfTheirGroupSelected)
     EXPECT_FALSE(options.dateAtRouteSet());
 }
 
-TEST_F(OptionBindingTest, SettingsAppliedToTheDialogLandInTheOptions)
+TEST_F(OptionBindingTest, SettingsLoadedIntoTheOptionsShowInTheControls)
 {
-    OptionInfo info = dialog.optionInfo();
-    info.Digits.InfoColumn = 42;
-    info.Sounds.PreBroadcastWait = 0;
-    info.Sounds.PreBroadcastNoWait = -1;
-    info.Ticket.FixedDate = QStringLiteral("2030/12/31");
-    info.Panel.PanelOn1Picture = QStringLiteral("/p/on1.gif");
-    dialog.applyOptionInfo(info);
+    core::OptionFileValues values = options.fileValues();
+    values.set(OptionId::InfoColumn, 42);
+    values.set(OptionId::PreBroadcastWait, 0);
+    values.set(OptionId::PreBroadcastNoWait, -1);
+    values.set(OptionId::FixedDate, QStringLiteral("2030/12/31"));
+    values.set(OptionId::PanelOn1Picture, QStringLiteral("/p/on1.gif"));
+    options.setFileValues(values);
     EXPECT_EQ(options.infoColumn(), 42);
     EXPECT_TRUE(options.preBroadcastNoWait());
     EXPECT_FALSE(options.preBroadcastWait());
     EXPECT_EQ(options.fixedDate(), QStringLiteral("2030/12/31"));
     EXPECT_EQ(options.panelOn1Picture(), QStringLiteral("/p/on1.gif"));
-    EXPECT_EQ(dialog.optionInfo(), info);
+    EXPECT_EQ(controlValues(dialog), values);
 }
 
 TEST_F(OptionBindingTest, StartupDefaultsGoIntoTheOptionsAndShow)
@@ -140,8 +140,8 @@ TEST_F(OptionBindingTest, StartupDefaultsGoIntoTheOptionsAndShow)
 namespace
 {
 
-// The look from the model is the look from the dialog's transfer form, whatever they hold.
-TEST_F(OptionBindingTest, TheLookFromTheOptionsIsTheLookFromTheDialog)
+// The look follows the options; a greyed bold box is not bold.
+TEST_F(OptionBindingTest, TheLookComesFromTheOptions)
 {
     options.setDigitUnlitColor(0x010203);
     options.setStopNameBold(2);
@@ -150,10 +150,10 @@ TEST_F(OptionBindingTest, TheLookFromTheOptionsIsTheLookFromTheDialog)
     options.setStopNameFontMode(3);
     options.setAutoTicketNumbers(0);
     options.setTicketColorOn1(0x00FF00);
-    for (int backlight : {-1, 0, 1, 2})
-        EXPECT_EQ(displayLookFrom(options, backlight),
-                  displayLookFrom(dialog.optionInfo(), backlight))
-            << backlight;
+    EXPECT_EQ(displayLookFrom(options, 0).digits.unlit, QColor(3, 2, 1));
+    EXPECT_FALSE(displayLookFrom(options, 0).ticketLabelsShown);
+    EXPECT_EQ(displayLookFrom(options, -1).ticketLabelColor, QColor(0, 0, 0));
+    EXPECT_EQ(displayLookFrom(options, 2).stopName.prefix, NextStopPrefix(2));
     EXPECT_EQ(displayLookFrom(options, 1).ticketLabelColor, QColor(0, 255, 0));
     EXPECT_FALSE(displayLookFrom(options, 1).stopName.bold);
     EXPECT_TRUE(displayLookFrom(options, 1).stopName.prefixBold);

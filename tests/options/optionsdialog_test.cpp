@@ -51,51 +51,26 @@ QColor labelColor(QLabel* label)
     return label->palette().color(QPalette::WindowText);
 }
 
-// Every field away from its initial value.
-OptionInfo changedOptions()
+// Every field away from its initial value, in the settings file's order.
+core::OptionFileValues changedOptions()
 {
-    OptionInfo o;
-    o.Folders = {QStringLiteral("/data/運賃"), QStringLiteral("/data/放送")};
-    o.Panel = {0,
-               0x102030,
-               0x405060,
-               0x708090,
-               7,
-               1,
-               0,
-               -1,
-               0,
-               -1,
-               -1,
-               0,
-               0,
-               -1,
-               QStringLiteral("/p/off.bmp"),
-               QStringLiteral("/p/on1.gif"),
-               QStringLiteral("/p/on2.jpg")};
-    o.Digits = {0x010203, 0x040506, 0x070809, 1, 11, 1, 1, 5, 1, 2, 1, 149, 3};
-    o.StopName = {0x111111, 0x222222, 4, 1, 2, 0x333333, 3, 1};
-    o.Sounds = {QStringLiteral("a.wav"),
-                QStringLiteral("b.wav"),
-                0,
-                -1,
-                -1,
-                0,
-                QStringLiteral("c.mp3"),
-                42,
-                QStringLiteral("d1.mid"),
-                QStringLiteral("d2.mid"),
-                QStringLiteral("d3.mid"),
-                0,
-                -1,
-                0,
-                -1,
-                QStringLiteral("e.wav"),
-                QStringLiteral("f1.wav"),
-                QStringLiteral("f2.wav"),
-                QStringLiteral("f3.wav")};
-    o.Ticket = {1, QString(), 0, 0, -1, QStringLiteral("2001/02/03")};
-    return o;
+    return fileValues(
+        {// Folders
+         QStringLiteral("/data/運賃"), QStringLiteral("/data/放送"),
+         // Panel and ticket numbers
+         0, 0x102030, 0x405060, 0x708090, 7, 1, 0, -1, 0, -1, -1, 0, 0, -1,
+         QStringLiteral("/p/off.bmp"), QStringLiteral("/p/on1.gif"), QStringLiteral("/p/on2.jpg"),
+         // Digits and information numbers
+         0x010203, 0x040506, 0x070809, 1, 11, 1, 1, 5, 1, 2, 1, 149, 3,
+         // Stop name
+         0x111111, 0x222222, 4, 1, 2, 0x333333, 3, 1,
+         // Sounds
+         QStringLiteral("a.wav"), QStringLiteral("b.wav"), 0, -1, -1, 0, QStringLiteral("c.mp3"),
+         42, QStringLiteral("d1.mid"), QStringLiteral("d2.mid"), QStringLiteral("d3.mid"), 0, -1, 0,
+         -1, QStringLiteral("e.wav"), QStringLiteral("f1.wav"), QStringLiteral("f2.wav"),
+         QStringLiteral("f3.wav"),
+         // Ticket preview
+         1, QString(), 0, 0, -1, QStringLiteral("2001/02/03")});
 }
 
 } // namespace
@@ -123,24 +98,74 @@ TEST_F(OptionsDialogTest, CreatedWithCaptionSizeAndFirstPage)
 TEST_F(OptionsDialogTest, InitialOptionsAreTheDesignValues)
 {
     dialog.applyStartupDefaults();
-    const OptionInfo o = dialog.optionInfo();
-    OptionInfo expected;
-    expected.Panel = {1, 0xFFFFFF, 0xC0FFC0, 0xC0FFC0, 0, 0,  -1, 0, -1,
-                      0, -1,       0,        -1,       0, {}, {}, {}};
-    expected.Digits = {0x808080, 0x969696, 0x72D2F8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    expected.StopName = {0x808080, 0x00FFFF, -1, 0, -1, 0x00FFFF, -1, 0};
-    expected.Sounds.StepSoundAlways = -1;
-    expected.Sounds.StepSoundNoWait = -1;
-    expected.Sounds.PreBroadcastAlways = -1;
-    expected.Sounds.PreBroadcastWait = -1;
-    expected.Ticket = {0, {}, -1,
-                       0, 0,  QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))};
-    EXPECT_EQ(o.Folders, expected.Folders);
-    EXPECT_EQ(o.Panel, expected.Panel);
-    EXPECT_EQ(o.Digits, expected.Digits);
-    EXPECT_EQ(o.StopName, expected.StopName);
-    EXPECT_EQ(o.Sounds, expected.Sounds);
-    EXPECT_EQ(o.Ticket, expected.Ticket);
+    const core::OptionFileValues expected =
+        fileValues({QString(),
+                    QString(), // folders
+                    1,
+                    0xFFFFFF,
+                    0xC0FFC0,
+                    0xC0FFC0,
+                    0,
+                    0,
+                    -1,
+                    0,
+                    -1,
+                    0,
+                    -1,
+                    0,
+                    -1,
+                    0, // panel
+                    QString(),
+                    QString(),
+                    QString(), //
+                    0x808080,
+                    0x969696,
+                    0x72D2F8,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0, // digits
+                    0x808080,
+                    0x00FFFF,
+                    -1,
+                    0,
+                    -1,
+                    0x00FFFF,
+                    -1,
+                    0, // stop name
+                    QString(),
+                    QString(),
+                    -1,
+                    0,
+                    0,
+                    -1,
+                    QString(),
+                    0, // sounds
+                    QString(),
+                    QString(),
+                    QString(),
+                    -1,
+                    0,
+                    -1,
+                    0, //
+                    QString(),
+                    QString(),
+                    QString(),
+                    QString(), //
+                    0,
+                    QString(),
+                    -1,
+                    0,
+                    0, // ticket
+                    QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))});
+    EXPECT_EQ(controlValues(dialog), expected);
+    EXPECT_EQ(dialog.options().fileValues(), expected);
 }
 
 TEST_F(OptionsDialogTest, ToggledDependentsFollowTheirBoxes)
@@ -197,10 +222,10 @@ TEST_F(OptionsDialogTest, PanelGroupsShowForIndividualPicturesAndKeepTheirSelect
     widget<QRadioButton>("panelAutoOption")->click();
     for (QGroupBox* frame : panelPictureGroups())
         EXPECT_TRUE(frame->isHidden());
-    EXPECT_TRUE(dialog.panelOffUser());
-    EXPECT_TRUE(dialog.panelOn2User());
-    EXPECT_TRUE(dialog.panelOn1Builtin());
-    EXPECT_TRUE(dialog.panelAuto());
+    EXPECT_TRUE(dialog.options().panelOffUser());
+    EXPECT_TRUE(dialog.options().panelOn2User());
+    EXPECT_TRUE(dialog.options().panelOn1Builtin());
+    EXPECT_TRUE(dialog.options().panelAuto());
 }
 
 TEST_F(OptionsDialogTest, PreviewSwitchShowsThePluginAndDateGroups)
@@ -226,32 +251,27 @@ TEST_F(OptionsDialogTest, PageButtonsBringTheirPageToTheFront)
 
 TEST_F(OptionsDialogTest, EveryFieldSurvivesTheRoundTrip)
 {
-    const OptionInfo stored = changedOptions();
-    dialog.applyOptionInfo(stored);
-    const OptionInfo read = dialog.optionInfo();
-    EXPECT_EQ(read.Folders, stored.Folders);
-    EXPECT_EQ(read.Panel, stored.Panel);
-    EXPECT_EQ(read.Digits, stored.Digits);
-    EXPECT_EQ(read.StopName, stored.StopName);
-    EXPECT_EQ(read.Sounds, stored.Sounds);
-    EXPECT_EQ(read.Ticket, stored.Ticket);
+    const core::OptionFileValues stored = changedOptions();
+    dialog.options().setFileValues(stored);
+    EXPECT_EQ(controlValues(dialog), stored);
+    EXPECT_EQ(dialog.options().fileValues(), stored);
 
     // The readers see the same values.
-    EXPECT_EQ(dialog.fareDataFolder(), QStringLiteral("/data/運賃"));
-    EXPECT_EQ(dialog.infoColumn(), 149);
-    EXPECT_EQ(dialog.infoColumnCell(), 3);
-    EXPECT_EQ(dialog.stepSoundColumn(), 42);
-    EXPECT_TRUE(dialog.stepSoundWait());
-    EXPECT_TRUE(dialog.preBroadcastNoWait());
-    EXPECT_TRUE(dialog.dateFixed());
-    EXPECT_EQ(dialog.fixedDate(), QStringLiteral("2001/02/03"));
-    EXPECT_EQ(dialog.panelOn2Picture(), QStringLiteral("/p/on2.jpg"));
+    EXPECT_EQ(dialog.options().fareDataFolder(), QStringLiteral("/data/運賃"));
+    EXPECT_EQ(dialog.options().infoColumn(), 149);
+    EXPECT_EQ(dialog.options().infoColumnCell(), 3);
+    EXPECT_EQ(dialog.options().stepSoundColumn(), 42);
+    EXPECT_TRUE(dialog.options().stepSoundWait());
+    EXPECT_TRUE(dialog.options().preBroadcastNoWait());
+    EXPECT_TRUE(dialog.options().dateFixed());
+    EXPECT_EQ(dialog.options().fixedDate(), QStringLiteral("2001/02/03"));
+    EXPECT_EQ(dialog.options().panelOn2Picture(), QStringLiteral("/p/on2.jpg"));
 }
 
 TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
 {
-    OptionInfo o = changedOptions();
-    dialog.applyOptionInfo(o);
+    core::OptionFileValues o = changedOptions();
+    dialog.options().setFileValues(o);
     EXPECT_FALSE(widget<QFrame>("ticketNumberFrame")->isEnabled()); // AutoTicketNumbers 0
     EXPECT_TRUE(widget<QComboBox>("infoColumnCellList")->isEnabled());
     EXPECT_TRUE(widget<QComboBox>("infoColumnList")->isEnabled());
@@ -264,61 +284,79 @@ TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
     EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), 0x070809);
 
     OptionsDialog other;
-    o.Digits.InfoColumnOn = 0;
-    o.Panel.AutoTicketNumbers = 2;
-    other.applyOptionInfo(o);
+    o.set(core::OptionId::InfoColumnOn, 0);
+    o.set(core::OptionId::AutoTicketNumbers, 2);
+    other.options().setFileValues(o);
     EXPECT_FALSE(findWidget<QComboBox>(other, "infoColumnCellList")->isEnabled());
     EXPECT_TRUE(findWidget<QFrame>(other, "ticketNumberFrame")->isEnabled());
-    EXPECT_EQ(other.optionInfo().Panel.AutoTicketNumbers, 2);
+    EXPECT_EQ(other.options().autoTicketNumbers(), 2);
+
+    // A dialog created over options that are already loaded starts with its dependents in
+    // step with them, as the program creates it only when first opened.
+    core::Options loaded;
+    loaded.setFileValues(o);
+    OptionsDialog late(loaded);
+    EXPECT_FALSE(findWidget<QComboBox>(late, "infoColumnCellList")->isEnabled());
+    EXPECT_TRUE(findWidget<QComboBox>(late, "infoStopOrderCellList")->isEnabled());
+    EXPECT_TRUE(findWidget<QFrame>(late, "ticketNumberFrame")->isEnabled());
+    for (int state = 0; state < 3; ++state)
+        EXPECT_FALSE(findWidget<QGroupBox>(late, QStringLiteral("panelPictureGroup%1").arg(state))
+                         ->isHidden());
+    EXPECT_EQ(findWidget<DigitElement>(late, "digitPreview")->backColor(), 0x010203);
+    EXPECT_EQ(controlValues(late), o);
 }
 
-TEST_F(OptionsDialogTest, BadListPositionStopsTheLoadAtThatField)
+// A value its control cannot show is left out of a load alone: the other fields are in, and
+// the control keeps what it showed.
+TEST_F(OptionsDialogTest, BadValuesAreLeftOutAndTheirControlsKeepTheirValues)
 {
-    OptionInfo o = changedOptions();
-    o.Digits.InfoColumn = 150; // one past the last column
-    try {
-        dialog.applyOptionInfo(o);
-        FAIL() << "no error raised";
-    } catch (const platform::RuntimeError& e) {
-        EXPECT_EQ(e.number(), 380);
-    }
-    // Fields before it are in, fields after it are not.
-    EXPECT_EQ(dialog.digitLitColor(), 0x070809);
-    EXPECT_EQ(dialog.infoRouteCell(), 2);
-    EXPECT_EQ(dialog.infoColumnCell(), 0);
-    EXPECT_EQ(dialog.stopNameBackColor(), 0x808080);
+    core::OptionFileValues o = changedOptions();
+    o.set(core::OptionId::InfoColumn, 150); // one past the last column
+    o.set(core::OptionId::NextStopMode, -2);
+    o.set(core::OptionId::TicketZeroPad, 3);
+    const std::vector<core::RefusedValue> refused = dialog.options().replaceRefused(o);
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[0].field, QStringLiteral("TicketZeroPad"));
+    EXPECT_EQ(refused[1].value, 150);
+    EXPECT_EQ(refused[2].value, -2);
+    dialog.options().setFileValues(o);
 
-    o = changedOptions();
-    o.StopName.NextStopMode = -2;
-    EXPECT_THROW(dialog.applyOptionInfo(o), platform::RuntimeError);
-    o = changedOptions();
-    o.Panel.TicketZeroPad = 3;
-    EXPECT_THROW(dialog.applyOptionInfo(o), platform::RuntimeError);
+    EXPECT_EQ(dialog.options().digitLitColor(), 0x070809);
+    EXPECT_EQ(dialog.options().infoRouteCell(), 2);
+    EXPECT_EQ(dialog.options().infoColumnCell(), 3);
+    EXPECT_EQ(dialog.options().stopNameBackColor(), 0x111111);
+    EXPECT_EQ(widget<QComboBox>("infoColumnList")->currentIndex(), 0);
+    EXPECT_EQ(widget<QComboBox>("nextStopModeList")->currentIndex(), -1);
+    EXPECT_EQ(widget<GreyableCheckBox>("ticketZeroPadCheck")->value(), 0);
+    EXPECT_EQ(controlValues(dialog), dialog.options().fileValues());
 }
 
 TEST_F(OptionsDialogTest, AnyColourOrPathIsAccepted)
 {
-    OptionInfo o = changedOptions();
-    o.Panel.TicketColorOff = static_cast<platform::BgrColor>(0x80000005);
-    o.Digits.DigitBackColor = -1;
-    o.Folders.FareDataFolder = QStringLiteral("\\\\server\\共有\\*?<>|");
-    dialog.applyOptionInfo(o);
-    const OptionInfo read = dialog.optionInfo();
-    EXPECT_EQ(read.Panel.TicketColorOff, static_cast<platform::BgrColor>(0x80000005));
-    EXPECT_EQ(read.Digits.DigitBackColor, -1);
-    EXPECT_EQ(read.Folders.FareDataFolder, o.Folders.FareDataFolder);
+    core::OptionFileValues o = changedOptions();
+    o.set(core::OptionId::TicketColorOff, static_cast<qint64>(0x80000005));
+    o.set(core::OptionId::DigitBackColor, -1);
+    o.set(core::OptionId::FareDataFolder, QStringLiteral("\\\\server\\共有\\*?<>|"));
+    EXPECT_TRUE(dialog.options().replaceRefused(o).empty());
+    dialog.options().setFileValues(o);
+    EXPECT_EQ(controlValues(dialog), o);
+    EXPECT_EQ(widget<ColorButton>("ticketColorButton0")->backColor(),
+              static_cast<platform::BgrColor>(0x80000005));
+    EXPECT_EQ(widget<ColorButton>("digitBackColorButton")->backColor(), -1);
     dialog.grab(); // paints the odd colours
 }
 
-TEST_F(OptionsDialogTest, LoadReappliesTheBacklightSelectedOnThePanel)
+TEST_F(OptionsDialogTest, ApplyReappliesTheBacklightSelectedOnThePanel)
 {
     TestControlPanel panel;
     panel.attach(dialog);
     panel.select(core::Backlight::On1);
-    dialog.applyOptionInfo(changedOptions());
+    dialog.options().setFileValues(changedOptions());
+    EXPECT_TRUE(panel.switches.empty()) << "the settings load re-applies it, not the dialog";
+    dialog.applyDisplayOptions();
     EXPECT_EQ(panel.switches, std::vector<int>{1});
     panel.select(core::Backlight::On2);
-    dialog.applyOptionInfo(changedOptions());
+    dialog.applyDisplayOptions();
     EXPECT_EQ(panel.switches, (std::vector<int>{1, 2}));
 }
 
@@ -328,11 +366,11 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     TestControlPanel panel;
     dialog.setFareDisplay(&display);
     panel.attach(dialog);
-    OptionInfo o = changedOptions();
-    o.Panel.AutoTicketNumbers = 1;
-    o.Panel.TicketNumberMode = 1;
-    o.Panel.TicketZeroPad = 1;
-    dialog.applyOptionInfo(o);
+    core::OptionFileValues o = changedOptions();
+    o.set(core::OptionId::AutoTicketNumbers, 1);
+    o.set(core::OptionId::TicketNumberMode, 1);
+    o.set(core::OptionId::TicketZeroPad, 1);
+    dialog.options().setFileValues(o);
     panel.switches.clear();
     panel.select(core::Backlight::On1);
 
@@ -382,7 +420,8 @@ TEST_F(OptionsDialogTest, GreyedBoldBoxesAndHiddenLabels)
     for (int i = 1; i <= 12; ++i)
         EXPECT_TRUE(display.ticketLabel(i)->isHidden());
     // Without a control panel the labels take the OFF colour.
-    EXPECT_EQ(labelColor(display.ticketLabel(5)), platform::toQColor(dialog.ticketColorOff()));
+    EXPECT_EQ(labelColor(display.ticketLabel(5)),
+              platform::toQColor(dialog.options().ticketColorOff()));
 }
 
 TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDisplayAfterOk)
@@ -402,7 +441,7 @@ TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDispla
 
     // A cancelled colour picker changes nothing.
     widget<ColorButton>("stopNameForeColorButton")->click();
-    EXPECT_EQ(dialog.stopNameForeColor(), 0x00FFFF);
+    EXPECT_EQ(dialog.options().stopNameForeColor(), 0x00FFFF);
 }
 
 TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
@@ -418,15 +457,15 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     EXPECT_TRUE(panel.switches.empty());
     EXPECT_NE(display.fareElement(1)->backColor(), 0x123456);
     dialog.show(); // shown again as it was
-    EXPECT_EQ(dialog.digitBackColor(), 0x123456);
+    EXPECT_EQ(dialog.options().digitBackColor(), 0x123456);
 }
 
 TEST_F(OptionsDialogTest, DatePickerWritesTheFixedDate)
 {
     widget<GreyableCheckBox>("useTicketPreviewCheck")->setValue(1);
-    const QString before = dialog.fixedDate();
+    const QString before = dialog.options().fixedDate();
     widget<QPushButton>("datePickButton")->click(); // cancelled
-    EXPECT_EQ(dialog.fixedDate(), before);
+    EXPECT_EQ(dialog.options().fixedDate(), before);
     pickers.dateAnswers = {QDate(2009, 3, 5)};
     widget<QPushButton>("datePickButton")->click();
     EXPECT_EQ(widget<QLabel>("fixedDateLabel")->text(), QStringLiteral("2009/03/05"));
@@ -439,8 +478,8 @@ TEST_F(OptionsDialogTest, FileAndFolderPickersFillTheirBoxes)
     pickers.folderAnswers = {QStringLiteral("/srv/fares")};
     widget<QPushButton>("fareDataFolderPickButton")->click();
     widget<QPushButton>("broadcastDataFolderPickButton")->click(); // cancelled
-    EXPECT_EQ(dialog.fareDataFolder(), QStringLiteral("/srv/fares"));
-    EXPECT_TRUE(dialog.broadcastDataFolder().isEmpty());
+    EXPECT_EQ(dialog.options().fareDataFolder(), QStringLiteral("/srv/fares"));
+    EXPECT_TRUE(dialog.options().broadcastDataFolder().isEmpty());
     EXPECT_EQ(pickers.folderTitles.front(), QStringLiteral("フォルダーを選択してください"));
 
     pickers.fileAnswers = {QStringLiteral("/snd/chime.wav"), QStringLiteral("/pic/on1.bmp")};
@@ -448,8 +487,8 @@ TEST_F(OptionsDialogTest, FileAndFolderPickersFillTheirBoxes)
     // The picture buttons work only for individual pictures.
     widget<QRadioButton>("panelIndividualOption")->click();
     widget<QPushButton>("panelPicturePickButton1")->click();
-    EXPECT_EQ(dialog.stepSound3(), QStringLiteral("/snd/chime.wav"));
-    EXPECT_EQ(dialog.panelOn1Picture(), QStringLiteral("/pic/on1.bmp"));
+    EXPECT_EQ(dialog.options().stepSound3(), QStringLiteral("/snd/chime.wav"));
+    EXPECT_EQ(dialog.options().panelOn1Picture(), QStringLiteral("/pic/on1.bmp"));
     ASSERT_EQ(pickers.fileCalls.size(), 2u);
     EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("サウンドの選択"));
     EXPECT_EQ(pickers.fileCalls[0].filter, soundFilter());

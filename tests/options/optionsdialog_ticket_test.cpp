@@ -78,7 +78,7 @@ TEST_F(TicketPagePluginTest, ChoosingAPluginListsItsProperties)
     EXPECT_EQ(pickers.fileCalls[0].title, QStringLiteral("プラグインの選択"));
     EXPECT_EQ(pickers.fileCalls[0].filter,
               pickerFilter({QStringLiteral("整理券プラグイン(*.4SP)"), QStringLiteral("*.4SP")}));
-    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    EXPECT_EQ(dialog.options().ticketPluginPath(), full);
     const QStringList lines = listLines(propertyList(dialog));
     ASSERT_EQ(lines.size(), 10);
     EXPECT_EQ(lines[0], QStringLiteral("日付の印字 ---> 可能"));
@@ -119,7 +119,7 @@ TEST_F(TicketPagePluginTest, InvalidFileAfterAValidOneKeepsTheOldPlugin)
     EXPECT_EQ(messages.calls()[0].details,
               garbage + QStringLiteral("\n1行目: bytes that are neither UTF-8 nor CP932 "
                                        "(Shift-JIS) text"));
-    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    EXPECT_EQ(dialog.options().ticketPluginPath(), full);
     EXPECT_EQ(listLines(propertyList(dialog)), before);
     EXPECT_EQ(panel.companies.count(), 0);
     EXPECT_EQ(panel.previewSizes.size(), 1u);
@@ -160,7 +160,7 @@ TEST_F(TicketPagePluginTest, APluginInAFolderWithoutACp932NameLoads)
     pickers.fileAnswers = {path};
     pluginPickButton()->click();
     EXPECT_TRUE(messages.calls().empty());
-    EXPECT_EQ(dialog.ticketPluginPath(), path);
+    EXPECT_EQ(dialog.options().ticketPluginPath(), path);
     EXPECT_EQ(propertyList(dialog)->count(), 10);
     EXPECT_EQ(panel.companies.count(), 3);
 }
@@ -170,7 +170,7 @@ TEST_F(TicketPagePluginTest, CancelledPickerChangesNothing)
     pickers.fileAnswers = {full};
     pluginPickButton()->click();
     pluginPickButton()->click(); // no answer left: cancelled
-    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    EXPECT_EQ(dialog.options().ticketPluginPath(), full);
     EXPECT_EQ(panel.companies.count(), 3);
     EXPECT_TRUE(messages.calls().empty());
 }
@@ -180,7 +180,7 @@ TEST_F(TicketPagePluginTest, RemovalEmptiesPathListAndCommentOnly)
     pickers.fileAnswers = {full};
     pluginPickButton()->click();
     findWidget<QPushButton>(dialog, "pluginRemoveButton")->click();
-    EXPECT_TRUE(dialog.ticketPluginPath().isEmpty());
+    EXPECT_TRUE(dialog.options().ticketPluginPath().isEmpty());
     EXPECT_EQ(propertyList(dialog)->count(), 0);
     EXPECT_TRUE(findWidget<QPlainTextEdit>(dialog, "pluginCommentView")->toPlainText().isEmpty());
     EXPECT_EQ(panel.previewSizes.size(), 1u);
@@ -197,17 +197,17 @@ TEST_F(TicketPagePluginTest, LoadPluginResults)
 
 TEST_F(TicketPagePluginTest, LoadReloadsThePluginSilently)
 {
-    OptionInfo o = dialog.optionInfo();
-    o.Ticket.TicketPluginPath = full;
-    dialog.applyOptionInfo(o);
+    // As the settings load does it: the path into the options, then the plug-in read.
+    dialog.options().setTicketPluginPath(full);
+    dialog.loadPlugin(full);
     EXPECT_EQ(propertyList(dialog)->count(), 10);
     EXPECT_EQ(panel.companies.count(), 3);
 
     OptionsDialog other;
     panel.attach(other);
-    o.Ticket.TicketPluginPath = garbage;
-    other.applyOptionInfo(o);
-    EXPECT_EQ(other.ticketPluginPath(), garbage);
+    other.options().setTicketPluginPath(garbage);
+    other.loadPlugin(garbage);
+    EXPECT_EQ(other.options().ticketPluginPath(), garbage);
     EXPECT_EQ(propertyList(other)->count(), 0);
     EXPECT_TRUE(messages.calls().empty());
 }
@@ -235,14 +235,14 @@ TEST(OptionsDialogWithoutPanelTest, ReportsWhatAPanelWouldRedo)
                      [&](int w, int h) { events << QStringLiteral("size %1x%2").arg(w).arg(h); });
     QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::companyNamesChanged,
                      [&](const QStringList& names) {
-        events << QStringLiteral("companies %1").arg(names.size());
-    });
+                         events << QStringLiteral("companies %1").arg(names.size());
+                     });
 
     pickers.fileAnswers = {full};
     findWidget<QPushButton>(dialog, "pluginPickButton")->click();
     EXPECT_EQ(events, (QStringList{QStringLiteral("companies 0"), QStringLiteral("size 3000x1200"),
                                    QStringLiteral("companies 3")}));
-    EXPECT_EQ(dialog.ticketPluginPath(), full);
+    EXPECT_EQ(dialog.options().ticketPluginPath(), full);
 
     // OK applies the look with the backlight the dialog was told last.
     events.clear();

@@ -1,9 +1,50 @@
 #include "testsupport.h"
 
+#include "options/optionbinding.h"
+#include "options/optionwidgets.h"
 #include "platform/cp932.h"
 #include "tickets/ticketplugin.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+core::OptionFileValues controlValues(const QWidget& dialog)
+{
+    core::OptionFileValues values;
+    for (const OptionControl& control : optionControls()) {
+        const QWidget* widget = dialog.findChild<QWidget*>(QLatin1String(control.objectName));
+        if (const auto* box = qobject_cast<const GreyableCheckBox*>(widget))
+            values.set(control.option, box->value());
+        else if (const auto* option = qobject_cast<const QRadioButton*>(widget))
+            values.set(control.option, option->isChecked() ? -1 : 0);
+        else if (const auto* list = qobject_cast<const QComboBox*>(widget))
+            values.set(control.option, list->currentIndex());
+        else if (const auto* color = qobject_cast<const ColorButton*>(widget))
+            values.set(control.option, color->backColor());
+        else if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
+            values.set(control.option, edit->text());
+        else if (const auto* label = qobject_cast<const QLabel*>(widget))
+            values.set(control.option, label->text());
+    }
+    return values;
+}
+
+core::OptionFileValues fileValues(std::initializer_list<std::variant<qint64, QString>> values)
+{
+    core::OptionFileValues file;
+    int id = 0;
+    for (const auto& value : values) {
+        const auto option = static_cast<core::OptionId>(id++);
+        if (const auto* text = std::get_if<QString>(&value))
+            file.set(option, *text);
+        else
+            file.set(option, std::get<qint64>(value));
+    }
+    return file;
+}
 
 QString writePlugin(const QDir& dir, const QString& name, const std::map<int, int>& info)
 {

@@ -8,12 +8,14 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <map>
+#include <variant>
 #include <vector>
 
 // A control panel connected to the dialog and its plug-in choice as the program connects the
-// real one, recording what their signals ask of it: each backlight re-apply (the state selected then),
-// each preview size, and the company names in a list of its own.
+// real one, recording what their signals ask of it: each backlight re-apply (the state selected
+// then), each preview size, and the company names in a list of its own.
 class TestControlPanel
 {
 public:
@@ -30,8 +32,7 @@ public:
         QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::previewSizeChanged,
                          &companies, [this](int w, int h) { previewSizes.emplace_back(w, h); });
         QObject::connect(&dialog.pluginChoice(), &tickets::PluginChoice::companyNamesChanged,
-                         &companies,
-                         [this](const QStringList& names) {
+                         &companies, [this](const QStringList& names) {
                              companies.clear();
                              companies.addItems(names);
                          });
@@ -48,6 +49,13 @@ private:
     OptionsDialog* dialog_ = nullptr;
     core::Backlight selected_ = core::Backlight::Off;
 };
+
+// What the dialog's controls show, as the settings file would hold it: an option button -1
+// when selected, else 0; a check box 0, 1 or 2; a list position; a text; a colour.
+core::OptionFileValues controlValues(const QWidget& dialog);
+
+// The settings file's options from a list of all of them in the file's order.
+core::OptionFileValues fileValues(std::initializer_list<std::variant<qint64, QString>> values);
 
 // Writes a ticket plug-in with the given [Info] values (by index) and a layout that agrees
 // with them; returns its path.
