@@ -397,8 +397,8 @@ TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
     options.file = sound(QStringLiteral("always.wav"));
     writeTape(QStringLiteral("1"), QStringLiteral("a,0,2\nb,0,4\nc,0,1\n"));
     tape.loadTape(folder, QStringLiteral("1"));
-    const QString s2 = channelAlias(QStringLiteral("S2"));
-    const QString s3 = channelAlias(QStringLiteral("S3"));
+    const QString s2 = channelAlias(Channel::S2);
+    const QString s3 = channelAlias(Channel::S3);
 
     tape.stepForward(); // flag 2
     tape.stepForward(); // flag 4: no sound
