@@ -4,7 +4,6 @@
 #include "formats/hy3csv.h"
 #include "formats/hy3file.h"
 #include "platform/cp932.h"
-#include "platform/runtimeerror.h"
 
 #include <QBuffer>
 
@@ -23,6 +22,8 @@ std::vector<hy3::Record> readAll(QBuffer& in, qint16 count, bool& complete)
     for (int i = 0; i < count; ++i) {
         hy3::Record record;
         const hy3::ReadStatus status = hy3::readRecord(in, record);
+        // A buffer never fails to read.
+        FUZZ_CHECK(status != hy3::ReadStatus::Failed);
         if (status == hy3::ReadStatus::PastEnd) {
             // Nothing was left: the record is empty in every field.
             FUZZ_CHECK(record == hy3::Record{});
@@ -53,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
-    const qint16 count = hy3::readCount(in);
+    const formats::FileResult<qint16> counted = hy3::readCount(in);
+    FUZZ_CHECK(counted.ok());
+    const qint16 count = *counted;
     bool complete = false;
     const std::vector<hy3::Record> records = readAll(in, count, complete);
     FUZZ_CHECK(records.size() <= static_cast<std::size_t>(qMax<qint16>(count, 0)));
@@ -63,8 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString notFareData =
         hy3::notFareDataReason(bytes.left(hy3::FareDataHeadBytes), bytes.size());
     if (complete && count >= 0 && bytes.size() >= 2) {
-        const QByteArray written = hy3::encode(records);
-        FUZZ_CHECK(written == bytes.left(written.size()));
+        const formats::FileResult<QByteArray> written = hy3::encode(records);
+        FUZZ_CHECK(written.ok());
+        FUZZ_CHECK(*written == bytes.left(written->size()));
         FUZZ_CHECK(notFareData.isEmpty());
     }
     // Only a file the program would refuse anyway is called no fare data.

@@ -2,7 +2,6 @@
 #include "fuzzcheck.h"
 
 #include "formats/tapefile.h"
-#include "platform/runtimeerror.h"
 #include "platform/textencoding.h"
 
 #include <cstddef>
@@ -12,21 +11,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     platform::DecodedText decoded;
-    try {
-        const std::vector<sound::TapeEntry> entries = sound::parseTapeBytes(bytes, &decoded);
-        FUZZ_CHECK(platform::isReadable(decoded.encoding));
-        FUZZ_CHECK(entries.size() == static_cast<std::size_t>(sound::countTapeLines(decoded.text)));
-        for (const sound::TapeEntry& entry : entries) {
-            FUZZ_CHECK(entry.stepFlag >= -32768 && entry.stepFlag <= 32767);
-            FUZZ_CHECK(entry.soundFlag >= -32768 && entry.soundFlag <= 32767);
-        }
-    } catch (const sound::TapeFileError& error) {
+    const sound::TapeResult entries = sound::parseTapeBytes(bytes, &decoded);
+    if (!entries) {
         // A file the reader refuses says where and why, within the file's lines.
-        FUZZ_CHECK(error.number() > 0);
-        FUZZ_CHECK(!error.reason().isEmpty());
-        FUZZ_CHECK(error.line() >= 0);
-        FUZZ_CHECK(error.line() <= bytes.count('\n') + bytes.count('\r') + 1);
-        FUZZ_CHECK(error.description().endsWith(error.reason()));
+        const formats::FileError& error = entries.error();
+        FUZZ_CHECK(error.kind == formats::FileErrorKind::Malformed);
+        FUZZ_CHECK(error.number > 0);
+        FUZZ_CHECK(!error.reason.isEmpty());
+        FUZZ_CHECK(error.line >= 0);
+        FUZZ_CHECK(error.line <= bytes.count('\n') + bytes.count('\r') + 1);
+        FUZZ_CHECK(error.description().endsWith(error.reason));
+        return 0;
+    }
+    FUZZ_CHECK(platform::isReadable(decoded.encoding));
+    FUZZ_CHECK(entries->size() == static_cast<std::size_t>(sound::countTapeLines(decoded.text)));
+    for (const sound::TapeEntry& entry : *entries) {
+        FUZZ_CHECK(entry.stepFlag >= -32768 && entry.stepFlag <= 32767);
+        FUZZ_CHECK(entry.soundFlag >= -32768 && entry.soundFlag <= 32767);
     }
     return 0;
 }

@@ -74,7 +74,7 @@ struct Fixture {
         }
         QFile file(dir.filePath("123.hy3"));
         file.open(QIODevice::WriteOnly);
-        file.write(hy3::encode(records));
+        file.write(hy3::encode(records).value());
         file.close();
         panel.onKeypadKey(ControlPanel::KeypadKey::Route);
         for (int d : {1, 2, 3})

@@ -22,7 +22,7 @@ QByteArray fullRoute()
         for (int c = 0; c < hy3::ColumnCount; ++c)
             records[i].columns[c] = qint16(170 + 10 * ((i + c) % 40));
     }
-    return hy3::encode(records);
+    return hy3::encode(records).value();
 }
 
 void BM_LoadFareData(benchmark::State& state)

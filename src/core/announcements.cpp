@@ -1,7 +1,5 @@
 #include "core/announcements.h"
 
-#include "platform/runtimeerror.h"
-
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,21 +13,22 @@ Announcements::LoadState Announcements::load(const QString& folder, const QStrin
     const QString path = sound::findTapeFile(folder, route);
     const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     platform::TextEncoding encoding = platform::TextEncoding::Ascii;
-    try {
-        entries_ = sound::readTapeFile(path, &encoding);
-    } catch (const platform::RuntimeError& error) {
+    sound::TapeResult read = sound::readTapeFile(path, &encoding);
+    if (!read) {
         // A missing or broken file only switches the tape off; the route still loads. The
         // file note says why, for those who look.
+        const formats::FileError& error = read.error();
         entries_.clear();
         loadState_ = LoadState::Failed;
         setPosition(0);
-        setFileNote(error.number() == platform::ErrorNumber::FileNotFound
+        setFileNote(error.kind == formats::FileErrorKind::Missing
                         ? QStringLiteral("放送用データがありません: %1").arg(shownPath)
                         : QStringLiteral("放送用データを読めません: %1\n%2")
                               .arg(shownPath, error.description()));
         emit entriesChanged();
         return loadState_;
     }
+    entries_ = std::move(*read);
     setFileNote(QStringLiteral("放送用データ: %1\n%2、%3 件")
                     .arg(shownPath, platform::encodingName(encoding))
                     .arg(entryCount()));

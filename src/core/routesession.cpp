@@ -69,12 +69,14 @@ double leadingNumber(const QString& text)
     return ok ? value : 0.0;
 }
 
-// The records the copy step can use: it fails at row 302, so no more are read.
-std::vector<hy3::Record> readRecords(QIODevice& in, int count)
+// The records the copy step can use: it fails at row 302, so no more are read. A record
+// the file lacks stays empty; a read error of the device refuses the file.
+formats::FileResult<std::vector<hy3::Record>> readRecords(QIODevice& in, int count)
 {
     std::vector<hy3::Record> records(qMin(count, FareTableRows + 1));
     for (hy3::Record& record : records)
-        hy3::readRecord(in, record);
+        if (hy3::readRecord(in, record) == hy3::ReadStatus::Failed)
+            return hy3::readError(in);
     return records;
 }
 
@@ -107,11 +109,11 @@ RouteLoadError loadError(RouteLoadErrorKind kind, const QString& path, const QSt
     return RouteLoadError{kind, absoluteNativePath(path), details, 0, QString()};
 }
 
-RouteLoadError readFailure(const QString& path, const QString& details, const RuntimeError& error)
+RouteLoadError readFailure(const QString& path, const QString& details, int errorNumber)
 {
     RouteLoadError failure = loadError(RouteLoadErrorKind::ReadFailed, path, details);
-    failure.errorNumber = error.number();
-    failure.errorDescription = error.description();
+    failure.errorNumber = errorNumber;
+    failure.errorDescription = platform::errorDescription(errorNumber);
     return failure;
 }
 
@@ -261,43 +263,50 @@ std::optional<RouteLoadError> RouteSession::loadFareData(const QString& folderTe
 std::optional<RouteLoadError> RouteSession::readFareFile(const QString& folderText,
                                                          const QString& path)
 {
-    QString details = triedFileDetails(folderText, path, false);
-    try {
-        std::vector<hy3::Record> records;
-        {
-            const auto file = hy3::openExisting(path);
-            // A CSV or a picture under the fare file's name fails with one of the fixed
-            // messages; the details say what the file really is.
-            details = withNotFareDataReason(details, *file);
-            recordCount_ = hy3::readCount(*file);
-            if (recordCount_ == 0)
-                return loadError(RouteLoadErrorKind::NoRecords, path, details);
-            if (recordCount_ - 1 < section_)
-                return loadError(RouteLoadErrorKind::SectionTooLarge, path, details);
-            // A section never set (0) would put the stop before row 1.
-            stopIndex_ = static_cast<qint16>(qMax(section_ - 1, 0));
-            records = readRecords(*file, recordCount_);
-        }
-        clearTable();
-        const int rows = qMin(int(records.size()), FareTableRows);
-        for (int row = 1; row <= rows; ++row) {
-            const hy3::Record& record = records[size_t(row - 1)];
-            FareRecord& target = mutableRow(row);
-            target.stopName = platform::fromCp932(record.name);
-            target.ticketNo = record.ticketNo;
-            target.columns = record.columns;
-        }
-        loadedRows_ = static_cast<qint16>(rows);
-        // The table ends at row 301: a longer route keeps its first 301 stops and is refused.
-        if (int(records.size()) > FareTableRows)
-            return readFailure(path, details, RuntimeError(ErrorNumber::SubscriptOutOfRange));
-        return std::nullopt;
-    } catch (const RuntimeError& error) {
-        if (error.number() == ErrorNumber::FileNotFound)
+    auto opened = hy3::openExisting(path);
+    if (!opened) {
+        if (opened.error().kind == formats::FileErrorKind::Missing)
             return loadError(RouteLoadErrorKind::NoFile, path,
                              triedFileDetails(folderText, path, true));
-        return readFailure(path, details, error);
+        return readFailure(path, triedFileDetails(folderText, path, false), opened.error().number);
     }
+    // A CSV or a picture under the fare file's name fails with one of the fixed messages; the
+    // details say what the file really is.
+    const std::unique_ptr<QFile> file = std::move(*opened);
+    const QString details = withNotFareDataReason(triedFileDetails(folderText, path, false), *file);
+    const formats::FileResult<qint16> count = hy3::readCount(*file);
+    if (!count)
+        return readFailure(path, details, count.error().number);
+    recordCount_ = *count;
+    if (recordCount_ == 0)
+        return loadError(RouteLoadErrorKind::NoRecords, path, details);
+    if (recordCount_ - 1 < section_)
+        return loadError(RouteLoadErrorKind::SectionTooLarge, path, details);
+    // A section never set (0) would put the stop before row 1.
+    stopIndex_ = static_cast<qint16>(qMax(section_ - 1, 0));
+    const auto records = readRecords(*file, recordCount_);
+    file->close();
+    if (!records)
+        return readFailure(path, details, records.error().number);
+    fillTable(*records);
+    // The table ends at row 301: a longer route keeps its first 301 stops and is refused.
+    if (int(records->size()) > FareTableRows)
+        return readFailure(path, details, ErrorNumber::SubscriptOutOfRange);
+    return std::nullopt;
+}
+
+void RouteSession::fillTable(const std::vector<hy3::Record>& records)
+{
+    clearTable();
+    const int rows = qMin(int(records.size()), FareTableRows);
+    for (int row = 1; row <= rows; ++row) {
+        const hy3::Record& record = records[size_t(row - 1)];
+        FareRecord& target = mutableRow(row);
+        target.stopName = platform::fromCp932(record.name);
+        target.ticketNo = record.ticketNo;
+        target.columns = record.columns;
+    }
+    loadedRows_ = static_cast<qint16>(rows);
 }
 
 bool RouteSession::step(StepDirection direction)

@@ -6,6 +6,12 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
+
+namespace hy3
+{
+struct Record;
+}
 
 // The loaded route: the fare table and the route state that goes with it. One route is loaded
 // at a time; the control panel enters it, steps through it and clears the display over it.
@@ -138,6 +144,8 @@ signals:
 private:
     FareRecord& mutableRow(int n);
     std::optional<RouteLoadError> readFareFile(const QString& folderText, const QString& path);
+    // Rows 1.. from the records, at most the table's; the rest of the table empty.
+    void fillTable(const std::vector<hy3::Record>& records);
 
     std::array<FareRecord, FareTableRows> table_{};
     QString routeText_;

@@ -18,25 +18,26 @@ namespace hy3
 namespace
 {
 
-using platform::RuntimeError;
+using formats::FileError;
+using formats::FileErrorKind;
 namespace ErrorNumber = platform::ErrorNumber;
 
-// Reads up to `size` bytes; fewer only at the end of the file.
-qint64 readSome(QIODevice& in, char* data, qint64 size)
-{
-    const qint64 got = in.read(data, size);
-    if (got < 0)
-        throw RuntimeError(ErrorNumber::DeviceIo);
-    return got;
-}
+// A read that failed on the device, told apart from a read at the end of the file.
+constexpr qint64 ReadFailed = -1;
 
-// A 16-bit field; returns the bytes the file still held for it (0..2). A cut-off field is 0.
+// A 16-bit field; returns the bytes the file still held for it (0..2, or ReadFailed). A
+// cut-off field is 0.
 qint64 readWord(QIODevice& in, quint16& value)
 {
     uchar bytes[2] = {0, 0};
-    const qint64 got = readSome(in, reinterpret_cast<char*>(bytes), 2);
+    const qint64 got = in.read(reinterpret_cast<char*>(bytes), 2);
     value = got == 2 ? qFromLittleEndian<quint16>(bytes) : 0;
-    return got;
+    return got < 0 ? ReadFailed : got;
+}
+
+FileError openError(FileErrorKind kind, int number, const QString& path)
+{
+    return FileError{kind, number, path, 0, QString()};
 }
 
 // Text that the rule for users' text files reads cleanly, without control characters. No fare
@@ -79,10 +80,18 @@ void appendWord(QByteArray& out, quint16 value)
 
 } // namespace
 
-qint16 readCount(QIODevice& in)
+FileError readError(const QIODevice& in)
+{
+    const auto* file = qobject_cast<const QFile*>(&in);
+    return FileError{FileErrorKind::Unreadable, ErrorNumber::DeviceIo,
+                     file ? file->fileName() : QString(), 0, QString()};
+}
+
+formats::FileResult<qint16> readCount(QIODevice& in)
 {
     quint16 count = 0;
-    readWord(in, count);
+    if (readWord(in, count) == ReadFailed)
+        return readError(in);
     return static_cast<qint16>(count);
 }
 
@@ -91,31 +100,46 @@ ReadStatus readRecord(QIODevice& in, Record& record)
     record = Record{};
     quint16 nameLength = 0;
     const qint64 lengthBytes = readWord(in, nameLength);
+    if (lengthBytes == ReadFailed)
+        return ReadStatus::Failed;
     if (lengthBytes == 0)
         return ReadStatus::PastEnd;
     if (lengthBytes < 2)
         return ReadStatus::Truncated;
     QByteArray name(nameLength, Qt::Uninitialized);
-    if (readSome(in, name.data(), nameLength) != nameLength)
+    const qint64 nameBytes = in.read(name.data(), nameLength);
+    if (nameBytes < 0)
+        return ReadStatus::Failed;
+    if (nameBytes != nameLength)
         return ReadStatus::Truncated;
     record.name = name;
 
     quint16 ticketNo = 0;
-    if (readWord(in, ticketNo) < 2)
+    const qint64 ticketBytes = readWord(in, ticketNo);
+    if (ticketBytes == ReadFailed)
+        return ReadStatus::Failed;
+    if (ticketBytes < 2)
         return ReadStatus::Truncated;
     record.ticketNo = static_cast<qint16>(ticketNo);
 
     uchar columns[2 * ColumnCount];
-    const qint64 got = readSome(in, reinterpret_cast<char*>(columns), sizeof columns);
+    const qint64 got = in.read(reinterpret_cast<char*>(columns), sizeof columns);
+    if (got < 0)
+        return ReadStatus::Failed;
     for (int i = 0; i < ColumnCount && 2 * i + 2 <= got; ++i)
         record.columns[i] = qFromLittleEndian<qint16>(columns + 2 * i);
     return got == sizeof columns ? ReadStatus::Complete : ReadStatus::Truncated;
 }
 
-QByteArray encode(const std::vector<Record>& records)
+formats::FileResult<QByteArray> encode(const std::vector<Record>& records)
 {
+    const auto refused = [](const QString& reason) {
+        return FileError{FileErrorKind::Unwritable, ErrorNumber::Overflow, QString(), 0, reason};
+    };
     if (records.size() > 0x7FFF)
-        throw RuntimeError(ErrorNumber::Overflow);
+        return refused(
+            QStringLiteral("停留所が %1 件あり、運賃データに書ける 32767 件を超えています")
+                .arg(records.size()));
     QByteArray out;
     qsizetype size = 2;
     for (const Record& record : records)
@@ -125,7 +149,11 @@ QByteArray encode(const std::vector<Record>& records)
     appendWord(out, static_cast<quint16>(records.size()));
     for (const Record& record : records) {
         if (record.name.size() > MaxNameBytes)
-            throw RuntimeError(ErrorNumber::Overflow);
+            return refused(
+                QStringLiteral(
+                    "停留所名が %1 バイトあり、運賃データに書ける %2 バイトを超えています")
+                    .arg(record.name.size())
+                    .arg(MaxNameBytes));
         appendWord(out, static_cast<quint16>(record.name.size()));
         out.append(record.name);
         appendWord(out, static_cast<quint16>(record.ticketNo));
@@ -143,31 +171,33 @@ QString filePath(const QString& folder, const QString& routeNo)
     return path + routeNo + QStringLiteral(".hy3");
 }
 
-std::unique_ptr<QFile> openExisting(const QString& path)
+formats::FileResult<std::unique_ptr<QFile>> openExisting(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     // The system call ends the name at a NUL, which would open another file.
     if (name.isEmpty() || name.contains('\0'))
-        throw RuntimeError(ErrorNumber::BadFileName);
+        return openError(FileErrorKind::BadName, ErrorNumber::BadFileName, path);
     // O_RDONLY without O_CREAT: a missing file stays missing. O_NONBLOCK keeps a pipe from
     // blocking the open; it is refused below with everything else that is not a file.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int err = errno;
-        if (err == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
-            throw RuntimeError(ErrorNumber::PathNotFound);
-        throw RuntimeError(platform::errorNumberFromErrno(err));
+        if (err != ENOENT)
+            return openError(FileErrorKind::Unreadable, platform::errorNumberFromErrno(err), path);
+        if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+            return openError(FileErrorKind::NoFolder, ErrorNumber::PathNotFound, path);
+        return openError(FileErrorKind::Missing, ErrorNumber::FileNotFound, path);
     }
     struct stat status {
     };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        throw RuntimeError(ErrorNumber::PathFileAccess);
+        return openError(FileErrorKind::NotAFile, ErrorNumber::PathFileAccess, path);
     }
     auto file = std::make_unique<QFile>(path);
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw RuntimeError(ErrorNumber::DeviceIo);
+        return openError(FileErrorKind::Unreadable, ErrorNumber::DeviceIo, path);
     }
     return file;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/fileerror.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -30,28 +32,31 @@ struct Record {
 };
 
 // How much of a record the file held. A field cut off by the end of the file reads as empty
-// or 0, and so does every field after it.
-enum class ReadStatus { Complete, Truncated, PastEnd };
+// or 0, and so does every field after it. Failed: the device reported a read error
+// (readError() says it as the readers' error); what was read before it is kept.
+enum class ReadStatus { Complete, Truncated, PastEnd, Failed };
+
+// The error of a device that failed while it was read (runtime error 57).
+formats::FileError readError(const QIODevice& in);
 
 // The record count at the start of the file; 0 when the file holds fewer than two bytes.
-// A device error raises platform::RuntimeError.
-qint16 readCount(QIODevice& in);
+formats::FileResult<qint16> readCount(QIODevice& in);
 
 // Reads the next record into `record` (always fully overwritten).
 ReadStatus readRecord(QIODevice& in, Record& record);
 
-// The bytes of a whole file holding the records. Throws platform::RuntimeError(Overflow) when
+// The bytes of a whole file holding the records. Refused (Unwritable, runtime error 6) when
 // there are more than 32767 records or a name is longer than MaxNameBytes.
-QByteArray encode(const std::vector<Record>& records);
+formats::FileResult<QByteArray> encode(const std::vector<Record>& records);
 
 // "<folder>/<routeNo>.hy3": the folder gets a "/" unless it is empty or already ends in one;
 // an empty folder leaves the name relative to the working folder.
 QString filePath(const QString& folder, const QString& routeNo);
 
-// Opens an existing file for reading; never creates one. A missing file raises
-// platform::RuntimeError(FileNotFound); a missing folder raises PathNotFound, other failures
-// the runtime error that matches the system error.
-std::unique_ptr<QFile> openExisting(const QString& path);
+// Opens an existing regular file for reading; never creates one. Refusals carry the path and
+// the runtime error the messages show: Missing (53), NoFolder (76), BadName (52), NotAFile
+// (75), Unreadable (the number that matches the system error).
+formats::FileResult<std::unique_ptr<QFile>> openExisting(const QString& path);
 
 // How much of a file's start notFareDataReason looks at.
 inline constexpr qint64 FareDataHeadBytes = 4096;

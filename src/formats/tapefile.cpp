@@ -13,7 +13,8 @@
 namespace sound
 {
 
-using platform::RuntimeError;
+using formats::FileError;
+using formats::FileErrorKind;
 namespace ErrorNumber = platform::ErrorNumber;
 
 namespace
@@ -47,12 +48,12 @@ void TapeFieldReader::skipDelimiter()
         ++pos_;
 }
 
-QString TapeFieldReader::readRaw(bool* quoted)
+std::optional<QString> TapeFieldReader::readRaw(bool* quoted)
 {
     while (pos_ < text_.size() && isBlank(text_[pos_]))
         ++pos_;
     if (pos_ >= text_.size())
-        throw RuntimeError(ErrorNumber::InputPastEnd);
+        return fail<QString>(ErrorNumber::InputPastEnd);
     *quoted = text_[pos_] == u'"';
     QString field;
     lastSpannedLines_ = false;
@@ -79,26 +80,29 @@ QString TapeFieldReader::readRaw(bool* quoted)
     return field;
 }
 
-QString TapeFieldReader::readText()
+std::optional<QString> TapeFieldReader::readText()
 {
     bool quoted = false;
     return readRaw(&quoted);
 }
 
-int TapeFieldReader::readInteger()
+std::optional<int> TapeFieldReader::readInteger()
 {
     bool quoted = false;
-    const QString field = readRaw(&quoted).trimmed();
+    const std::optional<QString> raw = readRaw(&quoted);
+    if (!raw)
+        return std::nullopt;
+    const QString field = raw->trimmed();
     if (field.isEmpty())
         return 0;
     bool ok = false;
     const double value = field.toDouble(&ok);
     if (!ok || !std::isfinite(value))
-        throw RuntimeError(ErrorNumber::TypeMismatch);
+        return fail<int>(ErrorNumber::TypeMismatch);
     const double rounded = std::nearbyint(value);
     if (rounded < std::numeric_limits<qint16>::min() ||
         rounded > std::numeric_limits<qint16>::max())
-        throw RuntimeError(ErrorNumber::Overflow);
+        return fail<int>(ErrorNumber::Overflow);
     return int(rounded);
 }
 
@@ -155,43 +159,59 @@ class TapeParser
 public:
     explicit TapeParser(const QString& text) : reader_(text) {}
 
-    void read(TapeEntry& entry)
+    // Reads one entry; false when a field could not be read (diagnose() then says why).
+    bool read(TapeEntry& entry)
     {
         entryLine_ = reader_.line();
         item_ = Item::Text;
         fieldLine_ = entryLine_;
-        entry.text = reader_.readText();
+        const std::optional<QString> text = reader_.readText();
+        if (!text)
+            return false;
+        entry.text = *text;
         textQuoted_ = reader_.lastQuoted();
         if (reader_.lastSpannedLines() && !reader_.lastUnclosed())
             noteMisalignment(
                 QStringLiteral("放送の文が \" の中で改行されています（1 行に 1 件です）"), false);
-        entry.stepFlag = readFlag(Item::StepFlag);
-        entry.soundFlag = readFlag(Item::SoundFlag);
+        const std::optional<int> stepFlag = readFlag(Item::StepFlag);
+        if (!stepFlag)
+            return false;
+        entry.stepFlag = *stepFlag;
+        const std::optional<int> soundFlag = readFlag(Item::SoundFlag);
+        if (!soundFlag)
+            return false;
+        entry.soundFlag = *soundFlag;
         if (!reader_.lastEndedLine() && !reader_.atEnd())
             noteMisalignment(
                 QStringLiteral("項目が 4 つ以上あります（%1。%2）").arg(ThreeItems, QuoteTheText),
                 true);
+        return true;
     }
 
-    TapeFileError diagnose(const RuntimeError& error) const
+    // Why the last read failed, naming the line to mend.
+    FileError diagnose() const
     {
-        const int number = error.number();
+        const int number = reader_.fault();
         if (item_ != Item::Text && reader_.lastUnclosed())
-            return TapeFileError(number, entryLine_,
-                                 QStringLiteral("放送の文の \" が閉じられないまま、ファイルが"
-                                                "終わっています"));
+            return fault(number, entryLine_,
+                         QStringLiteral("放送の文の \" が閉じられないまま、ファイルが"
+                                        "終わっています"));
         const bool pastEnd = number == ErrorNumber::InputPastEnd;
         if (misalignedLine_ > 0 && (pastEnd || misalignmentShifts_))
-            return TapeFileError(number, misalignedLine_, misalignment_);
+            return fault(number, misalignedLine_, misalignment_);
         if (pastEnd && item_ == Item::Text)
-            return TapeFileError(number, fieldLine_,
-                                 QStringLiteral("放送の文がありません（ファイルが途中で終わって"
-                                                "います）"));
+            return fault(number, fieldLine_,
+                         QStringLiteral("放送の文がありません（ファイルが途中で終わって"
+                                        "います）"));
         if (pastEnd)
-            return TapeFileError(
-                number, entryLine_,
-                QStringLiteral("%1がありません（%2）").arg(itemName(item_), ThreeItems));
-        return TapeFileError(number, fieldLine_, flagFault(number));
+            return fault(number, entryLine_,
+                         QStringLiteral("%1がありません（%2）").arg(itemName(item_), ThreeItems));
+        return fault(number, fieldLine_, flagFault(number));
+    }
+
+    static FileError fault(int number, int line, const QString& reason)
+    {
+        return FileError{FileErrorKind::Malformed, number, QString(), line, reason};
     }
 
 private:
@@ -209,7 +229,7 @@ private:
         return reason;
     }
 
-    int readFlag(Item item)
+    std::optional<int> readFlag(Item item)
     {
         // A line end before a flag means this line ran out of items and the next one lends it.
         if (reader_.lastEndedLine()) {
@@ -246,36 +266,27 @@ private:
 
 } // namespace
 
-TapeFileError::TapeFileError(int number, int line, const QString& reason)
-    : RuntimeError(number, line > 0 ? QStringLiteral("%1行目: %2").arg(line).arg(reason) : reason),
-      line_(line), reason_(reason)
-{
-}
-
-std::vector<TapeEntry> parseTape(const QString& text)
+TapeResult parseTape(const QString& text)
 {
     const int count = countTapeLines(text);
     if (count == 0)
-        throw TapeFileError(ErrorNumber::InputPastEnd, 0,
-                            QStringLiteral("放送がありません（空のファイルです）"));
+        return TapeParser::fault(ErrorNumber::InputPastEnd, 0,
+                                 QStringLiteral("放送がありません（空のファイルです）"));
     std::vector<TapeEntry> entries(static_cast<size_t>(count));
     TapeParser parser(text);
-    try {
-        for (TapeEntry& entry : entries)
-            parser.read(entry);
-    } catch (const RuntimeError& error) {
-        throw parser.diagnose(error);
-    }
+    for (TapeEntry& entry : entries)
+        if (!parser.read(entry))
+            return parser.diagnose();
     return entries;
 }
 
-std::vector<TapeEntry> parseTapeBytes(const QByteArray& bytes, platform::DecodedText* decoded)
+TapeResult parseTapeBytes(const QByteArray& bytes, platform::DecodedText* decoded)
 {
     platform::DecodedText text = platform::decodeUserText(bytes);
     if (!platform::isReadable(text.encoding))
-        throw TapeFileError(ErrorNumber::TypeMismatch, 0,
-                            platform::unreadableEncodingReason(text.encoding));
-    std::vector<TapeEntry> entries = parseTape(text.text);
+        return TapeParser::fault(ErrorNumber::TypeMismatch, 0,
+                                 platform::unreadableEncodingReason(text.encoding));
+    TapeResult entries = parseTape(text.text);
     if (decoded)
         *decoded = std::move(text);
     return entries;
@@ -286,34 +297,43 @@ QString findTapeFile(const QString& folder, const QString& route)
     return platform::findFileIgnoringCase(folder + route + QStringLiteral("tp.csv"));
 }
 
-QString tooLargeReason(qint64 size)
+FileError tooLargeError(const QString& path, qint64 size)
 {
     const QString limit =
         QStringLiteral("放送用データは %1 バイト (1 MiB) までです").arg(MaxTapeFileSize);
-    if (size < 0)
-        return QStringLiteral("ファイルが大きすぎます（%1）").arg(limit);
-    return QStringLiteral("ファイルが大きすぎます（%1 バイト。%2）").arg(size).arg(limit);
+    const QString reason =
+        size < 0 ? QStringLiteral("ファイルが大きすぎます（%1）").arg(limit)
+                 : QStringLiteral("ファイルが大きすぎます（%1 バイト。%2）").arg(size).arg(limit);
+    return FileError{FileErrorKind::TooLarge, ErrorNumber::OutOfMemory, path, 0, reason};
 }
 
-std::vector<TapeEntry> readTapeFile(const QString& path, platform::TextEncoding* encoding)
+TapeResult readTapeFile(const QString& path, platform::TextEncoding* encoding)
 {
+    const auto refused = [&path](FileErrorKind kind, int number) {
+        return FileError{kind, number, path, 0, QString()};
+    };
     const QFileInfo info(path);
     if (!info.exists())
-        throw RuntimeError(ErrorNumber::FileNotFound);
+        return refused(FileErrorKind::Missing, ErrorNumber::FileNotFound);
     // A folder, pipe or device is no data file; opening a pipe would block the program.
     if (!info.isFile())
-        throw RuntimeError(ErrorNumber::PathFileAccess);
+        return refused(FileErrorKind::NotAFile, ErrorNumber::PathFileAccess);
     if (info.size() > MaxTapeFileSize)
-        throw TapeFileError(ErrorNumber::OutOfMemory, 0, tooLargeReason(info.size()));
+        return tooLargeError(path, info.size());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(platform::errorNumberFromErrno(errno));
+        return refused(FileErrorKind::Unreadable, platform::errorNumberFromErrno(errno));
     // The file may have grown since it was measured: never more than the limit is read.
     const QByteArray bytes = file.read(MaxTapeFileSize + 1);
     if (bytes.size() > MaxTapeFileSize)
-        throw TapeFileError(ErrorNumber::OutOfMemory, 0, tooLargeReason(file.size()));
+        return tooLargeError(path, file.size());
     platform::DecodedText decoded;
-    std::vector<TapeEntry> entries = parseTapeBytes(bytes, &decoded);
+    TapeResult entries = parseTapeBytes(bytes, &decoded);
+    if (!entries) {
+        FileError error = entries.error();
+        error.file = path;
+        return error;
+    }
     if (encoding)
         *encoding = decoded.encoding;
     return entries;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "platform/runtimeerror.h"
+#include "formats/fileerror.h"
 #include "platform/textencoding.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace sound
@@ -21,35 +22,22 @@ struct TapeEntry {
     int soundFlag = 0; // 1..3: pre-broadcast sound 1..3
 };
 
-// A broadcast data file that cannot be used: the runtime error number it used to raise, the
-// line (from 1; 0 when the fault concerns the whole file) and the reason in words for the
-// user. The description is "<line>行目: <reason>", or the reason alone.
-class TapeFileError : public platform::RuntimeError
-{
-public:
-    TapeFileError(int number, int line, const QString& reason);
-
-    int line() const { return line_; }
-    const QString& reason() const { return reason_; }
-
-private:
-    int line_;
-    QString reason_;
-};
-
 // Reads comma-separated fields in sequence, line ends counting as separators, the way the
 // original data files were read: a short line takes its missing fields from the next.
-// Errors throw platform::RuntimeError.
+// A field that cannot be read gives nothing, and fault() says why.
 class TapeFieldReader
 {
 public:
     explicit TapeFieldReader(const QString& text) : text_(text) {}
 
     // A text field: surrounding double quotes are removed and protect commas; an unquoted
-    // text is trimmed.
-    QString readText();
-    // An integer field; empty reads as 0.
-    int readInteger();
+    // text is trimmed. Nothing past the end (fault() InputPastEnd).
+    std::optional<QString> readText();
+    // An integer field; empty reads as 0. Nothing past the end, for a text that is no number
+    // (TypeMismatch) and for a number beyond 16 bits (Overflow).
+    std::optional<int> readInteger();
+    // The runtime error number of the last read that gave nothing; 0 while none has.
+    int fault() const { return fault_; }
     // The line, from 1, of the next field.
     int line() const;
 
@@ -65,7 +53,12 @@ public:
     bool atEnd() const { return pos_ >= text_.size(); }
 
 private:
-    QString readRaw(bool* quoted);
+    std::optional<QString> readRaw(bool* quoted);
+    template <typename T> std::optional<T> fail(int number)
+    {
+        fault_ = number;
+        return std::nullopt;
+    }
     void skipDelimiter();
 
     QString text_;
@@ -77,37 +70,41 @@ private:
     bool lastEndedLine_ = false;
     bool lastSpannedLines_ = false;
     bool lastUnclosed_ = false;
+    int fault_ = 0;
 };
 
 // Number of lines as a line-by-line read counts them; blank lines at the very end are not
 // counted (an editor's stray line end must not spoil the file).
 int countTapeLines(const QString& text);
 
-// Parses a whole file's text into one entry per line. A file that cannot be used throws
-// TapeFileError naming the line that put the reader wrong: a line with fewer or more than
-// three items (its fields are then taken from, or left to, the next line), a blank line, a
-// quote left open, a flag that is no number or out of range.
-std::vector<TapeEntry> parseTape(const QString& text);
+// A broadcast data file's entries, or why it cannot be used: the runtime error number it
+// stands for, the line (from 1; 0 when the fault concerns the whole file) and the reason in
+// words for the user.
+using TapeResult = formats::FileResult<std::vector<TapeEntry>>;
+
+// Parses a whole file's text into one entry per line. A file that cannot be used is refused
+// (Malformed) naming the line that put the reader wrong: a line with fewer or more than three
+// items (its fields are then taken from, or left to, the next line), a blank line, a quote
+// left open, a flag that is no number or out of range.
+TapeResult parseTape(const QString& text);
 
 // Decodes a file's bytes by the rule for users' text files and parses them; UTF-16, which
-// the rule does not read, is refused by name (TapeFileError). `decoded`, when given, gets the
-// decoded text and its encoding.
-std::vector<TapeEntry> parseTapeBytes(const QByteArray& bytes,
-                                      platform::DecodedText* decoded = nullptr);
+// the rule does not read, is refused by name. `decoded`, when given, gets the decoded text
+// and its encoding.
+TapeResult parseTapeBytes(const QByteArray& bytes, platform::DecodedText* decoded = nullptr);
+
+// The refusal of a file of `size` bytes (-1: not known) that is over MaxTapeFileSize.
+formats::FileError tooLargeError(const QString& path, qint64 size);
 
 // "<folder><route>tp.csv", or the file whose name differs from it only in letter case
 // ("7Tp.csv" from a Windows folder); folder already ends in a separator when not empty.
 QString findTapeFile(const QString& folder, const QString& route);
 
-// The reason for a file of `size` bytes (-1: not known) that is over MaxTapeFileSize, for the
-// user.
-QString tooLargeReason(qint64 size);
-
 // Reads a broadcast data file by the rule for users' text files (Shift-JIS, or UTF-8) and
-// tells which encoding it read. Throws platform::RuntimeError when the file is missing or no
-// regular file, and TapeFileError when it is larger than MaxTapeFileSize (without reading
-// it), empty, UTF-16 or not made of three items a line.
-std::vector<TapeEntry> readTapeFile(const QString& path,
-                                    platform::TextEncoding* encoding = nullptr);
+// tells which encoding it read. Refuses a file that is missing (Missing) or no regular file
+// (NotAFile) with the number's own description, and one that is larger than MaxTapeFileSize
+// (TooLarge, without reading it), empty, UTF-16 or not made of three items a line (Malformed)
+// with a reason. Every refusal names the path.
+TapeResult readTapeFile(const QString& path, platform::TextEncoding* encoding = nullptr);
 
 } // namespace sound

@@ -57,7 +57,8 @@ namespace
 
 using platform::twipsToPixels;
 
-const QString ChannelOperating = QStringLiteral("S1");
+constexpr sound::Channel ChannelOperating = sound::Channel::S1;
+constexpr auto NoWait = sound::SoundPlayer::Wait::No;
 
 QString executableName()
 {
@@ -228,10 +229,11 @@ ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
 
 ControlPanel::~ControlPanel() = default;
 
-void ControlPanel::playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs)
+void ControlPanel::playSound(const QString& file, sound::Channel channel,
+                             sound::SoundPlayer::Wait wait)
 {
     if (sounds_)
-        sounds_->play(file, channel, waitFlag, pauseMs);
+        sounds_->play(file, channel, wait);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -259,14 +261,14 @@ QFrame* ControlPanel::createListPanel()
     captionLabel(QStringLiteral("系　統"), panel, QRect(8, 4, 104, 16), Qt::AlignCenter);
     for (int i = 0; i < 5; ++i) {
         routeDigitLists_[i] = digitList(panel, QRect(8 + 21 * i, 22, 20, 116), [this] {
-            playSound(options_->resetSound(), ChannelOperating, 0, 0);
+            playSound(options_->resetSound(), ChannelOperating, NoWait);
         });
         routeDigitLists_[i]->setObjectName(QStringLiteral("routeDigitList%1").arg(i));
     }
     captionLabel(QStringLiteral("区間"), panel, QRect(124, 4, 62, 16), Qt::AlignCenter);
     for (int i = 0; i < 3; ++i) {
         sectionDigitLists_[i] = digitList(panel, QRect(124 + 21 * i, 22, 20, 116), [this] {
-            playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
+            playSound(options_->routeSetSound(), ChannelOperating, NoWait);
         });
         sectionDigitLists_[i]->setObjectName(QStringLiteral("sectionDigitList%1").arg(i));
     }
@@ -779,7 +781,7 @@ void ControlPanel::shutDown()
 
 void ControlPanel::onKeypadKey(KeypadKey key)
 {
-    playSound(options_->resetSound(), ChannelOperating, 0, 0);
+    playSound(options_->resetSound(), ChannelOperating, NoWait);
     if (key == KeypadKey::Route) {
         keypadTarget_ = KeypadTarget::Route;
         routeDisplay_->clear();

@@ -4,6 +4,7 @@
 #include "core/routesession.h"
 #include "operation/controlpanelstate.h"
 #include "operation/previewshift.h"
+#include "sound/soundplayer.h"
 
 #include <QByteArray>
 #include <QRegion>
@@ -42,7 +43,6 @@ struct KeyCommand;
 namespace sound
 {
 class BroadcastTape;
-class SoundPlayer;
 } // namespace sound
 
 namespace tickets
@@ -223,7 +223,7 @@ private:
     // Applies tapeGroupState to the group; runs whenever one of its inputs changes.
     void updateTapeGroup();
     // Plays on the sound player's channel, when the panel has one.
-    void playSound(const QString& file, const QString& channel, int waitFlag, int pauseMs);
+    void playSound(const QString& file, sound::Channel channel, sound::SoundPlayer::Wait wait);
     void setPanelWidth(int widthTwips);
     // From the frame's top-left corner to the client area's, as far as it is known yet.
     QPoint frameToClient() const;

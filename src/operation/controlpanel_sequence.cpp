@@ -26,8 +26,8 @@ namespace
 {
 
 constexpr int LampTestMs = 3000;
-const QString ChannelOperating = QStringLiteral("S1");
-const QString ChannelStep = QStringLiteral("S2");
+constexpr sound::Channel ChannelOperating = sound::Channel::S1;
+constexpr sound::Channel ChannelStep = sound::Channel::S2;
 
 QString selectedDigits(const QListWidget* const* lists, int count)
 {
@@ -46,7 +46,7 @@ void ControlPanel::setRoute(EntryPanel panel)
 {
     const QString fareFolder = stops::withTrailingSeparator(options_->fareDataFolder());
     const QString broadcastFolder = stops::withTrailingSeparator(options_->broadcastDataFolder());
-    playSound(options_->routeSetSound(), ChannelOperating, 0, 0);
+    playSound(options_->routeSetSound(), ChannelOperating, sound::SoundPlayer::Wait::No);
 
     if (panel == EntryPanel::Keypad)
         route_->enterRoute(routeDisplay_->text(), sectionDisplay_->text());
@@ -100,7 +100,8 @@ void ControlPanel::stepStop(core::StepDirection direction)
         return;
     const quint64 request = displayRequests_;
     playSound(stops::stepSound(*options_, route_->row(route_->currentRow())), ChannelStep,
-              options_->stepSoundWait() ? 1 : 0, 0);
+              options_->stepSoundWait() ? sound::SoundPlayer::Wait::UntilEnd
+                                        : sound::SoundPlayer::Wait::No);
     // A click run while the sound was waited for has shown its own stop already.
     if (request != displayRequests_)
         return;

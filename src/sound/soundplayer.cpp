@@ -26,9 +26,24 @@ bool isRegularFile(const QString& file)
 
 } // namespace
 
-QString channelAlias(const QString& channel)
+QString channelName(Channel channel)
 {
-    return executableBaseName() + channel;
+    switch (channel) {
+    case Channel::S1:
+        return QStringLiteral("S1");
+    case Channel::S2:
+        return QStringLiteral("S2");
+    case Channel::S3:
+        return QStringLiteral("S3");
+    case Channel::S4:
+        return QStringLiteral("S4");
+    }
+    return QString();
+}
+
+QString channelAlias(Channel channel)
+{
+    return executableBaseName() + channelName(channel);
 }
 
 std::optional<audio::DeviceType> deviceTypeOf(const QString& file)
@@ -66,11 +81,11 @@ SoundPlayer::SoundPlayer(audio::MediaPlayer& media)
 {
 }
 
-void SoundPlayer::play(const QString& file, const QString& channel, int waitFlag, int pauseMs)
+void SoundPlayer::play(const QString& file, Channel channel, Wait wait, int pauseMs)
 {
     if (file.isEmpty() || !isRegularFile(file))
         return;
-    const QString alias = aliasPrefix_ + channel;
+    const QString alias = aliasPrefix_ + channelName(channel);
     media_.close(alias);
     // A quote inside the name could not be written into the log's command, where it would end
     // the quoted path early; such names were never played.
@@ -79,7 +94,7 @@ void SoundPlayer::play(const QString& file, const QString& channel, int waitFlag
         return;
     if (media_.open(alias, file, *type, audio::Wait::Yes) != 0)
         return;
-    if (waitFlag != 0) {
+    if (wait == Wait::UntilEnd) {
         media_.play(alias, 0, audio::Wait::Yes);
         platform::sleepMs(pauseMs);
     } else {
@@ -91,8 +106,8 @@ void SoundPlayer::play(const QString& file, const QString& channel, int waitFlag
 
 void SoundPlayer::closeAll()
 {
-    for (const char* channel : {"S1", "S2", "S3", "S4"})
-        media_.close(aliasPrefix_ + QLatin1String(channel));
+    for (const Channel channel : {Channel::S1, Channel::S2, Channel::S3, Channel::S4})
+        media_.close(aliasPrefix_ + channelName(channel));
 }
 
 } // namespace sound

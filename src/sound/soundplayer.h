@@ -10,15 +10,21 @@
 namespace sound
 {
 
+// The four channels; a sound on one plays on while another channel starts or stops.
+enum class Channel { S1, S2, S3, S4 };
+
 class SoundPlayer
 {
 public:
+    // Whether play returns at once or once the sound has ended.
+    enum class Wait { No, UntilEnd };
+
     // Plays through media, which outlives it.
     explicit SoundPlayer(audio::MediaPlayer& media);
 
-    // Plays a file on a channel; a new sound on a channel first closes what it played. With a
-    // non-zero waitFlag the call returns once the sound has ended, then pauses pauseMs.
-    void play(const QString& file, const QString& channel, int waitFlag, int pauseMs);
+    // Plays a file on a channel; a new sound on a channel first closes what it played. With
+    // Wait::UntilEnd the call returns once the sound has ended, then pauses pauseMs.
+    void play(const QString& file, Channel channel, Wait wait, int pauseMs = 0);
     // Closes the four channels (shut-down).
     void closeAll();
 
@@ -29,8 +35,11 @@ private:
     QString aliasPrefix_; // the executable's base name
 };
 
-// The media alias of a channel: the executable's base name followed by the channel text.
-QString channelAlias(const QString& channel);
+// The channel's name as the media aliases carry it: "S1" to "S4".
+QString channelName(Channel channel);
+
+// The media alias of a channel: the executable's base name followed by the channel's name.
+QString channelAlias(Channel channel);
 
 // How a file is opened, from its last three characters; nothing for an unsupported ending.
 std::optional<audio::DeviceType> deviceTypeOf(const QString& file);

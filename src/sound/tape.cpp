@@ -100,9 +100,9 @@ void BroadcastTape::stepForward()
     if (options_) {
         const int flag = soundFlag(position);
         if (options_->preBroadcastAlways())
-            playPreBroadcast(options_->preBroadcastFile(), QStringLiteral("S3"));
+            playPreBroadcast(options_->preBroadcastFile(), Channel::S3);
         else if (flag >= 1 && flag <= 3)
-            playPreBroadcast(options_->preBroadcastSound(flag), QStringLiteral("S3"));
+            playPreBroadcast(options_->preBroadcastSound(flag), Channel::S3);
     }
     speakEntry(position);
     prepareNext();
@@ -117,7 +117,7 @@ void BroadcastTape::stepBack()
     const int position = announcements_.position();
     const int flag = soundFlag(position);
     if (options_ && flag >= 1 && flag <= 3)
-        playPreBroadcast(options_->preBroadcastSound(flag), QStringLiteral("S2"));
+        playPreBroadcast(options_->preBroadcastSound(flag), Channel::S2);
     speakEntry(position);
     prepareNext();
 }
@@ -128,9 +128,11 @@ void BroadcastTape::prepareNext()
         engine_->prepare(announcements_.nextText());
 }
 
-void BroadcastTape::playPreBroadcast(const QString& file, const QString& channel)
+void BroadcastTape::playPreBroadcast(const QString& file, Channel channel)
 {
-    sounds_.play(file, channel, options_->preBroadcastWait() ? 1 : 0, 0);
+    sounds_.play(file, channel,
+                 options_->preBroadcastWait() ? SoundPlayer::Wait::UntilEnd
+                                              : SoundPlayer::Wait::No);
 }
 
 void BroadcastTape::speakEntry(int position)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/announcements.h"
+#include "sound/soundplayer.h"
 #include "speech/speechengine.h"
 
 #include <QObject>
@@ -16,7 +17,6 @@ class StartGate;
 namespace sound
 {
 
-class SoundPlayer;
 class TapeOptions;
 
 // The broadcast tape: speaks the announcements of the current route (core::Announcements)
@@ -120,7 +120,7 @@ private:
     void onEngineCreated(quint64 generation, std::unique_ptr<speech::SpeechEngine> engine);
     void prepareNext();
     void setSpeechAvailable(bool available);
-    void playPreBroadcast(const QString& file, const QString& channel);
+    void playPreBroadcast(const QString& file, Channel channel);
 
     core::Announcements& announcements_;
     SoundPlayer& sounds_;

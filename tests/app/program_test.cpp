@@ -59,7 +59,7 @@ void writeRoute(const QString& folder, const QString& routeNo)
     }
     QFile file(folder + QLatin1Char('/') + routeNo + QStringLiteral(".hy3"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(hy3::encode(records));
+    file.write(hy3::encode(records).value());
 }
 
 class ProgramTest : public ::testing::Test

@@ -62,7 +62,7 @@ void writeRoute(const QString& folder, const QString& routeNo)
     records[1].name = platform::toCp932(QStringLiteral("市役所前"));
     records[1].ticketNo = 2;
     records[1].columns[0] = 200;
-    put(folder + QLatin1Char('/') + routeNo + QStringLiteral(".hy3"), hy3::encode(records));
+    put(folder + QLatin1Char('/') + routeNo + QStringLiteral(".hy3"), hy3::encode(records).value());
 }
 
 // Every 16-bit field of the options, for a file in which each is out of every range.

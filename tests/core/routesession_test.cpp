@@ -64,7 +64,7 @@ protected:
 
     void writeRoute(const QString& routeNo, const std::vector<hy3::Record>& records)
     {
-        writeFile(routeNo + QStringLiteral(".hy3"), hy3::encode(records));
+        writeFile(routeNo + QStringLiteral(".hy3"), hy3::encode(records).value());
     }
 
     bool load(const QString& routeText, const QString& sectionText, const QString& in)
@@ -166,7 +166,8 @@ TEST_F(RouteSessionTest, CountOneOrNegativeRefusesEverySection)
     expectPreviousRouteKept();
 
     refusals.clear();
-    writeFile(QStringLiteral("2.hy3"), QByteArray("\xFF\xFF", 2) + hy3::encode(stops(3)).mid(2));
+    writeFile(QStringLiteral("2.hy3"),
+              QByteArray("\xFF\xFF", 2) + hy3::encode(stops(3)).value().mid(2));
     EXPECT_FALSE(load(QStringLiteral("2"), QStringLiteral("1")));
     expectOneMessage(QStringLiteral("指定した区間はデータの数よりも多いです...\r\n"
                                     "  解決法：正しい区間を入力して下さい."));
@@ -243,10 +244,12 @@ TEST_F(RouteSessionTest, OddFolderNamesMeetTheMissingFolderMessage)
 
 TEST_F(RouteSessionTest, WindowsNamesDifferingInCaseAreFoundTheExactOneFirst)
 {
-    writeFile(QStringLiteral("12.HY3"),
-              hy3::encode({stop(QStringLiteral("大文字"), 1), stop(QStringLiteral("終点"), 2)}));
-    writeFile(QStringLiteral("12.Hy3"),
-              hy3::encode({stop(QStringLiteral("混在"), 1), stop(QStringLiteral("終点"), 2)}));
+    writeFile(
+        QStringLiteral("12.HY3"),
+        hy3::encode({stop(QStringLiteral("大文字"), 1), stop(QStringLiteral("終点"), 2)}).value());
+    writeFile(
+        QStringLiteral("12.Hy3"),
+        hy3::encode({stop(QStringLiteral("混在"), 1), stop(QStringLiteral("終点"), 2)}).value());
     ASSERT_TRUE(load(QStringLiteral("12"), QStringLiteral("1")));
     EXPECT_EQ(session.row(1).stopName, QStringLiteral("大文字")); // "12.HY3" sorts before "12.Hy3"
 
@@ -395,7 +398,7 @@ TEST_F(RouteSessionTest, ShorterRouteAfterLongerLeavesEmptyRows)
 
 TEST_F(RouteSessionTest, TruncatedFileLoadsWithEmptyRows)
 {
-    const QByteArray whole = hy3::encode(stops(5));
+    const QByteArray whole = hy3::encode(stops(5)).value();
     const int recordBytes =
         hy3::FixedRecordBytes + platform::cp932Length(QStringLiteral("停留所1"));
     // Two whole records, then the third cut inside its data columns.

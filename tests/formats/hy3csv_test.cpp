@@ -238,7 +238,7 @@ TEST(Hy3Csv, Utf16AndBinaryFilesAreOneErrorEach)
     EXPECT_TRUE(result.records.empty());
 
     hy3::Record stop = named(QStringLiteral("駅前"), 1);
-    const hy3::CsvResult binary = hy3::fromCsv(hy3::encode({stop}));
+    const hy3::CsvResult binary = hy3::fromCsv(hy3::encode({stop}).value());
     ASSERT_EQ(binary.errors.size(), 1u);
     EXPECT_TRUE(binary.errors[0].text().startsWith(QStringLiteral("CSV ではありません")));
 }

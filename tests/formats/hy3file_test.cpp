@@ -3,7 +3,11 @@
 #include "platform/runtimeerror.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +26,7 @@ hy3::Record sampleRecord()
 
 TEST(Hy3File, LayoutIsLittleEndianWithoutPadding)
 {
-    const QByteArray bytes = hy3::encode({sampleRecord(), hy3::Record{}});
+    const QByteArray bytes = hy3::encode({sampleRecord(), hy3::Record{}}).value();
     ASSERT_EQ(bytes.size(), 2 + (304 + 4) + 304); // an empty name makes a 304-byte record
     EXPECT_EQ(bytes.left(2), QByteArray("\x02\x00", 2));
     EXPECT_EQ(bytes.mid(2, 2), QByteArray("\x04\x00", 2));
@@ -34,11 +38,11 @@ TEST(Hy3File, LayoutIsLittleEndianWithoutPadding)
 
 TEST(Hy3File, ReadsBackWhatItWrote)
 {
-    QByteArray bytes = hy3::encode({sampleRecord(), hy3::Record{}});
+    QByteArray bytes = hy3::encode({sampleRecord(), hy3::Record{}}).value();
     bytes.append("trailing bytes are ignored");
     QBuffer buffer(&bytes);
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-    EXPECT_EQ(hy3::readCount(buffer), 2);
+    EXPECT_EQ(hy3::readCount(buffer).value(), 2);
     hy3::Record record;
     EXPECT_EQ(hy3::readRecord(buffer, record), hy3::ReadStatus::Complete);
     EXPECT_EQ(record, sampleRecord());
@@ -48,7 +52,7 @@ TEST(Hy3File, ReadsBackWhatItWrote)
 
 TEST(Hy3File, ReportsWhereTheFileEnds)
 {
-    QByteArray bytes = hy3::encode({sampleRecord()});
+    QByteArray bytes = hy3::encode({sampleRecord()}).value();
     for (int cut : {3, 6, 9}) { // inside the length, the name, the ticket number
         QByteArray part = bytes.left(cut);
         QBuffer buffer(&part);
@@ -72,10 +76,101 @@ TEST(Hy3File, RefusesWhatTheFormatCannotHold)
 {
     hy3::Record longName;
     longName.name = QByteArray(hy3::MaxNameBytes + 1, 'a');
-    EXPECT_THROW(hy3::encode({longName}), platform::RuntimeError);
+    const auto tooLong = hy3::encode({longName});
+    ASSERT_FALSE(tooLong.ok());
+    EXPECT_EQ(tooLong.error().kind, formats::FileErrorKind::Unwritable);
+    EXPECT_EQ(tooLong.error().number, platform::ErrorNumber::Overflow);
+    EXPECT_TRUE(tooLong.error().reason.contains(QStringLiteral("65536 バイト")));
     longName.name.chop(1);
-    EXPECT_EQ(hy3::encode({longName}).size(), 2 + 304 + hy3::MaxNameBytes);
-    EXPECT_THROW(hy3::encode(std::vector<hy3::Record>(32768)), platform::RuntimeError);
+    EXPECT_EQ(hy3::encode({longName}).value().size(), 2 + 304 + hy3::MaxNameBytes);
+    const auto tooMany = hy3::encode(std::vector<hy3::Record>(32768));
+    ASSERT_FALSE(tooMany.ok());
+    EXPECT_EQ(tooMany.error().number, platform::ErrorNumber::Overflow);
+    EXPECT_TRUE(tooMany.error().reason.contains(QStringLiteral("32768 件")));
+}
+
+// A device whose reads fail from byte `good` on, as a disk error would. Unbuffered, so that
+// each field is one read.
+class FailingDevice : public QIODevice
+{
+public:
+    FailingDevice(QByteArray bytes, qint64 good) : bytes_(std::move(bytes)), good_(good)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 size) override
+    {
+        if (at_ >= good_)
+            return -1;
+        const qint64 n = qMin(size, good_ - at_);
+        std::memcpy(data, bytes_.constData() + at_, size_t(n));
+        at_ += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+
+private:
+    QByteArray bytes_;
+    qint64 good_;
+    qint64 at_ = 0;
+};
+
+TEST(Hy3File, AReadErrorIsToldApartFromTheEndOfTheFile)
+{
+    const QByteArray bytes = hy3::encode({sampleRecord(), sampleRecord()}).value();
+    FailingDevice atStart(bytes, 0);
+    const auto count = hy3::readCount(atStart);
+    ASSERT_FALSE(count.ok());
+    EXPECT_EQ(count.error().kind, formats::FileErrorKind::Unreadable);
+    EXPECT_EQ(count.error().number, platform::ErrorNumber::DeviceIo);
+
+    // At the name, the ticket number, the columns and the second record (4-byte names).
+    for (const qint64 good : {4, 8, 10, 2 + hy3::FixedRecordBytes + 4}) {
+        FailingDevice in(bytes, good);
+        ASSERT_EQ(hy3::readCount(in).value(), 2);
+        hy3::Record record;
+        hy3::ReadStatus status = hy3::readRecord(in, record);
+        if (status == hy3::ReadStatus::Complete)
+            status = hy3::readRecord(in, record);
+        EXPECT_EQ(status, hy3::ReadStatus::Failed) << good;
+    }
+}
+
+TEST(Hy3File, OpeningSaysWhyAFileCannotBeRead)
+{
+    QTemporaryDir dir;
+    const QString fare = dir.filePath(QStringLiteral("1.hy3"));
+    QFile file(fare);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(hy3::encode({sampleRecord()}).value());
+    file.close();
+    const auto opened = hy3::openExisting(fare);
+    ASSERT_TRUE(opened.ok());
+    EXPECT_EQ(hy3::readCount(**opened).value(), 1);
+
+    const struct {
+        QString path;
+        formats::FileErrorKind kind;
+        int number;
+    } refusals[] = {
+        {dir.filePath(QStringLiteral("2.hy3")), formats::FileErrorKind::Missing, 53},
+        {dir.filePath(QStringLiteral("none/1.hy3")), formats::FileErrorKind::NoFolder, 76},
+        {QString(), formats::FileErrorKind::BadName, 52},
+        {fare + QChar(0) + QStringLiteral("x"), formats::FileErrorKind::BadName, 52},
+        {dir.path(), formats::FileErrorKind::NotAFile, 75},
+        {fare + QStringLiteral("/1.hy3"), formats::FileErrorKind::Unreadable, 76},
+    };
+    for (const auto& refusal : refusals) {
+        const auto result = hy3::openExisting(refusal.path);
+        ASSERT_FALSE(result.ok()) << refusal.path.toStdString();
+        EXPECT_EQ(result.error().kind, refusal.kind) << refusal.path.toStdString();
+        EXPECT_EQ(result.error().number, refusal.number) << refusal.path.toStdString();
+        EXPECT_EQ(result.error().file, refusal.path);
+        EXPECT_EQ(result.error().description(), platform::errorDescription(refusal.number));
+    }
 }
 
 TEST(Hy3File, WhatIsNoFareDataAtAllIsNamed)
@@ -84,9 +179,9 @@ TEST(Hy3File, WhatIsNoFareDataAtAllIsNamed)
         return hy3::notFareDataReason(bytes.left(hy3::FareDataHeadBytes), bytes.size());
     };
     // Fare data, whole, cut short, empty or with more stops than the program reads.
-    const QByteArray five = hy3::encode(std::vector<hy3::Record>(5, sampleRecord()));
+    const QByteArray five = hy3::encode(std::vector<hy3::Record>(5, sampleRecord())).value();
     for (const QByteArray& bytes : {five, five.left(100), QByteArray(), QByteArray("\0\0", 2),
-                                    hy3::encode(std::vector<hy3::Record>(302))})
+                                    hy3::encode(std::vector<hy3::Record>(302)).value()})
         EXPECT_TRUE(reason(bytes).isEmpty()) << reason(bytes).toStdString();
 
     // A CSV saved under the fare file's name: its first bytes give a negative count or a huge one.

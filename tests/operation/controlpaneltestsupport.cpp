@@ -21,7 +21,7 @@ void writeRoute(const QString& folder, const QString& routeNo, const std::vector
     }
     QFile file(folder + QLatin1Char('/') + routeNo + QStringLiteral(".hy3"));
     file.open(QIODevice::WriteOnly);
-    file.write(hy3::encode(records));
+    file.write(hy3::encode(records).value());
 }
 
 std::vector<Stop> numberedStops(int count)

@@ -46,7 +46,7 @@ protected:
     QList<int> results;
     platform::ManualClock clock;
     platform::ScopedWaitClock scoped{clock};
-    const QString s1 = channelAlias(QStringLiteral("S1"));
+    const QString s1 = channelAlias(Channel::S1);
 };
 
 } // namespace
@@ -68,13 +68,16 @@ TEST(SoundCommands, TheOpenCommandOfTheWindowsExample)
 
 TEST(SoundCommands, TheAliasIsTheExecutablesBaseNameAndTheChannel)
 {
-    EXPECT_EQ(channelAlias(QStringLiteral("S3")), QStringLiteral("sound_soundplayer_testsS3"));
+    EXPECT_EQ(channelAlias(Channel::S3), QStringLiteral("sound_soundplayer_testsS3"));
+    EXPECT_EQ(
+        (QStringList{channelName(Channel::S1), channelName(Channel::S2), channelName(Channel::S4)}),
+        (QStringList{QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S4")}));
 }
 
 TEST_F(PlaySoundTest, UnwaitedPlaySendsTheFourCommandsInOrder)
 {
     const QString file = wav(QStringLiteral("my chime.wav"));
-    player.play(file, QStringLiteral("S1"), 0, 0);
+    player.play(file, Channel::S1, SoundPlayer::Wait::No);
     const QStringList expected = {
         QStringLiteral("close ") + s1,
         QStringLiteral("open \"%1\" type waveaudio alias %2 wait").arg(file, s1),
@@ -92,7 +95,7 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
     const QString file = wav(QStringLiteral("click.WAV"), 300);
     QElapsedTimer real;
     real.start();
-    player.play(file, QStringLiteral("S1"), 1, 25);
+    player.play(file, Channel::S1, SoundPlayer::Wait::UntilEnd, 25);
     EXPECT_GE(real.elapsed(), 250 + 25);
     ASSERT_EQ(commands.size(), 3);
     EXPECT_EQ(commands[2], QStringLiteral("play ") + s1 + QStringLiteral(" from 0 wait"));
@@ -103,33 +106,33 @@ TEST_F(PlaySoundTest, WaitedPlayWaitsThenPauses)
 
 TEST_F(PlaySoundTest, NamesThatCannotPlayStillCloseTheChannel)
 {
-    player.play(wav(QStringLiteral("a.wav"), 2000), QStringLiteral("S1"), 0, 0);
+    player.play(wav(QStringLiteral("a.wav"), 2000), Channel::S1, SoundPlayer::Wait::No);
     ASSERT_TRUE(media.isPlaying(s1));
     commands.clear();
 
     const QString ogg = dir.path() + QStringLiteral("/tune.ogg");
     QFile::copy(dir.path() + QStringLiteral("/a.wav"), ogg);
-    player.play(ogg, QStringLiteral("S1"), 0, 0);
+    player.play(ogg, Channel::S1, SoundPlayer::Wait::No);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
     EXPECT_FALSE(media.isPlaying(s1));
 
     commands.clear();
-    player.play(wav(QStringLiteral("say \"hi\".wav")), QStringLiteral("S1"), 0, 0);
+    player.play(wav(QStringLiteral("say \"hi\".wav")), Channel::S1, SoundPlayer::Wait::No);
     EXPECT_EQ(commands, QStringList{QStringLiteral("close ") + s1});
 
     commands.clear();
-    player.play(QString(), QStringLiteral("S1"), 0, 0);
-    player.play(dir.path() + QStringLiteral("/missing.wav"), QStringLiteral("S1"), 0, 0);
-    player.play(dir.path(), QStringLiteral("S1"), 0, 0); // a folder is no sound file
+    player.play(QString(), Channel::S1, SoundPlayer::Wait::No);
+    player.play(dir.path() + QStringLiteral("/missing.wav"), Channel::S1, SoundPlayer::Wait::No);
+    player.play(dir.path(), Channel::S1, SoundPlayer::Wait::No); // a folder is no sound file
     EXPECT_TRUE(commands.isEmpty());
 }
 
 TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
 {
-    const QString s2 = channelAlias(QStringLiteral("S2"));
-    player.play(wav(QStringLiteral("long1.wav"), 3000), QStringLiteral("S1"), 0, 0);
-    player.play(wav(QStringLiteral("long2.wav"), 3000), QStringLiteral("S2"), 0, 0);
-    player.play(wav(QStringLiteral("short.wav"), 200), QStringLiteral("S1"), 0, 0);
+    const QString s2 = channelAlias(Channel::S2);
+    player.play(wav(QStringLiteral("long1.wav"), 3000), Channel::S1, SoundPlayer::Wait::No);
+    player.play(wav(QStringLiteral("long2.wav"), 3000), Channel::S2, SoundPlayer::Wait::No);
+    player.play(wav(QStringLiteral("short.wav"), 200), Channel::S1, SoundPlayer::Wait::No);
     EXPECT_TRUE(media.isPlaying(s1));
     EXPECT_TRUE(media.isPlaying(s2));
     // S1 now holds the short sound: it ends long before the other channel's.
@@ -139,15 +142,17 @@ TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
 
 TEST_F(PlaySoundTest, CloseAllSoundsClosesTheFourChannelsInOrder)
 {
-    player.play(wav(QStringLiteral("a.wav"), 1000), QStringLiteral("S4"), 0, 0);
+    player.play(wav(QStringLiteral("a.wav"), 1000), Channel::S4, SoundPlayer::Wait::No);
     commands.clear();
     player.closeAll();
     QStringList expected;
+    // The commands name the channels by their texts, whatever the enum's order.
+    const QString base = QStringLiteral("sound_soundplayer_tests");
     for (const char* c : {"S1", "S2", "S3", "S4"})
-        expected << QStringLiteral("close ") + channelAlias(QLatin1String(c));
+        expected << QStringLiteral("close ") + base + QLatin1String(c);
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(results.back(), 0);
-    EXPECT_FALSE(media.isPlaying(channelAlias(QStringLiteral("S4"))));
+    EXPECT_FALSE(media.isPlaying(channelAlias(Channel::S4)));
 }
 
 TEST_F(PlaySoundTest, AllThreeFormatsOpen)
@@ -155,10 +160,10 @@ TEST_F(PlaySoundTest, AllThreeFormatsOpen)
     const QString sounds = QStringLiteral(FARE_TEST_SOUNDS_DIR);
     for (const char* name : {"chime.wav", "announce.mp3", "melody.mid"}) {
         results.clear();
-        player.play(sounds + u'/' + QLatin1String(name), QStringLiteral("S3"), 0, 0);
+        player.play(sounds + u'/' + QLatin1String(name), Channel::S3, SoundPlayer::Wait::No);
         ASSERT_EQ(results.size(), 4) << name;
         EXPECT_EQ(results[1], 0) << name;
-        EXPECT_TRUE(media.isPlaying(channelAlias(QStringLiteral("S3")))) << name;
+        EXPECT_TRUE(media.isPlaying(channelAlias(Channel::S3))) << name;
     }
 }
 
@@ -173,9 +178,9 @@ TEST_F(PlaySoundTest, AFileOfGigabytesPlaysAtOnceAndClosesAtOnce)
     header.resize(4ll << 30);
     header.close();
 
-    player.play(path, QStringLiteral("S2"), 0, 0);
+    player.play(path, Channel::S2, SoundPlayer::Wait::No);
     EXPECT_EQ(results, (QList<int>{audio::MediaError::InvalidDeviceName, 0, 0, 0})); // not open yet
-    const QString s2 = channelAlias(QStringLiteral("S2"));
+    const QString s2 = channelAlias(Channel::S2);
     EXPECT_TRUE(media.isPlaying(s2));
     player.closeAll();
     EXPECT_FALSE(media.isPlaying(s2));

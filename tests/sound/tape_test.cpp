@@ -181,7 +181,9 @@ TEST(TapeFieldReader, QuotedTextsKeepTheirCommasAndShortLinesBorrow)
     EXPECT_EQ(r.readInteger(), 2); // taken from the next line
     EXPECT_EQ(r.readText(), QStringLiteral("x"));
     EXPECT_EQ(r.readInteger(), 0);
-    EXPECT_THROW(r.readText(), platform::RuntimeError);
+    EXPECT_EQ(r.fault(), 0);
+    EXPECT_FALSE(r.readText().has_value());
+    EXPECT_EQ(r.fault(), platform::ErrorNumber::InputPastEnd);
 }
 
 TEST(TapeFieldReader, EmptyNumbersAreZeroAndWordsAreNoNumbers)
@@ -191,37 +193,30 @@ TEST(TapeFieldReader, EmptyNumbersAreZeroAndWordsAreNoNumbers)
     EXPECT_EQ(r.readInteger(), 0);
     EXPECT_EQ(r.readInteger(), 0);
     EXPECT_EQ(r.readText(), QStringLiteral("b"));
-    try {
-        r.readInteger();
-        FAIL();
-    } catch (const platform::RuntimeError& e) {
-        EXPECT_EQ(e.number(), platform::ErrorNumber::TypeMismatch);
-    }
+    EXPECT_FALSE(r.readInteger().has_value());
+    EXPECT_EQ(r.fault(), platform::ErrorNumber::TypeMismatch);
+    EXPECT_EQ(r.lastField(), QStringLiteral("x"));
 }
 
 TEST(TapeFile, OneEntryPerLine)
 {
     EXPECT_EQ(countTapeLines(QStringLiteral("a,1,2\r\nb,0,0\r\n\r\n")), 2);
-    const auto entries = parseTape(QStringLiteral("\"a, b\",1,2\nc,0,4\n"));
+    const auto entries = *parseTape(QStringLiteral("\"a, b\",1,2\nc,0,4\n"));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].text, QStringLiteral("a, b"));
     EXPECT_EQ(entries[0].stepFlag, 1);
     EXPECT_EQ(entries[0].soundFlag, 2);
     EXPECT_EQ(entries[1].soundFlag, 4);
     // The last line lacks its flags and has no next line to borrow from.
-    EXPECT_THROW(parseTape(QStringLiteral("a,1,2\nb,1\n")), platform::RuntimeError);
-    EXPECT_THROW(parseTape(QString()), platform::RuntimeError);
+    EXPECT_FALSE(parseTape(QStringLiteral("a,1,2\nb,1\n")).ok());
+    EXPECT_FALSE(parseTape(QString()).ok());
 }
 
 TEST(TapeFile, AnErrorTellsTheLineToMend)
 {
     const auto errorLine = [](const QString& text) {
-        try {
-            parseTape(text);
-        } catch (const TapeFileError& error) {
-            return error.line();
-        }
-        return 0;
+        const TapeResult result = parseTape(text);
+        return result.ok() ? 0 : result.error().line;
     };
     EXPECT_EQ(errorLine(QStringLiteral("a,1,2\r\n\"b\r\nc\",0,0\r\nd,x,0\r\ne,0,0\r\n")), 4);
     // A line short of a field borrows from the next one, where the fault then shows; the
@@ -236,15 +231,17 @@ TEST(TapeFile, OnlyRegularFilesAreRead)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     // None of these may block or read without end.
     for (const QString& path : {dir.path(), fifo, QStringLiteral("/dev/zero")}) {
-        try {
-            readTapeFile(path);
-            ADD_FAILURE() << path.toStdString();
-        } catch (const platform::RuntimeError& e) {
-            EXPECT_EQ(e.number(), platform::ErrorNumber::PathFileAccess) << path.toStdString();
-        }
+        const TapeResult result = readTapeFile(path);
+        ASSERT_FALSE(result.ok()) << path.toStdString();
+        EXPECT_EQ(result.error().kind, formats::FileErrorKind::NotAFile) << path.toStdString();
+        EXPECT_EQ(result.error().number, platform::ErrorNumber::PathFileAccess);
+        EXPECT_EQ(result.error().file, path);
     }
-    EXPECT_THROW(readTapeFile(dir.path() + QStringLiteral("/\"\n") + QString(1000, u'x')),
-                 platform::RuntimeError);
+    const TapeResult missing =
+        readTapeFile(dir.path() + QStringLiteral("/\"\n") + QString(1000, u'x'));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().kind, formats::FileErrorKind::Missing);
+    EXPECT_EQ(missing.error().number, platform::ErrorNumber::FileNotFound);
 }
 
 TEST(TapeFile, ShiftJisAndUtf8ReadTheSameAndSayWhichTheyWere)
@@ -263,7 +260,7 @@ TEST(TapeFile, ShiftJisAndUtf8ReadTheSameAndSayWhichTheyWere)
         {"\xEF\xBB\xBF" + line.toUtf8(), platform::TextEncoding::Utf8WithBom}};
     for (const auto& [bytes, expected] : forms) {
         platform::TextEncoding encoding = platform::TextEncoding::Ascii;
-        const auto entries = readTapeFile(write(QStringLiteral("1tp.csv"), bytes), &encoding);
+        const auto entries = *readTapeFile(write(QStringLiteral("1tp.csv"), bytes), &encoding);
         ASSERT_EQ(entries.size(), 1u);
         EXPECT_EQ(encoding, expected);
         EXPECT_EQ(entries[0].text, QStringLiteral("次は、市役所前です。"));
@@ -272,7 +269,7 @@ TEST(TapeFile, ShiftJisAndUtf8ReadTheSameAndSayWhichTheyWere)
     // Shift-JIS bytes that happen to be valid UTF-8 are read as UTF-8.
     platform::TextEncoding encoding = platform::TextEncoding::Ascii;
     const auto both =
-        readTapeFile(write(QStringLiteral("2tp.csv"), "\xE3\x81\x82\xE3\x81\x84,0,0"), &encoding);
+        *readTapeFile(write(QStringLiteral("2tp.csv"), "\xE3\x81\x82\xE3\x81\x84,0,0"), &encoding);
     EXPECT_EQ(encoding, platform::TextEncoding::Utf8);
     EXPECT_EQ(both[0].text, QStringLiteral("あい"));
 }
@@ -400,8 +397,8 @@ TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
     options.file = sound(QStringLiteral("always.wav"));
     writeTape(QStringLiteral("1"), QStringLiteral("a,0,2\nb,0,4\nc,0,1\n"));
     tape.loadTape(folder, QStringLiteral("1"));
-    const QString s2 = channelAlias(QStringLiteral("S2"));
-    const QString s3 = channelAlias(QStringLiteral("S3"));
+    const QString s2 = channelAlias(Channel::S2);
+    const QString s3 = channelAlias(Channel::S3);
 
     tape.stepForward(); // flag 2
     tape.stepForward(); // flag 4: no sound
@@ -667,7 +664,7 @@ TEST(FileExists, FindsFilesOnly)
 TEST(SampleTapes, TheBundledRoutesLoad)
 {
     for (const char* route : {"1", "12", "120"}) {
-        const auto entries = readTapeFile(
+        const auto entries = *readTapeFile(
             QStringLiteral(FARE_TEST_SAMPLES_DIR "/%1tp.csv").arg(QLatin1String(route)));
         EXPECT_GE(entries.size(), 10u) << route;
         EXPECT_TRUE(entries[1].text.startsWith(QStringLiteral("次は、")) ||

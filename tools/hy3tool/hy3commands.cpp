@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace
@@ -103,14 +104,18 @@ bool writeOutput(const QString& path, const QByteArray& bytes, QIODevice& out, Q
 }
 
 // A fare file opened as the program opens it, or standard input for "-".
-std::unique_ptr<QIODevice> openFareFile(const QString& path, QIODevice& in)
+formats::FileResult<std::unique_ptr<QIODevice>> openFareFile(const QString& path, QIODevice& in)
 {
-    if (path != StandardStream)
-        return hy3::openExisting(path);
+    if (path != StandardStream) {
+        auto file = hy3::openExisting(path);
+        if (!file)
+            return file.error();
+        return std::unique_ptr<QIODevice>(std::move(*file));
+    }
     auto buffer = std::make_unique<QBuffer>();
     buffer->setData(in.readAll());
     buffer->open(QIODevice::ReadOnly);
-    return buffer;
+    return std::unique_ptr<QIODevice>(std::move(buffer));
 }
 
 // ---- fare data -------------------------------------------------------------------------
@@ -123,13 +128,18 @@ struct FileContents {
     bool truncated = false;
 };
 
-FileContents readFile(QIODevice& in)
+formats::FileResult<FileContents> readFile(QIODevice& in)
 {
     FileContents contents;
-    contents.count = hy3::readCount(in);
+    const formats::FileResult<qint16> count = hy3::readCount(in);
+    if (!count)
+        return count.error();
+    contents.count = *count;
     for (int i = 0; i < contents.count; ++i) {
         hy3::Record record;
         const hy3::ReadStatus status = hy3::readRecord(in, record);
+        if (status == hy3::ReadStatus::Failed)
+            return hy3::readError(in);
         if (status == hy3::ReadStatus::PastEnd) {
             contents.truncated = true;
             break;
@@ -182,21 +192,30 @@ void warnAboutContents(const QString& path, const FileContents& contents, QIODev
     }
 }
 
+// The fare file's contents, or why it cannot be read: a refused file, or the reason why it
+// is no fare data at all.
+std::variant<FileContents, QString> readFareFile(const QString& path, QIODevice& in)
+{
+    const auto file = openFareFile(path, in);
+    if (!file)
+        return file.error().description();
+    if (const QString reason = notFareData(**file); !reason.isEmpty())
+        return reason;
+    auto contents = readFile(**file);
+    if (!contents)
+        return contents.error().description();
+    return std::move(*contents);
+}
+
 int toCsv(const QString& path, const QString& outPath, QIODevice& in, QIODevice& out,
           QIODevice& err)
 {
-    FileContents contents;
-    try {
-        const auto file = openFareFile(path, in);
-        if (const QString reason = notFareData(*file); !reason.isEmpty()) {
-            say(err, QStringLiteral("%1: %2").arg(shownName(path), reason));
-            return 1;
-        }
-        contents = readFile(*file);
-    } catch (const platform::RuntimeError& error) {
-        say(err, QStringLiteral("%1: %2").arg(shownName(path), error.description()));
+    const auto read = readFareFile(path, in);
+    if (const auto* problem = std::get_if<QString>(&read)) {
+        say(err, QStringLiteral("%1: %2").arg(shownName(path), *problem));
         return 1;
     }
+    const auto& contents = std::get<FileContents>(read);
     warnAboutContents(path, contents, err);
     return writeOutput(outPath, hy3::toCsv(contents.records), out, err) ? 0 : 1;
 }
@@ -234,7 +253,13 @@ int fromCsv(const QString& csvPath, const QString& outPath, QIODevice& in, QIODe
                      : QStringLiteral("%1 は書き込みませんでした。").arg(outPath));
         return 1;
     }
-    if (!writeOutput(outPath, hy3::encode(result.records), out, err))
+    const formats::FileResult<QByteArray> encoded = hy3::encode(result.records);
+    if (!encoded) {
+        say(err, QStringLiteral("%1: %2").arg(csvName, encoded.error().description()));
+        say(err, QStringLiteral("%1 は書き込みませんでした。").arg(outPath));
+        return 1;
+    }
+    if (!writeOutput(outPath, *encoded, out, err))
         return 1;
     // With the data on standard output, the report goes to the error stream.
     QIODevice& report = outPath == StandardStream ? err : out;
@@ -251,20 +276,23 @@ int fromCsv(const QString& csvPath, const QString& outPath, QIODevice& in, QIODe
 
 int check(const QString& path, QIODevice& in, QIODevice& out)
 {
-    FileContents contents;
-    try {
-        const auto file = openFareFile(path, in);
-        // The program would show one of its fixed messages; this says what the file is.
-        if (const QString reason = notFareData(*file); !reason.isEmpty()) {
-            say(out, reason);
-            return 1;
-        }
-        contents = readFile(*file);
-    } catch (const platform::RuntimeError& error) {
-        say(out, error.number() == platform::ErrorNumber::FileNotFound ? hy3::messageNoFile()
-                                                                       : error.description());
+    const auto file = openFareFile(path, in);
+    if (!file) {
+        say(out, file.error().kind == formats::FileErrorKind::Missing ? hy3::messageNoFile()
+                                                                      : file.error().description());
         return 1;
     }
+    // The program would show one of its fixed messages; this says what the file is.
+    if (const QString reason = notFareData(**file); !reason.isEmpty()) {
+        say(out, reason);
+        return 1;
+    }
+    const auto read = readFile(**file);
+    if (!read) {
+        say(out, read.error().description());
+        return 1;
+    }
+    const FileContents& contents = *read;
     if (contents.count == 0) {
         say(out, hy3::messageNoRecords());
         return 1;
@@ -299,28 +327,26 @@ int checkTape(const QString& path, QIODevice& in, QIODevice& out, QIODevice& err
         return 1;
     const QString name = shownName(path);
     platform::DecodedText decoded;
-    std::vector<sound::TapeEntry> entries;
-    try {
-        if (bytes->size() > sound::MaxTapeFileSize)
-            throw sound::TapeFileError(platform::ErrorNumber::OutOfMemory, 0,
-                                       sound::tooLargeReason(inputSize(path)));
-        entries = sound::parseTapeBytes(*bytes, &decoded);
-    } catch (const sound::TapeFileError& error) {
+    const sound::TapeResult entries = bytes->size() > sound::MaxTapeFileSize
+                                          ? sound::tooLargeError(path, inputSize(path))
+                                          : sound::parseTapeBytes(*bytes, &decoded);
+    if (!entries) {
+        const formats::FileError& error = entries.error();
         const QString where =
-            error.line() > 0 ? QStringLiteral("%1:%2行目").arg(name).arg(error.line()) : name;
+            error.line > 0 ? QStringLiteral("%1:%2行目").arg(name).arg(error.line) : name;
         say(err, QStringLiteral("%1: %2（このままではプログラムで放送が使えません）")
-                     .arg(where, error.reason()));
+                     .arg(where, error.reason));
         return 1;
     }
     say(out, QStringLiteral("%1: %2、放送 %3 件")
                  .arg(name, platform::encodingName(decoded.encoding))
-                 .arg(entries.size()));
+                 .arg(entries->size()));
     if (!decoded.clean)
         say(err, QStringLiteral("%1: 警告: 読めないバイトがあり、その文字は「%2」になります。")
                      .arg(name, QString(QChar(QChar::ReplacementCharacter))));
     say(out, QStringLiteral("番号  送り  音  放送"));
     int number = 1;
-    for (const sound::TapeEntry& entry : entries) {
+    for (const sound::TapeEntry& entry : *entries) {
         say(out, QStringLiteral("%1 %2 %3  %4")
                      .arg(number++, 4)
                      .arg(entry.stepFlag, 5)
