@@ -22,4 +22,12 @@ enum class StepDirection {
 };
 Q_ENUM_NS(StepDirection)
 
+// How the numbered ticket gets its date.
+enum class TicketDateMode {
+    EachPrint,  // today's date at every drawing
+    AtRouteSet, // the date kept from the last route setting
+    Fixed,      // the fixed date of the options
+};
+Q_ENUM_NS(TicketDateMode)
+
 } // namespace core

@@ -224,6 +224,14 @@ void Options::resetToDefaults()
         setValue(row.id, defaultValue(row.id));
 }
 
+void Options::resetToDefaults(OptionStore store)
+{
+    for (const OptionDeclaration& row : Table) {
+        if (row.store == store)
+            setValue(row.id, defaultValue(row.id));
+    }
+}
+
 void Options::applyStartupDefaults()
 {
     setAutoTicketNumbers(1);
@@ -345,6 +353,82 @@ void Options::writePreferences(QSettings& ini) const
     for (const OptionDeclaration& row : Table) {
         if (row.store == OptionStore::Preferences)
             ini.setValue(QLatin1String(row.preferencesKey), value(row.id));
+    }
+}
+
+platform::BgrColor Options::ticketColor(Backlight state) const
+{
+    switch (state) {
+    case Backlight::On1:
+        return ticketColorOn1();
+    case Backlight::On2:
+        return ticketColorOn2();
+    case Backlight::Off:
+        break;
+    }
+    return ticketColorOff();
+}
+
+bool Options::panelUser(Backlight state) const
+{
+    switch (state) {
+    case Backlight::On1:
+        return panelOn1User();
+    case Backlight::On2:
+        return panelOn2User();
+    case Backlight::Off:
+        break;
+    }
+    return panelOffUser();
+}
+
+QString Options::panelPicture(Backlight state) const
+{
+    switch (state) {
+    case Backlight::On1:
+        return panelOn1Picture();
+    case Backlight::On2:
+        return panelOn2Picture();
+    case Backlight::Off:
+        break;
+    }
+    return panelOffPicture();
+}
+
+TicketDateMode Options::ticketDateMode() const
+{
+    if (dateFixed())
+        return TicketDateMode::Fixed;
+    if (dateAtRouteSet())
+        return TicketDateMode::AtRouteSet;
+    return TicketDateMode::EachPrint;
+}
+
+QString Options::stepSound(int value) const
+{
+    switch (value) {
+    case 1:
+        return stepSound1();
+    case 2:
+        return stepSound2();
+    case 3:
+        return stepSound3();
+    default:
+        return QString();
+    }
+}
+
+QString Options::preBroadcastSound(int value) const
+{
+    switch (value) {
+    case 1:
+        return preBroadcastSound1();
+    case 2:
+        return preBroadcastSound2();
+    case 3:
+        return preBroadcastSound3();
+    default:
+        return QString();
     }
 }
 

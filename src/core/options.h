@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/modes.h"
 #include "platform/bgrcolor.h"
 
 #include <QObject>
@@ -160,6 +161,12 @@ template <> struct OptionType<OptionKind::Number> {
     using type = int;
 };
 
+// A check box's value as a switch: 1, or the greyed 2 a settings file may hold, is on.
+constexpr bool isOn(int checkValue)
+{
+    return checkValue != 0;
+}
+
 // The settings file's options as the file carries them, in the file's order, whatever their
 // range: a 16-bit number (check box, list position, option button), a 32-bit colour or a text.
 using OptionFileValue = std::variant<qint16, qint32, QString>;
@@ -203,6 +210,8 @@ public:
 
     // Every option back to its default; changed() for each that moved.
     void resetToDefaults();
+    // The same for the options kept in one place only.
+    void resetToDefaults(OptionStore store);
     // What the program starts with before any settings file: ticket-number labels shown,
     // their OFF colour white and ON1/ON2 light green.
     void applyStartupDefaults();
@@ -249,6 +258,20 @@ public:
     FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_ACCESSORS)
 #undef FARE_PREFERENCE_ACCESSORS
 #undef FARE_OPTION_ACCESSORS
+
+    // The options that follow the backlight: the ticket numbers' colour, whether the panel
+    // shows the user's picture rather than the built-in one, and that picture's file.
+    platform::BgrColor ticketColor(Backlight state) const;
+    bool panelUser(Backlight state) const;
+    QString panelPicture(Backlight state) const;
+
+    // How the numbered ticket gets its date; a fixed date wins over the route setting's.
+    TicketDateMode ticketDateMode() const;
+
+    // The sound a data value 1..3 chooses: a step sound, or a pre-broadcast sound. Any other
+    // value chooses none (empty).
+    QString stepSound(int value) const;
+    QString preBroadcastSound(int value) const;
 
 signals:
     void changed(core::OptionId id);

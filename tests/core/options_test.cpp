@@ -277,3 +277,77 @@ TEST(Options, PreferencesAreReadAndWrittenUnderTheirKeys)
     EXPECT_EQ(ini.value(QStringLiteral("Newer/Key")).toString(), QStringLiteral("kept"));
     EXPECT_FALSE(ini.contains(QStringLiteral("FareDataFolder")));
 }
+
+TEST(Options, BacklightStatesChooseTheirOwnColourPanelAndPicture)
+{
+    using core::Backlight;
+    Options options;
+    options.setTicketColorOff(platform::RGB(1, 2, 3));
+    options.setTicketColorOn1(platform::RGB(4, 5, 6));
+    options.setTicketColorOn2(platform::RGB(7, 8, 9));
+    options.setPanelOn1User(true);
+    options.setPanelOffPicture(QStringLiteral("off.bmp"));
+    options.setPanelOn1Picture(QStringLiteral("on1.bmp"));
+    options.setPanelOn2Picture(QStringLiteral("on2.bmp"));
+
+    EXPECT_EQ(options.ticketColor(Backlight::Off), platform::RGB(1, 2, 3));
+    EXPECT_EQ(options.ticketColor(Backlight::On1), platform::RGB(4, 5, 6));
+    EXPECT_EQ(options.ticketColor(Backlight::On2), platform::RGB(7, 8, 9));
+    EXPECT_FALSE(options.panelUser(Backlight::Off));
+    EXPECT_TRUE(options.panelUser(Backlight::On1));
+    EXPECT_FALSE(options.panelUser(Backlight::On2));
+    EXPECT_EQ(options.panelPicture(Backlight::Off), QStringLiteral("off.bmp"));
+    EXPECT_EQ(options.panelPicture(Backlight::On1), QStringLiteral("on1.bmp"));
+    EXPECT_EQ(options.panelPicture(Backlight::On2), QStringLiteral("on2.bmp"));
+}
+
+TEST(Options, TheTicketDateModeFollowsItsButtonsAndAFixedDateWins)
+{
+    using core::TicketDateMode;
+    Options options;
+    EXPECT_EQ(options.ticketDateMode(), TicketDateMode::EachPrint);
+    options.setDateEachPrint(false);
+    options.setDateAtRouteSet(true);
+    EXPECT_EQ(options.ticketDateMode(), TicketDateMode::AtRouteSet);
+    // A settings file may select more than one button of the group.
+    options.setDateFixed(true);
+    EXPECT_EQ(options.ticketDateMode(), TicketDateMode::Fixed);
+}
+
+TEST(Options, DataValuesOneToThreeChooseASoundAndOthersNone)
+{
+    Options options;
+    options.setStepSound1(QStringLiteral("s1.wav"));
+    options.setStepSound2(QStringLiteral("s2.wav"));
+    options.setStepSound3(QStringLiteral("s3.wav"));
+    options.setPreBroadcastSound1(QStringLiteral("p1.wav"));
+    options.setPreBroadcastSound2(QStringLiteral("p2.wav"));
+    options.setPreBroadcastSound3(QStringLiteral("p3.wav"));
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(options.stepSound(k), QStringLiteral("s%1.wav").arg(k));
+        EXPECT_EQ(options.preBroadcastSound(k), QStringLiteral("p%1.wav").arg(k));
+    }
+    for (const int other : {-1, 0, 4}) {
+        EXPECT_EQ(options.stepSound(other), QString()) << other;
+        EXPECT_EQ(options.preBroadcastSound(other), QString()) << other;
+    }
+}
+
+TEST(Options, ACheckValueOfOneOrTheGreyedTwoIsOn)
+{
+    EXPECT_FALSE(core::isOn(0));
+    EXPECT_TRUE(core::isOn(1));
+    EXPECT_TRUE(core::isOn(2));
+}
+
+TEST(Options, ResettingOnePlaceLeavesTheOtherAlone)
+{
+    Options options;
+    options.setSpeechRate(300);
+    options.setDisplayZoom(2);
+    options.setFareDataFolder(QStringLiteral("/srv/fares"));
+    options.resetToDefaults(OptionStore::Preferences);
+    EXPECT_EQ(options.speechRate(), 175);
+    EXPECT_EQ(options.displayZoom(), 1);
+    EXPECT_EQ(options.fareDataFolder(), QStringLiteral("/srv/fares"));
+}
