@@ -1,9 +1,9 @@
 // Route setting (without the lamp test's pause) and one stop display on a 301-stop route,
 // through the real control panel and real display elements. Goal: 20 ms each.
+#include "core/options.h"
 #include "core/routesession.h"
 #include "formats/hy3file.h"
 #include "operation/controlpanel.h"
-#include "operation/operationoptions.h"
 #include "platform/cp932.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
@@ -17,54 +17,30 @@
 namespace
 {
 
-struct BenchOptions : OperationOptions {
-    QString folder;
-    QString fareDataFolder() const override { return folder; }
-    QString broadcastDataFolder() const override { return folder; }
-    QString routeSetSound() const override { return {}; }
-    QString resetSound() const override { return {}; }
-    bool stepSoundByColumn() const override { return false; }
-    QString stepSoundFile() const override { return {}; }
-    int stepSoundColumn() const override { return 0; }
-    QString stepSound(int) const override { return {}; }
-    bool stepSoundWait() const override { return false; }
-    bool infoStopOrderOn() const override { return true; }
-    int infoStopOrderCell() const override { return 0; }
-    bool infoStopOrderFromZero() const override { return false; }
-    bool infoTicketOn() const override { return false; }
-    int infoTicketCell() const override { return 0; }
-    bool infoRouteOn() const override { return true; }
-    int infoRouteCell() const override { return 11; }
-    bool infoColumnOn() const override { return false; }
-    int infoColumn() const override { return 0; }
-    int infoColumnCell() const override { return 0; }
-    TicketDateMode ticketDateMode() const override { return TicketDateMode::EachPrint; }
-    QString fixedDate() const override { return {}; }
-    bool useTicketPreview() const override { return false; }
-    QString ticketPluginPath() const override { return {}; }
-    int nextStopMode() const override { return 1; }
-    platform::BgrColor ticketColor(int) const override { return 0xFFFFFF; }
-    bool panelIndividual() const override { return false; }
-    bool panelUser(int) const override { return false; }
-    QString panelPicture(int) const override { return {}; }
-};
-
 struct Fixture {
     QTemporaryDir dir;
     platform::ManualClock clock;
     platform::ScopedWaitClock guard{clock};
-    BenchOptions options;
+    core::Options options;
     testsupport::StandInDisplay display;
     audio::MediaPlayer media;
     sound::SoundPlayer sounds{media};
     core::Announcements announcements;
-    sound::BroadcastTape tape{announcements, sounds, nullptr};
+    sound::BroadcastTape tape{announcements, sounds, options};
     core::RouteSession route;
-    ControlPanel panel{&display, &options, &tape, &route, &sounds};
+    ControlPanel panel{&display, options, DataFolderSource(options), &tape, &route, &sounds};
 
     Fixture()
     {
-        options.folder = dir.path();
+        // The stop order on the first element and the route on the last, "次は" from the
+        // second row: the information numbers and the prefix cost their part.
+        options.setFareDataFolder(dir.path());
+        options.setBroadcastDataFolder(dir.path());
+        options.setInfoStopOrderOn(1);
+        options.setInfoStopOrderCell(0);
+        options.setInfoRouteOn(1);
+        options.setInfoRouteCell(11);
+        options.setNextStopMode(1);
         std::vector<hy3::Record> records(301);
         for (int k = 0; k < 301; ++k) {
             records[size_t(k)].name = platform::toCp932(QStringLiteral("停留所%1丁目").arg(k + 1));

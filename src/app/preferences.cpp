@@ -53,31 +53,16 @@ QString Preferences::pathFor(const QString& settingsPath)
     return settingsPath + QStringLiteral(".ini");
 }
 
-Preferences::Preferences(const QString& path) : path_(path) {}
-
-speech::SpeechSettings Preferences::speechSettings() const
+Preferences::Preferences(const QString& path, core::Options& options)
+    : path_(path), options_(options)
 {
-    return {values_.speechRate(), values_.speechPitch(), values_.speechVolume()};
-}
-
-void Preferences::setSpeechSettings(const speech::SpeechSettings& settings)
-{
-    const speech::SpeechSettings clamped = settings.clamped();
-    values_.setSpeechRate(clamped.rate);
-    values_.setSpeechPitch(clamped.pitch);
-    values_.setSpeechVolume(clamped.volume);
-}
-
-bool Preferences::setDisplayZoom(int zoom)
-{
-    return values_.setDisplayZoom(zoom);
 }
 
 bool Preferences::holdsPreferenceApartFromItsDefault() const
 {
     for (const core::OptionDeclaration& row : core::optionTable()) {
         if (row.store == core::OptionStore::Preferences &&
-            values_.value(row.id) != core::Options::defaultValue(row.id))
+            options_.value(row.id) != core::Options::defaultValue(row.id))
             return true;
     }
     return false;
@@ -85,7 +70,7 @@ bool Preferences::holdsPreferenceApartFromItsDefault() const
 
 void Preferences::load()
 {
-    values_.resetToDefaults();
+    options_.resetToDefaults(core::OptionStore::Preferences);
     exactPaths_.clear();
     // A pipe would block the read; a device or a huge file is no preferences file.
     if (kindOf(path_) != FileKind::Ours)
@@ -93,7 +78,7 @@ void Preferences::load()
     const QSettings ini(path_, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
         return;
-    values_.readPreferences(ini);
+    options_.readPreferences(ini);
     for (const core::OptionId id : pathOptions()) {
         const QString field = nameOf(id);
         const QVariant value = ini.value(PathsGroup + u'/' + field);
@@ -118,7 +103,7 @@ bool Preferences::save(int* errorNumber) const
     ini.remove(PathsGroup);
     for (auto it = exactPaths_.cbegin(); it != exactPaths_.cend(); ++it)
         ini.setValue(PathsGroup + u'/' + it.key(), it.value());
-    values_.writePreferences(ini);
+    options_.writePreferences(ini);
     ini.sync();
     switch (ini.status()) {
     case QSettings::NoError:

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/options.h"
-#include "speech/speechengine.h"
 
 #include <QMap>
 #include <QString>
@@ -20,7 +19,9 @@
 // Volume=100
 // [Display]
 // Zoom=1
-// The keys, ranges and defaults of the voice and the zoom are those of core::Options' table.
+// The voice and the zoom are read into and written from the program's options model; their keys,
+// ranges and defaults are those of core::Options' table, so an option kept here needs nothing
+// of this class.
 class Preferences
 {
 public:
@@ -28,29 +29,24 @@ public:
     // ".ini" appended.
     static QString pathFor(const QString& settingsPath);
 
-    explicit Preferences(const QString& path);
+    // options is the program's model (not owned) whose preferences this file keeps.
+    Preferences(const QString& path, core::Options& options);
 
     const QString& path() const { return path_; }
 
-    // Reads the file. Anything missing, out of range or unreadable keeps its default; a file
-    // that is not a regular file or is larger than any of ours is not read at all.
+    // Reads the file into the options. Anything missing, out of range or unreadable is set to
+    // its default; a file that is not a regular file or is larger than any of ours is not read
+    // at all. The options the settings file keeps are left alone.
     void load();
 
-    // Writes the file (through a temporary file that replaces it). Returns false when it
-    // could not be written, with the runtime error number in errorNumber.
+    // Writes the file with the options' present preferences (through a temporary file that
+    // replaces it). Returns false when it could not be written, with the runtime error number
+    // in errorNumber.
     bool save(int* errorNumber = nullptr) const;
 
     // True when the file holds something the settings file alone would lose: an exact path or
     // a preference (voice, zoom) set apart from its default.
     bool holdsMoreThanTheSettingsFile() const;
-
-    // Speed 80..450, pitch 0..99, volume 0..100; values out of range are brought into it.
-    speech::SpeechSettings speechSettings() const;
-    void setSpeechSettings(const speech::SpeechSettings& settings);
-
-    // The fare display's zoom, 1..4; another value is refused (false) and changes nothing.
-    int displayZoom() const { return values_.displayZoom(); }
-    bool setDisplayZoom(int zoom);
 
     // Remembers the path options that do not come back unchanged from CP932, exactly, and
     // forgets any other (the settings file holds those exactly itself).
@@ -66,6 +62,6 @@ private:
     bool holdsPreferenceApartFromItsDefault() const;
 
     QString path_;
-    core::Options values_;              // only the options kept in this file are used
+    core::Options& options_;
     QMap<QString, QString> exactPaths_; // field name → path
 };

@@ -22,9 +22,9 @@
 
 Program::Program(const QString& settingsPath)
     : wiring_(std::make_unique<ControlPanelWiring>(display_, optionValues_, sounds_, &startGate_)),
-      settings_({&display_, &optionValues_, &customColors_, &wiring_->pluginChoice(),
-                 &wiring_->panel()},
-                settingsPath)
+      settings_(
+          {&display_, &optionValues_, &customColors_, &wiring_->pluginChoice(), &wiring_->panel()},
+          settingsPath)
 {
     controlPanel().setOptionsDialogSource([this] { return &optionsDialog(); });
     display_.setControlPanel(&controlPanel());
@@ -32,11 +32,6 @@ Program::Program(const QString& settingsPath)
     controlPanel().installEventFilter(this);
     connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::onShutdownRequested);
     connect(&controlPanel(), &ControlPanel::routeSet, this, &Program::saveAlongTheWay);
-    // The voice's settings are kept in the preferences file, and taken from it at the start.
-    connect(&tape(), &sound::BroadcastTape::speechSettingsChanged, this,
-            [this](const speech::SpeechSettings& settings) {
-                settings_.preferences().setSpeechSettings(settings);
-            });
 }
 
 Program::~Program()
@@ -92,7 +87,6 @@ void Program::start()
     display_.shapeWindow();
     display_.update();
     settings_.load();
-    tape().setSpeechSettings(settings_.preferences().speechSettings());
     if (endAsked_) {
         endWithoutQuestion();
         return;
@@ -106,7 +100,7 @@ namespace
 {
 
 // True when one of the sounds the options name is a MIDI file.
-bool namesMidiSound(const OptionsReader& options)
+bool namesMidiSound(const core::Options& options)
 {
     QStringList sounds = {options.routeSetSound(), options.resetSound(), options.stepSoundFile(),
                           options.preBroadcastFile()};
@@ -130,7 +124,7 @@ void Program::holdSlowWorkUntilPainted()
         audio::startOutput();
         // The sound font takes some 20 MB: it is loaded ahead only when the settings name a
         // MIDI sound, otherwise with the first MIDI file opened.
-        if (self && namesMidiSound(self->wiring_->optionsReader()))
+        if (self && namesMidiSound(self->optionValues_))
             audio::startMidiRenderer();
     });
     displayPainted_ = false;

@@ -4,9 +4,9 @@
 #include "app/windowplacement.h"
 #include "operation/controlpanel.h"
 #include "options/displaylookoptions.h"
-#include "tickets/pluginchoice.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
+#include "tickets/pluginchoice.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -137,7 +137,7 @@ void applyToDisplay(const SettingsWindows& w, const SettingsRecords& r)
 } // namespace
 
 SettingsFile::SettingsFile(const SettingsWindows& windows, const QString& path)
-    : windows_(windows), writer_(path), preferences_(Preferences::pathFor(path))
+    : windows_(windows), writer_(path), preferences_(Preferences::pathFor(path), *windows.options)
 {
 }
 

@@ -66,7 +66,7 @@ public:
 
     SettingsWriter& writer() { return writer_; }
 
-    // The voice's settings and the exact paths, loaded and saved with the file.
+    // The exact paths and the preferences of the options, loaded and saved with the file.
     Preferences& preferences() { return preferences_; }
 
 private:

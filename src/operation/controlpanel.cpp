@@ -1,11 +1,11 @@
 #include "controlpanel.h"
 
 #include "core/announcements.h"
+#include "core/options.h"
 #include "dialogs/versiondialog.h"
 #include "elements/faredisplay.h"
 #include "operation/controlpanelkeys.h"
 #include "operation/keypadbutton.h"
-#include "operation/operationoptions.h"
 #include "operation/panelpicture.h"
 #include "operation/stopsequencer.h"
 #include "platform/colorconversion.h"
@@ -201,11 +201,12 @@ bool isEnterKey(const QKeyEvent* event)
 
 } // namespace
 
-ControlPanel::ControlPanel(FareDisplay* display, OperationOptions* options,
-                           sound::BroadcastTape* tape, core::RouteSession* route,
-                           sound::SoundPlayer* sounds, QWidget* parent)
-    : QWidget(parent), display_(display), options_(options), tape_(tape), route_(route),
-      sounds_(sounds), ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
+ControlPanel::ControlPanel(FareDisplay* display, const core::Options& options,
+                           DataFolderSource dataFolders, sound::BroadcastTape* tape,
+                           core::RouteSession* route, sound::SoundPlayer* sounds, QWidget* parent)
+    : QWidget(parent), display_(display), options_(&options), dataFolders_(std::move(dataFolders)),
+      tape_(tape), route_(route), sounds_(sounds),
+      ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
 {
     setTicketDrawer(nullptr);
     setVersionBox(nullptr);
@@ -1093,8 +1094,9 @@ void ControlPanel::applyBacklightPicture(int index)
 {
     if (!display_)
         return;
-    if (options_->panelIndividual() && options_->panelUser(index)) {
-        const QString file = options_->panelPicture(index);
+    const auto state = static_cast<core::Backlight>(index);
+    if (options_->panelIndividual() && options_->panelUser(state)) {
+        const QString file = options_->panelPicture(state);
         if (!sound::fileExists(file))
             return;
         const QImage picture = backlight::loadPanelPicture(file);
@@ -1111,7 +1113,7 @@ void ControlPanel::onBacklightSelected(int index)
 {
     if (index < 0 || index > 2)
         return;
-    const platform::BgrColor color = options_->ticketColor(index);
+    const platform::BgrColor color = options_->ticketColor(static_cast<core::Backlight>(index));
     try {
         applyBacklightPicture(index);
     } catch (const platform::RuntimeError& error) {

@@ -3,6 +3,7 @@
 #include "core/modes.h"
 #include "core/routesession.h"
 #include "operation/controlpanelstate.h"
+#include "operation/datafolders.h"
 #include "operation/previewshift.h"
 #include "sound/soundplayer.h"
 
@@ -18,7 +19,6 @@
 
 class FareDisplay;
 class KeypadButton;
-class OperationOptions;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -87,10 +87,12 @@ public:
     static constexpr KeypadKey digitKey(int digit) { return static_cast<KeypadKey>(digit); }
 
     // display, options, tape, route and sounds are not owned and must outlive the panel; the
-    // panel shows the route session and sends it the operator's route setting, steps and
-    // display clear. Without sounds the panel is silent.
-    ControlPanel(FareDisplay* display, OperationOptions* options, sound::BroadcastTape* tape,
-                 core::RouteSession* route, sound::SoundPlayer* sounds, QWidget* parent = nullptr);
+    // panel reads the options at the moment it uses each, and the data folders from
+    // dataFolders at each route setting. It shows the route session and sends it the
+    // operator's route setting, steps and display clear. Without sounds the panel is silent.
+    ControlPanel(FareDisplay* display, const core::Options& options, DataFolderSource dataFolders,
+                 sound::BroadcastTape* tape, core::RouteSession* route, sound::SoundPlayer* sounds,
+                 QWidget* parent = nullptr);
     ~ControlPanel() override;
 
     // The options dialog that "設定..." shows modally (not owned).
@@ -268,7 +270,8 @@ private:
     void onSpeechSettingsClicked();
 
     FareDisplay* display_;
-    OperationOptions* options_;
+    const core::Options* options_; // never null
+    DataFolderSource dataFolders_;
     sound::BroadcastTape* tape_;
     core::RouteSession* route_;
     sound::SoundPlayer* sounds_;

@@ -1,8 +1,8 @@
 // Route setting, stepping, display clear and the display of one stop.
 #include "controlpanel.h"
 
+#include "core/options.h"
 #include "elements/faredisplay.h"
-#include "operation/operationoptions.h"
 #include "operation/stopsequencer.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
@@ -44,8 +44,9 @@ QString selectedDigits(const QListWidget* const* lists, int count)
 
 void ControlPanel::setRoute(EntryPanel panel)
 {
-    const QString fareFolder = stops::withTrailingSeparator(options_->fareDataFolder());
-    const QString broadcastFolder = stops::withTrailingSeparator(options_->broadcastDataFolder());
+    const DataFolders folders = dataFolders_.current();
+    const QString fareFolder = stops::withTrailingSeparator(folders.fare);
+    const QString broadcastFolder = stops::withTrailingSeparator(folders.broadcast);
     playSound(options_->routeSetSound(), ChannelOperating, sound::SoundPlayer::Wait::No);
 
     if (panel == EntryPanel::Keypad)
@@ -166,7 +167,7 @@ void ControlPanel::drawTicketPreview(int n)
 {
     const QString dateText = stops::currentTicketDate(*options_, ticketDate_, QDate::currentDate());
     ticketPreview_->clear();
-    if (options_->useTicketPreview()) {
+    if (core::isOn(options_->useTicketPreview())) {
         const core::FareRecord& row = route_->row(n);
         ticketDrawer_(options_->ticketPluginPath(), &ticketPreview_->image(),
                       platform::toCp932(row.stopName), platform::toCp932(dateText),

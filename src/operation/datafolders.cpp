@@ -1,6 +1,9 @@
 #include "datafolders.h"
 
+#include "core/options.h"
+
 #include <QDir>
+#include <utility>
 
 namespace
 {
@@ -23,4 +26,15 @@ DataFolders chooseDataFolders(const DataFolders& configured, const QString& work
     if (holdsRouteData(workingFolder))
         return configured;
     return {samplesFolder, samplesFolder};
+}
+
+DataFolderSource::DataFolderSource(const core::Options& options, QString samplesFolder)
+    : options_(&options), samplesFolder_(std::move(samplesFolder))
+{
+}
+
+DataFolders DataFolderSource::current() const
+{
+    return chooseDataFolders({options_->fareDataFolder(), options_->broadcastDataFolder()},
+                             QDir::currentPath(), samplesFolder_);
 }

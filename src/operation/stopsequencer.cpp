@@ -1,7 +1,7 @@
 #include "stopsequencer.h"
 
+#include "core/options.h"
 #include "core/routesession.h"
-#include "operation/operationoptions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,58 +59,57 @@ QString ticketTimeText(const QTime& time)
     return time.toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString currentTicketDate(const OperationOptions& options, const QString& keptDate,
-                          const QDate& today)
+QString currentTicketDate(const core::Options& options, const QString& keptDate, const QDate& today)
 {
     switch (options.ticketDateMode()) {
-    case TicketDateMode::EachPrint:
+    case core::TicketDateMode::EachPrint:
         return ticketDateText(today);
-    case TicketDateMode::AtRouteSet:
+    case core::TicketDateMode::AtRouteSet:
         return keptDate;
-    case TicketDateMode::Fixed:
+    case core::TicketDateMode::Fixed:
         return options.fixedDate();
     }
     return QString();
 }
 
-QString routeSetTicketDate(const OperationOptions& options, const QDate& today)
+QString routeSetTicketDate(const core::Options& options, const QDate& today)
 {
-    return options.ticketDateMode() == TicketDateMode::Fixed ? options.fixedDate()
-                                                             : ticketDateText(today);
+    return options.ticketDateMode() == core::TicketDateMode::Fixed ? options.fixedDate()
+                                                                   : ticketDateText(today);
 }
 
-QString stepSound(const OperationOptions& options, const core::FareRecord& row)
+QString stepSound(const core::Options& options, const core::FareRecord& row)
 {
     if (!options.stepSoundByColumn())
         return options.stepSoundFile();
     const int column = columnAt(options.stepSoundColumn());
     if (column == 0)
         return QString();
-    const int flag = row.column(column);
-    return flag >= 1 && flag <= 3 ? options.stepSound(flag) : QString();
+    return options.stepSound(row.column(column));
 }
 
 std::vector<ElementWrite> stopElementWrites(const core::FareRecord& row, int n, int section,
-                                            bool night, const OperationOptions& options,
+                                            bool night, const core::Options& options,
                                             const QString& routeText)
 {
     std::vector<ElementWrite> writes;
     for (int i = std::max(section, 1); i <= FareElementCount; ++i)
         writes.push_back({i, ElementValue(static_cast<int>(nightFare(row.column(i), night)))});
 
-    if (options.infoStopOrderOn()) {
+    if (core::isOn(options.infoStopOrderOn())) {
         if (const int element = elementAt(options.infoStopOrderCell()))
-            writes.push_back({element, ElementValue(options.infoStopOrderFromZero() ? n - 1 : n)});
+            writes.push_back(
+                {element, ElementValue(core::isOn(options.infoStopOrderFromZero()) ? n - 1 : n)});
     }
-    if (options.infoTicketOn()) {
+    if (core::isOn(options.infoTicketOn())) {
         if (const int element = elementAt(options.infoTicketCell()))
             writes.push_back({element, ElementValue(static_cast<int>(row.ticketNo))});
     }
-    if (options.infoRouteOn()) {
+    if (core::isOn(options.infoRouteOn())) {
         if (const int element = elementAt(options.infoRouteCell()))
             writes.push_back({element, ElementValue(routeText)});
     }
-    if (options.infoColumnOn()) {
+    if (core::isOn(options.infoColumnOn())) {
         const int element = elementAt(options.infoColumnCell());
         const int column = columnAt(options.infoColumn());
         if (element != 0 && column != 0)

@@ -10,8 +10,8 @@
 namespace core
 {
 struct FareRecord;
-}
-class OperationOptions;
+class Options;
+} // namespace core
 
 // The window-free rules behind route setting, stepping and the display of a stop.
 namespace stops
@@ -37,13 +37,13 @@ QString ticketDateText(const QDate& date);
 QString ticketTimeText(const QTime& time);
 
 // The date the ticket shows now, by the options' date mode.
-QString currentTicketDate(const OperationOptions& options, const QString& keptDate,
+QString currentTicketDate(const core::Options& options, const QString& keptDate,
                           const QDate& today);
 // The date kept at a route setting.
-QString routeSetTicketDate(const OperationOptions& options, const QDate& today);
+QString routeSetTicketDate(const core::Options& options, const QDate& today);
 
 // The sound a data step plays on arriving at `row`; empty for none.
-QString stepSound(const OperationOptions& options, const core::FareRecord& row);
+QString stepSound(const core::Options& options, const core::FareRecord& row);
 
 // One value written to fare element `element` (1..12).
 struct ElementWrite {
@@ -55,7 +55,7 @@ struct ElementWrite {
 // in the order they are written (a later write to the same element wins). List positions
 // outside their lists (an unselected list) write nothing.
 std::vector<ElementWrite> stopElementWrites(const core::FareRecord& row, int n, int section,
-                                            bool night, const OperationOptions& options,
+                                            bool night, const core::Options& options,
                                             const QString& routeText);
 
 // The numeric value of the route text as the ticket gets it (0 when it is no number).

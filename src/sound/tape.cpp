@@ -1,12 +1,13 @@
 #include "sound/tape.h"
 
 #include "audio/startgate.h"
+#include "core/options.h"
 #include "sound/soundplayer.h"
-#include "sound/tapeoptions.h"
 #include "speech/speechengine.h"
 
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <mutex>
 #include <thread>
 
@@ -19,8 +20,7 @@ struct BroadcastTape::EngineDelivery {
 };
 
 BroadcastTape::BroadcastTape(core::Announcements& announcements, SoundPlayer& sounds,
-                             const TapeOptions* options, audio::StartGate* startGate,
-                             QObject* parent)
+                             core::Options& options, audio::StartGate* startGate, QObject* parent)
     : QObject(parent), announcements_(announcements), sounds_(sounds), options_(options),
       startGate_(startGate), delivery_(std::make_shared<EngineDelivery>())
 {
@@ -32,6 +32,7 @@ BroadcastTape::BroadcastTape(core::Announcements& announcements, SoundPlayer& so
             &BroadcastTape::entriesChanged);
     connect(&announcements_, &core::Announcements::fileNoteChanged, this,
             &BroadcastTape::fileNoteChanged);
+    connect(&options_, &core::Options::changed, this, &BroadcastTape::onOptionChanged);
 }
 
 BroadcastTape::~BroadcastTape()
@@ -81,7 +82,7 @@ void BroadcastTape::onEngineCreated(quint64 generation,
         return;
     engine_ = std::move(engine);
     if (engine_)
-        engine_->setSettings(speechSettings_);
+        engine_->setSettings(speechSettings());
     setSpeechAvailable(engine_ != nullptr);
     prepareNext();
     emit speechDecided(speechAvailable_);
@@ -97,13 +98,11 @@ void BroadcastTape::stepForward()
     if (!announcements_.moveForward())
         return;
     const int position = announcements_.position();
-    if (options_) {
-        const int flag = soundFlag(position);
-        if (options_->preBroadcastAlways())
-            playPreBroadcast(options_->preBroadcastFile(), Channel::S3);
-        else if (flag >= 1 && flag <= 3)
-            playPreBroadcast(options_->preBroadcastSound(flag), Channel::S3);
-    }
+    const int flag = soundFlag(position);
+    if (options_.preBroadcastAlways())
+        playPreBroadcast(options_.preBroadcastFile(), Channel::S3);
+    else if (flag >= 1 && flag <= 3)
+        playPreBroadcast(options_.preBroadcastSound(flag), Channel::S3);
     speakEntry(position);
     prepareNext();
 }
@@ -116,8 +115,8 @@ void BroadcastTape::stepBack()
     }
     const int position = announcements_.position();
     const int flag = soundFlag(position);
-    if (options_ && flag >= 1 && flag <= 3)
-        playPreBroadcast(options_->preBroadcastSound(flag), Channel::S2);
+    if (flag >= 1 && flag <= 3)
+        playPreBroadcast(options_.preBroadcastSound(flag), Channel::S2);
     speakEntry(position);
     prepareNext();
 }
@@ -131,8 +130,7 @@ void BroadcastTape::prepareNext()
 void BroadcastTape::playPreBroadcast(const QString& file, Channel channel)
 {
     sounds_.play(file, channel,
-                 options_->preBroadcastWait() ? SoundPlayer::Wait::UntilEnd
-                                              : SoundPlayer::Wait::No);
+                 options_.preBroadcastWait() ? SoundPlayer::Wait::UntilEnd : SoundPlayer::Wait::No);
 }
 
 void BroadcastTape::speakEntry(int position)
@@ -160,15 +158,47 @@ void BroadcastTape::releaseSpeech()
     engine_.reset();
 }
 
+speech::SpeechSettings BroadcastTape::speechSettings() const
+{
+    return {options_.speechRate(), options_.speechPitch(), options_.speechVolume()};
+}
+
 void BroadcastTape::setSpeechSettings(const speech::SpeechSettings& settings)
 {
     const speech::SpeechSettings held = settings.clamped();
-    if (held == speechSettings_)
+    if (held == speechSettings())
         return;
-    speechSettings_ = held;
+    {
+        // The three values are one change for the engine and for whoever listens.
+        const QScopedValueRollback writing(settingSpeech_, true);
+        options_.setSpeechRate(held.rate);
+        options_.setSpeechPitch(held.pitch);
+        options_.setSpeechVolume(held.volume);
+    }
+    applySpeechSettings();
+}
+
+void BroadcastTape::onOptionChanged(core::OptionId id)
+{
+    using core::OptionId;
+    switch (id) {
+    case OptionId::SpeechRate:
+    case OptionId::SpeechPitch:
+    case OptionId::SpeechVolume:
+        if (!settingSpeech_)
+            applySpeechSettings();
+        break;
+    default:
+        break;
+    }
+}
+
+void BroadcastTape::applySpeechSettings()
+{
+    const speech::SpeechSettings settings = speechSettings();
     if (engine_)
-        engine_->setSettings(held);
-    emit speechSettingsChanged(held);
+        engine_->setSettings(settings);
+    emit speechSettingsChanged(settings);
 }
 
 QString BroadcastTape::voiceName() const

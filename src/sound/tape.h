@@ -14,13 +14,17 @@ namespace audio
 class StartGate;
 }
 
+namespace core
+{
+class Options;
+enum class OptionId : int;
+} // namespace core
+
 namespace sound
 {
 
-class TapeOptions;
-
 // The broadcast tape: speaks the announcements of the current route (core::Announcements)
-// one by one, with their pre-broadcast sounds, and keeps the voice's settings. It offers the
+// one by one, with their pre-broadcast sounds, in the voice the options hold. It offers the
 // facts the control panel's tape group is drawn from (speech available, what the last load
 // found), each with a change signal; the group's captions and enabled states are the panel's.
 // Every call is safe with or without a speech engine, so a window may hold on to the tape
@@ -31,17 +35,15 @@ class BroadcastTape : public QObject
 public:
     using LoadState = core::Announcements::LoadState;
 
-    // announcements and sounds outlive the tape. options are read live at each step (nullptr:
-    // no pre-broadcast sounds). The speech engine is created once startGate lets start-up
-    // work run (nullptr: at once).
-    BroadcastTape(core::Announcements& announcements, SoundPlayer& sounds,
-                  const TapeOptions* options, audio::StartGate* startGate = nullptr,
-                  QObject* parent = nullptr);
+    // announcements, sounds and options outlive the tape. The pre-broadcast options are read
+    // at each step; the voice's settings are the options' and follow them. The speech engine
+    // is created once startGate lets start-up work run (nullptr: at once).
+    BroadcastTape(core::Announcements& announcements, SoundPlayer& sounds, core::Options& options,
+                  audio::StartGate* startGate = nullptr, QObject* parent = nullptr);
     ~BroadcastTape() override;
 
     core::Announcements& announcements() { return announcements_; }
-    // The options read at each step; nullptr for none.
-    const TapeOptions* options() const { return options_; }
+    const core::Options& options() const { return options_; }
     const core::Announcements& announcements() const { return announcements_; }
 
     // What initSpeech creates the speech engine with; empty (the start) for the Japanese voice.
@@ -69,10 +71,11 @@ public:
     // Drops the engine; a creation still under way is dropped when it arrives.
     void releaseSpeech();
 
-    // Speed, pitch and volume of the voice. The tape keeps them, so that they hold before the
-    // engine exists and are given to it when it arrives. Values out of range are brought
-    // into it; a change emits speechSettingsChanged.
-    speech::SpeechSettings speechSettings() const { return speechSettings_; }
+    // Speed, pitch and volume of the voice, kept in the options, so that they hold before the
+    // engine exists and are given to it when it arrives. Setting them changes the options,
+    // each value brought into its range. Any change of them, here or in the options (a
+    // preferences load), reaches the engine and emits speechSettingsChanged once.
+    speech::SpeechSettings speechSettings() const;
     void setSpeechSettings(const speech::SpeechSettings& settings);
     // The name of the voice that speaks; empty without an engine.
     QString voiceName() const;
@@ -110,7 +113,8 @@ signals:
     void dataStepRequested(int direction);
     // The speech engine is created, or could not be.
     void speechDecided(bool available);
-    // The voice's settings changed (the user took new ones in "音声の調節").
+    // The voice's settings changed (the user took new ones in "音声の調節", or the options
+    // were loaded).
     void speechSettingsChanged(const speech::SpeechSettings& settings);
 
 private:
@@ -121,10 +125,12 @@ private:
     void prepareNext();
     void setSpeechAvailable(bool available);
     void playPreBroadcast(const QString& file, Channel channel);
+    void onOptionChanged(core::OptionId id);
+    void applySpeechSettings();
 
     core::Announcements& announcements_;
     SoundPlayer& sounds_;
-    const TapeOptions* options_;
+    core::Options& options_;
     audio::StartGate* startGate_;
     bool speechAvailable_ = false;
     std::unique_ptr<speech::SpeechEngine> engine_;
@@ -132,7 +138,7 @@ private:
     quint64 engineGeneration_ = 0; // a newer initSpeech or a release drops older creations
     // Shared with the creations under way, which deliver through it while the tape is there.
     std::shared_ptr<EngineDelivery> delivery_;
-    speech::SpeechSettings speechSettings_;
+    bool settingSpeech_ = false;  // setSpeechSettings() is writing the options
     bool sampleSounding_ = false; // the last thing spoken was the sample
 };
 

@@ -3,6 +3,7 @@
 #include "filesystemfaults.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
+#include "speech/speechengine.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,18 @@ core::OptionFileValues throughTheSettingsFile(const core::OptionFileValues& opti
     SettingsRecords read;
     decodeSettings(encodeSettings(records), read);
     return read.options;
+}
+
+speech::SpeechSettings voiceOf(const core::Options& options)
+{
+    return {options.speechRate(), options.speechPitch(), options.speechVolume()};
+}
+
+void setVoice(core::Options& options, const speech::SpeechSettings& voice)
+{
+    options.setSpeechRate(voice.rate);
+    options.setSpeechPitch(voice.pitch);
+    options.setSpeechVolume(voice.volume);
 }
 
 class PreferencesTest : public ::testing::Test
@@ -64,11 +77,13 @@ TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileA
     options.set(core::OptionId::PanelOn1Picture, QStringLiteral("/p/〜波.bmp")); // comes back as ～
     options.set(core::OptionId::PreBroadcastSound2, QStringLiteral("/s/👋, \"hi\"; x=1.wav"));
     options.set(core::OptionId::TicketPluginPath, QStringLiteral(" /p/Ålesund.4SP "));
-    Preferences saved(path_);
+    core::Options model;
+    Preferences saved(path_, model);
     saved.keepExactPaths(options);
     ASSERT_TRUE(saved.save());
 
-    Preferences loaded(path_);
+    core::Options next;
+    Preferences loaded(path_, next);
     loaded.load();
     EXPECT_EQ(
         loaded.exactPaths().keys(),
@@ -100,52 +115,82 @@ TEST_F(PreferencesTest, PathsCp932CannotHoldComeBackExactlyWhereTheSettingsFileA
 
 TEST_F(PreferencesTest, DisplayZoomIsKeptUnderItsKeyWithinItsRange)
 {
-    Preferences preferences(path_);
+    core::Options options;
+    Preferences preferences(path_, options);
     preferences.load();
-    EXPECT_EQ(preferences.displayZoom(), 1);
-    EXPECT_FALSE(preferences.setDisplayZoom(5));
-    EXPECT_FALSE(preferences.setDisplayZoom(0));
+    EXPECT_EQ(options.displayZoom(), 1);
+    EXPECT_FALSE(options.setDisplayZoom(5));
+    EXPECT_FALSE(options.setDisplayZoom(0));
     EXPECT_FALSE(preferences.holdsMoreThanTheSettingsFile());
-    EXPECT_TRUE(preferences.setDisplayZoom(3));
+    EXPECT_TRUE(options.setDisplayZoom(3));
     EXPECT_TRUE(preferences.holdsMoreThanTheSettingsFile()) << "a zoom is worth a file";
     ASSERT_TRUE(preferences.save());
     EXPECT_EQ(QSettings(path_, QSettings::IniFormat).value(QStringLiteral("Display/Zoom")).toInt(),
               3);
 
-    Preferences next(path_);
+    core::Options loaded;
+    Preferences next(path_, loaded);
     next.load();
-    EXPECT_EQ(next.displayZoom(), 3);
-    EXPECT_EQ(next.speechSettings(), speech::SpeechSettings{}) << "the voice kept its defaults";
+    EXPECT_EQ(loaded.displayZoom(), 3);
+    EXPECT_EQ(voiceOf(loaded), speech::SpeechSettings{}) << "the voice kept its defaults";
     put(path_, "[Display]\nZoom=9\n");
     next.load();
-    EXPECT_EQ(next.displayZoom(), 1) << "out of range: the default";
+    EXPECT_EQ(loaded.displayZoom(), 1) << "out of range: the default";
 }
 
 TEST_F(PreferencesTest, SpeechSettingsKeepTheirRangesAndDefaults)
 {
-    Preferences preferences(path_);
+    core::Options options;
+    Preferences preferences(path_, options);
     preferences.load();
-    EXPECT_EQ(preferences.speechSettings(), speech::SpeechSettings{});
+    EXPECT_EQ(voiceOf(options), speech::SpeechSettings{});
     EXPECT_FALSE(preferences.holdsMoreThanTheSettingsFile());
 
-    preferences.setSpeechSettings({500, -3, 101});
-    EXPECT_EQ(preferences.speechSettings(), (speech::SpeechSettings{450, 0, 100}));
-    preferences.setSpeechSettings({80, 99, 0});
+    // The model keeps no value out of range; the voice dialog's values are brought into it
+    // by the tape before they reach the model.
+    setVoice(options, {500, -3, 101});
+    EXPECT_EQ(voiceOf(options), speech::SpeechSettings{});
+    setVoice(options, {80, 99, 0});
     EXPECT_TRUE(preferences.holdsMoreThanTheSettingsFile());
     ASSERT_TRUE(preferences.save());
-    Preferences next(path_);
+    core::Options loaded;
+    Preferences next(path_, loaded);
     next.load();
-    EXPECT_EQ(next.speechSettings(), (speech::SpeechSettings{80, 99, 0}));
+    EXPECT_EQ(voiceOf(loaded), (speech::SpeechSettings{80, 99, 0}));
 
     // Each value that is out of range or no number has its default; the others stay.
     put(path_, "[Speech]\nRate=79\nPitch=12\nVolume=loud\n");
     next.load();
-    EXPECT_EQ(next.speechSettings(), (speech::SpeechSettings{175, 12, 100}));
+    EXPECT_EQ(voiceOf(loaded), (speech::SpeechSettings{175, 12, 100}));
     // QSettings rereads a file only when its size or time differs; a file written within
     // the same clock tick must differ in size to be read again.
     put(path_, "[Speech]\nRate=451\nPitch=100\nVolume=-10\n");
     next.load();
-    EXPECT_EQ(next.speechSettings(), speech::SpeechSettings{});
+    EXPECT_EQ(voiceOf(loaded), speech::SpeechSettings{});
+}
+
+TEST_F(PreferencesTest, ALoadSetsOnlyThePreferencesOfTheModel)
+{
+    put(path_, "[Speech]\nPitch=12\n");
+    core::Options options;
+    options.setFareDataFolder(QStringLiteral("/srv/fares"));
+    options.setStepSoundWait(true);
+    options.setSpeechRate(300); // from an earlier load: the file has none, so the default
+    options.setDisplayZoom(4);
+    Preferences preferences(path_, options);
+    preferences.load();
+    EXPECT_EQ(voiceOf(options), (speech::SpeechSettings{175, 12, 100}));
+    EXPECT_EQ(options.displayZoom(), 1);
+    EXPECT_EQ(options.fareDataFolder(), QStringLiteral("/srv/fares"));
+    EXPECT_TRUE(options.stepSoundWait());
+
+    // Saving writes the model as it is now, and nothing of the settings file's options.
+    options.setSpeechVolume(40);
+    ASSERT_TRUE(preferences.save());
+    const QSettings ini(path_, QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("Speech/Volume")).toInt(), 40);
+    EXPECT_FALSE(ini.contains(QStringLiteral("FareDataFolder")));
+    EXPECT_FALSE(ini.contains(QStringLiteral("Paths/FareDataFolder")));
 }
 
 TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
@@ -160,9 +205,10 @@ TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
     const QByteArray huge = "[Speech]\nRate=90\n" + QByteArray(1024 * 1024, 'x');
     for (const QByteArray& bytes : {noise, huge, QByteArray("[Paths]\nFareDataFolder=a, b, c\n")}) {
         put(path_, bytes);
-        Preferences preferences(path_);
+        core::Options model;
+        Preferences preferences(path_, model);
         preferences.load();
-        EXPECT_EQ(preferences.speechSettings(), speech::SpeechSettings{});
+        EXPECT_EQ(voiceOf(model), speech::SpeechSettings{});
         core::OptionFileValues read = lossy;
         preferences.restoreExactPaths(read);
         EXPECT_EQ(read, lossy);
@@ -172,9 +218,10 @@ TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
     QFile::remove(path_);
     ASSERT_EQ(::mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
     alarm(60); // a hang ends the test instead of CI's run
-    Preferences pipe(path_);
+    core::Options model;
+    Preferences pipe(path_, model);
     pipe.load();
-    pipe.setSpeechSettings({100, 10, 10});
+    setVoice(model, {100, 10, 10});
     int error = 0;
     EXPECT_FALSE(pipe.save(&error));
     alarm(0);
@@ -184,9 +231,10 @@ TEST_F(PreferencesTest, ABrokenOrStrangeFileChangesNothing)
 TEST_F(PreferencesTest, KeysOfANewerVersionAreKeptAndAFailedWriteIsSaid)
 {
     put(path_, "[Speech]\nRate=120\nVoice=female\n[Window]\nZoom=2\n");
-    Preferences preferences(path_);
+    core::Options options;
+    Preferences preferences(path_, options);
     preferences.load();
-    preferences.setSpeechSettings({130, 50, 100});
+    setVoice(options, {130, 50, 100});
     ASSERT_TRUE(preferences.save());
     const QSettings ini(path_, QSettings::IniFormat);
     EXPECT_EQ(ini.value(QStringLiteral("Speech/Voice")).toString(), QStringLiteral("female"));
@@ -197,8 +245,7 @@ TEST_F(PreferencesTest, KeysOfANewerVersionAreKeptAndAFailedWriteIsSaid)
     const QString folder = dir_.filePath(QStringLiteral("ro"));
     ASSERT_TRUE(QDir().mkdir(folder));
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    Preferences readOnly(folder + QStringLiteral("/fare.ini"));
-    readOnly.setSpeechSettings({130, 50, 100});
+    Preferences readOnly(folder + QStringLiteral("/fare.ini"), options);
     int error = 0;
     {
         ScopedPermissionChecks asUser;

@@ -50,9 +50,9 @@ class ConsoleKeysTest : public ControlPanelTest
 protected:
     ConsoleKeysTest()
     {
-        options.resetFile = writeFile("reset.wav", "RIFF");
-        options.routeSetFile = writeFile("routeset.wav", "RIFF");
-        options.stepFile = writeFile("step.wav", "RIFF");
+        options.setResetSound(writeFile("reset.wav", "RIFF"));
+        options.setRouteSetSound(writeFile("routeset.wav", "RIFF"));
+        options.setStepSoundFile(writeFile("step.wav", "RIFF"));
         writeRoute(dir.path(), "12", numberedStops(5));
     }
 

@@ -20,7 +20,7 @@ protected:
     OvertakenDisplayTest()
     {
         writeRoute(dir.path(), "12", numberedStops(5));
-        options.preview = true;
+        options.setUseTicketPreview(1);
         panel->setTicketDrawer([this](const QString&, QPaintDevice*, const QByteArray&,
                                       const QByteArray&, const QByteArray&, std::int32_t,
                                       std::int16_t, std::int16_t row,
@@ -95,8 +95,8 @@ TEST_F(OvertakenDisplayTest, AStepClickedDuringAWaitedStepSoundShowsItsStop)
     audiotest::useDiskAudio();
     const QString sound = dir.filePath(QStringLiteral("step.wav"));
     audiotest::writeWav(sound, 200);
-    options.stepFile = sound;
-    options.waitStep = true;
+    options.setStepSoundFile(sound);
+    selectStepSoundWait(options, true);
     for (const bool held : {true, false}) {
         SCOPED_TRACE(held ? "click held until the sound ended" : "click run in the wait");
         setRoute("12", "1");

@@ -97,7 +97,7 @@ TEST_F(ControlPanelTest, KeypadKeysAreClippedToRoundedFaces)
 TEST_F(ControlPanelTest, RouteFromKeypadRunsLampTestAndShowsTheSection)
 {
     writeRoute(dir.path(), "12", numberedStops(5));
-    options.nextStop = 1;
+    options.setNextStopMode(1);
     QString duringLampTest;
     clock.setOnSleep([&](int) { duringLampTest = display.value(1); });
 
@@ -124,7 +124,7 @@ TEST_F(ControlPanelTest, RouteFromKeypadRunsLampTestAndShowsTheSection)
 TEST_F(ControlPanelTest, RouteFromListsAndTheFirstRowWithoutPrefix)
 {
     writeRoute(dir.path(), "12", numberedStops(4));
-    options.nextStop = 2;
+    options.setNextStopMode(2);
     const char* routeDigits = "00012";
     for (int i = 0; i < 5; ++i)
         widget<QListWidget>(QStringLiteral("routeDigitList%1").arg(i))
@@ -162,7 +162,7 @@ TEST_F(ControlPanelTest, FareFileFailuresStopBeforeTheDisplay)
     };
     for (const Case& c : cases) {
         messages.clear();
-        options.fareFolder = c.folder;
+        options.setFareDataFolder(c.folder);
         setRoute(c.route, c.section);
         ASSERT_EQ(messages.calls().size(), 1u) << c.route.toStdString();
         EXPECT_EQ(messages.calls()[0].prompt, c.message);
@@ -199,7 +199,7 @@ TEST_F(ControlPanelTest, SectionFiveAndThirteenLeaveTheFirstElements)
 TEST_F(ControlPanelTest, SteppingAtBothEndsIsSilent)
 {
     writeRoute(dir.path(), "3", numberedStops(3));
-    options.stepFile = writeFile("step.wav", "RIFF");
+    options.setStepSoundFile(writeFile("step.wav", "RIFF"));
     setRoute("3", "1");
     const size_t shownAfterSet = display.board()->shown.size();
     mciCommands.clear();
@@ -226,10 +226,10 @@ TEST_F(ControlPanelTest, StepSoundByColumnValue)
     stopsList[1].columns[150] = 4;
     stopsList[2].columns[150] = 1;
     writeRoute(dir.path(), "8", stopsList);
-    options.byColumn = true;
-    options.soundColumn = 149;
-    options.stepSounds = {writeFile("one.wav", "RIFF"), writeFile("two.wav", "RIFF"),
-                          writeFile("three.wav", "RIFF")};
+    selectStepSoundByColumn(options, true);
+    options.setStepSoundColumn(149);
+    setStepSounds(options, {writeFile("one.wav", "RIFF"), writeFile("two.wav", "RIFF"),
+                            writeFile("three.wav", "RIFF")});
     setRoute("8", "1");
     mciCommands.clear();
     panel->stepStop(core::StepDirection::Forward); // value 4: nothing plays
@@ -260,13 +260,13 @@ TEST_F(ControlPanelTest, NightFareDoublesAtTheNextDisplay)
 TEST_F(ControlPanelTest, InformationNumbersOnTheElements)
 {
     writeRoute(dir.path(), "120", numberedStops(3));
-    options.routeOn = true;
-    options.routeCell = 11;
-    options.stopOrderOn = true;
-    options.stopOrderCell = 0;
-    options.stopOrderFromZero = true;
-    options.ticketOn = true;
-    options.ticketCell = 1;
+    options.setInfoRouteOn(1);
+    options.setInfoRouteCell(11);
+    options.setInfoStopOrderOn(1);
+    options.setInfoStopOrderCell(0);
+    options.setInfoStopOrderFromZero(1);
+    options.setInfoTicketOn(1);
+    options.setInfoTicketCell(1);
     setRoute("00120", "1");
     EXPECT_TRUE(display.fareElement(12)->value().isText());
     EXPECT_EQ(display.fareElement(12)->value().text(), QStringLiteral("00120"));
@@ -281,7 +281,8 @@ TEST_F(ControlPanelTest, EachPanelDrivesOnlyTheRouteSessionItWasGiven)
 {
     writeRoute(dir.path(), "1", numberedStops(3));
     core::RouteSession otherSession;
-    ControlPanel other(nullptr, &options, nullptr, &otherSession, nullptr);
+    ControlPanel other(nullptr, options, DataFolderSource(options), nullptr, &otherSession,
+                       nullptr);
     setRoute("1", "1");
     button("stepForwardButton")->click();
     EXPECT_EQ(session.stopIndex(), 1);
@@ -354,36 +355,34 @@ TEST_F(ControlPanelTest, BacklightMissingUserFileKeepsPicture)
     QPixmap before(498, 248);
     before.fill(Qt::darkGreen);
     display.setCurrentPicture(before);
-    options.individual = true;
-    options.user = {true, true, true};
-    options.pictures[1] = dir.filePath("missing.bmp");
+    selectUserPanels(options, {true, true, true});
+    options.setPanelOn1Picture(dir.filePath("missing.bmp"));
     widget<QRadioButton>("backlightButton1")->click();
     EXPECT_TRUE(messages.calls().empty());
     EXPECT_EQ(display.currentPicture().toImage(), before.toImage());
     for (int i = 1; i <= 12; ++i)
         EXPECT_EQ(display.ticketLabel(i)->palette().color(QPalette::WindowText),
-                  platform::toQColor(options.colors[1]));
+                  platform::toQColor(options.ticketColor(core::Backlight::On1)));
     EXPECT_EQ(panel->selectedBacklight(), 1);
 }
 
 TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
 {
-    options.individual = true;
-    options.user = {false, false, true};
-    options.pictures[2] = writeFile("panel.jpg", "not a picture at all");
+    selectUserPanels(options, {false, false, true});
+    options.setPanelOn2Picture(writeFile("panel.jpg", "not a picture at all"));
     panel->onBacklightSelected(2);
     ASSERT_EQ(messages.calls().size(), 1u);
     EXPECT_TRUE(messages.calls()[0].prompt.contains(QStringLiteral("エラーコード：481")));
     EXPECT_EQ(messages.calls()[0].title, QStringLiteral("エラー"));
     EXPECT_EQ(messages.calls()[0].buttons, MessageBox::OKOnly | MessageBox::Critical);
     EXPECT_EQ(display.ticketLabel(5)->palette().color(QPalette::WindowText),
-              platform::toQColor(options.colors[2]));
+              platform::toQColor(options.ticketColor(core::Backlight::On2)));
 
     // A real picture smaller than the panel shows from the top-left with grey around it.
     QImage small(100, 40, QImage::Format_RGB32);
     small.fill(Qt::red);
     ASSERT_TRUE(small.save(dir.filePath("small.bmp"), "BMP"));
-    options.pictures[2] = dir.filePath("small.bmp");
+    options.setPanelOn2Picture(dir.filePath("small.bmp"));
     messages.clear();
     panel->onBacklightSelected(2);
     EXPECT_TRUE(messages.calls().empty());
@@ -392,7 +391,8 @@ TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
     EXPECT_EQ(shown.pixelColor(5, 5), QColor(Qt::red));
     EXPECT_NE(shown.pixelColor(300, 200), QColor(Qt::red));
 
-    options.individual = false; // built-in picture of the state
+    options.setPanelIndividual(false); // built-in picture of the state
+    options.setPanelAuto(true);
     QPixmap builtin(498, 248);
     builtin.fill(Qt::blue);
     display.setBacklightPicture(0, builtin);
@@ -403,10 +403,10 @@ TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
 TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
 {
     // A file that is no picture: each reaction shows one message, so they can be counted.
-    options.individual = true;
-    options.user = {true, true, true};
-    options.pictures = {writeFile("a.jpg", "no"), writeFile("b.jpg", "no"),
-                        writeFile("c.jpg", "no")};
+    selectUserPanels(options, {true, true, true});
+    options.setPanelOffPicture(writeFile("a.jpg", "no"));
+    options.setPanelOn1Picture(writeFile("b.jpg", "no"));
+    options.setPanelOn2Picture(writeFile("c.jpg", "no"));
     const auto labelColour = [&] {
         return display.ticketLabel(1)->palette().color(QPalette::WindowText);
     };
@@ -414,7 +414,7 @@ TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
 
     widget<QRadioButton>("backlightButton1")->click();
     EXPECT_EQ(messages.calls().size(), 1u);
-    EXPECT_EQ(labelColour(), platform::toQColor(options.colors[1]));
+    EXPECT_EQ(labelColour(), platform::toQColor(options.ticketColor(core::Backlight::On1)));
     widget<QRadioButton>("backlightButton1")->click(); // already on: reacts as before
     EXPECT_EQ(messages.calls().size(), 2u);
 
@@ -423,7 +423,7 @@ TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
     type(Qt::Key_Right, on1);
     EXPECT_EQ(panel->selectedBacklight(), 2);
     EXPECT_EQ(messages.calls().size(), 3u);
-    EXPECT_EQ(labelColour(), platform::toQColor(options.colors[2]));
+    EXPECT_EQ(labelColour(), platform::toQColor(options.ticketColor(core::Backlight::On2)));
     EXPECT_EQ(session.stopIndex(), 0) << "the arrow chose a button, it did not step";
 
     QAccessibleInterface* off =
@@ -433,7 +433,7 @@ TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
     off->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(panel->selectedBacklight(), 0);
     EXPECT_EQ(messages.calls().size(), 4u);
-    EXPECT_EQ(labelColour(), platform::toQColor(options.colors[0]));
+    EXPECT_EQ(labelColour(), platform::toQColor(options.ticketColor(core::Backlight::Off)));
 }
 
 TEST_F(ControlPanelTest, TapeButtonsStepTheFareDataWhenFlagged)
@@ -761,10 +761,10 @@ TEST_F(ControlPanelTest, TicketDrawingGetsTheStopRowAndItsOwnTicketNumber)
     for (Stop& stop : stopsList)
         stop.ticketNo = qint16(stop.ticketNo * 10);
     writeRoute(dir.path(), "12", stopsList);
-    options.preview = true;
+    options.setUseTicketPreview(1);
     // A real path, also where CP932 has no form for a character of it.
-    options.plugin = dir.filePath("Müller/切符.4SP");
-    options.dateMode = TicketDateMode::Fixed;
+    options.setTicketPluginPath(dir.filePath("Müller/切符.4SP"));
+    selectDateMode(options, core::TicketDateMode::Fixed);
     struct Call {
         QString path;
         QByteArray name, date, time;
@@ -780,7 +780,7 @@ TEST_F(ControlPanelTest, TicketDrawingGetsTheStopRowAndItsOwnTicketNumber)
 
     setRoute("0012", "2");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].path, options.plugin);
+    EXPECT_EQ(calls[0].path, options.ticketPluginPath());
     EXPECT_EQ(platform::fromCp932(calls[0].name), QStringLiteral("停留所2"));
     EXPECT_EQ(calls[0].date, QByteArray("2009/01/24"));
     EXPECT_TRUE(QTime::fromString(QString::fromLatin1(calls[0].time), "HH:mm:ss").isValid());
@@ -848,8 +848,8 @@ TEST_F(ControlPanelTest, OnlyTheEntryPanelsOwnSurfaceSwitchesPanels)
 
 TEST_F(ControlPanelTest, DigitListsKeepTheirDigitAndSoundOnEveryChange)
 {
-    options.resetFile = writeFile("reset.wav", "RIFF");
-    options.routeSetFile = writeFile("routeset.wav", "RIFF");
+    options.setResetSound(writeFile("reset.wav", "RIFF"));
+    options.setRouteSetSound(writeFile("routeset.wav", "RIFF"));
     panel->restorePanelState([] {
         ControlPanelState lists;
         lists.PanelMode = 1; // keypad to the back

@@ -45,9 +45,11 @@ protected:
     ControlPanelTest() : clockGuard(clock)
     {
         testsupport::application();
-        options.fareFolder = dir.path();
-        options.broadcastFolder = dir.path();
-        panel = std::make_unique<ControlPanel>(&display, &options, &tape, &session, &sounds);
+        setTestDefaults(options);
+        options.setFareDataFolder(dir.path());
+        options.setBroadcastDataFolder(dir.path());
+        panel = std::make_unique<ControlPanel>(&display, options, DataFolderSource(options), &tape,
+                                               &session, &sounds);
         media.setRecorder([this](const QString& command, int) { mciCommands.push_back(command); });
     }
     ~ControlPanelTest() override { media.setRecorder({}); }
@@ -130,13 +132,13 @@ protected:
     platform::ManualClock clock;
     platform::ScopedWaitClock clockGuard;
     platform::MessageBoxRecorder messages;
-    TestOptions options;
+    core::Options options;
     testsupport::StandInDisplay display;
     audio::MediaPlayer media;
     sound::SoundPlayer sounds{media};
     audio::StartGate startGate;
     core::Announcements announcements;
-    sound::BroadcastTape tape{announcements, sounds, nullptr, &startGate};
+    sound::BroadcastTape tape{announcements, sounds, options, &startGate};
     core::RouteSession session;
     std::unique_ptr<ControlPanel> panel;
     std::vector<QString> mciCommands;

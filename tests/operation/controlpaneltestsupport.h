@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/options.h"
 #include "core/routesession.h"
 #include "elements/digitelement.h"
-#include "operation/operationoptions.h"
 #include "support/standindisplay.h"
 
 #include <QString>
@@ -13,55 +13,57 @@
 namespace paneltest
 {
 
-// Options with plain fields, set directly by the tests.
-struct TestOptions : OperationOptions {
-    QString fareFolder, broadcastFolder, routeSetFile, resetFile, stepFile;
-    bool byColumn = false;
-    int soundColumn = 0;
-    std::array<QString, 3> stepSounds;
-    bool waitStep = false;
-    bool stopOrderOn = false, stopOrderFromZero = false, ticketOn = false, routeOn = false,
-         columnOn = false;
-    int stopOrderCell = 0, ticketCell = 0, routeCell = 0, column = 0, columnCell = 0;
-    TicketDateMode dateMode = TicketDateMode::EachPrint;
-    QString fixed = QStringLiteral("2009/01/24");
-    bool preview = false;
-    QString plugin;
-    int nextStop = 0;
-    std::array<platform::BgrColor, 3> colors{0xFFFFFF, 0xC0FFC0, 0x80FF80};
-    bool individual = false;
-    std::array<bool, 3> user{};
-    std::array<QString, 3> pictures;
+// The model's defaults with what the panel tests assert on told apart: the three ticket
+// colours differ, the "次は" mode is the list's first and the fixed date is the tests' own.
+inline void setTestDefaults(core::Options& options)
+{
+    options.setTicketColorOff(0xFFFFFF);
+    options.setTicketColorOn1(0xC0FFC0);
+    options.setTicketColorOn2(0x80FF80);
+    options.setNextStopMode(0);
+    options.setFixedDate(QStringLiteral("2009/01/24"));
+}
 
-    QString fareDataFolder() const override { return fareFolder; }
-    QString broadcastDataFolder() const override { return broadcastFolder; }
-    QString routeSetSound() const override { return routeSetFile; }
-    QString resetSound() const override { return resetFile; }
-    bool stepSoundByColumn() const override { return byColumn; }
-    QString stepSoundFile() const override { return stepFile; }
-    int stepSoundColumn() const override { return soundColumn; }
-    QString stepSound(int k) const override { return stepSounds.at(size_t(k - 1)); }
-    bool stepSoundWait() const override { return waitStep; }
-    bool infoStopOrderOn() const override { return stopOrderOn; }
-    int infoStopOrderCell() const override { return stopOrderCell; }
-    bool infoStopOrderFromZero() const override { return stopOrderFromZero; }
-    bool infoTicketOn() const override { return ticketOn; }
-    int infoTicketCell() const override { return ticketCell; }
-    bool infoRouteOn() const override { return routeOn; }
-    int infoRouteCell() const override { return routeCell; }
-    bool infoColumnOn() const override { return columnOn; }
-    int infoColumn() const override { return column; }
-    int infoColumnCell() const override { return columnCell; }
-    TicketDateMode ticketDateMode() const override { return dateMode; }
-    QString fixedDate() const override { return fixed; }
-    bool useTicketPreview() const override { return preview; }
-    QString ticketPluginPath() const override { return plugin; }
-    int nextStopMode() const override { return nextStop; }
-    platform::BgrColor ticketColor(int state) const override { return colors.at(size_t(state)); }
-    bool panelIndividual() const override { return individual; }
-    bool panelUser(int state) const override { return user.at(size_t(state)); }
-    QString panelPicture(int state) const override { return pictures.at(size_t(state)); }
-};
+// Selects one button of the ticket date group.
+inline void selectDateMode(core::Options& options, core::TicketDateMode mode)
+{
+    options.setDateEachPrint(mode == core::TicketDateMode::EachPrint);
+    options.setDateAtRouteSet(mode == core::TicketDateMode::AtRouteSet);
+    options.setDateFixed(mode == core::TicketDateMode::Fixed);
+}
+
+// Every step plays the one step sound, or the data column chooses among the three.
+inline void selectStepSoundByColumn(core::Options& options, bool byColumn)
+{
+    options.setStepSoundAlways(!byColumn);
+    options.setStepSoundByColumn(byColumn);
+}
+
+inline void selectStepSoundWait(core::Options& options, bool wait)
+{
+    options.setStepSoundWait(wait);
+    options.setStepSoundNoWait(!wait);
+}
+
+// Panel pictures by backlight state, and whether each state shows the user's picture.
+inline void selectUserPanels(core::Options& options, std::array<bool, 3> user)
+{
+    options.setPanelAuto(false);
+    options.setPanelIndividual(true);
+    options.setPanelOffUser(user[0]);
+    options.setPanelOffBuiltin(!user[0]);
+    options.setPanelOn1User(user[1]);
+    options.setPanelOn1Builtin(!user[1]);
+    options.setPanelOn2User(user[2]);
+    options.setPanelOn2Builtin(!user[2]);
+}
+
+inline void setStepSounds(core::Options& options, std::array<QString, 3> files)
+{
+    options.setStepSound1(files[0]);
+    options.setStepSound2(files[1]);
+    options.setStepSound3(files[2]);
+}
 
 // A stop of a route to be written to a fare file.
 struct Stop {

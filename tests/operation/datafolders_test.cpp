@@ -1,6 +1,5 @@
 #include "controlpaneltestsupport.h"
 
-#include "app/controlpanelwiring.h"
 #include "operation/datafolders.h"
 #include "options/optionsdialog.h"
 
@@ -79,19 +78,25 @@ TEST_F(DataFoldersTest, OneSetFolderOrNoSamplesKeepTheSettings)
     EXPECT_EQ(chooseDataFolders({}, working(), QString()).fare, QString());
 }
 
-TEST_F(DataFoldersTest, ReaderFindsTheSamplesAndLeavesTheOptionsEmpty)
+TEST_F(DataFoldersTest, SourceFindsTheSamplesAndLeavesTheOptionsEmpty)
 {
     paneltest::writeRoute(samples(), QStringLiteral("12"), paneltest::numberedStops(2));
     OptionsDialog options;
-    OptionsReader reader(options.options(), samples());
+    const DataFolderSource source(options.options(), samples());
     ScopedWorkingFolder in(working());
 
-    EXPECT_EQ(reader.fareDataFolder(), samples());
-    EXPECT_EQ(reader.broadcastDataFolder(), samples());
+    EXPECT_EQ(source.current().fare, samples());
+    EXPECT_EQ(source.current().broadcast, samples());
     EXPECT_TRUE(options.options().fareDataFolder().isEmpty());
     EXPECT_TRUE(options.options().fileValues().text(core::OptionId::FareDataFolder).isEmpty());
 
     touch(working() + QStringLiteral("/7.hy3"));
-    EXPECT_TRUE(reader.fareDataFolder().isEmpty());
-    EXPECT_TRUE(reader.broadcastDataFolder().isEmpty());
+    EXPECT_TRUE(source.current().fare.isEmpty());
+    EXPECT_TRUE(source.current().broadcast.isEmpty());
+
+    // A folder set in the options counts at the next asking.
+    options.options().setFareDataFolder(QStringLiteral("/srv/fares"));
+    options.options().setBroadcastDataFolder(QStringLiteral("/srv/tape"));
+    EXPECT_EQ(source.current().fare, QStringLiteral("/srv/fares"));
+    EXPECT_EQ(source.current().broadcast, QStringLiteral("/srv/tape"));
 }

@@ -64,9 +64,9 @@ TEST(ControlPanelPreview, WideningAtTheRightEdgeKeepsThePanelOnScreenAndSavesThe
 {
     testsupport::application();
     testsupport::StandInDisplay display;
-    paneltest::TestOptions options;
+    core::Options options;
     core::RouteSession session;
-    ControlPanel panel(&display, &options, nullptr, &session, nullptr);
+    ControlPanel panel(&display, options, DataFolderSource(options), nullptr, &session, nullptr);
     panel.show();
     const QRect area = panel.screen()->availableGeometry();
     const QPoint own(area.right() + 1 - panel.frameGeometry().width(), area.top() + 20);

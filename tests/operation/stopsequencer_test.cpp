@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using paneltest::TestOptions;
+using paneltest::selectDateMode;
+using paneltest::selectStepSoundByColumn;
+using paneltest::setStepSounds;
 
 namespace
 {
@@ -66,16 +68,17 @@ TEST(TicketTexts, DateAndTimeForms)
     EXPECT_EQ(stops::ticketDateText(QDate(2009, 1, 24)), QStringLiteral("01-24-2009"));
     EXPECT_EQ(stops::ticketTimeText(QTime(21, 5, 9)), QStringLiteral("21:05:09"));
 
-    TestOptions options;
+    core::Options options;
+    paneltest::setTestDefaults(options);
     const QDate today(2009, 1, 24);
-    options.dateMode = TicketDateMode::EachPrint;
+    selectDateMode(options, core::TicketDateMode::EachPrint);
     EXPECT_EQ(stops::currentTicketDate(options, QStringLiteral("kept"), today),
               QStringLiteral("01-24-2009"));
     EXPECT_EQ(stops::routeSetTicketDate(options, today), QStringLiteral("01-24-2009"));
-    options.dateMode = TicketDateMode::AtRouteSet;
+    selectDateMode(options, core::TicketDateMode::AtRouteSet);
     EXPECT_EQ(stops::currentTicketDate(options, QStringLiteral("kept"), today),
               QStringLiteral("kept"));
-    options.dateMode = TicketDateMode::Fixed;
+    selectDateMode(options, core::TicketDateMode::Fixed);
     EXPECT_EQ(stops::currentTicketDate(options, QStringLiteral("kept"), today),
               QStringLiteral("2009/01/24"));
     EXPECT_EQ(stops::routeSetTicketDate(options, today), QStringLiteral("2009/01/24"));
@@ -83,31 +86,32 @@ TEST(TicketTexts, DateAndTimeForms)
 
 TEST(StepSound, ChosenByColumnValue)
 {
-    TestOptions options;
-    options.stepFile = QStringLiteral("always.wav");
-    options.stepSounds = {QStringLiteral("one.wav"), QStringLiteral("two.wav"),
-                          QStringLiteral("three.wav")};
+    core::Options options;
+    options.setStepSoundFile(QStringLiteral("always.wav"));
+    const std::array<QString, 3> sounds = {QStringLiteral("one.wav"), QStringLiteral("two.wav"),
+                                           QStringLiteral("three.wav")};
+    setStepSounds(options, sounds);
     core::FareRecord row;
     EXPECT_EQ(stops::stepSound(options, row), QStringLiteral("always.wav"));
 
-    options.byColumn = true;
-    options.soundColumn = 149; // column 150
+    selectStepSoundByColumn(options, true);
+    options.setStepSoundColumn(149); // column 150
     for (int value : {1, 2, 3}) {
         row.column(150) = qint16(value);
-        EXPECT_EQ(stops::stepSound(options, row), options.stepSounds[size_t(value - 1)]);
+        EXPECT_EQ(stops::stepSound(options, row), sounds[size_t(value - 1)]);
     }
     for (int value : {0, 4, -1}) {
         row.column(150) = qint16(value);
         EXPECT_TRUE(stops::stepSound(options, row).isEmpty()) << value;
     }
-    options.soundColumn = -1; // nothing selected
+    options.setStepSoundColumn(-1); // nothing selected
     row.column(1) = 1;
     EXPECT_TRUE(stops::stepSound(options, row).isEmpty());
 }
 
 TEST(ElementWrites, FaresFromTheSection)
 {
-    TestOptions options;
+    core::Options options;
     const core::FareRecord row = rowWithColumns();
     auto values = finalValues(stops::stopElementWrites(row, 3, 1, false, options, "12"));
     ASSERT_EQ(values.size(), 12u);
@@ -127,25 +131,29 @@ TEST(ElementWrites, FaresFromTheSection)
 
 TEST(ElementWrites, InformationNumbersAndPrecedence)
 {
-    TestOptions options;
+    core::Options options;
     const core::FareRecord row = rowWithColumns();
-    options.stopOrderOn = true;
-    options.stopOrderCell = 0;
+    options.setInfoStopOrderOn(1);
+    options.setInfoStopOrderCell(0);
     auto values = finalValues(stops::stopElementWrites(row, 1, 1, false, options, "00120"));
     EXPECT_EQ(values[1], QStringLiteral("1"));
-    options.stopOrderFromZero = true;
+    options.setInfoStopOrderFromZero(1);
     values = finalValues(stops::stopElementWrites(row, 1, 1, false, options, "00120"));
     EXPECT_EQ(values[1], QStringLiteral("0"));
 
-    options.routeOn = true;
-    options.routeCell = 11;
+    options.setInfoRouteOn(1);
+    options.setInfoRouteCell(11);
     values = finalValues(stops::stopElementWrites(row, 1, 1, false, options, "00120"));
     EXPECT_EQ(values[12], QStringLiteral("T:00120"));
 
     // All four on one element: the data column is written last and wins.
-    options.stopOrderCell = options.routeCell = options.ticketCell = options.columnCell = 2;
-    options.ticketOn = options.columnOn = true;
-    options.column = 149;
+    options.setInfoStopOrderCell(2);
+    options.setInfoRouteCell(2);
+    options.setInfoTicketCell(2);
+    options.setInfoColumnCell(2);
+    options.setInfoTicketOn(1);
+    options.setInfoColumnOn(1);
+    options.setInfoColumn(149);
     auto writes = stops::stopElementWrites(row, 1, 1, false, options, "00120");
     std::vector<QString> onThree;
     for (const auto& write : writes)
@@ -154,9 +162,9 @@ TEST(ElementWrites, InformationNumbersAndPrecedence)
     EXPECT_EQ(onThree, (std::vector<QString>{"30", "0", "7", "00120", "1500"}));
 
     // An unselected list writes nothing.
-    options = TestOptions();
-    options.ticketOn = true;
-    options.ticketCell = -1;
+    options.resetToDefaults();
+    options.setInfoTicketOn(1);
+    options.setInfoTicketCell(-1);
     EXPECT_EQ(stops::stopElementWrites(row, 1, 13, false, options, "1").size(), 0u);
 }
 

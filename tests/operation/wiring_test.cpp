@@ -58,8 +58,8 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
 
     writeRoute(dir.path(), "12", numberedStops(3));
     options.setFareDataFolder(dir.path());
-    EXPECT_EQ(wiring.optionsReader().fareDataFolder(), dir.path());
-    EXPECT_EQ(wiring.tape().options(), &wiring.optionsReader());
+    EXPECT_EQ(wiring.dataFolders().current().fare, dir.path());
+    EXPECT_EQ(&wiring.tape().options(), &options.options());
 
     panel.onKeypadKey(ControlPanel::KeypadKey::Route);
     panel.onKeypadKey(ControlPanel::digitKey(1));
@@ -74,7 +74,7 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
     findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
     EXPECT_EQ(panel.selectedBacklight(), 2);
     options.selectFixedDate();
-    EXPECT_EQ(wiring.optionsReader().ticketDateMode(), TicketDateMode::Fixed);
+    EXPECT_EQ(options.options().ticketDateMode(), core::TicketDateMode::Fixed);
     values.setTicketColorOn2(platform::RGB(10, 20, 30));
     options.applyDisplayOptions();
     EXPECT_EQ(display.ticketLabel(1)->palette().color(QPalette::WindowText), QColor(10, 20, 30));

@@ -2,12 +2,12 @@
 
 #include "audio/mediaplayer.h"
 #include "audio/startgate.h"
+#include "core/options.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 #include "sound/tape.h"
-#include "sound/tapeoptions.h"
 #include "speech/speechengine.h"
 
 #include <QSignalSpy>
@@ -70,27 +70,16 @@ private:
     speech::SpeechSettings settings_;
 };
 
-struct PlainOptions : TapeOptions {
-    bool always = false;
-    QString file;
-    QString sounds[3];
-    bool wait = false;
-    bool preBroadcastAlways() const override { return always; }
-    QString preBroadcastFile() const override { return file; }
-    QString preBroadcastSound(int flag) const override { return sounds[flag - 1]; }
-    bool preBroadcastWait() const override { return wait; }
-};
-
-// A tape with announcements of its own, beside the fixture's.
-struct OwnAnnouncements {
+// A tape with announcements and options of its own, beside the fixture's.
+struct OwnModels {
     core::Announcements held;
+    core::Options heldOptions;
 };
-class StandAloneTape : private OwnAnnouncements, public BroadcastTape
+class StandAloneTape : private OwnModels, public BroadcastTape
 {
 public:
-    StandAloneTape(SoundPlayer& sounds, const TapeOptions* options, audio::StartGate* gate,
-                   speech::SpeechEngineFactory engines)
-        : BroadcastTape(held, sounds, options, gate)
+    StandAloneTape(SoundPlayer& sounds, audio::StartGate* gate, speech::SpeechEngineFactory engines)
+        : BroadcastTape(held, sounds, heldOptions, gate)
     {
         setSpeechEngineFactory(std::move(engines));
     }
@@ -108,6 +97,11 @@ class TapeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // Pre-broadcast sounds by the entries' flags, without waiting for their end.
+        options.setPreBroadcastAlways(false);
+        options.setPreBroadcastByFlag(true);
+        options.setPreBroadcastWait(false);
+        options.setPreBroadcastNoWait(true);
         tape.setSpeechEngineFactory(recordingEngines());
         media.setRecorder([this](const QString& c, int) {
             if (c.startsWith(u"open"))
@@ -151,7 +145,7 @@ protected:
     QTemporaryDir dir;
     QString folder;
     SpeechLog log;
-    PlainOptions options;
+    core::Options options;
     QStringList opened;
     platform::ManualClock clock;
     platform::ScopedWaitClock scoped{clock};
@@ -159,7 +153,7 @@ protected:
     SoundPlayer sounds{media};
     audio::StartGate startGate;
     core::Announcements announcements;
-    BroadcastTape tape{announcements, sounds, &options, &startGate};
+    BroadcastTape tape{announcements, sounds, options, &startGate};
 };
 
 const QString kThree = QStringLiteral("\"一つ目\",0,0\r\n\"二つ目\",1,0\r\n\"三つ目\",0,0\r\n");
@@ -289,7 +283,7 @@ TEST_F(TapeTest, SpeechIsAvailableOnlyWithAnEngine)
 {
     EXPECT_TRUE(tape.isSpeechAvailable());
 
-    StandAloneTape failing{sounds, &options, &startGate, [] { return nullptr; }};
+    StandAloneTape failing{sounds, &startGate, [] { return nullptr; }};
     QSignalSpy changes(&failing, &BroadcastTape::speechAvailableChanged);
     failing.initSpeech();
     ASSERT_TRUE(waitForSpeechDecision(failing));
@@ -392,9 +386,9 @@ TEST_F(TapeTest, TheFileNoteSaysWhatWasReadOrMissed)
 
 TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
 {
-    options.sounds[0] = sound(QStringLiteral("one.wav"));
-    options.sounds[1] = sound(QStringLiteral("two.wav"));
-    options.file = sound(QStringLiteral("always.wav"));
+    options.setPreBroadcastSound1(sound(QStringLiteral("one.wav")));
+    options.setPreBroadcastSound2(sound(QStringLiteral("two.wav")));
+    options.setPreBroadcastFile(sound(QStringLiteral("always.wav")));
     writeTape(QStringLiteral("1"), QStringLiteral("a,0,2\nb,0,4\nc,0,1\n"));
     tape.loadTape(folder, QStringLiteral("1"));
     const QString s2 = channelAlias(Channel::S2);
@@ -403,19 +397,20 @@ TEST_F(TapeTest, PreBroadcastSoundsFollowFlagsAndOptions)
     tape.stepForward(); // flag 2
     tape.stepForward(); // flag 4: no sound
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened[0].contains(options.sounds[1]) &&
+    EXPECT_TRUE(opened[0].contains(options.preBroadcastSound2()) &&
                 opened[0].endsWith(s3 + QStringLiteral(" wait")));
     EXPECT_EQ(spoken(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 
-    options.always = true; // forwards only
+    options.setPreBroadcastByFlag(false);
+    options.setPreBroadcastAlways(true); // forwards only
     tape.stepForward();
     ASSERT_EQ(opened.size(), 2);
-    EXPECT_TRUE(opened[1].contains(options.file));
+    EXPECT_TRUE(opened[1].contains(options.preBroadcastFile()));
     tape.stepBack(); // flag 4 again: silent even with "always"
     EXPECT_EQ(opened.size(), 2);
     tape.stepBack(); // flag 2 on the back channel
     ASSERT_EQ(opened.size(), 3);
-    EXPECT_TRUE(opened[2].contains(options.sounds[1]) && opened[2].contains(s2));
+    EXPECT_TRUE(opened[2].contains(options.preBroadcastSound2()) && opened[2].contains(s2));
 }
 
 TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
@@ -439,7 +434,7 @@ TEST_F(TapeTest, SpeakingStopsFirstAndAFailureIsStoppedAgain)
 
 TEST_F(TapeTest, TheVoiceSettingsHoldBeforeTheEngineAndReachItWhenItArrives)
 {
-    StandAloneTape late{sounds, &options, &startGate, recordingEngines()};
+    StandAloneTape late{sounds, &startGate, recordingEngines()};
     QSignalSpy changed(&late, &BroadcastTape::speechSettingsChanged);
     late.setSpeechSettings({250, 40, 80});
     late.setSpeechSettings({250, 40, 80}); // no change, no signal
@@ -458,6 +453,31 @@ TEST_F(TapeTest, TheVoiceSettingsHoldBeforeTheEngineAndReachItWhenItArrives)
     EXPECT_EQ(late.speechSettings(), (speech::SpeechSettings{450, 0, 100}));
     EXPECT_EQ(log.settings.last(), QStringLiteral("450/0/100"));
     EXPECT_EQ(changed.size(), 2);
+    EXPECT_EQ(late.options().speechRate(), 450) << "kept in the options";
+}
+
+TEST_F(TapeTest, TheVoiceFollowsItsOptionsChangedElsewhere)
+{
+    QSignalSpy changed(&tape, &BroadcastTape::speechSettingsChanged);
+    log.settings.clear();
+    // As a preferences load sets them, one by one.
+    options.setSpeechRate(300);
+    options.setSpeechVolume(60);
+    EXPECT_EQ(tape.speechSettings(), (speech::SpeechSettings{300, 50, 60}));
+    EXPECT_EQ(log.settings,
+              (QStringList{QStringLiteral("300/50/100"), QStringLiteral("300/50/60")}));
+    EXPECT_EQ(changed.size(), 2);
+    // Options of another kind are none of the voice's business.
+    options.setPreBroadcastFile(QStringLiteral("x.wav"));
+    EXPECT_EQ(changed.size(), 2);
+
+    // The voice dialog's settings land in the options.
+    tape.setSpeechSettings({120, 20, 30});
+    EXPECT_EQ(options.speechRate(), 120);
+    EXPECT_EQ(options.speechPitch(), 20);
+    EXPECT_EQ(options.speechVolume(), 30);
+    EXPECT_EQ(log.settings.last(), QStringLiteral("120/20/30"));
+    EXPECT_EQ(changed.size(), 3);
 }
 
 TEST_F(TapeTest, TheSampleUsesTrialSettingsAndStopsOnlyItself)
@@ -549,7 +569,7 @@ TEST_F(TapeTest, NobodyWaitsForACreationThatIsStillRunning)
             creation->reach(Milestones::Released);
     });
 
-    auto late = std::make_unique<StandAloneTape>(sounds, &options, &startGate, engines);
+    auto late = std::make_unique<StandAloneTape>(sounds, &startGate, engines);
     late->initSpeech();
     ASSERT_TRUE(creation->waitFor(Milestones::Entered));
     late.reset();
@@ -588,7 +608,7 @@ TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
         std::lock_guard wait(creating);
         return std::make_unique<RecordingEngine>(log);
     });
-    StandAloneTape late{sounds, &options, &startGate, engines};
+    StandAloneTape late{sounds, &startGate, engines};
     late.initSpeech();
     EXPECT_FALSE(late.isSpeechAvailable());
     writeTape(QStringLiteral("1"), kThree);
@@ -607,7 +627,7 @@ TEST_F(TapeTest, UntilTheEngineIsReadySpeechIsUnavailableAndARouteStillLoads)
 
 TEST_F(TapeTest, AFailedLoadBeforeTheEngineIsReadyStaysFailed)
 {
-    StandAloneTape late{sounds, &options, &startGate, recordingEngines()};
+    StandAloneTape late{sounds, &startGate, recordingEngines()};
     startGate.hold(); // as while the windows come up
     late.initSpeech();
     late.loadTape(folder, QStringLiteral("404"));
@@ -625,7 +645,7 @@ TEST_F(TapeTest, TheEngineWaitsForTheStartUpWork)
         ++created;
         return std::make_unique<RecordingEngine>(log);
     });
-    StandAloneTape late{sounds, &options, &startGate, engines};
+    StandAloneTape late{sounds, &startGate, engines};
     startGate.hold();
     late.initSpeech();
     QCoreApplication::processEvents();
