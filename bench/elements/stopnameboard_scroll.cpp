@@ -10,7 +10,6 @@
 // scrolling (default 0) and the process exits.
 
 #include "elements/nextstopnameboard.h"
-#include "platform/bgrcolor.h"
 #include "platform/wait.h"
 
 #include <QApplication>
@@ -71,8 +70,8 @@ int main(int argc, char** argv)
     const QString name = parser.positionalArguments().value(0, QStringLiteral("市役所前"));
 
     NextStopNameBoard board;
-    board.setForeColor(platform::RGB(255, 192, 128));
-    board.setBackColor(platform::RGB(0, 0, 0));
+    board.setForeColor(QColor(255, 192, 128));
+    board.setBackColor(Qt::black);
     board.setPrefixMode(static_cast<std::int16_t>(parser.value("prefix").toInt()));
     board.setSpeed(static_cast<std::int16_t>(parser.value("speed").toInt()));
     board.setWindowTitle(QStringLiteral("NextStopNameBoard"));

@@ -4,7 +4,6 @@
 #include "app/panelpicture.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
-#include "platform/bgrcolor.h"
 #include "platform/fontmap.h"
 #include "platform/twips.h"
 
@@ -69,7 +68,7 @@ void FareDisplayWindow::createStopNameBoard()
     stopNameBoard_ = new NextStopNameBoard(this);
     stopNameBoard_->setObjectName(QStringLiteral("stopNameBoard"));
     stopNameBoard_->setGeometry(displaylayout::toPixels(displaylayout::stopNameBoardRect()));
-    stopNameBoard_->setForeColor(platform::RGB(255, 192, 128));
+    stopNameBoard_->setForeColor(QColor(255, 192, 128));
 }
 
 void FareDisplayWindow::createFareElementsAndLabels()

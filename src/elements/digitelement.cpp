@@ -19,23 +19,21 @@ qint16 toInt16(int value)
 
 } // namespace
 
-DigitElement::DigitElement(QWidget* parent)
-    : QWidget(parent), unlitColor_(platform::RGB(150, 150, 150)),
-      litColor_(platform::RGB(248, 210, 114)), backColor_(platform::RGB(128, 128, 128))
+DigitElement::DigitElement(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     applySize();
 }
 
-void DigitElement::setUnlitColor(platform::BgrColor color)
+void DigitElement::setUnlitColor(const QColor& color)
 {
-    unlitColor_ = color;
+    unlitColor_ = platform::opaqueColor(color);
     redraw();
 }
 
-void DigitElement::setLitColor(platform::BgrColor color)
+void DigitElement::setLitColor(const QColor& color)
 {
-    litColor_ = color;
+    litColor_ = platform::opaqueColor(color);
     redraw();
 }
 
@@ -89,9 +87,9 @@ void DigitElement::setUserSettable(bool settable)
     userSettable_ = settable;
 }
 
-void DigitElement::setBackColor(platform::BgrColor color)
+void DigitElement::setBackColor(const QColor& color)
 {
-    backColor_ = color;
+    backColor_ = platform::opaqueColor(color);
     redraw();
 }
 
@@ -140,10 +138,10 @@ void DigitElement::applySize()
 void DigitElement::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), platform::toQColor(backColor_));
+    painter.fillRect(rect(), backColor_);
     if (!drawn_)
         return;
-    const DigitColors colors{platform::toQColor(unlitColor_), platform::toQColor(litColor_)};
+    const DigitColors colors{unlitColor_, litColor_};
     paintDigits(painter, QRectF(rect()), displayedText_, digitCount_, digitLook(digitStyle_),
                 colors, boldGlyphs());
 }

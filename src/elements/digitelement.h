@@ -2,8 +2,7 @@
 
 #include "dialogs/digitsettingsdialog.h"
 #include "elements/elementvalue.h"
-#include "platform/bgrcolor.h"
-
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
@@ -17,10 +16,12 @@ class DigitElement : public QWidget
 public:
     explicit DigitElement(QWidget* parent = nullptr);
 
-    platform::BgrColor unlitColor() const { return unlitColor_; }
-    void setUnlitColor(platform::BgrColor color);
-    platform::BgrColor litColor() const { return litColor_; }
-    void setLitColor(platform::BgrColor color);
+    // Colours are kept as the settings file can hold them: opaque, 8 bits a channel (an
+    // invalid colour is black).
+    QColor unlitColor() const { return unlitColor_; }
+    void setUnlitColor(const QColor& color);
+    QColor litColor() const { return litColor_; }
+    void setLitColor(const QColor& color);
     // Leading zeros a numeric value is padded to; 0 (or less) pads nothing.
     qint16 fillZero() const { return fillZero_; }
     void setFillZero(int fillZero);
@@ -42,8 +43,8 @@ public:
     // Whether the owner lets a double-click open the settings dialog; only stored here.
     bool isUserSettable() const { return userSettable_; }
     void setUserSettable(bool settable);
-    platform::BgrColor backColor() const { return backColor_; }
-    void setBackColor(platform::BgrColor color);
+    QColor backColor() const { return backColor_; }
+    void setBackColor(const QColor& color);
     // Extra spacing between characters and bold glyphs: this platform takes 0 and bold.
     int extraCharacterSpacing() const { return 0; }
     bool boldGlyphs() const { return true; }
@@ -72,8 +73,8 @@ private:
     void redraw();
     void applySize();
 
-    platform::BgrColor unlitColor_;
-    platform::BgrColor litColor_;
+    QColor unlitColor_{150, 150, 150};
+    QColor litColor_{248, 210, 114};
     qint16 fillZero_ = 0;
     qint16 zeroMode_ = 0;
     qint16 shift_ = 0;
@@ -82,7 +83,7 @@ private:
     qint16 digitStyle_ = 0;
     ElementValue value_;
     bool userSettable_ = true;
-    platform::BgrColor backColor_;
+    QColor backColor_{128, 128, 128};
 
     // What the last redraw prepared for painting.
     bool drawn_ = false;

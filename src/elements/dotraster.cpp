@@ -283,20 +283,19 @@ DotMatrix GlyphRaster::draw(const QString& text)
 
 DotStrip::DotStrip()
 {
-    reset(BoardWidth, 0, 0, 0);
+    reset(BoardWidth, Qt::black, Qt::black, Qt::black);
 }
 
-void DotStrip::reset(int width, platform::BgrColor back, platform::BgrColor name,
-                     platform::BgrColor prefix)
+void DotStrip::reset(int width, const QColor& back, const QColor& name, const QColor& prefix)
 {
     image_ = QImage(std::max(width, 1), BoardHeight, QImage::Format_Indexed8);
-    inkColor_ = {name, prefix};
+    inkColor_ = {platform::opaqueColor(name).rgb(), platform::opaqueColor(prefix).rgb()};
     clear(back);
 }
 
-void DotStrip::clear(platform::BgrColor back)
+void DotStrip::clear(const QColor& back)
 {
-    image_.setColorTable({platform::toQColor(back).rgb()});
+    image_.setColorTable({platform::opaqueColor(back).rgb()});
     inkIndex_[Name] = indexFor(inkColor_[Name]);
     inkIndex_[Prefix] = indexFor(inkColor_[Prefix]);
     if (!image_.isNull())
@@ -304,17 +303,17 @@ void DotStrip::clear(platform::BgrColor back)
     hasInk_ = false;
 }
 
-void DotStrip::setInkColor(Ink ink, platform::BgrColor color)
+void DotStrip::setInkColor(Ink ink, const QColor& color)
 {
-    if (inkColor_[ink] == color)
+    const QRgb rgb = platform::opaqueColor(color).rgb();
+    if (inkColor_[ink] == rgb)
         return;
-    inkColor_[ink] = color;
-    inkIndex_[ink] = indexFor(color);
+    inkColor_[ink] = rgb;
+    inkIndex_[ink] = indexFor(rgb);
 }
 
-std::uint8_t DotStrip::indexFor(platform::BgrColor color)
+std::uint8_t DotStrip::indexFor(QRgb rgb)
 {
-    const QRgb rgb = platform::toQColor(color).rgb();
     QList<QRgb> table = image_.colorTable();
     for (qsizetype i = 1; i < table.size(); ++i) {
         if (table[i] == rgb)
@@ -366,11 +365,11 @@ bool DotStrip::isLit(int x, int y) const
     return image_.constScanLine(y)[x] != 0;
 }
 
-platform::BgrColor DotStrip::colorAt(int x, int y) const
+QColor DotStrip::colorAt(int x, int y) const
 {
     if (!image_.valid(x, y))
-        return 0;
-    return platform::fromQColor(QColor(image_.color(image_.constScanLine(y)[x])));
+        return {};
+    return QColor::fromRgb(image_.color(image_.constScanLine(y)[x]));
 }
 
 int DotStrip::firstLitColumn(int fromX, int toX) const

@@ -3,9 +3,8 @@
 // Window-free logic of the stop-name dot boards: cutting a name into two-byte CP932 cells,
 // the layout tables, the typeface choice per cell, the 18 x 18 glyph raster and the dot strip.
 
-#include "platform/bgrcolor.h"
-
 #include <QByteArray>
+#include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QImage>
@@ -160,7 +159,7 @@ void renderAhead(const QList<RasterGlyph>& glyphs, const std::shared_ptr<GlyphCa
 
 // The dot strip: an indexed picture of the whole name, 56 pixels high. Colour index 0 is the
 // background; every ink colour in use gets its own index, so dots keep the colour they were
-// drawn in when an ink changes later.
+// drawn in when an ink changes later. Colours are drawn opaque; an invalid colour is black.
 class DotStrip
 {
 public:
@@ -168,12 +167,11 @@ public:
 
     DotStrip();
     // Width in pixels (at least 1) and the colours; the strip is cleared.
-    void reset(int width, platform::BgrColor back, platform::BgrColor name,
-               platform::BgrColor prefix);
+    void reset(int width, const QColor& back, const QColor& name, const QColor& prefix);
     // Clears to a new background, keeping the width and the inks.
-    void clear(platform::BgrColor back);
+    void clear(const QColor& back);
     // Colour of the dots plotted from now on in this ink.
-    void setInkColor(Ink ink, platform::BgrColor color);
+    void setInkColor(Ink ink, const QColor& color);
 
     // Lights a 2 x 2 dot at (x + 3i, y + 3j) for every lit (i, j); clipped at the edges.
     void plot(const DotMatrix& dots, int x, int y, Ink ink);
@@ -183,15 +181,16 @@ public:
     // Whether any dot has been lit since the strip was last cleared.
     bool hasInk() const { return hasInk_; }
     bool isLit(int x, int y) const;
-    platform::BgrColor colorAt(int x, int y) const;
+    // The colour shown at (x, y): an ink or the background; invalid outside the strip.
+    QColor colorAt(int x, int y) const;
     // First column in [fromX, toX) with a lit pixel, or -1.
     int firstLitColumn(int fromX, int toX) const;
 
 private:
-    std::uint8_t indexFor(platform::BgrColor color);
+    std::uint8_t indexFor(QRgb color);
 
     QImage image_;
-    std::array<platform::BgrColor, 2> inkColor_{};
+    std::array<QRgb, 2> inkColor_{};
     std::array<std::uint8_t, 2> inkIndex_{};
     bool hasInk_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
-#include "platform/colorconversion.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -107,9 +106,9 @@ void FareDisplay::colorDigits(DigitElement* digit, const DigitLook& colors)
 {
     if (!digit)
         return;
-    digit->setBackColor(platform::fromQColor(colors.back));
-    digit->setUnlitColor(platform::fromQColor(colors.unlit));
-    digit->setLitColor(platform::fromQColor(colors.lit));
+    digit->setBackColor(colors.back);
+    digit->setUnlitColor(colors.unlit);
+    digit->setLitColor(colors.lit);
 }
 
 void FareDisplay::applyLook(const DisplayLook& look)
@@ -128,12 +127,12 @@ void FareDisplay::applyLook(const DisplayLook& look)
     if (!board)
         return;
     const StopNameLook& s = look.stopName;
-    board->setBackColor(platform::fromQColor(s.back));
-    board->setForeColor(platform::fromQColor(s.fore));
+    board->setBackColor(s.back);
+    board->setForeColor(s.fore);
     board->setFontMode(static_cast<std::int16_t>(s.typeface));
     board->setFontBold(s.bold);
     board->setPrefixMode(static_cast<std::int16_t>(s.prefix));
-    board->setPrefixColor(platform::fromQColor(s.prefixColor));
+    board->setPrefixColor(s.prefixColor);
     board->setPrefixFontMode(static_cast<std::int16_t>(s.prefixTypeface));
     board->setPrefixBold(s.prefixBold);
 }

@@ -1,5 +1,7 @@
 #include "elements/nextstopnameboard.h"
 
+#include "platform/colorconversion.h"
+
 using namespace dotboard;
 
 NextStopNameBoard::NextStopNameBoard(QWidget* parent) : StopNameBoard(parent) {}
@@ -10,9 +12,9 @@ void NextStopNameBoard::setPrefixMode(std::int16_t mode)
     markModified(QStringLiteral("prefixMode"));
 }
 
-void NextStopNameBoard::setPrefixColor(platform::BgrColor color)
+void NextStopNameBoard::setPrefixColor(const QColor& color)
 {
-    prefixColor_ = color;
+    prefixColor_ = platform::opaqueColor(color);
     markModified(QStringLiteral("prefixColor"));
 }
 
@@ -79,8 +81,7 @@ void NextStopNameBoard::saveProperties(PropertyList& bag) const
     StopNameBoard::saveProperties(bag);
     if (prefixMode_ != 0)
         bag.append({QStringLiteral("prefixMode"), prefixMode_});
-    if (prefixColor_ != DefaultPrefixColor)
-        bag.append({QStringLiteral("prefixColor"), prefixColor_});
+    saveColor(bag, QStringLiteral("prefixColor"), prefixColor_, DefaultPrefixColor);
     if (prefixFontMode_ != 0)
         bag.append({QStringLiteral("prefixFontMode"), prefixFontMode_});
     if (prefixBold_)
@@ -92,7 +93,7 @@ void NextStopNameBoard::loadProperties(const PropertyList& bag)
     StopNameBoard::loadProperties(bag);
     const int mode = savedValue(bag, QStringLiteral("prefixMode"), 0).toInt();
     prefixMode_ = static_cast<std::int16_t>(mode >= 0 && mode <= 2 ? mode : 0);
-    prefixColor_ = savedValue(bag, QStringLiteral("prefixColor"), DefaultPrefixColor).toInt();
+    prefixColor_ = savedColor(bag, QStringLiteral("prefixColor"), DefaultPrefixColor);
     prefixFontMode_ =
         static_cast<std::int16_t>(savedValue(bag, QStringLiteral("prefixFontMode"), 0).toInt());
     prefixBold_ = savedValue(bag, QStringLiteral("prefixBold"), false).toBool();

@@ -11,12 +11,12 @@ class NextStopNameBoard : public StopNameBoard
 {
     Q_OBJECT
     Q_PROPERTY(int prefixMode READ prefixMode WRITE setPrefixMode)
-    Q_PROPERTY(int prefixColor READ prefixColor WRITE setPrefixColor)
+    Q_PROPERTY(QColor prefixColor READ prefixColor WRITE setPrefixColor)
     Q_PROPERTY(int prefixFontMode READ prefixFontMode WRITE setPrefixFontMode)
     Q_PROPERTY(bool prefixBold READ prefixBold WRITE setPrefixBold)
 
 public:
-    static constexpr platform::BgrColor DefaultPrefixColor = 0x79B9FF;
+    static constexpr QColor DefaultPrefixColor{255, 185, 121};
 
     explicit NextStopNameBoard(QWidget* parent = nullptr);
 
@@ -24,8 +24,9 @@ public:
     // value is stored as 0. Takes effect at the next setStopName.
     std::int16_t prefixMode() const { return prefixMode_; }
     void setPrefixMode(std::int16_t mode);
-    platform::BgrColor prefixColor() const { return prefixColor_; }
-    void setPrefixColor(platform::BgrColor color);
+    // Kept like the board's colours: opaque, 8 bits a channel.
+    QColor prefixColor() const { return prefixColor_; }
+    void setPrefixColor(const QColor& color);
     // 0 all Gothic, 1 only "は" Mincho, 2 all Mincho, 3 only "は" Gothic; others as 0.
     std::int16_t prefixFontMode() const { return prefixFontMode_; }
     void setPrefixFontMode(std::int16_t fontMode);
@@ -47,7 +48,7 @@ private:
     std::array<dotboard::RasterGlyph, 2> prefixGlyphs() const;
 
     std::int16_t prefixMode_ = 0;
-    platform::BgrColor prefixColor_ = DefaultPrefixColor;
+    QColor prefixColor_ = DefaultPrefixColor;
     std::int16_t prefixFontMode_ = 0;
     bool prefixBold_ = false;
 };

@@ -60,17 +60,17 @@ void StopNameBoard::markModified(const QString& name)
     emit propertyChanged(name);
 }
 
-void StopNameBoard::setBackColor(platform::BgrColor color)
+void StopNameBoard::setBackColor(const QColor& color)
 {
-    backColor_ = color;
-    strip_.clear(color); // a new background erases the dots
+    backColor_ = platform::opaqueColor(color);
+    strip_.clear(backColor_); // a new background erases the dots
     update();
     markModified(QStringLiteral("backColor"));
 }
 
-void StopNameBoard::setForeColor(platform::BgrColor color)
+void StopNameBoard::setForeColor(const QColor& color)
 {
-    foreColor_ = color;
+    foreColor_ = platform::opaqueColor(color);
     markModified(QStringLiteral("foreColor"));
 }
 
@@ -360,8 +360,7 @@ QRect StopNameBoard::frameClientRect() const
 void StopNameBoard::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    const QColor back = platform::toQColor(backColor_);
-    painter.fillRect(event->rect(), back);
+    painter.fillRect(event->rect(), backColor_);
 
     const QRect frame(0, 0, BoardWidth, FrameHeight);
     if (appearance_ == 1) {
@@ -411,14 +410,30 @@ QVariant StopNameBoard::savedValue(const PropertyList& bag, const QString& key,
     return fallback;
 }
 
+QColor StopNameBoard::savedColor(const PropertyList& bag, const QString& key,
+                                 const QColor& fallback)
+{
+    const QVariant saved = savedValue(bag, key, {});
+    return saved.isValid() ? platform::toQColor(saved.toInt()) : fallback;
+}
+
+void StopNameBoard::saveColor(PropertyList& bag, const QString& key, const QColor& color,
+                              const QColor& fallback)
+{
+    // The bag keeps the int the settings always held, so a saved bag reads the same as before.
+    const platform::BgrColor saved = platform::fromQColor(color);
+    if (saved != platform::fromQColor(fallback))
+        bag.append({key, saved});
+}
+
 void StopNameBoard::saveProperties(PropertyList& bag) const
 {
     auto put = [&bag](const char* key, const QVariant& value, const QVariant& fallback) {
         if (value != fallback)
             bag.append({QString::fromLatin1(key), value});
     };
-    put("backColor", backColor_, DefaultBackColor);
-    put("foreColor", foreColor_, DefaultForeColor);
+    saveColor(bag, QStringLiteral("backColor"), backColor_, DefaultBackColor);
+    saveColor(bag, QStringLiteral("foreColor"), foreColor_, DefaultForeColor);
     put("speed", speed_, DefaultSpeed);
     put("scrollStartWait", scrollStartWait_, DefaultScrollStartWait);
     put("mode", mode_, std::int16_t{0});
@@ -432,8 +447,8 @@ void StopNameBoard::loadProperties(const PropertyList& bag)
     auto get = [&bag](const char* key, const QVariant& fallback) {
         return savedValue(bag, QString::fromLatin1(key), fallback);
     };
-    backColor_ = get("backColor", DefaultBackColor).toInt();
-    foreColor_ = get("foreColor", DefaultForeColor).toInt();
+    backColor_ = savedColor(bag, QStringLiteral("backColor"), DefaultBackColor);
+    foreColor_ = savedColor(bag, QStringLiteral("foreColor"), DefaultForeColor);
     speed_ = static_cast<std::int16_t>(get("speed", DefaultSpeed).toInt());
     scrollStartWait_ = get("scrollStartWait", DefaultScrollStartWait).toInt();
     mode_ = static_cast<std::int16_t>(get("mode", 0).toInt());

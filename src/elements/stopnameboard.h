@@ -1,8 +1,8 @@
 #pragma once
 
 #include "elements/dotraster.h"
-#include "platform/bgrcolor.h"
 
+#include <QColor>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -28,8 +28,8 @@ class QTimer;
 class StopNameBoard : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(int backColor READ backColor WRITE setBackColor)
-    Q_PROPERTY(int foreColor READ foreColor WRITE setForeColor)
+    Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(QColor foreColor READ foreColor WRITE setForeColor)
     Q_PROPERTY(int speed READ speed WRITE setSpeed)
     Q_PROPERTY(int scrollStartWait READ scrollStartWait WRITE setScrollStartWait)
     Q_PROPERTY(int mode READ mode WRITE setMode)
@@ -38,8 +38,8 @@ class StopNameBoard : public QWidget
     Q_PROPERTY(bool fontBold READ fontBold WRITE setFontBold)
 
 public:
-    static constexpr platform::BgrColor DefaultBackColor = 0x808080;
-    static constexpr platform::BgrColor DefaultForeColor = 0x00BEFF;
+    static constexpr QColor DefaultBackColor{128, 128, 128};
+    static constexpr QColor DefaultForeColor{255, 190, 0};
     static constexpr std::int16_t DefaultSpeed = 5;
     static constexpr std::int32_t DefaultScrollStartWait = 1500;
     static constexpr std::int16_t DefaultAppearance = 1;
@@ -49,12 +49,14 @@ public:
     explicit StopNameBoard(QWidget* parent = nullptr);
     ~StopNameBoard() override;
 
+    // Colours are kept as the saved properties can hold them: opaque, 8 bits a channel (an
+    // invalid colour is black).
     // Board background; assigning it blanks the board until the next setStopName.
-    platform::BgrColor backColor() const { return backColor_; }
-    void setBackColor(platform::BgrColor color);
+    QColor backColor() const { return backColor_; }
+    void setBackColor(const QColor& color);
     // Colour of the lit dots; dots already shown keep their colour.
-    platform::BgrColor foreColor() const { return foreColor_; }
-    void setForeColor(platform::BgrColor color);
+    QColor foreColor() const { return foreColor_; }
+    void setForeColor(const QColor& color);
     // Scroll step: speed / 200 pixel per pass (read afresh on every pass: the passes until
     // the assignment run at the old speed). A scroll that starts with 0 sets it to 1; a
     // negative value moves like 1.
@@ -92,7 +94,7 @@ public:
     void repaintBoard();
 
     // Saved properties: (property name, value) pairs, each written only when it differs from
-    // its default, in a fixed order.
+    // its default, in a fixed order. Colours are saved as int 0x00BBGGRR.
     using PropertyList = QList<QPair<QString, QVariant>>;
     virtual void saveProperties(PropertyList& bag) const;
     virtual void loadProperties(const PropertyList& bag);
@@ -141,6 +143,11 @@ protected:
     void markModified(const QString& name);
     static QVariant savedValue(const PropertyList& bag, const QString& key,
                                const QVariant& fallback);
+    // A saved colour (0x00BBGGRR) or the fallback when the bag has none.
+    static QColor savedColor(const PropertyList& bag, const QString& key, const QColor& fallback);
+    // Appends the colour as 0x00BBGGRR unless it is the default.
+    static void saveColor(PropertyList& bag, const QString& key, const QColor& color,
+                          const QColor& fallback);
 
 private:
     void prepareFirstGlyphs();
@@ -155,8 +162,8 @@ private:
     void scheduleTimer();
     QRect frameClientRect() const;
 
-    platform::BgrColor backColor_ = DefaultBackColor;
-    platform::BgrColor foreColor_ = DefaultForeColor;
+    QColor backColor_ = DefaultBackColor;
+    QColor foreColor_ = DefaultForeColor;
     std::int16_t speed_ = DefaultSpeed;
     std::int32_t scrollStartWait_ = DefaultScrollStartWait;
     std::int16_t mode_ = 0;

@@ -4,6 +4,7 @@
 #include "options/optiontexts.h"
 #include "options/optionwidgets.h"
 #include "options/pagecontrols.h"
+#include "platform/colorconversion.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -113,7 +114,7 @@ void OptionsDialog::buildDigitColorGroup(QGroupBox* page)
 // A digit colour shows in the preview at once, on the display only after "OK".
 void OptionsDialog::showDigitColorsInPreview()
 {
-    digitPreview_->setBackColor(digitBackColorButton_->backColor());
-    digitPreview_->setUnlitColor(digitUnlitColorButton_->backColor());
-    digitPreview_->setLitColor(digitLitColorButton_->backColor());
+    digitPreview_->setBackColor(platform::toQColor(digitBackColorButton_->backColor()));
+    digitPreview_->setUnlitColor(platform::toQColor(digitUnlitColorButton_->backColor()));
+    digitPreview_->setLitColor(platform::toQColor(digitLitColorButton_->backColor()));
 }

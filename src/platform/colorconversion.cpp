@@ -14,4 +14,9 @@ BgrColor fromQColor(const QColor& color)
     return RGB(rgb.red(), rgb.green(), rgb.blue());
 }
 
+QColor opaqueColor(const QColor& color)
+{
+    return toQColor(fromQColor(color));
+}
+
 } // namespace platform

@@ -44,9 +44,9 @@ DisplayLook distinctLook()
 
 void expectDigitColors(DigitElement* digit, const DigitLook& colors)
 {
-    EXPECT_EQ(digit->backColor(), platform::fromQColor(colors.back));
-    EXPECT_EQ(digit->unlitColor(), platform::fromQColor(colors.unlit));
-    EXPECT_EQ(digit->litColor(), platform::fromQColor(colors.lit));
+    EXPECT_EQ(digit->backColor(), colors.back);
+    EXPECT_EQ(digit->unlitColor(), colors.unlit);
+    EXPECT_EQ(digit->litColor(), colors.lit);
 }
 
 TEST_F(FareDisplayLook, ReachesEveryFareElementTheClockTheBoardAndTheLabels)
@@ -66,12 +66,12 @@ TEST_F(FareDisplayLook, ReachesEveryFareElementTheClockTheBoardAndTheLabels)
     expectDigitColors(window.clockElement(1), look.digits);
 
     NextStopNameBoard* board = window.stopNameBoard();
-    EXPECT_EQ(board->backColor(), platform::RGB(1, 2, 3));
-    EXPECT_EQ(board->foreColor(), platform::RGB(4, 5, 6));
+    EXPECT_EQ(board->backColor(), QColor(1, 2, 3));
+    EXPECT_EQ(board->foreColor(), QColor(4, 5, 6));
     EXPECT_EQ(board->fontMode(), 3);
     EXPECT_TRUE(board->fontBold());
     EXPECT_EQ(board->prefixMode(), 2);
-    EXPECT_EQ(board->prefixColor(), platform::RGB(7, 8, 9));
+    EXPECT_EQ(board->prefixColor(), QColor(7, 8, 9));
     EXPECT_EQ(board->prefixFontMode(), 3);
     EXPECT_TRUE(board->prefixBold());
 }

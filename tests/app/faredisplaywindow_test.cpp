@@ -142,7 +142,7 @@ TEST_F(FareDisplayWindowTest, ElementsSitAtTheirPixelPositions)
         EXPECT_EQ(display.fareElement(i)->y() - display.ticketLabel(i)->y(), 18);
     }
     EXPECT_EQ(display.stopNameBoard()->geometry(), QRect(44, 36, 432, 56));
-    EXPECT_EQ(display.stopNameBoard()->foreColor(), platform::RGB(255, 192, 128));
+    EXPECT_EQ(display.stopNameBoard()->foreColor(), QColor(255, 192, 128));
     EXPECT_EQ(display.clockElement(0)->geometry(), QRect(363, 2, 26, 20));
     EXPECT_EQ(display.clockElement(1)->geometry(), QRect(390, 2, 26, 20));
     EXPECT_EQ(display.fareElement(0), nullptr);

@@ -213,9 +213,9 @@ TEST(SegmentForms, SizeClassesAndStyles)
 TEST_F(DigitElementTest, Defaults)
 {
     DigitElement d;
-    EXPECT_EQ(d.unlitColor(), 9868950);
-    EXPECT_EQ(d.litColor(), 7525112);
-    EXPECT_EQ(d.backColor(), 8421504);
+    EXPECT_EQ(d.unlitColor(), QColor(150, 150, 150));
+    EXPECT_EQ(d.litColor(), QColor(248, 210, 114));
+    EXPECT_EQ(d.backColor(), QColor(128, 128, 128));
     EXPECT_EQ(d.digitCount(), 4);
     EXPECT_EQ(d.fillZero(), 0);
     EXPECT_EQ(d.zeroMode(), 0);
@@ -289,7 +289,7 @@ TEST_F(DigitElementTest, RulesTakeEffectAtTheNextRedraw)
     EXPECT_EQ(d.displayedText(), "005 ");
     EXPECT_EQ(d.value(), ElementValue(5)); // the value as assigned, not as shown
     d.setZeroMode(2);
-    d.setUnlitColor(platform::RGB(10, 10, 10)); // colours redraw
+    d.setUnlitColor(QColor(10, 10, 10)); // colours redraw
     d.setValue(-1);
     EXPECT_EQ(d.displayedText(), "000 ");
 }
@@ -315,7 +315,7 @@ TEST_F(DigitElementTest, ResetDigitsKeepsTheRules)
     // The unlit eights stay visible and are as large as the lamp test's lit ones (drawn in a
     // colour that stands out from the background for counting).
     const QColor blue(0, 0, 255);
-    d.setUnlitColor(platform::fromQColor(blue));
+    d.setUnlitColor(blue);
     d.resetDigits(false);
     EXPECT_EQ(d.value(), ElementValue(""));
     EXPECT_EQ(d.displayedText(), "");
@@ -382,13 +382,18 @@ TEST_F(DigitElementTest, LitPixelsSitInTheRightPositions)
 TEST_F(DigitElementTest, ColoursFollowTheProperties)
 {
     DigitElement d;
-    d.setBackColor(platform::RGB(0, 0, 64));
-    d.setLitColor(platform::RGB(255, 0, 0));
+    d.setBackColor(QColor(0, 0, 64));
+    d.setLitColor(QColor(255, 0, 0));
     d.setValue(8);
     const QImage image = d.grab().toImage();
     EXPECT_EQ(image.pixelColor(0, 0), QColor(0, 0, 64));
     EXPECT_GT(pixelsPerPosition(image, 4, QColor(255, 0, 0))[3], 20);
     EXPECT_EQ(pixelsPerPosition(image, 4, litColor)[3], 0);
+
+    // A translucent colour is kept and painted opaque, as the settings file can hold it.
+    d.setBackColor(QColor::fromHsv(120, 255, 255, 10));
+    EXPECT_EQ(d.backColor(), QColor(0, 255, 0));
+    EXPECT_EQ(d.grab().toImage().pixelColor(0, 0), QColor(0, 255, 0));
 }
 
 // Every position is lit exactly when the character shown there has segments (digits and

@@ -17,7 +17,6 @@
 #include <vector>
 
 using namespace dotboard;
-using platform::RGB;
 
 namespace
 {
@@ -234,7 +233,7 @@ TEST(GlyphRasterDots, GlyphFillsTheCellAndFacesDiffer)
 TEST(DotStripPlot, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
 {
     DotStrip strip;
-    strip.reset(60, RGB(0, 0, 0), RGB(255, 192, 128), RGB(1, 2, 3));
+    strip.reset(60, QColor(0, 0, 0), QColor(255, 192, 128), QColor(1, 2, 3));
     DotMatrix dots;
     dots.set(0, 0);
     dots.set(17, 17);
@@ -242,15 +241,22 @@ TEST(DotStripPlot, DotsAreTwoPixelSquaresAtPitchThreeClippedAtTheEdges)
     EXPECT_TRUE(strip.isLit(10, 0) && strip.isLit(11, 1));
     EXPECT_FALSE(strip.isLit(12, 0) || strip.isLit(10, 2));
     EXPECT_FALSE(strip.isLit(59, 51)); // (10 + 51, 51) is past the width: clipped
-    EXPECT_EQ(strip.colorAt(10, 0), RGB(255, 192, 128));
+    EXPECT_EQ(strip.colorAt(10, 0), QColor(255, 192, 128));
     strip.plot(dots, -100, -100, DotStrip::Prefix); // wholly outside: nothing, no crash
     strip.plot(dots, 59, 55, DotStrip::Prefix);
-    EXPECT_EQ(strip.colorAt(59, 55), RGB(1, 2, 3));
+    EXPECT_EQ(strip.colorAt(59, 55), QColor(1, 2, 3));
 
-    strip.setInkColor(DotStrip::Name, RGB(0, 255, 0));
+    strip.setInkColor(DotStrip::Name, QColor(0, 255, 0));
     strip.plot(dots, 30, 0, DotStrip::Name);
-    EXPECT_EQ(strip.colorAt(10, 0), RGB(255, 192, 128)); // earlier dots keep their colour
-    EXPECT_EQ(strip.colorAt(30, 0), RGB(0, 255, 0));
+    EXPECT_EQ(strip.colorAt(10, 0), QColor(255, 192, 128)); // earlier dots keep their colour
+    EXPECT_EQ(strip.colorAt(30, 0), QColor(0, 255, 0));
+
+    strip.setInkColor(DotStrip::Name, QColor(0, 0, 255, 0)); // inks are drawn opaque
+    strip.plot(dots, 20, 0, DotStrip::Name);
+    EXPECT_EQ(strip.colorAt(20, 0), QColor(0, 0, 255));
+    EXPECT_EQ(strip.colorAt(12, 0), QColor(0, 0, 0)); // the background between dots
+    EXPECT_FALSE(strip.colorAt(60, 0).isValid());     // off the strip: no colour
+    EXPECT_FALSE(strip.colorAt(0, -1).isValid());
 }
 
 TEST(GlyphCacheDots, OneEntryPerTextAndLookOfTheGlyph)
@@ -428,7 +434,7 @@ TEST_P(StopNameWholeCharacters, EveryCharacterIsDrawnWholeInItsOwnCell)
 
     // Scrolled until the last cell is on the board: the painted board shows it whole.
     if (c.scrolls) {
-        board.setBackColor(RGB(0, 0, 0));
+        board.setBackColor(QColor(0, 0, 0));
         board.setScrollStartWait(0);
         board.setSpeed(200); // a pixel a millisecond
         board.setStopName(c.name);
@@ -526,7 +532,7 @@ TEST(StopNameBoardDrawing, FontModesPickTheFacePerCell)
 TEST(StopNameBoardDrawing, PrefixDotsFacesAndSizes)
 {
     NextStopNameBoard board;
-    board.setPrefixColor(RGB(10, 20, 30));
+    board.setPrefixColor(QColor(10, 20, 30));
     board.setPrefixMode(1);
     board.setStopName(QStringLiteral("駅"));
     const QString firstPrefixChar = QStringLiteral("次");
@@ -540,7 +546,7 @@ TEST(StopNameBoardDrawing, PrefixDotsFacesAndSizes)
     int y = 0;
     while (!board.strip().isLit(x, y))
         ++y;
-    EXPECT_EQ(board.strip().colorAt(x, y), RGB(10, 20, 30));
+    EXPECT_EQ(board.strip().colorAt(x, y), QColor(10, 20, 30));
     EXPECT_EQ(dotsAt(board.strip(), 242), glyph(QStringLiteral("駅")));
 
     board.setPrefixMode(2);
@@ -567,20 +573,20 @@ TEST(StopNameBoardDrawing, ColoursAndBackground)
     board.setStopName(Block);
     const int x = board.strip().firstLitColumn(0, 432);
     ASSERT_GE(x, 188);
-    board.setForeColor(RGB(0, 0, 255));
-    EXPECT_NE(board.strip().colorAt(x, 9), RGB(0, 0, 255)); // shown dots keep their colour
+    board.setForeColor(QColor(0, 0, 255));
+    EXPECT_NE(board.strip().colorAt(x, 9), QColor(0, 0, 255)); // shown dots keep their colour
     board.setStopName(Block);
-    EXPECT_EQ(board.strip().colorAt(x, 9), RGB(0, 0, 255));
-    board.setBackColor(RGB(0, 0, 0)); // erases the board
+    EXPECT_EQ(board.strip().colorAt(x, 9), QColor(0, 0, 255));
+    board.setBackColor(QColor(0, 0, 0)); // erases the board
     EXPECT_TRUE(blankBetween(board.strip(), 0, 432));
-    EXPECT_EQ(board.strip().colorAt(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(board.strip().colorAt(0, 0), QColor(0, 0, 0));
 }
 
 TEST(StopNameBoardDrawing, PaintShowsTheStripInsideTheFrame)
 {
     StopNameBoard board;
-    board.setBackColor(RGB(0, 0, 0));
-    board.setForeColor(RGB(255, 192, 128));
+    board.setBackColor(QColor(0, 0, 0));
+    board.setForeColor(QColor(255, 192, 128));
     board.setStopName(Block);
     const int x = board.strip().firstLitColumn(0, 432);
     int y = 0;
@@ -602,8 +608,8 @@ TEST(StopNameBoardDrawing, PaintShowsTheScrolledPartOfTheStrip)
     platform::ManualClock clock;
     platform::ScopedWaitClock useClock(clock);
     StopNameBoard board;
-    board.setBackColor(RGB(0, 0, 0));
-    board.setForeColor(RGB(255, 192, 128));
+    board.setBackColor(QColor(0, 0, 0));
+    board.setForeColor(QColor(255, 192, 128));
     board.setScrollStartWait(0);
     board.setSpeed(200);
     board.setStopName(NineCells);
@@ -1103,15 +1109,15 @@ TEST(StopNameProperties, DefaultsAreNotSavedAndChangesRoundTrip)
     StopNameBoard::PropertyList bag;
     fresh.saveProperties(bag);
     EXPECT_TRUE(bag.isEmpty());
-    EXPECT_EQ(fresh.backColor(), 8421504);
-    EXPECT_EQ(fresh.foreColor(), 48895);
+    EXPECT_EQ(fresh.backColor(), QColor(128, 128, 128));
+    EXPECT_EQ(fresh.foreColor(), QColor(255, 190, 0));
     EXPECT_EQ(fresh.speed(), 5);
     EXPECT_EQ(fresh.scrollStartWait(), 1500);
     EXPECT_EQ(fresh.appearance(), 1);
-    EXPECT_EQ(fresh.prefixColor(), 7977471);
+    EXPECT_EQ(fresh.prefixColor(), QColor(255, 185, 121));
 
     NextStopNameBoard board;
-    board.setForeColor(8438015);
+    board.setForeColor(QColor(255, 192, 128));
     board.setScrollStartWait(800);
     board.setFontBold(true);
     board.setPrefixMode(1);
@@ -1125,13 +1131,66 @@ TEST(StopNameProperties, DefaultsAreNotSavedAndChangesRoundTrip)
 
     NextStopNameBoard loaded;
     loaded.loadProperties(bag);
-    EXPECT_EQ(loaded.foreColor(), 8438015);
+    EXPECT_EQ(loaded.foreColor(), QColor(255, 192, 128));
     EXPECT_EQ(loaded.scrollStartWait(), 800);
     EXPECT_TRUE(loaded.fontBold());
     EXPECT_EQ(loaded.prefixMode(), 1);
     EXPECT_TRUE(loaded.prefixBold());
-    EXPECT_EQ(loaded.backColor(), 8421504);
+    EXPECT_EQ(loaded.backColor(), QColor(128, 128, 128));
     EXPECT_FALSE(loaded.propertiesModified());
+}
+
+TEST(StopNameProperties, ColoursAreSavedAsTheIntsTheSettingsAlwaysHeld)
+{
+    NextStopNameBoard board;
+    board.setBackColor(QColor(1, 2, 3));
+    board.setForeColor(QColor(255, 192, 128));
+    board.setPrefixColor(QColor(0x12, 0x34, 0x56));
+    StopNameBoard::PropertyList bag;
+    board.saveProperties(bag);
+    ASSERT_EQ(bag.size(), 3);
+    const StopNameBoard::PropertyList expected{
+        {"backColor", 0x030201}, {"foreColor", 0x80C0FF}, {"prefixColor", 0x563412}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bag[i].first, expected[i].first);
+        EXPECT_EQ(bag[i].second.typeId(), QMetaType::Int) << bag[i].first.toStdString();
+        EXPECT_EQ(bag[i].second, expected[i].second) << bag[i].first.toStdString();
+    }
+
+    // A bag written by an older board: red sits in the low byte, the high byte is ignored.
+    NextStopNameBoard loaded;
+    loaded.loadProperties({{"backColor", 0x0000FF}, {"prefixColor", int(0x80FF0000u)}});
+    EXPECT_EQ(loaded.backColor(), QColor(255, 0, 0));
+    EXPECT_EQ(loaded.foreColor(), StopNameBoard::DefaultForeColor);
+    EXPECT_EQ(loaded.prefixColor(), QColor(0, 0, 255));
+    EXPECT_EQ(loaded.strip().colorAt(0, 0), QColor(255, 0, 0));
+}
+
+TEST(StopNameProperties, ColoursAreKeptAsTheyAreShownAndSaved)
+{
+    NextStopNameBoard board;
+    // Through the property system too, as a designer or a script would set them.
+    ASSERT_TRUE(board.setProperty("foreColor", QColor(10, 20, 30, 40)));
+    EXPECT_EQ(board.property("foreColor").value<QColor>(), QColor(10, 20, 30));
+    board.setBackColor(QColor::fromHsv(240, 255, 255, 0)); // fully transparent blue
+    EXPECT_EQ(board.backColor(), QColor(0, 0, 255));
+    EXPECT_EQ(board.backColor().spec(), QColor::Rgb);
+    EXPECT_EQ(board.strip().colorAt(0, 0), QColor(0, 0, 255));
+    board.setPrefixColor(QColor()); // no colour at all: black, like an empty setting
+    EXPECT_EQ(board.prefixColor(), QColor(Qt::black));
+
+    StopNameBoard::PropertyList bag;
+    board.saveProperties(bag);
+    NextStopNameBoard loaded;
+    loaded.loadProperties(bag);
+    EXPECT_EQ(loaded.backColor(), board.backColor());
+    EXPECT_EQ(loaded.foreColor(), board.foreColor());
+    EXPECT_EQ(loaded.prefixColor(), board.prefixColor());
+
+    // An opaque board paints the background it reports.
+    board.resize(board.sizeHint());
+    const QImage painted = board.grab().toImage();
+    EXPECT_EQ(painted.pixelColor(board.width() / 2, board.height() / 2), QColor(0, 0, 255));
 }
 
 int main(int argc, char** argv)

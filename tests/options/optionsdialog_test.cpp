@@ -280,8 +280,8 @@ TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
         EXPECT_FALSE(frame->isHidden());
     EXPECT_FALSE(widget<QGroupBox>("pluginGroup")->isHidden());
     // The digit colours reach the preview element at once.
-    EXPECT_EQ(widget<DigitElement>("digitPreview")->backColor(), 0x010203);
-    EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), 0x070809);
+    EXPECT_EQ(widget<DigitElement>("digitPreview")->backColor(), platform::toQColor(0x010203));
+    EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), platform::toQColor(0x070809));
 
     OptionsDialog other;
     o.set(core::OptionId::InfoColumnOn, 0);
@@ -302,7 +302,8 @@ TEST_F(OptionsDialogTest, LoadedValuesDriveTheDependentControls)
     for (int state = 0; state < 3; ++state)
         EXPECT_FALSE(findWidget<QGroupBox>(late, QStringLiteral("panelPictureGroup%1").arg(state))
                          ->isHidden());
-    EXPECT_EQ(findWidget<DigitElement>(late, "digitPreview")->backColor(), 0x010203);
+    EXPECT_EQ(findWidget<DigitElement>(late, "digitPreview")->backColor(),
+              platform::toQColor(0x010203));
     EXPECT_EQ(controlValues(late), o);
 }
 
@@ -379,14 +380,14 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     for (int i = 1; i <= 12; ++i) {
         EXPECT_FALSE(display.ticketLabel(i)->isHidden());
         EXPECT_EQ(labelColor(display.ticketLabel(i)), platform::toQColor(0x405060));
-        EXPECT_EQ(display.fareElement(i)->backColor(), 0x010203);
-        EXPECT_EQ(display.fareElement(i)->unlitColor(), 0x040506);
-        EXPECT_EQ(display.fareElement(i)->litColor(), 0x070809);
+        EXPECT_EQ(display.fareElement(i)->backColor(), platform::toQColor(0x010203));
+        EXPECT_EQ(display.fareElement(i)->unlitColor(), platform::toQColor(0x040506));
+        EXPECT_EQ(display.fareElement(i)->litColor(), platform::toQColor(0x070809));
     }
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(display.clockElement(i)->backColor(), 0x010203);
-        EXPECT_EQ(display.clockElement(i)->unlitColor(), 0x040506);
-        EXPECT_EQ(display.clockElement(i)->litColor(), 0x070809);
+        EXPECT_EQ(display.clockElement(i)->backColor(), platform::toQColor(0x010203));
+        EXPECT_EQ(display.clockElement(i)->unlitColor(), platform::toQColor(0x040506));
+        EXPECT_EQ(display.clockElement(i)->litColor(), platform::toQColor(0x070809));
     }
     const TicketLabelNumbering numbering = ticketLabelNumbering(1, 1);
     for (int i = 1; i <= 12; ++i) {
@@ -396,12 +397,12 @@ TEST_F(OptionsDialogTest, ApplyColoursEveryElementAndNumbersTheLabels)
     }
 
     NextStopNameBoard* board = display.stopNameBoard();
-    EXPECT_EQ(board->backColor(), 0x111111);
-    EXPECT_EQ(board->foreColor(), 0x222222);
+    EXPECT_EQ(board->backColor(), platform::toQColor(0x111111));
+    EXPECT_EQ(board->foreColor(), platform::toQColor(0x222222));
     EXPECT_EQ(board->fontMode(), 4);
     EXPECT_TRUE(board->fontBold());
     EXPECT_EQ(board->prefixMode(), 2);
-    EXPECT_EQ(board->prefixColor(), 0x333333);
+    EXPECT_EQ(board->prefixColor(), platform::toQColor(0x333333));
     EXPECT_EQ(board->prefixFontMode(), 3);
     EXPECT_TRUE(board->prefixBold());
     EXPECT_EQ(panel.switches, std::vector<int>{1});
@@ -429,14 +430,14 @@ TEST_F(OptionsDialogTest, PickedDigitColourShowsInThePreviewAtOnceAndOnTheDispla
     testsupport::StandInDisplay display;
     dialog.setFareDisplay(&display);
     pickers.colorAnswers = {platform::RGB(10, 20, 30)};
-    const platform::BgrColor before = display.fareElement(1)->litColor();
+    const QColor before = display.fareElement(1)->litColor();
     dialog.show();
     widget<ColorButton>("digitLitColorButton")->click();
     EXPECT_EQ(pickers.colorsOffered, std::vector<platform::BgrColor>{0x72D2F8});
-    EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), platform::RGB(10, 20, 30));
+    EXPECT_EQ(widget<DigitElement>("digitPreview")->litColor(), QColor(10, 20, 30));
     EXPECT_EQ(display.fareElement(1)->litColor(), before);
     widget<QPushButton>("okButton")->click();
-    EXPECT_EQ(display.fareElement(1)->litColor(), platform::RGB(10, 20, 30));
+    EXPECT_EQ(display.fareElement(1)->litColor(), QColor(10, 20, 30));
     EXPECT_TRUE(dialog.isHidden());
 
     // A cancelled colour picker changes nothing.
@@ -455,7 +456,7 @@ TEST_F(OptionsDialogTest, CloseButtonOnlyHides)
     dialog.close();
     EXPECT_TRUE(dialog.isHidden());
     EXPECT_TRUE(panel.switches.empty());
-    EXPECT_NE(display.fareElement(1)->backColor(), 0x123456);
+    EXPECT_NE(display.fareElement(1)->backColor(), platform::toQColor(0x123456));
     dialog.show(); // shown again as it was
     EXPECT_EQ(dialog.options().digitBackColor(), 0x123456);
 }

@@ -25,6 +25,16 @@ TEST(BgrColor, RedSitsInTheLowByte)
               QColor(255, 0, 0));
 }
 
+TEST(BgrColor, OpaqueColorIsWhatASavedColourReadsBackAs)
+{
+    EXPECT_EQ(platform::opaqueColor(QColor(10, 20, 30, 40)), QColor(10, 20, 30));
+    EXPECT_EQ(platform::opaqueColor(QColor::fromHsv(0, 255, 255)), QColor(255, 0, 0));
+    EXPECT_EQ(platform::opaqueColor(QColor::fromRgbF(0.5f, 0.5f, 0.5f)).spec(), QColor::Rgb);
+    EXPECT_EQ(platform::opaqueColor(QColor()), QColor(0, 0, 0));
+    const QColor odd = QColor::fromCmyk(10, 200, 30, 40);
+    EXPECT_EQ(platform::toQColor(platform::fromQColor(odd)), platform::opaqueColor(odd));
+}
+
 TEST(FontMap, SystemFacesMapToIpaFonts)
 {
     EXPECT_EQ(platform::mappedFamily(QStringLiteral("ＭＳ ゴシック")), "IPAGothic");
