@@ -1,7 +1,7 @@
 // The settings file read at start-up.
 #include "fuzzcheck.h"
 
-#include "app/settingscodec.h"
+#include "formats/settingscodec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "app/checksettings.h"
 
-#include "app/settingscodec.h"
 #include "app/settingsstorage.h"
+#include "formats/settingscodec.h"
 #include "platform/runtimeerror.h"
 
 SettingsCheck checkSettingsFile(const QString& path)

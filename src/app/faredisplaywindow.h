@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/windowposition.h"
 #include "dialogs/digitsettingsdialog.h"
 #include "elements/faredisplay.h"
+#include "formats/windowposition.h"
 
 #include <QPixmap>
 #include <QPointer>

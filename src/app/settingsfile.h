@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/preferences.h"
-#include "app/settingscodec.h"
 #include "app/settingsstorage.h"
 #include "dialogs/pickers.h"
+#include "formats/settingscodec.h"
 #include "platform/runtimeerror.h"
 
 #include <QString>

@@ -10,70 +10,18 @@ namespace core
 namespace
 {
 
-constexpr int Int16Low = std::numeric_limits<qint16>::min();
-constexpr int Int16High = std::numeric_limits<qint16>::max();
-
-// The range of a settings-file option of each kind, from its list length where it has one.
-constexpr int lowOf(OptionKind kind)
-{
-    return kind == OptionKind::List ? -1 : (kind == OptionKind::Check ? 0 : Int16Low);
-}
-
-constexpr int highOf(OptionKind kind, int listLength)
-{
-    switch (kind) {
-    case OptionKind::List:
-        return listLength - 1;
-    case OptionKind::Check:
-        return 2;
-    default:
-        return Int16High;
-    }
-}
-
-#define FARE_FILE_ROW(Name, accessor, kind, defaultValue, listLength)                              \
-    OptionDeclaration{OptionId::Name,                                                              \
-                      #Name,                                                                       \
-                      OptionKind::kind,                                                            \
-                      OptionStore::SettingsFile,                                                   \
-                      lowOf(OptionKind::kind),                                                     \
-                      highOf(OptionKind::kind, listLength),                                        \
-                      nullptr},
-#define FARE_PREFERENCE_ROW(Name, accessor, defaultValue, low, high, key)                          \
-    OptionDeclaration{OptionId::Name, #Name, OptionKind::Number, OptionStore::Preferences, low,    \
-                      high,           key},
-
-constexpr std::array<OptionDeclaration, 69> Table = {
-    {FARE_FILE_OPTIONS(FARE_FILE_ROW) FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_ROW)}};
-
-#undef FARE_PREFERENCE_ROW
-#undef FARE_FILE_ROW
-
-// The table's order is the ids' order, and the settings file's options come first.
-constexpr bool tableInOrder()
-{
-    for (int i = 0; i < static_cast<int>(Table.size()); ++i) {
-        if (static_cast<int>(Table[i].id) != i)
-            return false;
-        if ((i < SettingsFileOptionCount) != (Table[i].store == OptionStore::SettingsFile))
-            return false;
-    }
-    return true;
-}
-static_assert(tableInOrder());
-
 // The fixed ticket date starts as the day the options are made, "yyyy/mm/dd".
 QString today()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-std::array<QVariant, 69> defaults()
+std::array<QVariant, OptionCount> defaults()
 {
 #define FARE_FILE_DEFAULT(Name, accessor, kind, defaultValue, ...)                                 \
     QVariant::fromValue(OptionType<OptionKind::kind>::type(defaultValue)),
 #define FARE_PREFERENCE_DEFAULT(Name, accessor, defaultValue, ...) QVariant(defaultValue),
-    std::array<QVariant, 69> values = {
+    std::array<QVariant, OptionCount> values = {
         {FARE_FILE_OPTIONS(FARE_FILE_DEFAULT) FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_DEFAULT)}};
     values[static_cast<int>(OptionId::FixedDate)] = today();
     return values;
@@ -126,20 +74,6 @@ bool inFile(const OptionDeclaration& row)
     return row.store == OptionStore::SettingsFile;
 }
 
-// The file's type of an option's value.
-OptionFileValue emptyFileValue(OptionKind kind)
-{
-    switch (kind) {
-    case OptionKind::Text:
-    case OptionKind::Path:
-        return QString();
-    case OptionKind::Color:
-        return qint32(0);
-    default:
-        return qint16(0);
-    }
-}
-
 QVariant toVariant(const OptionFileValue& value)
 {
     return std::visit([](const auto& v) { return QVariant::fromValue(v); }, value);
@@ -147,86 +81,17 @@ QVariant toVariant(const OptionFileValue& value)
 
 } // namespace
 
-OptionFileValues::OptionFileValues()
-{
-    for (const OptionDeclaration& row : Table) {
-        if (inFile(row))
-            values_[indexOf(row.id)] = emptyFileValue(row.kind);
-    }
-}
-
-const OptionFileValue& OptionFileValues::operator[](OptionId id) const
-{
-    return values_.at(indexOf(id));
-}
-
-OptionFileValue& OptionFileValues::field(OptionId id)
-{
-    return values_.at(indexOf(id));
-}
-
-void OptionFileValues::set(OptionId id, qint64 number)
-{
-    OptionFileValue& value = field(id);
-    if (std::holds_alternative<qint16>(value))
-        value = static_cast<qint16>(number);
-    else if (std::holds_alternative<qint32>(value))
-        value = static_cast<qint32>(number);
-}
-
-void OptionFileValues::set(OptionId id, const QString& text)
-{
-    OptionFileValue& value = field(id);
-    if (std::holds_alternative<QString>(value))
-        value = text;
-}
-
-QString OptionFileValues::text(OptionId id) const
-{
-    const OptionFileValue& value = (*this)[id];
-    return std::holds_alternative<QString>(value) ? std::get<QString>(value) : QString();
-}
-
-qint32 OptionFileValues::number(OptionId id) const
-{
-    const OptionFileValue& value = (*this)[id];
-    if (std::holds_alternative<qint16>(value))
-        return std::get<qint16>(value);
-    return std::holds_alternative<qint32>(value) ? std::get<qint32>(value) : 0;
-}
-
-const std::array<OptionDeclaration, 69>& optionTable()
-{
-    return Table;
-}
-
-const OptionDeclaration& optionRow(OptionId id)
-{
-    return Table[indexOf(id)];
-}
-
-bool optionByName(const QString& name, OptionId* id)
-{
-    for (const OptionDeclaration& row : Table) {
-        if (name == QLatin1String(row.name)) {
-            *id = row.id;
-            return true;
-        }
-    }
-    return false;
-}
-
 Options::Options(QObject* parent) : QObject(parent), values_(defaults()) {}
 
 void Options::resetToDefaults()
 {
-    for (const OptionDeclaration& row : Table)
+    for (const OptionDeclaration& row : optionTable())
         setValue(row.id, defaultValue(row.id));
 }
 
 void Options::resetToDefaults(OptionStore store)
 {
-    for (const OptionDeclaration& row : Table) {
+    for (const OptionDeclaration& row : optionTable()) {
         if (row.store == store)
             setValue(row.id, defaultValue(row.id));
     }
@@ -288,7 +153,7 @@ bool Options::setFileValue(OptionId id, const QVariant& value)
 OptionFileValues Options::fileValues() const
 {
     OptionFileValues values;
-    for (const OptionDeclaration& row : Table) {
+    for (const OptionDeclaration& row : optionTable()) {
         if (!inFile(row))
             break;
         const QVariant value = fileValue(row.id);
@@ -315,7 +180,7 @@ std::vector<RefusedValue> Options::replaceRefused(OptionFileValues& values) cons
 {
     std::vector<RefusedValue> refused;
     const OptionFileValues present = fileValues();
-    for (const OptionDeclaration& row : Table) {
+    for (const OptionDeclaration& row : optionTable()) {
         if (!inFile(row))
             break;
         if (acceptsFileValue(row, toVariant(values[row.id])))
@@ -328,7 +193,7 @@ std::vector<RefusedValue> Options::replaceRefused(OptionFileValues& values) cons
 
 void Options::setFileValues(const OptionFileValues& values)
 {
-    for (const OptionDeclaration& row : Table) {
+    for (const OptionDeclaration& row : optionTable()) {
         if (!inFile(row))
             break;
         setFileValue(row.id, toVariant(values[row.id]));
@@ -337,7 +202,7 @@ void Options::setFileValues(const OptionFileValues& values)
 
 void Options::readPreferences(const QSettings& ini)
 {
-    for (const OptionDeclaration& row : Table) {
+    for (const OptionDeclaration& row : optionTable()) {
         if (row.store != OptionStore::Preferences)
             continue;
         bool ok = false;
@@ -350,7 +215,7 @@ void Options::readPreferences(const QSettings& ini)
 
 void Options::writePreferences(QSettings& ini) const
 {
-    for (const OptionDeclaration& row : Table) {
+    for (const OptionDeclaration& row : optionTable()) {
         if (row.store == OptionStore::Preferences)
             ini.setValue(QLatin1String(row.preferencesKey), value(row.id));
     }

@@ -2,7 +2,7 @@
 
 #include "core/modes.h"
 #include "core/routesession.h"
-#include "operation/controlpanelstate.h"
+#include "formats/controlpanelstate.h"
 #include "operation/datafolders.h"
 #include "operation/previewshift.h"
 #include "sound/soundplayer.h"

@@ -14,10 +14,15 @@ namespace audio
 class StartGate;
 }
 
+namespace formats
+{
+enum class OptionId : int;
+}
+
 namespace core
 {
 class Options;
-enum class OptionId : int;
+using formats::OptionId;
 } // namespace core
 
 namespace sound

@@ -1,7 +1,7 @@
 // Every way the real program ends, with whatever is open or stuck at that moment: the process
 // ends within a few seconds, with the exit status it always had, a settings file that loads
 // and no child left behind.
-#include "app/settingscodec.h"
+#include "formats/settingscodec.h"
 #include "xsession.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The real fare executable, started as a user or a session manager would: what matters is
 // that the process ends, not only that a file was written.
-#include "app/settingscodec.h"
+#include "formats/settingscodec.h"
 #include "xsession.h"
 
 #include <QElapsedTimer>
@@ -128,7 +128,7 @@ TEST_F(FareProcessTest, ASignalWhileAStartUpMessageIsOpenEndsTheProcess)
 {
     // A bad value opens a message box while the settings load; nobody answers it.
     SettingsRecords records;
-    records.options.set(core::OptionId::AutoTicketNumbers, 7);
+    records.options.set(formats::OptionId::AutoTicketNumbers, 7);
     const QByteArray original = encodeSettings(records);
     QFile file(settings_);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -141,7 +141,7 @@ TEST_F(FareProcessTest, ASignalWhileAStartUpMessageIsOpenEndsTheProcess)
     EXPECT_EQ(contents(settings_ + QStringLiteral(".bak")), original);
     SettingsRecords saved;
     ASSERT_TRUE(decodeSettings(contents(settings_), saved));
-    EXPECT_EQ(saved.options.number(core::OptionId::AutoTicketNumbers), 1)
+    EXPECT_EQ(saved.options.number(formats::OptionId::AutoTicketNumbers), 1)
         << "the default took the bad value's place";
 }
 

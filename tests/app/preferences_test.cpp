@@ -1,6 +1,6 @@
 #include "app/preferences.h"
-#include "app/settingscodec.h"
 #include "filesystemfaults.h"
+#include "formats/settingscodec.h"
 #include "platform/cp932.h"
 #include "platform/runtimeerror.h"
 #include "speech/speechengine.h"

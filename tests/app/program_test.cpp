@@ -1,5 +1,4 @@
 #include "app/program.h"
-#include "app/settingscodec.h"
 #include "audio/mediacommand.h"
 #include "audio/startgate.h"
 #include "core/routesession.h"
@@ -7,6 +6,7 @@
 #include "elements/nextstopnameboard.h"
 #include "filesystemfaults.h"
 #include "formats/hy3file.h"
+#include "formats/settingscodec.h"
 #include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
 #include "platform/cp932.h"

@@ -2,11 +2,11 @@
 // ends that save without a question.
 #include "app/preferences.h"
 #include "app/program.h"
-#include "app/settingscodec.h"
 #include "dialogs/versiondialog.h"
 #include "elements/digitelement.h"
 #include "filesystemfaults.h"
 #include "formats/hy3file.h"
+#include "formats/settingscodec.h"
 #include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
 #include "platform/cp932.h"

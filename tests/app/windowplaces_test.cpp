@@ -2,7 +2,7 @@
 // times with one settings file: both windows must come back exactly where they were. A
 // window manager frames a window some time after it is shown, so a place saved with the frame
 // and restored without it (or the other way round) makes the window creep at every start.
-#include "app/settingscodec.h"
+#include "formats/settingscodec.h"
 #include "xsession.h"
 
 #include <QFile>

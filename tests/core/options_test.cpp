@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
-#include <set>
 #include <vector>
 
 using core::OptionId;
@@ -27,45 +26,6 @@ std::vector<OptionId> changesOf(Options& options, const std::function<void()>& a
 }
 
 } // namespace
-
-TEST(OptionTable, ListsTheSettingsFileInItsOrderThenThePreferences)
-{
-    const auto& table = core::optionTable();
-    EXPECT_STREQ(table.front().name, "FareDataFolder");
-    EXPECT_STREQ(table[core::SettingsFileOptionCount - 1].name, "FixedDate");
-    EXPECT_STREQ(core::optionRow(OptionId::PreBroadcastWait).name, "PreBroadcastWait");
-    std::set<std::string> names;
-    std::set<std::string> keys;
-    for (const auto& row : table) {
-        EXPECT_TRUE(names.insert(row.name).second) << row.name;
-        if (row.store == OptionStore::Preferences)
-            EXPECT_TRUE(keys.insert(row.preferencesKey).second) << row.preferencesKey;
-        else
-            EXPECT_EQ(row.preferencesKey, nullptr) << row.name;
-        OptionId found{};
-        ASSERT_TRUE(core::optionByName(QString::fromLatin1(row.name), &found));
-        EXPECT_EQ(found, row.id);
-    }
-    OptionId unused{};
-    EXPECT_FALSE(core::optionByName(QStringLiteral("NoSuchOption"), &unused));
-}
-
-TEST(OptionTable, RangesComeFromTheKindAndTheListLength)
-{
-    const auto& check = core::optionRow(OptionId::UseTicketPreview);
-    EXPECT_EQ(check.low, 0);
-    EXPECT_EQ(check.high, 2);
-    const auto& modes = core::optionRow(OptionId::TicketNumberMode);
-    EXPECT_EQ(modes.low, -1);
-    EXPECT_EQ(modes.high, 11);
-    EXPECT_EQ(core::optionRow(OptionId::InfoColumn).high, 149);
-    EXPECT_EQ(core::optionRow(OptionId::NextStopMode).high, 2);
-    const auto& zoom = core::optionRow(OptionId::DisplayZoom);
-    EXPECT_EQ(zoom.store, OptionStore::Preferences);
-    EXPECT_STREQ(zoom.preferencesKey, "Display/Zoom");
-    EXPECT_EQ(zoom.low, 1);
-    EXPECT_EQ(zoom.high, 4);
-}
 
 TEST(Options, StartsAtTheDefaultsAndTypedAccessorsReadThem)
 {
@@ -193,20 +153,6 @@ TEST(Options, EveryOptionRoundTripsThroughItsFileValue)
         else
             EXPECT_EQ(throughFile.value(row.id), Options::defaultValue(row.id)) << row.name;
     }
-}
-
-TEST(OptionFileValues, StartEmptyInTheFilesTypesAndConvertWhatTheyAreGiven)
-{
-    core::OptionFileValues values;
-    EXPECT_EQ(values[OptionId::FareDataFolder], core::OptionFileValue(QString()));
-    EXPECT_EQ(values[OptionId::DigitLitColor], core::OptionFileValue(qint32(0)));
-    EXPECT_EQ(values[OptionId::PanelAuto], core::OptionFileValue(qint16(0)));
-    values.set(OptionId::InfoColumn, 0x12345); // cut to 16 bits as the file would
-    EXPECT_EQ(values[OptionId::InfoColumn], core::OptionFileValue(qint16(0x2345)));
-    values.set(OptionId::InfoColumn, QStringLiteral("no text here"));
-    EXPECT_EQ(values.number(OptionId::InfoColumn), 0x2345);
-    values.set(OptionId::FixedDate, 5);
-    EXPECT_EQ(values.text(OptionId::FixedDate), QString());
 }
 
 // The range checks of a load: every check box and list, in the file's order, each replaced

@@ -1,7 +1,6 @@
 #include "controlpaneltestsupport.h"
 
 #include "core/routesession.h"
-#include "operation/controlpanelstate.h"
 #include "operation/panelpicture.h"
 #include "operation/stopsequencer.h"
 #include "platform/runtimeerror.h"
@@ -179,17 +178,6 @@ TEST(Folder, SeparatorAppendedOnce)
     EXPECT_EQ(stops::withTrailingSeparator(QString()), QString());
     EXPECT_EQ(stops::withTrailingSeparator(QStringLiteral("/data")), QStringLiteral("/data/"));
     EXPECT_EQ(stops::withTrailingSeparator(QStringLiteral("/data/")), QStringLiteral("/data/"));
-}
-
-TEST(ControlPanelStateRecord, TwentyTwoLittleEndianBytes)
-{
-    ControlPanelState info{1, 2000, 3000, 1, 1, -15, 4500};
-    const QByteArray bytes = info.toBytes();
-    ASSERT_EQ(bytes.size(), ControlPanelState::Size);
-    EXPECT_EQ(bytes.left(6), QByteArray::fromHex("0100d0070000"));
-    EXPECT_EQ(bytes.mid(14, 4), QByteArray::fromHex("f1ffffff"));
-    EXPECT_EQ(ControlPanelState::fromBytes(bytes), info);
-    EXPECT_FALSE(ControlPanelState::fromBytes(bytes.left(21)).has_value());
 }
 
 TEST(BacklightMessage, DetailByErrorNumber)

@@ -1,5 +1,5 @@
-#include "app/settingscodec.h"
-#include "core/options.h"
+#include "formats/optiontable.h"
+#include "formats/settingscodec.h"
 #include "platform/cp932.h"
 
 #include <QtEndian>
@@ -11,14 +11,14 @@ namespace
 SettingsRecords sampleRecords()
 {
     SettingsRecords r;
-    r.options.set(core::OptionId::FareDataFolder, QStringLiteral("/home/運転士/運賃"));
-    r.options.set(core::OptionId::AutoTicketNumbers, 1);
-    r.options.set(core::OptionId::TicketColorOn1, platform::RGB(192, 255, 192));
-    r.options.set(core::OptionId::PanelOn2Picture, QStringLiteral("panel～2.bmp"));
-    r.options.set(core::OptionId::InfoColumn, 149);
-    r.options.set(core::OptionId::NextStopColor, platform::RGB(255, 192, 128));
-    r.options.set(core::OptionId::PreBroadcastSound3, QStringLiteral("chime.mid"));
-    r.options.set(core::OptionId::FixedDate, QStringLiteral("2009/01/24"));
+    r.options.set(formats::OptionId::FareDataFolder, QStringLiteral("/home/運転士/運賃"));
+    r.options.set(formats::OptionId::AutoTicketNumbers, 1);
+    r.options.set(formats::OptionId::TicketColorOn1, platform::RGB(192, 255, 192));
+    r.options.set(formats::OptionId::PanelOn2Picture, QStringLiteral("panel～2.bmp"));
+    r.options.set(formats::OptionId::InfoColumn, 149);
+    r.options.set(formats::OptionId::NextStopColor, platform::RGB(255, 192, 128));
+    r.options.set(formats::OptionId::PreBroadcastSound3, QStringLiteral("chime.mid"));
+    r.options.set(formats::OptionId::FixedDate, QStringLiteral("2009/01/24"));
     r.controlPanel.ScrollSpeed = 1500;
     r.controlPanel.Top = -30;
     r.displayPosition.left = 7470;
@@ -33,6 +33,17 @@ qint16 i16At(const QByteArray& b, qsizetype pos)
 }
 
 } // namespace
+
+TEST(ControlPanelStateRecord, TwentyTwoLittleEndianBytes)
+{
+    ControlPanelState info{1, 2000, 3000, 1, 1, -15, 4500};
+    const QByteArray bytes = info.toBytes();
+    ASSERT_EQ(bytes.size(), ControlPanelState::Size);
+    EXPECT_EQ(bytes.left(6), QByteArray::fromHex("0100d0070000"));
+    EXPECT_EQ(bytes.mid(14, 4), QByteArray::fromHex("f1ffffff"));
+    EXPECT_EQ(ControlPanelState::fromBytes(bytes), info);
+    EXPECT_FALSE(ControlPanelState::fromBytes(bytes.left(21)).has_value());
+}
 
 TEST(SettingsCodec, AllEmptyTextsGive320BytesWithTheTailLaidOut)
 {
@@ -53,7 +64,7 @@ TEST(SettingsCodec, AllEmptyTextsGive320BytesWithTheTailLaidOut)
 TEST(SettingsCodec, TextsAreCountedInCp932Bytes)
 {
     SettingsRecords r;
-    r.options.set(core::OptionId::FareDataFolder,
+    r.options.set(formats::OptionId::FareDataFolder,
                   QStringLiteral("運賃データ")); // 5 full-width characters
     const QByteArray bytes = encodeSettings(r);
     EXPECT_EQ(bytes.size(), 330);
@@ -128,10 +139,10 @@ TEST(SettingsCodec, TextRunningPastTheEndIsCutThere)
     bytes.append("\x10\x00", 2); // claims 16 bytes
     bytes.append("/data");
     SettingsRecords read;
-    read.options.set(core::OptionId::BroadcastDataFolder, QStringLiteral("kept"));
+    read.options.set(formats::OptionId::BroadcastDataFolder, QStringLiteral("kept"));
     EXPECT_FALSE(decodeSettings(bytes, read));
-    EXPECT_EQ(read.options.text(core::OptionId::FareDataFolder), QStringLiteral("/data"));
-    EXPECT_EQ(read.options.text(core::OptionId::BroadcastDataFolder), QStringLiteral("kept"));
+    EXPECT_EQ(read.options.text(formats::OptionId::FareDataFolder), QStringLiteral("/data"));
+    EXPECT_EQ(read.options.text(formats::OptionId::BroadcastDataFolder), QStringLiteral("kept"));
 }
 
 TEST(SettingsCodec, AnyBytesDecodeWithoutCrash)
@@ -183,71 +194,71 @@ public:
 TEST(SettingsCodec, EveryFieldSitsAtItsOffset)
 {
     SettingsRecords r;
-    r.options.set(core::OptionId::FareDataFolder, QStringLiteral("fare"));
-    r.options.set(core::OptionId::BroadcastDataFolder, QStringLiteral("tape"));
-    r.options.set(core::OptionId::AutoTicketNumbers, 101);
-    r.options.set(core::OptionId::TicketColorOff, 0x010203);
-    r.options.set(core::OptionId::TicketColorOn1, 0x040506);
-    r.options.set(core::OptionId::TicketColorOn2, 0x070809);
-    r.options.set(core::OptionId::TicketNumberMode, 102);
-    r.options.set(core::OptionId::TicketZeroPad, 103);
-    r.options.set(core::OptionId::PanelAuto, 104);
-    r.options.set(core::OptionId::PanelIndividual, 105);
-    r.options.set(core::OptionId::PanelOffBuiltin, 106);
-    r.options.set(core::OptionId::PanelOffUser, 107);
-    r.options.set(core::OptionId::PanelOn1Builtin, 108);
-    r.options.set(core::OptionId::PanelOn1User, 109);
-    r.options.set(core::OptionId::PanelOn2Builtin, 110);
-    r.options.set(core::OptionId::PanelOn2User, 111);
-    r.options.set(core::OptionId::PanelOffPicture, QStringLiteral("off"));
-    r.options.set(core::OptionId::PanelOn1Picture, QStringLiteral("on1"));
-    r.options.set(core::OptionId::PanelOn2Picture, QStringLiteral("on2"));
-    r.options.set(core::OptionId::DigitBackColor, 0x0A0B0C);
-    r.options.set(core::OptionId::DigitUnlitColor, 0x0D0E0F);
-    r.options.set(core::OptionId::DigitLitColor, 0x101112);
-    r.options.set(core::OptionId::InfoStopOrderOn, 201);
-    r.options.set(core::OptionId::InfoStopOrderCell, 202);
-    r.options.set(core::OptionId::InfoStopOrderFromZero, 203);
-    r.options.set(core::OptionId::InfoTicketOn, 204);
-    r.options.set(core::OptionId::InfoTicketCell, 205);
-    r.options.set(core::OptionId::InfoRouteOn, 206);
-    r.options.set(core::OptionId::InfoRouteCell, 207);
-    r.options.set(core::OptionId::InfoColumnOn, 208);
-    r.options.set(core::OptionId::InfoColumn, 209);
-    r.options.set(core::OptionId::InfoColumnCell, 210);
-    r.options.set(core::OptionId::StopNameBackColor, 0x131415);
-    r.options.set(core::OptionId::StopNameForeColor, 0x161718);
-    r.options.set(core::OptionId::StopNameFontMode, 301);
-    r.options.set(core::OptionId::StopNameBold, 302);
-    r.options.set(core::OptionId::NextStopMode, 303);
-    r.options.set(core::OptionId::NextStopColor, 0x191A1B);
-    r.options.set(core::OptionId::NextStopFontMode, 304);
-    r.options.set(core::OptionId::NextStopBold, 305);
-    r.options.set(core::OptionId::RouteSetSound, QStringLiteral("route"));
-    r.options.set(core::OptionId::ResetSound, QStringLiteral("reset"));
-    r.options.set(core::OptionId::StepSoundAlways, 401);
-    r.options.set(core::OptionId::StepSoundByColumn, 402);
-    r.options.set(core::OptionId::StepSoundWait, 403);
-    r.options.set(core::OptionId::StepSoundNoWait, 404);
-    r.options.set(core::OptionId::StepSoundFile, QStringLiteral("step"));
-    r.options.set(core::OptionId::StepSoundColumn, 405);
-    r.options.set(core::OptionId::StepSound1, QStringLiteral("s1"));
-    r.options.set(core::OptionId::StepSound2, QStringLiteral("s2"));
-    r.options.set(core::OptionId::StepSound3, QStringLiteral("s3"));
-    r.options.set(core::OptionId::PreBroadcastAlways, 406);
-    r.options.set(core::OptionId::PreBroadcastByFlag, 407);
-    r.options.set(core::OptionId::PreBroadcastWait, 408);
-    r.options.set(core::OptionId::PreBroadcastNoWait, 409);
-    r.options.set(core::OptionId::PreBroadcastFile, QStringLiteral("pre"));
-    r.options.set(core::OptionId::PreBroadcastSound1, QStringLiteral("p1"));
-    r.options.set(core::OptionId::PreBroadcastSound2, QStringLiteral("p2"));
-    r.options.set(core::OptionId::PreBroadcastSound3, QStringLiteral("p3"));
-    r.options.set(core::OptionId::UseTicketPreview, 501);
-    r.options.set(core::OptionId::TicketPluginPath, QStringLiteral("plugin"));
-    r.options.set(core::OptionId::DateEachPrint, 502);
-    r.options.set(core::OptionId::DateAtRouteSet, 503);
-    r.options.set(core::OptionId::DateFixed, 504);
-    r.options.set(core::OptionId::FixedDate, QStringLiteral("2009/01/24"));
+    r.options.set(formats::OptionId::FareDataFolder, QStringLiteral("fare"));
+    r.options.set(formats::OptionId::BroadcastDataFolder, QStringLiteral("tape"));
+    r.options.set(formats::OptionId::AutoTicketNumbers, 101);
+    r.options.set(formats::OptionId::TicketColorOff, 0x010203);
+    r.options.set(formats::OptionId::TicketColorOn1, 0x040506);
+    r.options.set(formats::OptionId::TicketColorOn2, 0x070809);
+    r.options.set(formats::OptionId::TicketNumberMode, 102);
+    r.options.set(formats::OptionId::TicketZeroPad, 103);
+    r.options.set(formats::OptionId::PanelAuto, 104);
+    r.options.set(formats::OptionId::PanelIndividual, 105);
+    r.options.set(formats::OptionId::PanelOffBuiltin, 106);
+    r.options.set(formats::OptionId::PanelOffUser, 107);
+    r.options.set(formats::OptionId::PanelOn1Builtin, 108);
+    r.options.set(formats::OptionId::PanelOn1User, 109);
+    r.options.set(formats::OptionId::PanelOn2Builtin, 110);
+    r.options.set(formats::OptionId::PanelOn2User, 111);
+    r.options.set(formats::OptionId::PanelOffPicture, QStringLiteral("off"));
+    r.options.set(formats::OptionId::PanelOn1Picture, QStringLiteral("on1"));
+    r.options.set(formats::OptionId::PanelOn2Picture, QStringLiteral("on2"));
+    r.options.set(formats::OptionId::DigitBackColor, 0x0A0B0C);
+    r.options.set(formats::OptionId::DigitUnlitColor, 0x0D0E0F);
+    r.options.set(formats::OptionId::DigitLitColor, 0x101112);
+    r.options.set(formats::OptionId::InfoStopOrderOn, 201);
+    r.options.set(formats::OptionId::InfoStopOrderCell, 202);
+    r.options.set(formats::OptionId::InfoStopOrderFromZero, 203);
+    r.options.set(formats::OptionId::InfoTicketOn, 204);
+    r.options.set(formats::OptionId::InfoTicketCell, 205);
+    r.options.set(formats::OptionId::InfoRouteOn, 206);
+    r.options.set(formats::OptionId::InfoRouteCell, 207);
+    r.options.set(formats::OptionId::InfoColumnOn, 208);
+    r.options.set(formats::OptionId::InfoColumn, 209);
+    r.options.set(formats::OptionId::InfoColumnCell, 210);
+    r.options.set(formats::OptionId::StopNameBackColor, 0x131415);
+    r.options.set(formats::OptionId::StopNameForeColor, 0x161718);
+    r.options.set(formats::OptionId::StopNameFontMode, 301);
+    r.options.set(formats::OptionId::StopNameBold, 302);
+    r.options.set(formats::OptionId::NextStopMode, 303);
+    r.options.set(formats::OptionId::NextStopColor, 0x191A1B);
+    r.options.set(formats::OptionId::NextStopFontMode, 304);
+    r.options.set(formats::OptionId::NextStopBold, 305);
+    r.options.set(formats::OptionId::RouteSetSound, QStringLiteral("route"));
+    r.options.set(formats::OptionId::ResetSound, QStringLiteral("reset"));
+    r.options.set(formats::OptionId::StepSoundAlways, 401);
+    r.options.set(formats::OptionId::StepSoundByColumn, 402);
+    r.options.set(formats::OptionId::StepSoundWait, 403);
+    r.options.set(formats::OptionId::StepSoundNoWait, 404);
+    r.options.set(formats::OptionId::StepSoundFile, QStringLiteral("step"));
+    r.options.set(formats::OptionId::StepSoundColumn, 405);
+    r.options.set(formats::OptionId::StepSound1, QStringLiteral("s1"));
+    r.options.set(formats::OptionId::StepSound2, QStringLiteral("s2"));
+    r.options.set(formats::OptionId::StepSound3, QStringLiteral("s3"));
+    r.options.set(formats::OptionId::PreBroadcastAlways, 406);
+    r.options.set(formats::OptionId::PreBroadcastByFlag, 407);
+    r.options.set(formats::OptionId::PreBroadcastWait, 408);
+    r.options.set(formats::OptionId::PreBroadcastNoWait, 409);
+    r.options.set(formats::OptionId::PreBroadcastFile, QStringLiteral("pre"));
+    r.options.set(formats::OptionId::PreBroadcastSound1, QStringLiteral("p1"));
+    r.options.set(formats::OptionId::PreBroadcastSound2, QStringLiteral("p2"));
+    r.options.set(formats::OptionId::PreBroadcastSound3, QStringLiteral("p3"));
+    r.options.set(formats::OptionId::UseTicketPreview, 501);
+    r.options.set(formats::OptionId::TicketPluginPath, QStringLiteral("plugin"));
+    r.options.set(formats::OptionId::DateEachPrint, 502);
+    r.options.set(formats::OptionId::DateAtRouteSet, 503);
+    r.options.set(formats::OptionId::DateFixed, 504);
+    r.options.set(formats::OptionId::FixedDate, QStringLiteral("2009/01/24"));
     ControlPanelState& c = r.controlPanel;
     c.PanelMode = 601;
     c.ScrollSpeed = 0x1C1D1E;

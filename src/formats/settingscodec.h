@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/windowposition.h"
-#include "core/options.h"
-#include "operation/controlpanelstate.h"
+#include "formats/controlpanelstate.h"
+#include "formats/optiontable.h"
+#include "formats/windowposition.h"
 #include "platform/bgrcolor.h"
 
 #include <QByteArray>
@@ -21,7 +21,7 @@ inline constexpr int SettingsElementCount = 12;
 
 // Everything the settings file carries, in the file's order.
 struct SettingsRecords {
-    core::OptionFileValues options;
+    formats::OptionFileValues options;
     ControlPanelState controlPanel;
     WindowPosition displayPosition;
     std::array<platform::BgrColor, 17> customColors{};

@@ -1,6 +1,6 @@
 #include "settingscodec.h"
 
-#include "core/options.h"
+#include "formats/optiontable.h"
 #include "platform/cp932.h"
 
 #include <QtEndian>
@@ -101,8 +101,8 @@ private:
 template <typename Io, typename Records> void fields(Io& io, Records& r)
 {
     // The options, in the file's order as the options table declares them.
-    for (const core::OptionDeclaration& row : core::optionTable()) {
-        if (row.store != core::OptionStore::SettingsFile)
+    for (const formats::OptionDeclaration& row : formats::optionTable()) {
+        if (row.store != formats::OptionStore::SettingsFile)
             break;
         std::visit([&io](auto& value) { io.field(value); }, r.options.field(row.id));
     }
