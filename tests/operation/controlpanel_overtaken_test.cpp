@@ -3,7 +3,7 @@
 // last decides the row, and fares, ticket preview and stop name all show that row.
 #include "controlpanelfixture.h"
 
-#include "audio/audio_test_support.h"
+#include "../audio/audio_test_support.h"
 
 #include <QMetaObject>
 #include <QPushButton>
