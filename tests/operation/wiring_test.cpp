@@ -25,16 +25,12 @@ namespace
 {
 
 // The console and the options dialog wired as the program wires them, on a stand-in display,
-// with a clock of the test's own and every message box recorded.
-class WiredPanelTest : public ::testing::Test
+// with a clock and pickers of the test's own and every message box recorded. The dialog is
+// created after the wiring and connected to it, as the program does.
+class Wired : public ::testing::Test
 {
 protected:
-    // The dialog is created after the wiring and connected to it, as the program does.
-    WiredPanelTest()
-    {
-        options.setFareDisplay(&display);
-        wiring.connectOptionsDialog(options);
-    }
+    Wired() { wiring.connectOptionsDialog(options); }
 
     testsupport::WithApplication withApplication;
     QTemporaryDir dir;
@@ -42,13 +38,21 @@ protected:
     platform::ScopedWaitClock guard{clock};
     platform::MessageBoxRecorder messages;
     testsupport::StandInDisplay display;
+    testsupport::ScriptedPickers pickers;
     core::Options values;
     audio::MediaPlayer media;
     sound::SoundPlayer sounds{media};
     ControlPanelWiring wiring{display, values, sounds};
     CustomColorTable customColors{};
-    OptionsDialog options{values, wiring.pluginChoice(), customColors};
+    OptionsDialog options{values, wiring.pluginChoice(), customColors, &pickers};
     ControlPanel& panel = wiring.panel();
+};
+
+// The dialog applies its look to the display itself.
+class WiredPanelTest : public Wired
+{
+protected:
+    WiredPanelTest() { options.setFareDisplay(&display); }
 };
 
 } // namespace
@@ -130,30 +134,11 @@ TEST_F(WiredPanelTest, ASelectedPluginIsReadOnceForEverything)
 namespace
 {
 
-// The options dialog with pickers the test answers, wired as the program wires it; the dialog
-// is given no display, so that what reaches the display comes through the panel.
-class WiredDialogTest : public ::testing::Test
+// The dialog is given no display, so that what reaches the display comes through the panel.
+class WiredDialogTest : public Wired
 {
 protected:
-    WiredDialogTest()
-    {
-        wiring.connectOptionsDialog(options);
-        options.setUseTicketPreview(1);
-    }
-
-    testsupport::WithApplication withApplication;
-    platform::ManualClock clock;
-    platform::ScopedWaitClock guard{clock};
-    platform::MessageBoxRecorder messages;
-    testsupport::StandInDisplay display;
-    testsupport::ScriptedPickers pickers;
-    core::Options values;
-    audio::MediaPlayer media;
-    sound::SoundPlayer sounds{media};
-    ControlPanelWiring wiring{display, values, sounds};
-    CustomColorTable customColors{};
-    OptionsDialog options{values, wiring.pluginChoice(), customColors, &pickers};
-    ControlPanel& panel = wiring.panel();
+    WiredDialogTest() { options.setUseTicketPreview(1); }
 };
 
 } // namespace
