@@ -120,7 +120,8 @@ int main(int argc, char** argv)
     if (speed > 0)
         (new ScrollingStrip(speed, &display))->move(33, 33);
 
-    // The display's stop name in the board's typeface; the panel's caption in the default one.
+    // The display's stop name in the board's typeface; the panel's caption in the panel's
+    // proportional one, as the program draws them.
     QLabel stopName(QStringLiteral("次は　停留所"), &display);
     stopName.setFont(QFont(QStringLiteral("IPAGothic"), 20, QFont::Bold));
     stopName.setStyleSheet(QStringLiteral("color: #ffbe00"));
@@ -130,6 +131,7 @@ int main(int argc, char** argv)
     panel.setWindowTitle(QStringLiteral("floor panel"));
     panel.setFixedSize(359, 308);
     QLabel caption(QStringLiteral("系統　区間　データ送り"), &panel);
+    caption.setFont(QFont(QStringLiteral("IPAPGothic"), 9));
     caption.move(8, 8);
 
     display.move(0, 0);
