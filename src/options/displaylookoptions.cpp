@@ -7,19 +7,12 @@
 namespace
 {
 
-QColor ticketColorFor(platform::BgrColor off, platform::BgrColor on1, platform::BgrColor on2,
-                      int backlight)
+// The ticket numbers' colour in a backlight state; black in no state at all.
+QColor ticketColorFor(const core::Options& options, int backlight)
 {
-    switch (backlight) {
-    case 0:
-        return platform::toQColor(off);
-    case 1:
-        return platform::toQColor(on1);
-    case 2:
-        return platform::toQColor(on2);
-    default:
-        return platform::toQColor(0);
-    }
+    if (backlight < 0 || backlight > 2)
+        return QColor(Qt::black);
+    return platform::toQColor(options.ticketColor(static_cast<core::Backlight>(backlight)));
 }
 
 } // namespace
@@ -40,8 +33,7 @@ DisplayLook displayLookFrom(const core::Options& options, int backlight)
     look.stopName.prefixTypeface = static_cast<PrefixTypeface>(options.nextStopFontMode());
     look.stopName.prefixBold = options.nextStopBold() == 1;
     look.ticketLabelsShown = options.autoTicketNumbers() != 0;
-    look.ticketLabelColor = ticketColorFor(options.ticketColorOff(), options.ticketColorOn1(),
-                                           options.ticketColorOn2(), backlight);
+    look.ticketLabelColor = ticketColorFor(options, backlight);
     return look;
 }
 
