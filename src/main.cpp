@@ -54,10 +54,13 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("fare"));
     // Only the control panel's exit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    desktop::setUpDesktop(app);
+    platform::DialogMessageBoxes messageBoxes;
+    desktop::setUpDesktop(app, messageBoxes);
 
+    platform::SystemClock clock;
     Program program(command.settingsPath.isEmpty() ? settingsPathForThisRun()
-                                                   : command.settingsPath);
+                                                   : command.settingsPath,
+                    clock, messageBoxes);
     QObject::connect(&program, &Program::finished, &app, [] { QCoreApplication::exit(0); });
     program.handleSessionEnd();
     program.boundTheExit(ExitDeadline);

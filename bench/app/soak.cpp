@@ -64,7 +64,9 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
-    Program program(QStringLiteral("/nonexistent/fare.in4"));
+    platform::SystemClock clock;
+    platform::DialogMessageBoxes boxes;
+    Program program(QStringLiteral("/nonexistent/fare.in4"), clock, boxes);
     program.start();
     ControlPanel& panel = program.controlPanel();
     if (argc > 2) {

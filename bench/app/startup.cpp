@@ -38,7 +38,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("fare"));
     const QString settings =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/nonexistent/fare.in4");
-    Program program(settings);
+    platform::SystemClock clock;
+    platform::DialogMessageBoxes boxes;
+    Program program(settings, clock, boxes);
     program.start();
     while (!program.display().isVisible() || !program.controlPanel().isVisible())
         QApplication::processEvents();

@@ -78,8 +78,7 @@ BENCHMARK(BM_RenderCell)->Unit(benchmark::kMicrosecond);
 void BM_ScrollFrame(benchmark::State& state)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     board.setScrollStartWait(0);
     board.setStopName(TwentyChars + TwentyChars.left(10));
     QImage target(board.size(), QImage::Format_RGB32);
@@ -95,8 +94,7 @@ BENCHMARK(BM_ScrollFrame)->Unit(benchmark::kMicrosecond);
 void BM_ScrollRepaint(benchmark::State& state)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     board.setScrollStartWait(0);
     board.setStopName(TwentyChars.repeated(static_cast<int>(state.range(0)) / 20));
     QImage target(board.size(), QImage::Format_RGB32);

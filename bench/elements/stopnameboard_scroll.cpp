@@ -69,21 +69,22 @@ int main(int argc, char** argv)
     parser.process(app);
     const QString name = parser.positionalArguments().value(0, QStringLiteral("市役所前"));
 
-    NextStopNameBoard board;
+    // A manual clock puts a snapshot's scroll exactly where asked.
+    platform::ManualClock manualClock;
+    const bool snapshot = parser.isSet("snapshot");
+    NextStopNameBoard board(snapshot ? static_cast<platform::WaitClock&>(manualClock)
+                                     : platform::systemClock());
     board.setForeColor(QColor(255, 192, 128));
     board.setBackColor(Qt::black);
     board.setPrefixMode(static_cast<std::int16_t>(parser.value("prefix").toInt()));
     board.setSpeed(static_cast<std::int16_t>(parser.value("speed").toInt()));
     board.setWindowTitle(QStringLiteral("NextStopNameBoard"));
 
-    if (parser.isSet("snapshot")) {
-        // A manual clock puts the scroll exactly where asked.
-        platform::ManualClock clock;
-        platform::ScopedWaitClock useClock(clock);
+    if (snapshot) {
         board.setStopName(name);
         const int at = parser.value("at").toInt();
         for (int ms = 0; ms < at; ms += 16) {
-            clock.advance(std::min(16, at - ms));
+            manualClock.advance(std::min(16, at - ms));
             board.advanceScroll();
         }
         const bool saved = board.grab().save(parser.value("snapshot"));

@@ -20,15 +20,16 @@ namespace
 struct Fixture {
     QTemporaryDir dir;
     platform::ManualClock clock;
-    platform::ScopedWaitClock guard{clock};
+    platform::MessageBoxRecorder messages;
     core::Options options;
     testsupport::StandInDisplay display;
-    audio::MediaPlayer media;
+    audio::MediaPlayer media{clock};
     sound::SoundPlayer sounds{media};
     core::Announcements announcements;
     sound::BroadcastTape tape{announcements, sounds, options};
     core::RouteSession route;
-    ControlPanel panel{&display, options, DataFolderSource(options), &tape, &route, &sounds};
+    ControlPanel panel{&display, options, DataFolderSource(options), &tape, &route, &sounds,
+                       clock,    messages};
 
     Fixture()
     {

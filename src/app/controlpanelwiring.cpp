@@ -5,12 +5,13 @@
 #include "platform/samplesfolder.h"
 
 ControlPanelWiring::ControlPanelWiring(FareDisplay& display, core::Options& options,
-                                       sound::SoundPlayer& sounds, audio::StartGate* startGate)
+                                       sound::SoundPlayer& sounds, platform::MessageBoxes& boxes,
+                                       audio::StartGate* startGate)
     : dataFolders_(options, platform::installedSamplesFolder()),
       tape_(announcements_, sounds, options, startGate),
       plugin_(std::make_shared<tickets::TicketPluginCache>()),
-      panel_(
-          std::make_unique<ControlPanel>(&display, options, dataFolders_, &tape_, &route_, &sounds))
+      panel_(std::make_unique<ControlPanel>(&display, options, dataFolders_, &tape_, &route_,
+                                            &sounds, sounds.media().clock(), boxes))
 {
     panel_->setTicketPlugins(plugin_.plugins());
     QObject::connect(&plugin_, &tickets::PluginChoice::previewSizeChanged, panel_.get(),

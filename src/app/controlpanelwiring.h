@@ -4,6 +4,7 @@
 #include "core/options.h"
 #include "core/routesession.h"
 #include "operation/datafolders.h"
+#include "platform/msgbox.h"
 #include "sound/tape.h"
 #include "tickets/pluginchoice.h"
 
@@ -33,10 +34,11 @@ class SoundPlayer;
 class ControlPanelWiring
 {
 public:
-    // options and sounds outlive the wiring; the speech engine waits for startGate (nullptr:
-    // at once).
+    // options, sounds and boxes outlive the wiring; the panel's pauses wait on the sounds'
+    // clock, its messages go to boxes; the speech engine waits for startGate (nullptr: at
+    // once).
     ControlPanelWiring(FareDisplay& display, core::Options& options, sound::SoundPlayer& sounds,
-                       audio::StartGate* startGate = nullptr);
+                       platform::MessageBoxes& boxes, audio::StartGate* startGate = nullptr);
     ~ControlPanelWiring();
 
     ControlPanel& panel() { return *panel_; }

@@ -44,25 +44,25 @@ QStringList missingJapaneseFonts(const FontLookup& hasFamily)
     return missing;
 }
 
-bool warnIfJapaneseFontsMissing(const FontLookup& hasFamily)
+bool warnIfJapaneseFontsMissing(const FontLookup& hasFamily, platform::MessageBoxes& boxes)
 {
     const QStringList missing = missingJapaneseFonts(hasFamily);
     if (missing.isEmpty())
         return false;
     // The names and the command are ASCII, readable even when the Japanese lines are not.
     const QString crlf = QStringLiteral("\r\n");
-    platform::showMessageBox(
-        QStringLiteral("日本語のフォントが見つかりません。") + crlf +
-            missing.join(QStringLiteral(", ")) + crlf + crlf +
-            QStringLiteral("このままでは文字が正しく表示されません。"
-                           "次のパッケージを入れてください。") +
-            crlf + QStringLiteral("sudo apt install fonts-ipafont-gothic fonts-ipafont-mincho"),
-        platform::MessageBox::OKOnly | platform::MessageBox::Exclamation,
-        QStringLiteral("ファレット"));
+    boxes.show(QStringLiteral("日本語のフォントが見つかりません。") + crlf +
+                   missing.join(QStringLiteral(", ")) + crlf + crlf +
+                   QStringLiteral("このままでは文字が正しく表示されません。"
+                                  "次のパッケージを入れてください。") +
+                   crlf +
+                   QStringLiteral("sudo apt install fonts-ipafont-gothic fonts-ipafont-mincho"),
+               platform::MessageBox::OKOnly | platform::MessageBox::Exclamation,
+               QStringLiteral("ファレット"));
     return true;
 }
 
-void setUpDesktop(QApplication& app)
+void setUpDesktop(QApplication& app, platform::MessageBoxes& boxes)
 {
     // Lets the desktop match the windows to the menu entry and its icon (Wayland above all).
     QGuiApplication::setDesktopFileName(applicationId());
@@ -73,9 +73,9 @@ void setUpDesktop(QApplication& app)
         translator->setParent(&app);
         QCoreApplication::installTranslator(translator.release());
     }
-    QTimer::singleShot(0, &app, [] {
+    QTimer::singleShot(0, &app, [&boxes] {
         warnIfJapaneseFontsMissing(
-            [](const QString& family) { return QFontDatabase::hasFamily(family); });
+            [](const QString& family) { return QFontDatabase::hasFamily(family); }, boxes);
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/msgbox.h"
+
 #include <QIcon>
 #include <QString>
 #include <QStringList>
@@ -33,12 +35,12 @@ using FontLookup = std::function<bool(const QString& family)>;
 QStringList missingJapaneseFonts(const FontLookup& hasFamily);
 
 // Without the IPA fonts every Japanese text turns into boxes: one message names the missing
-// families and the packages that bring them. Returns whether it was shown.
-bool warnIfJapaneseFontsMissing(const FontLookup& hasFamily);
+// families and the packages that bring them, in boxes. Returns whether it was shown.
+bool warnIfJapaneseFontsMissing(const FontLookup& hasFamily, platform::MessageBoxes& boxes);
 
 // Call once, after the application object and before any window: the desktop entry's name,
 // the windows' icon and Qt's Japanese texts; the fonts are checked once the event loop runs,
-// over the windows.
-void setUpDesktop(QApplication& app);
+// over the windows (boxes outlives the event loop).
+void setUpDesktop(QApplication& app, platform::MessageBoxes& boxes);
 
 } // namespace desktop

@@ -51,11 +51,16 @@ private:
 } // namespace
 
 FareDisplayWindow::FareDisplayWindow(QWidget* parent)
+    : FareDisplayWindow(platform::systemClock(), parent)
+{
+}
+
+FareDisplayWindow::FareDisplayWindow(platform::WaitClock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral("ファレット"));
     setFixedSize(displaylayout::ClientWidth, displaylayout::ClientHeight);
-    createStopNameBoard();
+    createStopNameBoard(clock);
     createFareElementsAndLabels();
     createClock();
     backlightPictures_[0] = QPixmap::fromImage(drawPanelPicture());
@@ -63,9 +68,9 @@ FareDisplayWindow::FareDisplayWindow(QWidget* parent)
 
 FareDisplayWindow::~FareDisplayWindow() = default;
 
-void FareDisplayWindow::createStopNameBoard()
+void FareDisplayWindow::createStopNameBoard(platform::WaitClock& clock)
 {
-    stopNameBoard_ = new NextStopNameBoard(this);
+    stopNameBoard_ = new NextStopNameBoard(clock, this);
     stopNameBoard_->setObjectName(QStringLiteral("stopNameBoard"));
     stopNameBoard_->setGeometry(displaylayout::toPixels(displaylayout::stopNameBoardRect()));
     stopNameBoard_->setForeColor(QColor(255, 192, 128));

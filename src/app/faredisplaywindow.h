@@ -3,6 +3,7 @@
 #include "dialogs/digitsettingsdialog.h"
 #include "elements/faredisplay.h"
 #include "formats/windowposition.h"
+#include "platform/wait.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -21,7 +22,9 @@ class FareDisplayWindow : public QWidget, public FareDisplay
 {
     Q_OBJECT
 public:
+    // The clock paces the stop-name board's scroll; without one it is the system's.
     explicit FareDisplayWindow(QWidget* parent = nullptr);
+    explicit FareDisplayWindow(platform::WaitClock& clock, QWidget* parent = nullptr);
     ~FareDisplayWindow() override;
 
     // The window's children, for the window's own tests.
@@ -70,7 +73,7 @@ protected:
     virtual bool beginSystemMove();
 
 private:
-    void createStopNameBoard();
+    void createStopNameBoard(platform::WaitClock& clock);
     void createFareElementsAndLabels();
     void createClock();
     // Edits fare element i's digit rules in its dialog and gives them to all twelve.

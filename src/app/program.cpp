@@ -20,11 +20,14 @@
 #include <QSessionManager>
 #include <QTimer>
 
-Program::Program(const QString& settingsPath)
-    : wiring_(std::make_unique<ControlPanelWiring>(display_, optionValues_, sounds_, &startGate_)),
+Program::Program(const QString& settingsPath, platform::WaitClock& clock,
+                 platform::MessageBoxes& boxes)
+    : boxes_(boxes), media_(clock), display_(clock),
+      wiring_(std::make_unique<ControlPanelWiring>(display_, optionValues_, sounds_, boxes,
+                                                   &startGate_)),
       settings_(
           {&display_, &optionValues_, &customColors_, &wiring_->pluginChoice(), &wiring_->panel()},
-          settingsPath)
+          settingsPath, boxes)
 {
     controlPanel().setOptionsDialogSource([this] { return &optionsDialog(); });
     display_.setControlPanel(&controlPanel());
@@ -46,8 +49,8 @@ Program::~Program()
 OptionsDialog& Program::optionsDialog()
 {
     if (!optionsDialog_) {
-        optionsDialog_ =
-            std::make_unique<OptionsDialog>(optionValues_, wiring_->pluginChoice(), customColors_);
+        optionsDialog_ = std::make_unique<OptionsDialog>(optionValues_, wiring_->pluginChoice(),
+                                                         customColors_, boxes_);
         optionsDialog_->setFareDisplay(&display_);
         wiring_->connectOptionsDialog(*optionsDialog_);
         connect(optionsDialog_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
@@ -144,7 +147,7 @@ void Program::releaseSlowWork()
 void Program::applyInitialDefaults()
 {
     optionValues_.applyStartupDefaults(); // ticket numbers on, the three label colours
-    numberTicketLabels(display_, 0, 0);
+    numberTicketLabels(display_, 0, 0, boxes_);
     showBuiltInPanel(display_);
 }
 

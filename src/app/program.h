@@ -6,6 +6,8 @@
 #include "audio/startgate.h"
 #include "core/options.h"
 #include "dialogs/pickers.h"
+#include "platform/msgbox.h"
+#include "platform/wait.h"
 #include "sound/soundplayer.h"
 
 #include <QObject>
@@ -36,8 +38,10 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    // settingsPath: the settings file in use (settingsPathForThisRun() or --settings).
-    explicit Program(const QString& settingsPath);
+    // settingsPath: the settings file in use (settingsPathForThisRun() or --settings). Every
+    // pause of the program waits on clock, and every question and notice goes to boxes; both
+    // outlive the program.
+    Program(const QString& settingsPath, platform::WaitClock& clock, platform::MessageBoxes& boxes);
     ~Program() override;
 
     // The start-up order: blank fares, built-in defaults, options loaded, control panel
@@ -109,6 +113,7 @@ private:
     bool lastSaveFailed_ = false;
     std::chrono::milliseconds exitDeadline_{0}; // 0: the exit is not bounded
     bool exitBounded_ = false;
+    platform::MessageBoxes& boxes_;
     audio::StartGate startGate_;
     audio::MediaPlayer media_;
     sound::SoundPlayer sounds_{media_};

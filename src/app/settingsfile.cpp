@@ -73,10 +73,11 @@ QString keptText(const QString& path, const QString& kept)
 }
 
 // One message for everything the load met: OK button, no icon, the application's title.
-void showLoadMessage(const QStringList& findings, const QString& details)
+void showLoadMessage(platform::MessageBoxes& boxes, const QStringList& findings,
+                     const QString& details)
 {
-    platform::showMessageBox(findings.join(QStringLiteral("\r\n")), platform::MessageBox::OKOnly,
-                             QString(), nullptr, details);
+    boxes.show(findings.join(QStringLiteral("\r\n")), platform::MessageBox::OKOnly, QString(),
+               nullptr, details);
 }
 
 QString writeFailure(const QString& path)
@@ -84,12 +85,13 @@ QString writeFailure(const QString& path)
     return QStringLiteral("設定ファイル「") + path + QStringLiteral("」に書き込めませんでした。");
 }
 
-void reportWriteError(const RuntimeError& error, const QString& path, SettingsFile::Report report)
+void reportWriteError(platform::MessageBoxes& boxes, const RuntimeError& error, const QString& path,
+                      SettingsFile::Report report)
 {
     switch (report) {
     case SettingsFile::Report::MessageBox:
-        platform::showMessageBox(errorText(error.number(), error.description()) +
-                                 QStringLiteral("\r\n") + writeFailure(path));
+        boxes.show(errorText(error.number(), error.description()) + QStringLiteral("\r\n") +
+                   writeFailure(path));
         break;
     case SettingsFile::Report::StandardError:
         std::fputs(
@@ -136,8 +138,10 @@ void applyToDisplay(const SettingsWindows& w, const SettingsRecords& r)
 
 } // namespace
 
-SettingsFile::SettingsFile(const SettingsWindows& windows, const QString& path)
-    : windows_(windows), writer_(path), preferences_(Preferences::pathFor(path), *windows.options)
+SettingsFile::SettingsFile(const SettingsWindows& windows, const QString& path,
+                           platform::MessageBoxes& boxes)
+    : windows_(windows), boxes_(boxes), writer_(path),
+      preferences_(Preferences::pathFor(path), *windows.options)
 {
 }
 
@@ -165,7 +169,7 @@ void SettingsFile::reportFailedRead(const SettingsFileRead& read)
     QStringList findings = {errorText(RuntimeError(read.errorNumber))};
     if (QFileInfo(path()).isFile())
         findings << keptText(path(), writer_.keepUsersFile(read));
-    showLoadMessage(findings, path());
+    showLoadMessage(boxes_, findings, path());
 }
 
 // Everything the file holds is applied. A file that is short, longer than the record or holds
@@ -192,7 +196,8 @@ void SettingsFile::applyRead(const SettingsFileRead& read)
         kept = writer_.keepUsersFile(read);
     applyLoaded(records);
     if (!findings.isEmpty())
-        showLoadMessage(findings << keptText(path(), kept), refusedDetails(refused, path()));
+        showLoadMessage(boxes_, findings << keptText(path(), kept),
+                        refusedDetails(refused, path()));
 }
 
 // The order of the load: elements, stop-name board, options, control panel, display window,
@@ -210,7 +215,8 @@ void SettingsFile::applyLoaded(const SettingsRecords& records)
     windows_.display->restoreWindowPosition(records.displayPosition);
     keepWindowOnScreen(*windows_.display);
     applyDisplayLook(*windows_.display, *windows_.options,
-                     static_cast<core::Backlight>(windows_.controlPanel->selectedBacklight()));
+                     static_cast<core::Backlight>(windows_.controlPanel->selectedBacklight()),
+                     boxes_);
     windows_.controlPanel->reapplyBacklight();
 }
 
@@ -242,7 +248,7 @@ bool SettingsFile::save(Report report)
     try {
         writer_.write(encodeSettings(records));
     } catch (const RuntimeError& error) {
-        reportWriteError(error, path(), report);
+        reportWriteError(boxes_, error, path(), report);
         return false;
     }
     return savePreferences(records.options, report);
@@ -258,6 +264,6 @@ bool SettingsFile::savePreferences(const core::OptionFileValues& options, Report
     int errorNumber = 0;
     if (preferences_.save(&errorNumber) || !preferences_.holdsMoreThanTheSettingsFile())
         return true;
-    reportWriteError(RuntimeError(errorNumber), preferences_.path(), report);
+    reportWriteError(boxes_, RuntimeError(errorNumber), preferences_.path(), report);
     return false;
 }

@@ -4,6 +4,7 @@
 #include "app/settingsstorage.h"
 #include "dialogs/pickers.h"
 #include "formats/settingscodec.h"
+#include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
 
 #include <QString>
@@ -32,7 +33,9 @@ struct SettingsWindows {
 class SettingsFile
 {
 public:
-    SettingsFile(const SettingsWindows& windows, const QString& path);
+    // What the load met and what a save could not write go to boxes (or standard error).
+    SettingsFile(const SettingsWindows& windows, const QString& path,
+                 platform::MessageBoxes& boxes);
 
     const QString& path() const { return writer_.path(); }
 
@@ -78,6 +81,7 @@ private:
     void applyDataFoldersForThisRun();
 
     SettingsWindows windows_;
+    platform::MessageBoxes& boxes_;
     SettingsWriter writer_;
     Preferences preferences_;
     QString dataFolderForThisRun_;

@@ -14,22 +14,6 @@ namespace audio
 namespace
 {
 
-// A waited play ends with its sound. A device that has stalled must not hold the windows
-// for ever: once the sound's length is known, the wait ends a little after it, and it never
-// lasts longer than the longest sound kept.
-void waitForEnd(quint64 id, const PcmBufferPtr& sound)
-{
-    constexpr int kStallMarginMs = 5000;
-    const qint64 start = platform::nowMs();
-    platform::waitUntil(
-        [&] {
-            return !audio::isPlaying(id) ||
-                   (sound->isFinished() &&
-                    platform::nowMs() - start > sound->lengthMs() + kStallMarginMs);
-        },
-        int(kMaxSoundMs) + kStallMarginMs, 10);
-}
-
 QString waitSuffix(Wait wait)
 {
     return wait == Wait::Yes ? QStringLiteral(" wait") : QString();
@@ -58,11 +42,28 @@ std::optional<DeviceType> deviceTypeNamed(const QString& name)
     return std::nullopt;
 }
 
-MediaPlayer::MediaPlayer() = default;
+MediaPlayer::MediaPlayer(platform::WaitClock& clock) : clock_(clock) {}
 
 MediaPlayer::~MediaPlayer()
 {
     closeAll();
+}
+
+// A waited play ends with its sound. A device that has stalled must not hold the windows
+// for ever: once the sound's length is known, the wait ends a little after it, and it never
+// lasts longer than the longest sound kept.
+void MediaPlayer::waitForEnd(quint64 play, const PcmBufferPtr& sound) const
+{
+    constexpr int kStallMarginMs = 5000;
+    const qint64 start = clock_.nowMs();
+    platform::waitUntil(
+        clock_,
+        [&] {
+            return !audio::isPlaying(play) ||
+                   (sound->isFinished() &&
+                    clock_.nowMs() - start > sound->lengthMs() + kStallMarginMs);
+        },
+        int(kMaxSoundMs) + kStallMarginMs, 10);
 }
 
 int MediaPlayer::open(const QString& alias, const QString& file, DeviceType type, Wait wait)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/sounddecoder.h"
+#include "platform/wait.h"
 
 #include <QIODevice>
 #include <QString>
@@ -34,9 +35,12 @@ enum class Wait { No, Yes };
 class MediaPlayer
 {
 public:
-    MediaPlayer();
+    // A waited play waits on the clock.
+    explicit MediaPlayer(platform::WaitClock& clock = platform::systemClock());
     // Closes every alias.
     ~MediaPlayer();
+    // What waited plays wait on; the pauses around them wait on it too.
+    platform::WaitClock& clock() const { return clock_; }
     MediaPlayer(const MediaPlayer&) = delete;
     MediaPlayer& operator=(const MediaPlayer&) = delete;
 
@@ -86,6 +90,9 @@ private:
     PcmBufferPtr startSound(DeviceType type, std::unique_ptr<QIODevice> file) const;
     int record(const QString& command, int result) const;
 
+    void waitForEnd(quint64 play, const PcmBufferPtr& sound) const;
+
+    platform::WaitClock& clock_;
     std::map<QString, Device> devices_; // by alias in lower case
     Recorder recorder_;
     DecoderMaker decoderMaker_;

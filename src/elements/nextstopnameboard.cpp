@@ -6,6 +6,11 @@ using namespace dotboard;
 
 NextStopNameBoard::NextStopNameBoard(QWidget* parent) : StopNameBoard(parent) {}
 
+NextStopNameBoard::NextStopNameBoard(platform::WaitClock& clock, QWidget* parent)
+    : StopNameBoard(clock, parent)
+{
+}
+
 void NextStopNameBoard::setPrefixMode(std::int16_t mode)
 {
     prefixMode_ = mode >= 0 && mode <= 2 ? mode : std::int16_t{0};

@@ -19,6 +19,7 @@ public:
     static constexpr QColor DefaultPrefixColor{255, 185, 121};
 
     explicit NextStopNameBoard(QWidget* parent = nullptr);
+    explicit NextStopNameBoard(platform::WaitClock& clock, QWidget* parent = nullptr);
 
     // 0 no prefix, 1 prefix with a small "は", 2 prefix with a full-size "は"; any other
     // value is stored as 0. Takes effect at the next setStopName.

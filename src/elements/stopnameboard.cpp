@@ -24,8 +24,11 @@ constexpr qint64 MaxPassesPerRun = 60'000;
 
 } // namespace
 
-StopNameBoard::StopNameBoard(QWidget* parent)
-    : QWidget(parent), glyphCache_(std::make_shared<GlyphCache>()), scrollTimer_(new QTimer(this))
+StopNameBoard::StopNameBoard(QWidget* parent) : StopNameBoard(platform::systemClock(), parent) {}
+
+StopNameBoard::StopNameBoard(platform::WaitClock& clock, QWidget* parent)
+    : QWidget(parent), clock_(clock), glyphCache_(std::make_shared<GlyphCache>()),
+      scrollTimer_(new QTimer(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(BoardWidth, BoardHeight);
@@ -231,7 +234,7 @@ void StopNameBoard::startScroll()
     speedChecked_ = false;
     position_ = 0.0;
     placeStrip(0);
-    lastMoveAt_ = platform::nowMs(); // the name was just drawn
+    lastMoveAt_ = clock_.nowMs(); // the name was just drawn
     beginPause(lastMoveAt_);
     scheduleTimer();
 }
@@ -257,7 +260,7 @@ void StopNameBoard::advanceScroll()
     if (scrollStopped_ || advancing_)
         return;
     advancing_ = true;
-    const qint64 now = platform::nowMs();
+    const qint64 now = clock_.nowMs();
     const int leftBefore = stripLeft_;
     while (!scrollStopped_) {
         if (pausing_) {
@@ -345,7 +348,7 @@ void StopNameBoard::scheduleTimer()
         return;
     }
     const qint64 wait =
-        std::clamp<qint64>(due - platform::nowMs(), 0, std::numeric_limits<int>::max());
+        std::clamp<qint64>(due - clock_.nowMs(), 0, std::numeric_limits<int>::max());
     scrollTimer_->start(static_cast<int>(wait));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "elements/dotraster.h"
+#include "platform/wait.h"
 
 #include <QColor>
 #include <QList>
@@ -20,7 +21,7 @@ class QTimer;
 // scrolls from right to left.
 //
 // The strip (all dots of the name) is prepared by setStopName; scrolling only moves it. One
-// pass per millisecond of platform::nowMs() moves the strip speed / 200 pixel, with a pause of
+// pass per millisecond of the board's clock moves the strip speed / 200 pixel, with a pause of
 // scrollStartWait ms before the scroll and after each wrap. The passes run from a timer that
 // sleeps until the strip's whole-pixel position next changes (but no sooner than a frame after
 // the last move) or the pause ends, and while the strip is blank only wakes to keep count;
@@ -46,7 +47,9 @@ public:
     // Shortest time between two moves of the strip: one frame of the screen.
     static constexpr int FrameIntervalMs = 16;
 
+    // The clock paces the scroll; without one the board runs on the system's.
     explicit StopNameBoard(QWidget* parent = nullptr);
+    explicit StopNameBoard(platform::WaitClock& clock, QWidget* parent = nullptr);
     ~StopNameBoard() override;
 
     // Colours are kept as the saved properties can hold them: opaque, 8 bits a channel (an
@@ -107,7 +110,7 @@ public:
     bool isScrolling() const { return !scrollStopped_; }
     bool isScrollPausing() const { return isScrolling() && pausing_; }
     void advanceScroll();
-    // The platform::nowMs() time the scroll timer is armed for, or -1 when it is not armed.
+    // The clock's time the scroll timer is armed for, or -1 when it is not armed.
     qint64 scrollTimerDue() const { return scrollTimerDue_; }
     double scrollPosition() const { return position_; }
     int stripLeft() const { return stripLeft_; }
@@ -174,6 +177,7 @@ private:
 
     dotboard::DotStrip strip_;
     dotboard::GlyphRaster raster_;
+    platform::WaitClock& clock_;
     std::shared_ptr<dotboard::GlyphCache> glyphCache_;
     int stripLeft_ = 0;
     // Glyphs to render ahead once the board has been painted for the first time.

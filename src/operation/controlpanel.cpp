@@ -203,9 +203,11 @@ bool isEnterKey(const QKeyEvent* event)
 
 ControlPanel::ControlPanel(FareDisplay* display, const core::Options& options,
                            DataFolderSource dataFolders, sound::BroadcastTape* tape,
-                           core::RouteSession* route, sound::SoundPlayer* sounds, QWidget* parent)
+                           core::RouteSession* route, sound::SoundPlayer* sounds,
+                           platform::WaitClock& clock, platform::MessageBoxes& boxes,
+                           QWidget* parent)
     : QWidget(parent), display_(display), options_(&options), dataFolders_(std::move(dataFolders)),
-      tape_(tape), route_(route), sounds_(sounds),
+      tape_(tape), route_(route), sounds_(sounds), clock_(clock), boxes_(boxes),
       ticketPlugins_(std::make_shared<tickets::TicketPluginCache>())
 {
     setTicketDrawer(nullptr);
@@ -746,10 +748,9 @@ void ControlPanel::releaseKeypadRegions()
 
 void ControlPanel::closeEvent(QCloseEvent* event)
 {
-    const int answer =
-        platform::showMessageBox(QStringLiteral("ファレットを終了しますか？"),
-                                 platform::MessageBox::YesNo | platform::MessageBox::Question,
-                                 QStringLiteral("ファレットの終了確認"), this);
+    const int answer = boxes_.show(QStringLiteral("ファレットを終了しますか？"),
+                                   platform::MessageBox::YesNo | platform::MessageBox::Question,
+                                   QStringLiteral("ファレットの終了確認"), this);
     if (answer != platform::MessageBox::Yes) {
         event->ignore();
         return;
@@ -1117,9 +1118,9 @@ void ControlPanel::onBacklightSelected(int index)
     try {
         applyBacklightPicture(index);
     } catch (const platform::RuntimeError& error) {
-        platform::showMessageBox(backlight::errorMessage(error.number()),
-                                 platform::MessageBox::OKOnly | platform::MessageBox::Critical,
-                                 QStringLiteral("エラー"), this);
+        boxes_.show(backlight::errorMessage(error.number()),
+                    platform::MessageBox::OKOnly | platform::MessageBox::Critical,
+                    QStringLiteral("エラー"), this);
     }
     if (!display_)
         return;

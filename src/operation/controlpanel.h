@@ -5,6 +5,8 @@
 #include "formats/controlpanelstate.h"
 #include "operation/datafolders.h"
 #include "operation/previewshift.h"
+#include "platform/msgbox.h"
+#include "platform/wait.h"
 #include "sound/soundplayer.h"
 
 #include <QByteArray>
@@ -86,12 +88,14 @@ public:
     // The key of a digit 0..9.
     static constexpr KeypadKey digitKey(int digit) { return static_cast<KeypadKey>(digit); }
 
-    // display, options, tape, route and sounds are not owned and must outlive the panel; the
-    // panel reads the options at the moment it uses each, and the data folders from
-    // dataFolders at each route setting. It shows the route session and sends it the
+    // display, options, tape, route, sounds, clock and boxes are not owned and must outlive
+    // the panel; the panel reads the options at the moment it uses each, and the data folders
+    // from dataFolders at each route setting. It shows the route session and sends it the
     // operator's route setting, steps and display clear. Without sounds the panel is silent.
+    // Its pauses (the lamp test) wait on clock; its questions and errors go to boxes.
     ControlPanel(FareDisplay* display, const core::Options& options, DataFolderSource dataFolders,
                  sound::BroadcastTape* tape, core::RouteSession* route, sound::SoundPlayer* sounds,
+                 platform::WaitClock& clock, platform::MessageBoxes& boxes,
                  QWidget* parent = nullptr);
     ~ControlPanel() override;
 
@@ -275,6 +279,8 @@ private:
     sound::BroadcastTape* tape_;
     core::RouteSession* route_;
     sound::SoundPlayer* sounds_;
+    platform::WaitClock& clock_;
+    platform::MessageBoxes& boxes_;
     std::function<QDialog*()> optionsDialog_;
     bool loaded_ = false;
     bool shutDown_ = false;

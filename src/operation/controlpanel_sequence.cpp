@@ -61,8 +61,8 @@ void ControlPanel::setRoute(EntryPanel panel)
         showTapeEntry();
     }
     if (const auto refusal = route_->loadFareData(fareFolder)) {
-        platform::showMessageBox(core::routeLoadMessage(*refusal), platform::MessageBox::OKOnly,
-                                 QString(), nullptr, refusal->details);
+        boxes_.show(core::routeLoadMessage(*refusal), platform::MessageBox::OKOnly, QString(),
+                    nullptr, refusal->details);
         return;
     }
     if (!display_)
@@ -74,7 +74,7 @@ void ControlPanel::setRoute(EntryPanel panel)
     // Lamp test: every segment lit long enough to be seen, then zeros.
     display_->lightAllFareSegments();
     platform::processPendingEvents();
-    platform::sleepMs(LampTestMs);
+    clock_.sleep(LampTestMs);
     ticketDate_ = stops::routeSetTicketDate(*options_, QDate::currentDate());
     // Display clear switched on meanwhile (a click run in the pause) is the operator's last
     // word: the display stays blank, and switching it off shows the route's stop.

@@ -37,8 +37,9 @@ DisplayLook displayLookFrom(const core::Options& options, int backlight)
     return look;
 }
 
-void applyDisplayLook(FareDisplay& display, const core::Options& options, core::Backlight backlight)
+void applyDisplayLook(FareDisplay& display, const core::Options& options, core::Backlight backlight,
+                      platform::MessageBoxes& boxes)
 {
     display.applyLook(displayLookFrom(options, static_cast<int>(backlight)));
-    numberTicketLabels(display, options.ticketNumberMode(), options.ticketZeroPad());
+    numberTicketLabels(display, options.ticketNumberMode(), options.ticketZeroPad(), boxes);
 }

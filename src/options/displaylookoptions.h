@@ -3,6 +3,7 @@
 #include "core/modes.h"
 #include "core/options.h"
 #include "elements/displaylook.h"
+#include "platform/msgbox.h"
 
 class FareDisplay;
 
@@ -11,6 +12,7 @@ class FareDisplay;
 DisplayLook displayLookFrom(const core::Options& options, int backlight);
 
 // Applies the display options to the display: its look with the backlight, and the
-// ticket-number labels' numbering. What "OK" of the options and a settings load both do.
-void applyDisplayLook(FareDisplay& display, const core::Options& options,
-                      core::Backlight backlight);
+// ticket-number labels' numbering (a label missing is told in boxes). What "OK" of the
+// options and a settings load both do.
+void applyDisplayLook(FareDisplay& display, const core::Options& options, core::Backlight backlight,
+                      platform::MessageBoxes& boxes);

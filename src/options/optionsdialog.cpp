@@ -27,33 +27,30 @@ const QRect PageRect(124, 2, 508, 336);
 } // namespace
 
 OptionsDialog::OptionsDialog(QWidget* parent)
-    : OptionsDialog(nullptr, nullptr, nullptr, nullptr, parent)
+    : OptionsDialog(nullptr, nullptr, nullptr, platform::dialogMessageBoxes(), nullptr, parent)
 {
 }
 
-OptionsDialog::OptionsDialog(Pickers& pickers, QWidget* parent)
-    : OptionsDialog(nullptr, nullptr, nullptr, &pickers, parent)
+OptionsDialog::OptionsDialog(Pickers& pickers, platform::MessageBoxes& boxes, QWidget* parent)
+    : OptionsDialog(nullptr, nullptr, nullptr, boxes, &pickers, parent)
 {
 }
 
 OptionsDialog::OptionsDialog(core::Options& options, QWidget* parent)
-    : OptionsDialog(&options, nullptr, nullptr, nullptr, parent)
-{
-}
-
-OptionsDialog::OptionsDialog(core::Options& options, Pickers& pickers, QWidget* parent)
-    : OptionsDialog(&options, nullptr, nullptr, &pickers, parent)
+    : OptionsDialog(&options, nullptr, nullptr, platform::dialogMessageBoxes(), nullptr, parent)
 {
 }
 
 OptionsDialog::OptionsDialog(core::Options& options, tickets::PluginChoice& plugin,
-                             CustomColorTable& customColors, Pickers* pickers, QWidget* parent)
-    : OptionsDialog(&options, &plugin, &customColors, pickers, parent)
+                             CustomColorTable& customColors, platform::MessageBoxes& boxes,
+                             Pickers* pickers, QWidget* parent)
+    : OptionsDialog(&options, &plugin, &customColors, boxes, pickers, parent)
 {
 }
 
 OptionsDialog::OptionsDialog(core::Options* options, tickets::PluginChoice* plugin,
-                             CustomColorTable* customColors, Pickers* pickers, QWidget* parent)
+                             CustomColorTable* customColors, platform::MessageBoxes& boxes,
+                             Pickers* pickers, QWidget* parent)
     : QDialog(parent), ownOptions_(options ? nullptr : std::make_unique<core::Options>()),
       options_(options ? options : ownOptions_.get()),
       ownPlugin_(plugin ? nullptr
@@ -63,7 +60,7 @@ OptionsDialog::OptionsDialog(core::Options* options, tickets::PluginChoice* plug
       ownCustomColors_(customColors ? nullptr : std::make_unique<CustomColorTable>()),
       customColors_(customColors ? customColors : ownCustomColors_.get()),
       ownPickers_(pickers ? nullptr : std::make_unique<QtPickers>()),
-      pickers_(pickers ? pickers : ownPickers_.get())
+      pickers_(pickers ? pickers : ownPickers_.get()), boxes_(boxes)
 {
     setWindowTitle(QStringLiteral("オプション"));
     setFont(platform::mappedFont(platform::PGothicFace, 9));
@@ -159,6 +156,6 @@ void OptionsDialog::applyStartupDefaults()
 void OptionsDialog::applyDisplayOptions()
 {
     if (display_)
-        applyDisplayLook(*display_, *options_, backlight_);
+        applyDisplayLook(*display_, *options_, backlight_, boxes_);
     emit backlightLookChanged();
 }

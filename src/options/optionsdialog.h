@@ -5,6 +5,7 @@
 #include "dialogs/pickers.h"
 #include "options/optiontexts.h"
 #include "platform/bgrcolor.h"
+#include "platform/msgbox.h"
 #include "tickets/pluginchoice.h"
 #include "tickets/ticketplugincache.h"
 
@@ -47,17 +48,17 @@ class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Binds to `options`, which must outlive the dialog, as must `plugin` and `customColors`;
-    // the controls take the options' values. Without pickers, the real ones.
+    // Binds to `options`, which must outlive the dialog, as must `plugin`, `customColors` and
+    // `boxes`; the controls take the options' values, and the dialog's messages go to boxes.
+    // Without pickers, the real ones.
     OptionsDialog(core::Options& options, tickets::PluginChoice& plugin,
-                  CustomColorTable& customColors, Pickers* pickers = nullptr,
-                  QWidget* parent = nullptr);
+                  CustomColorTable& customColors, platform::MessageBoxes& boxes,
+                  Pickers* pickers = nullptr, QWidget* parent = nullptr);
     // Without options the dialog has its own, at their defaults, and its own plug-in choice
-    // and custom colours.
+    // and custom colours; without boxes, real message boxes.
     explicit OptionsDialog(core::Options& options, QWidget* parent = nullptr);
-    OptionsDialog(core::Options& options, Pickers& pickers, QWidget* parent = nullptr);
     explicit OptionsDialog(QWidget* parent = nullptr);
-    explicit OptionsDialog(Pickers& pickers, QWidget* parent = nullptr);
+    OptionsDialog(Pickers& pickers, platform::MessageBoxes& boxes, QWidget* parent = nullptr);
     ~OptionsDialog() override;
 
     core::Options& options() { return *options_; }
@@ -152,7 +153,8 @@ private:
     void onDatePickClicked();
 
     OptionsDialog(core::Options* options, tickets::PluginChoice* plugin,
-                  CustomColorTable* customColors, Pickers* pickers, QWidget* parent);
+                  CustomColorTable* customColors, platform::MessageBoxes& boxes, Pickers* pickers,
+                  QWidget* parent);
 
     std::unique_ptr<core::Options> ownOptions_;
     core::Options* options_ = nullptr;
@@ -162,6 +164,7 @@ private:
     CustomColorTable* customColors_ = nullptr;
     std::unique_ptr<QtPickers> ownPickers_;
     Pickers* pickers_ = nullptr;
+    platform::MessageBoxes& boxes_;
     FareDisplay* display_ = nullptr;
     core::Backlight backlight_ = core::Backlight::Off;
 

@@ -40,9 +40,9 @@ QLineEdit* OptionsDialog::addFolderRow(QGroupBox* page, int y, const QString& ca
         const QString folder = edit->text();
         const platform::FolderOpening result = platform::openFolderInFileManager(folder);
         if (result != platform::FolderOpening::Opened)
-            platform::showMessageBox(
-                platform::folderOpeningMessage(result, folder),
-                platform::MessageBox::OKOnly | platform::MessageBox::Exclamation, QString(), this);
+            boxes_.show(platform::folderOpeningMessage(result, folder),
+                        platform::MessageBox::OKOnly | platform::MessageBox::Exclamation, QString(),
+                        this);
     });
     return edit;
 }

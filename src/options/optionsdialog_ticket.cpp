@@ -132,9 +132,9 @@ void OptionsDialog::onPluginPickClicked()
     // The details tell the plug-in's author what to mend (docs/ticket-plugin.md).
     const QString details =
         QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), plugin_->diagnosis(path));
-    platform::showMessageBox(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
-                             platform::MessageBox::OKOnly | platform::MessageBox::Critical,
-                             QStringLiteral("プラグインロードエラー"), this, details);
+    boxes_.show(QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
+                platform::MessageBox::OKOnly | platform::MessageBox::Critical,
+                QStringLiteral("プラグインロードエラー"), this, details);
 }
 
 void OptionsDialog::onPluginRemoveClicked()

@@ -9,8 +9,6 @@ namespace platform
 namespace
 {
 
-MessageBoxHandler currentHandler;
-
 QMessageBox::Icon iconFor(int buttons)
 {
     switch (buttons & 0x70) {
@@ -58,33 +56,30 @@ int showDialog(const MessageBoxCall& call, QWidget* parent)
 
 } // namespace
 
-int showMessageBox(const QString& prompt, int buttons, const QString& title, QWidget* parent,
-                   const QString& details)
+int MessageBoxes::show(const QString& prompt, int buttons, const QString& title, QWidget* parent,
+                       const QString& details)
 {
     MessageBoxCall call{prompt, buttons, title, details};
     if (call.title.isEmpty())
         call.title = QCoreApplication::applicationName();
-    if (currentHandler)
-        return currentHandler(call);
+    return answer(call, parent);
+}
+
+int DialogMessageBoxes::answer(const MessageBoxCall& call, QWidget* parent)
+{
     return showDialog(call, parent);
 }
 
-void setMessageBoxHandler(MessageBoxHandler handler)
+MessageBoxes& dialogMessageBoxes()
 {
-    currentHandler = std::move(handler);
+    static DialogMessageBoxes boxes; // stateless
+    return boxes;
 }
 
-MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
+int MessageBoxRecorder::answer(const MessageBoxCall& call, QWidget*)
 {
-    setMessageBoxHandler([this](const MessageBoxCall& call) {
-        calls_.push_back(call);
-        return answer_;
-    });
-}
-
-MessageBoxRecorder::~MessageBoxRecorder()
-{
-    setMessageBoxHandler(nullptr);
+    calls_.push_back(call);
+    return responder_ ? responder_(call) : answer_;
 }
 
 } // namespace platform

@@ -33,32 +33,58 @@ struct MessageBoxCall {
     QString details; // behind the box's details button; none when empty
 };
 
-// Shows a modal message box and returns the button pressed (MessageBox::OK, MessageBox::Yes, ...).
-// An empty title means the application's title (the executable's base name). Details, when
-// given, are shown on request under the prompt (the path tried, why a file was refused).
-int showMessageBox(const QString& prompt, int buttons = MessageBox::OKOnly,
-                   const QString& title = QString(), QWidget* parent = nullptr,
-                   const QString& details = QString());
-
-// Tests answer message boxes through a handler; nullptr restores the real dialogs.
-using MessageBoxHandler = std::function<int(const MessageBoxCall&)>;
-void setMessageBoxHandler(MessageBoxHandler handler);
-
-// Records every message box and answers each with a fixed button (tests).
-class MessageBoxRecorder
+// Where the system's questions and notices go. The composition root hands the real dialogs
+// to each class that asks; tests hand a MessageBoxRecorder.
+class MessageBoxes
 {
 public:
-    explicit MessageBoxRecorder(int answer = MessageBox::OK);
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+    virtual ~MessageBoxes() = default;
+
+    // Shows a modal message box and returns the button pressed (MessageBox::OK,
+    // MessageBox::Yes, ...). An empty title means the application's title (the executable's
+    // base name). Details, when given, are shown on request under the prompt (the path tried,
+    // why a file was refused).
+    int show(const QString& prompt, int buttons = MessageBox::OKOnly,
+             const QString& title = QString(), QWidget* parent = nullptr,
+             const QString& details = QString());
+
+protected:
+    // The call's title is already filled in.
+    virtual int answer(const MessageBoxCall& call, QWidget* parent) = 0;
+};
+
+// Real modal dialogs (QMessageBox) with the buttons' Japanese captions. Keeps no state, so
+// one instance serves every user.
+class DialogMessageBoxes : public MessageBoxes
+{
+protected:
+    int answer(const MessageBoxCall& call, QWidget* parent) override;
+};
+
+// The shared real dialogs, for classes built without message boxes of their own.
+MessageBoxes& dialogMessageBoxes();
+
+// Records every message box and answers each with a fixed button, or through a responder
+// when one is set (tests).
+class MessageBoxRecorder : public MessageBoxes
+{
+public:
+    using Responder = std::function<int(const MessageBoxCall&)>;
+
+    explicit MessageBoxRecorder(int answer = MessageBox::OK) : answer_(answer) {}
 
     void setAnswer(int answer) { answer_ = answer; }
+    // Answers through the responder from now on; an empty one restores the fixed answer.
+    void setResponder(Responder responder) { responder_ = std::move(responder); }
     const std::vector<MessageBoxCall>& calls() const { return calls_; }
     void clear() { calls_.clear(); }
 
+protected:
+    int answer(const MessageBoxCall& call, QWidget* parent) override;
+
 private:
     int answer_;
+    Responder responder_;
     std::vector<MessageBoxCall> calls_;
 };
 

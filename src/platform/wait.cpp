@@ -1,7 +1,6 @@
 #include "wait.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -10,68 +9,36 @@
 
 namespace platform
 {
-namespace
+qint64 SystemClock::nowMs()
 {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
-class RealClock : public WaitClock
+void SystemClock::sleep(int ms)
 {
-public:
-    RealClock() { timer_.start(); }
-
-    qint64 nowMs() override { return timer_.elapsed(); }
-
-    void sleep(int ms) override
-    {
-        if (ms <= 0)
-            return;
-        if (QCoreApplication::instance() == nullptr) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            return;
-        }
-        // A local loop keeps painting and timers alive; user input stays queued and is
-        // delivered by the next unrestricted event processing.
-        QEventLoop loop;
-        QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (ms <= 0)
+        return;
+    if (QCoreApplication::instance() == nullptr) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
     }
+    // A local loop keeps painting and timers alive; user input stays queued and is delivered
+    // by the next unrestricted event processing.
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
 
-private:
-    QElapsedTimer timer_;
-};
-
-RealClock& realClock()
+WaitClock& systemClock()
 {
-    static RealClock clock;
+    static SystemClock clock; // stateless
     return clock;
 }
 
-WaitClock* currentClock = nullptr;
-
-} // namespace
-
-WaitClock& waitClock()
+bool waitUntil(WaitClock& clock, const std::function<bool()>& done, int maxMs, int pollMs)
 {
-    return currentClock != nullptr ? *currentClock : realClock();
-}
-
-void setWaitClock(WaitClock* clock)
-{
-    currentClock = clock;
-}
-
-void sleepMs(int ms)
-{
-    waitClock().sleep(ms);
-}
-
-qint64 nowMs()
-{
-    return waitClock().nowMs();
-}
-
-bool waitUntil(const std::function<bool()>& done, int maxMs, int pollMs)
-{
-    WaitClock& clock = waitClock();
     const qint64 start = clock.nowMs();
     while (!done()) {
         if (clock.nowMs() - start >= maxMs)

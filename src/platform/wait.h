@@ -7,9 +7,9 @@
 namespace platform
 {
 
-// The one clock behind every blocking pause of the system (the lamp test, waited sounds,
-// scroll pauses) and every elapsed-time measurement. Tests install a ManualClock so they
-// never sleep for real.
+// The clock behind every blocking pause of the system (the lamp test, waited sounds, scroll
+// pauses) and every elapsed-time measurement. The composition root hands one to each class
+// that waits; tests hand a ManualClock so they never sleep for real.
 class WaitClock
 {
 public:
@@ -21,17 +21,21 @@ public:
     virtual void sleep(int ms) = 0;
 };
 
-// The clock in use; the real one unless a test installed another.
-WaitClock& waitClock();
-// Installs a clock (not owned); nullptr restores the real clock.
-void setWaitClock(WaitClock* clock);
+// The real clock: the monotonic time of the system. It keeps no state of its own, so one
+// instance serves every user.
+class SystemClock : public WaitClock
+{
+public:
+    qint64 nowMs() override;
+    void sleep(int ms) override;
+};
 
-// Shorthands through the clock in use.
-void sleepMs(int ms);
-qint64 nowMs();
+// The shared real clock, for classes built without a clock of their own.
+WaitClock& systemClock();
 
-// Pauses in steps of pollMs until done() is true or maxMs have passed; returns done().
-bool waitUntil(const std::function<bool()>& done, int maxMs, int pollMs = 10);
+// Pauses on the clock in steps of pollMs until done() is true or maxMs have passed; returns
+// done().
+bool waitUntil(WaitClock& clock, const std::function<bool()>& done, int maxMs, int pollMs = 10);
 
 // Runs the pending window events, user input included.
 void processPendingEvents();
@@ -54,16 +58,6 @@ private:
     qint64 now_ = 0;
     std::vector<int> sleeps_;
     std::function<void(int)> onSleep_;
-};
-
-// Installs a clock for the lifetime of the guard (tests).
-class ScopedWaitClock
-{
-public:
-    explicit ScopedWaitClock(WaitClock& clock) { setWaitClock(&clock); }
-    ~ScopedWaitClock() { setWaitClock(nullptr); }
-    ScopedWaitClock(const ScopedWaitClock&) = delete;
-    ScopedWaitClock& operator=(const ScopedWaitClock&) = delete;
 };
 
 } // namespace platform

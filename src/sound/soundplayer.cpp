@@ -96,11 +96,11 @@ void SoundPlayer::play(const QString& file, Channel channel, Wait wait, int paus
         return;
     if (wait == Wait::UntilEnd) {
         media_.play(alias, 0, audio::Wait::Yes);
-        platform::sleepMs(pauseMs);
+        media_.clock().sleep(pauseMs);
     } else {
         media_.stop(alias);
         media_.play(alias, 0);
-        platform::sleepMs(0);
+        media_.clock().sleep(0);
     }
 }
 

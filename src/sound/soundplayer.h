@@ -19,7 +19,7 @@ public:
     // Whether play returns at once or once the sound has ended.
     enum class Wait { No, UntilEnd };
 
-    // Plays through media, which outlives it.
+    // Plays through media, which outlives it, and pauses on its clock.
     explicit SoundPlayer(audio::MediaPlayer& media);
 
     // Plays a file on a channel; a new sound on a channel first closes what it played. With

@@ -77,7 +77,7 @@ QString numberingErrorText(int number, const QString& description)
            crlf + QStringLiteral("モジュール：IniIO-SeirikenNumSet( )");
 }
 
-void numberTicketLabels(FareDisplay& display, int mode, int zeroFill)
+void numberTicketLabels(FareDisplay& display, int mode, int zeroFill, platform::MessageBoxes& boxes)
 {
     const TicketLabelNumbering numbering = ticketLabelNumbering(mode, zeroFill);
     const std::optional<int> missing = display.setTicketLabels(
@@ -86,6 +86,6 @@ void numberTicketLabels(FareDisplay& display, int mode, int zeroFill)
         return;
     const QString description =
         QStringLiteral("コントロール配列の要素 %1 が存在しません。").arg(*missing);
-    platform::showMessageBox(numberingErrorText(NoSuchControlElement, description),
-                             platform::MessageBox::Critical, QStringLiteral("エラー！"));
+    boxes.show(numberingErrorText(NoSuchControlElement, description),
+               platform::MessageBox::Critical, QStringLiteral("エラー！"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/msgbox.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -22,9 +24,10 @@ TicketLabelNumbering ticketLabelNumbering(int mode, int zeroFill);
 QString ticketLabelPrefix(int mode);
 
 // Writes the numbering onto the display's ticket labels and sets label 1's font name.
-// A label the display lacks is reported in a message box here (the labels before it are
+// A label the display lacks is reported in a message box of boxes (the labels before it are
 // written); visibility of the labels is left alone.
-void numberTicketLabels(FareDisplay& display, int mode, int zeroFill);
+void numberTicketLabels(FareDisplay& display, int mode, int zeroFill,
+                        platform::MessageBoxes& boxes);
 
 // The text of the numbering routine's error message.
 QString numberingErrorText(int number, const QString& description);

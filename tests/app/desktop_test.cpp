@@ -59,14 +59,14 @@ TEST(AppIcon, DrawnIconHasEveryThemeSizeOfTheInstalledPicture)
 TEST(Desktop, FontCheckWarnsOnceNamingTheMissingFamiliesAndPackages)
 {
     platform::MessageBoxRecorder boxes;
-    EXPECT_FALSE(desktop::warnIfJapaneseFontsMissing([](const QString&) { return true; }));
+    EXPECT_FALSE(desktop::warnIfJapaneseFontsMissing([](const QString&) { return true; }, boxes));
     EXPECT_TRUE(boxes.calls().empty());
 
     const auto withoutMincho = [](const QString& family) {
         return family != QStringLiteral("IPAMincho");
     };
     EXPECT_EQ(desktop::missingJapaneseFonts(withoutMincho), QStringList{"IPAMincho"});
-    EXPECT_TRUE(desktop::warnIfJapaneseFontsMissing([](const QString&) { return false; }));
+    EXPECT_TRUE(desktop::warnIfJapaneseFontsMissing([](const QString&) { return false; }, boxes));
     ASSERT_EQ(boxes.calls().size(), 1u);
     const QString prompt = boxes.calls()[0].prompt;
     for (const char* word :
@@ -88,17 +88,16 @@ TEST(Desktop, QtJapaneseIsLoadedWhenInstalled)
 // The last test: it changes the application for good.
 TEST(Desktop, SetUpGivesBothWindowsTheIconAndQtsDialogsJapanese)
 {
-    platform::MessageBoxRecorder fontWarning;
-    desktop::setUpDesktop(*qApp);
+    platform::MessageBoxRecorder boxes;
+    desktop::setUpDesktop(*qApp, boxes);
     QCoreApplication::processEvents(); // the font check after start-up
-    EXPECT_LE(fontWarning.calls().size(), 1u);
+    EXPECT_LE(boxes.calls().size(), 1u);
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("jp.faretto.Fare"));
 
     QTemporaryDir dir;
     platform::ManualClock clock;
-    platform::ScopedWaitClock clockGuard(clock);
     {
-        Program program(dir.filePath(QStringLiteral("fare.in4")));
+        Program program(dir.filePath(QStringLiteral("fare.in4")), clock, boxes);
         program.start();
         for (QWidget* window : {static_cast<QWidget*>(&program.display()),
                                 static_cast<QWidget*>(&program.controlPanel())}) {
@@ -117,13 +116,13 @@ TEST(Desktop, SetUpGivesBothWindowsTheIconAndQtsDialogsJapanese)
     EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
 
     // The program's own boxes keep their texts under Qt's translation.
-    platform::setMessageBoxHandler(nullptr);
     QString title;
     QStringList texts;
     readNextBox(title, texts);
-    platform::showMessageBox(QStringLiteral("ファレットを終了しますか？"),
-                             platform::MessageBox::YesNo | platform::MessageBox::Question,
-                             QStringLiteral("ファレットの終了確認"));
+    platform::DialogMessageBoxes dialogs;
+    dialogs.show(QStringLiteral("ファレットを終了しますか？"),
+                 platform::MessageBox::YesNo | platform::MessageBox::Question,
+                 QStringLiteral("ファレットの終了確認"));
     EXPECT_EQ(title, QStringLiteral("ファレットの終了確認"));
     EXPECT_EQ(texts, (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));
 }

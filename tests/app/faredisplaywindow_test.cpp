@@ -5,6 +5,7 @@
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "platform/fontmap.h"
+#include "platform/msgbox.h"
 #include "tickets/ticketlabels.h"
 
 #include <QCloseEvent>
@@ -308,7 +309,9 @@ TEST_F(FareDisplayWindowTest, StartUpShowsTheBuiltInPanelNumberedAndBlank)
     for (int i = 1; i <= 12; ++i)
         display.fareElement(i)->setValue(ElementValue(i));
     blankFareElements(display);
-    numberTicketLabels(display, 0, 0);
+    platform::MessageBoxRecorder boxes;
+    numberTicketLabels(display, 0, 0, boxes);
+    EXPECT_TRUE(boxes.calls().empty());
     showBuiltInPanel(display);
 
     EXPECT_EQ(display.currentPicture().toImage(), display.backlightPicture(0).toImage());

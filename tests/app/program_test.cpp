@@ -86,14 +86,13 @@ protected:
     QTemporaryDir dir_;
     QString settingsPath_;
     platform::ManualClock clock_;
-    platform::ScopedWaitClock clockGuard_{clock_};
 };
 
 TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
-        Program program(settingsPath_);
+        Program program(settingsPath_, clock_, boxes);
         program.start();
         EXPECT_TRUE(boxes.calls().empty()) << "no settings file: no message";
         for (int i = 1; i <= 12; ++i)
@@ -131,11 +130,32 @@ TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
     EXPECT_EQ(qFromLittleEndian<qint16>(tail.constData() + 98), 12);
 }
 
+TEST_F(ProgramTest, TwoProgramsInOneProcessWaitAndAskOnlyThroughWhatEachWasGiven)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::No);
+    platform::ManualClock otherClock;
+    platform::MessageBoxRecorder otherBoxes(platform::MessageBox::No);
+    Program program(settingsPath_, clock_, boxes);
+    Program other(dir_.filePath(QStringLiteral("other.in4")), otherClock, otherBoxes);
+    program.start();
+    other.start();
+
+    setRouteFromKeypad(program);
+    EXPECT_EQ(clock_.totalSlept(), 3000);
+    EXPECT_EQ(otherClock.totalSlept(), 0);
+
+    other.controlPanel().close(); // answered "いいえ": it goes on
+    EXPECT_TRUE(boxes.calls().empty());
+    ASSERT_EQ(otherBoxes.calls().size(), 1u);
+    EXPECT_EQ(otherBoxes.calls()[0].prompt, QStringLiteral("ファレットを終了しますか？"));
+    EXPECT_FALSE(other.hasEnded());
+}
+
 TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
-        Program first(settingsPath_);
+        Program first(settingsPath_, clock_, boxes);
         first.start();
         first.options().setFareDataFolder(dir_.path());
         first.display().fareElement(5)->setShift(2);
@@ -148,7 +168,7 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
     const QByteArray saved = file.readAll();
     file.close();
 
-    Program second(settingsPath_);
+    Program second(settingsPath_, clock_, boxes);
     second.start();
     EXPECT_TRUE(boxes.calls().size() == 1u) << "only the first exit question";
     EXPECT_EQ(second.options().fareDataFolder(), dir_.path());
@@ -167,7 +187,7 @@ TEST_F(ProgramTest, SecondRunRestoresTheSavedSettings)
 TEST_F(ProgramTest, TicketPreviewDrawsThePluginTicketForEachStop)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
-    Program program(settingsPath_);
+    Program program(settingsPath_, clock_, boxes);
     program.start();
     const QString path = QStringLiteral(FARE_SAMPLE_PLUGIN);
     ASSERT_TRUE(program.optionsDialog().loadPlugin(path));
@@ -213,7 +233,7 @@ TEST_F(ProgramTest, OptionsDialogIsBuiltWhenFirstOpenedAndShowsWhatTheSettingsLo
     CustomColorTable colors{};
     colors[3] = platform::RGB(1, 2, 3);
     {
-        Program first(settingsPath_);
+        Program first(settingsPath_, clock_, boxes);
         first.start();
         first.options().setUseTicketPreview(1);
         first.options().setTicketPluginPath(QStringLiteral(FARE_SAMPLE_PLUGIN));
@@ -221,7 +241,7 @@ TEST_F(ProgramTest, OptionsDialogIsBuiltWhenFirstOpenedAndShowsWhatTheSettingsLo
         first.endWithoutQuestion();
     }
 
-    Program second(settingsPath_);
+    Program second(settingsPath_, clock_, boxes);
     second.start();
     EXPECT_FALSE(second.hasOptionsDialog());
     for (const QWidget* window : QApplication::topLevelWidgets())
@@ -251,7 +271,7 @@ TEST_F(ProgramTest, OptionsDialogIsBuiltWhenFirstOpenedAndShowsWhatTheSettingsLo
 TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::No);
-    Program program(settingsPath_);
+    Program program(settingsPath_, clock_, boxes);
     program.start();
     program.controlPanel().close();
     EXPECT_EQ(boxes.calls().size(), 1u);
@@ -262,7 +282,7 @@ TEST_F(ProgramTest, ExitAnsweredNoWritesNothing)
 TEST_F(ProgramTest, SessionEndSavesWithoutAsking)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::No);
-    Program program(settingsPath_);
+    Program program(settingsPath_, clock_, boxes);
     QSignalSpy finished(&program, &Program::finished);
     program.start();
     program.endWithoutQuestion();
@@ -277,7 +297,7 @@ TEST_F(ProgramTest, UnreadableSettingsFileShowsTheErrorAndAppliesNothing)
     // A folder where the settings file should be cannot be read as a file.
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("fare.in4")));
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(settingsPath_);
+    Program program(settingsPath_, clock_, boxes);
     program.start();
     ASSERT_EQ(boxes.calls().size(), 1u);
     EXPECT_EQ(boxes.calls()[0].prompt, QStringLiteral("エラー Code:75\r\n内容:パス名が無効です。"));
@@ -293,7 +313,7 @@ TEST_F(ProgramTest, FailedSaveKeepsTheOldFileWhole)
     old.write(QByteArray(320, '\0'));
     old.close();
     {
-        Program program(settingsPath_);
+        Program program(settingsPath_, clock_, boxes);
         program.start();
         boxes.clear();
         // A full disk: the new file cannot grow past 100 bytes.
@@ -318,7 +338,8 @@ namespace
 
 TEST_F(ProgramTest, SoundAndSpeechAreCreatedOnlyAfterBothWindowsPainted)
 {
-    Program program(settingsPath_);
+    platform::MessageBoxRecorder boxes;
+    Program program(settingsPath_, clock_, boxes);
     program.start();
     // The control panel's load asked for the speech engine; nothing slow has started yet.
     EXPECT_TRUE(program.startGate().isHeld());
@@ -337,10 +358,9 @@ TEST(ProgramSettingsPath, SaveIntoAnImpossibleFolderShowsThePathError)
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
     platform::ManualClock clock;
-    platform::ScopedWaitClock guard(clock);
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     const QString path = dir.filePath(QStringLiteral("not-a-folder/fare.in4"));
-    Program program(path);
+    Program program(path, clock, boxes);
     program.start();
     EXPECT_TRUE(boxes.calls().empty());
     program.controlPanel().close();
@@ -379,7 +399,7 @@ TEST_F(ProgramTest, EveryExitSavesBeforeAnythingIsReleased)
         };
         {
             platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
-            Program program(settingsPath_);
+            Program program(settingsPath_, clock_, boxes);
             program.tape().setSpeechEngineFactory([&] {
                 return std::make_unique<EngineNoticingItsEnd>(
                     [&] { note(QStringLiteral("speech")); });

@@ -91,7 +91,7 @@ protected:
     {
         platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
         {
-            Program first(path_);
+            Program first(path_, clock_, boxes);
             first.start();
             first.options().setFareDataFolder(dir_.path());
             first.display().fareElement(5)->setShift(2);
@@ -116,7 +116,6 @@ protected:
     QTemporaryDir dir_;
     QString path_;
     platform::ManualClock clock_;
-    platform::ScopedWaitClock clockGuard_{clock_};
 };
 
 // Loading.
@@ -129,7 +128,7 @@ TEST_F(ProgramSettingsTest, OneBadFieldAmongGoodOnesCostsThatFieldAlone)
     put(path_, original);
 
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     ASSERT_EQ(boxes.calls().size(), 1u) << "said once";
     EXPECT_EQ(boxes.calls()[0].prompt,
@@ -162,7 +161,7 @@ TEST_F(ProgramSettingsTest, EveryOptionOutOfRangeIsSkippedOnItsOwn)
     put(path_, encodeSettings(records));
 
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     // One message, no load error: no control met a value it refuses.
     ASSERT_EQ(boxes.calls().size(), 1u);
@@ -183,9 +182,9 @@ TEST_F(ProgramSettingsTest, AShortFileLeavesTheFieldsItDoesNotReachAtTheirDefaul
     put(path_, cut);
 
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program defaults(dir_.filePath(QStringLiteral("none.in4")));
+    Program defaults(dir_.filePath(QStringLiteral("none.in4")), clock_, boxes);
     defaults.start();
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     ASSERT_EQ(boxes.calls().size(), 1u);
     EXPECT_EQ(boxes.calls()[0].prompt, ShortFileText + keptText());
@@ -207,7 +206,7 @@ TEST_F(ProgramSettingsTest, AnEmptyOrRandomFileIsSaidAndKept)
         QFile::remove(path_ + QStringLiteral(".bak"));
         put(path_, bytes);
         platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-        Program program(path_);
+        Program program(path_, clock_, boxes);
         program.start();
         ASSERT_EQ(boxes.calls().size(), 1u) << bytes.size();
         EXPECT_TRUE(boxes.calls()[0].prompt.startsWith(ShortFileText)) << bytes.size();
@@ -227,7 +226,7 @@ TEST_F(ProgramSettingsTest, AFileLongerThanOurRecordIsKeptAndSaidOnce)
 
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
     {
-        Program program(path_);
+        Program program(path_, clock_, boxes);
         program.start();
         ASSERT_EQ(boxes.calls().size(), 1u);
         EXPECT_EQ(boxes.calls()[0].prompt,
@@ -242,7 +241,7 @@ TEST_F(ProgramSettingsTest, AFileLongerThanOurRecordIsKeptAndSaidOnce)
     EXPECT_EQ(contents(path_ + QStringLiteral(".bak")), newer);
 
     // Our own file from now on: nothing more to say.
-    Program next(path_);
+    Program next(path_, clock_, boxes);
     next.start();
     EXPECT_EQ(boxes.calls().size(), 1u);
     next.endWithoutQuestion();
@@ -255,7 +254,7 @@ TEST_F(ProgramSettingsTest, AFileThatCannotBeReadIsRenamedAndSaidWithBothPaths)
     ASSERT_EQ(::truncate(QFile::encodeName(path_).constData(), 3 * 1024 * 1024), 0);
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
     {
-        Program program(path_);
+        Program program(path_, clock_, boxes);
         program.start();
         ASSERT_EQ(boxes.calls().size(), 1u);
         EXPECT_EQ(boxes.calls()[0].prompt,
@@ -274,7 +273,7 @@ TEST_F(ProgramSettingsTest, AFileThatCannotBeReadIsRenamedAndSaidWithBothPaths)
     boxes.clear();
     {
         ScopedPermissionChecks asUser;
-        Program program(path_);
+        Program program(path_, clock_, boxes);
         program.start();
         program.endWithoutQuestion();
     }
@@ -293,7 +292,7 @@ TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
     const QString sound = QStringLiteral("/snd/👋.wav");
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
-        Program first(path_);
+        Program first(path_, clock_, boxes);
         first.start();
         first.options().setFareDataFolder(folder);
         findWidget<QLineEdit>(first.optionsDialog(), "preBroadcastSound2Edit")->setText(sound);
@@ -308,7 +307,7 @@ TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
               platform::toCp932(folder))
         << "the settings file keeps its CP932 form";
     {
-        Program second(path_);
+        Program second(path_, clock_, boxes);
         second.start();
         EXPECT_EQ(second.options().fareDataFolder(), folder);
         EXPECT_EQ(second.options().preBroadcastSound2(), sound);
@@ -319,7 +318,7 @@ TEST_F(ProgramSettingsTest, PathsShiftJisCannotHoldComeBackExactlyAfterARestart)
     saved.options.set(core::OptionId::FareDataFolder, dir_.path());
     put(path_, encodeSettings(saved));
     {
-        Program third(path_);
+        Program third(path_, clock_, boxes);
         third.start();
         EXPECT_EQ(third.options().fareDataFolder(), dir_.path());
         EXPECT_EQ(third.options().preBroadcastSound2(), sound);
@@ -332,14 +331,14 @@ TEST_F(ProgramSettingsTest, TheVoiceSettingsAreKeptWithTheSettings)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
-        Program first(path_);
+        Program first(path_, clock_, boxes);
         first.start();
         EXPECT_FALSE(QFile::exists(Preferences::pathFor(path_))) << "not made for nothing";
         // As the voice dialog sets them.
         first.tape().setSpeechSettings({200, 30, 70});
         first.endWithoutQuestion();
     }
-    Program second(path_);
+    Program second(path_, clock_, boxes);
     second.start();
     EXPECT_EQ(second.tape().speechSettings(), (speech::SpeechSettings{200, 30, 70}));
 }
@@ -351,7 +350,7 @@ TEST_F(ProgramSettingsTest, TheStartClearsWhatAKilledSaveLeft)
     const QString temporary = dir_.filePath(QStringLiteral("fare.in4.Xy12Ab"));
     put(temporary, saved);
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     EXPECT_TRUE(boxes.calls().empty());
     EXPECT_FALSE(QFile::exists(temporary));
@@ -375,7 +374,7 @@ TEST_F(ProgramSettingsTest, APipeOrADeviceAsSettingsPathStartsWithTheDefaults)
     for (const QString& path : {pipe, QStringLiteral("/dev/zero")}) {
         platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
         alarm(60); // a hang ends the test instead of CI's run
-        Program program(path);
+        Program program(path, clock_, boxes);
         program.start();
         alarm(0);
         ASSERT_EQ(boxes.calls().size(), 1u) << path.toStdString();
@@ -396,7 +395,7 @@ TEST_F(ProgramSettingsTest, AWindowStoredOffTheScreenComesBackOntoIt)
     put(path_, encodeSettings(records));
 
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect panel = program.controlPanel().frameGeometry();
@@ -409,7 +408,7 @@ TEST_F(ProgramSettingsTest, AWindowStoredOffTheScreenComesBackOntoIt)
     records.controlPanel.Left = -100 * 15;
     records.controlPanel.Top = 50 * 15;
     put(path_, encodeSettings(records));
-    Program second(path_);
+    Program second(path_, clock_, boxes);
     second.start();
     EXPECT_EQ(second.controlPanel().geometry().topLeft(), QPoint(-100, 50));
 }
@@ -420,7 +419,7 @@ TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheEx
 {
     writeRoute(dir_.path(), QStringLiteral("12"));
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     ASSERT_FALSE(QFile::exists(path_));
 
@@ -454,7 +453,7 @@ TEST_F(ProgramSettingsTest, SavesWhenTheOptionsCloseAndAfterARouteSettingAsTheEx
 TEST_F(ProgramSettingsTest, AfterNoATerminationSignalStillSavesAndEnds)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::No);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.handleSessionEnd();
     QSignalSpy finished(&program, &Program::finished);
     program.start();
@@ -477,20 +476,18 @@ TEST_F(ProgramSettingsTest, AfterNoATerminationSignalStillSavesAndEnds)
 
 TEST_F(ProgramSettingsTest, ASignalWhileTheExitQuestionIsOpenEndsWithoutItsAnswer)
 {
-    int questions = 0;
-    platform::setMessageBoxHandler([&](const platform::MessageBoxCall&) {
-        ++questions;
+    platform::MessageBoxRecorder boxes;
+    boxes.setResponder([](const platform::MessageBoxCall&) {
         ::raise(SIGTERM);
         QCoreApplication::processEvents();
         return platform::MessageBox::No; // what the box gives when its loop ends unanswered
     });
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.handleSessionEnd();
     QSignalSpy finished(&program, &Program::finished);
     program.start();
     program.controlPanel().close();
-    platform::setMessageBoxHandler(nullptr);
-    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(boxes.calls().size(), 1u);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_TRUE(program.hasEnded());
     EXPECT_TRUE(QFile::exists(path_));
@@ -503,21 +500,19 @@ TEST_F(ProgramSettingsTest, ASignalWhileAStartUpMessageIsOpenEndsOnceTheSettings
     const QByteArray original = encodeSettings(records);
     put(path_, original);
 
-    int boxes = 0;
-    platform::setMessageBoxHandler([&](const platform::MessageBoxCall&) {
+    platform::MessageBoxRecorder boxes;
+    boxes.setResponder([](const platform::MessageBoxCall&) {
         // The box's own loop delivers the signal.
-        ++boxes;
         ::raise(SIGTERM);
         QCoreApplication::processEvents();
         return platform::MessageBox::OK;
     });
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.handleSessionEnd();
     QSignalSpy finished(&program, &Program::finished);
     program.start();
-    platform::setMessageBoxHandler(nullptr);
 
-    EXPECT_EQ(boxes, 1) << "the load's message only, no exit question";
+    EXPECT_EQ(boxes.calls().size(), 1u) << "the load's message only, no exit question";
     EXPECT_TRUE(program.hasEnded());
     EXPECT_GE(finished.count(), 1);
     // What was saved is the whole loaded state, not a half-loaded one.
@@ -529,7 +524,7 @@ TEST_F(ProgramSettingsTest, ASignalWhileAStartUpMessageIsOpenEndsOnceTheSettings
 TEST_F(ProgramSettingsTest, ABrokenDisplayConnectionSavesWithoutAMessage)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.handleSessionEnd();
     program.start();
     program.display().move(90, 40);
@@ -548,14 +543,14 @@ TEST_F(ProgramSettingsTest, ADisplayLostWhileTheSettingsLoadLeavesTheUsersFileAl
     records.options.set(core::OptionId::InfoColumn, 500);
     const QByteArray original = encodeSettings(records);
     put(path_, original);
-    platform::setMessageBoxHandler([](const platform::MessageBoxCall&) {
+    platform::MessageBoxRecorder boxes;
+    boxes.setResponder([](const platform::MessageBoxCall&) {
         qWarning("The X11 connection broke (error 1). Did the X11 server die?");
         return platform::MessageBox::OK;
     });
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.handleSessionEnd();
     program.start();
-    platform::setMessageBoxHandler(nullptr);
     EXPECT_EQ(contents(path_), original);
 }
 
@@ -563,7 +558,7 @@ TEST_F(ProgramSettingsTest, AFailedSaveAtASignalGoesToStandardErrorNotToABox)
 {
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("fare.in4")));
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     boxes.clear();
     testing::internal::CaptureStderr();
@@ -579,7 +574,7 @@ TEST_F(ProgramSettingsTest, AFailedSaveAtASignalGoesToStandardErrorNotToABox)
 TEST_F(ProgramSettingsTest, TheVersionBoxShowsTheSettingsFileInUse)
 {
     platform::MessageBoxRecorder boxes(platform::MessageBox::OK);
-    Program program(path_);
+    Program program(path_, clock_, boxes);
     program.start();
     QString text;
     program.controlPanel().setVersionBox(
@@ -596,7 +591,7 @@ TEST_F(ProgramSettingsTest, TheDataFolderOfThisRunIsUsedButNotSaved)
     writeRoute(data.path(), QStringLiteral("5"));
     platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
     {
-        Program program(path_);
+        Program program(path_, clock_, boxes);
         program.useDataFolderForThisRun(data.path());
         program.start();
         EXPECT_EQ(program.options().fareDataFolder(), data.path());

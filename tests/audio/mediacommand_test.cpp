@@ -6,6 +6,7 @@
 #include "audio/midirenderer.h"
 #include "audio/mixer.h"
 #include "platform/wait.h"
+#include "support/threadwait.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -16,8 +17,7 @@
 
 using namespace audio;
 using platform::ManualClock;
-using platform::ScopedWaitClock;
-using platform::waitUntil;
+using testsupport::waitForThreads;
 
 namespace
 {
@@ -76,7 +76,9 @@ protected:
         return path;
     }
     QTemporaryDir dir;
-    MediaPlayer player;
+    // Waited plays wait on it; the tests that wait say what each pause lets happen.
+    ManualClock clock;
+    MediaPlayer player{clock};
     std::shared_ptr<audiotest::Gate> gate = std::make_shared<audiotest::Gate>();
 };
 
@@ -239,10 +241,8 @@ TEST_F(MediaDevices, AWaitedPlayLastsTheSoundThroughTheInjectedClock)
 {
     const QString path = wav("long.wav", 600);
     ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias w wait").arg(path)), 0);
-    ManualClock clock;
     // The disk driver plays in real time; each injected pause lets a little real time pass.
     clock.setOnSleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
-    ScopedWaitClock scoped(clock);
     QElapsedTimer real;
     real.start();
     EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
@@ -319,7 +319,7 @@ TEST_F(MediaDevices, TwoMidiSoundsOnTwoChannelsSoundTogether)
     ASSERT_EQ(sendCommand(QStringLiteral("play s2 from 0")), 0);
     ASSERT_EQ(sendCommand(QStringLiteral("play s3 from 0")), 0);
     // Both reach the device while both still play: neither ended the other.
-    EXPECT_TRUE(waitUntil(
+    EXPECT_TRUE(waitForThreads(
         [this] {
             return firstSampleAtNs(QStringLiteral("s2")) != 0 &&
                    firstSampleAtNs(QStringLiteral("s3")) != 0;
@@ -336,9 +336,7 @@ TEST_F(MediaDevices, AWaitedMidiPlayLastsItsRenderedLength)
     const QString path = dir.path() + QStringLiteral("/two-seconds.mid");
     audiotest::writeMidi(path, 2);
     ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type sequencer alias w wait").arg(path)), 0);
-    ManualClock clock;
     clock.setOnSleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
-    ScopedWaitClock scoped(clock);
     // Real time: a busy machine lets more of it pass than each injected pause asks for.
     QElapsedTimer real;
     real.start();
@@ -373,13 +371,11 @@ TEST_F(MediaDevices, AWaitedPlayOfASoundStillDecodingLastsTheSound)
     ASSERT_EQ(sendCommand(QStringLiteral("open \"%1\" type waveaudio alias w wait")
                               .arg(wav(QStringLiteral("w.wav"), 50))),
               0);
-    ManualClock clock;
     // The disk driver plays in real time; each injected pause lets a little real time pass.
     clock.setOnSleep([this](int ms) {
         gate->release();
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     });
-    ScopedWaitClock scoped(clock);
     QElapsedTimer real;
     real.start();
     EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
@@ -397,12 +393,10 @@ TEST_F(MediaDevices, AWaitedPlayEndsSoonAfterTheSoundsLengthWhenTheDeviceLagsBeh
               0);
     // The injected time runs far ahead of the device's real time: from the device's side of
     // things it has stalled. Each pause only lets the decoder finish.
-    ManualClock clock;
     clock.setOnSleep([this](int) {
         gate->release();
         gate->isDestroyed();
     });
-    ScopedWaitClock scoped(clock);
     EXPECT_EQ(sendCommand(QStringLiteral("play w from 0 wait")), 0);
     EXPECT_TRUE(isPlaying(QStringLiteral("w")));
     EXPECT_GE(clock.totalSlept(), 2000 + 5000);

@@ -2,6 +2,7 @@
 
 #include "audio/mixer.h"
 #include "platform/wait.h"
+#include "support/threadwait.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,7 +12,7 @@
 #include <vector>
 
 using namespace audio;
-using platform::waitUntil;
+using testsupport::waitForThreads;
 
 namespace
 {
@@ -59,12 +60,12 @@ TEST_F(Mixer, PlaysABufferToItsEndAndStopSilencesAtOnce)
     const quint64 first = play(tone(100));
     ASSERT_NE(first, 0u);
     EXPECT_TRUE(isPlaying(first));
-    EXPECT_TRUE(waitUntil([&] { return !isPlaying(first); }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return !isPlaying(first); }, 3000, 5));
     EXPECT_NE(firstSampleAtNs(first), 0); // still known after the end
 
     const quint64 second = play(tone(5000));
     EXPECT_GT(second, first);
-    EXPECT_TRUE(waitUntil([&] { return firstSampleAtNs(second) != 0; }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return firstSampleAtNs(second) != 0; }, 3000, 5));
     stop(second);
     EXPECT_FALSE(isPlaying(second));
 }
@@ -77,22 +78,22 @@ TEST_F(Mixer, ABufferStillFillingPlaysOnUntilItIsFinished)
     std::vector<qint16> frames(size_t(part->frameCount()) * kOutputChannels);
     part->read(0, frames.data(), part->frameCount());
     buffer->append(frames.data(), part->frameCount());
-    EXPECT_TRUE(waitUntil([&] { return firstSampleAtNs(id) != 0; }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return firstSampleAtNs(id) != 0; }, 3000, 5));
     // Played out but not finished: the producer may still be working.
     EXPECT_TRUE(isPlaying(id));
     buffer->finish();
-    EXPECT_TRUE(waitUntil([&] { return !isPlaying(id); }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return !isPlaying(id); }, 3000, 5));
 }
 
 TEST_F(Mixer, TheDeviceSleepsWhileNothingPlaysAndWakesForTheNextSound)
 {
-    EXPECT_TRUE(waitUntil([] { return isOutputIdle(); }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([] { return isOutputIdle(); }, 3000, 5));
     // Long enough not to have ended by the check however busy the machine; stopped after it.
     const quint64 id = play(tone(5000));
-    EXPECT_TRUE(waitUntil([&] { return firstSampleAtNs(id) != 0; }, 3000, 1));
+    EXPECT_TRUE(waitForThreads([&] { return firstSampleAtNs(id) != 0; }, 3000, 1));
     EXPECT_FALSE(isOutputIdle());
     stop(id);
-    EXPECT_TRUE(waitUntil([] { return isOutputIdle(); }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([] { return isOutputIdle(); }, 3000, 5));
 }
 
 TEST(MixerStart, ASoundAskedForBeforeTheDeviceIsOpenPlaysOnceItIs)
@@ -102,7 +103,7 @@ TEST(MixerStart, ASoundAskedForBeforeTheDeviceIsOpenPlaysOnceItIs)
     const quint64 id = play(tone(100));
     ASSERT_NE(id, 0u);
     EXPECT_NE(outputState(), OutputState::Closed); // the sound started the opening
-    EXPECT_TRUE(waitUntil([&] { return firstSampleAtNs(id) != 0; }, 5000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return firstSampleAtNs(id) != 0; }, 5000, 5));
     EXPECT_EQ(outputDriver(), QStringLiteral("disk"));
 }
 

@@ -69,8 +69,7 @@ class StopNameScroll : public ::testing::Test
 {
 protected:
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock{clock};
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
 
     // Advances the clock in frame-sized steps, running the passes as the timer would.
     void run(qint64 ms)
@@ -310,10 +309,9 @@ class StopNamePlacement : public ::testing::TestWithParam<LayoutCase>
 TEST_P(StopNamePlacement, EveryCellSitsAtItsTableX)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
     const LayoutCase& c = GetParam();
     const int cells = static_cast<int>(c.cellX.size());
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     board.setPrefixMode(static_cast<std::int16_t>(c.prefixMode));
     board.setStopName(Block.repeated(cells));
 
@@ -359,8 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StopNameBoardDrawing, SevenCellsScrollOnlyWithThePrefix)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     const QString seven = QStringLiteral("市役所前中央通");
     board.setStopName(seven);
     EXPECT_EQ(board.stripWidth(), 432);
@@ -414,10 +411,9 @@ class StopNameWholeCharacters : public ::testing::TestWithParam<WholeNameCase>
 TEST_P(StopNameWholeCharacters, EveryCharacterIsDrawnWholeInItsOwnCell)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
     const WholeNameCase& c = GetParam();
     const int cells = static_cast<int>(c.cells.size());
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     board.setPrefixMode(static_cast<std::int16_t>(c.prefixMode));
     board.setStopName(c.name);
 
@@ -606,8 +602,7 @@ TEST(StopNameBoardDrawing, PaintShowsTheStripInsideTheFrame)
 TEST(StopNameBoardDrawing, PaintShowsTheScrolledPartOfTheStrip)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
-    StopNameBoard board;
+    StopNameBoard board{clock};
     board.setBackColor(QColor(0, 0, 0));
     board.setForeColor(QColor(255, 192, 128));
     board.setScrollStartWait(0);
@@ -633,8 +628,7 @@ TEST(StopNameBoardDrawing, PaintShowsTheScrolledPartOfTheStrip)
 TEST(StopNameBoardDrawing, BadInputIsDrawnOrIgnored)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     board.setPrefixMode(1);
     for (const QString& name :
          {QStringLiteral("\t\n\r\x01"), QStringLiteral("😀🚌"), QStringLiteral("A市B"),
@@ -786,8 +780,7 @@ struct StripMove {
 std::vector<StripMove> movesEveryMillisecond(int speed, qint64 ms)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
-    NextStopNameBoard board;
+    NextStopNameBoard board{clock};
     board.setScrollStartWait(300);
     board.setSpeed(static_cast<std::int16_t>(speed));
     board.setStopName(NineCells);
@@ -864,9 +857,8 @@ class StopNameScrollWakeUps : public ::testing::TestWithParam<int>
 {
 protected:
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock{clock};
-    NextStopNameBoard everyMs;
-    NextStopNameBoard onTimer;
+    NextStopNameBoard everyMs{clock};
+    NextStopNameBoard onTimer{clock};
     int wakeUps = 0;
     int moves = 0;
 
@@ -993,10 +985,9 @@ TEST_F(StopNameScroll, ANameThatFitsStopsTheTimer)
 TEST(StopNameBoardRepaint, AMoveRepaintsOnlyTheDotsInsideTheFrame)
 {
     platform::ManualClock clock;
-    platform::ScopedWaitClock useClock(clock);
     QWidget window;
     window.resize(498, 248);
-    auto* board = new NextStopNameBoard(&window);
+    auto* board = new NextStopNameBoard(clock, &window);
     auto* neighbour = new QWidget(&window);
     neighbour->setGeometry(0, 100, 100, 50);
     board->setScrollStartWait(0);

@@ -281,8 +281,8 @@ TEST_F(ControlPanelTest, EachPanelDrivesOnlyTheRouteSessionItWasGiven)
 {
     writeRoute(dir.path(), "1", numberedStops(3));
     core::RouteSession otherSession;
-    ControlPanel other(nullptr, options, DataFolderSource(options), nullptr, &otherSession,
-                       nullptr);
+    ControlPanel other(nullptr, options, DataFolderSource(options), nullptr, &otherSession, nullptr,
+                       clock, messages);
     setRoute("1", "1");
     button("stepForwardButton")->click();
     EXPECT_EQ(session.stopIndex(), 1);

@@ -42,14 +42,14 @@ inline void doubleClick(QWidget* target, QPointF at = QPointF(5, 5))
 class ControlPanelTest : public ::testing::Test
 {
 protected:
-    ControlPanelTest() : clockGuard(clock)
+    ControlPanelTest()
     {
         testsupport::application();
         setTestDefaults(options);
         options.setFareDataFolder(dir.path());
         options.setBroadcastDataFolder(dir.path());
         panel = std::make_unique<ControlPanel>(&display, options, DataFolderSource(options), &tape,
-                                               &session, &sounds);
+                                               &session, &sounds, clock, messages);
         media.setRecorder([this](const QString& command, int) { mciCommands.push_back(command); });
     }
     ~ControlPanelTest() override { media.setRecorder({}); }
@@ -130,11 +130,10 @@ protected:
 
     QTemporaryDir dir;
     platform::ManualClock clock;
-    platform::ScopedWaitClock clockGuard;
     platform::MessageBoxRecorder messages;
     core::Options options;
     testsupport::StandInDisplay display;
-    audio::MediaPlayer media;
+    audio::MediaPlayer media{clock};
     sound::SoundPlayer sounds{media};
     audio::StartGate startGate;
     core::Announcements announcements;

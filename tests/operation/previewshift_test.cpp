@@ -66,7 +66,10 @@ TEST(ControlPanelPreview, WideningAtTheRightEdgeKeepsThePanelOnScreenAndSavesThe
     testsupport::StandInDisplay display;
     core::Options options;
     core::RouteSession session;
-    ControlPanel panel(&display, options, DataFolderSource(options), nullptr, &session, nullptr);
+    platform::ManualClock clock;
+    platform::MessageBoxRecorder messages;
+    ControlPanel panel(&display, options, DataFolderSource(options), nullptr, &session, nullptr,
+                       clock, messages);
     panel.show();
     const QRect area = panel.screen()->availableGeometry();
     const QPoint own(area.right() + 1 - panel.frameGeometry().width(), area.top() + 20);

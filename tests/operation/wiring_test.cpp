@@ -35,16 +35,15 @@ protected:
     testsupport::WithApplication withApplication;
     QTemporaryDir dir;
     platform::ManualClock clock;
-    platform::ScopedWaitClock guard{clock};
     platform::MessageBoxRecorder messages;
     testsupport::StandInDisplay display;
     testsupport::ScriptedPickers pickers;
     core::Options values;
-    audio::MediaPlayer media;
+    audio::MediaPlayer media{clock};
     sound::SoundPlayer sounds{media};
-    ControlPanelWiring wiring{display, values, sounds};
+    ControlPanelWiring wiring{display, values, sounds, messages};
     CustomColorTable customColors{};
-    OptionsDialog options{values, wiring.pluginChoice(), customColors, &pickers};
+    OptionsDialog options{values, wiring.pluginChoice(), customColors, messages, &pickers};
     ControlPanel& panel = wiring.panel();
 };
 

@@ -43,7 +43,8 @@ protected:
 
     testsupport::WithApplication app;
     testsupport::ScriptedPickers pickers;
-    OptionsDialog dialog{pickers};
+    platform::MessageBoxRecorder messages;
+    OptionsDialog dialog{pickers, messages};
 };
 
 QColor labelColor(QLabel* label)
@@ -509,7 +510,6 @@ public slots:
 
 TEST_F(OptionsDialogTest, ExplorerButtonsOpenExistingFoldersOnlyAndSayWhyNot)
 {
-    platform::MessageBoxRecorder messages;
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     QTemporaryDir folder;

@@ -63,8 +63,8 @@ protected:
     QTemporaryDir dir;
     TestControlPanel panel;
     testsupport::ScriptedPickers pickers;
-    OptionsDialog dialog{pickers};
     platform::MessageBoxRecorder messages;
+    OptionsDialog dialog{pickers, messages};
     QString full, plain, garbage;
 };
 
@@ -221,7 +221,7 @@ TEST(OptionsDialogWithoutPanelTest, ReportsWhatAPanelWouldRedo)
     testsupport::ScriptedPickers pickers;
     platform::MessageBoxRecorder messages;
     testsupport::StandInDisplay display;
-    OptionsDialog dialog{pickers};
+    OptionsDialog dialog{pickers, messages};
     dialog.setFareDisplay(&display);
     dialog.setUseTicketPreview(1);
     const QString full = writePlugin(dir.path(), QStringLiteral("full.4SP"),

@@ -21,16 +21,27 @@ TEST(MessageBox, DetailsGoBehindTheDetailsButton)
         shownDetails = box->detailedText();
         box->accept();
     });
-    const int answer = platform::showMessageBox(
-        QStringLiteral("指定した系統のデータがありません..."), platform::MessageBox::OKOnly,
-        QString(), nullptr, QStringLiteral("/data/12.hy3"));
+    platform::DialogMessageBoxes dialogs;
+    const int answer = dialogs.show(QStringLiteral("指定した系統のデータがありません..."),
+                                    platform::MessageBox::OKOnly, QString(), nullptr,
+                                    QStringLiteral("/data/12.hy3"));
     EXPECT_EQ(answer, platform::MessageBox::OK);
     EXPECT_EQ(shownPrompt, QStringLiteral("指定した系統のデータがありません..."));
     EXPECT_EQ(shownDetails, QStringLiteral("/data/12.hy3"));
 
     platform::MessageBoxRecorder recorder;
-    platform::showMessageBox(QStringLiteral("a"), platform::MessageBox::OKOnly, QString(), nullptr,
-                             QStringLiteral("b"));
+    recorder.show(QStringLiteral("a"), platform::MessageBox::OKOnly, QString(), nullptr,
+                  QStringLiteral("b"));
     ASSERT_EQ(recorder.calls().size(), 1u);
     EXPECT_EQ(recorder.calls()[0].details, QStringLiteral("b"));
+    // An empty title is the application's, as the real dialogs show it.
+    EXPECT_EQ(recorder.calls()[0].title, QCoreApplication::applicationName());
+    recorder.setResponder([](const platform::MessageBoxCall& call) {
+        return call.prompt == u"yes?" ? platform::MessageBox::Yes : platform::MessageBox::No;
+    });
+    EXPECT_EQ(recorder.show(QStringLiteral("yes?"), platform::MessageBox::YesNo),
+              platform::MessageBox::Yes);
+    EXPECT_EQ(recorder.show(QStringLiteral("no?"), platform::MessageBox::YesNo),
+              platform::MessageBox::No);
+    EXPECT_EQ(recorder.calls().size(), 3u);
 }

@@ -40,12 +40,11 @@ protected:
     }
 
     QTemporaryDir dir;
-    audio::MediaPlayer media;
+    platform::ManualClock clock;
+    audio::MediaPlayer media{clock};
     SoundPlayer player{media};
     QStringList commands;
     QList<int> results;
-    platform::ManualClock clock;
-    platform::ScopedWaitClock scoped{clock};
     const QString s1 = channelAlias(Channel::S1);
 };
 
@@ -136,7 +135,8 @@ TEST_F(PlaySoundTest, ASecondSoundOnAChannelEndsTheFirstOnly)
     EXPECT_TRUE(media.isPlaying(s1));
     EXPECT_TRUE(media.isPlaying(s2));
     // S1 now holds the short sound: it ends long before the other channel's.
-    EXPECT_TRUE(platform::waitUntil([&] { return !media.isPlaying(s1); }, 3000, 10));
+    EXPECT_TRUE(platform::waitUntil(
+        clock, [&] { return !media.isPlaying(s1); }, 3000, 10));
     EXPECT_TRUE(media.isPlaying(s2));
 }
 

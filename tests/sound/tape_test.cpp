@@ -148,8 +148,7 @@ protected:
     core::Options options;
     QStringList opened;
     platform::ManualClock clock;
-    platform::ScopedWaitClock scoped{clock};
-    audio::MediaPlayer media;
+    audio::MediaPlayer media{clock};
     SoundPlayer sounds{media};
     audio::StartGate startGate;
     core::Announcements announcements;

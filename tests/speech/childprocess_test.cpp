@@ -1,6 +1,7 @@
 #include "platform/wait.h"
 #include "speech/childprocess.h"
 #include "speech/openjtalkvoice.h"
+#include "support/threadwait.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,7 +13,7 @@
 #include <unistd.h>
 
 using namespace speech;
-using platform::waitUntil;
+using testsupport::waitForThreads;
 
 namespace
 {
@@ -57,7 +58,7 @@ public:
     }
     bool childrenStarted(size_t count) const
     {
-        return waitUntil([&] { return children().size() >= count; }, 5000, 2);
+        return waitForThreads([&] { return children().size() >= count; }, 5000, 2);
     }
     // open_jtalk that writes its input back as the samples of a wave file.
     OpenJTalkVoice::Files echoVoice(const QByteArray& before = {})
@@ -84,7 +85,7 @@ bool isRunning(pid_t pid)
 
 bool ended(pid_t pid)
 {
-    return waitUntil([pid] { return !isRunning(pid); }, 3000, 2);
+    return waitForThreads([pid] { return !isRunning(pid); }, 3000, 2);
 }
 
 // Samples of the echo voice for a text spoken in the given pieces: each piece is one line.
@@ -207,7 +208,7 @@ TEST(OpenJTalkProcesses, KillingTheChildProcessesEndsASynthesisThatWaitsOnThem)
     });
     ASSERT_TRUE(scripts.childrenStarted(1));
     voice->killChildProcesses();
-    EXPECT_TRUE(waitUntil([&] { return done.load(); }, 5000, 2));
+    EXPECT_TRUE(waitForThreads([&] { return done.load(); }, 5000, 2));
     if (!done)
         voice->killChildProcesses(); // once more, so that the thread can be joined
     worker.join();

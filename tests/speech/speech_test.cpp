@@ -8,6 +8,7 @@
 #include "speech/openjtalkvoice.h"
 #include "speech/speechsettingsdialog.h"
 #include "speech/voicesynth.h"
+#include "support/threadwait.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -21,7 +22,7 @@
 #include <vector>
 
 using namespace speech;
-using platform::waitUntil;
+using testsupport::waitForThreads;
 
 TEST(NumberReading, JapaneseNumbersWithTheirSoundChanges)
 {
@@ -205,10 +206,10 @@ TEST(SpeechCache, AnUnreadyTextStartsSoundingAfterItsFirstClause)
         }
     };
     t.engine->speak(kAnnouncement);
-    EXPECT_TRUE(waitUntil([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 2));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 2));
     EXPECT_EQ(t.engine->status(), SpeechStatus::Speaking);
     gate.unlock();
-    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
     EXPECT_EQ(t.clausesAsked(), 4);
 }
 
@@ -217,11 +218,11 @@ TEST(SpeechCache, APreparedTextIsSpokenFromWhatWasReady)
     ToneEngine t;
     ASSERT_TRUE(t.engine);
     t.engine->prepare(kAnnouncement);
-    EXPECT_TRUE(waitUntil([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
     EXPECT_EQ(t.engine->synthesizedClauses(), 4);
     t.engine->speak(kAnnouncement);
-    EXPECT_TRUE(waitUntil([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 1));
-    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->firstSampleAtNs() != 0; }, 3000, 1));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
     EXPECT_EQ(t.engine->synthesizedClauses(), 4); // nothing made twice
     EXPECT_EQ(t.engine->readyClausesSpoken(), 4);
 }
@@ -231,7 +232,7 @@ TEST(SpeechCache, NewSettingsDropWhatWasReadyAndMakeItAgain)
     ToneEngine t;
     ASSERT_TRUE(t.engine);
     t.engine->prepare(kAnnouncement);
-    ASSERT_TRUE(waitUntil([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
+    ASSERT_TRUE(waitForThreads([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
     std::mutex gate;
     gate.lock(); // the voice waits while what was ready is looked at
     t.log->beforeEach = [&gate](const QString&) {
@@ -241,7 +242,7 @@ TEST(SpeechCache, NewSettingsDropWhatWasReadyAndMakeItAgain)
     t.engine->setSettings({250, 50, 100});
     EXPECT_FALSE(t.engine->isPrepared(kAnnouncement));
     gate.unlock();
-    EXPECT_TRUE(waitUntil([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->isPrepared(kAnnouncement); }, 3000, 5));
     EXPECT_EQ(t.engine->synthesizedClauses(), 8);
     std::lock_guard lock(t.log->mutex);
     EXPECT_EQ(t.log->applied.back(), (SpeechSettings{250, 50, 100}));
@@ -252,9 +253,10 @@ TEST(SpeechCache, AVolumeChangeAloneAlsoDropsWhatWasReady)
     ToneEngine t;
     ASSERT_TRUE(t.engine);
     t.engine->prepare(QStringLiteral("はい。"));
-    ASSERT_TRUE(waitUntil([&] { return t.engine->isPrepared(QStringLiteral("はい。")); }, 3000, 5));
+    ASSERT_TRUE(
+        waitForThreads([&] { return t.engine->isPrepared(QStringLiteral("はい。")); }, 3000, 5));
     t.engine->setSettings({175, 50, 40});
-    EXPECT_TRUE(waitUntil([&] { return t.engine->synthesizedClauses() == 2; }, 3000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->synthesizedClauses() == 2; }, 3000, 5));
 }
 
 TEST(SpeechFailure, AFailedTextReadsMinusOneUntilTheNextStop)
@@ -263,7 +265,8 @@ TEST(SpeechFailure, AFailedTextReadsMinusOneUntilTheNextStop)
     ASSERT_TRUE(t.engine);
     t.log->fail = true;
     t.engine->speak(QStringLiteral("はい。"));
-    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Failed; }, 3000, 5));
+    EXPECT_TRUE(
+        waitForThreads([&] { return t.engine->status() == SpeechStatus::Failed; }, 3000, 5));
     t.engine->stop();
     EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
 }
@@ -277,7 +280,8 @@ TEST(SpeechWithoutOutput, TheEngineIsMadeWithoutAnOutputAndEverySpeakFails)
     ASSERT_TRUE(t.engine);
     // The output is opened by the first sound and fails after speak() returned.
     t.engine->speak(QStringLiteral("はい。"));
-    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Failed; }, 5000, 5));
+    EXPECT_TRUE(
+        waitForThreads([&] { return t.engine->status() == SpeechStatus::Failed; }, 5000, 5));
     t.engine->stop();
     EXPECT_EQ(t.engine->status(), SpeechStatus::Idle);
     // Once it is known to be missing, at once.
@@ -343,7 +347,7 @@ TEST(SpeechEngineEnd, AQuitInterruptsSynthesisAndAStuckWorkerIsLeftBehind)
         ASSERT_TRUE(engine);
         engine->setQuitWait(std::chrono::milliseconds(ignoresStop ? 50 : 5000));
         engine->prepare(QStringLiteral("はい。")); // synthesis that nothing else would stop
-        ASSERT_TRUE(waitUntil(
+        ASSERT_TRUE(waitForThreads(
             [&] {
                 std::lock_guard lock(log->mutex);
                 return log->inside;
@@ -367,7 +371,7 @@ TEST(SpeechEngineEnd, AQuitInterruptsSynthesisAndAStuckWorkerIsLeftBehind)
             log->letGo = true;
         }
         log->changed.notify_all();
-        EXPECT_TRUE(waitUntil([&] { return log->destroyed.load(); }, 3000, 2));
+        EXPECT_TRUE(waitForThreads([&] { return log->destroyed.load(); }, 3000, 2));
     }
 }
 
@@ -377,11 +381,11 @@ TEST(SpeechEngineEnd, SynthesisWaitsForPlaybackInsteadOfRunningAhead)
     ASSERT_TRUE(t.engine);
     t.log->ms = 7000; // with its pause, 7.4 s a clause
     t.engine->speak(QStringLiteral("一。二。三。四。五。六。七。八。"));
-    ASSERT_TRUE(waitUntil([&] { return t.engine->isWaitingForPlayback(); }, 5000, 2));
+    ASSERT_TRUE(waitForThreads([&] { return t.engine->isWaitingForPlayback(); }, 5000, 2));
     // Four clauses are within the thirty seconds allowed ahead of playback, five are not.
     EXPECT_EQ(t.engine->synthesizedClauses(), 5);
     t.engine->stop();
-    EXPECT_TRUE(waitUntil([&] { return !t.engine->isWaitingForPlayback(); }, 3000, 2));
+    EXPECT_TRUE(waitForThreads([&] { return !t.engine->isWaitingForPlayback(); }, 3000, 2));
     EXPECT_EQ(t.engine->synthesizedClauses(), 5);
 }
 
@@ -391,7 +395,7 @@ TEST(SpeechSample, TrialSettingsAreHeardWithoutBecomingTheEngines)
     ASSERT_TRUE(t.engine);
     t.engine->speakWith(sampleText(), {250, 20, 40});
     EXPECT_EQ(t.engine->status(), SpeechStatus::Speaking);
-    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
     EXPECT_EQ(t.engine->settings(), SpeechSettings{});
     {
         std::lock_guard lock(t.log->mutex);
@@ -400,7 +404,7 @@ TEST(SpeechSample, TrialSettingsAreHeardWithoutBecomingTheEngines)
     }
     // The next announcement speaks with the engine's own settings again.
     t.engine->speak(QStringLiteral("はい。"));
-    EXPECT_TRUE(waitUntil([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_TRUE(waitForThreads([&] { return t.engine->status() == SpeechStatus::Idle; }, 8000, 10));
     std::lock_guard lock(t.log->mutex);
     EXPECT_EQ(t.log->applied.back(), SpeechSettings{});
 }
@@ -458,12 +462,12 @@ TEST_P(EachVoice, SpeaksInTheBackgroundStopsAtOnceAndFailsTheSameWay)
     engine->speak(kAnnouncement);
     EXPECT_LT(timer.elapsed(), 100); // returns at once
     EXPECT_EQ(engine->status(), SpeechStatus::Speaking);
-    EXPECT_TRUE(waitUntil([&] { return engine->firstSampleAtNs() != 0; }, 5000, 5));
+    EXPECT_TRUE(waitForThreads([&] { return engine->firstSampleAtNs() != 0; }, 5000, 5));
     engine->stop();
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
 
     engine->speak(QStringLiteral("はい。"));
-    EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 8000, 10));
+    EXPECT_TRUE(waitForThreads([&] { return engine->status() == SpeechStatus::Idle; }, 8000, 10));
 
     // Without an audio output the text fails; a stop clears the failure.
     audio::closeOutput();
@@ -526,7 +530,7 @@ TEST(DefaultVoice, SpeaksASampleAnnouncementIntoTheAudioOutput)
     ASSERT_TRUE(engine);
     std::cout << "[ NOTE     ] speaking with " << engine->voiceName().toStdString() << "\n";
     engine->speak(QStringLiteral("次は、市役所前です。"));
-    EXPECT_TRUE(waitUntil([&] { return engine->status() == SpeechStatus::Idle; }, 10000, 10));
+    EXPECT_TRUE(waitForThreads([&] { return engine->status() == SpeechStatus::Idle; }, 10000, 10));
     engine.reset();
     audio::closeOutput(); // flushes the disk file
     QFile f(out);

@@ -105,17 +105,17 @@ TEST(NumberTicketLabels, EveryModeWithAndWithoutZeroFill)
         LabelsOnly display;
         platform::MessageBoxRecorder boxes;
 
-        numberTicketLabels(display, 0, zeroFill);
+        numberTicketLabels(display, 0, zeroFill, boxes);
         EXPECT_EQ(display.captions(), numbers(1, 12, zeroFill));
         EXPECT_EQ(display.family(1), numc1);
 
-        numberTicketLabels(display, 1, zeroFill);
+        numberTicketLabels(display, 1, zeroFill, boxes);
         EXPECT_EQ(display.captions(), numbers(0, 11, zeroFill));
         EXPECT_EQ(display.family(1), numc1);
 
         for (const ModeCase& c : cases) {
             SCOPED_TRACE(c.mode);
-            numberTicketLabels(display, c.mode, zeroFill);
+            numberTicketLabels(display, c.mode, zeroFill, boxes);
             QStringList expected{c.firstCaption};
             expected << numbers(c.firstNumber, c.firstNumber + 10, zeroFill);
             EXPECT_EQ(display.captions(), expected);
@@ -131,11 +131,12 @@ TEST(NumberTicketLabels, EveryModeWithAndWithoutZeroFill)
 TEST(NumberTicketLabels, ZeroFillWritesTwoDigits)
 {
     LabelsOnly display;
-    numberTicketLabels(display, 1, 1);
+    platform::MessageBoxRecorder boxes;
+    numberTicketLabels(display, 1, 1, boxes);
     EXPECT_EQ(display.captions().first(), QStringLiteral("00"));
     EXPECT_EQ(display.captions().last(), QStringLiteral("11"));
     // Any non-zero switch counts as on.
-    numberTicketLabels(display, 0, -1);
+    numberTicketLabels(display, 0, -1, boxes);
     EXPECT_EQ(display.captions()[6], QStringLiteral("07"));
     EXPECT_EQ(display.captions()[11], QStringLiteral("12"));
 }
@@ -143,8 +144,9 @@ TEST(NumberTicketLabels, ZeroFillWritesTwoDigits)
 TEST(NumberTicketLabels, BackFromPrefixModeRestoresLabelOne)
 {
     LabelsOnly display;
-    numberTicketLabels(display, 2, 0);
-    numberTicketLabels(display, 0, 0);
+    platform::MessageBoxRecorder boxes;
+    numberTicketLabels(display, 2, 0, boxes);
+    numberTicketLabels(display, 0, 0, boxes);
     EXPECT_EQ(display.label(1).text(), QStringLiteral("1"));
     EXPECT_EQ(display.family(1), platform::mappedFamily(platform::NumC1Face));
 }
@@ -152,15 +154,16 @@ TEST(NumberTicketLabels, BackFromPrefixModeRestoresLabelOne)
 TEST(NumberTicketLabels, ModesOutsideTheListTouchOnlyLabelOne)
 {
     LabelsOnly display;
+    platform::MessageBoxRecorder boxes;
     const QStringList before = display.captions();
 
-    numberTicketLabels(display, 12, 1);
+    numberTicketLabels(display, 12, 1, boxes);
     QStringList expected = before;
     expected[0] = QString();
     EXPECT_EQ(display.captions(), expected);
     EXPECT_EQ(display.family(1), platform::mappedFamily(platform::PGothicFace));
 
-    numberTicketLabels(display, -1, 0);
+    numberTicketLabels(display, -1, 0, boxes);
     EXPECT_EQ(display.captions(), expected);
     EXPECT_EQ(display.family(1), platform::mappedFamily(platform::NumC1Face));
 }
@@ -168,9 +171,10 @@ TEST(NumberTicketLabels, ModesOutsideTheListTouchOnlyLabelOne)
 TEST(NumberTicketLabels, LabelVisibilityIsLeftAlone)
 {
     LabelsOnly display;
+    platform::MessageBoxRecorder boxes;
     const_cast<QLabel&>(display.label(3)).setVisible(false);
     const_cast<QLabel&>(display.label(4)).setVisible(true);
-    numberTicketLabels(display, 5, 0);
+    numberTicketLabels(display, 5, 0, boxes);
     EXPECT_TRUE(display.label(3).isHidden());
     EXPECT_FALSE(display.label(4).isHidden());
 }
@@ -179,7 +183,7 @@ TEST(NumberTicketLabels, ErrorShowsTheCriticalMessageAndKeepsEarlierCaptions)
 {
     LabelsOnly display(7);
     platform::MessageBoxRecorder boxes;
-    numberTicketLabels(display, 0, 0);
+    numberTicketLabels(display, 0, 0, boxes);
 
     ASSERT_EQ(boxes.calls().size(), 1u);
     const platform::MessageBoxCall& call = boxes.calls().front();
