@@ -5,6 +5,8 @@
 #include "platform/msgbox.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTimer>
@@ -18,10 +20,32 @@ QString applicationId()
     return QStringLiteral(FARE_APP_ID);
 }
 
+QString iconThemeFolder(const QString& executableFolder)
+{
+    return QDir::cleanPath(executableFolder + QLatin1Char('/') +
+                           QStringLiteral(FARE_ICONS_DIR_FROM_BINDIR));
+}
+
+QIcon applicationIcon(const QString& executableFolder)
+{
+    const QString folder = iconThemeFolder(executableFolder);
+    QIcon files;
+    for (int size : WindowIconSizes) {
+        const QString file =
+            QStringLiteral("%1/%2x%2/apps/%3.png").arg(folder).arg(size).arg(applicationId());
+        const QImage image(file, "PNG");
+        if (!image.isNull())
+            files.addPixmap(QPixmap::fromImage(image));
+    }
+    if (!files.isNull())
+        return files;
+    const QIcon themed = QIcon::fromTheme(applicationId());
+    return themed.isNull() ? drawAppIconSet() : themed;
+}
+
 QIcon applicationIcon()
 {
-    const QIcon installed = QIcon::fromTheme(applicationId());
-    return installed.isNull() ? drawAppIconSet() : installed;
+    return applicationIcon(QCoreApplication::applicationDirPath());
 }
 
 std::unique_ptr<QTranslator> loadQtJapanese(const QString& folder)

@@ -20,9 +20,16 @@ namespace desktop
 // The id of the desktop entry, the installed icon and the metadata.
 QString applicationId();
 
-// The installed icon from the theme, else the same picture drawn now (a copy run from the
-// build tree or unpacked somewhere has no installed icon).
+// The program's own icon files where the installation puts them, seen from the executable's
+// folder (the build tree has them at the same place); else the theme's icon of that name;
+// else the same picture drawn now (a copy unpacked somewhere has no icon files). The files
+// come first: looking the name up in the icon themes parses every theme's index, which costs
+// the start-up more than both windows' painting.
+QIcon applicationIcon(const QString& executableFolder);
 QIcon applicationIcon();
+// The hicolor theme folder the installation puts the icon files in, seen from the
+// executable's folder.
+QString iconThemeFolder(const QString& executableFolder);
 
 // Qt's Japanese translation from `folder` (file dialogs, standard buttons); nullptr when it
 // is not installed there.

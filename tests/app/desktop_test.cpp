@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLibraryInfo>
@@ -45,6 +46,26 @@ void readNextBox(QString& title, QStringList& texts)
 }
 
 } // namespace
+
+TEST(AppIcon, TheIconFilesBesideTheProgramComeFirstAndTheDrawnIconWithoutThem)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString apps = desktop::iconThemeFolder(bin) + QStringLiteral("/48x48/apps");
+    ASSERT_TRUE(QDir().mkpath(apps));
+    QImage red(48, 48, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(apps + QLatin1Char('/') + desktop::applicationId() + ".png"));
+
+    const QIcon fromFiles = desktop::applicationIcon(bin);
+    EXPECT_EQ(fromFiles.availableSizes(), QList<QSize>{QSize(48, 48)});
+    EXPECT_EQ(fromFiles.pixmap(48).toImage().pixelColor(24, 24), QColor(Qt::red));
+
+    // A copy unpacked somewhere: no files beside it, so the theme's or the drawn picture.
+    const QIcon elsewhere = desktop::applicationIcon(root.filePath(QStringLiteral("none/bin")));
+    ASSERT_FALSE(elsewhere.isNull());
+    EXPECT_NE(elsewhere.pixmap(48).toImage().pixelColor(24, 24), QColor(Qt::red));
+}
 
 TEST(AppIcon, DrawnIconHasEveryThemeSizeOfTheInstalledPicture)
 {
