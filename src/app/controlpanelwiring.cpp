@@ -25,7 +25,7 @@ ControlPanelWiring::~ControlPanelWiring() = default;
 void ControlPanelWiring::connectOptionsDialog(OptionsDialog& dialog)
 {
     ControlPanel* panel = panel_.get();
-    dialog.setBacklight(static_cast<core::Backlight>(panel->selectedBacklight()));
+    dialog.setBacklight(panel->selectedBacklight());
     QObject::connect(panel, &ControlPanel::backlightChanged, &dialog, &OptionsDialog::setBacklight);
     QObject::connect(&dialog, &OptionsDialog::backlightLookChanged, panel,
                      &ControlPanel::reapplyBacklight);

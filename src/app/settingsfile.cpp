@@ -131,7 +131,8 @@ void applyToDisplay(const SettingsWindows& w, const SettingsRecords& r)
     // The file's options as the options will hold them once applied.
     core::Options loaded;
     loaded.setFileValues(r.options);
-    w.display->applyLook(displayLookFrom(loaded, w.controlPanel->selectedBacklight()));
+    w.display->applyLook(
+        displayLookFrom(loaded, static_cast<int>(w.controlPanel->selectedBacklight())));
     for (int i = 1; i <= SettingsElementCount; ++i)
         w.display->showFare(i, ElementValue(QStringLiteral(" ")));
 }
@@ -215,8 +216,7 @@ void SettingsFile::applyLoaded(const SettingsRecords& records)
     windows_.display->restoreWindowPosition(records.displayPosition);
     keepWindowOnScreen(*windows_.display);
     applyDisplayLook(*windows_.display, *windows_.options,
-                     static_cast<core::Backlight>(windows_.controlPanel->selectedBacklight()),
-                     boxes_);
+                     windows_.controlPanel->selectedBacklight(), boxes_);
     windows_.controlPanel->reapplyBacklight();
 }
 

@@ -10,6 +10,7 @@
 #include "operation/stopsequencer.h"
 #include "platform/colorconversion.h"
 #include "platform/cp932.h"
+#include "platform/filelookup.h"
 #include "platform/fontmap.h"
 #include "platform/msgbox.h"
 #include "platform/runtimeerror.h"
@@ -382,26 +383,27 @@ void ControlPanel::createStepControls()
         backlightButtons_[b] = choice;
     }
     backlightButtons_[0]->setChecked(true);
-    for (int b = 0; b < 3; ++b)
-        connectBacklightButton(b);
+    for (const core::Backlight state :
+         {core::Backlight::Off, core::Backlight::On1, core::Backlight::On2})
+        connectBacklightButton(state);
 }
 
-void ControlPanel::connectBacklightButton(int index)
+void ControlPanel::connectBacklightButton(core::Backlight state)
 {
     // A click, an arrow key or an assistive tool's toggle each turn the button on; the
     // reaction runs once for each. A click on the button already on runs it as well.
-    QRadioButton* choice = backlightButtons_[index];
+    QRadioButton* choice = backlightButtons_[static_cast<int>(state)];
     connect(choice, &QRadioButton::pressed, this, [this] { backlightToggledSincePress_ = false; });
-    connect(choice, &QRadioButton::toggled, this, [this, index](bool on) {
+    connect(choice, &QRadioButton::toggled, this, [this, state](bool on) {
         if (!on)
             return;
         backlightToggledSincePress_ = true;
-        onBacklightSelected(index);
-        emit backlightChanged(static_cast<core::Backlight>(index));
+        onBacklightSelected(state);
+        emit backlightChanged(state);
     });
-    connect(choice, &QRadioButton::clicked, this, [this, index] {
+    connect(choice, &QRadioButton::clicked, this, [this, state] {
         if (!std::exchange(backlightToggledSincePress_, false))
-            onBacklightSelected(index);
+            onBacklightSelected(state);
     });
 }
 
@@ -1082,23 +1084,22 @@ void ControlPanel::onVersionClicked()
 // ---------------------------------------------------------------------------------------------
 // Backlight
 
-int ControlPanel::selectedBacklight() const
+core::Backlight ControlPanel::selectedBacklight() const
 {
     if (backlightButtons_[0]->isChecked())
-        return 0;
+        return core::Backlight::Off;
     if (backlightButtons_[1]->isChecked())
-        return 1;
-    return 2;
+        return core::Backlight::On1;
+    return core::Backlight::On2;
 }
 
-void ControlPanel::applyBacklightPicture(int index)
+void ControlPanel::applyBacklightPicture(core::Backlight state)
 {
     if (!display_)
         return;
-    const auto state = static_cast<core::Backlight>(index);
     if (options_->panelIndividual() && options_->panelUser(state)) {
         const QString file = options_->panelPicture(state);
-        if (!sound::fileExists(file))
+        if (!platform::fileExists(file))
             return;
         const QImage picture = backlight::loadPanelPicture(file);
         const QSize panel = display_->builtInPanel(0).isNull() ? display_->window()->size()
@@ -1107,16 +1108,14 @@ void ControlPanel::applyBacklightPicture(int index)
             backlight::fitToPanel(picture, panel, palette().color(QPalette::Button)));
         return;
     }
-    display_->showPanelPicture(display_->builtInPanel(index));
+    display_->showPanelPicture(display_->builtInPanel(static_cast<int>(state)));
 }
 
-void ControlPanel::onBacklightSelected(int index)
+void ControlPanel::onBacklightSelected(core::Backlight state)
 {
-    if (index < 0 || index > 2)
-        return;
-    const platform::BgrColor color = options_->ticketColor(static_cast<core::Backlight>(index));
+    const platform::BgrColor color = options_->ticketColor(state);
     try {
-        applyBacklightPicture(index);
+        applyBacklightPicture(state);
     } catch (const platform::RuntimeError& error) {
         boxes_.show(backlight::errorMessage(error.number()),
                     platform::MessageBox::OKOnly | platform::MessageBox::Critical,

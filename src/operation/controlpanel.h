@@ -115,8 +115,8 @@ public:
     // Runs once, when the panel is first shown.
     void onLoad();
 
-    // Backlight 0 "OFF", 1 "ON1", 2 "ON2": panel picture and ticket-number colour.
-    void onBacklightSelected(int index);
+    // Backlight "OFF", "ON1", "ON2": panel picture and ticket-number colour.
+    void onBacklightSelected(core::Backlight state);
     // Puts stop row n (1-based) on the display.
     void showStop(int n);
     // The settings record; its place is the client area's (inside the window manager's frame),
@@ -135,8 +135,8 @@ public:
     // there; a digit goes to the display they were sent to.
     void onKeypadKey(KeypadKey key);
 
-    // The backlight state selected: 0 OFF, 1 ON1, 2 ON2.
-    int selectedBacklight() const;
+    // The backlight state selected.
+    core::Backlight selectedBacklight() const;
     // Shows the selected backlight again, after the options that decide its look changed.
     void reapplyBacklight() { onBacklightSelected(selectedBacklight()); }
     // Size of the numbered-ticket preview picture, in twips.
@@ -222,7 +222,7 @@ private:
     // Qt selects the first item added to an empty list; the company list keeps "none chosen"
     // until the operator picks a company.
     void keepCompanyUnchosen();
-    void connectBacklightButton(int index);
+    void connectBacklightButton(core::Backlight state);
     // Keeps the company list just below the ticket preview, whatever size the plug-in gives it.
     void placeCompanyList();
     void connectTape();
@@ -235,7 +235,7 @@ private:
     QPoint frameToClient() const;
     // Puts the client area's top-left corner at a screen point.
     void placeClientAt(const QPoint& topLeft);
-    void applyBacklightPicture(int index);
+    void applyBacklightPicture(core::Backlight state);
     void showStopName(int n);
     void drawTicketPreview(int n);
     void releaseKeypadRegions();

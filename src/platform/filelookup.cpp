@@ -28,4 +28,9 @@ QString findFileIgnoringCase(const QString& path)
     return path.left(slash + 1) + matches.first();
 }
 
+bool fileExists(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
 } // namespace platform

@@ -11,4 +11,7 @@ namespace platform
 // otherwise `path` unchanged, so that opening it reports the missing file.
 QString findFileIgnoringCase(const QString& path);
 
+// True when `path` names a file (not a folder); false for an empty path.
+bool fileExists(const QString& path);
+
 } // namespace platform

@@ -243,9 +243,4 @@ void BroadcastTape::setSpeechAvailable(bool available)
     emit speechAvailableChanged(available);
 }
 
-bool fileExists(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
 } // namespace sound

@@ -147,7 +147,4 @@ private:
     bool sampleSounding_ = false; // the last thing spoken was the sample
 };
 
-// True when a directory lookup of the path finds a file.
-bool fileExists(const QString& path);
-
 } // namespace sound

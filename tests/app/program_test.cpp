@@ -263,8 +263,7 @@ TEST_F(ProgramTest, OptionsDialogIsBuiltWhenFirstOpenedAndShowsWhatTheSettingsLo
     EXPECT_EQ(dialog.options().ticketPluginPath(), QStringLiteral(FARE_SAMPLE_PLUGIN));
     EXPECT_GT(findWidget<QListWidget>(dialog, "pluginPropertyList")->count(), 0);
     EXPECT_EQ(dialog.customColors(), colors);
-    EXPECT_EQ(dialog.backlight(),
-              static_cast<core::Backlight>(second.controlPanel().selectedBacklight()));
+    EXPECT_EQ(dialog.backlight(), second.controlPanel().selectedBacklight());
     EXPECT_TRUE(boxes.calls().empty());
 }
 

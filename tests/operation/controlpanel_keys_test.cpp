@@ -189,9 +189,10 @@ TEST_F(ConsoleKeysTest, SpaceAndEnterPressTheFocusedControl)
     QRadioButton* on2 = widget<QRadioButton>("backlightButton2");
     on2->setFocus();
     type(Qt::Key_Return, on2);
-    EXPECT_EQ(panel->selectedBacklight(), 2);
+    EXPECT_EQ(panel->selectedBacklight(), core::Backlight::On2);
     type(Qt::Key_Left, on2);
-    EXPECT_EQ(panel->selectedBacklight(), 1) << "the arrows choose among the backlight";
+    EXPECT_EQ(panel->selectedBacklight(), core::Backlight::On1)
+        << "the arrows choose among the backlight";
 
     QPushButton* preview = button("previewToggle");
     preview->setFocus();

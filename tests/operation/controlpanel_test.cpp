@@ -363,14 +363,14 @@ TEST_F(ControlPanelTest, BacklightMissingUserFileKeepsPicture)
     for (int i = 1; i <= 12; ++i)
         EXPECT_EQ(display.ticketLabel(i)->palette().color(QPalette::WindowText),
                   platform::toQColor(options.ticketColor(core::Backlight::On1)));
-    EXPECT_EQ(panel->selectedBacklight(), 1);
+    EXPECT_EQ(panel->selectedBacklight(), core::Backlight::On1);
 }
 
 TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
 {
     selectUserPanels(options, {false, false, true});
     options.setPanelOn2Picture(writeFile("panel.jpg", "not a picture at all"));
-    panel->onBacklightSelected(2);
+    panel->onBacklightSelected(core::Backlight::On2);
     ASSERT_EQ(messages.calls().size(), 1u);
     EXPECT_TRUE(messages.calls()[0].prompt.contains(QStringLiteral("エラーコード：481")));
     EXPECT_EQ(messages.calls()[0].title, QStringLiteral("エラー"));
@@ -384,7 +384,7 @@ TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
     ASSERT_TRUE(small.save(dir.filePath("small.bmp"), "BMP"));
     options.setPanelOn2Picture(dir.filePath("small.bmp"));
     messages.clear();
-    panel->onBacklightSelected(2);
+    panel->onBacklightSelected(core::Backlight::On2);
     EXPECT_TRUE(messages.calls().empty());
     const QImage shown = display.currentPicture().toImage();
     EXPECT_EQ(shown.size(), QSize(498, 248));
@@ -396,7 +396,7 @@ TEST_F(ControlPanelTest, BacklightFileThatIsNoPicture)
     QPixmap builtin(498, 248);
     builtin.fill(Qt::blue);
     display.setBacklightPicture(0, builtin);
-    panel->onBacklightSelected(0);
+    panel->onBacklightSelected(core::Backlight::Off);
     EXPECT_EQ(display.currentPicture().toImage(), builtin.toImage());
 }
 
@@ -421,7 +421,7 @@ TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
     QRadioButton* on1 = widget<QRadioButton>("backlightButton1");
     on1->setFocus();
     type(Qt::Key_Right, on1);
-    EXPECT_EQ(panel->selectedBacklight(), 2);
+    EXPECT_EQ(panel->selectedBacklight(), core::Backlight::On2);
     EXPECT_EQ(messages.calls().size(), 3u);
     EXPECT_EQ(labelColour(), platform::toQColor(options.ticketColor(core::Backlight::On2)));
     EXPECT_EQ(session.stopIndex(), 0) << "the arrow chose a button, it did not step";
@@ -431,7 +431,7 @@ TEST_F(ControlPanelTest, BacklightReactsOnceHoweverItIsChosen)
     ASSERT_NE(off, nullptr);
     ASSERT_NE(off->actionInterface(), nullptr);
     off->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_EQ(panel->selectedBacklight(), 0);
+    EXPECT_EQ(panel->selectedBacklight(), core::Backlight::Off);
     EXPECT_EQ(messages.calls().size(), 4u);
     EXPECT_EQ(labelColour(), platform::toQColor(options.ticketColor(core::Backlight::Off)));
 }

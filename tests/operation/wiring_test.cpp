@@ -75,7 +75,7 @@ TEST_F(WiredPanelTest, PanelReadsTheLiveOptionsDialog)
 
     // The dialog's plug-in page and backlight re-apply reach the panel through its link.
     findWidget<QRadioButton>(panel, "backlightButton2")->setChecked(true);
-    EXPECT_EQ(panel.selectedBacklight(), 2);
+    EXPECT_EQ(panel.selectedBacklight(), core::Backlight::On2);
     options.selectFixedDate();
     EXPECT_EQ(options.options().ticketDateMode(), core::TicketDateMode::Fixed);
     values.setTicketColorOn2(platform::RGB(10, 20, 30));

@@ -58,3 +58,16 @@ TEST_F(FileLookupTest, NothingMatchingLeavesThePath)
               path(QStringLiteral("none/12.hy3")));
     EXPECT_EQ(findFileIgnoringCase(QString()), QString());
 }
+
+TEST(FileExists, FindsFilesOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/p.bmp");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_TRUE(platform::fileExists(path));
+    EXPECT_FALSE(platform::fileExists(dir.path() + QStringLiteral("/q.bmp")));
+    EXPECT_FALSE(platform::fileExists(QString()));
+    EXPECT_FALSE(platform::fileExists(dir.path())) << "a folder is no file";
+}

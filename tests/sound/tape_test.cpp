@@ -668,18 +668,6 @@ TEST_F(TapeTest, TheEntryNextToBeSpokenIsMadeReadyAfterEveryMove)
                                          QStringLiteral("三つ目")}));
 }
 
-TEST(FileExists, FindsFilesOnly)
-{
-    QTemporaryDir dir;
-    const QString path = dir.path() + QStringLiteral("/p.bmp");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    EXPECT_TRUE(fileExists(path));
-    EXPECT_FALSE(fileExists(dir.path() + QStringLiteral("/q.bmp")));
-    EXPECT_FALSE(fileExists(QString()));
-}
-
 TEST(SampleTapes, TheBundledRoutesLoad)
 {
     for (const char* route : {"1", "12", "120"}) {
