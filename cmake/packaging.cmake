@@ -1,7 +1,8 @@
 # The Debian package: scripts/package configures the release build for /usr and makes
 # fare_<version>_<arch>.deb with `cpack -G DEB`.
 # dpkg-shlibdeps finds the shared libraries; what the program opens at run time (fonts,
-# dictionaries, voices, the sound font, Qt's translations) has to be named here.
+# dictionaries, voices, the MIDI synthesiser and its sound font, Qt's translations) has to be
+# named here.
 
 set(FARE_PACKAGE_MAINTAINER "ファレット maintainers <maintainers@faretto.invalid>"
     CACHE STRING "Maintainer field of the package")
@@ -40,6 +41,8 @@ set(FARE_RUNTIME_DEPENDS
     espeak-ng-data
     open-jtalk
     open-jtalk-mecab-naist-jdic
+    # The MIDI synthesiser, opened when a MIDI sound is first played, not linked
+    libfluidsynth3
     # Any General MIDI sound font serves the MIDI sounds
     "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
 list(JOIN FARE_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -20,6 +21,60 @@ namespace
 constexpr int kBlockFrames = 1024;
 // Notes still sounding when the file ends ring out for at most this long.
 constexpr int kMaxTailFrames = kOutputRate * 3;
+
+// FluidSynth is opened when the renderer first starts, not linked: it pulls in some forty
+// libraries (GLib, its instrument and sound-server libraries) that would otherwise load, and
+// stay resident, in every run, while most runs play no MIDI sound at all. The header still
+// gives the types and constants.
+#define FARE_FLUIDSYNTH_FUNCTIONS(X)                                                               \
+    X(fluid_set_log_function)                                                                      \
+    X(new_fluid_settings)                                                                          \
+    X(fluid_settings_setnum)                                                                       \
+    X(fluid_settings_setint)                                                                       \
+    X(fluid_settings_setstr)                                                                       \
+    X(new_fluid_synth)                                                                             \
+    X(delete_fluid_synth)                                                                          \
+    X(fluid_synth_sfload)                                                                          \
+    X(fluid_synth_system_reset)                                                                    \
+    X(fluid_synth_write_s16)                                                                       \
+    X(fluid_synth_get_active_voice_count)                                                          \
+    X(new_fluid_player)                                                                            \
+    X(delete_fluid_player)                                                                         \
+    X(fluid_player_add_mem)                                                                        \
+    X(fluid_player_play)                                                                           \
+    X(fluid_player_stop)                                                                           \
+    X(fluid_player_get_status)                                                                     \
+    X(fluid_player_get_total_ticks)                                                                \
+    X(fluid_player_get_current_tick)
+
+// The functions of the FluidSynth library the renderer uses, resolved at run time.
+struct FluidSynth {
+#define FARE_DECLARE_FLUID_FUNCTION(name) decltype(&::name) name = nullptr;
+    FARE_FLUIDSYNTH_FUNCTIONS(FARE_DECLARE_FLUID_FUNCTION)
+#undef FARE_DECLARE_FLUID_FUNCTION
+
+    // Loads the library (libNAME.so.MAJOR) and resolves every function; false, with every
+    // pointer null, when the library is missing or lacks one of them. The library stays
+    // loaded once loaded (QLibrary's destructor leaves it): the functions are used for the
+    // rest of the process.
+    bool load(const QString& name, int majorVersion)
+    {
+        QLibrary library(name, majorVersion);
+        if (!library.load())
+            return false;
+        bool complete = true;
+#define FARE_RESOLVE_FLUID_FUNCTION(fn)                                                            \
+    fn = reinterpret_cast<decltype(&::fn)>(library.resolve(#fn));                                  \
+    complete = complete && fn != nullptr;
+        FARE_FLUIDSYNTH_FUNCTIONS(FARE_RESOLVE_FLUID_FUNCTION)
+#undef FARE_RESOLVE_FLUID_FUNCTION
+        if (!complete)
+            *this = FluidSynth();
+        return complete;
+    }
+};
+
+#undef FARE_FLUIDSYNTH_FUNCTIONS
 
 struct Job {
     QByteArray file;                   // the file's bytes, or
@@ -42,6 +97,8 @@ public:
     }
 
     bool isReady() const { return ready_; }
+    // True once the worker found no synthesiser or no sound font it could load.
+    bool isUnavailable() const { return unavailable_; }
 
     void enqueue(Job job)
     {
@@ -82,28 +139,38 @@ private:
 
     void loadFont()
     {
+        ready_ = loadSynthesiser();
+        unavailable_ = !ready_;
+    }
+
+    bool loadSynthesiser()
+    {
+        // Without the library MIDI sounds render nothing, as without a sound font: a sound
+        // missing is no reason to stop the program, which plays its other sounds and speaks.
+        if (!lib_.load(QStringLiteral("fluidsynth"), 3))
+            return false;
         // FluidSynth reports missing optional drivers and the like on stderr; only errors
         // matter here, and they surface as a failed render.
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, nullptr, nullptr);
+            lib_.fluid_set_log_function(level, nullptr, nullptr);
         const QString font = findSoundFont();
         if (font.isEmpty())
-            return;
-        settings_ = new_fluid_settings();
-        fluid_settings_setnum(settings_, "synth.sample-rate", kOutputRate);
-        fluid_settings_setnum(settings_, "synth.gain", 0.8);
-        fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
+            return false;
+        settings_ = lib_.new_fluid_settings();
+        lib_.fluid_settings_setnum(settings_, "synth.sample-rate", kOutputRate);
+        lib_.fluid_settings_setnum(settings_, "synth.gain", 0.8);
+        lib_.fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
         // The player advances with the rendered samples, not with the wall clock.
-        fluid_settings_setstr(settings_, "player.timing-source", "sample");
-        synth_ = new_fluid_synth(settings_);
-        if (!synth_ ||
-            fluid_synth_sfload(synth_, QFile::encodeName(font).constData(), 1) == FLUID_FAILED) {
+        lib_.fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        synth_ = lib_.new_fluid_synth(settings_);
+        if (!synth_ || lib_.fluid_synth_sfload(synth_, QFile::encodeName(font).constData(), 1) ==
+                           FLUID_FAILED) {
             if (synth_)
-                delete_fluid_synth(synth_);
+                lib_.delete_fluid_synth(synth_);
             synth_ = nullptr;
-            return;
+            return false;
         }
-        ready_ = true;
+        return true;
     }
 
     void render(const Job& job)
@@ -114,22 +181,22 @@ private:
             return;
         rendered_ = 0;
         if (synth_ && !job.file.isEmpty()) {
-            fluid_synth_system_reset(synth_);
-            fluid_player_t* player = new_fluid_player(synth_);
-            if (fluid_player_add_mem(player, job.file.constData(), size_t(job.file.size())) ==
+            lib_.fluid_synth_system_reset(synth_);
+            fluid_player_t* player = lib_.new_fluid_player(synth_);
+            if (lib_.fluid_player_add_mem(player, job.file.constData(), size_t(job.file.size())) ==
                     FLUID_OK &&
-                fluid_player_play(player) == FLUID_OK) {
+                lib_.fluid_player_play(player) == FLUID_OK) {
                 // The player keeps playing for a grace period after the last event; the tail
                 // below ends as soon as the notes have rung out instead.
-                while (fluid_player_get_status(player) == FLUID_PLAYER_PLAYING && writeBlock(job) &&
-                       !reachedEnd(player))
+                while (lib_.fluid_player_get_status(player) == FLUID_PLAYER_PLAYING &&
+                       writeBlock(job) && !reachedEnd(player))
                     ;
                 for (int tail = 0; tail < kMaxTailFrames && writeBlock(job); tail += kBlockFrames)
-                    if (fluid_synth_get_active_voice_count(synth_) == 0 || blockIsSilent())
+                    if (lib_.fluid_synth_get_active_voice_count(synth_) == 0 || blockIsSilent())
                         break;
             }
-            fluid_player_stop(player);
-            delete_fluid_player(player);
+            lib_.fluid_player_stop(player);
+            lib_.delete_fluid_player(player);
         }
         if (PcmBufferPtr done = job.buffer.lock())
             done->finish();
@@ -143,7 +210,7 @@ private:
         if (frames <= 0 || job.buffer.expired())
             return false;
         block_.resize(size_t(frames) * kOutputChannels);
-        fluid_synth_write_s16(synth_, int(frames), block_.data(), 0, 2, block_.data(), 1, 2);
+        lib_.fluid_synth_write_s16(synth_, int(frames), block_.data(), 0, 2, block_.data(), 1, 2);
         PcmBufferPtr buffer = job.buffer.lock();
         if (!buffer)
             return false;
@@ -152,10 +219,10 @@ private:
         return true;
     }
 
-    static bool reachedEnd(fluid_player_t* player)
+    bool reachedEnd(fluid_player_t* player) const
     {
-        const int total = fluid_player_get_total_ticks(player);
-        return total > 0 && fluid_player_get_current_tick(player) >= total;
+        const int total = lib_.fluid_player_get_total_ticks(player);
+        return total > 0 && lib_.fluid_player_get_current_tick(player) >= total;
     }
 
     // Below about -60 dB: the notes have rung out even if a voice still holds on.
@@ -169,7 +236,9 @@ private:
     std::deque<Job> jobs_;
     bool started_ = false;
     std::atomic<bool> ready_{false};
+    std::atomic<bool> unavailable_{false};
     // The worker's own from here on.
+    FluidSynth lib_;
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     std::vector<qint16> block_;
@@ -180,6 +249,13 @@ Renderer& renderer()
 {
     static Renderer* r = new Renderer;
     return *r;
+}
+
+// Sounds asked for before the worker has tried the library and the font get a buffer that
+// stays empty when either is missing; later ones are refused at once.
+bool canRender()
+{
+    return !renderer().isUnavailable() && !findSoundFont().isEmpty();
 }
 
 } // namespace
@@ -231,7 +307,7 @@ bool isMidiFile(const QByteArray& file)
 
 PcmBufferPtr renderMidi(const QByteArray& file)
 {
-    if (!isMidiFile(file) || file.size() > kMaxMidiFileBytes || findSoundFont().isEmpty())
+    if (!isMidiFile(file) || file.size() > kMaxMidiFileBytes || !canRender())
         return nullptr;
     auto buffer = std::make_shared<PcmBuffer>();
     renderer().enqueue({file, nullptr, buffer});
@@ -240,8 +316,7 @@ PcmBufferPtr renderMidi(const QByteArray& file)
 
 PcmBufferPtr renderMidiFile(std::unique_ptr<QIODevice> file)
 {
-    if (!file || !isMidiFile(file->peek(4)) || file->size() > kMaxMidiFileBytes ||
-        findSoundFont().isEmpty())
+    if (!file || !isMidiFile(file->peek(4)) || file->size() > kMaxMidiFileBytes || !canRender())
         return nullptr;
     auto buffer = std::make_shared<PcmBuffer>();
     renderer().enqueue({QByteArray(), std::move(file), buffer});
