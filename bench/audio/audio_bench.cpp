@@ -67,10 +67,11 @@ void waitUntil(const std::function<bool()>& done)
         std::this_thread::sleep_for(std::chrono::microseconds(100));
 }
 
-void BM_FirstMidiPlayToFirstSample(benchmark::State& state)
+void firstMidiPlayToFirstSample(benchmark::State& state, audio::AudioOutput& output,
+                                audio::MidiRenderer& midi)
 {
     const QString path = writeTemp(midiFile(5), QStringLiteral("chime.mid"));
-    audio::MediaPlayer media;
+    audio::MediaPlayer media(output, midi);
     const QString m = QStringLiteral("m");
     for (auto _ : state) {
         const qint64 start = audio::steadyNs();
@@ -81,40 +82,31 @@ void BM_FirstMidiPlayToFirstSample(benchmark::State& state)
         media.close(m);
     }
 }
-BENCHMARK(BM_FirstMidiPlayToFirstSample)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
 
-void BM_Render30SecondsOfMidi(benchmark::State& state)
+void render30SecondsOfMidi(benchmark::State& state, audio::MidiRenderer& midi)
 {
     const QByteArray file = midiFile(30);
     for (auto _ : state) {
-        const audio::PcmBufferPtr sound = audio::renderMidi(file);
+        const audio::PcmBufferPtr sound = midi.render(file);
         waitUntil([&sound] { return sound->isFinished(); });
         state.counters["seconds"] = double(sound->frameCount()) / audio::kOutputRate;
     }
 }
-BENCHMARK(BM_Render30SecondsOfMidi)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_SleepingDeviceToFirstSample(benchmark::State& state)
+void sleepingDeviceToFirstSample(benchmark::State& state, audio::AudioOutput& output)
 {
     auto click = std::make_shared<audio::PcmBuffer>();
     std::vector<qint16> frames(size_t(audio::kOutputRate / 20) * audio::kOutputChannels, 3000);
     click->append(frames.data(), audio::kOutputRate / 20);
     click->finish();
     for (auto _ : state) {
-        waitUntil([] { return audio::isOutputIdle(); });
+        waitUntil([&] { return output.isIdle(); });
         const qint64 start = audio::steadyNs();
-        const quint64 id = audio::play(click);
-        waitUntil([id] { return audio::firstSampleAtNs(id) != 0; });
-        state.SetIterationTime(double(audio::firstSampleAtNs(id) - start) / 1e9);
+        const quint64 id = output.play(click);
+        waitUntil([&] { return output.firstSampleAtNs(id) != 0; });
+        state.SetIterationTime(double(output.firstSampleAtNs(id) - start) / 1e9);
     }
 }
-BENCHMARK(BM_SleepingDeviceToFirstSample)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(20);
 
 } // namespace
 
@@ -126,12 +118,31 @@ int main(int argc, char** argv)
     }
     // What the program does after its windows paint.
     const qint64 start = audio::steadyNs();
-    audio::startOutput();
-    audio::startMidiRenderer();
-    waitUntil([] { return audio::isMidiRendererReady() || audio::findSoundFont().isEmpty(); });
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    output.start();
+    midi.start();
+    waitUntil([&] { return midi.isReady() || audio::findSoundFont().isEmpty(); });
     std::printf("sound font %s loaded on the worker in %.0f ms\n",
                 audio::findSoundFont().toLocal8Bit().constData(),
                 double(audio::steadyNs() - start) / 1e6);
+    benchmark::RegisterBenchmark(
+        "BM_FirstMidiPlayToFirstSample",
+        [&](benchmark::State& state) { firstMidiPlayToFirstSample(state, output, midi); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
+    benchmark::RegisterBenchmark(
+        "BM_Render30SecondsOfMidi",
+        [&](benchmark::State& state) { render30SecondsOfMidi(state, midi); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    benchmark::RegisterBenchmark(
+        "BM_SleepingDeviceToFirstSample",
+        [&](benchmark::State& state) { sleepingDeviceToFirstSample(state, output); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -10,6 +10,7 @@
 // clock then (quit_at_ns), so a script can time how long the process takes to end.
 // scripts/measure-sound-load runs it on large files.
 #include "audio/mediaplayer.h"
+#include "audio/midirenderer.h"
 #include "audio/mixer.h"
 
 #include <QCoreApplication>
@@ -54,7 +55,9 @@ int main(int argc, char** argv)
         qputenv("SDL_DISKAUDIOFILE", "/dev/null");
     }
     QCoreApplication app(argc, argv);
-    audio::MediaPlayer media;
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    audio::MediaPlayer media(output, midi);
     if (argc < 2) {
         std::fprintf(stderr, "usage: sound_load FILE [QUIT_AFTER_MS]\n");
         return 2;
@@ -64,7 +67,7 @@ int main(int argc, char** argv)
     const QString alias = QStringLiteral("measure");
 
     // The device opens first, as at the program's start, so only the sound is measured.
-    if (!audio::openOutput()) {
+    if (!output.open()) {
         std::fprintf(stderr, "no audio output\n");
         return 1;
     }

@@ -1,5 +1,7 @@
 // Route setting (without the lamp test's pause) and one stop display on a 301-stop route,
 // through the real control panel and real display elements. Goal: 20 ms each.
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
 #include "core/options.h"
 #include "core/routesession.h"
 #include "formats/hy3file.h"
@@ -23,7 +25,9 @@ struct Fixture {
     platform::MessageBoxRecorder messages;
     core::Options options;
     testsupport::StandInDisplay display;
-    audio::MediaPlayer media{clock};
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    audio::MediaPlayer media{output, midi, clock};
     sound::SoundPlayer sounds{media};
     core::Announcements announcements;
     sound::BroadcastTape tape{announcements, sounds, options};

@@ -18,12 +18,6 @@ const QString kAnnouncement =
     QStringLiteral("毎度ご乗車ありがとうございます。次は、市役所前でございます。");
 const QString kTapeEntry = QStringLiteral("次は、市役所前です。お降りの方は、お知らせください。");
 
-speech::JapaneseSpeechEngine* engine()
-{
-    static auto e = speech::JapaneseSpeechEngine::create();
-    return e.get();
-}
-
 void sleepMs(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -39,9 +33,8 @@ double speakToFirstSample(speech::JapaneseSpeechEngine& e, const QString& text)
     return double(e.firstSampleAtNs() - start) / 1e9;
 }
 
-void BM_ReadyEntryToFirstSample(benchmark::State& state)
+void readyEntryToFirstSample(benchmark::State& state, speech::JapaneseSpeechEngine* e)
 {
-    speech::JapaneseSpeechEngine* e = engine();
     if (!e) {
         state.SkipWithError("no speech engine");
         return;
@@ -56,15 +49,11 @@ void BM_ReadyEntryToFirstSample(benchmark::State& state)
         e->stop();
     }
 }
-BENCHMARK(BM_ReadyEntryToFirstSample)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(20);
 
 // Each round a text never spoken before: the same 30 characters with another number.
-void BM_UnreadyTextToFirstSample(benchmark::State& state, const QString& text)
+void unreadyTextToFirstSample(benchmark::State& state, speech::JapaneseSpeechEngine* e,
+                              const QString& text)
 {
-    speech::JapaneseSpeechEngine* e = engine();
     if (!e) {
         state.SkipWithError("no speech engine");
         return;
@@ -83,23 +72,14 @@ void BM_UnreadyTextToFirstSample(benchmark::State& state, const QString& text)
         e->stop();
     }
 }
-BENCHMARK_CAPTURE(BM_UnreadyTextToFirstSample, greeting_first, kAnnouncement)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
-BENCHMARK_CAPTURE(BM_UnreadyTextToFirstSample, next_stop_first,
-                  QStringLiteral("次は、市役所前でございます。毎度ご乗車ありがとうございます。"))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
 
 // From the end of the engine to its return while the voice works on one clause of 120,000
 // characters (goal: well under the second the engine allows its worker).
-void BM_QuitDuringALongClause(benchmark::State& state)
+void quitDuringALongClause(benchmark::State& state, const audio::OutputHandle& output)
 {
     const QString text(120000, u'あ');
     for (auto _ : state) {
-        auto e = speech::JapaneseSpeechEngine::create();
+        auto e = speech::JapaneseSpeechEngine::create(output);
         if (!e) {
             state.SkipWithError("no speech engine");
             return;
@@ -112,7 +92,6 @@ void BM_QuitDuringALongClause(benchmark::State& state)
         state.SetIterationTime(double(audio::steadyNs() - start) / 1e9);
     }
 }
-BENCHMARK(BM_QuitDuringALongClause)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 
@@ -124,6 +103,32 @@ int main(int argc, char** argv)
         qputenv("SDL_DISKAUDIOFILE", "/dev/null");
     }
     QApplication app(argc, argv);
+    audio::AudioOutput output;
+    const std::unique_ptr<speech::JapaneseSpeechEngine> engine =
+        speech::JapaneseSpeechEngine::create(output.handle());
+    benchmark::RegisterBenchmark(
+        "BM_ReadyEntryToFirstSample",
+        [&](benchmark::State& state) { readyEntryToFirstSample(state, engine.get()); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
+    const QString nextStopFirst =
+        QStringLiteral("次は、市役所前でございます。毎度ご乗車ありがとうございます。");
+    for (const auto& [name, text] :
+         {std::pair{"greeting_first", kAnnouncement}, std::pair{"next_stop_first", nextStopFirst}})
+        benchmark::RegisterBenchmark((std::string("BM_UnreadyTextToFirstSample/") + name).c_str(),
+                                     [&engine, text = text](benchmark::State& state) {
+                                         unreadyTextToFirstSample(state, engine.get(), text);
+                                     })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10);
+    benchmark::RegisterBenchmark(
+        "BM_QuitDuringALongClause",
+        [&](benchmark::State& state) { quitDuringALongClause(state, output.handle()); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -4,8 +4,6 @@
 #include "app/exitdeadline.h"
 #include "app/startup.h"
 #include "app/terminationsignals.h"
-#include "audio/midirenderer.h"
-#include "audio/mixer.h"
 #include "audio/startgate.h"
 #include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
@@ -22,7 +20,7 @@
 
 Program::Program(const QString& settingsPath, platform::WaitClock& clock,
                  platform::MessageBoxes& boxes)
-    : boxes_(boxes), media_(clock), display_(clock),
+    : boxes_(boxes), media_(audioOutput_, midiRenderer_, clock), display_(clock),
       wiring_(std::make_unique<ControlPanelWiring>(display_, optionValues_, sounds_, boxes,
                                                    &startGate_)),
       settings_(
@@ -124,11 +122,13 @@ void Program::holdSlowWorkUntilPainted()
     startGate_.hold();
     QPointer<Program> self(this);
     startGate_.afterStartUp([self] {
-        audio::startOutput();
+        if (!self)
+            return;
+        self->audioOutput_.start();
         // The sound font takes some 20 MB: it is loaded ahead only when the settings name a
         // MIDI sound, otherwise with the first MIDI file opened.
-        if (self && namesMidiSound(self->optionValues_))
-            audio::startMidiRenderer();
+        if (namesMidiSound(self->optionValues_))
+            self->midiRenderer_.start();
     });
     displayPainted_ = false;
     panelPainted_ = false;
@@ -202,7 +202,7 @@ void Program::leaveTheRestToTheProcessEnd(int status)
     if (exitDeadline_.count() <= 0 || exitBounded_)
         return;
     exitBounded_ = true;
-    audio::abandonOutput();
+    audioOutput_.abandon();
     endProcessWithin(exitDeadline_, status);
 }
 

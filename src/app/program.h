@@ -3,6 +3,8 @@
 #include "app/faredisplaywindow.h"
 #include "app/settingsfile.h"
 #include "audio/mediaplayer.h"
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
 #include "audio/startgate.h"
 #include "core/options.h"
 #include "dialogs/pickers.h"
@@ -63,8 +65,10 @@ public:
     SettingsFile& settings() { return settings_; }
     sound::BroadcastTape& tape();
     core::RouteSession& routeSession();
-    // What plays the sounds, and the gate the slow start-up work waits at.
+    // What plays the sounds, what they play into, and the gate the slow start-up work waits
+    // at.
     audio::MediaPlayer& media() { return media_; }
+    audio::AudioOutput& audioOutput() { return audioOutput_; }
     audio::StartGate& startGate() { return startGate_; }
 
     // The fare and broadcast data folders for this run only (--data); before start().
@@ -115,6 +119,9 @@ private:
     bool exitBounded_ = false;
     platform::MessageBoxes& boxes_;
     audio::StartGate startGate_;
+    // The audio device and the MIDI renderer outlive everything that plays sounds.
+    audio::AudioOutput audioOutput_;
+    audio::MidiRenderer midiRenderer_;
     audio::MediaPlayer media_;
     sound::SoundPlayer sounds_{media_};
     FareDisplayWindow display_;

@@ -42,7 +42,10 @@ std::optional<DeviceType> deviceTypeNamed(const QString& name)
     return std::nullopt;
 }
 
-MediaPlayer::MediaPlayer(platform::WaitClock& clock) : clock_(clock) {}
+MediaPlayer::MediaPlayer(AudioOutput& output, MidiRenderer& midi, platform::WaitClock& clock)
+    : output_(output), midi_(midi), clock_(clock)
+{
+}
 
 MediaPlayer::~MediaPlayer()
 {
@@ -59,7 +62,7 @@ void MediaPlayer::waitForEnd(quint64 play, const PcmBufferPtr& sound) const
     platform::waitUntil(
         clock_,
         [&] {
-            return !audio::isPlaying(play) ||
+            return !output_.isPlaying(play) ||
                    (sound->isFinished() &&
                     clock_.nowMs() - start > sound->lengthMs() + kStallMarginMs);
         },
@@ -127,7 +130,7 @@ PcmBufferPtr MediaPlayer::startSound(DeviceType type, std::unique_ptr<QIODevice>
     // MIDI renders on its own worker into a buffer of its own, so it plays on its alias's
     // channel like any other sound, beside other MIDI sounds.
     if (type == DeviceType::Sequencer)
-        return renderMidiFile(std::move(file));
+        return midi_.renderFile(std::move(file));
     return startDecoding(decoderMaker_ ? decoderMaker_(std::move(file))
                                        : openSoundDecoder(std::move(file)));
 }
@@ -145,7 +148,7 @@ int MediaPlayer::openDevice(const QString& alias, const QString& file, DeviceTyp
     // Only a regular file is read: opening a pipe blocks and a device never ends.
     if (!info.isFile())
         return MediaError::InvalidFile;
-    if (outputState() == OutputState::Failed)
+    if (output_.state() == OutputState::Failed)
         return MediaError::CannotLoadDriver;
     auto opened = std::make_unique<QFile>(file);
     if (!opened->open(QIODevice::ReadOnly))
@@ -155,7 +158,7 @@ int MediaPlayer::openDevice(const QString& alias, const QString& file, DeviceTyp
     if (!device.sound)
         return MediaError::InvalidFile;
     // The device may still be opening (start-up): the sound plays once it is.
-    startOutput();
+    output_.start();
     devices_.emplace(key, std::move(device));
     return 0;
 }
@@ -167,8 +170,8 @@ int MediaPlayer::playDevice(const QString& alias, qint64 /*fromMs*/, Wait wait)
         return MediaError::InvalidDeviceName;
     Device& device = it->second;
     // Every play starts the sound again from its beginning.
-    audio::stop(device.play);
-    device.play = audio::play(device.sound);
+    output_.stop(device.play);
+    device.play = output_.play(device.sound);
     if (device.play == 0)
         return MediaError::Hardware;
     if (wait == Wait::Yes)
@@ -181,7 +184,7 @@ int MediaPlayer::stopDevice(const QString& alias)
     auto it = devices_.find(alias.toLower());
     if (it == devices_.end())
         return MediaError::InvalidDeviceName;
-    audio::stop(it->second.play);
+    output_.stop(it->second.play);
     return 0;
 }
 
@@ -190,7 +193,7 @@ int MediaPlayer::closeDevice(const QString& alias)
     auto it = devices_.find(alias.toLower());
     if (it == devices_.end())
         return MediaError::InvalidDeviceName;
-    audio::stop(it->second.play);
+    output_.stop(it->second.play);
     devices_.erase(it);
     return 0;
 }
@@ -198,20 +201,20 @@ int MediaPlayer::closeDevice(const QString& alias)
 void MediaPlayer::closeAll()
 {
     for (auto& [alias, device] : devices_)
-        audio::stop(device.play);
+        output_.stop(device.play);
     devices_.clear();
 }
 
 bool MediaPlayer::isPlaying(const QString& alias) const
 {
     auto it = devices_.find(alias.toLower());
-    return it != devices_.end() && audio::isPlaying(it->second.play);
+    return it != devices_.end() && output_.isPlaying(it->second.play);
 }
 
 qint64 MediaPlayer::firstSampleAtNs(const QString& alias) const
 {
     auto it = devices_.find(alias.toLower());
-    return it != devices_.end() ? audio::firstSampleAtNs(it->second.play) : 0;
+    return it != devices_.end() ? output_.firstSampleAtNs(it->second.play) : 0;
 }
 
 } // namespace audio

@@ -13,6 +13,9 @@
 namespace audio
 {
 
+class AudioOutput;
+class MidiRenderer;
+
 // How a sound file is read: a wave file, an MP3 file or a MIDI file.
 enum class DeviceType { WaveAudio, MpegVideo, Sequencer };
 
@@ -35,8 +38,10 @@ enum class Wait { No, Yes };
 class MediaPlayer
 {
 public:
-    // A waited play waits on the clock.
-    explicit MediaPlayer(platform::WaitClock& clock = platform::systemClock());
+    // Plays into the output and renders MIDI files with the renderer, both of which outlive
+    // the player; a waited play waits on the clock.
+    MediaPlayer(AudioOutput& output, MidiRenderer& midi,
+                platform::WaitClock& clock = platform::systemClock());
     // Closes every alias.
     ~MediaPlayer();
     // What waited plays wait on; the pauses around them wait on it too.
@@ -76,6 +81,9 @@ public:
     // Runs a media command string (mediacommand.h) and logs it as it was written.
     int send(const QString& command);
 
+    // What the sounds play into.
+    AudioOutput& output() const { return output_; }
+
 private:
     struct Device {
         // Filling on a worker while it plays. Dropped at the close, which ends that worker.
@@ -92,6 +100,8 @@ private:
 
     void waitForEnd(quint64 play, const PcmBufferPtr& sound) const;
 
+    AudioOutput& output_;
+    MidiRenderer& midi_;
     platform::WaitClock& clock_;
     std::map<QString, Device> devices_; // by alias in lower case
     Recorder recorder_;

@@ -9,6 +9,7 @@
 #include <deque>
 #include <fluidsynth.h>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace audio
@@ -29,6 +30,7 @@ constexpr int kMaxTailFrames = kOutputRate * 3;
 #define FARE_FLUIDSYNTH_FUNCTIONS(X)                                                               \
     X(fluid_set_log_function)                                                                      \
     X(new_fluid_settings)                                                                          \
+    X(delete_fluid_settings)                                                                       \
     X(fluid_settings_setnum)                                                                       \
     X(fluid_settings_setint)                                                                       \
     X(fluid_settings_setstr)                                                                       \
@@ -82,18 +84,36 @@ struct Job {
     std::weak_ptr<PcmBuffer> buffer;
 };
 
-// Never destroyed and never joined: the process may end while the worker loads the font or
-// renders.
-class Renderer
+} // namespace
+
+// Shared by the owner and the worker thread, which is never joined: the owner lets go at
+// once, and the worker ends on its own once its font load or render is over, so no exit
+// waits for either.
+class MidiRenderer::Worker : public std::enable_shared_from_this<MidiRenderer::Worker>
 {
 public:
+    Worker(QString libraryName, int majorVersion)
+        : libraryName_(std::move(libraryName)), majorVersion_(majorVersion)
+    {
+    }
+
     void start()
     {
         std::lock_guard lock(mutex_);
-        if (!started_) {
-            std::thread([this] { run(); }).detach();
+        if (!started_ && !ownerGone_) {
+            std::thread([self = shared_from_this()] { self->run(); }).detach();
             started_ = true;
         }
+    }
+
+    // The owner is gone: the worker drops what is queued and ends after what it is doing.
+    void letGo()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            ownerGone_ = true;
+        }
+        wake_.notify_all();
     }
 
     bool isReady() const { return ready_; }
@@ -114,20 +134,44 @@ private:
     void run()
     {
         loadFont();
-        for (;;) {
-            Job job;
-            {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return !jobs_.empty(); });
-                job = std::move(jobs_.front());
-                jobs_.pop_front();
-            }
-            if (job.device)
-                job.file = readWhole(*job.device);
-            job.device.reset();
-            render(job);
-            job.file.clear();
+        while (std::optional<Job> job = nextJob()) {
+            if (job->device)
+                job->file = readWhole(*job->device);
+            job->device.reset();
+            render(*job);
         }
+        releaseSynthesiser();
+    }
+
+    // Waits for the next job; nothing once the owner is gone. What was still queued then is
+    // finished empty, for whoever still holds its buffer.
+    std::optional<Job> nextJob()
+    {
+        std::deque<Job> dropped;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return !jobs_.empty() || ownerGone_; });
+            if (!ownerGone_) {
+                Job job = std::move(jobs_.front());
+                jobs_.pop_front();
+                return job;
+            }
+            dropped.swap(jobs_);
+        }
+        for (const Job& job : dropped)
+            if (PcmBufferPtr buffer = job.buffer.lock())
+                buffer->finish();
+        return std::nullopt;
+    }
+
+    void releaseSynthesiser()
+    {
+        if (synth_)
+            lib_.delete_fluid_synth(synth_);
+        if (settings_)
+            lib_.delete_fluid_settings(settings_);
+        synth_ = nullptr;
+        settings_ = nullptr;
     }
 
     // Empty when the file is larger than the cap.
@@ -147,7 +191,7 @@ private:
     {
         // Without the library MIDI sounds render nothing, as without a sound font: a sound
         // missing is no reason to stop the program, which plays its other sounds and speaks.
-        if (!lib_.load(QStringLiteral("fluidsynth"), 3))
+        if (!lib_.load(libraryName_, majorVersion_))
             return false;
         // FluidSynth reports missing optional drivers and the like on stderr; only errors
         // matter here, and they surface as a failed render.
@@ -231,10 +275,13 @@ private:
         return std::all_of(block_.begin(), block_.end(), [](qint16 s) { return std::abs(s) < 32; });
     }
 
+    const QString libraryName_;
+    const int majorVersion_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Job> jobs_;
     bool started_ = false;
+    bool ownerGone_ = false;
     std::atomic<bool> ready_{false};
     std::atomic<bool> unavailable_{false};
     // The worker's own from here on.
@@ -244,21 +291,6 @@ private:
     std::vector<qint16> block_;
     qsizetype rendered_ = 0;
 };
-
-Renderer& renderer()
-{
-    static Renderer* r = new Renderer;
-    return *r;
-}
-
-// Sounds asked for before the worker has tried the library and the font get a buffer that
-// stays empty when either is missing; later ones are refused at once.
-bool canRender()
-{
-    return !renderer().isUnavailable() && !findSoundFont().isEmpty();
-}
-
-} // namespace
 
 QStringList soundFontCandidates()
 {
@@ -290,36 +322,55 @@ QString findSoundFont()
     return {};
 }
 
-void startMidiRenderer()
-{
-    renderer().start();
-}
-
-bool isMidiRendererReady()
-{
-    return renderer().isReady();
-}
-
 bool isMidiFile(const QByteArray& file)
 {
     return file.startsWith("MThd");
 }
 
-PcmBufferPtr renderMidi(const QByteArray& file)
+MidiRenderer::MidiRenderer() : MidiRenderer(QStringLiteral("fluidsynth"), 3) {}
+
+MidiRenderer::MidiRenderer(const QString& libraryName, int majorVersion)
+    : worker_(std::make_shared<Worker>(libraryName, majorVersion))
+{
+}
+
+MidiRenderer::~MidiRenderer()
+{
+    worker_->letGo();
+}
+
+void MidiRenderer::start()
+{
+    worker_->start();
+}
+
+bool MidiRenderer::isReady() const
+{
+    return worker_->isReady();
+}
+
+// Sounds asked for before the worker has tried the library and the font get a buffer that
+// stays empty when either is missing; later ones are refused at once.
+bool MidiRenderer::canRender() const
+{
+    return !worker_->isUnavailable() && !findSoundFont().isEmpty();
+}
+
+PcmBufferPtr MidiRenderer::render(const QByteArray& file)
 {
     if (!isMidiFile(file) || file.size() > kMaxMidiFileBytes || !canRender())
         return nullptr;
     auto buffer = std::make_shared<PcmBuffer>();
-    renderer().enqueue({file, nullptr, buffer});
+    worker_->enqueue({file, nullptr, buffer});
     return buffer;
 }
 
-PcmBufferPtr renderMidiFile(std::unique_ptr<QIODevice> file)
+PcmBufferPtr MidiRenderer::renderFile(std::unique_ptr<QIODevice> file)
 {
     if (!file || !isMidiFile(file->peek(4)) || file->size() > kMaxMidiFileBytes || !canRender())
         return nullptr;
     auto buffer = std::make_shared<PcmBuffer>();
-    renderer().enqueue({QByteArray(), std::move(file), buffer});
+    worker_->enqueue({QByteArray(), std::move(file), buffer});
     return buffer;
 }
 

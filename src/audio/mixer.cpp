@@ -11,11 +11,6 @@
 namespace audio
 {
 
-namespace
-{
-void wakeOutput();
-}
-
 // ---- buffers ----
 
 void PcmBuffer::append(const qint16* frames, qsizetype count)
@@ -24,7 +19,7 @@ void PcmBuffer::append(const qint16* frames, qsizetype count)
         std::lock_guard lock(mutex_);
         samples_.insert(samples_.end(), frames, frames + count * kOutputChannels);
     }
-    wakeOutput();
+    tellListeners();
 }
 
 void PcmBuffer::reserve(qsizetype count)
@@ -39,7 +34,7 @@ void PcmBuffer::finish()
         std::lock_guard lock(mutex_);
         finished_ = true;
     }
-    wakeOutput();
+    tellListeners();
 }
 
 bool PcmBuffer::isFinished() const
@@ -68,6 +63,31 @@ qsizetype PcmBuffer::read(qsizetype from, qint16* out, qsizetype count) const
 qint64 PcmBuffer::lengthMs() const
 {
     return frameCount() * 1000 / kOutputRate;
+}
+
+void PcmBuffer::addListener(const std::weak_ptr<Listener>& listener)
+{
+    std::lock_guard lock(mutex_);
+    std::erase_if(listeners_, [](const std::weak_ptr<Listener>& l) { return l.expired(); });
+    const bool known = std::any_of(listeners_.begin(), listeners_.end(), [&](const auto& l) {
+        return !l.owner_before(listener) && !listener.owner_before(l);
+    });
+    if (!known)
+        listeners_.push_back(listener);
+}
+
+void PcmBuffer::tellListeners()
+{
+    // Told outside the buffer's lock: a listener's own lock is taken before the buffer's
+    // where the device reads it.
+    std::vector<std::weak_ptr<Listener>> listeners;
+    {
+        std::lock_guard lock(mutex_);
+        listeners = listeners_;
+    }
+    for (const std::weak_ptr<Listener>& weak : listeners)
+        if (const std::shared_ptr<Listener> listener = weak.lock())
+            listener->bufferChanged();
 }
 
 bool appendConverted(PcmBuffer& buffer, const void* data, qsizetype bytes, int rate, int channels,
@@ -113,10 +133,16 @@ struct Source {
     qint64 firstSampleNs = 0;
 };
 
-struct Output {
+} // namespace
+
+// What the device's thread, the opener and the handles share. The device's callback gets a
+// plain pointer to it, so it lives until the device is closed: the owner closes an open
+// device before letting go, and an opener that finishes after the owner has gone closes what
+// it opened.
+struct AudioOutput::Core : PcmBuffer::Listener, std::enable_shared_from_this<AudioOutput::Core> {
     std::mutex mutex;
     std::condition_variable wake;         // the device's thread, waiting for a sound
-    std::condition_variable stateChanged; // openOutput(), waiting for the opener
+    std::condition_variable stateChanged; // open(), waiting for the opener
     OutputState state = OutputState::Closed;
     SDL_AudioDeviceID device = 0;
     QString driver;
@@ -126,78 +152,86 @@ struct Output {
     bool closing = false;
     bool idle = false;
     bool abandoned = false; // nobody waits for the opener any more
+    bool ownerGone = false; // no sound plays and no device opens any more
     std::vector<Source> sources;
     // When the last plays that ended started sounding (measurements ask after the end).
     std::vector<std::pair<quint64, qint64>> endedFirstSamples;
     quint64 lastId = 0;
     std::vector<int> mix;
     std::vector<qint16> scratch;
+
+    void bufferChanged() override
+    {
+        std::lock_guard lock(mutex);
+        wake.notify_all();
+    }
+
+    void start();
+    void runOpener();
+    // Until the opener has finished, unless the output was abandoned.
+    void waitForOpener(std::unique_lock<std::mutex>& lock)
+    {
+        stateChanged.wait(lock, [this] { return state != OutputState::Opening || abandoned; });
+    }
+    void close();
+
+    quint64 play(PcmBufferPtr buffer, int volumePercent);
+    void stop(quint64 id)
+    {
+        std::lock_guard lock(mutex);
+        std::erase_if(sources, [id](const Source& s) { return s.id == id; });
+    }
+    bool isPlaying(quint64 id)
+    {
+        std::lock_guard lock(mutex);
+        return std::any_of(sources.begin(), sources.end(),
+                           [id](const Source& s) { return s.id == id; });
+    }
+    qint64 firstSampleAtNs(quint64 id);
+    void setVolume(quint64 id, int volumePercent)
+    {
+        std::lock_guard lock(mutex);
+        for (Source& s : sources)
+            if (s.id == id)
+                s.volume = std::clamp(volumePercent, 0, 100);
+    }
+    OutputState currentState()
+    {
+        std::lock_guard lock(mutex);
+        // An opener still at work after the owner went opens nothing anyone can play on.
+        return ownerGone ? OutputState::Closed : state;
+    }
+
+    void mixSources(qint16* out, int frames);
+    // True when a source has sound to give, or has ended and is to be removed.
+    bool hasSound() const
+    {
+        return std::any_of(sources.begin(), sources.end(), [](const Source& s) {
+            return s.buffer->isFinished() || s.buffer->frameCount() > s.position;
+        });
+    }
 };
 
-Output& output()
+namespace
 {
-    // Never destroyed: the device's thread may still be asleep on it when the process exits.
-    static Output* o = new Output;
-    return *o;
-}
 
-void mixSources(Output& o, qint16* out, int frames)
-{
-    const size_t samples = size_t(frames) * kOutputChannels;
-    o.mix.assign(samples, 0);
-    o.scratch.resize(samples);
-    for (auto it = o.sources.begin(); it != o.sources.end();) {
-        Source& s = *it;
-        const bool finished = s.buffer->isFinished();
-        const qsizetype n = s.buffer->read(s.position, o.scratch.data(), frames);
-        if (n > 0 && s.firstSampleNs == 0)
-            s.firstSampleNs = steadyNs();
-        for (size_t i = 0; i < size_t(n) * kOutputChannels; ++i)
-            o.mix[i] += o.scratch[i] * s.volume / 100;
-        s.position += n;
-        if (finished && s.position >= s.buffer->frameCount()) {
-            if (o.endedFirstSamples.size() >= 16)
-                o.endedFirstSamples.erase(o.endedFirstSamples.begin());
-            o.endedFirstSamples.emplace_back(s.id, s.firstSampleNs);
-            it = o.sources.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    for (size_t i = 0; i < samples; ++i)
-        out[i] = qint16(std::clamp(o.mix[i], -32768, 32767));
-}
+using Core = AudioOutput::Core;
 
-// True when a source has sound to give, or has ended and is to be removed.
-bool hasSound(const Output& o)
+void SDLCALL fillDeviceBuffer(void* userdata, Uint8* stream, int len)
 {
-    return std::any_of(o.sources.begin(), o.sources.end(), [](const Source& s) {
-        return s.buffer->isFinished() || s.buffer->frameCount() > s.position;
-    });
-}
-
-void wakeOutput()
-{
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    o.wake.notify_all();
-}
-
-void SDLCALL fillDeviceBuffer(void*, Uint8* stream, int len)
-{
-    Output& o = output();
+    Core& o = *static_cast<Core*>(userdata);
     std::unique_lock lock(o.mutex);
     // Nothing to play, or only sounds still being made: sleep until there is sound, rather
     // than wake for every buffer of silence. New sound wakes this thread at once.
-    while (!hasSound(o) && o.mayIdle && !o.closing) {
+    while (!o.hasSound() && o.mayIdle && !o.closing) {
         o.idle = true;
         o.wake.wait(lock);
     }
     o.idle = false;
-    mixSources(o, reinterpret_cast<qint16*>(stream), len / int(sizeof(qint16) * kOutputChannels));
+    o.mixSources(reinterpret_cast<qint16*>(stream), len / int(sizeof(qint16) * kOutputChannels));
 }
 
-bool openDeviceWithCurrentDriver(Output& o)
+bool openDeviceWithCurrentDriver(Core& o)
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
@@ -207,6 +241,7 @@ bool openDeviceWithCurrentDriver(Output& o)
     want.channels = kOutputChannels;
     want.samples = kDeviceFrames;
     want.callback = &fillDeviceBuffer;
+    want.userdata = &o;
     SDL_AudioSpec have{};
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
@@ -221,7 +256,7 @@ bool openDeviceWithCurrentDriver(Output& o)
     return true;
 }
 
-bool openDevice(Output& o)
+bool openDevice(Core& o)
 {
     // Quitting is the program's business (SIGINT, SIGTERM), not the sound library's.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -237,31 +272,144 @@ bool openDevice(Output& o)
     return openDeviceWithCurrentDriver(o);
 }
 
-void runOpener()
+// The caller has set closing and woken the device's thread, which may sleep in the callback
+// holding SDL's device lock that closing takes.
+void closeDevice(SDL_AudioDeviceID device)
 {
-    Output& o = output();
-    const bool opened = openDevice(o);
-    SDL_AudioDeviceID device = 0;
-    {
-        std::lock_guard lock(o.mutex);
-        o.state = opened ? OutputState::Open : OutputState::Failed;
-        if (!opened)
-            o.sources.clear();
-        device = o.device;
-        o.stateChanged.notify_all();
-    }
-    if (device != 0)
-        SDL_PauseAudioDevice(device, 0);
-    releaseThreadState();
-}
-
-// Until the opener has finished, unless the output was abandoned.
-void waitForOpener(Output& o, std::unique_lock<std::mutex>& lock)
-{
-    o.stateChanged.wait(lock, [&o] { return o.state != OutputState::Opening || o.abandoned; });
+    if (device == 0)
+        return;
+    SDL_CloseAudioDevice(device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 } // namespace
+
+void AudioOutput::Core::mixSources(qint16* out, int frames)
+{
+    const size_t samples = size_t(frames) * kOutputChannels;
+    mix.assign(samples, 0);
+    scratch.resize(samples);
+    for (auto it = sources.begin(); it != sources.end();) {
+        Source& s = *it;
+        const bool finished = s.buffer->isFinished();
+        const qsizetype n = s.buffer->read(s.position, scratch.data(), frames);
+        if (n > 0 && s.firstSampleNs == 0)
+            s.firstSampleNs = steadyNs();
+        for (size_t i = 0; i < size_t(n) * kOutputChannels; ++i)
+            mix[i] += scratch[i] * s.volume / 100;
+        s.position += n;
+        if (finished && s.position >= s.buffer->frameCount()) {
+            if (endedFirstSamples.size() >= 16)
+                endedFirstSamples.erase(endedFirstSamples.begin());
+            endedFirstSamples.emplace_back(s.id, s.firstSampleNs);
+            it = sources.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (size_t i = 0; i < samples; ++i)
+        out[i] = qint16(std::clamp(mix[i], -32768, 32767));
+}
+
+void AudioOutput::Core::start()
+{
+    {
+        std::lock_guard lock(mutex);
+        if (state != OutputState::Closed || ownerGone)
+            return;
+        state = OutputState::Opening;
+    }
+    // Connecting to the sound server can take a while; the windows must not wait for it. The
+    // opener shares the state: it may still be at work when the owner goes.
+    std::thread([self = shared_from_this()] { self->runOpener(); }).detach();
+}
+
+void AudioOutput::Core::runOpener()
+{
+    const bool opened = openDevice(*this);
+    SDL_AudioDeviceID opening = 0;
+    {
+        std::lock_guard lock(mutex);
+        opening = device;
+    }
+    // Started before it counts as open: the owner closes only an open device and leaves one
+    // still opening to this thread, so the two never close the same device.
+    if (opening != 0)
+        SDL_PauseAudioDevice(opening, 0);
+    bool orphaned = false;
+    {
+        std::lock_guard lock(mutex);
+        orphaned = opened && ownerGone;
+        if (orphaned) {
+            closing = true;
+            wake.notify_all();
+            device = 0;
+            driver.clear();
+        }
+        state = orphaned ? OutputState::Closed : opened ? OutputState::Open : OutputState::Failed;
+        if (state != OutputState::Open)
+            sources.clear();
+        stateChanged.notify_all();
+    }
+    if (orphaned)
+        closeDevice(opening);
+    releaseThreadState();
+}
+
+void AudioOutput::Core::close()
+{
+    SDL_AudioDeviceID closed = 0;
+    {
+        std::unique_lock lock(mutex);
+        waitForOpener(lock);
+        if (state == OutputState::Closed || state == OutputState::Opening)
+            return;
+        closing = true;
+        sources.clear();
+        wake.notify_all();
+        closed = device;
+    }
+    closeDevice(closed);
+    std::lock_guard lock(mutex);
+    state = OutputState::Closed;
+    device = 0;
+    driver.clear();
+    closing = false;
+    idle = false;
+}
+
+quint64 AudioOutput::Core::play(PcmBufferPtr buffer, int volumePercent)
+{
+    if (!buffer)
+        return 0;
+    buffer->addListener(weak_from_this());
+    bool startDevice = false;
+    quint64 id = 0;
+    {
+        std::lock_guard lock(mutex);
+        if (state == OutputState::Failed || ownerGone)
+            return 0;
+        startDevice = state == OutputState::Closed;
+        id = ++lastId;
+        sources.push_back({id, std::move(buffer), 0, std::clamp(volumePercent, 0, 100), 0});
+        wake.notify_all();
+    }
+    if (startDevice)
+        start();
+    return id;
+}
+
+qint64 AudioOutput::Core::firstSampleAtNs(quint64 id)
+{
+    std::lock_guard lock(mutex);
+    for (const Source& s : sources)
+        if (s.id == id)
+            return s.firstSampleNs;
+    for (const auto& [ended, ns] : endedFirstSamples)
+        if (ended == id)
+            return ns;
+    return 0;
+}
 
 void releaseThreadState()
 {
@@ -276,146 +424,142 @@ qint64 steadyNs()
         .count();
 }
 
-void startOutput()
+// ---- the owner ----
+
+AudioOutput::AudioOutput() : core_(std::make_shared<Core>()) {}
+
+AudioOutput::~AudioOutput()
 {
-    Output& o = output();
+    SDL_AudioDeviceID closed = 0;
     {
-        std::lock_guard lock(o.mutex);
-        if (o.state != OutputState::Closed)
+        std::lock_guard lock(core_->mutex);
+        core_->ownerGone = true;
+        core_->sources.clear();
+        // A device still opening is the opener's to close; the exit never waits for it.
+        if (core_->state != OutputState::Open)
             return;
-        o.state = OutputState::Opening;
+        core_->closing = true;
+        core_->wake.notify_all();
+        closed = core_->device;
+        core_->device = 0;
+        core_->state = OutputState::Closed;
     }
-    // Connecting to the sound server can take a while; the windows must not wait for it.
-    std::thread(&runOpener).detach();
+    closeDevice(closed);
 }
 
-bool openOutput()
+bool AudioOutput::open()
 {
-    startOutput();
-    Output& o = output();
-    std::unique_lock lock(o.mutex);
-    waitForOpener(o, lock);
-    return o.state == OutputState::Open;
+    start();
+    std::unique_lock lock(core_->mutex);
+    core_->waitForOpener(lock);
+    return core_->state == OutputState::Open;
 }
 
-void abandonOutput()
+void AudioOutput::start()
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    o.abandoned = true;
-    o.stateChanged.notify_all();
+    core_->start();
 }
 
-OutputState outputState()
+OutputState AudioOutput::state() const
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    return o.state;
+    return core_->currentState();
 }
 
-bool isOutputOpen()
+bool AudioOutput::isOpen() const
 {
-    return outputState() == OutputState::Open;
+    return state() == OutputState::Open;
 }
 
-bool isOutputIdle()
+void AudioOutput::close()
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    return o.state == OutputState::Open && o.idle;
+    core_->close();
 }
 
-QString outputDriver()
+void AudioOutput::abandon()
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    return o.driver;
+    std::lock_guard lock(core_->mutex);
+    core_->abandoned = true;
+    core_->stateChanged.notify_all();
 }
 
-void closeOutput()
+bool AudioOutput::isIdle() const
 {
-    Output& o = output();
-    SDL_AudioDeviceID device = 0;
-    {
-        std::unique_lock lock(o.mutex);
-        waitForOpener(o, lock);
-        if (o.state == OutputState::Closed || o.state == OutputState::Opening)
-            return;
-        // The device's thread may be asleep in the callback, holding SDL's device lock that
-        // closing takes: wake it for good first.
-        o.closing = true;
-        o.sources.clear();
-        o.wake.notify_all();
-        device = o.device;
-    }
-    if (device != 0) {
-        SDL_CloseAudioDevice(device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    std::lock_guard lock(o.mutex);
-    o.state = OutputState::Closed;
-    o.device = 0;
-    o.driver.clear();
-    o.closing = false;
-    o.idle = false;
+    std::lock_guard lock(core_->mutex);
+    return core_->state == OutputState::Open && core_->idle;
 }
 
-quint64 play(PcmBufferPtr buffer, int volumePercent)
+QString AudioOutput::driver() const
 {
-    if (!buffer)
-        return 0;
-    Output& o = output();
-    bool start = false;
-    quint64 id = 0;
-    {
-        std::lock_guard lock(o.mutex);
-        if (o.state == OutputState::Failed)
-            return 0;
-        start = o.state == OutputState::Closed;
-        id = ++o.lastId;
-        o.sources.push_back({id, std::move(buffer), 0, std::clamp(volumePercent, 0, 100), 0});
-        o.wake.notify_all();
-    }
-    if (start)
-        startOutput();
-    return id;
+    std::lock_guard lock(core_->mutex);
+    return core_->driver;
 }
 
-void stop(quint64 id)
+quint64 AudioOutput::play(PcmBufferPtr buffer, int volumePercent)
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    std::erase_if(o.sources, [id](const Source& s) { return s.id == id; });
+    return core_->play(std::move(buffer), volumePercent);
 }
 
-bool isPlaying(quint64 id)
+void AudioOutput::stop(quint64 id)
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    return std::any_of(o.sources.begin(), o.sources.end(),
-                       [id](const Source& s) { return s.id == id; });
+    core_->stop(id);
 }
 
-qint64 firstSampleAtNs(quint64 id)
+bool AudioOutput::isPlaying(quint64 id) const
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    for (const Source& s : o.sources)
-        if (s.id == id)
-            return s.firstSampleNs;
-    for (const auto& [ended, ns] : o.endedFirstSamples)
-        if (ended == id)
-            return ns;
-    return 0;
+    return core_->isPlaying(id);
 }
 
-void setVolume(quint64 id, int volumePercent)
+qint64 AudioOutput::firstSampleAtNs(quint64 id) const
 {
-    Output& o = output();
-    std::lock_guard lock(o.mutex);
-    for (Source& s : o.sources)
-        if (s.id == id)
-            s.volume = std::clamp(volumePercent, 0, 100);
+    return core_->firstSampleAtNs(id);
+}
+
+void AudioOutput::setVolume(quint64 id, int volumePercent)
+{
+    core_->setVolume(id, volumePercent);
+}
+
+OutputHandle AudioOutput::handle() const
+{
+    return OutputHandle(core_);
+}
+
+// ---- handles ----
+
+quint64 OutputHandle::play(PcmBufferPtr buffer, int volumePercent) const
+{
+    const std::shared_ptr<AudioOutput::Core> core = core_.lock();
+    return core ? core->play(std::move(buffer), volumePercent) : 0;
+}
+
+void OutputHandle::stop(quint64 id) const
+{
+    if (const std::shared_ptr<AudioOutput::Core> core = core_.lock())
+        core->stop(id);
+}
+
+bool OutputHandle::isPlaying(quint64 id) const
+{
+    const std::shared_ptr<AudioOutput::Core> core = core_.lock();
+    return core && core->isPlaying(id);
+}
+
+qint64 OutputHandle::firstSampleAtNs(quint64 id) const
+{
+    const std::shared_ptr<AudioOutput::Core> core = core_.lock();
+    return core ? core->firstSampleAtNs(id) : 0;
+}
+
+void OutputHandle::setVolume(quint64 id, int volumePercent) const
+{
+    if (const std::shared_ptr<AudioOutput::Core> core = core_.lock())
+        core->setVolume(id, volumePercent);
+}
+
+OutputState OutputHandle::state() const
+{
+    const std::shared_ptr<AudioOutput::Core> core = core_.lock();
+    return core ? core->currentState() : OutputState::Closed;
 }
 
 } // namespace audio

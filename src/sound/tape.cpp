@@ -1,5 +1,7 @@
 #include "sound/tape.h"
 
+#include "audio/mediaplayer.h"
+#include "audio/mixer.h"
 #include "audio/startgate.h"
 #include "core/options.h"
 #include "sound/soundplayer.h"
@@ -60,9 +62,10 @@ void BroadcastTape::createEngineInBackground(quint64 generation)
     // Dictionaries and voices take a while to load: the windows go on meanwhile. The thread
     // is never joined, so that no exit waits on a creation stuck in a library; it hands the
     // engine over through the event loop while the tape is there, and otherwise drops it.
-    std::thread([delivery = delivery_, generation, factory = engineFactory_] {
+    std::thread([delivery = delivery_, generation, factory = engineFactory_,
+                 output = sounds_.media().output().handle()] {
         auto engine = std::make_shared<std::unique_ptr<speech::SpeechEngine>>(
-            factory ? factory() : speech::createSpeechEngine());
+            factory ? factory() : speech::createSpeechEngine(output));
         std::lock_guard lock(delivery->mutex);
         if (BroadcastTape* tape = delivery->tape)
             // Posted to the tape: if it goes before the event runs, the event goes with it.

@@ -92,6 +92,8 @@ struct JapaneseSpeechEngine::Worker {
 
     std::unique_ptr<Voice> voice;
     QString voiceName;
+    // A handle, not the output itself: a worker left running at the end may outlive it.
+    audio::OutputHandle output;
     std::optional<SpeechSettings> applied; // worker thread
 
     std::mutex mutex;
@@ -169,9 +171,9 @@ struct JapaneseSpeechEngine::Worker {
     }
 
     // Milliseconds of the text's speech made but not played yet.
-    static qint64 aheadOfPlaybackMs(const SpeakJob& job)
+    qint64 aheadOfPlaybackMs(const SpeakJob& job) const
     {
-        const qint64 firstSampleNs = audio::firstSampleAtNs(job.play);
+        const qint64 firstSampleNs = output.firstSampleAtNs(job.play);
         const qint64 playedMs =
             firstSampleNs == 0 ? 0 : (audio::steadyNs() - firstSampleNs) / 1000000;
         return job.buffer->lengthMs() - playedMs;
@@ -265,13 +267,15 @@ struct JapaneseSpeechEngine::Worker {
     }
 };
 
-std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(QString* error)
+std::unique_ptr<JapaneseSpeechEngine>
+JapaneseSpeechEngine::create(const audio::OutputHandle& output, QString* error)
 {
-    return create(createDefaultVoice(error), error);
+    return create(createDefaultVoice(error), output, error);
 }
 
-std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(std::unique_ptr<Voice> voice,
-                                                                   QString* error)
+std::unique_ptr<JapaneseSpeechEngine>
+JapaneseSpeechEngine::create(std::unique_ptr<Voice> voice, const audio::OutputHandle& output,
+                             QString* error)
 {
     if (!voice) {
         if (error && error->isEmpty())
@@ -282,6 +286,7 @@ std::unique_ptr<JapaneseSpeechEngine> JapaneseSpeechEngine::create(std::unique_p
     auto worker = std::make_shared<Worker>();
     worker->voiceName = voice->name();
     worker->voice = std::move(voice);
+    worker->output = output;
     return std::unique_ptr<JapaneseSpeechEngine>(new JapaneseSpeechEngine(std::move(worker)));
 }
 
@@ -337,7 +342,7 @@ void JapaneseSpeechEngine::speakWith(const QString& text, const SpeechSettings& 
 {
     stop();
     auto buffer = std::make_shared<audio::PcmBuffer>();
-    play_ = audio::play(buffer, settings.volume);
+    play_ = worker_->output.play(buffer, settings.volume);
     failedWithoutOutput_ = play_ == 0;
     if (play_ == 0)
         return;
@@ -374,7 +379,7 @@ void JapaneseSpeechEngine::stop()
         w.speakJob.reset();
     }
     w.wake.notify_all(); // a worker waiting for playback lets go at once
-    audio::stop(play_);
+    w.output.stop(play_);
     play_ = 0;
     failedWithoutOutput_ = false;
 }
@@ -389,11 +394,11 @@ int JapaneseSpeechEngine::status() const
         return SpeechStatus::Idle;
     if (w.failed == current)
         return SpeechStatus::Failed;
-    if (audio::isPlaying(play_))
+    if (w.output.isPlaying(play_))
         return SpeechStatus::Speaking;
     // An output that failed to open after the text was asked for dropped its play.
-    return audio::outputState() == audio::OutputState::Failed ? SpeechStatus::Failed
-                                                              : SpeechStatus::Idle;
+    return w.output.state() == audio::OutputState::Failed ? SpeechStatus::Failed
+                                                          : SpeechStatus::Idle;
 }
 
 SpeechSettings JapaneseSpeechEngine::settings() const
@@ -406,7 +411,7 @@ void JapaneseSpeechEngine::setSettings(const SpeechSettings& settings)
     if (settings == settings_)
         return;
     settings_ = settings;
-    audio::setVolume(play_, settings.volume);
+    worker_->output.setVolume(play_, settings.volume);
     worker_->dropReady();
     {
         std::lock_guard lock(worker_->mutex);
@@ -441,12 +446,12 @@ int JapaneseSpeechEngine::readyClausesSpoken() const
 
 qint64 JapaneseSpeechEngine::firstSampleAtNs() const
 {
-    return audio::firstSampleAtNs(play_);
+    return worker_->output.firstSampleAtNs(play_);
 }
 
-std::unique_ptr<SpeechEngine> createSpeechEngine()
+std::unique_ptr<SpeechEngine> createSpeechEngine(const audio::OutputHandle& output)
 {
-    return JapaneseSpeechEngine::create();
+    return JapaneseSpeechEngine::create(output);
 }
 
 const QString& sampleText()

@@ -20,11 +20,14 @@ class Voice;
 class JapaneseSpeechEngine : public SpeechEngine
 {
 public:
-    // With the default voice; nullptr when no voice can be loaded. The audio output is not
-    // waited for: without one, speaking fails (status SpeechStatus::Failed).
-    static std::unique_ptr<JapaneseSpeechEngine> create(QString* error = nullptr);
+    // With the default voice, speaking into the output; nullptr when no voice can be loaded.
+    // The output is not waited for: without one, speaking fails (status SpeechStatus::Failed),
+    // and an engine that outlives its output stays silent.
+    static std::unique_ptr<JapaneseSpeechEngine> create(const audio::OutputHandle& output,
+                                                        QString* error = nullptr);
     // With a given voice; nullptr without one.
     static std::unique_ptr<JapaneseSpeechEngine> create(std::unique_ptr<Voice> voice,
+                                                        const audio::OutputHandle& output,
                                                         QString* error = nullptr);
     // Stops speaking and asks the worker to quit, which interrupts a synthesis under way.
     // Waits for it at most the quit wait (1 s); a worker still busy then is left to the end

@@ -5,6 +5,11 @@
 #include <functional>
 #include <memory>
 
+namespace audio
+{
+class OutputHandle;
+}
+
 namespace speech
 {
 
@@ -58,9 +63,9 @@ public:
 // What a sample of the voice says.
 const QString& sampleText();
 
-// Creates the Japanese voice. Returns nullptr when it cannot be created (no dictionary, no
-// voice data, no audio output). Loading takes a while: call it from a worker thread.
-std::unique_ptr<SpeechEngine> createSpeechEngine();
+// Creates the Japanese voice, speaking into the output. Returns nullptr when it cannot be
+// created (no dictionary, no voice data). Loading takes a while: call it from a worker thread.
+std::unique_ptr<SpeechEngine> createSpeechEngine(const audio::OutputHandle& output);
 
 // What creates an engine, for whoever lets a run speak with another one (tests).
 using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;

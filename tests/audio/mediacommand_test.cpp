@@ -78,7 +78,9 @@ protected:
     QTemporaryDir dir;
     // Waited plays wait on it; the tests that wait say what each pause lets happen.
     ManualClock clock;
-    MediaPlayer player{clock};
+    AudioOutput output;
+    MidiRenderer midi;
+    MediaPlayer player{output, midi, clock};
     std::shared_ptr<audiotest::Gate> gate = std::make_shared<audiotest::Gate>();
 };
 
@@ -433,7 +435,7 @@ TEST_F(MediaDevices, BrokenAndHostileFilesNeitherHangNorFillTheMemory)
               MediaError::InvalidFile);
     QFile cut(sparseFile(QStringLiteral("cut.mid"), midiHead, 14));
     ASSERT_TRUE(cut.open(QIODevice::ReadOnly));
-    const PcmBufferPtr nothing = renderMidi(cut.readAll());
+    const PcmBufferPtr nothing = midi.render(cut.readAll());
     ASSERT_TRUE(nothing);
     EXPECT_TRUE(finishes(nothing));
     EXPECT_LT(nothing->lengthMs(), 200) << nothing->lengthMs();
@@ -446,10 +448,58 @@ TEST(MidiRendering, ASongLongerThanTheCapEndsThere)
                              QByteArray("\xA3\x94\x00\xFF\x2F\x00", 6); // 1200 quarters
     QByteArray midi = QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk", 18);
     midi += QByteArray(1, 0) + char(0) + char(0) + char(track.size()) + track;
-    const PcmBufferPtr sound = renderMidi(midi);
+    MidiRenderer renderer;
+    const PcmBufferPtr sound = renderer.render(midi);
     ASSERT_TRUE(sound);
     EXPECT_TRUE(finishes(sound));
     EXPECT_EQ(sound->frameCount(), kMaxSoundFrames);
+}
+
+TEST(MidiRendering, WithoutTheSynthesiserMidiSoundsRenderNothingAsWithoutAFont)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("song.mid"));
+    audiotest::writeMidi(path, 2);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray song = file.readAll();
+    AudioOutput output;
+    MidiRenderer midi(QStringLiteral("fare-no-such-synthesiser"), 3);
+    MediaPlayer player{output, midi};
+    // Asked for before the worker has tried the library: a sound that ends empty.
+    if (const PcmBufferPtr early = midi.render(song)) {
+        EXPECT_TRUE(finishes(early));
+        EXPECT_EQ(early->frameCount(), 0);
+    }
+    // Once it has, refused at once, as a file is without a sound font.
+    EXPECT_TRUE(waitForThreads([&] { return midi.render(song) == nullptr; }, 5000, 5));
+    EXPECT_FALSE(midi.isReady());
+    EXPECT_EQ(player.open(QStringLiteral("m"), path, DeviceType::Sequencer),
+              MediaError::InvalidFile);
+    // The other sounds play on.
+    audiotest::writeWav(dir.filePath(QStringLiteral("a.wav")), 50);
+    EXPECT_EQ(player.open(QStringLiteral("a"), dir.filePath(QStringLiteral("a.wav")),
+                          DeviceType::WaveAudio),
+              0);
+}
+
+TEST(MidiRendering, ARendererThatGoesLeavesNoSoundUnfinished)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("song.mid"));
+    audiotest::writeMidi(path, 2);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray song = file.readAll();
+    auto midi = std::make_unique<MidiRenderer>();
+    const PcmBufferPtr first = midi->render(song);
+    const PcmBufferPtr second = midi->render(song);
+    ASSERT_TRUE(first && second);
+    // The worker is most likely still loading the font: nothing waits for it, and what was
+    // asked of it ends, rendered or not.
+    midi.reset();
+    EXPECT_TRUE(finishes(first));
+    EXPECT_TRUE(finishes(second));
 }
 
 TEST(MidiRendering, TheFontSdlSoundFontsNamesIsTakenWhenItExists)
@@ -468,18 +518,18 @@ TEST(MidiRendering, TheFontSdlSoundFontsNamesIsTakenWhenItExists)
 TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
 {
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
-    closeOutput();
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
-    EXPECT_FALSE(openOutput());
+    AudioOutput output;
+    EXPECT_FALSE(output.open());
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/a.wav");
     audiotest::writeWav(path, 50);
-    MediaPlayer player;
+    MidiRenderer midi;
+    MediaPlayer player{output, midi};
     EXPECT_EQ(player.send(QStringLiteral("open \"%1\" type waveaudio alias a wait").arg(path)),
               MediaError::CannotLoadDriver);
     EXPECT_NE(player.play(QStringLiteral("a"), 0), 0);
-    EXPECT_FALSE(isOutputOpen());
-    closeOutput();
+    EXPECT_FALSE(output.isOpen());
     qputenv("SDL_AUDIODRIVER", driver);
 }
 

@@ -559,9 +559,10 @@ TEST_F(ControlPanelTest, WithoutASoundDeviceTheTapeStillStepsAndShowsItsLines)
     struct NoSoundDevice {
         const bool wasSet = qEnvironmentVariableIsSet("SDL_AUDIODRIVER");
         const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
-        NoSoundDevice()
+        audio::AudioOutput& output;
+        explicit NoSoundDevice(audio::AudioOutput& output) : output(output)
         {
-            audio::closeOutput();
+            output.close();
             qputenv("SDL_AUDIODRIVER", "no-such-driver");
         }
         ~NoSoundDevice()
@@ -570,10 +571,10 @@ TEST_F(ControlPanelTest, WithoutASoundDeviceTheTapeStillStepsAndShowsItsLines)
                 qputenv("SDL_AUDIODRIVER", driver);
             else
                 qunsetenv("SDL_AUDIODRIVER");
-            audio::closeOutput();
+            output.close();
         }
-    } noSoundDevice;
-    ASSERT_FALSE(audio::openOutput());
+    } noSoundDevice{output};
+    ASSERT_FALSE(output.open());
     panel->onLoad();
     bool available = false;
     ASSERT_TRUE(waitForSpeechDecision(tape, &available));

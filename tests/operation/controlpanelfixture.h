@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
 #include "controlpaneltestsupport.h"
 
 #include "audio/mediaplayer.h"
@@ -133,7 +135,9 @@ protected:
     platform::MessageBoxRecorder messages;
     core::Options options;
     testsupport::StandInDisplay display;
-    audio::MediaPlayer media{clock};
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    audio::MediaPlayer media{output, midi, clock};
     sound::SoundPlayer sounds{media};
     audio::StartGate startGate;
     core::Announcements announcements;

@@ -1,3 +1,5 @@
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
 #include "controlpaneltestsupport.h"
 
 #include "app/controlpanelwiring.h"
@@ -39,7 +41,9 @@ protected:
     testsupport::StandInDisplay display;
     testsupport::ScriptedPickers pickers;
     core::Options values;
-    audio::MediaPlayer media{clock};
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    audio::MediaPlayer media{output, midi, clock};
     sound::SoundPlayer sounds{media};
     ControlPanelWiring wiring{display, values, sounds, messages};
     CustomColorTable customColors{};

@@ -2,6 +2,8 @@
 
 #include "audio/mediacommand.h"
 #include "audio/mediaplayer.h"
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 
@@ -41,7 +43,9 @@ protected:
 
     QTemporaryDir dir;
     platform::ManualClock clock;
-    audio::MediaPlayer media{clock};
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    audio::MediaPlayer media{output, midi, clock};
     SoundPlayer player{media};
     QStringList commands;
     QList<int> results;

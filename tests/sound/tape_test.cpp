@@ -1,6 +1,8 @@
 #include "../audio/audio_test_support.h"
 
 #include "audio/mediaplayer.h"
+#include "audio/midirenderer.h"
+#include "audio/mixer.h"
 #include "audio/startgate.h"
 #include "core/options.h"
 #include "platform/cp932.h"
@@ -148,7 +150,9 @@ protected:
     core::Options options;
     QStringList opened;
     platform::ManualClock clock;
-    audio::MediaPlayer media{clock};
+    audio::AudioOutput output;
+    audio::MidiRenderer midi;
+    audio::MediaPlayer media{output, midi, clock};
     SoundPlayer sounds{media};
     audio::StartGate startGate;
     core::Announcements announcements;

@@ -134,8 +134,9 @@ private:
 
 struct ToneEngine {
     std::shared_ptr<ToneVoice::Log> log = std::make_shared<ToneVoice::Log>();
+    audio::AudioOutput output;
     std::unique_ptr<JapaneseSpeechEngine> engine =
-        JapaneseSpeechEngine::create(std::make_unique<ToneVoice>(log));
+        JapaneseSpeechEngine::create(std::make_unique<ToneVoice>(log), output.handle());
     int clausesAsked()
     {
         std::lock_guard lock(log->mutex);
@@ -273,7 +274,6 @@ TEST(SpeechFailure, AFailedTextReadsMinusOneUntilTheNextStop)
 
 TEST(SpeechWithoutOutput, TheEngineIsMadeWithoutAnOutputAndEverySpeakFails)
 {
-    audio::closeOutput();
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
     ToneEngine t;
@@ -289,7 +289,22 @@ TEST(SpeechWithoutOutput, TheEngineIsMadeWithoutAnOutputAndEverySpeakFails)
     EXPECT_EQ(t.engine->status(), SpeechStatus::Failed);
     t.engine.reset();
     qputenv("SDL_AUDIODRIVER", driver);
-    audio::closeOutput();
+}
+
+TEST(SpeechWithoutOutput, AnEngineThatOutlivesItsOutputStaysSilent)
+{
+    auto log = std::make_shared<ToneVoice::Log>();
+    auto output = std::make_unique<audio::AudioOutput>();
+    auto engine = JapaneseSpeechEngine::create(std::make_unique<ToneVoice>(log), output->handle());
+    ASSERT_TRUE(engine);
+    engine->speak(QStringLiteral("一。二。三。"));
+    ASSERT_TRUE(waitForThreads([&] { return engine->firstSampleAtNs() != 0; }, 3000, 2));
+    // The worker goes on with the text it was making, without the output.
+    output.reset();
+    EXPECT_TRUE(waitForThreads([&] { return engine->status() == SpeechStatus::Idle; }, 3000, 5));
+    EXPECT_EQ(engine->firstSampleAtNs(), 0);
+    engine->speak(QStringLiteral("はい。"));
+    EXPECT_EQ(engine->status(), SpeechStatus::Failed);
 }
 
 namespace
@@ -343,7 +358,9 @@ TEST(SpeechEngineEnd, AQuitInterruptsSynthesisAndAStuckWorkerIsLeftBehind)
     for (const bool ignoresStop : {false, true}) {
         auto log = std::make_shared<HeldVoice::Log>();
         log->ignoresStop = ignoresStop;
-        auto engine = JapaneseSpeechEngine::create(std::make_unique<HeldVoice>(log));
+        audio::AudioOutput output;
+        auto engine =
+            JapaneseSpeechEngine::create(std::make_unique<HeldVoice>(log), output.handle());
         ASSERT_TRUE(engine);
         engine->setQuitWait(std::chrono::milliseconds(ignoresStop ? 50 : 5000));
         engine->prepare(QStringLiteral("はい。")); // synthesis that nothing else would stop
@@ -453,7 +470,8 @@ TEST_P(EachVoice, ReadsTheWordsOfTheRoutesAsTheyAreSpoken)
 TEST_P(EachVoice, SpeaksInTheBackgroundStopsAtOnceAndFailsTheSameWay)
 {
     const QString name = voice->name();
-    auto engine = JapaneseSpeechEngine::create(std::move(voice));
+    audio::AudioOutput output;
+    auto engine = JapaneseSpeechEngine::create(std::move(voice), output.handle());
     ASSERT_TRUE(engine);
     EXPECT_EQ(engine->voiceName(), name);
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
@@ -470,16 +488,16 @@ TEST_P(EachVoice, SpeaksInTheBackgroundStopsAtOnceAndFailsTheSameWay)
     EXPECT_TRUE(waitForThreads([&] { return engine->status() == SpeechStatus::Idle; }, 8000, 10));
 
     // Without an audio output the text fails; a stop clears the failure.
-    audio::closeOutput();
+    output.close();
     const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
-    ASSERT_FALSE(audio::openOutput());
+    ASSERT_FALSE(output.open());
     engine->speak(QStringLiteral("はい。"));
     EXPECT_EQ(engine->status(), SpeechStatus::Failed);
     engine->stop();
     EXPECT_EQ(engine->status(), SpeechStatus::Idle);
     qputenv("SDL_AUDIODRIVER", driver);
-    audio::closeOutput();
+    output.close();
 }
 
 TEST_P(EachVoice, AClauseOf120000CharactersStopsOnRequest)
@@ -525,14 +543,14 @@ TEST(DefaultVoice, TheNaturalVoiceWhereInstalledOtherwiseTheFallback)
 TEST(DefaultVoice, SpeaksASampleAnnouncementIntoTheAudioOutput)
 {
     const QString out = audiotest::useDiskAudio();
-    audio::closeOutput();
-    auto engine = JapaneseSpeechEngine::create();
+    audio::AudioOutput output;
+    auto engine = JapaneseSpeechEngine::create(output.handle());
     ASSERT_TRUE(engine);
     std::cout << "[ NOTE     ] speaking with " << engine->voiceName().toStdString() << "\n";
     engine->speak(QStringLiteral("次は、市役所前です。"));
     EXPECT_TRUE(waitForThreads([&] { return engine->status() == SpeechStatus::Idle; }, 10000, 10));
     engine.reset();
-    audio::closeOutput(); // flushes the disk file
+    output.close(); // flushes the disk file
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray raw = f.readAll();
