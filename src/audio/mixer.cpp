@@ -256,8 +256,20 @@ bool openDeviceWithCurrentDriver(Core& o)
     return true;
 }
 
+// SDL's audio subsystem is one per process, and its set-up calls (init, the driver hint,
+// open, start, close, quit) are not safe from two threads at once: two outputs in one process
+// (two programs in one test) take turns here. Process-wide because the library it guards is.
+// The device's callback never takes it, and no exit waits for it: an output whose opener is
+// stuck holding it is abandoned, and its owner leaves the device to the opener.
+std::mutex& sdlAudioLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 bool openDevice(Core& o)
 {
+    const std::lock_guard sdl(sdlAudioLock());
     // Quitting is the program's business (SIGINT, SIGTERM), not the sound library's.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
@@ -278,6 +290,7 @@ void closeDevice(SDL_AudioDeviceID device)
 {
     if (device == 0)
         return;
+    const std::lock_guard sdl(sdlAudioLock());
     SDL_CloseAudioDevice(device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -334,8 +347,10 @@ void AudioOutput::Core::runOpener()
     }
     // Started before it counts as open: the owner closes only an open device and leaves one
     // still opening to this thread, so the two never close the same device.
-    if (opening != 0)
+    if (opening != 0) {
+        const std::lock_guard sdl(sdlAudioLock());
         SDL_PauseAudioDevice(opening, 0);
+    }
     bool orphaned = false;
     {
         std::lock_guard lock(mutex);

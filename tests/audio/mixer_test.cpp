@@ -226,6 +226,24 @@ TEST(MixerLifetime, TheDeviceIsClosedWhenItsOwnerGoesWhetherOpenOrStillOpening)
     }
 }
 
+TEST(MixerLifetime, TwoOutputsInOneProcessOpenAndCloseAtOnce)
+{
+    // Two programs in one process (tests): their devices open on threads of their own, while
+    // the other one's opens or closes.
+    for (int round = 0; round < 20; ++round) {
+        auto first = std::make_unique<AudioOutput>();
+        auto second = std::make_unique<AudioOutput>();
+        first->start();
+        second->start();
+        if (round % 2 == 0) {
+            EXPECT_TRUE(first->open());
+            EXPECT_TRUE(second->open());
+        }
+        first.reset();
+        second.reset();
+    }
+}
+
 TEST(MixerLifetime, AHandleOutlivesItsOutputAndASoundMayStillFill)
 {
     auto output = std::make_unique<AudioOutput>();
