@@ -32,10 +32,20 @@ int onSynth(short* wav, int count, espeak_EVENT* events)
     return 0;
 }
 
-bool& initialised()
+// espeak-ng is one per process; it is initialised once, by the first voice made. Empty on
+// success, else why it failed (its voice data does not come later in the same run).
+QString initialiseEspeak()
 {
-    static bool done = false;
-    return done;
+    espeak_ng_InitializePath(nullptr);
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    if (espeak_ng_Initialize(&context) != ENS_OK) {
+        espeak_ng_ClearErrorContext(&context);
+        return QStringLiteral("no voice data");
+    }
+    if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kPieceMs, nullptr) != ENS_OK)
+        return QStringLiteral("voice output cannot be prepared");
+    espeak_SetSynthCallback(&onSynth);
+    return {};
 }
 
 } // namespace
@@ -47,18 +57,9 @@ std::unique_ptr<VoiceSynth> VoiceSynth::create(QString* error)
             *error = why;
         return std::unique_ptr<VoiceSynth>();
     };
-    if (!initialised()) {
-        espeak_ng_InitializePath(nullptr);
-        espeak_ng_ERROR_CONTEXT context = nullptr;
-        if (espeak_ng_Initialize(&context) != ENS_OK) {
-            espeak_ng_ClearErrorContext(&context);
-            return failWith(QStringLiteral("no voice data"));
-        }
-        if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kPieceMs, nullptr) != ENS_OK)
-            return failWith(QStringLiteral("voice output cannot be prepared"));
-        espeak_SetSynthCallback(&onSynth);
-        initialised() = true;
-    }
+    static const QString initialisationFailure = initialiseEspeak();
+    if (!initialisationFailure.isEmpty())
+        return failWith(initialisationFailure);
     if (espeak_ng_SetVoiceByName("ja") != ENS_OK)
         return failWith(QStringLiteral("no Japanese voice"));
     auto synth = std::unique_ptr<VoiceSynth>(new VoiceSynth(espeak_ng_GetSampleRate()));
