@@ -84,6 +84,14 @@ protected:
     std::shared_ptr<audiotest::Gate> gate = std::make_shared<audiotest::Gate>();
 };
 
+// Writes a MIDI song of two seconds at path and returns its bytes (empty when it cannot).
+QByteArray twoSecondSong(const QString& path)
+{
+    audiotest::writeMidi(path, 2);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Waits for a worker to finish a sound (bounded: a worker that never ends fails the test).
 bool finishes(const PcmBufferPtr& sound)
 {
@@ -459,10 +467,8 @@ TEST(MidiRendering, WithoutTheSynthesiserMidiSoundsRenderNothingAsWithoutAFont)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("song.mid"));
-    audiotest::writeMidi(path, 2);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray song = file.readAll();
+    const QByteArray song = twoSecondSong(path);
+    ASSERT_FALSE(song.isEmpty());
     AudioOutput output;
     MidiRenderer midi(QStringLiteral("fare-no-such-synthesiser"), 3);
     MediaPlayer player{output, midi};
@@ -487,10 +493,8 @@ TEST(MidiRendering, ARendererThatGoesLeavesNoSoundUnfinished)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("song.mid"));
-    audiotest::writeMidi(path, 2);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray song = file.readAll();
+    const QByteArray song = twoSecondSong(path);
+    ASSERT_FALSE(song.isEmpty());
     auto midi = std::make_unique<MidiRenderer>();
     const PcmBufferPtr first = midi->render(song);
     const PcmBufferPtr second = midi->render(song);
