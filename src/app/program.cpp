@@ -115,8 +115,9 @@ bool namesMidiSound(const core::Options& options)
 
 } // namespace
 
-// The audio device, the sound font and the speech engine (the control panel's load asks for
-// it) are created after both windows have painted, on workers, so the windows show at once.
+// The sound font and the speech engine (the control panel's load asks for it) are created
+// after both windows have painted, on workers, so the windows show at once. The audio device
+// waits for the first sound (MediaPlayer).
 void Program::holdSlowWorkUntilPainted()
 {
     startGate_.hold();
@@ -124,7 +125,6 @@ void Program::holdSlowWorkUntilPainted()
     startGate_.afterStartUp([self] {
         if (!self)
             return;
-        self->audioOutput_.start();
         // The sound font takes some 20 MB: it is loaded ahead only when the settings name a
         // MIDI sound, otherwise with the first MIDI file opened.
         if (namesMidiSound(self->optionValues_))

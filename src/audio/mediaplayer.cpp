@@ -148,7 +148,7 @@ int MediaPlayer::openDevice(const QString& alias, const QString& file, DeviceTyp
     // Only a regular file is read: opening a pipe blocks and a device never ends.
     if (!info.isFile())
         return MediaError::InvalidFile;
-    if (output_.state() == OutputState::Failed)
+    if (!outputUsable())
         return MediaError::CannotLoadDriver;
     auto opened = std::make_unique<QFile>(file);
     if (!opened->open(QIODevice::ReadOnly))
@@ -157,10 +157,23 @@ int MediaPlayer::openDevice(const QString& alias, const QString& file, DeviceTyp
     device.sound = startSound(type, std::move(opened));
     if (!device.sound)
         return MediaError::InvalidFile;
-    // The device may still be opening (start-up): the sound plays once it is.
-    output_.start();
+    // The device may still be opening: the sound plays once it is.
     devices_.emplace(key, std::move(device));
     return 0;
+}
+
+// The device opens with the first sound, not at start-up: a program that plays nothing holds
+// no sound-server stream and none of its memory. That first open waits a little for it, so a
+// machine without sound refuses the file as every later open does; a sound server that hangs
+// costs this one wait, and the sound plays should the device open after all. The wait is for
+// the opener, not a pause: it ends the moment the device is open or has failed (milliseconds).
+bool MediaPlayer::outputUsable() const
+{
+    if (output_.state() == OutputState::Closed) {
+        output_.start();
+        output_.waitWhileOpening(firstOpenWaitMs_);
+    }
+    return output_.state() != OutputState::Failed;
 }
 
 int MediaPlayer::playDevice(const QString& alias, qint64 /*fromMs*/, Wait wait)

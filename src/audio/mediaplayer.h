@@ -32,7 +32,7 @@ enum class Wait { No, Yes };
 // files included: they are rendered with a General MIDI sound font into ordinary PCM.
 // Opening a file reads only its header: the sound is decoded (or rendered) on a worker while
 // it plays, so no call waits for a decoding, and closing the alias ends that work. What is
-// kept of a sound is capped (kMaxSoundMs). The audio device itself may still be opening, and
+// kept of a sound is capped (kMaxSoundMs). The audio device opens with the first file opened, and
 // a sound played before it is open plays once it is. Every call returns 0 on success or a
 // MediaError code (mediacommand.h). Interface thread only.
 class MediaPlayer
@@ -49,8 +49,14 @@ public:
     MediaPlayer(const MediaPlayer&) = delete;
     MediaPlayer& operator=(const MediaPlayer&) = delete;
 
+    // The longest the first open waits for the audio device it opens.
+    static constexpr int kFirstOpenWaitMs = 1000;
+    // Tests of a device that never opens shorten that wait.
+    void setFirstOpenWaitMs(int ms) { firstOpenWaitMs_ = ms; }
+
     // Opens a regular file under a new alias. Without an audio output every open fails, so
-    // nothing sounds. The wait is accepted for the log's sake: an open never waits.
+    // nothing sounds. The wait is accepted for the log's sake: an open waits only while the
+    // first one opens the audio device (kFirstOpenWaitMs at most).
     int open(const QString& alias, const QString& file, DeviceType type, Wait wait = Wait::No);
     // Plays the alias from the start (fromMs 0) or from where it was (-1). A waited play
     // returns when the sound has ended, or a little after its length when the device stalls.
@@ -92,6 +98,8 @@ private:
     };
 
     int openDevice(const QString& alias, const QString& file, DeviceType type);
+    // Opens the audio device if nothing has yet; false once it has failed.
+    bool outputUsable() const;
     int playDevice(const QString& alias, qint64 fromMs, Wait wait);
     int stopDevice(const QString& alias);
     int closeDevice(const QString& alias);
@@ -106,6 +114,7 @@ private:
     std::map<QString, Device> devices_; // by alias in lower case
     Recorder recorder_;
     DecoderMaker decoderMaker_;
+    int firstOpenWaitMs_ = kFirstOpenWaitMs;
 };
 
 } // namespace audio

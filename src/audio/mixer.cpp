@@ -475,6 +475,17 @@ void AudioOutput::start()
     core_->start();
 }
 
+OutputState AudioOutput::waitWhileOpening(int ms)
+{
+    {
+        std::unique_lock lock(core_->mutex);
+        core_->stateChanged.wait_for(lock, std::chrono::milliseconds(ms), [this] {
+            return core_->state != OutputState::Opening || core_->abandoned;
+        });
+    }
+    return state();
+}
+
 OutputState AudioOutput::state() const
 {
     return core_->currentState();

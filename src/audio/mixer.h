@@ -91,8 +91,11 @@ public:
     // after abandon(). A failure is remembered until close(), so a machine without sound
     // stays silent cheaply.
     bool open();
-    // Opens the device on a worker thread and returns at once (start-up).
+    // Opens the device on a worker thread and returns at once.
     void start();
+    // Waits up to ms for a device that is opening to be open or to fail, and returns the
+    // state then; at once when nothing is opening or after abandon().
+    OutputState waitWhileOpening(int ms);
     OutputState state() const;
     bool isOpen() const;
     // Halts every sound and releases the device. After abandon() a device still opening is

@@ -164,6 +164,34 @@ protected:
 // ---------------------------------------------------------------------------------------------
 // A sound device that never finishes opening
 
+const QString PanelTitle = QStringLiteral("^集中操作盤$");
+
+// Sets a route, section 1, from the keyboard; route 12 has a broadcast tape.
+bool setRoute(const XUser& user, const QString& route)
+{
+    const QString panel = user.waitForWindow(PanelTitle);
+    QStringList keys = {QStringLiteral("r")};
+    for (QChar digit : route)
+        keys << QString(digit);
+    keys << QStringLiteral("s") << QStringLiteral("1") << QStringLiteral("Return");
+    return !panel.isEmpty() && user.typeKeys(panel, keys);
+}
+
+// The audio device opens with the first sound: sets route 12 and presses the tape's "送り"
+// until the device is reached (the voice takes a moment to be ready after a route setting).
+bool playTheTapeUntil(const XUser& user, const std::function<bool()>& deviceReached)
+{
+    if (!setRoute(user, QStringLiteral("12")))
+        return false;
+    const QString panel = user.waitForWindow(PanelTitle);
+    return waitFor(
+        [&] {
+            user.typeKeys(panel, {QStringLiteral("n")});
+            return waitFor(deviceReached, 1000);
+        },
+        30000);
+}
+
 enum class Cause { TerminationSignal, LostDisplay };
 
 void PrintTo(Cause cause, std::ostream* out)
@@ -183,13 +211,12 @@ TEST_P(StuckSoundDevice, DoesNotHoldTheExit)
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     env_.insert(QStringLiteral("SDL_DISKAUDIOFILE"), pipe);
     XServer server;
-    if (GetParam() == Cause::LostDisplay) {
-        ASSERT_TRUE(server.isRunning());
-        useDisplay(server);
-    }
+    ASSERT_TRUE(server.isRunning());
+    useDisplay(server);
     start();
-    ASSERT_TRUE(waitFor([&] { return waitsForAPipeReader(fare_.processId()); }, 30000))
-        << "the sound device was never opened";
+    ASSERT_TRUE(playTheTapeUntil(XUser(server.display()), [&] {
+        return waitsForAPipeReader(fare_.processId());
+    })) << "the sound device was never opened";
 
     markTheCause();
     if (GetParam() == Cause::LostDisplay)
@@ -212,7 +239,6 @@ INSTANTIATE_TEST_SUITE_P(Causes, StuckSoundDevice,
 
 // Where the windows are: the control panel's buttons sit at fixed places; the options
 // dialog's pages and buttons at the places its layout gives them with the bundled fonts.
-const QString PanelTitle = QStringLiteral("^集中操作盤$");
 const QString DisplayTitle = QStringLiteral("^ファレット - ");
 const QString OptionsTitle = QStringLiteral("^オプション$");
 
@@ -246,17 +272,6 @@ std::function<bool(const XUser&)> pickerOnOptionsPage(int pageY, int x, int y,
         return user.click(options, 61, pageY) && user.click(options, x, y) &&
                !user.waitForWindow(pickerTitle).isEmpty();
     };
-}
-
-// Sets a route, section 1, from the keyboard; route 12 has a broadcast tape.
-bool setRoute(const XUser& user, const QString& route)
-{
-    const QString panel = user.waitForWindow(PanelTitle);
-    QStringList keys = {QStringLiteral("r")};
-    for (QChar digit : route)
-        keys << QString(digit);
-    keys << QStringLiteral("s") << QStringLiteral("1") << QStringLiteral("Return");
-    return !panel.isEmpty() && user.typeKeys(panel, keys);
 }
 
 bool openSpeechSettingsAfterASample(const XUser& user)
@@ -347,7 +362,8 @@ TEST_F(ExitPathTest, NoSessionBusIsStartedWhereTheSessionHasNone)
     ASSERT_TRUE(putOnPath("dbus-launch", "touch '" + QFile::encodeName(marker) + "'\nexit 1\n"));
     env_.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env_.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    // The sound device writes into a file once it is open: start-up's slow work is done.
+    // The sound device writes into a file once it is open: the voice and the sound, the
+    // slow work that could look for a bus, have been started.
     const QString sound = dir_.filePath(QStringLiteral("audio.raw"));
     env_.insert(QStringLiteral("SDL_DISKAUDIOFILE"), sound);
 
@@ -355,7 +371,8 @@ TEST_F(ExitPathTest, NoSessionBusIsStartedWhereTheSessionHasNone)
     ASSERT_TRUE(server.isRunning());
     useDisplay(server);
     start();
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(sound); }, 30000)) << "no sound device";
+    ASSERT_TRUE(playTheTapeUntil(XUser(server.display()), [&] { return QFile::exists(sound); }))
+        << "no sound device";
     markTheCause();
     ::kill(pid_t(fare_.processId()), SIGTERM);
     expectAnOrderlyEnd(0);

@@ -537,4 +537,92 @@ TEST(MediaNoOutput, OpenFailsWhenThereIsNoAudioOutput)
     qputenv("SDL_AUDIODRIVER", driver);
 }
 
+// The device opens with the first sound, and that first open waits for it.
+class MediaFirstOpen : public ::testing::Test
+{
+protected:
+    void SetUp() override { driver_ = qgetenv("SDL_AUDIODRIVER"); }
+    void TearDown() override { qputenv("SDL_AUDIODRIVER", driver_); }
+
+    QString wav(const QString& name)
+    {
+        const QString path = dir_.filePath(name);
+        audiotest::writeWav(path, 50);
+        return path;
+    }
+    QTemporaryDir dir_;
+    ManualClock clock_;
+    MidiRenderer midi_;
+
+private:
+    QByteArray driver_;
+};
+
+TEST_F(MediaFirstOpen, OpensTheDeviceOnlyWhenASoundIsOpened)
+{
+    AudioOutput output;
+    MediaPlayer player{output, midi_, clock_};
+    EXPECT_EQ(output.state(), OutputState::Closed);
+    EXPECT_EQ(player.open(QStringLiteral("a"), dir_.filePath(QStringLiteral("none.wav")),
+                          DeviceType::WaveAudio),
+              MediaError::FileNotFound);
+    EXPECT_EQ(output.state(), OutputState::Closed) << "a file that cannot play opened the device";
+
+    EXPECT_EQ(player.open(QStringLiteral("a"), wav(QStringLiteral("a.wav")), DeviceType::WaveAudio),
+              0);
+    EXPECT_TRUE(output.isOpen()) << "the first open did not wait for the device";
+    EXPECT_TRUE(clock_.sleeps().empty()) << "the wait for the device paused on the clock";
+}
+
+TEST_F(MediaFirstOpen, WithoutSoundTheFirstOpenIsRefusedLikeEveryLaterOne)
+{
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    AudioOutput output;
+    MediaPlayer player{output, midi_, clock_};
+    const QString path = wav(QStringLiteral("a.wav"));
+    EXPECT_EQ(player.open(QStringLiteral("a"), path, DeviceType::WaveAudio),
+              MediaError::CannotLoadDriver);
+    EXPECT_EQ(player.open(QStringLiteral("b"), path, DeviceType::WaveAudio),
+              MediaError::CannotLoadDriver);
+}
+
+TEST_F(MediaFirstOpen, ADeviceThatHangsCostsOneBoundedWaitAndPlaysOnceItOpens)
+{
+    // SDL's disk output on a named pipe that nobody reads blocks, as a sound server that
+    // never answers does, until the test reads it.
+    const QString pipe = dir_.filePath(QStringLiteral("audio.pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QByteArray file = qgetenv("SDL_DISKAUDIOFILE");
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(pipe));
+    {
+        AudioOutput output;
+        MediaPlayer player{output, midi_, clock_};
+        player.setFirstOpenWaitMs(0); // the test does not wait for real
+        EXPECT_EQ(
+            player.open(QStringLiteral("a"), wav(QStringLiteral("a.wav")), DeviceType::WaveAudio),
+            0);
+        EXPECT_EQ(output.state(), OutputState::Opening);
+        // Every later open would wait the whole time, did it ask again.
+        player.setFirstOpenWaitMs(60 * 60 * 1000);
+        EXPECT_EQ(
+            player.open(QStringLiteral("b"), wav(QStringLiteral("b.wav")), DeviceType::WaveAudio),
+            0);
+        EXPECT_EQ(player.play(QStringLiteral("a"), 0), 0);
+        EXPECT_TRUE(player.isPlaying(QStringLiteral("a")));
+
+        // A reader lets the device open; it reads until the device is closed.
+        std::thread reader([&pipe] {
+            QFile in(pipe);
+            if (in.open(QIODevice::ReadOnly))
+                while (!in.read(1 << 16).isEmpty()) {
+                }
+        });
+        EXPECT_TRUE(output.open());
+        output.close();
+        reader.join();
+    }
+    qputenv("SDL_DISKAUDIOFILE", file);
+}
+
 AUDIO_TEST_MAIN()
