@@ -697,6 +697,10 @@ TEST(SampleTapes, TheBundledRoutesLoad)
         EXPECT_TRUE(entries[1].text.startsWith(QStringLiteral("次は、")) ||
                     entries[2].text.startsWith(QStringLiteral("次は、")));
     }
+    // The sample's reading survives the conversion to Shift-JIS.
+    const auto route120 = *readTapeFile(QStringLiteral(FARE_TEST_SAMPLES_DIR "/120tp.csv"));
+    EXPECT_EQ(route120[1].shownText(), QStringLiteral("次は、市場前です。"));
+    EXPECT_EQ(route120[1].spokenText(), QStringLiteral("次は、いちばまえです。"));
 }
 
 AUDIO_TEST_MAIN()
