@@ -1,6 +1,7 @@
 // The broadcast data file: Shift-JIS or UTF-8 text, three comma-separated fields per line.
 #include "fuzzcheck.h"
 
+#include "formats/rubytext.h"
 #include "formats/tapefile.h"
 #include "platform/textencoding.h"
 
@@ -28,6 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const sound::TapeEntry& entry : *entries) {
         FUZZ_CHECK(entry.stepFlag >= -32768 && entry.stepFlag <= 32767);
         FUZZ_CHECK(entry.soundFlag >= -32768 && entry.soundFlag <= 32767);
+        // Readings only ever take text away: the marks, and the base or the reading.
+        const formats::RubyText readings = formats::splitReadings(entry.text);
+        FUZZ_CHECK(readings.hasReadings ||
+                   (readings.shown == entry.text && readings.spoken == entry.text));
+        FUZZ_CHECK(!readings.hasReadings || (readings.shown.size() < entry.text.size() &&
+                                             readings.spoken.size() < entry.text.size()));
     }
     return 0;
 }

@@ -77,10 +77,16 @@ int Announcements::soundFlag(int position) const
     return e ? e->soundFlag : 0;
 }
 
-QString Announcements::entryText(int position) const
+QString Announcements::shownText(int position) const
 {
     const sound::TapeEntry* e = entry(position);
-    return e ? e->text : QString();
+    return e ? e->shownText() : QString();
+}
+
+QString Announcements::spokenText(int position) const
+{
+    const sound::TapeEntry* e = entry(position);
+    return e ? e->spokenText() : QString();
 }
 
 void Announcements::setPosition(int position)

@@ -38,9 +38,12 @@ public:
     // Fields of the entry at a one-based position; 0 or empty outside 1..entryCount.
     int stepFlag(int position) const;
     int soundFlag(int position) const;
-    QString entryText(int position) const;
-    // The entry after the current position, empty when none follows.
-    QString nextText() const { return entryText(position_ + 1); }
+    // The entry's text as the console shows it (readings left out) and as the voice speaks
+    // it (readings in place of their names); empty outside 1..entryCount.
+    QString shownText(int position) const;
+    QString spokenText(int position) const;
+    // What the entry after the current position says, empty when none follows.
+    QString nextSpokenText() const { return spokenText(position_ + 1); }
 
     LoadState loadState() const { return loadState_; }
     // Which broadcast data file the last load read, with its encoding, or which file it

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/fileerror.h"
+#include "formats/rubytext.h"
 #include "platform/textencoding.h"
 
 #include <QString>
@@ -17,9 +18,15 @@ inline constexpr qint64 MaxTapeFileSize = 1 << 20;
 
 // One line of a broadcast data file.
 struct TapeEntry {
-    QString text;
+    QString text;      // as written, readings in 《》 and all
     int stepFlag = 0;  // 1: the announcement also steps the fare data
     int soundFlag = 0; // 1..3: pre-broadcast sound 1..3
+
+    // The text as it is shown, and as it is spoken: a reading written in 《》 after a name
+    // takes the name's place in speech only (formats::splitReadings). Both are the text as
+    // written when it holds no 《.
+    QString shownText() const { return formats::splitReadings(text).shown; }
+    QString spokenText() const { return formats::splitReadings(text).spoken; }
 };
 
 // Reads comma-separated fields in sequence, line ends counting as separators, the way the

@@ -598,7 +598,7 @@ void ControlPanel::showTapeEntry()
         return;
     }
     const QString text =
-        announcements ? announcements->entryText(announcements->position()) : QString();
+        announcements ? announcements->shownText(announcements->position()) : QString();
     tapeTextLabel_->setText(
         tapeTextLabel_->fontMetrics().elidedText(text, Qt::ElideRight, tapeTextLabel_->width()));
     tapeTextLabel_->setToolTip(text);

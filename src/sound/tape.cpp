@@ -127,7 +127,7 @@ void BroadcastTape::stepBack()
 void BroadcastTape::prepareNext()
 {
     if (engine_ && position() + 1 <= entryCount())
-        engine_->prepare(announcements_.nextText());
+        engine_->prepare(announcements_.nextSpokenText());
 }
 
 void BroadcastTape::playPreBroadcast(const QString& file, Channel channel)
@@ -142,7 +142,7 @@ void BroadcastTape::speakEntry(int position)
         return;
     sampleSounding_ = false;
     engine_->stop();
-    engine_->speak(entryText(position));
+    engine_->speak(spokenText(position));
     if (engine_->status() == speech::SpeechStatus::Failed)
         engine_->stop();
 }

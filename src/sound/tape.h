@@ -100,7 +100,8 @@ public:
     int entryCount() const { return announcements_.entryCount(); }
     int stepFlag(int position) const { return announcements_.stepFlag(position); }
     int soundFlag(int position) const { return announcements_.soundFlag(position); }
-    QString entryText(int position) const { return announcements_.entryText(position); }
+    QString shownText(int position) const { return announcements_.shownText(position); }
+    QString spokenText(int position) const { return announcements_.spokenText(position); }
     // A speech engine is there to speak with (none before initSpeech has found one, or where
     // none can be created).
     bool isSpeechAvailable() const { return speechAvailable_; }

@@ -76,29 +76,45 @@ TEST_F(AnnouncementsTest, FieldsAreReadByOneBasedPositionAndAreEmptyOutside)
 {
     writeThree(QStringLiteral("1"));
     model.load(folder, QStringLiteral("1"));
-    EXPECT_EQ(model.entryText(1), QStringLiteral("一つ目"));
-    EXPECT_EQ(model.entryText(3), QStringLiteral("三つ目"));
+    EXPECT_EQ(model.shownText(1), QStringLiteral("一つ目"));
+    EXPECT_EQ(model.shownText(3), QStringLiteral("三つ目"));
     EXPECT_EQ(model.stepFlag(2), 1);
     EXPECT_EQ(model.soundFlag(1), 2);
     EXPECT_EQ(model.soundFlag(3), 3);
     for (int outside : {-1, 0, 4}) {
-        EXPECT_EQ(model.entryText(outside), QString()) << outside;
+        EXPECT_EQ(model.shownText(outside), QString()) << outside;
+        EXPECT_EQ(model.spokenText(outside), QString()) << outside;
         EXPECT_EQ(model.stepFlag(outside), 0) << outside;
         EXPECT_EQ(model.soundFlag(outside), 0) << outside;
     }
+}
+
+TEST_F(AnnouncementsTest, ReadingsAreSpokenAndNotShown)
+{
+    // Shift-JIS holds the marks as well as UTF-8 does.
+    write(QStringLiteral("1"),
+          platform::toCp932(QStringLiteral("\"次は、｜富岸前《とんけしまえ》です。\",1,2\r\n"
+                                           "母恋《ぼこい》,0,0\r\n\"一つ目\",0,0\r\n")));
+    model.load(folder, QStringLiteral("1"));
+    EXPECT_EQ(model.shownText(1), QStringLiteral("次は、富岸前です。"));
+    EXPECT_EQ(model.spokenText(1), QStringLiteral("次は、とんけしまえです。"));
+    EXPECT_EQ(model.nextSpokenText(), model.spokenText(1));
+    EXPECT_EQ(model.shownText(2), QStringLiteral("母恋"));
+    EXPECT_EQ(model.spokenText(2), QStringLiteral("ぼこい"));
+    EXPECT_EQ(model.spokenText(3), QStringLiteral("一つ目"));
 }
 
 TEST_F(AnnouncementsTest, MovesStopAtBothEndsAndSayWhetherTheyMoved)
 {
     writeThree(QStringLiteral("1"));
     model.load(folder, QStringLiteral("1"));
-    EXPECT_EQ(model.nextText(), QStringLiteral("一つ目"));
+    EXPECT_EQ(model.nextSpokenText(), QStringLiteral("一つ目"));
     EXPECT_FALSE(model.moveBack()); // before the first: held at the first
     EXPECT_EQ(model.position(), 1);
     EXPECT_TRUE(model.moveForward());
     EXPECT_TRUE(model.moveForward());
     EXPECT_EQ(model.position(), 3);
-    EXPECT_EQ(model.nextText(), QString());
+    EXPECT_EQ(model.nextSpokenText(), QString());
     EXPECT_FALSE(model.moveForward());
     EXPECT_EQ(model.position(), 3);
     EXPECT_TRUE(model.moveBack());
@@ -114,7 +130,7 @@ TEST_F(AnnouncementsTest, WithoutEntriesNoMoveSucceeds)
     EXPECT_FALSE(model.moveForward());
     EXPECT_EQ(model.position(), 0);
     EXPECT_FALSE(model.moveBack());
-    EXPECT_EQ(model.entryText(model.position()), QString());
+    EXPECT_EQ(model.shownText(model.position()), QString());
 }
 
 TEST_F(AnnouncementsTest, SignalsFollowTheChangesOnly)

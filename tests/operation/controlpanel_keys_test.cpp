@@ -343,6 +343,20 @@ TEST_F(SpeakingTapeTest, TapeGroupShowsTheCurrentAnnouncement)
     EXPECT_EQ(text->text(), QString());
 }
 
+TEST_F(SpeakingTapeTest, TheTapeLineShowsTheNamesAndTheVoiceSpeaksTheirReadings)
+{
+    writeRoute(dir.path(), "6", numberedStops(2));
+    writeFile("6tp.csv",
+              platform::toCp932(QStringLiteral("\"次は、富岸《とんけし》です。\",0,0\r\n")));
+    setRoute("6", "1");
+    button("tapeNextButton")->click();
+    QLabel* text = label("tapeTextLabel");
+    EXPECT_EQ(text->text(), QStringLiteral("次は、富岸です。"));
+    EXPECT_EQ(text->toolTip(), QStringLiteral("次は、富岸です。"));
+    EXPECT_TRUE(engineCalls->contains(QStringLiteral("speak 次は、とんけしです。")))
+        << engineCalls->join(u'|').toStdString();
+}
+
 TEST_F(SpeakingTapeTest, TheVoiceDialogSpeaksTheSampleAndKeepsItsSettingsOnTheTape)
 {
     writeRoute(dir.path(), "6", numberedStops(2));

@@ -465,7 +465,7 @@ TEST_F(ControlPanelTest, TheTapeGroupsToolTipNamesTheBroadcastFile)
     // Copied from Windows, in UTF-8: found, read, and said so.
     writeFile("6Tp.CSV", QStringLiteral("案内一,0,0\n").toUtf8());
     setRoute("6", "1");
-    EXPECT_EQ(tape.entryText(1), QStringLiteral("案内一"));
+    EXPECT_EQ(tape.shownText(1), QStringLiteral("案内一"));
     EXPECT_EQ(widget<QGroupBox>("tapeGroup")->toolTip(),
               QStringLiteral("放送用データ: %1\nUTF-8、1 件").arg(dir.filePath("6Tp.CSV")));
 }

@@ -344,7 +344,7 @@ TEST_F(TapeTest, AnotherRouteReplacesTheEntries)
     tape.loadTape(folder, QStringLiteral("5"));
     EXPECT_EQ(tape.entryCount(), 5);
     EXPECT_EQ(tape.position(), 0);
-    EXPECT_EQ(tape.entryText(5), QStringLiteral("z"));
+    EXPECT_EQ(tape.shownText(5), QStringLiteral("z"));
 }
 
 TEST_F(TapeTest, EachLoadSaysWhatItFound)
@@ -672,6 +672,22 @@ TEST_F(TapeTest, TheEntryNextToBeSpokenIsMadeReadyAfterEveryMove)
                                          QStringLiteral("三つ目")}));
 }
 
+TEST_F(TapeTest, ReadingsAreWhatIsSpokenAndMadeReady)
+{
+    writeTape(QStringLiteral("1"),
+              QStringLiteral("\"次は、富岸《とんけし》です。\",1,0\r\n"
+                             "\"次は、｜母恋駅《ぼこいえき》前です。\",1,0\r\n"));
+    tape.loadTape(folder, QStringLiteral("1"));
+    tape.stepForward();
+    tape.stepForward();
+    tape.stepBack();
+    const QString first = QStringLiteral("次は、とんけしです。");
+    const QString second = QStringLiteral("次は、ぼこいえき前です。");
+    EXPECT_EQ(spoken(), (QStringList{first, second, first}));
+    EXPECT_EQ(log.prepared, (QStringList{first, second, second}));
+    EXPECT_EQ(tape.shownText(2), QStringLiteral("次は、母恋駅前です。"));
+}
+
 TEST(SampleTapes, TheBundledRoutesLoad)
 {
     for (const char* route : {"1", "12", "120"}) {
@@ -681,6 +697,10 @@ TEST(SampleTapes, TheBundledRoutesLoad)
         EXPECT_TRUE(entries[1].text.startsWith(QStringLiteral("次は、")) ||
                     entries[2].text.startsWith(QStringLiteral("次は、")));
     }
+    // The sample's reading survives the conversion to Shift-JIS.
+    const auto route120 = *readTapeFile(QStringLiteral(FARE_TEST_SAMPLES_DIR "/120tp.csv"));
+    EXPECT_EQ(route120[1].shownText(), QStringLiteral("次は、市場前です。"));
+    EXPECT_EQ(route120[1].spokenText(), QStringLiteral("次は、いちばまえです。"));
 }
 
 AUDIO_TEST_MAIN()

@@ -266,6 +266,22 @@ TEST_F(Hy3ToolTest, CheckTapeListsTheAnnouncementsAndTheEncoding)
     EXPECT_EQ(run.status, 1);
 }
 
+TEST_F(Hy3ToolTest, CheckTapeShowsWhatIsSpokenUnderALineWithReadings)
+{
+    const ToolRun run =
+        hy3tool({QStringLiteral("check-tape"), QStringLiteral("-")},
+                platform::toCp932(QStringLiteral("\"次は、富岸《とんけし》です。\",1,2\n"
+                                                 "｜母恋駅《ぼこいえき》前,0,0\n"
+                                                 "富岸《とんけし,0,0\n")));
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.section(u'\n', 2),
+              QStringLiteral("   1     1   2  次は、富岸です。\n"
+                             "                読み: 次は、とんけしです。\n"
+                             "   2     0   0  母恋駅前\n"
+                             "                読み: ぼこいえき前\n"
+                             "   3     0   0  富岸《とんけし\n"));
+}
+
 TEST_F(Hy3ToolTest, CheckTapeNamesUtf16AndRefusesWhatIsTooLarge)
 {
     QStringEncoder utf16(QStringEncoder::Utf16LE);

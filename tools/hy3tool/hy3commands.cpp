@@ -2,6 +2,7 @@
 
 #include "formats/hy3csv.h"
 #include "formats/hy3file.h"
+#include "formats/rubytext.h"
 #include "formats/tapefile.h"
 #include "formats/ticketpluginformat.h"
 #include "platform/cp932.h"
@@ -347,11 +348,15 @@ int checkTape(const QString& path, QIODevice& in, QIODevice& out, QIODevice& err
     say(out, QStringLiteral("番号  送り  音  放送"));
     int number = 1;
     for (const sound::TapeEntry& entry : *entries) {
-        say(out, QStringLiteral("%1 %2 %3  %4")
-                     .arg(number++, 4)
-                     .arg(entry.stepFlag, 5)
-                     .arg(entry.soundFlag, 3)
-                     .arg(entry.text));
+        // The text as the console shows it; what the voice says instead, under it.
+        const formats::RubyText readings = formats::splitReadings(entry.text);
+        const QString columns = QStringLiteral("%1 %2 %3  ")
+                                    .arg(number++, 4)
+                                    .arg(entry.stepFlag, 5)
+                                    .arg(entry.soundFlag, 3);
+        say(out, columns + readings.shown);
+        if (readings.hasReadings)
+            say(out, QString(columns.size(), u' ') + QStringLiteral("読み: ") + readings.spoken);
     }
     return 0;
 }
