@@ -60,8 +60,10 @@ bool CsvReader::next()
     skipBlankLines();
     if (pos_ >= bytes_.size())
         return false;
-    if (records_ == maxRows_)
+    if (records_ == maxRows_) {
+        recordLine_ = physicalLine_;
         return fail(-1, QStringLiteral("行が多すぎます（見出しのほかに %1 行まで）").arg(maxRows_));
+    }
     ++records_;
     return readRecord();
 }
