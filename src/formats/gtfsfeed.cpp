@@ -275,6 +275,17 @@ private:
 
     bool isCancelled() const { return control_.cancel && control_.cancel->load(); }
 
+    // Runs `body` on each record until it or the reader fails; stops on a cancel, and tells
+    // the progress now and then.
+    template <typename Body> bool eachRecord(CsvReader& reader, Body body)
+    {
+        for (qsizetype record = 1; reader.next(); ++record) {
+            if (!body() || !keepGoing(reader, record))
+                return false;
+        }
+        return !reader.error();
+    }
+
     // Between records: stops on a cancel, and tells the progress now and then.
     bool keepGoing(const CsvReader& reader, qsizetype record)
     {
@@ -384,7 +395,7 @@ private:
             int line;
         };
         std::vector<Parent> parents;
-        for (qsizetype record = 1; reader.next(); ++record) {
+        const bool read = eachRecord(reader, [&] {
             const auto key = id(reader, idColumn, QLatin1StringView("stop_id"));
             if (!key || !define(reader, stopIndex_, *key, idColumn, QLatin1StringView("stop_id")))
                 return false;
@@ -396,10 +407,9 @@ private:
             if (!reader.bytes(parentColumn).isEmpty())
                 parents.push_back(Parent{int(feed_.stops.size()) - 1,
                                          reader.bytes(parentColumn).toByteArray(), reader.line()});
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        if (reader.error())
+            return true;
+        });
+        if (!read)
             return false;
         return resolveParents(reader, parents, parentColumn);
     }
@@ -427,7 +437,7 @@ private:
             return false;
         const int shortColumn = reader.column(QLatin1StringView("route_short_name"));
         const int longColumn = reader.column(QLatin1StringView("route_long_name"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             const auto key = id(reader, idColumn, QLatin1StringView("route_id"));
             if (!key || !define(reader, routeIndex_, *key, idColumn, QLatin1StringView("route_id")))
                 return false;
@@ -437,10 +447,8 @@ private:
                 return false;
             feed_.routes.push_back(
                 Route{QString::fromUtf8(*key), *shortName, *longName, {}, {}, {}});
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     // The Japanese extension's names of a route's ends; a route the feed lacks is passed over.
@@ -452,10 +460,10 @@ private:
         const int originColumn = reader.column(QLatin1StringView("origin_stop"));
         const int viaColumn = reader.column(QLatin1StringView("via_stop"));
         const int destinationColumn = reader.column(QLatin1StringView("destination_stop"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             const auto found = routeIndex_.constFind(reader.bytes(idColumn).toByteArray());
             if (found == routeIndex_.cend())
-                continue;
+                return true;
             Route& route = feed_.routes[size_t(*found)];
             const auto origin = reader.text(originColumn);
             const auto via = origin ? reader.text(viaColumn) : std::nullopt;
@@ -465,10 +473,8 @@ private:
             route.origin = *origin;
             route.via = *via;
             route.destination = *destination;
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     bool parseTrips(CsvReader& reader)
@@ -480,7 +486,7 @@ private:
             return false;
         const int directionColumn = reader.column(QLatin1StringView("direction_id"));
         const int headsignColumn = reader.column(QLatin1StringView("trip_headsign"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             const auto route =
                 reference(reader, routeIndex_, routeColumn, QLatin1StringView("route_id"));
             const auto key =
@@ -492,10 +498,8 @@ private:
             if (!headsign)
                 return false;
             feed_.trips.push_back(Trip{QString::fromUtf8(*key), *route, *direction, *headsign});
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     static std::optional<int> direction(CsvReader& reader, int column)
@@ -520,7 +524,7 @@ private:
             !required(reader, QLatin1StringView("stop_sequence"), sequenceColumn))
             return false;
         const int pickupColumn = reader.column(QLatin1StringView("pickup_type"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             const auto trip =
                 reference(reader, tripIndex_, tripColumn, QLatin1StringView("trip_id"));
             const auto stop =
@@ -537,10 +541,8 @@ private:
             if (*sequence < 0)
                 return reader.fail(sequenceColumn, QStringLiteral("stop_sequence が空です"));
             feed_.stopTimes.push_back(StopTime{*trip, *stop, *sequence, *pickup != 1});
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     bool parseFares(CsvReader& reader)
@@ -551,17 +553,15 @@ private:
             !required(reader, QLatin1StringView("price"), priceColumn))
             return false;
         const int currencyColumn = reader.column(QLatin1StringView("currency_type"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             const auto key = id(reader, idColumn, QLatin1StringView("fare_id"));
             if (!key || !define(reader, fareIndex_, *key, idColumn, QLatin1StringView("fare_id")))
                 return false;
             feed_.fares.push_back(
                 Fare{QString::fromUtf8(*key), QString::fromUtf8(reader.bytes(priceColumn)),
                      QString::fromUtf8(reader.bytes(currencyColumn)), reader.line()});
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     bool parseFareRules(CsvReader& reader)
@@ -573,7 +573,7 @@ private:
         const int originColumn = reader.column(QLatin1StringView("origin_id"));
         const int destinationColumn = reader.column(QLatin1StringView("destination_id"));
         const int containsColumn = reader.column(QLatin1StringView("contains_id"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             const auto fare =
                 reference(reader, fareIndex_, fareColumn, QLatin1StringView("fare_id"));
             if (!fare)
@@ -581,10 +581,8 @@ private:
             feed_.fareRules.push_back(FareRule{
                 *fare, ruleRoute(reader.bytes(routeColumn)), zone(reader.bytes(originColumn)),
                 zone(reader.bytes(destinationColumn)), zone(reader.bytes(containsColumn))});
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     // A rule for a route the feed does not have applies to none.
@@ -617,7 +615,7 @@ private:
         const int textColumn = reader.column(QLatin1StringView("trans_id"));
         const int languageColumn = reader.column(QLatin1StringView("lang"));
         const int readingColumn = reader.column(QLatin1StringView("translation"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             if (isReading(reader.bytes(languageColumn))) {
                 const auto text = reader.text(textColumn);
                 const auto reading = text ? reader.text(readingColumn) : std::nullopt;
@@ -626,10 +624,8 @@ private:
                 if (!text->isEmpty() && !reading->isEmpty())
                     feed_.readingsByName.insert(*text, *reading);
             }
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     bool parseRecordKeyedTranslations(CsvReader& reader)
@@ -640,15 +636,13 @@ private:
         const int readingColumn = reader.column(QLatin1StringView("translation"));
         const int recordColumn = reader.column(QLatin1StringView("record_id"));
         const int valueColumn = reader.column(QLatin1StringView("field_value"));
-        for (qsizetype record = 1; reader.next(); ++record) {
+        return eachRecord(reader, [&] {
             if (reader.bytes(tableColumn) == "stops" && reader.bytes(fieldColumn) == "stop_name" &&
                 isReading(reader.bytes(languageColumn)) &&
                 !addStopReading(reader, recordColumn, valueColumn, readingColumn))
                 return false;
-            if (!keepGoing(reader, record))
-                return false;
-        }
-        return !reader.error();
+            return true;
+        });
     }
 
     bool addStopReading(CsvReader& reader, int recordColumn, int valueColumn, int readingColumn)
