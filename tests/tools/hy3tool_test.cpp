@@ -525,8 +525,10 @@ TEST_F(Hy3ToolTest, FromGtfsWritesTheFareAndBroadcastData)
     const ToolRun tape = hy3tool({QStringLiteral("check-tape"), path(QStringLiteral("7tp.csv"))});
     ASSERT_EQ(tape.status, 0) << tape.err.toStdString();
     EXPECT_TRUE(tape.out.contains(QStringLiteral("Shift-JIS (CP932)、放送 5 件")));
+    // The name is shown and its reading spoken.
     EXPECT_TRUE(tape.out.contains(
-        QStringLiteral("   5     1   3  次は、終点、｜港北駅前《こうほくえきまえ》です。")))
+        QStringLiteral("   5     1   3  次は、終点、港北駅前です。\n"
+                       "                読み: 次は、終点、こうほくえきまえです。")))
         << tape.out.toStdString();
 }
 
