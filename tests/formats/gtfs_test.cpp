@@ -4,9 +4,12 @@
 #include "formats/gtfspatterns.h"
 #include "platform/cp932.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 namespace
 {
@@ -252,6 +255,45 @@ TEST(GtfsFeed, ZipAndFolderGiveTheSameRoute)
         << notZip.error().reason.toStdString();
     EXPECT_EQ(gtfs::readFeed(QStringLiteral("/no/such/feed.zip")).error().kind,
               formats::FileErrorKind::Missing);
+}
+
+// A zip of the tables at `path`, each under `prefix` in the archive.
+bool writeZip(const QString& path, const Tables& tables, const QString& prefix)
+{
+    zip_t* archive =
+        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    if (!archive)
+        return false;
+    for (auto it = tables.cbegin(); it != tables.cend(); ++it) {
+        zip_source_t* source =
+            zip_source_buffer(archive, it.value().constData(), zip_uint64_t(it.value().size()), 0);
+        if (!source ||
+            zip_file_add(archive, (prefix + it.key()).toUtf8().constData(), source, 0) < 0)
+            return false;
+    }
+    return zip_close(archive) == 0;
+}
+
+TEST(GtfsFeed, ZipsFindTablesInAFolderAndRefuseTablesOverTheCap)
+{
+    QTemporaryDir dir;
+    Tables tables = smallFeed();
+    tables.insert(QStringLiteral("Stops.txt"), tables.take(QStringLiteral("stops.txt")));
+    const QString path = dir.filePath(QStringLiteral("feed.zip"));
+    ASSERT_TRUE(writeZip(path, tables, QStringLiteral("feed/")));
+    const auto feed = gtfs::readFeed(path);
+    ASSERT_TRUE(feed.ok()) << feed.error().description().toStdString();
+    EXPECT_EQ(feed->stops.size(), 4u);
+
+    // 4 MiB of blank lines pack into a few kilobytes.
+    tables[QStringLiteral("stop_times.txt")] += QByteArray(4 << 20, '\n');
+    ASSERT_TRUE(writeZip(path, tables, QString()));
+    gtfs::FeedLimits limits;
+    limits.maxTableBytes = 1 << 20;
+    const auto bomb = gtfs::readFeed(path, limits);
+    ASSERT_FALSE(bomb.ok());
+    EXPECT_EQ(bomb.error().kind, formats::FileErrorKind::TooLarge);
+    EXPECT_EQ(bomb.error().file, QStringLiteral("stop_times.txt"));
 }
 
 // ---- patterns ---------------------------------------------------------------------------
