@@ -44,7 +44,9 @@ set(FARE_RUNTIME_DEPENDS
     # The MIDI synthesiser, opened when a MIDI sound is first played, not linked
     libfluidsynth3
     # Any General MIDI sound font serves the MIDI sounds
-    "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
+    "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm"
+    # Bus feeds in zip files (linked; named as well, for a build without dpkg-shlibdeps)
+    libzip4)
 list(JOIN FARE_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The voice lives in contrib: only recommended, so that the package installs from main alone.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hts-voice-nitech-jp-atr503-m001)

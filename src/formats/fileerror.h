@@ -27,9 +27,10 @@ struct FileError {
     QString file;   // the path as given to the reader; empty for bytes already read
     int line = 0;   // from 1; 0 when the fault concerns the whole file
     QString reason; // for the user; empty when the number's description says it all
+    int column = 0; // field number of a table's line, from 1; 0 when the line as a whole is meant
 
-    // "<line>行目: <reason>", the reason alone, or the number's description when there is no
-    // reason.
+    // "<line>行目 <column>列目: <reason>", "<line>行目: <reason>", the reason alone, or the
+    // number's description when there is no reason.
     QString description() const;
 
     bool operator==(const FileError&) const = default;

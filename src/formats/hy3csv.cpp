@@ -167,24 +167,6 @@ std::optional<QString> decodeUtf8(const QByteArray& bytes)
     return text;
 }
 
-// The first character of the text that has no CP932 form, or an empty text.
-QString firstUnrepresentable(const QString& text)
-{
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString character = text.mid(i, width);
-        if (!platform::isCp932Representable(character))
-            return character;
-        i += width;
-    }
-    return QString();
-}
-
-QString codePoint(const QString& character)
-{
-    return QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
-}
-
 bool isInteger(const QByteArray& text)
 {
     const qsizetype digits = !text.isEmpty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
@@ -293,11 +275,8 @@ private:
             error(field, 1, QStringLiteral("UTF-8 として読めないバイトがあります"));
             return QByteArray();
         }
-        const QString bad = firstUnrepresentable(*text);
-        if (!bad.isEmpty()) {
-            error(field, 1,
-                  QStringLiteral("「%1」(U+%2) は Shift-JIS (CP932) で表せない文字です")
-                      .arg(bad, codePoint(bad)));
+        if (const QString reason = platform::nonCp932Reason(*text); !reason.isEmpty()) {
+            error(field, 1, reason);
             return QByteArray();
         }
         return checkedLength(field, platform::toCp932(*text));

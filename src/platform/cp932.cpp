@@ -1,5 +1,7 @@
 #include "cp932.h"
 
+#include <QList>
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -110,6 +112,24 @@ bool isCp932Representable(const QString& text)
     char* in = utf8.data();
     size_t inLeft = static_cast<size_t>(utf8.size());
     return conv.convert(in, inLeft, out);
+}
+
+QString nonCp932Reason(const QString& text)
+{
+    if (isCp932Representable(text))
+        return QString();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, width);
+        if (!isCp932Representable(character)) {
+            const QString codePoint =
+                QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+            return QStringLiteral("「%1」(U+%2) は Shift-JIS (CP932) で表せない文字です")
+                .arg(character, codePoint);
+        }
+        i += width;
+    }
+    return QString();
 }
 
 bool survivesCp932(const QString& text)

@@ -25,6 +25,10 @@ constexpr bool isCp932LeadByte(unsigned char b)
 // True when every character of the text has a CP932 form.
 bool isCp932Representable(const QString& text);
 
+// Why the text has no CP932 form, naming its first such character and code point:
+// "「…」(U+XXXX) は Shift-JIS (CP932) で表せない文字です"; empty when it has one.
+QString nonCp932Reason(const QString& text);
+
 // True when the text comes back unchanged from CP932, as a text stored in the settings file
 // must (a few characters have a form that reads back as another character).
 bool survivesCp932(const QString& text);

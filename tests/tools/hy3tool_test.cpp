@@ -485,4 +485,75 @@ TEST_F(Hy3ToolTest, CheckPluginReadsAWholePipe)
     EXPECT_EQ(err, QStringLiteral("(標準入力): the file is larger than 1048576 bytes\n"));
 }
 
+// ---- open-data bus feeds ---------------------------------------------------------------
+
+TEST_F(Hy3ToolTest, GtfsListShowsEveryPatternOfTheSampleFeed)
+{
+    const ToolRun run = hy3tool({QStringLiteral("gtfs-list"), QStringLiteral(GTFS_SAMPLE_ZIP)});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1],
+              QStringLiteral("   1  1 港北駅前～緑ヶ丘団地, 市役所経由  港北駅前 → 緑ヶ丘団地  "
+                             "停留所 6  便 2"));
+    EXPECT_TRUE(lines[3].endsWith(QStringLiteral("緑ヶ丘団地 → 港北駅前  停留所 6  便 2")));
+
+    write(QStringLiteral("feed.zip"), QByteArray("no zip"));
+    const ToolRun broken = hy3tool({QStringLiteral("gtfs-list"), path(QStringLiteral("feed.zip"))});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_TRUE(broken.err.startsWith(path(QStringLiteral("feed.zip")) + QStringLiteral(": zip")))
+        << broken.err.toStdString();
+}
+
+TEST_F(Hy3ToolTest, FromGtfsWritesTheFareAndBroadcastData)
+{
+    const ToolRun run =
+        hy3tool({QStringLiteral("from-gtfs"), QStringLiteral(GTFS_SAMPLE_DIR),
+                 QStringLiteral("--route"), QStringLiteral("07"), QStringLiteral("--out"),
+                 dir.path(), QStringLiteral("--pattern"), QStringLiteral("3")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(
+        run.out.contains(QStringLiteral("   5       4  市役所前（しやくしょまえ）  乗車なし")))
+        << run.out.toStdString();
+    const hy3::CsvResult fares =
+        hy3::fromCsv(hy3tool({QStringLiteral("to-csv"), path(QStringLiteral("7.hy3"))}).outBytes);
+    ASSERT_EQ(fares.records.size(), 6u);
+    // The route's own rule (250) for the whole way; the last stop keeps ticket 4.
+    EXPECT_EQ(fares.records[5].ticketNo, 4);
+    EXPECT_EQ(fares.records[5].columns[0], 250);
+    EXPECT_EQ(fares.records[2].columns[1], 220);
+    const ToolRun tape = hy3tool({QStringLiteral("check-tape"), path(QStringLiteral("7tp.csv"))});
+    ASSERT_EQ(tape.status, 0) << tape.err.toStdString();
+    EXPECT_TRUE(tape.out.contains(QStringLiteral("Shift-JIS (CP932)、放送 5 件")));
+    // The name is shown and its reading spoken.
+    EXPECT_TRUE(tape.out.contains(
+        QStringLiteral("   5     1   3  次は、終点、港北駅前です。\n"
+                       "                読み: 次は、終点、こうほくえきまえです。")))
+        << tape.out.toStdString();
+}
+
+TEST_F(Hy3ToolTest, FromGtfsRefusesWrongArgumentsAndPatterns)
+{
+    const QString feed = QStringLiteral(GTFS_SAMPLE_DIR);
+    const auto run = [&](const QStringList& args) {
+        return hy3tool(QStringList{QStringLiteral("from-gtfs")} + args);
+    };
+    EXPECT_EQ(run({feed, QStringLiteral("--pattern"), QStringLiteral("1")}).status, 2);
+    EXPECT_EQ(run({feed, QStringLiteral("--pattern"), QStringLiteral("1"),
+                   QStringLiteral("--route"), QStringLiteral("123456")})
+                  .status,
+              2);
+    EXPECT_EQ(run({feed, QStringLiteral("--pattern"), QStringLiteral("1"),
+                   QStringLiteral("--route"), QStringLiteral("1"), QStringLiteral("--bogus")})
+                  .status,
+              2);
+    const ToolRun unknown =
+        run({feed, QStringLiteral("--pattern"), QStringLiteral("9"), QStringLiteral("--route"),
+             QStringLiteral("1"), QStringLiteral("--out"), dir.path()});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("系統パターン「9」はありません（1〜3")))
+        << unknown.err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
 } // namespace

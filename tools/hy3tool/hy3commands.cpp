@@ -1,5 +1,8 @@
 #include "hy3commands.h"
 
+#include "formats/gtfsconvert.h"
+#include "formats/gtfsfeed.h"
+#include "formats/gtfspatterns.h"
 #include "formats/hy3csv.h"
 #include "formats/hy3file.h"
 #include "formats/rubytext.h"
@@ -11,6 +14,7 @@
 #include "platform/version.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -32,6 +36,11 @@ const char* const Usage =
     "  hy3tool check-tape FILE              放送用データ (*tp.csv) "
     "の放送とフラグ、文字コードを示す\n"
     "  hy3tool check-plugin FILE.4SP        整理券プラグインを調べ、使えないときは行と理由を示す\n"
+    "  hy3tool gtfs-list FEED               路線データ (GTFS-JP の zip かフォルダー) "
+    "の系統パターンを一覧にする\n"
+    "  hy3tool from-gtfs FEED --pattern ID --route N [--out DIR]\n"
+    "                                       系統パターン ID から運賃データ N.hy3 と"
+    "放送用データ Ntp.csv を作る\n"
     "  hy3tool --help | --version\n"
     "FILE を - にすると標準入力から読み、OUT を - にすると標準出力へ書きます。\n"
     "CSV の 1 行目は見出し「停留所名,整理券番号,1,2,…,150」、以降 1 行が 1 停留所です。\n"
@@ -386,6 +395,149 @@ int checkPlugin(const QString& path, QIODevice& in, QIODevice& out, QIODevice& e
     return 0;
 }
 
+// ---- open-data bus feeds ---------------------------------------------------------------
+
+// The feed, or nothing after saying why it cannot be read.
+std::optional<gtfs::Feed> readFeed(const QString& path, QIODevice& err)
+{
+    formats::FileResult<gtfs::Feed> feed = gtfs::readFeed(path);
+    if (!feed) {
+        const formats::FileError& error = feed.error();
+        const QString where = error.file.isEmpty() || error.file == path
+                                  ? path
+                                  : QStringLiteral("%1: %2").arg(path, error.file);
+        say(err, QStringLiteral("%1: %2").arg(where, error.description()));
+        return std::nullopt;
+    }
+    return std::move(*feed);
+}
+
+QString patternLine(const gtfs::Feed& feed, const gtfs::Pattern& pattern)
+{
+    return QStringLiteral("%1  %2  %3 → %4  停留所 %5  便 %6")
+        .arg(pattern.id, 4)
+        .arg(gtfs::routeName(feed.routes[size_t(pattern.route)]),
+             gtfs::shownStopName(feed, pattern.stops.front()),
+             gtfs::shownStopName(feed, pattern.stops.back()))
+        .arg(pattern.stops.size())
+        .arg(pattern.trips.size());
+}
+
+int gtfsList(const QString& path, QIODevice& out, QIODevice& err)
+{
+    const std::optional<gtfs::Feed> feed = readFeed(path, err);
+    if (!feed)
+        return 1;
+    const std::vector<gtfs::Pattern> patterns = gtfs::findPatterns(*feed);
+    if (patterns.empty()) {
+        say(err, QStringLiteral("%1: 停留所が 2 か所以上ある便がなく、系統パターンがありません")
+                     .arg(path));
+        return 1;
+    }
+    say(out, QStringLiteral("  ID  系統名  起点 → 終点  停留所数  便数"));
+    for (const gtfs::Pattern& pattern : patterns)
+        say(out, patternLine(*feed, pattern));
+    return 0;
+}
+
+struct FromGtfsArgs {
+    QString feed;
+    QString pattern;
+    QString route;
+    QString outDir;
+};
+
+// FEED --pattern ID --route N [--out DIR], the options in any order; nothing when the
+// arguments are wrong.
+std::optional<FromGtfsArgs> fromGtfsArgs(const QStringList& args)
+{
+    FromGtfsArgs parsed;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        QString* option = arg == QLatin1String("--pattern") ? &parsed.pattern
+                          : arg == QLatin1String("--route") ? &parsed.route
+                          : arg == QLatin1String("--out")   ? &parsed.outDir
+                                                            : nullptr;
+        if (option && i + 1 < args.size() && option->isEmpty())
+            *option = args[++i];
+        else if (!option && !arg.startsWith(QLatin1String("--")) && parsed.feed.isEmpty())
+            parsed.feed = arg;
+        else
+            return std::nullopt;
+    }
+    if (parsed.feed.isEmpty() || parsed.pattern.isEmpty() || parsed.route.isEmpty())
+        return std::nullopt;
+    return parsed;
+}
+
+void reportStops(const gtfs::Conversion& conversion, QIODevice& out)
+{
+    say(out, QStringLiteral("  順  整理券  停留所（読み）"));
+    int position = 1;
+    for (const gtfs::ConvertedStop& stop : conversion.stops) {
+        QString name = stop.name;
+        if (!stop.reading.isEmpty())
+            name += QStringLiteral("（%1）").arg(stop.reading);
+        if (!stop.boarding)
+            name += QStringLiteral("  乗車なし");
+        say(out, QStringLiteral("%1  %2  %3").arg(position++, 4).arg(stop.ticketNo, 6).arg(name));
+    }
+}
+
+int fromGtfs(const FromGtfsArgs& args, QIODevice& out, QIODevice& err)
+{
+    const std::optional<QString> routeNo = gtfs::routeFileNumber(args.route);
+    if (!routeNo) {
+        say(err, QStringLiteral("--route %1: 系統番号は 5 桁までの数字です").arg(args.route));
+        return 2;
+    }
+    const std::optional<gtfs::Feed> feed = readFeed(args.feed, err);
+    if (!feed)
+        return 1;
+    const std::vector<gtfs::Pattern> patterns = gtfs::findPatterns(*feed);
+    bool isNumber = false;
+    const int id = args.pattern.toInt(&isNumber);
+    if (!isNumber || id < 1 || id > int(patterns.size())) {
+        say(err,
+            QStringLiteral("%1: 系統パターン「%2」はありません（1〜%3。gtfs-list で一覧できます）")
+                .arg(args.feed, args.pattern)
+                .arg(patterns.size()));
+        return 1;
+    }
+    const gtfs::Pattern& pattern = patterns[size_t(id - 1)];
+    const gtfs::Conversion conversion = gtfs::convertPattern(*feed, pattern, *routeNo);
+    say(out, QStringLiteral("%1: 系統パターン %2（%3、%4 → %5）を系統 %6 にします")
+                 .arg(args.feed)
+                 .arg(pattern.id)
+                 .arg(gtfs::routeName(feed->routes[size_t(pattern.route)]),
+                      gtfs::shownStopName(*feed, pattern.stops.front()),
+                      gtfs::shownStopName(*feed, pattern.stops.back()), *routeNo));
+    reportStops(conversion, out);
+    for (const QString& note : conversion.notes)
+        say(err, QStringLiteral("警告: %1").arg(note));
+    for (const QString& error : conversion.errors)
+        say(err, QStringLiteral("%1: %2").arg(args.feed, error));
+    if (!conversion.ok()) {
+        say(err, QStringLiteral("%1 と %2 は書き込みませんでした。")
+                     .arg(gtfs::fareFileName(conversion), gtfs::tapeFileName(conversion)));
+        return 1;
+    }
+    if (const auto failed = gtfs::writeConversion(conversion, args.outDir, args.outDir)) {
+        say(err, *failed);
+        return 1;
+    }
+    const QDir folder(args.outDir.isEmpty() ? QStringLiteral(".") : args.outDir);
+    say(out, QStringLiteral("%1: 停留所 %2 件、整理券番号 %3 まで、運賃の規則がない組 %4")
+                 .arg(folder.filePath(gtfs::fareFileName(conversion)))
+                 .arg(conversion.records.size())
+                 .arg(conversion.stops.back().ticketNo)
+                 .arg(conversion.missingFares));
+    say(out, QStringLiteral("%1: 放送 %2 件")
+                 .arg(folder.filePath(gtfs::tapeFileName(conversion)))
+                 .arg(conversion.announcements.size()));
+    return 0;
+}
+
 } // namespace
 
 int runHy3Tool(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err)
@@ -405,6 +557,12 @@ int runHy3Tool(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice
         return checkTape(args[1], in, out, err);
     if (is("check-plugin", 1, 1))
         return checkPlugin(args[1], in, out, err);
+    if (is("gtfs-list", 1, 1))
+        return gtfsList(args[1], out, err);
+    if (command == QLatin1String("from-gtfs")) {
+        if (const auto parsed = fromGtfsArgs(args))
+            return fromGtfs(*parsed, out, err);
+    }
     if (is("--help", 0, 0) || is("-h", 0, 0)) {
         out.write(Usage);
         return 0;
