@@ -127,6 +127,9 @@ public:
     // Route setting from the route and section the entry panel shows: the fare data is
     // loaded (a refusal is told in a message box), the lamp test runs and the first stop shows.
     void setRoute(EntryPanel panel);
+    // Route setting of route and section given as text (digits), as if typed on the keypad:
+    // both go into the keypad's displays, and the route is set from there.
+    void setRouteFromText(const QString& route, const QString& section);
     // "データ戻し" or "データ送り": the stop sound, then the stop.
     void stepStop(core::StepDirection direction);
     // Display clear ("表示消去") switched on or off.

@@ -42,6 +42,13 @@ QString selectedDigits(const QListWidget* const* lists, int count)
 
 } // namespace
 
+void ControlPanel::setRouteFromText(const QString& route, const QString& section)
+{
+    routeDisplay_->setText(route);
+    sectionDisplay_->setText(section);
+    setRoute(EntryPanel::Keypad);
+}
+
 void ControlPanel::setRoute(EntryPanel panel)
 {
     const DataFolders folders = dataFolders_.current();
