@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/terminationsignals.h"
 #include "audio/startgate.h"
+#include "dialogs/routeimportdialog.h"
 #include "operation/controlpanel.h"
 #include "options/optionsdialog.h"
 #include "sound/soundplayer.h"
@@ -52,8 +53,27 @@ OptionsDialog& Program::optionsDialog()
         optionsDialog_->setFareDisplay(&display_);
         wiring_->connectOptionsDialog(*optionsDialog_);
         connect(optionsDialog_.get(), &QDialog::finished, this, &Program::saveAlongTheWay);
+        connect(optionsDialog_.get(), &OptionsDialog::routeImportRequested, this,
+                &Program::openRouteImport);
     }
     return *optionsDialog_;
+}
+
+void Program::openRouteImport()
+{
+    if (!routeImport_) {
+        auto folders = [this] {
+            const DataFolders current = wiring_->dataFolders().current();
+            return ImportFolders{current.fare, current.broadcast};
+        };
+        routeImport_ = new RouteImportDialog(folders, boxes_, pickers_, &optionsDialog());
+        // The route is set as the operator sets it, with section 1, once the dialog is shut.
+        connect(routeImport_, &RouteImportDialog::routeSetRequested, this,
+                [this](const QString& route) {
+                    controlPanel().setRouteFromText(route, QStringLiteral("1"));
+                });
+    }
+    routeImport_->open();
 }
 
 ControlPanel& Program::controlPanel()

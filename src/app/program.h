@@ -8,11 +8,13 @@
 #include "audio/startgate.h"
 #include "core/options.h"
 #include "dialogs/pickers.h"
+#include "dialogs/routeimportdialog.h"
 #include "platform/msgbox.h"
 #include "platform/wait.h"
 #include "sound/soundplayer.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <chrono>
 #include <memory>
@@ -61,6 +63,10 @@ public:
     // The options dialog, created the first time it is asked for ("設定..." or a caller).
     OptionsDialog& optionsDialog();
     bool hasOptionsDialog() const { return optionsDialog_ != nullptr; }
+    // "路線データの取り込み", opened from the options' folder page over the options dialog
+    // (which owns it) and created then; nullptr before.
+    RouteImportDialog* routeImportDialog() const { return routeImport_; }
+    void openRouteImport();
     ControlPanel& controlPanel();
     SettingsFile& settings() { return settings_; }
     sound::BroadcastTape& tape();
@@ -129,6 +135,8 @@ private:
     CustomColorTable customColors_{}; // the colour picker's, kept in the settings file
     std::unique_ptr<ControlPanelWiring> wiring_;
     std::unique_ptr<OptionsDialog> optionsDialog_; // goes before the panel it is connected to
+    QPointer<RouteImportDialog> routeImport_;      // a child of the options dialog
+    QtPickers pickers_;
     SettingsFile settings_;
     TerminationSignals* terminationSignals_ = nullptr;
     std::unique_ptr<DisplayLossWatch> displayLossWatch_;

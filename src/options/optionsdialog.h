@@ -103,6 +103,8 @@ signals:
     // The options that decide the backlight's look (panel pictures, ticket-number colours)
     // were applied or loaded: whoever shows the backlight re-applies the current state.
     void backlightLookChanged();
+    // "路線データの取り込み..." was clicked: whoever knows the data folders opens the import.
+    void routeImportRequested();
 
 private:
     // The dialog's frame (optionsdialog.cpp).

@@ -22,6 +22,9 @@ void OptionsDialog::buildFoldersPage(QGroupBox* page)
         addFolderRow(page, 130, QStringLiteral("放送用データ(*****Tp.csv)のあるフォルダー："),
                      QStringLiteral("上記放送用データの場所をエクスプローラで開く"),
                      QStringLiteral("broadcastDataFolder"));
+    QPushButton* import = button(page, QStringLiteral("路線データの取り込み..."), 14, 230, 200, 24);
+    import->setObjectName(QStringLiteral("routeImportButton"));
+    connect(import, &QAbstractButton::clicked, this, &OptionsDialog::routeImportRequested);
 }
 
 // A folder's caption, its text box, the "..." picker and the button that opens the folder.

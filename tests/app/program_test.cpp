@@ -2,6 +2,7 @@
 #include "audio/mediacommand.h"
 #include "audio/startgate.h"
 #include "core/routesession.h"
+#include "dialogs/routeimportdialog.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "filesystemfaults.h"
@@ -87,6 +88,45 @@ protected:
     QString settingsPath_;
     platform::ManualClock clock_;
 };
+
+TEST_F(ProgramTest, ARouteImportedFromABusFeedSetsAtOnceWithTheFeedsFaresAndReadings)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    Program program(settingsPath_, clock_, boxes);
+    program.start();
+    program.options().setFareDataFolder(dir_.path());
+    program.options().setBroadcastDataFolder(dir_.path());
+    program.openRouteImport(); // "路線データの取り込み..." on the options' folder page
+    RouteImportDialog* dialog = program.routeImportDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget(), &program.optionsDialog());
+
+    QSignalSpy finished(dialog, &RouteImportDialog::workFinished);
+    dialog->readFeed(QStringLiteral(GTFS_SAMPLE_DIR));
+    ASSERT_TRUE(finished.wait(30000));
+    ASSERT_GT(dialog->patternCount(), 0);
+    dialog->choosePattern(0); // route 1 from 港北駅前, the first pattern of the feed
+    dialog->setRouteNumber(QStringLiteral("21"));
+    dialog->importChosen();
+    ASSERT_TRUE(finished.wait(30000));
+    findWidget<QPushButton>(*dialog, "setRouteButton")->click();
+
+    ASSERT_TRUE(boxes.calls().empty()) << boxes.calls().front().prompt.toStdString();
+    const core::RouteSession& route = program.routeSession();
+    EXPECT_EQ(route.routeNo(), QStringLiteral("21"));
+    EXPECT_EQ(route.section(), 1);
+    ASSERT_EQ(route.recordCount(), 6);
+    EXPECT_EQ(route.row(1).stopName, QStringLiteral("港北駅前"));
+    EXPECT_EQ(route.row(4).stopName, QStringLiteral("中央病院，東口"));
+    // Zone 1 to zone 2 is 220 yen by the feed's rules, whichever of the first two stops.
+    for (int step = 0; step < 3; ++step)
+        program.controlPanel().stepStop(core::StepDirection::Forward);
+    EXPECT_EQ(program.display().fareElement(1)->value(), ElementValue(220));
+    EXPECT_EQ(program.display().fareElement(2)->value(), ElementValue(220));
+    // The tape shows the names and speaks the feed's readings.
+    EXPECT_EQ(program.tape().shownText(1), QStringLiteral("次は、市役所前です。"));
+    EXPECT_EQ(program.tape().spokenText(1), QStringLiteral("次は、しやくしょまえです。"));
+}
 
 TEST_F(ProgramTest, FirstRunRidesARouteAndSavesOnYes)
 {
