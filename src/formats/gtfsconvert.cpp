@@ -38,6 +38,28 @@ int zoneOf(const Feed& feed, int stop)
     return feed.stops[size_t(own.parent)].zone;
 }
 
+// Many published feeds write readings in half-width katakana ("ﾆｼｴｷﾏｴ"), as their timetable
+// systems keep them; the broadcast file gets the full-width form people read and edit. Only
+// that block is changed: a full-width comma or digit in a reading stays as written.
+QString withFullWidthKana(const QString& reading)
+{
+    QString out;
+    out.reserve(reading.size());
+    for (qsizetype i = 0; i < reading.size();) {
+        qsizetype end = i;
+        while (end < reading.size() && reading[end].unicode() >= 0xFF61 &&
+               reading[end].unicode() <= 0xFF9F)
+            ++end;
+        if (end > i) {
+            out += reading.mid(i, end - i).normalized(QString::NormalizationForm_KC);
+            i = end;
+        } else {
+            out += reading[i++];
+        }
+    }
+    return out;
+}
+
 // The reading of a stop's shown name: of the station for a pole, else of the stop itself;
 // by its id first, then by the name.
 QString readingOf(const Feed& feed, int stop)
@@ -45,7 +67,7 @@ QString readingOf(const Feed& feed, int stop)
     const int named = feed.stops[size_t(stop)].parent >= 0 ? feed.stops[size_t(stop)].parent : stop;
     const Stop& source = feed.stops[size_t(named)];
     const QString byId = feed.readingsByStopId.value(source.id);
-    return byId.isEmpty() ? feed.readingsByName.value(source.name) : byId;
+    return withFullWidthKana(byId.isEmpty() ? feed.readingsByName.value(source.name) : byId);
 }
 
 // "200", or "200.0" as some producers write it; no sign, no fraction of a yen.

@@ -394,6 +394,17 @@ TEST(GtfsConvert, PolesTakeTheirStationsNameZoneAndReading)
     EXPECT_EQ(fares(out, 1), std::vector<int>({0, 180, 220, 300}));
 }
 
+TEST(GtfsConvert, HalfWidthKatakanaReadingsBecomeFullWidth)
+{
+    Tables tables = smallFeed();
+    tables[QStringLiteral("translations.txt")] =
+        utf8(QStringLiteral("trans_id,lang,translation\n駅前,ja-Hrkt,ｴｷﾏｴ１ﾊﾞﾝ，ｷﾀ\n"));
+    const gtfs::Conversion out = convert(tables, 1);
+    ASSERT_TRUE(out.ok());
+    // Voiced marks join their letters; the full-width digit and comma stay as written.
+    EXPECT_EQ(out.stops[0].reading, QStringLiteral("エキマエ１バン，キタ"));
+}
+
 TEST(GtfsConvert, RefusesWhatTheFilesCannotHold)
 {
     Tables tables = smallFeed();
