@@ -20,7 +20,8 @@ std::array<QVariant, OptionCount> defaults()
 {
 #define FARE_FILE_DEFAULT(Name, accessor, kind, defaultValue, ...)                                 \
     QVariant::fromValue(OptionType<OptionKind::kind>::type(defaultValue)),
-#define FARE_PREFERENCE_DEFAULT(Name, accessor, defaultValue, ...) QVariant(defaultValue),
+#define FARE_PREFERENCE_DEFAULT(Name, accessor, kind, defaultValue, ...)                           \
+    QVariant::fromValue(OptionType<OptionKind::kind>::type(defaultValue)),
     std::array<QVariant, OptionCount> values = {
         {FARE_FILE_OPTIONS(FARE_FILE_DEFAULT) FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_DEFAULT)}};
     values[static_cast<int>(OptionId::FixedDate)] = today();
@@ -205,9 +206,14 @@ void Options::readPreferences(const QSettings& ini)
     for (const OptionDeclaration& row : optionTable()) {
         if (row.store != OptionStore::Preferences)
             continue;
+        const QVariant stored = ini.value(QLatin1String(row.preferencesKey));
+        if (row.kind == OptionKind::Text) {
+            if (stored.isValid())
+                setValue(row.id, stored.toString());
+            continue;
+        }
         bool ok = false;
-        const int number =
-            ini.value(QLatin1String(row.preferencesKey)).toString().trimmed().toInt(&ok);
+        const int number = stored.toString().trimmed().toInt(&ok);
         if (ok)
             setValue(row.id, number);
     }

@@ -119,7 +119,8 @@ public:
     {                                                                                              \
         return setValue(OptionId::Name, QVariant::fromValue(v));                                   \
     }
-#define FARE_PREFERENCE_ACCESSORS(Name, accessor, ...) FARE_OPTION_ACCESSORS(Name, accessor, Number)
+#define FARE_PREFERENCE_ACCESSORS(Name, accessor, kind, ...)                                       \
+    FARE_OPTION_ACCESSORS(Name, accessor, kind)
     FARE_FILE_OPTIONS(FARE_OPTION_ACCESSORS)
     FARE_PREFERENCE_OPTIONS(FARE_PREFERENCE_ACCESSORS)
 #undef FARE_PREFERENCE_ACCESSORS

@@ -37,8 +37,8 @@ constexpr int highOf(OptionKind kind, int listLength)
                       lowOf(OptionKind::kind),                                                     \
                       highOf(OptionKind::kind, listLength),                                        \
                       nullptr},
-#define FARE_PREFERENCE_ROW(Name, accessor, defaultValue, low, high, key)                          \
-    OptionDeclaration{OptionId::Name, #Name, OptionKind::Number, OptionStore::Preferences, low,    \
+#define FARE_PREFERENCE_ROW(Name, accessor, kind, defaultValue, low, high, key)                    \
+    OptionDeclaration{OptionId::Name, #Name, OptionKind::kind, OptionStore::Preferences, low,      \
                       high,           key},
 
 constexpr std::array<OptionDeclaration, OptionCount> Table = {

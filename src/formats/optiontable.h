@@ -29,8 +29,9 @@ enum class OptionKind : std::uint8_t { Text, Path, Check, List, Choice, Color, N
 // Every option, declared once. The settings file's options are listed in the file's order,
 // by the names its field list gives them:
 //   X(Name, accessor, kind, default, list length (List) or 0)
-// The desktop's own preferences, kept in the INI file beside it under "Group/Key":
-//   P(Name, accessor, default, low, high, "Group/Key")
+// The desktop's own preferences, kept in the INI file beside it under "Group/Key", each a
+// Number (low .. high), a Check (a switch, low 0 .. high 1) or a Text (low and high unused):
+//   P(Name, accessor, kind, default, low, high, "Group/Key")
 // Adding an option: a line here, the control that edits it (optionbinding.cpp) and the code
 // that uses it.
 #define FARE_FILE_OPTIONS(X)                                                                       \
@@ -101,10 +102,14 @@ enum class OptionKind : std::uint8_t { Text, Path, Check, List, Choice, Color, N
     X(FixedDate, fixedDate, Text, QString(), 0) /* today when the options are made */
 
 #define FARE_PREFERENCE_OPTIONS(P)                                                                 \
-    P(SpeechRate, speechRate, 175, 80, 450, "Speech/Rate")                                         \
-    P(SpeechPitch, speechPitch, 50, 0, 99, "Speech/Pitch")                                         \
-    P(SpeechVolume, speechVolume, 100, 0, 100, "Speech/Volume")                                    \
-    P(DisplayZoom, displayZoom, 1, 1, 4, "Display/Zoom")
+    P(SpeechRate, speechRate, Number, 175, 80, 450, "Speech/Rate")                                 \
+    P(SpeechPitch, speechPitch, Number, 50, 0, 99, "Speech/Pitch")                                 \
+    P(SpeechVolume, speechVolume, Number, 100, 0, 100, "Speech/Volume")                            \
+    /* 1..4 times the window's size, or 0: the largest size the monitor holds */                   \
+    P(DisplayZoom, displayZoom, Number, 1, 0, 4, "Display/Zoom")                                   \
+    P(DisplayFullScreen, displayFullScreen, Check, 0, 0, 1, "Display/FullScreen")                  \
+    /* QScreen::name() of the monitor; empty, or one not connected, is the primary monitor */      \
+    P(DisplayMonitor, displayMonitor, Text, QString(), 0, 0, "Display/Monitor")
 
 #define FARE_OPTION_ID(Name, ...) Name,
 enum class OptionId : int {
@@ -128,7 +133,7 @@ struct OptionDeclaration {
 };
 
 inline constexpr int SettingsFileOptionCount = 65;
-inline constexpr int OptionCount = 69;
+inline constexpr int OptionCount = 71;
 
 // The table in declaration order: the settings file's options in the file's order first.
 const std::array<OptionDeclaration, OptionCount>& optionTable();

@@ -120,7 +120,7 @@ TEST_F(PreferencesTest, DisplayZoomIsKeptUnderItsKeyWithinItsRange)
     preferences.load();
     EXPECT_EQ(options.displayZoom(), 1);
     EXPECT_FALSE(options.setDisplayZoom(5));
-    EXPECT_FALSE(options.setDisplayZoom(0));
+    EXPECT_FALSE(options.setDisplayZoom(-1));
     EXPECT_FALSE(preferences.holdsMoreThanTheSettingsFile());
     EXPECT_TRUE(options.setDisplayZoom(3));
     EXPECT_TRUE(preferences.holdsMoreThanTheSettingsFile()) << "a zoom is worth a file";

@@ -52,8 +52,10 @@ TEST(Options, RefusesValuesOutsideTheRangeOrOfAnotherType)
         EXPECT_FALSE(options.setUseTicketPreview(-1));
         EXPECT_FALSE(options.setTicketNumberMode(12));
         EXPECT_FALSE(options.setTicketNumberMode(-2));
-        EXPECT_FALSE(options.setDisplayZoom(0));
+        EXPECT_FALSE(options.setDisplayZoom(-1));
         EXPECT_FALSE(options.setDisplayZoom(5));
+        EXPECT_FALSE(options.setDisplayFullScreen(2)); // a switch, never greyed
+        EXPECT_FALSE(options.setValue(OptionId::DisplayMonitor, 1));
         EXPECT_FALSE(options.setValue(OptionId::FareDataFolder, 5));
         EXPECT_FALSE(options.setValue(OptionId::InfoColumn, QStringLiteral("3")));
         EXPECT_FALSE(options.setValue(OptionId::InfoColumn, 3.5));
@@ -69,6 +71,8 @@ TEST(Options, RefusesValuesOutsideTheRangeOrOfAnotherType)
     EXPECT_TRUE(options.setTicketNumberMode(-1));
     EXPECT_TRUE(options.setInfoColumn(149));
     EXPECT_TRUE(options.setDisplayZoom(4));
+    EXPECT_TRUE(options.setDisplayZoom(0)); // the largest size the monitor holds
+    EXPECT_TRUE(options.setDisplayMonitor(QStringLiteral("HDMI-1")));
     EXPECT_TRUE(options.setValue(OptionId::InfoColumn, qint16(3)));
     EXPECT_TRUE(options.setDigitBackColor(-1)); // any 32-bit colour is kept as it is
     EXPECT_EQ(options.digitBackColor(), -1);
@@ -199,6 +203,9 @@ TEST(Options, PreferencesAreReadAndWrittenUnderTheirKeys)
         ini.setValue(QStringLiteral("Speech/Rate"), 300);
         ini.setValue(QStringLiteral("Speech/Pitch"), 120); // out of range: ignored
         ini.setValue(QStringLiteral("Display/Zoom"), QStringLiteral(" 3 "));
+        ini.setValue(QStringLiteral("Display/FullScreen"), 1);
+        // A monitor's name is text, spaces and all; a number there is no monitor of ours.
+        ini.setValue(QStringLiteral("Display/Monitor"), QStringLiteral(" DP-2 "));
         ini.setValue(QStringLiteral("Newer/Key"), QStringLiteral("kept"));
     }
     Options options;
@@ -211,14 +218,18 @@ TEST(Options, PreferencesAreReadAndWrittenUnderTheirKeys)
     EXPECT_EQ(options.speechPitch(), 40);
     EXPECT_EQ(options.speechVolume(), 100);
     EXPECT_EQ(options.displayZoom(), 3);
+    EXPECT_EQ(options.displayFullScreen(), 1);
+    EXPECT_EQ(options.displayMonitor(), QStringLiteral(" DP-2 "));
 
     options.setDisplayZoom(2);
+    options.setDisplayMonitor(QStringLiteral("HDMI-A-1"));
     {
         QSettings ini(path, QSettings::IniFormat);
         options.writePreferences(ini);
     }
     const QSettings ini(path, QSettings::IniFormat);
     EXPECT_EQ(ini.value(QStringLiteral("Display/Zoom")).toInt(), 2);
+    EXPECT_EQ(ini.value(QStringLiteral("Display/Monitor")).toString(), QStringLiteral("HDMI-A-1"));
     EXPECT_EQ(ini.value(QStringLiteral("Speech/Pitch")).toInt(), 40);
     EXPECT_EQ(ini.value(QStringLiteral("Newer/Key")).toString(), QStringLiteral("kept"));
     EXPECT_FALSE(ini.contains(QStringLiteral("FareDataFolder")));

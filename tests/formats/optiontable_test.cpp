@@ -42,8 +42,14 @@ TEST(OptionTable, RangesComeFromTheKindAndTheListLength)
     const auto& zoom = formats::optionRow(OptionId::DisplayZoom);
     EXPECT_EQ(zoom.store, OptionStore::Preferences);
     EXPECT_STREQ(zoom.preferencesKey, "Display/Zoom");
-    EXPECT_EQ(zoom.low, 1);
+    EXPECT_EQ(zoom.low, 0); // 0: the largest size the monitor holds
     EXPECT_EQ(zoom.high, 4);
+    const auto& fullScreen = formats::optionRow(OptionId::DisplayFullScreen);
+    EXPECT_EQ(fullScreen.kind, formats::OptionKind::Check);
+    EXPECT_EQ(fullScreen.high, 1);
+    const auto& monitor = formats::optionRow(OptionId::DisplayMonitor);
+    EXPECT_EQ(monitor.kind, formats::OptionKind::Text);
+    EXPECT_STREQ(monitor.preferencesKey, "Display/Monitor");
 }
 
 TEST(OptionFileValues, StartEmptyInTheFilesTypesAndConvertWhatTheyAreGiven)
