@@ -82,6 +82,13 @@ void DigitElement::setValue(const ElementValue& value)
     redraw();
 }
 
+void DigitElement::setZoom(double zoom)
+{
+    zoom_ = zoom > 0 ? zoom : 1.0;
+    applySize();
+    update();
+}
+
 void DigitElement::setUserSettable(bool settable)
 {
     userSettable_ = settable;
@@ -132,7 +139,18 @@ void DigitElement::redraw()
 void DigitElement::applySize()
 {
     const DigitSizeClass size = digitSizeClass(sizeClass_);
-    setFixedSize(digitCount_ * size.positionWidth, size.height);
+    const QSizeF designed(digitCount_ * size.positionWidth, size.height);
+    setFixedSize((designed * zoom_).toSize());
+}
+
+double DigitElement::designedWidth() const
+{
+    return digitCount_ * digitSizeClass(sizeClass_).positionWidth;
+}
+
+double DigitElement::designedHeight() const
+{
+    return digitSizeClass(sizeClass_).height;
 }
 
 void DigitElement::paintEvent(QPaintEvent*)
@@ -142,8 +160,11 @@ void DigitElement::paintEvent(QPaintEvent*)
     if (!drawn_)
         return;
     const DigitColors colors{unlitColor_, litColor_};
-    paintDigits(painter, QRectF(rect()), displayedText_, digitCount_, digitLook(digitStyle_),
-                colors, boldGlyphs());
+    // The designed drawing, scaled whole: the segments keep their proportions at any zoom.
+    painter.scale(width() / designedWidth(), height() / designedHeight());
+    const QRectF designed(0, 0, designedWidth(), designedHeight());
+    paintDigits(painter, designed, displayedText_, digitCount_, digitLook(digitStyle_), colors,
+                boldGlyphs());
 }
 
 void DigitElement::mouseDoubleClickEvent(QMouseEvent* event)

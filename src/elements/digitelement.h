@@ -58,6 +58,11 @@ public:
     // rules.
     void resetDigits(bool lampTest);
 
+    // How many times its designed size the element is drawn (1 and up; fractions allowed).
+    // The size class still names the designed size; the segments are drawn scaled as vectors.
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+
     // The processed text now drawn; empty before the first redraw.
     QString displayedText() const { return displayedText_; }
 
@@ -72,6 +77,9 @@ private:
     DigitSettingsHandler askSettings_;
     void redraw();
     void applySize();
+    // The element's size at zoom 1.
+    double designedWidth() const;
+    double designedHeight() const;
 
     QColor unlitColor_{150, 150, 150};
     QColor litColor_{248, 210, 114};
@@ -84,6 +92,7 @@ private:
     ElementValue value_;
     bool userSettable_ = true;
     QColor backColor_{128, 128, 128};
+    double zoom_ = 1.0;
 
     // What the last redraw prepared for painting.
     bool drawn_ = false;

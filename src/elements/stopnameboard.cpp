@@ -47,9 +47,16 @@ StopNameBoard::~StopNameBoard()
         worker->wait();
 }
 
+void StopNameBoard::setZoom(double zoom)
+{
+    zoom_ = zoom > 0 ? zoom : 1.0;
+    resize(sizeHint());
+    update();
+}
+
 QSize StopNameBoard::sizeHint() const
 {
-    return {BoardWidth, BoardHeight};
+    return (QSizeF(BoardWidth, BoardHeight) * zoom_).toSize();
 }
 
 QSize StopNameBoard::minimumSizeHint() const
@@ -310,7 +317,7 @@ void StopNameBoard::placeStrip(int left)
     if (left == stripLeft_)
         return;
     stripLeft_ = left;
-    update(frameClientRect()); // the frame around the dots stays as it is
+    update(zoomed(frameClientRect())); // the frame around the dots stays as it is
 }
 
 qint64 StopNameBoard::nextMoveAt() const
@@ -360,11 +367,20 @@ QRect StopNameBoard::frameClientRect() const
     return QRect(0, 0, BoardWidth, FrameHeight).adjusted(border, border, -border, -border);
 }
 
+QRect StopNameBoard::zoomed(const QRect& designed) const
+{
+    const QRectF scaled(designed.x() * zoom_, designed.y() * zoom_, designed.width() * zoom_,
+                        designed.height() * zoom_);
+    return scaled.toAlignedRect();
+}
+
 void StopNameBoard::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), backColor_);
 
+    painter.save();
+    painter.scale(zoom_, zoom_);
     const QRect frame(0, 0, BoardWidth, FrameHeight);
     if (appearance_ == 1) {
         qDrawWinPanel(&painter, frame, palette(), true);
@@ -372,25 +388,92 @@ void StopNameBoard::paintEvent(QPaintEvent* event)
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawRect(frame.adjusted(0, 0, -1, -1));
     }
+    painter.restore();
 
     const QRect client = frameClientRect();
-    painter.setClipRect(client & event->rect());
-    const QImage& image = strip_.image();
     const QPoint origin = client.topLeft() + QPoint(stripLeft_, StripTop);
-    // Only the part of the strip inside the frame is drawn. The painter gets a picture of
-    // just that part (sharing the strip's bytes): given the whole strip it costs a third more.
-    const QRect source = QRect(client.topLeft() - origin, client.size()) & image.rect();
-    if (!source.isEmpty()) {
-        QImage visible(image.constScanLine(source.top()) + source.left(), source.width(),
-                       source.height(), image.bytesPerLine(), QImage::Format_Indexed8);
-        visible.setColorTable(image.colorTable());
-        painter.drawImage(origin + source.topLeft(), visible);
-    }
+    if (zoom_ * devicePixelRatioF() == 1.0)
+        blitStrip(painter, client & event->rect(), origin);
+    else
+        paintDots(painter, client, origin);
 
     if (!painted_) {
         painted_ = true;
         QTimer::singleShot(0, this, &StopNameBoard::prepareFirstGlyphs); // after this paint
     }
+}
+
+void StopNameBoard::blitStrip(QPainter& painter, const QRect& client, const QPoint& origin) const
+{
+    painter.setClipRect(client);
+    const QImage& image = strip_.image();
+    // Only the part of the strip inside the frame is drawn. The painter gets a picture of
+    // just that part (sharing the strip's bytes): given the whole strip it costs a third more.
+    const QRect source = QRect(client.topLeft() - origin, client.size()) & image.rect();
+    if (source.isEmpty())
+        return;
+    QImage visible(image.constScanLine(source.top()) + source.left(), source.width(),
+                   source.height(), image.bytesPerLine(), QImage::Format_Indexed8);
+    visible.setColorTable(image.colorTable());
+    painter.drawImage(origin + source.topLeft(), visible);
+}
+
+namespace
+{
+
+// A designed rectangle in device pixels: each edge rounded on its own, so that neighbouring
+// rectangles meet without a gap.
+QRect toDevice(const QRect& designed, double scale)
+{
+    const auto at = [scale](int designedPixel) {
+        return static_cast<int>(std::lround(designedPixel * scale));
+    };
+    return QRect(QPoint(at(designed.left()), at(designed.top())),
+                 QPoint(at(designed.right() + 1) - 1, at(designed.bottom() + 1) - 1));
+}
+
+// Whether the strip's pixel (x, y) is the top-left pixel of a dot: the dots of a glyph are
+// squares with a pixel of background between them.
+bool startsDot(const QImage& image, int x, int y)
+{
+    const uchar* line = image.constScanLine(y);
+    if (line[x] == 0 || (x > 0 && line[x - 1] != 0))
+        return false;
+    return y == 0 || image.constScanLine(y - 1)[x] == 0;
+}
+
+} // namespace
+
+// Drawn in device pixels: a dot's corner is its designed place times the scale, rounded, and
+// its side is the designed side times the scale, rounded once for all. Scaling the strip's
+// picture instead would give dots of two sizes at a scale such as 1.5 or 4.5.
+void StopNameBoard::paintDots(QPainter& painter, const QRect& client, const QPoint& origin) const
+{
+    const QImage& image = strip_.image();
+    // One more pixel to the left and above: a dot cut by the frame starts outside it.
+    const QRect scanned =
+        QRect(client.topLeft() - origin, client.size()).adjusted(-1, -1, 0, 0) & image.rect();
+    if (scanned.isEmpty())
+        return;
+    const double ratio = devicePixelRatioF();
+    const double scale = zoom_ * ratio;
+    const int side = std::max(1, static_cast<int>(std::lround(DotSize * scale)));
+    const QList<QRgb> colors = image.colorTable();
+
+    painter.save();
+    painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    painter.setClipRect(toDevice(client, scale) & toDevice(QRect(origin, image.size()), scale));
+    for (int y = scanned.top(); y <= scanned.bottom(); ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = scanned.left(); x <= scanned.right(); ++x) {
+            if (!startsDot(image, x, y))
+                continue;
+            const QPoint corner =
+                toDevice(QRect(origin + QPoint(x, y), QSize(1, 1)), scale).topLeft();
+            painter.fillRect(QRect(corner, QSize(side, side)), QColor(colors.value(line[x])));
+        }
+    }
+    painter.restore();
 }
 
 void StopNameBoard::prepareFirstGlyphs()

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
 class QTimer;
 
 // LED dot-matrix stop-name board. A name is rendered cell by cell (two CP932 bytes a cell, a
@@ -117,6 +118,12 @@ public:
     int stripWidth() const { return strip_.width(); }
     const dotboard::DotStrip& strip() const { return strip_; }
 
+    // How many times its designed size the board is drawn (fractions allowed). The strip, the
+    // scroll and its pace stay in designed pixels; every dot is drawn as a square of whole
+    // device pixels, the same size for all dots of the board (see paintDots).
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -164,6 +171,11 @@ private:
     qint64 nextMoveAt() const;
     void scheduleTimer();
     QRect frameClientRect() const;
+    // A rectangle of the designed board in the widget's own (zoomed) coordinates.
+    QRect zoomed(const QRect& designed) const;
+    // The lit dots of the strip inside the frame, each a square of whole device pixels.
+    void paintDots(QPainter& painter, const QRect& client, const QPoint& origin) const;
+    void blitStrip(QPainter& painter, const QRect& client, const QPoint& origin) const;
 
     QColor backColor_ = DefaultBackColor;
     QColor foreColor_ = DefaultForeColor;
@@ -195,4 +207,5 @@ private:
     qint64 lastMoveAt_ = 0;
     qint64 scrollTimerDue_ = -1;
     QTimer* scrollTimer_ = nullptr;
+    double zoom_ = 1.0;
 };
