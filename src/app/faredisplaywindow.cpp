@@ -1,7 +1,10 @@
 #include "app/faredisplaywindow.h"
 
+#include "app/displaymenu.h"
+#include "app/displaysizing.h"
 #include "app/faredisplaylayout.h"
 #include "app/panelpicture.h"
+#include "app/windowplacement.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "platform/fontmap.h"
@@ -9,11 +12,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -48,6 +54,15 @@ private:
     QPointer<QWidget> panel_;
 };
 
+constexpr QSize DesignedSize(displaylayout::ClientWidth, displaylayout::ClientHeight);
+
+// A designed place of the window at `scale`, its corner shifted by `corner`.
+QRect scaledPlace(const QRect& designed, double scale, const QPoint& corner)
+{
+    const QPoint topLeft = (QPointF(designed.topLeft()) * scale).toPoint();
+    return QRect(corner + topLeft, (QSizeF(designed.size()) * scale).toSize());
+}
+
 } // namespace
 
 FareDisplayWindow::FareDisplayWindow(QWidget* parent)
@@ -64,6 +79,7 @@ FareDisplayWindow::FareDisplayWindow(platform::WaitClock& clock, QWidget* parent
     createFareElementsAndLabels();
     createClock();
     backlightPictures_[0] = QPixmap::fromImage(drawPanelPicture());
+    content_ = rect();
 }
 
 FareDisplayWindow::~FareDisplayWindow() = default;
@@ -164,7 +180,7 @@ void FareDisplayWindow::setCurrentPicture(const QPixmap& picture)
 // is not known yet when the place is restored at start-up.
 WindowPosition FareDisplayWindow::windowPosition() const
 {
-    const QPoint topLeft = geometry().topLeft();
+    const QPoint topLeft = fullScreen_ ? windowedTopLeft_ : geometry().topLeft();
     return WindowPosition{platform::pixelsToTwips(topLeft.x()),
                           platform::pixelsToTwips(topLeft.y())};
 }
@@ -173,6 +189,10 @@ void FareDisplayWindow::restoreWindowPosition(const WindowPosition& position)
 {
     const QPoint topLeft(platform::twipsToPixels(position.left),
                          platform::twipsToPixels(position.top));
+    if (fullScreen_) {
+        windowedTopLeft_ = topLeft; // taken when the window leaves full screen
+        return;
+    }
     if (topLeft != geometry().topLeft())
         setGeometry(QRect(topLeft, size()));
 }
@@ -195,16 +215,156 @@ void FareDisplayWindow::showTimeOfDay(const QTime& now)
 void FareDisplayWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
-    if (!currentPicture_.isNull())
-        painter.drawPixmap(0, 0, currentPicture_);
+    painter.fillRect(rect(), fullScreen_ ? QBrush(Qt::black) : palette().window());
+    if (fullScreen_)
+        painter.fillRect(content_, palette().window());
+    if (currentPicture_.isNull())
+        return;
+    if (scale_ == 1.0) {
+        painter.drawPixmap(content_.topLeft(), currentPicture_);
+        return;
+    }
+    // A picture of its own size or another, drawn from the content's corner as at 1x.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setClipRect(content_);
+    const QSizeF shown = QSizeF(currentPicture_.deviceIndependentSize()) * scale_;
+    painter.drawPixmap(QRectF(content_.topLeft(), shown), currentPicture_,
+                       QRectF(currentPicture_.rect()));
+}
+
+// --- size and place --------------------------------------------------------------------------
+
+void FareDisplayWindow::setOptions(core::Options& options)
+{
+    if (options_)
+        disconnect(options_, nullptr, this, nullptr);
+    options_ = &options;
+    monitorName_ = options.displayMonitor();
+    connect(&options, &core::Options::changed, this, [this](core::OptionId id) {
+        using core::OptionId;
+        if (id != OptionId::DisplayZoom && id != OptionId::DisplayFullScreen &&
+            id != OptionId::DisplayMonitor)
+            return;
+        const QString previousMonitor = monitorName_;
+        applyDisplayOptions();
+        if (id == OptionId::DisplayMonitor && !fullScreen_)
+            moveToMonitor(previousMonitor);
+    });
+    // A monitor that comes or goes may be the one chosen; Qt has moved its windows by then.
+    const auto screensChanged = [this] {
+        QMetaObject::invokeMethod(this, &FareDisplayWindow::applyDisplayOptions,
+                                  Qt::QueuedConnection);
+    };
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, screensChanged);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, screensChanged);
+    applyDisplayOptions();
+}
+
+void FareDisplayWindow::applyDisplayOptions()
+{
+    if (!options_)
+        return;
+    monitorName_ = options_->displayMonitor();
+    const QScreen* screen = displaysizing::chosenScreen(monitorName_);
+    if (screen == nullptr)
+        return;
+    if (core::isOn(options_->displayFullScreen()))
+        showFullScreenOn(*screen);
+    else
+        showInWindow(*screen);
+    if (!mask().isEmpty())
+        shapeWindow();
+    update();
+}
+
+void FareDisplayWindow::showInWindow(const QScreen& screen)
+{
+    const bool wasFullScreen = fullScreen_;
+    fullScreen_ = false;
+    const QRect available = screen.availableGeometry();
+    const int zoom = options_->displayZoom();
+    const double scale = displaysizing::windowScale(zoom, DesignedSize, available.size());
+    const QSize size = (QSizeF(DesignedSize) * scale).toSize();
+    layOutContent(scale, QPoint(0, 0));
+    setFixedSize(size);
+    QPoint topLeft = wasFullScreen ? windowedTopLeft_ : geometry().topLeft();
+    // A window as large as the monitor is only of use all on it.
+    if (zoom == displaysizing::FitZoom)
+        topLeft = placeOnScreens(topLeft, size, {available});
+    setGeometry(QRect(topLeft, size));
+}
+
+// The window covers the monitor itself: no window state a window manager might refuse, and
+// the same on every desktop.
+void FareDisplayWindow::showFullScreenOn(const QScreen& screen)
+{
+    if (!fullScreen_)
+        windowedTopLeft_ = geometry().topLeft();
+    fullScreen_ = true;
+    dragGrip_.reset();
+    const QRect area = screen.geometry();
+    const double scale =
+        displaysizing::fullScreenScale(options_->displayZoom(), DesignedSize, area.size());
+    const QRect content =
+        displaysizing::centredContent(DesignedSize, scale, QRect(QPoint(0, 0), area.size()));
+    layOutContent(scale, content.topLeft());
+    setFixedSize(area.size());
+    setGeometry(area);
+    raise();
+}
+
+void FareDisplayWindow::moveToMonitor(const QString& previousName)
+{
+    const QScreen* from = displaysizing::chosenScreen(previousName);
+    const QScreen* to = displaysizing::chosenScreen(monitorName_);
+    if (from == nullptr || to == nullptr || from == to)
+        return;
+    const QPoint offset = geometry().topLeft() - from->geometry().topLeft();
+    move(placeOnScreens(to->geometry().topLeft() + offset, size(), {to->availableGeometry()}));
+}
+
+void FareDisplayWindow::layOutContent(double scale, const QPoint& corner)
+{
+    using displaylayout::toPixels;
+    scale_ = scale;
+    content_ = QRect(corner, (QSizeF(DesignedSize) * scale).toSize());
+    stopNameBoard_->setZoom(scale);
+    stopNameBoard_->setGeometry(
+        scaledPlace(toPixels(displaylayout::stopNameBoardRect()), scale, corner));
+    for (int i = 1; i <= displaylayout::FareElementCount; ++i) {
+        DigitElement* element = fareElements_[i - 1];
+        element->setZoom(scale);
+        element->move(
+            scaledPlace(toPixels(displaylayout::fareElementRect(i)), scale, corner).topLeft());
+        QLabel* label = ticketLabels_[i - 1];
+        label->setGeometry(scaledPlace(toPixels(displaylayout::ticketLabelRect(i)), scale, corner));
+        QFont font = label->font(); // its typeface may have been changed since
+        font.setPointSizeF(TicketLabelPointSize * scale);
+        label->setFont(font);
+    }
+    for (int i = 0; i < 2; ++i) {
+        clockElements_[i]->setZoom(scale);
+        clockElements_[i]->move(
+            scaledPlace(toPixels(displaylayout::clockElementRect(i)), scale, corner).topLeft());
+    }
+}
+
+void FareDisplayWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!options_) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    fillDisplayMenu(menu, *options_);
+    menu.exec(event->globalPos());
 }
 
 void FareDisplayWindow::mousePressEvent(QMouseEvent* event)
 {
     // Only a left press on the panel itself moves the window; its elements keep their clicks.
     const bool onSurface = childAt(event->position().toPoint()) == nullptr;
-    if (event->button() != Qt::LeftButton || !onSurface) {
+    if (event->button() != Qt::LeftButton || !onSurface || fullScreen_) {
         QWidget::mousePressEvent(event);
         return;
     }
@@ -233,6 +393,12 @@ void FareDisplayWindow::mouseReleaseEvent(QMouseEvent* event)
 
 void FareDisplayWindow::keyPressEvent(QKeyEvent* event)
 {
+    const bool leavesFullScreen = event->key() == Qt::Key_Escape && fullScreen_;
+    if (options_ && (event->key() == Qt::Key_F11 || leavesFullScreen)) {
+        options_->setDisplayFullScreen(fullScreen_ ? 0 : 1);
+        event->accept();
+        return;
+    }
     if (controlPanel_ && controlPanel_->isEnabled()) {
         QCoreApplication::sendEvent(controlPanel_, event);
         return;

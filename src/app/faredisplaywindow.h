@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options.h"
 #include "dialogs/digitsettingsdialog.h"
 #include "elements/faredisplay.h"
 #include "formats/windowposition.h"
@@ -13,6 +14,7 @@
 #include <optional>
 
 class QLabel;
+class QScreen;
 class QTimer;
 
 // The fare display window: the panel picture with the stop-name board, twelve fare elements
@@ -48,9 +50,20 @@ public:
     // restores the dialog.
     void setDigitSettingsDialog(const DigitSettingsHandler& ask);
 
-    // Position for the settings file, in twips: where the client area (inside any frame) is.
+    // The options model whose display preferences (zoom, full screen, monitor) the window
+    // follows from now on, applied at once; the right-click menu and F11 change them there.
+    void setOptions(core::Options& options);
+
+    // Position for the settings file, in twips: where the client area (inside any frame) is
+    // in a window of its own, also while the window fills a monitor.
     WindowPosition windowPosition() const;
     void restoreWindowPosition(const WindowPosition& position);
+
+    // How many times its designed size the content is drawn, and where it sits in the window
+    // (all of it, but for the black around it in full screen).
+    double contentScale() const { return scale_; }
+    QRect contentRect() const { return content_; }
+    bool isShowingFullScreen() const { return fullScreen_; }
 
     // Gives the window its shape (the whole client rectangle).
     void shapeWindow();
@@ -64,7 +77,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    // The console's keys work here too, so that clicking the display does not end them.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // F11 toggles full screen and Esc leaves it; the console's keys work here too, so that clicking
+    // the display does not end them.
     void keyPressEvent(QKeyEvent* event) override;
     // The window never disappears on its own: a close request from the desktop (Alt+F4, the
     // task bar) is the operator wanting to end, which the control panel asks about.
@@ -76,6 +91,13 @@ private:
     void createStopNameBoard(platform::WaitClock& clock);
     void createFareElementsAndLabels();
     void createClock();
+    // Sizes and places the window and its content as the display options say.
+    void applyDisplayOptions();
+    void showInWindow(const QScreen& screen);
+    void showFullScreenOn(const QScreen& screen);
+    // Every element at its designed place and size times `scale`, shifted by `corner`.
+    void layOutContent(double scale, const QPoint& corner);
+    void moveToMonitor(const QString& previousName);
     // Edits fare element i's digit rules in its dialog and gives them to all twelve.
     void onFareElementDoubleClicked(int i);
 
@@ -89,4 +111,12 @@ private:
     QPointer<QWidget> controlPanel_;
     // Where the press grabbed the window, while it is dragged by our own moves.
     std::optional<QPoint> dragGrip_;
+
+    QPointer<core::Options> options_;
+    QString monitorName_; // the monitor option last applied
+    double scale_ = 1.0;
+    QRect content_;
+    bool fullScreen_ = false;
+    // Where the window was before it filled a monitor; what the settings file keeps then.
+    QPoint windowedTopLeft_;
 };

@@ -30,6 +30,7 @@ Program::Program(const QString& settingsPath, platform::WaitClock& clock,
 {
     controlPanel().setOptionsDialogSource([this] { return &optionsDialog(); });
     display_.setControlPanel(&controlPanel());
+    display_.setOptions(optionValues_);
     controlPanel().setSettingsPath(settingsPath);
     controlPanel().installEventFilter(this);
     connect(&controlPanel(), &ControlPanel::shutdownRequested, this, &Program::onShutdownRequested);
