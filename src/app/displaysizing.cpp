@@ -47,6 +47,15 @@ QRect centredContent(const QSize& content, double scale, const QRect& area)
     return QRect(corner, size);
 }
 
+QPoint keptWithin(const QPoint& topLeft, const QSize& size, const QRect& area)
+{
+    const auto along = [](int at, int length, int start, int areaLength) {
+        return std::max(start, std::min(at, start + areaLength - length));
+    };
+    return QPoint(along(topLeft.x(), size.width(), area.left(), area.width()),
+                  along(topLeft.y(), size.height(), area.top(), area.height()));
+}
+
 QScreen* chosenScreen(const QString& name)
 {
     const QList<QScreen*> screens = QGuiApplication::screens();

@@ -30,6 +30,10 @@ double fullScreenScale(int zoom, const QSize& content, const QSize& screen);
 // The content of that scale centred in `area` (black around it).
 QRect centredContent(const QSize& content, double scale, const QRect& area);
 
+// The top-left corner nearest `topLeft` for a window of `size` wholly inside `area` (at the
+// area's top-left when it is larger).
+QPoint keptWithin(const QPoint& topLeft, const QSize& size, const QRect& area);
+
 // The monitor named `name` (QScreen::name()), or the primary one when no monitor of that
 // name is connected; nullptr only without any screen.
 QScreen* chosenScreen(const QString& name);

@@ -4,7 +4,6 @@
 #include "app/displaysizing.h"
 #include "app/faredisplaylayout.h"
 #include "app/panelpicture.h"
-#include "app/windowplacement.h"
 #include "elements/digitelement.h"
 #include "elements/nextstopnameboard.h"
 #include "platform/fontmap.h"
@@ -290,7 +289,7 @@ void FareDisplayWindow::showInWindow(const QScreen& screen)
     QPoint topLeft = wasFullScreen ? windowedTopLeft_ : geometry().topLeft();
     // A window as large as the monitor is only of use all on it.
     if (zoom == displaysizing::FitZoom)
-        topLeft = placeOnScreens(topLeft, size, {available});
+        topLeft = displaysizing::keptWithin(topLeft, size, available);
     setGeometry(QRect(topLeft, size));
 }
 
@@ -320,7 +319,8 @@ void FareDisplayWindow::moveToMonitor(const QString& previousName)
     if (from == nullptr || to == nullptr || from == to)
         return;
     const QPoint offset = geometry().topLeft() - from->geometry().topLeft();
-    move(placeOnScreens(to->geometry().topLeft() + offset, size(), {to->availableGeometry()}));
+    move(displaysizing::keptWithin(to->geometry().topLeft() + offset, size(),
+                                   to->availableGeometry()));
 }
 
 void FareDisplayWindow::layOutContent(double scale, const QPoint& corner)

@@ -379,20 +379,13 @@ void StopNameBoard::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.fillRect(event->rect(), backColor_);
 
-    painter.save();
-    painter.scale(zoom_, zoom_);
-    const QRect frame(0, 0, BoardWidth, FrameHeight);
-    if (appearance_ == 1) {
-        qDrawWinPanel(&painter, frame, palette(), true);
-    } else {
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawRect(frame.adjusted(0, 0, -1, -1));
-    }
-    painter.restore();
+    // A scroll repaints the dots alone.
+    if (!zoomed(frameClientRect()).contains(event->rect()))
+        paintFrame(painter);
 
     const QRect client = frameClientRect();
     const QPoint origin = client.topLeft() + QPoint(stripLeft_, StripTop);
-    if (zoom_ * devicePixelRatioF() == 1.0)
+    if (zoom_ * painter.deviceTransform().m11() == 1.0)
         blitStrip(painter, client & event->rect(), origin);
     else
         paintDots(painter, client, origin);
@@ -401,6 +394,34 @@ void StopNameBoard::paintEvent(QPaintEvent* event)
         painted_ = true;
         QTimer::singleShot(0, this, &StopNameBoard::prepareFirstGlyphs); // after this paint
     }
+}
+
+void StopNameBoard::drawFrame(QPainter& painter) const
+{
+    const QRect frame(0, 0, BoardWidth, FrameHeight);
+    if (appearance_ == 1) {
+        qDrawWinPanel(&painter, frame, palette(), true);
+    } else {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    }
+}
+
+// Zoomed, the designed frame's pixels become blocks: its lines drawn at the zoom would reach
+// a pixel into the dots at some zooms.
+void StopNameBoard::paintFrame(QPainter& painter) const
+{
+    if (zoom_ == 1.0) {
+        drawFrame(painter);
+        return;
+    }
+    QImage designed(BoardWidth, FrameHeight, QImage::Format_RGB32);
+    designed.fill(backColor_);
+    {
+        QPainter designedPainter(&designed);
+        drawFrame(designedPainter);
+    }
+    painter.drawImage(QRectF(0, 0, BoardWidth * zoom_, FrameHeight * zoom_), designed);
 }
 
 void StopNameBoard::blitStrip(QPainter& painter, const QRect& client, const QPoint& origin) const
@@ -455,7 +476,8 @@ void StopNameBoard::paintDots(QPainter& painter, const QRect& client, const QPoi
         QRect(client.topLeft() - origin, client.size()).adjusted(-1, -1, 0, 0) & image.rect();
     if (scanned.isEmpty())
         return;
-    const double ratio = devicePixelRatioF();
+    // The device's own ratio: a picture rendered at another ratio than the screen's has its own.
+    const double ratio = painter.deviceTransform().m11();
     const double scale = zoom_ * ratio;
     const int side = std::max(1, static_cast<int>(std::lround(DotSize * scale)));
     const QList<QRgb> colors = image.colorTable();

@@ -175,6 +175,8 @@ private:
     QRect zoomed(const QRect& designed) const;
     // The lit dots of the strip inside the frame, each a square of whole device pixels.
     void paintDots(QPainter& painter, const QRect& client, const QPoint& origin) const;
+    void drawFrame(QPainter& painter) const;
+    void paintFrame(QPainter& painter) const;
     void blitStrip(QPainter& painter, const QRect& client, const QPoint& origin) const;
 
     QColor backColor_ = DefaultBackColor;

@@ -343,6 +343,33 @@ TEST_F(ProgramSettingsTest, TheVoiceSettingsAreKeptWithTheSettings)
     EXPECT_EQ(second.tape().speechSettings(), (speech::SpeechSettings{200, 30, 70}));
 }
 
+TEST_F(ProgramSettingsTest, ZoomAndFullScreenLeaveTheSettingsFileAsAt1x)
+{
+    platform::MessageBoxRecorder boxes(platform::MessageBox::Yes);
+    {
+        Program first(path_, clock_, boxes);
+        first.start();
+        first.display().move(30, 60);
+        first.endWithoutQuestion();
+    }
+    const QByteArray atOnce = contents(path_);
+    {
+        Program second(path_, clock_, boxes);
+        second.start();
+        // As the right-click menu sets them.
+        second.options().setDisplayZoom(3);
+        second.options().setDisplayFullScreen(1);
+        EXPECT_EQ(second.display().geometry(), QGuiApplication::primaryScreen()->geometry());
+        second.endWithoutQuestion();
+    }
+    EXPECT_EQ(contents(path_), atOnce) << "the place in twips of the window at 1x";
+    Program third(path_, clock_, boxes);
+    third.start();
+    EXPECT_TRUE(third.display().isShowingFullScreen()) << "as the last run left it";
+    third.options().setDisplayFullScreen(0);
+    EXPECT_EQ(third.display().geometry(), QRect(30, 60, 498 * 3, 248 * 3));
+}
+
 TEST_F(ProgramSettingsTest, TheStartClearsWhatAKilledSaveLeft)
 {
     const QByteArray saved = encodeSettings(usersSettings());
