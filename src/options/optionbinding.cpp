@@ -12,7 +12,7 @@ using core::OptionId;
 namespace
 {
 
-constexpr std::array<OptionControl, core::SettingsFileOptionCount> Controls = {{
+constexpr std::array<OptionControl, core::SettingsFileOptionCount + 2> Controls = {{
     {OptionId::FareDataFolder, "fareDataFolderEdit"},
     {OptionId::BroadcastDataFolder, "broadcastDataFolderEdit"},
     {OptionId::AutoTicketNumbers, "autoTicketNumbersCheck"},
@@ -78,7 +78,15 @@ constexpr std::array<OptionControl, core::SettingsFileOptionCount> Controls = {{
     {OptionId::DateAtRouteSet, "dateAtRouteSetOption"},
     {OptionId::DateFixed, "dateFixedOption"},
     {OptionId::FixedDate, "fixedDateLabel"},
+    {OptionId::DisplayZoom, "displayZoomList"},
+    {OptionId::DisplayFullScreen, "displayFullScreenCheck"},
 }};
+
+// A list whose items carry the option's values rather than standing at them.
+bool listHoldsValues(const QComboBox& list)
+{
+    return list.count() > 0 && list.itemData(0).isValid();
+}
 
 // Shows the option's value in the control, with the control's own reactions.
 void show(QWidget* control, const QVariant& value)
@@ -86,7 +94,7 @@ void show(QWidget* control, const QVariant& value)
     if (auto* box = qobject_cast<GreyableCheckBox*>(control))
         box->setValue(value.toInt());
     else if (auto* list = qobject_cast<QComboBox*>(control))
-        list->setCurrentIndex(value.toInt());
+        list->setCurrentIndex(listHoldsValues(*list) ? list->findData(value) : value.toInt());
     else if (auto* option = qobject_cast<QRadioButton*>(control)) {
         if (value.toBool())
             option->setChecked(true);
@@ -105,7 +113,7 @@ QVariant valueOf(const QWidget* control)
     if (auto* box = qobject_cast<const GreyableCheckBox*>(control))
         return box->value();
     if (auto* list = qobject_cast<const QComboBox*>(control))
-        return list->currentIndex();
+        return listHoldsValues(*list) ? list->currentData() : list->currentIndex();
     if (auto* option = qobject_cast<const QRadioButton*>(control))
         return option->isChecked();
     if (auto* edit = qobject_cast<const QLineEdit*>(control))

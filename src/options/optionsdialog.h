@@ -124,6 +124,9 @@ private:
     void buildPanelPage(QGroupBox* page);
     void buildPanelPictureGroup(QGroupBox* page);
     void buildTicketNumberGroup(QGroupBox* page);
+    // The display window's zoom, full screen and monitor, as its right-click menu sets them.
+    void buildDisplayWindowControls(QGroupBox* page);
+    void bindMonitorList(QComboBox& list);
     void onPanelChoiceToggled();
     void onPanelPicturePickClicked(int state);
 

@@ -7,9 +7,12 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
 
 using namespace pagecontrols;
 
@@ -17,6 +20,7 @@ void OptionsDialog::buildPanelPage(QGroupBox* page)
 {
     buildPanelPictureGroup(page);
     buildTicketNumberGroup(page);
+    buildDisplayWindowControls(page);
 
     exclusive(this, {panelAutoOption_, panelIndividualOption_});
     for (int state = 0; state < 3; ++state)
@@ -79,7 +83,7 @@ void OptionsDialog::buildPanelPictureGroup(QGroupBox* page)
                         "大きいパネルの場合、はみ出た部分（右・下）が切り取られます。"
                         "逆に小さいパネルの場合は左上から表示され、余白部分はグレーに"
                         "なりますのでご注意ください。"),
-         12, 276, 486, 56);
+         12, 294, 486, 42);
 }
 
 // The ticket-number labels: shown or not, their numbering and their colours.
@@ -88,7 +92,7 @@ void OptionsDialog::buildTicketNumberGroup(QGroupBox* page)
     autoTicketNumbersCheck_ =
         check(page, QStringLiteral("整理券番号自動表示機能を使用"), 266, 24, 232);
     autoTicketNumbersCheck_->setObjectName(QStringLiteral("autoTicketNumbersCheck"));
-    ticketNumberFrame_ = place(new QFrame(page), 266, 46, 232, 166);
+    ticketNumberFrame_ = place(new QFrame(page), 266, 46, 232, 136);
     ticketNumberFrame_->setObjectName(QStringLiteral("ticketNumberFrame"));
     ticketNumberFrame_->setFrameShape(QFrame::StyledPanel);
     ticketNumberFrame_->setFrameShadow(QFrame::Sunken);
@@ -111,7 +115,50 @@ void OptionsDialog::buildTicketNumberGroup(QGroupBox* page)
     note(page,
          QStringLiteral("※ユーザーパネルに直接番号をデザインしている場合には上記チェッ"
                         "クをOFFにしてください。"),
-         268, 218, 230, 48);
+         268, 186, 230, 44);
+}
+
+void OptionsDialog::buildDisplayWindowControls(QGroupBox* page)
+{
+    label(page, QStringLiteral("表示倍率"), 268, 232, 86, 20);
+    QStringList zooms = {QStringLiteral("1倍"), QStringLiteral("2倍"), QStringLiteral("3倍"),
+                         QStringLiteral("4倍"), QStringLiteral("画面に合わせる")};
+    QComboBox* zoomList = comboBox(page, zooms, 356, 232, 142);
+    zoomList->setObjectName(QStringLiteral("displayZoomList"));
+    // The item's data is the option's value: "画面に合わせる" is 0.
+    for (int i = 0; i < 4; ++i)
+        zoomList->setItemData(i, i + 1);
+    zoomList->setItemData(4, 0);
+    check(page, QStringLiteral("全画面表示"), 268, 253, 230)
+        ->setObjectName(QStringLiteral("displayFullScreenCheck"));
+    label(page, QStringLiteral("表示するモニタ"), 268, 274, 86, 20);
+    QComboBox* monitorList = comboBox(page, {}, 356, 274, 142);
+    monitorList->setObjectName(QStringLiteral("displayMonitorList"));
+    bindMonitorList(*monitorList);
+}
+
+// The monitors connected when the dialog is made, by name. The list shows the monitor the
+// display goes to: the one named, or the primary one when it names none that is connected,
+// whose name stays in the options until the user chooses another.
+void OptionsDialog::bindMonitorList(QComboBox& list)
+{
+    for (const QScreen* screen : QGuiApplication::screens())
+        list.addItem(screen->name(), screen->name());
+    const auto showChosen = [this, &list] {
+        int at = list.findData(options().displayMonitor());
+        if (at < 0 && QGuiApplication::primaryScreen() != nullptr)
+            at = list.findData(QGuiApplication::primaryScreen()->name());
+        const QSignalBlocker quiet(list);
+        list.setCurrentIndex(at);
+    };
+    showChosen();
+    connect(&options(), &core::Options::changed, &list, [showChosen](core::OptionId id) {
+        if (id == core::OptionId::DisplayMonitor)
+            showChosen();
+    });
+    connect(&list, &QComboBox::activated, this, [this, &list](int index) {
+        options().setDisplayMonitor(list.itemData(index).toString());
+    });
 }
 
 // The three picture groups are for individual pictures only; their choices stay while hidden.

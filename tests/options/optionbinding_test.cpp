@@ -7,9 +7,11 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -30,16 +32,39 @@ protected:
 
 TEST_F(OptionBindingTest, EveryOptionOfTheFileHasOneControlAndListsMatchTheirRanges)
 {
-    ASSERT_EQ(optionControls().size(), std::size_t(core::SettingsFileOptionCount));
+    // Every option of the file, and the display's zoom and full screen.
+    ASSERT_EQ(optionControls().size(), std::size_t(core::SettingsFileOptionCount + 2));
     std::set<OptionId> bound;
     for (const OptionControl& control : optionControls()) {
         EXPECT_TRUE(bound.insert(control.option).second) << control.objectName;
         auto* found = widget<QWidget>(QLatin1String(control.objectName));
+        if (core::optionRow(control.option).store == core::OptionStore::Preferences)
+            continue;
         if (auto* list = qobject_cast<QComboBox*>(found)) {
             EXPECT_EQ(list->count(), core::optionRow(control.option).high + 1)
                 << control.objectName;
         }
     }
+}
+
+TEST_F(OptionBindingTest, TheDisplayWindowsChoicesAreOnThePanelPage)
+{
+    auto* zooms = widget<QComboBox>(QStringLiteral("displayZoomList"));
+    EXPECT_EQ(zooms->currentText(), QStringLiteral("1倍"));
+    zooms->setCurrentIndex(zooms->findText(QStringLiteral("画面に合わせる")));
+    EXPECT_EQ(options.displayZoom(), 0);
+    options.setDisplayZoom(3);
+    EXPECT_EQ(zooms->currentText(), QStringLiteral("3倍"));
+    widget<GreyableCheckBox>(QStringLiteral("displayFullScreenCheck"))->click();
+    EXPECT_EQ(options.displayFullScreen(), 1);
+
+    auto* monitors = widget<QComboBox>(QStringLiteral("displayMonitorList"));
+    EXPECT_EQ(monitors->currentText(), QGuiApplication::primaryScreen()->name());
+    options.setDisplayMonitor(QStringLiteral("gone"));
+    EXPECT_EQ(monitors->currentText(), QGuiApplication::primaryScreen()->name())
+        << "the monitor the display goes to";
+    monitors->activated(0);
+    EXPECT_EQ(options.displayMonitor(), monitors->itemText(0));
 }
 
 TEST_F(OptionBindingTest, TheDialogStartsAtTheDefaultsWithoutMovingThem)

@@ -15,6 +15,8 @@ core::OptionFileValues controlValues(const QWidget& dialog)
 {
     core::OptionFileValues values;
     for (const OptionControl& control : optionControls()) {
+        if (core::optionRow(control.option).store != core::OptionStore::SettingsFile)
+            continue; // the desktop's preferences are not the settings file's
         const QWidget* widget = dialog.findChild<QWidget*>(QLatin1String(control.objectName));
         if (const auto* box = qobject_cast<const GreyableCheckBox*>(widget))
             values.set(control.option, box->value());
