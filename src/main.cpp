@@ -1,13 +1,21 @@
 #include "app/checksettings.h"
 #include "app/commandline.h"
 #include "app/desktop.h"
+#include "app/observedmessageboxes.h"
 #include "app/program.h"
+#include "app/remoteclient.h"
+#include "app/remoteservice.h"
 #include "app/sessionbus.h"
 #include "app/settingslocation.h"
+#include "app/singleinstance.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QFile>
+#include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -16,14 +24,54 @@ namespace
 // the process ends regardless, so that it ends within three seconds of what ended it.
 constexpr std::chrono::milliseconds ExitDeadline{2000};
 
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// "fare remote ...": no window, no display needed.
+int runRemote(int argc, char* argv[])
+{
+    const RemoteCommand command = parseRemoteCommand(argumentsOf(argc, argv));
+    if (command.action == RemoteCommand::Action::ShowHelp) {
+        std::fputs(command.message.toLocal8Bit().constData(), stdout);
+        return RemoteDone;
+    }
+    if (command.action == RemoteCommand::Action::Fail) {
+        std::fputs(command.message.toLocal8Bit().constData(), stderr);
+        return RemoteUsage;
+    }
+    doWithoutAutolaunchedSessionBus();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("fare"));
+    const QString usual = settingsPathForThisRun();
+    const QString settings = command.settingsPath.isEmpty() ? usual : command.settingsPath;
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return runRemoteCommand(command, QDBusConnection::sessionBus(),
+                            busNameForSettings(settings, usual), out, err);
+}
+
+// Where a window can be shown: not the platforms that draw into memory.
+bool hasDisplay()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc >= 2 && std::strcmp(argv[1], "remote") == 0)
+        return runRemote(argc, argv);
     // Answered before any window exists, so that --help works without a display.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = argumentsOf(argc, argv);
     const CommandLine command = parseCommandLine(arguments);
     switch (command.action) {
     case CommandLine::Action::ShowHelp:
@@ -54,13 +102,41 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("fare"));
     // Only the control panel's exit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::DialogMessageBoxes messageBoxes;
-    desktop::setUpDesktop(app, messageBoxes);
+    platform::DialogMessageBoxes dialogs;
+    desktop::setUpDesktop(app, dialogs);
 
+    // One program per settings file: a second start raises the first one's windows.
+    const QString usualSettings = settingsPathForThisRun();
+    const QString settingsPath =
+        command.settingsPath.isEmpty() ? usualSettings : command.settingsPath;
+    const QString busName = busNameForSettings(settingsPath, usualSettings);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    SingleInstance instance(settingsPath, bus, busName);
+    switch (instance.claim()) {
+    case SingleInstance::Outcome::RaisedTheOther:
+        return 0;
+    case SingleInstance::Outcome::Refused: {
+        const QString message = alreadyRunningMessage(settingsPath);
+        std::fputs((QStringLiteral("fare: ") + message + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+        if (hasDisplay())
+            dialogs.show(message, platform::MessageBox::OKOnly | platform::MessageBox::Exclamation);
+        return 1;
+    }
+    case SingleInstance::Outcome::First:
+        break;
+    }
+
+    ObservedMessageBoxes messageBoxes(dialogs);
     platform::SystemClock clock;
-    Program program(command.settingsPath.isEmpty() ? settingsPathForThisRun()
-                                                   : command.settingsPath,
-                    clock, messageBoxes);
+    Program program(settingsPath, clock, messageBoxes);
+    RemoteService remote(program, messageBoxes);
+    // Without a session bus the lock alone keeps a second copy out.
+    if (bus.isConnected() && !remote.registerOn(bus, busName))
+        std::fputs(QStringLiteral("fare: セッションバスに %1 を登録できませんでした。\n")
+                       .arg(busName)
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
     QObject::connect(&program, &Program::finished, &app, [] { QCoreApplication::exit(0); });
     program.handleSessionEnd();
     program.boundTheExit(ExitDeadline);

@@ -28,6 +28,18 @@ void FareDisplay::lightAllFareSegments()
     }
 }
 
+QString FareDisplay::shownFare(int i)
+{
+    const DigitElement* element = fareElement(i);
+    return element ? element->displayedText().trimmed() : QString();
+}
+
+QString FareDisplay::shownStopName()
+{
+    const NextStopNameBoard* board = stopNameBoard();
+    return board ? board->stopName() : QString();
+}
+
 FareDigitRules FareDisplay::fareRules(int i)
 {
     const DigitElement* element = fareElement(i);

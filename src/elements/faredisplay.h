@@ -39,6 +39,9 @@ public:
     void blankFares();
     void lightAllFareSegments();
     FareDigitRules fareRules(int i);
+    // What element i shows now, as its digits read (blank positions left out): "" when it
+    // is blank or out of range, all 8s during the lamp test.
+    QString shownFare(int i);
     // Gives element i its rules; the value shown is left to the caller.
     void setFareRules(int i, const FareDigitRules& rules);
 
@@ -47,6 +50,8 @@ public:
     void setStopName(const QString& name);
     // Shows the name without a prefix and keeps the prefix for the next name.
     void setStopNameWithoutPrefix(const QString& name);
+    // The name on the board now, without "次は"; "" while it is blank.
+    QString shownStopName();
     NextStopPrefix nextStopPrefix();
     // Takes effect at the next name.
     void setNextStopPrefix(NextStopPrefix prefix);

@@ -131,6 +131,7 @@ void StopNameBoard::setFontBold(bool bold)
 
 void StopNameBoard::setStopName(const QString& name)
 {
+    stopName_ = name;
     strip_.clear(backColor_);
     update();
     // An empty name only blanks the board; a running scroll goes on with the blank strip.

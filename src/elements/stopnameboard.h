@@ -86,6 +86,8 @@ public:
     // any other name replaces the board (and the scroll) and starts scrolling when it has
     // 9 or more cells.
     void setStopName(const QString& name);
+    // The name last given to setStopName, without any prefix; empty while the board is blank.
+    QString stopName() const { return stopName_; }
     // Draws one cell (normally one double-byte character) as dots with its top-left dot at
     // (x, y) of the strip. An empty cell draws nothing.
     void drawCell(int x, int y, const QString& cell);
@@ -200,6 +202,7 @@ private:
 
     // Scroll state: whether no scroll may go on, the exact position, and the pass clock.
     bool scrollStopped_ = true;
+    QString stopName_;
     bool pausing_ = false;
     bool speedChecked_ = false;
     bool advancing_ = false;

@@ -1126,6 +1126,60 @@ void ControlPanel::onBacklightSelected(core::Backlight state)
     display_->setTicketLabelColor(platform::toQColor(color));
 }
 
+QAbstractButton* ControlPanel::consoleButton(Button which) const
+{
+    switch (which) {
+    case Button::KeypadRouteSet:
+        return keypadRouteSetButton_;
+    case Button::StepForward:
+        return stepForwardButton_;
+    case Button::StepBack:
+        return stepBackButton_;
+    case Button::DisplayClear:
+        return displayClearButton_;
+    case Button::NightFare:
+        return nightFareCheck_;
+    case Button::BacklightOff:
+    case Button::BacklightOn1:
+    case Button::BacklightOn2:
+        return backlightButtons_[int(which) - int(Button::BacklightOff)];
+    case Button::TapeNext:
+        return tapeNextButton_;
+    case Button::TapeBack:
+        return tapeBackButton_;
+    case Button::TapeStop:
+        return tapeStopButton_;
+    }
+    return nullptr;
+}
+
+QString ControlPanel::buttonCaption(Button which)
+{
+    switch (which) {
+    case Button::KeypadRouteSet:
+        return QStringLiteral("リセット");
+    case Button::StepForward:
+        return QStringLiteral("データ送り");
+    case Button::StepBack:
+        return QStringLiteral("データ戻し");
+    case Button::DisplayClear:
+        return QStringLiteral("表示消去");
+    case Button::NightFare:
+        return QStringLiteral("深夜料金");
+    case Button::BacklightOff:
+    case Button::BacklightOn1:
+    case Button::BacklightOn2:
+        return QStringLiteral("バックライト");
+    case Button::TapeNext:
+        return QStringLiteral("放送の送り");
+    case Button::TapeBack:
+        return QStringLiteral("放送の戻し");
+    case Button::TapeStop:
+        return QStringLiteral("放送の■");
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------------------------------------
 // Settings record
 

@@ -21,6 +21,7 @@
 
 class FareDisplay;
 class KeypadButton;
+class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -138,6 +139,27 @@ public:
     // there; a digit goes to the display they were sent to.
     void onKeypadKey(KeypadKey key);
 
+    // The console's buttons another program may press, each as a click does.
+    enum class Button {
+        KeypadRouteSet, // "リセット" under the keypad: sets the route
+        StepForward,    // "データ送り"
+        StepBack,       // "データ戻し"
+        DisplayClear,   // "表示消去" (checkable)
+        NightFare,      // "深夜料金" (a check box)
+        BacklightOff,
+        BacklightOn1,
+        BacklightOn2,
+        TapeNext, // 送り
+        TapeBack, // 戻し
+        TapeStop, // ■
+    };
+    Q_ENUM(Button)
+    // The button itself: clicking it does what the operator's click does, and it is usable
+    // when isEnabled() holds (which takes its group's state into account).
+    QAbstractButton* consoleButton(Button which) const;
+    // The button's caption as the operator reads it ("データ送り", "深夜料金", ...).
+    static QString buttonCaption(Button which);
+
     // The backlight state selected.
     core::Backlight selectedBacklight() const;
     // Shows the selected backlight again, after the options that decide its look changed.
@@ -204,6 +226,9 @@ signals:
     void routeSet();
     // Another backlight state was selected (by a click, a key or a program).
     void backlightChanged(core::Backlight state);
+    // A stop is on the display, with its name on the board: index is the route session's
+    // stop index (row - 1). Not emitted for a stop a later click overtook.
+    void stopShown(int index, const QString& name);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

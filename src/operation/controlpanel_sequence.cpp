@@ -168,6 +168,7 @@ void ControlPanel::showStop(int n)
     if (request != displayRequests_)
         return;
     showStopName(n);
+    emit stopShown(n - 1, route_->row(n).stopName);
 }
 
 void ControlPanel::drawTicketPreview(int n)
