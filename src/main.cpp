@@ -117,7 +117,9 @@ int main(int argc, char* argv[])
         return 0;
     case SingleInstance::Outcome::Refused: {
         const QString message = alreadyRunningMessage(settingsPath);
-        std::fputs((QStringLiteral("fare: ") + message + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+        std::fputs(
+            (QStringLiteral("fare: ") + message + QLatin1Char('\n')).toLocal8Bit().constData(),
+            stderr);
         if (hasDisplay())
             dialogs.show(message, platform::MessageBox::OKOnly | platform::MessageBox::Exclamation);
         return 1;

@@ -93,7 +93,8 @@ RemoteCommand commandFrom(const QStringList& words)
     if (name == QLatin1String("next") || name == QLatin1String("back")) {
         if (!expect(0))
             return usageError(wrongCount);
-        return call(name == QLatin1String("next") ? QStringLiteral("Next") : QStringLiteral("Back"));
+        return call(name == QLatin1String("next") ? QStringLiteral("Next")
+                                                  : QStringLiteral("Back"));
     }
     if (name == QLatin1String("night") || name == QLatin1String("clear")) {
         const std::optional<bool> on = expect(1) ? onOff(rest[0]) : std::nullopt;
@@ -105,7 +106,8 @@ RemoteCommand commandFrom(const QStringList& words)
     }
     if (name == QLatin1String("backlight")) {
         if (!expect(1) || rest[0].size() != 1 || rest[0][0] < u'0' || rest[0][0] > u'2')
-            return usageError(QStringLiteral("backlight には 0、1、2 のどれかを指定してください。"));
+            return usageError(
+                QStringLiteral("backlight には 0、1、2 のどれかを指定してください。"));
         return call(QStringLiteral("SetBacklight"), {rest[0].toInt()});
     }
     if (name == QLatin1String("tape")) {
@@ -116,7 +118,8 @@ RemoteCommand commandFrom(const QStringList& words)
             return call(QStringLiteral("TapeBack"));
         if (what == QLatin1String("stop"))
             return call(QStringLiteral("TapeStop"));
-        return usageError(QStringLiteral("tape には next、back、stop のどれかを指定してください。"));
+        return usageError(
+            QStringLiteral("tape には next、back、stop のどれかを指定してください。"));
     }
     if (name == QLatin1String("status") || name == QLatin1String("watch")) {
         if (!expect(0))
@@ -191,8 +194,8 @@ int watchStops(QDBusConnection& bus, const QString& busName, QIODevice& out)
     QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &loop, &QEventLoop::quit);
     StopPrinter printer(out);
     bus.connect(busName, QLatin1String(RemoteService::ObjectPath),
-                QLatin1String(RemoteService::InterfaceName), QStringLiteral("StopShown"),
-                &printer, SLOT(print(int, QString)));
+                QLatin1String(RemoteService::InterfaceName), QStringLiteral("StopShown"), &printer,
+                SLOT(print(int, QString)));
     // The program may have ended between the first look and the watcher.
     if (!bus.interface()->isServiceRegistered(busName).value())
         return RemoteDone;
@@ -248,8 +251,8 @@ int runRemoteCommand(const RemoteCommand& command, QDBusConnection bus, const QS
     }
     switch (command.action) {
     case RemoteCommand::Action::Call: {
-        QDBusMessage message = methodCall(busName, QLatin1String(RemoteService::InterfaceName),
-                                          command.method);
+        QDBusMessage message =
+            methodCall(busName, QLatin1String(RemoteService::InterfaceName), command.method);
         message.setArguments(command.arguments);
         return reportReply(bus.call(message, QDBus::Block, RemoteCallTimeoutMs), err);
     }

@@ -13,10 +13,10 @@ class QIODevice;
 struct RemoteCommand {
     enum class Action { Call, Status, Watch, ShowHelp, Fail };
     Action action = Action::Fail;
-    QString method;          // Call: the method of jp.faretto.Fare1
-    QVariantList arguments;  // Call: its arguments, typed as the interface takes them
-    QString settingsPath;    // --settings FILE, absolute; empty: the usual settings file
-    QString message;         // the help, or what is wrong (ends in a newline)
+    QString method;         // Call: the method of jp.faretto.Fare1
+    QVariantList arguments; // Call: its arguments, typed as the interface takes them
+    QString settingsPath;   // --settings FILE, absolute; empty: the usual settings file
+    QString message;        // the help, or what is wrong (ends in a newline)
 };
 
 // Parses the arguments that follow "fare remote" (the program's name first, "remote" second).

@@ -32,8 +32,7 @@ RemoteService::RemoteService(Program& program, ObservedMessageBoxes& boxes, QObj
     publishSoon_.setSingleShot(true);
     publishSoon_.setInterval(0);
     connect(&publishSoon_, &QTimer::timeout, this, &RemoteService::publishChanges);
-    boxes_.setObserver(
-        [this](const platform::MessageBoxCall& call) { onMessageBox(call.prompt); });
+    boxes_.setObserver([this](const platform::MessageBoxCall& call) { onMessageBox(call.prompt); });
     connectModels();
     published_ = properties();
 }
@@ -172,8 +171,8 @@ void RemoteService::publishChanges()
     published_ = now;
     if (changed.isEmpty() || !registered_)
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QLatin1String(ObjectPath), PropertiesInterface, QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(QLatin1String(ObjectPath), PropertiesInterface,
+                                                     QStringLiteral("PropertiesChanged"));
     signal << QLatin1String(InterfaceName) << changed << QStringList();
     connection_.send(signal);
 }

@@ -59,10 +59,10 @@ SingleInstance::Outcome SingleInstance::claim(int waitMs)
     if (lock_->error() != QLockFile::LockFailedError) {
         // A folder that takes no lock file: the bus still keeps a second copy out.
         return bus_.isConnected() && askTheOtherToRaise(0) ? Outcome::RaisedTheOther
-                                                            : Outcome::First;
+                                                           : Outcome::First;
     }
     return bus_.isConnected() && askTheOtherToRaise(waitMs) ? Outcome::RaisedTheOther
-                                                             : Outcome::Refused;
+                                                            : Outcome::Refused;
 }
 
 bool SingleInstance::askTheOtherToRaise(int waitMs)
