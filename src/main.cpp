@@ -47,7 +47,7 @@ int runRemote(int argc, char* argv[])
     doWithoutAutolaunchedSessionBus();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fare"));
-    const QString usual = settingsPathForThisRun();
+    const QString usual = usualSettingsPath();
     const QString settings = command.settingsPath.isEmpty() ? usual : command.settingsPath;
     QFile out;
     QFile err;
@@ -106,9 +106,9 @@ int main(int argc, char* argv[])
     desktop::setUpDesktop(app, dialogs);
 
     // One program per settings file: a second start raises the first one's windows.
-    const QString usualSettings = settingsPathForThisRun();
+    const QString usualSettings = usualSettingsPath();
     const QString settingsPath =
-        command.settingsPath.isEmpty() ? usualSettings : command.settingsPath;
+        command.settingsPath.isEmpty() ? settingsPathForThisRun() : command.settingsPath;
     const QString busName = busNameForSettings(settingsPath, usualSettings);
     QDBusConnection bus = QDBusConnection::sessionBus();
     SingleInstance instance(settingsPath, bus, busName);

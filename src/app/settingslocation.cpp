@@ -83,3 +83,13 @@ QString settingsPathForThisRun()
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
                               isUsersOwnFolder(QFileInfo(exe).absolutePath()));
 }
+
+QString usualSettingsPath()
+{
+    const QString exe = QCoreApplication::applicationFilePath();
+    const QString configFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (isUsersOwnFolder(QFileInfo(exe).absolutePath()) || configFolder.isEmpty())
+        return settingsPathBesideExecutable(exe);
+    return withSlash(configFolder) + QFileInfo(settingsPathBesideExecutable(exe)).fileName();
+}

@@ -23,3 +23,7 @@ bool isUsersOwnFolder(const QString& folder);
 
 // The choice for this process (needs the application object and its name).
 QString settingsPathForThisRun();
+
+// The path settingsPathForThisRun() gives, without making the folder or copying anything:
+// for telling whether a settings file named on the command line is the usual one.
+QString usualSettingsPath();
