@@ -1,6 +1,7 @@
 #include "formats/gtfsfeed.h"
 
 #include "formats/gtfscsv.h"
+#include "formats/ziplibrary.h"
 #include "platform/filelookup.h"
 #include "platform/runtimeerror.h"
 
@@ -10,7 +11,6 @@
 
 #include <memory>
 #include <optional>
-#include <zip.h>
 
 namespace gtfs
 {
@@ -86,17 +86,19 @@ private:
     QString folder_;
 };
 
-QString zipReason(zip_error_t* error)
+using formats::ZipLibrary;
+
+QString zipReason(const ZipLibrary& zip, zip_error_t* error)
 {
     return QStringLiteral("zip ファイルとして読めません (%1)")
-        .arg(QString::fromLocal8Bit(zip_error_strerror(error)));
+        .arg(QString::fromLocal8Bit(zip.zip_error_strerror(error)));
 }
 
 class ZipSource : public TableSource
 {
 public:
-    explicit ZipSource(zip_t* archive) : archive_(archive) {}
-    ~ZipSource() override { zip_discard(archive_); }
+    ZipSource(const ZipLibrary& zip, zip_t* archive) : zip_(zip), archive_(archive) {}
+    ~ZipSource() override { zip_.zip_discard(archive_); }
     ZipSource(const ZipSource&) = delete;
     ZipSource& operator=(const ZipSource&) = delete;
 
@@ -104,7 +106,7 @@ public:
     {
         zip_stat_t stat;
         const zip_int64_t index = locate(name);
-        if (index < 0 || zip_stat_index(archive_, zip_uint64_t(index), 0, &stat) != 0 ||
+        if (index < 0 || zip_.zip_stat_index(archive_, zip_uint64_t(index), 0, &stat) != 0 ||
             !(stat.valid & ZIP_STAT_SIZE))
             return -1;
         return qint64(qMin<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62));
@@ -113,10 +115,10 @@ public:
     // The size in the directory may lie; no more than the limit is unpacked whatever it says.
     FileResult<QByteArray> read(const QString& name, qint64 limit) override
     {
-        zip_file_t* file = zip_fopen_index(archive_, zip_uint64_t(locate(name)), 0);
+        zip_file_t* file = zip_.zip_fopen_index(archive_, zip_uint64_t(locate(name)), 0);
         if (!file)
             return feedError(FileErrorKind::Malformed, ErrorNumber::DeviceIo, name,
-                             zipReason(zip_get_error(archive_)));
+                             zipReason(zip_, zip_.zip_get_error(archive_)));
         QByteArray bytes;
         constexpr qint64 Chunk = 1 << 20;
         for (;;) {
@@ -125,17 +127,17 @@ public:
                 break;
             const qsizetype start = bytes.size();
             bytes.resize(start + want);
-            const zip_int64_t got = zip_fread(file, bytes.data() + start, zip_uint64_t(want));
+            const zip_int64_t got = zip_.zip_fread(file, bytes.data() + start, zip_uint64_t(want));
             if (got < 0) {
-                const QString reason = zipReason(zip_file_get_error(file));
-                zip_fclose(file);
+                const QString reason = zipReason(zip_, zip_.zip_file_get_error(file));
+                zip_.zip_fclose(file);
                 return feedError(FileErrorKind::Malformed, ErrorNumber::DeviceIo, name, reason);
             }
             bytes.resize(start + got);
             if (got == 0)
                 break;
         }
-        zip_fclose(file);
+        zip_.zip_fclose(file);
         return bytes;
     }
 
@@ -144,9 +146,11 @@ private:
     // does letter case.
     zip_int64_t locate(const QString& name) const
     {
-        return zip_name_locate(archive_, name.toUtf8().constData(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
+        return zip_.zip_name_locate(archive_, name.toUtf8().constData(),
+                                    ZIP_FL_NOCASE | ZIP_FL_NODIR);
     }
 
+    const ZipLibrary& zip_;
     zip_t* archive_;
 };
 
@@ -688,10 +692,17 @@ FileResult<Feed> readFrom(TableSource& source, const FeedLimits& limits, const R
     return feed;
 }
 
-FileResult<Feed> readZip(zip_t* archive, const FeedLimits& limits, const ReadControl& control)
+FileResult<Feed> readZip(const ZipLibrary& zip, zip_t* archive, const FeedLimits& limits,
+                         const ReadControl& control)
 {
-    ZipSource source(archive);
+    ZipSource source(zip, archive);
     return readFrom(source, limits, control);
+}
+
+FileError noZipLibrary(const QString& path)
+{
+    return feedError(FileErrorKind::Unreadable, ErrorNumber::DeviceIo, path,
+                     formats::zipLibraryMissingReason());
 }
 
 } // namespace
@@ -706,35 +717,41 @@ FileResult<Feed> readFeed(const QString& path, const FeedLimits& limits, const R
     if (!info.exists())
         return feedError(FileErrorKind::Missing, ErrorNumber::FileNotFound, path,
                          QStringLiteral("路線データ（zip ファイルかフォルダー）がありません"));
+    ZipLibrary zip;
+    if (!zip.load())
+        return noZipLibrary(path);
     int code = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    zip_t* archive = zip.zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!archive) {
         zip_error_t error;
-        zip_error_init_with_code(&error, code);
-        const QString reason = zipReason(&error);
-        zip_error_fini(&error);
+        zip.zip_error_init_with_code(&error, code);
+        const QString reason = zipReason(zip, &error);
+        zip.zip_error_fini(&error);
         return feedError(FileErrorKind::Malformed, ErrorNumber::DeviceIo, path, reason);
     }
-    return readZip(archive, limits, control);
+    return readZip(zip, archive, limits, control);
 }
 
 FileResult<Feed> readZipFeed(const QByteArray& zip, const FeedLimits& limits,
                              const ReadControl& control)
 {
+    ZipLibrary lib;
+    if (!lib.load())
+        return noZipLibrary(QString());
     zip_error_t error;
-    zip_error_init(&error);
+    lib.zip_error_init(&error);
     zip_source_t* source =
-        zip_source_buffer_create(zip.constData(), zip_uint64_t(zip.size()), 0, &error);
-    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+        lib.zip_source_buffer_create(zip.constData(), zip_uint64_t(zip.size()), 0, &error);
+    zip_t* archive = source ? lib.zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
     if (!archive) {
-        const QString reason = zipReason(&error);
+        const QString reason = zipReason(lib, &error);
         if (source)
-            zip_source_free(source);
-        zip_error_fini(&error);
+            lib.zip_source_free(source);
+        lib.zip_error_fini(&error);
         return feedError(FileErrorKind::Malformed, ErrorNumber::DeviceIo, QString(), reason);
     }
-    zip_error_fini(&error);
-    return readZip(archive, limits, control);
+    lib.zip_error_fini(&error);
+    return readZip(lib, archive, limits, control);
 }
 
 FileResult<Feed> readFeedTables(const QHash<QString, QByteArray>& tables, const FeedLimits& limits,

@@ -2,6 +2,7 @@
 #include "formats/gtfscsv.h"
 #include "formats/gtfsfeed.h"
 #include "formats/gtfspatterns.h"
+#include "formats/ziplibrary.h"
 #include "platform/cp932.h"
 
 #include <QFile>
@@ -458,3 +459,15 @@ TEST(GtfsConvert, MoreThan150BoardingStopsIsAnError)
 }
 
 } // namespace
+
+TEST(ZipLibrary, OpensLibzipAndNamesTheMissingLibraryOtherwise)
+{
+    formats::ZipLibrary zip;
+    ASSERT_TRUE(zip.load());
+    EXPECT_NE(zip.zip_open, nullptr);
+    EXPECT_NE(zip.zip_fclose, nullptr);
+    formats::ZipLibrary none;
+    EXPECT_FALSE(none.load(QStringLiteral("no-such-zip-library"), 1));
+    EXPECT_EQ(none.zip_open, nullptr);
+    EXPECT_TRUE(formats::zipLibraryMissingReason().contains(QStringLiteral("libzip4")));
+}
