@@ -148,7 +148,7 @@ int MediaPlayer::openDevice(const QString& alias, const QString& file, DeviceTyp
     // Only a regular file is read: opening a pipe blocks and a device never ends.
     if (!info.isFile())
         return MediaError::InvalidFile;
-    if (!outputUsable())
+    if (!openOutputOnFirstUse())
         return MediaError::CannotLoadDriver;
     auto opened = std::make_unique<QFile>(file);
     if (!opened->open(QIODevice::ReadOnly))
@@ -167,7 +167,7 @@ int MediaPlayer::openDevice(const QString& alias, const QString& file, DeviceTyp
 // machine without sound refuses the file as every later open does; a sound server that hangs
 // costs this one wait, and the sound plays should the device open after all. The wait is for
 // the opener, not a pause: it ends the moment the device is open or has failed (milliseconds).
-bool MediaPlayer::outputUsable() const
+bool MediaPlayer::openOutputOnFirstUse()
 {
     if (output_.state() == OutputState::Closed) {
         output_.start();

@@ -99,7 +99,7 @@ private:
 
     int openDevice(const QString& alias, const QString& file, DeviceType type);
     // Opens the audio device if nothing has yet; false once it has failed.
-    bool outputUsable() const;
+    bool openOutputOnFirstUse();
     int playDevice(const QString& alias, qint64 fromMs, Wait wait);
     int stopDevice(const QString& alias);
     int closeDevice(const QString& alias);
